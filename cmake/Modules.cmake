@@ -1,0 +1,66 @@
+# Sources are picked up per folder so that modules can grow without touching
+# the top-level build file.
+function(vantorel_glob_sources out)
+  set(result)
+  foreach(dir ${ARGN})
+    file(GLOB_RECURSE found CONFIGURE_DEPENDS
+      ${CMAKE_SOURCE_DIR}/${dir}/*.cpp ${CMAKE_SOURCE_DIR}/${dir}/*.c)
+    list(APPEND result ${found})
+  endforeach()
+  set(${out} ${result} PARENT_SCOPE)
+endfunction()
+
+# data/ is product data installed beside the program: config.xml, device/, language/.
+function(vantorel_copy_data)
+  file(GLOB_RECURSE data_files CONFIGURE_DEPENDS RELATIVE ${CMAKE_SOURCE_DIR}/data ${CMAKE_SOURCE_DIR}/data/*)
+  set(outputs)
+  foreach(f ${data_files})
+    add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/${f}
+      COMMAND ${CMAKE_COMMAND} -E copy_if_different ${CMAKE_SOURCE_DIR}/data/${f} ${CMAKE_BINARY_DIR}/${f}
+      DEPENDS ${CMAKE_SOURCE_DIR}/data/${f})
+    list(APPEND outputs ${CMAKE_BINARY_DIR}/${f})
+  endforeach()
+  add_custom_target(product_data ALL DEPENDS ${outputs})
+endfunction()
+
+# Every folder under tests/ that holds .cpp files is one GoogleTest executable,
+# named after its path (tests/orvix/core -> test_orvix_core).
+function(vantorel_add_tests)
+  find_package(GTest REQUIRED)
+  include(GoogleTest)
+  file(GLOB_RECURSE test_sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/*.cpp)
+  set(dirs)
+  foreach(src ${test_sources})
+    get_filename_component(dir ${src} DIRECTORY)
+    list(APPEND dirs ${dir})
+  endforeach()
+  list(REMOVE_DUPLICATES dirs)
+  foreach(dir ${dirs})
+    file(GLOB srcs CONFIGURE_DEPENDS ${dir}/*.cpp)
+    file(RELATIVE_PATH rel ${CMAKE_SOURCE_DIR}/tests ${dir})
+    string(REPLACE "/" "_" name "test_${rel}")
+    add_executable(${name} ${srcs})
+    target_link_libraries(${name} PRIVATE vantorel_core GTest::gtest GTest::gmock GTest::gtest_main)
+    target_compile_definitions(${name} PRIVATE
+      VANTOREL_SOURCE_DIR="${CMAKE_SOURCE_DIR}" VANTOREL_BINARY_DIR="${CMAKE_BINARY_DIR}")
+    add_dependencies(${name} product_data)
+    if(TARGET skins)
+      add_dependencies(${name} skins)
+    endif()
+    gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
+      WORKING_DIRECTORY ${CMAKE_BINARY_DIR}
+      PROPERTIES ENVIRONMENT "SDL_VIDEODRIVER=offscreen;VANTOREL_BINARY_DIR=${CMAKE_BINARY_DIR};LSAN_OPTIONS=suppressions=${CMAKE_SOURCE_DIR}/tests/lsan.supp:print_suppressions=0")
+  endforeach()
+endfunction()
+
+# Every bench/*.cpp is one Google Benchmark executable (built, not run by CI).
+function(vantorel_add_benchmarks)
+  find_package(benchmark REQUIRED)
+  file(GLOB bench_sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/bench/*.cpp)
+  foreach(src ${bench_sources})
+    get_filename_component(name ${src} NAME_WE)
+    add_executable(bench_${name} ${src})
+    target_link_libraries(bench_${name} PRIVATE vantorel_core benchmark::benchmark benchmark::benchmark_main)
+    target_compile_definitions(bench_${name} PRIVATE VANTOREL_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
+  endforeach()
+endfunction()

@@ -1,0 +1,48 @@
+#pragma once
+// A real database file per test: a fresh per-user folder with its "db" folder,
+// opened through the process-wide store, plus a second connection to inspect it.
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+
+#include <filesystem>
+#include <string>
+
+#include "storage/DataStore.h"
+#include "storage/SQLiteDB.h"
+
+class StoreTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        char pattern[] = "/tmp/vantorel-store-XXXXXX";
+        ASSERT_NE(mkdtemp(pattern), nullptr);
+        m_root = pattern;
+        m_userFolder = m_root.wstring() + L"/";
+        std::filesystem::create_directory(m_root / "db");
+        ASSERT_TRUE(Store().OpenForDevice(m_userFolder, L"M1"));
+    }
+    void TearDown() override {
+        Store().CloseIfOpen();
+        std::filesystem::remove_all(m_root);
+    }
+
+    static DataStore& Store() { return DataStore::Instance(); }
+    std::string PathOf(const std::wstring& attr) const { return DatabasePathFor(m_userFolder, attr); }
+
+    // Runs a one-value query on a separate connection to the file of "M1".
+    std::string Query(const char* sql) const {
+        SQLiteDB db;
+        if (!db.Open(PathOf(L"M1").c_str(), SQLITE_OPEN_READWRITE)) return "<no file>";
+        SQLiteStatement statement;
+        if (db.Prepare(statement, sql) != SQLITE_OK || statement.Step() != SQLITE_ROW) return "<no row>";
+        const char* text = statement.ColumnText(0);
+        return text != nullptr ? text : "<null>";
+    }
+    void Exec(const char* sql) const {
+        SQLiteDB db;
+        ASSERT_TRUE(db.Open(PathOf(L"M1").c_str(), SQLITE_OPEN_READWRITE));
+        ASSERT_EQ(db.Exec(sql), SQLITE_OK) << sql;
+    }
+
+    std::filesystem::path m_root;
+    std::wstring m_userFolder;
+};

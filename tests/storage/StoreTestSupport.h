@@ -6,6 +6,7 @@
 
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "storage/DataStore.h"
 #include "storage/SQLiteDB.h"
@@ -28,14 +29,25 @@ class StoreTest : public ::testing::Test {
     static DataStore& Store() { return DataStore::Instance(); }
     std::string PathOf(const std::wstring& attr) const { return DatabasePathFor(m_userFolder, attr); }
 
-    // Runs a one-value query on a separate connection to the file of "M1".
-    std::string Query(const char* sql) const {
+    // The first column of every row of a query, run on a separate connection
+    // to the file of "M1".
+    std::vector<std::string> QueryAll(const char* sql) const {
+        std::vector<std::string> rows;
         SQLiteDB db;
-        if (!db.Open(PathOf(L"M1").c_str(), SQLITE_OPEN_READWRITE)) return "<no file>";
         SQLiteStatement statement;
-        if (db.Prepare(statement, sql) != SQLITE_OK || statement.Step() != SQLITE_ROW) return "<no row>";
-        const char* text = statement.ColumnText(0);
-        return text != nullptr ? text : "<null>";
+        if (!db.Open(PathOf(L"M1").c_str(), SQLITE_OPEN_READWRITE) ||
+            db.Prepare(statement, sql) != SQLITE_OK) {
+            return {"<error>"};
+        }
+        while (statement.Step() == SQLITE_ROW) {
+            const char* text = statement.ColumnText(0);
+            rows.push_back(text != nullptr ? text : "<null>");
+        }
+        return rows;
+    }
+    std::string Query(const char* sql) const {
+        const std::vector<std::string> rows = QueryAll(sql);
+        return rows.empty() ? "<no row>" : rows.front();
     }
     void Exec(const char* sql) const {
         SQLiteDB db;

@@ -21,11 +21,12 @@ class BenchFolder {
         std::filesystem::remove_all(m_root);
     }
     // Opens a new, empty database file.
-    void OpenFresh() {
+    DataStore& OpenFresh() {
         DataStore& store = DataStore::Instance();
         store.CloseIfOpen();
         std::filesystem::remove(m_root / "db" / "bench_data1.db");
         store.OpenForDevice(m_root.wstring() + L"/", L"bench");
+        return store;
     }
 
   private:
@@ -45,8 +46,7 @@ BENCHMARK(BM_CreateInitialProfiles)->Unit(benchmark::kMillisecond);
 
 void BM_ReadAllSettingsOfAProfile(benchmark::State& state) {
     BenchFolder folder;
-    folder.OpenFresh();
-    DataStore& store = DataStore::Instance();
+    DataStore& store = folder.OpenFresh();
     const int32_t profile = store.InitProfiles(L"Profile");
     std::wstring value;
     for (auto _ : state) {
@@ -60,8 +60,7 @@ BENCHMARK(BM_ReadAllSettingsOfAProfile)->Unit(benchmark::kMicrosecond);
 // What the macro page does on save: the macro row, then its events replaced in one transaction.
 void BM_SaveMacroOf200Events(benchmark::State& state) {
     BenchFolder folder;
-    folder.OpenFresh();
-    DataStore& store = DataStore::Instance();
+    DataStore& store = folder.OpenFresh();
     const int32_t macro = store.AddMacro(L"Macro1");
     std::vector<MacroEvent> events(200);
     for (int i = 0; i < 200; ++i) {

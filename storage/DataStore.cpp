@@ -45,6 +45,8 @@ const char* const kSchema[] = {
     "CREATE INDEX IF NOT EXISTS keylightindex ON t_key_light_data(keylight_id)",
 };
 
+constexpr int kLcidEnglish = 1033;
+
 bool IsWriteSuccess(int result) {
     return result == SQLITE_OK || result == SQLITE_ROW || result == SQLITE_DONE;
 }

@@ -16,13 +16,9 @@
 #include "storage/SQLiteDB.h"
 #include "storage/StoreRecords.h"
 
-// The two language ids the program knows.
-constexpr int kLcidEnglish = 1033;
-constexpr int kLcidFrench = 1036;
-
-// A stored profile name as the lists show it: under English, names stored with
-// another language's default prefix are shown as "Profile ...". The stored name
-// itself never changes.
+// A stored profile name as the lists show it: under English (language id 1033),
+// names stored with another language's default prefix are shown as
+// "Profile ...". The stored name itself never changes.
 std::wstring ProfileDisplayName(const std::wstring& stored, int languageId);
 
 // "<dataFolder>db/<deviceAttr>_data1.db"; empty when deviceAttr could lead out

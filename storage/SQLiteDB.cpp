@@ -61,7 +61,6 @@ int SQLiteStatement::Finalize() {
     // an earlier step, so the handle is dropped in every case.
     const int result = sqlite3_finalize(m_stmt);
     m_stmt = nullptr;
-    m_finished = 1;
     return result;
 }
 
@@ -89,9 +88,7 @@ int SQLiteStatement::BindAll(std::initializer_list<SQLiteParam> params) {
 
 int SQLiteStatement::Step() {
     if (m_stmt == nullptr) return SQLITE_MISUSE;
-    const int result = sqlite3_step(m_stmt);
-    if (result == SQLITE_DONE) m_finished = 1;
-    return result;
+    return sqlite3_step(m_stmt);
 }
 
 int SQLiteStatement::ColumnInt(int index) const {

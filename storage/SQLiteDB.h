@@ -68,14 +68,10 @@ class SQLiteStatement {
     // The column's UTF-8 text as a wide string; empty for NULL.
     std::wstring ColumnWide(int index) const;
 
-    bool IsPrepared() const { return m_stmt != nullptr; }
-    bool IsFinished() const { return m_finished != 0; }
-
   private:
     friend class SQLiteDB;
     int Finalize();
 
-    int32_t m_finished = 1;
     sqlite3_stmt* m_stmt = nullptr;
 };
 

@@ -2,6 +2,9 @@
 #include <filesystem>
 
 #include "StoreTestSupport.h"
+
+constexpr int kLcidEnglish = 1033;
+constexpr int kLcidFrench = 1036;
 #include "orvix/core/TextConv.h"
 
 using DatabaseFile = StoreTest;

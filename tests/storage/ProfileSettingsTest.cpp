@@ -3,6 +3,9 @@
 
 #include "StoreTestSupport.h"
 
+constexpr int kLcidEnglish = 1033;
+constexpr int kLcidFrench = 1036;
+
 namespace {
 
 class ProfileStore : public StoreTest {

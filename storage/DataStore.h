@@ -34,8 +34,12 @@ class DataStore {
 
     // Opens (creating it with the schema when missing) the file of a device
     // model under the per-user data folder, whose "db" subfolder must exist.
+    // A connection still open on another model's file is closed first; a
+    // rejected deviceAttr leaves the store closed.
     bool OpenForDevice(const std::wstring& userDataFolder, const std::wstring& deviceAttr);
+    // Closes the connection, also one whose schema creation failed.
     void CloseIfOpen();
+    // The result of the last open.
     bool IsOpened() const;
 
     // For callers that need several operations as one step. Re-entrant.

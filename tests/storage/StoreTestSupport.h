@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -14,8 +15,8 @@
 class StoreTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        char pattern[] = "/tmp/vantorel-store-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
+        std::string pattern = (std::filesystem::temp_directory_path() / "vantorel-store-XXXXXX").string();
+        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
         m_root = pattern;
         m_userFolder = m_root.wstring() + L"/";
         std::filesystem::create_directory(m_root / "db");

@@ -1,0 +1,144 @@
+#pragma once
+// The process-wide data-access object: one SQLite file per device model, every
+// table operation a member. Used from the UI thread and the device worker; each
+// operation holds the re-entrant store lock for its whole run, so an operation
+// may call another and a caller may hold Lock() around several of them.
+//
+// Failures are quiet: with the store closed, inserts return 0, single-row reads
+// report "not found", list reads return empty lists and writes return false.
+#include <cstdint>
+#include <functional>
+#include <initializer_list>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "storage/SQLiteDB.h"
+#include "storage/StoreRecords.h"
+
+// A stored profile name as the lists show it: under English (language id 1033),
+// names stored with another language's default prefix are shown as
+// "Profile ...". The stored name itself never changes.
+std::wstring ProfileDisplayName(const std::wstring& stored, int languageId);
+
+// "<dataFolder>db/<deviceAttr>_data1.db"; empty when deviceAttr could lead out
+// of the db folder (a path separator or "..").
+std::string DatabasePathFor(const std::wstring& userDataFolder, const std::wstring& deviceAttr);
+
+class DataStore {
+  public:
+    static DataStore& Instance();
+
+    DataStore(const DataStore&) = delete;
+    DataStore& operator=(const DataStore&) = delete;
+
+    // Opens (creating it with the schema when missing) the file of a device
+    // model under the per-user data folder, whose "db" subfolder must exist.
+    // A connection still open on another model's file is closed first; a
+    // rejected deviceAttr leaves the store closed.
+    bool OpenForDevice(const std::wstring& userDataFolder, const std::wstring& deviceAttr);
+    // Closes the connection, also one whose schema creation failed.
+    void CloseIfOpen();
+    // The result of the last open.
+    bool IsOpened() const;
+
+    // For callers that need several operations as one step. Re-entrant.
+    void Lock() { m_lock.lock(); }
+    void Unlock() { m_lock.unlock(); }
+
+    // ---- configuration rows: decimal texts per profile and key ----
+    bool GetConfigValue(int32_t profile, const std::wstring& key, std::wstring& value);
+    // Never inserts: a key without a row changes nothing and still succeeds.
+    bool SetConfigValue(int32_t profile, const std::wstring& key, const std::wstring& value);
+    void InsertDefaultConfig(int32_t profile);
+    void ResetConfigToDefaults(int32_t profile);
+
+    // ---- profiles ----
+    // Inserts the profile (inactive) and its default configuration rows.
+    int32_t AddProfile(const ProfileData& record);
+    bool RenameProfile(int32_t profile, const std::wstring& name);
+    // Names pass through ProfileDisplayName with the given language id.
+    bool GetProfileName(int32_t profile, std::wstring& name, int languageId);
+    int ListProfiles(std::vector<ProfileData>& profiles, int languageId);
+    bool SetActiveProfile(int32_t profile);
+    int32_t GetActiveProfile();
+    // Run at every device load: a store without profiles gets four, named
+    // "<profileText> 1" to "<profileText> 4", and profile 1 becomes active when
+    // none is. Returns the active profile id (0 when the store is closed).
+    int32_t InitProfiles(const std::wstring& profileText);
+
+    // ---- button assignments (function layer 0) ----
+    // Replaces the button's row; a record with macroValue and macroValue2 both 0
+    // only deletes it (the button returns to its default) and returns 0.
+    int32_t SaveKey(const KeyData& record);
+    bool GetKey(int32_t profile, int32_t keyCode, KeyData& record);
+    bool SetKeyDescription(int32_t profile, int32_t keyCode, const std::wstring& description);
+    int ListKeys(int32_t profile, std::vector<KeyData>& keys);
+    bool DeleteProfileKeys(int32_t profile);
+    int32_t AddKeyOtherData(const std::wstring& description, const std::wstring& param, int32_t type);
+    // Always true; the outputs are written only when the row exists.
+    bool GetKeyOtherData(int32_t id, std::wstring& description, std::wstring& param, int32_t& type);
+
+    // ---- macros and their events ----
+    int32_t AddMacro(const std::wstring& name);
+    int32_t AddMacroFull(const std::wstring& name, int32_t playType, int32_t playTimes, int32_t delayType,
+                         int32_t delayTime);
+    bool RenameMacro(int32_t macroId, const std::wstring& name);
+    bool UpdateMacro(int32_t macroId, const std::wstring& name, int32_t playType, int32_t playTimes,
+                     int32_t delayType, int32_t delayTime);
+    // Deletes the macro and then its events.
+    bool DeleteMacro(int32_t macroId);
+    bool GetMacro(int32_t macroId, MacroData& record);
+    // Row-id order: a macro's position here is its number on the mouse.
+    int ListMacros(std::vector<MacroData>& macros);
+    int32_t AddMacroRecord(int32_t macroId, int32_t type, int32_t recordIndex, const std::wstring& desc,
+                           int32_t value, int32_t delayTime);
+    // One transaction for the whole batch; a failed row does not stop the others.
+    void AddMacroRecords(std::vector<MacroEvent> events);
+    // Sorted by record index.
+    int ListMacroRecords(int32_t macroId, std::vector<MacroEvent>& events);
+    bool DeleteMacroRecords(int32_t macroId);
+
+    // ---- lighting rows, one per mode and profile ----
+    int CountLights(int32_t profile);
+    int32_t AddLight(const LightData& record);
+    // Sets brightness to reserved; name, mode and status stay.
+    bool UpdateLight(int32_t profile, int32_t mode, const LightData& record);
+    bool SetActiveLightMode(int32_t profile, int32_t mode);
+    // 0 when no row is active, the same as an active mode 0.
+    int32_t GetActiveLightMode(int32_t profile);
+    bool GetLight(int32_t profile, int32_t mode, LightData& record);
+    int ListLights(int32_t profile, std::vector<LightData>& lights);
+
+    // ---- text library ----
+    int32_t AddText(const TextData& record);
+    bool DeleteText(int32_t textId);
+    bool RenameText(int32_t textId, const std::wstring& name);
+    bool GetTextName(int32_t textId, std::wstring& name);
+    bool SetTextContent(int32_t textId, const std::wstring& content);
+    bool GetTextContent(int32_t textId, std::wstring& content);
+    int ListTexts(std::vector<TextData>& texts);
+
+  private:
+    DataStore() = default;
+    ~DataStore();
+
+    using Params = std::initializer_list<SQLiteParam>;
+    using RowReader = std::function<void(const SQLiteStatement&)>;
+
+    // Each prepares its text anew, binds, steps and finalises, all under the lock.
+    bool Write(const char* sql, Params params);
+    int32_t Insert(const char* sql, Params params);
+    // Calls read for the first row only; true when there is one.
+    bool ReadRow(const char* sql, Params params, const RowReader& read);
+    // Calls read for every row; returns the number of rows.
+    int ReadRows(const char* sql, Params params, const RowReader& read);
+
+    void CloseLocked();
+    bool CreateSchema();
+
+    SQLiteDB m_db;
+    mutable std::recursive_mutex m_lock;
+    std::string m_path;
+    bool m_opened = false;
+};

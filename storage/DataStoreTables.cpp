@@ -1,0 +1,280 @@
+// The key, macro, lighting and text tables of DataStore.
+#include "storage/DataStore.h"
+
+namespace {
+
+const char* const kInsertMacroEvent =
+    "INSERT INTO t_macrorecord(macro_id, type, record_index, desc, value, delay_time) VALUES (?, ?, ?, ?, ?, "
+    "?);";
+const char* const kInsertMacro =
+    "INSERT INTO t_macro_data(name, play_type, play_times, delay_type, delay_time) VALUES (?, ?, ?, ?, ?);";
+
+KeyData ReadKeyRow(const SQLiteStatement& row) {
+    KeyData record;
+    record.keyId = row.ColumnInt(0);
+    record.profile = row.ColumnInt(1);
+    record.fnLayer = row.ColumnInt(2);
+    record.keyCode = row.ColumnInt(3);
+    record.layoutValue = row.ColumnInt(4);
+    record.layoutDesc = row.ColumnWide(5);
+    record.macroType = row.ColumnInt(6);
+    record.macroValue = row.ColumnInt(7);
+    record.macroValue2 = row.ColumnInt(8);
+    record.macroValue3 = row.ColumnInt(9);
+    record.macroDesc = row.ColumnWide(10);
+    return record;
+}
+
+MacroData ReadMacroRow(const SQLiteStatement& row) {
+    MacroData record;
+    record.macroId = row.ColumnInt(0);
+    record.name = row.ColumnWide(1);
+    record.playType = row.ColumnInt(2);
+    record.playTimes = row.ColumnInt(3);
+    record.delayType = row.ColumnInt(4);
+    record.delayTime = row.ColumnInt(5);
+    return record;
+}
+
+MacroEvent ReadMacroEventRow(const SQLiteStatement& row) {
+    MacroEvent record;
+    record.recordId = row.ColumnInt(0);
+    record.macroId = row.ColumnInt(1);
+    record.type = row.ColumnInt(2);
+    record.recordIndex = row.ColumnInt(3);
+    record.desc = row.ColumnWide(4);
+    record.value = row.ColumnInt(5);
+    record.delayTime = row.ColumnInt(6);
+    return record;
+}
+
+LightData ReadLightRow(const SQLiteStatement& row) {
+    LightData record;
+    record.lightId = row.ColumnInt(0);
+    record.profile = row.ColumnInt(1);
+    record.name = row.ColumnWide(2);
+    record.mode = row.ColumnInt(3);
+    record.brightness = row.ColumnInt(4);
+    record.speed = row.ColumnInt(5);
+    record.direction = row.ColumnInt(6);
+    record.colorful = row.ColumnInt(7);
+    record.colorIndex = row.ColumnInt(8);
+    record.colorValue = row.ColumnInt(9);
+    record.configFunc = row.ColumnInt(10);
+    record.reserved = row.ColumnInt(11);
+    record.status = row.ColumnInt(12);
+    return record;
+}
+
+TextData ReadTextRow(const SQLiteStatement& row) {
+    TextData record;
+    record.textId = row.ColumnInt(0);
+    record.name = row.ColumnWide(1);
+    record.status = row.ColumnInt(2);
+    record.content = row.ColumnWide(3);
+    record.type = row.ColumnInt(4);
+    return record;
+}
+
+}  // namespace
+
+// ---- button assignments ----
+
+int32_t DataStore::SaveKey(const KeyData& record) {
+    const std::lock_guard lock(m_lock);
+    Write("DELETE FROM t_key_macro_data WHERE profile = ? and fn_layer = ? and key_code = ?",
+          {record.profile, record.fnLayer, record.keyCode});
+    if (record.macroValue == 0 && record.macroValue2 == 0) return 0;
+    return Insert(
+        "INSERT INTO t_key_macro_data(profile, fn_layer, key_code, layout_value, layout_desc, macro_type, "
+        "macro_value, macro_value2, macro_value3, macro_desc) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?);",
+        {record.profile, record.fnLayer, record.keyCode, record.layoutValue, record.layoutDesc,
+         record.macroType, record.macroValue, record.macroValue2, record.macroValue3, record.macroDesc});
+}
+
+bool DataStore::GetKey(int32_t profile, int32_t keyCode, KeyData& record) {
+    return ReadRow("SELECT * FROM t_key_macro_data WHERE profile = ? and fn_layer = ? and key_code = ?",
+                   {profile, 0, keyCode}, [&](const SQLiteStatement& row) { record = ReadKeyRow(row); });
+}
+
+bool DataStore::SetKeyDescription(int32_t profile, int32_t keyCode, const std::wstring& description) {
+    return Write(
+        "UPDATE t_key_macro_data SET macro_desc = ? WHERE profile = ? and fn_layer = ? and key_code = ?",
+        {description, profile, 0, keyCode});
+}
+
+int DataStore::ListKeys(int32_t profile, std::vector<KeyData>& keys) {
+    keys.clear();
+    return ReadRows("SELECT * FROM t_key_macro_data WHERE profile = ? and fn_layer = ?", {profile, 0},
+                    [&](const SQLiteStatement& row) { keys.push_back(ReadKeyRow(row)); });
+}
+
+bool DataStore::DeleteProfileKeys(int32_t profile) {
+    return Write("DELETE FROM t_key_macro_data WHERE profile = ?", {profile});
+}
+
+int32_t DataStore::AddKeyOtherData(const std::wstring& description, const std::wstring& param, int32_t type) {
+    return Insert("INSERT INTO t_key_otherdata(macro_desc, param, type) VALUES (?, ?, ?);",
+                  {description, param, type});
+}
+
+bool DataStore::GetKeyOtherData(int32_t id, std::wstring& description, std::wstring& param, int32_t& type) {
+    ReadRow("SELECT macro_desc, param, type FROM t_key_otherdata WHERE macro_value = ?", {id},
+            [&](const SQLiteStatement& row) {
+                description = row.ColumnWide(0);
+                param = row.ColumnWide(1);
+                type = row.ColumnInt(2);
+            });
+    return true;
+}
+
+// ---- macros and their events ----
+
+int32_t DataStore::AddMacro(const std::wstring& name) {
+    return AddMacroFull(name, 0, 1, 1, 0);
+}
+
+int32_t DataStore::AddMacroFull(const std::wstring& name, int32_t playType, int32_t playTimes,
+                                int32_t delayType, int32_t delayTime) {
+    return Insert(kInsertMacro, {name, playType, playTimes, delayType, delayTime});
+}
+
+bool DataStore::RenameMacro(int32_t macroId, const std::wstring& name) {
+    return Write("UPDATE t_macro_data SET name = ? WHERE macro_id = ?", {name, macroId});
+}
+
+bool DataStore::UpdateMacro(int32_t macroId, const std::wstring& name, int32_t playType, int32_t playTimes,
+                            int32_t delayType, int32_t delayTime) {
+    return Write(
+        "UPDATE t_macro_data SET name = ?, play_type = ?, play_times = ?, delay_type = ?,delay_time = ? "
+        "WHERE "
+        "macro_id = ?",
+        {name, playType, playTimes, delayType, delayTime, macroId});
+}
+
+bool DataStore::DeleteMacro(int32_t macroId) {
+    const std::lock_guard lock(m_lock);
+    return Write("DELETE FROM t_macro_data WHERE macro_id = ?", {macroId}) && DeleteMacroRecords(macroId);
+}
+
+bool DataStore::GetMacro(int32_t macroId, MacroData& record) {
+    return ReadRow("SELECT * FROM t_macro_data WHERE macro_id = ?", {macroId},
+                   [&](const SQLiteStatement& row) { record = ReadMacroRow(row); });
+}
+
+int DataStore::ListMacros(std::vector<MacroData>& macros) {
+    macros.clear();
+    return ReadRows("SELECT * FROM t_macro_data", {},
+                    [&](const SQLiteStatement& row) { macros.push_back(ReadMacroRow(row)); });
+}
+
+int32_t DataStore::AddMacroRecord(int32_t macroId, int32_t type, int32_t recordIndex,
+                                  const std::wstring& desc, int32_t value, int32_t delayTime) {
+    return Insert(kInsertMacroEvent, {macroId, type, recordIndex, desc, value, delayTime});
+}
+
+void DataStore::AddMacroRecords(std::vector<MacroEvent> events) {
+    const std::lock_guard lock(m_lock);
+    SQLiteAutoTransaction transaction(&m_db);
+    transaction.Begin();
+    for (const MacroEvent& event : events) {
+        Insert(kInsertMacroEvent,
+               {event.macroId, event.type, event.recordIndex, event.desc, event.value, event.delayTime});
+    }
+    transaction.Commit();
+}
+
+int DataStore::ListMacroRecords(int32_t macroId, std::vector<MacroEvent>& events) {
+    events.clear();
+    return ReadRows("SELECT * FROM t_macrorecord WHERE macro_id = ? ORDER BY record_index ASC", {macroId},
+                    [&](const SQLiteStatement& row) { events.push_back(ReadMacroEventRow(row)); });
+}
+
+bool DataStore::DeleteMacroRecords(int32_t macroId) {
+    return Write("DELETE FROM t_macrorecord WHERE macro_id = ?", {macroId});
+}
+
+// ---- lighting rows ----
+
+int DataStore::CountLights(int32_t profile) {
+    int count = 0;
+    ReadRow("select count(*) FROM t_light_data WHERE profile = ?", {profile},
+            [&](const SQLiteStatement& row) { count = row.ColumnInt(0); });
+    return count;
+}
+
+int32_t DataStore::AddLight(const LightData& record) {
+    return Insert(
+        "INSERT INTO t_light_data(profile, name, mode, brightness, speed, direction, colorful, colorindex, "
+        "color_value, config_func, reserved, status) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?);",
+        {record.profile, record.name, record.mode, record.brightness, record.speed, record.direction,
+         record.colorful, record.colorIndex, record.colorValue, record.configFunc, record.reserved,
+         record.status});
+}
+
+bool DataStore::UpdateLight(int32_t profile, int32_t mode, const LightData& record) {
+    return Write(
+        "UPDATE t_light_data SET brightness = ?, speed = ?, direction = ?, colorful = ?, colorindex = ?, "
+        "color_value = ?, config_func = ?, reserved = ? WHERE profile = ? AND mode = ?",
+        {record.brightness, record.speed, record.direction, record.colorful, record.colorIndex,
+         record.colorValue, record.configFunc, record.reserved, profile, mode});
+}
+
+bool DataStore::SetActiveLightMode(int32_t profile, int32_t mode) {
+    const std::lock_guard lock(m_lock);
+    Write("UPDATE t_light_data SET status = ? WHERE profile = ?", {0, profile});
+    return Write("UPDATE t_light_data SET status = ? WHERE profile = ? and mode = ?", {1, profile, mode});
+}
+
+int32_t DataStore::GetActiveLightMode(int32_t profile) {
+    int32_t mode = 0;
+    ReadRow("SELECT mode FROM t_light_data WHERE profile = ? and status = ?", {profile, 1},
+            [&](const SQLiteStatement& row) { mode = row.ColumnInt(0); });
+    return mode;
+}
+
+bool DataStore::GetLight(int32_t profile, int32_t mode, LightData& record) {
+    return ReadRow("SELECT * FROM t_light_data WHERE profile = ? AND mode = ?", {profile, mode},
+                   [&](const SQLiteStatement& row) { record = ReadLightRow(row); });
+}
+
+int DataStore::ListLights(int32_t profile, std::vector<LightData>& lights) {
+    lights.clear();
+    return ReadRows("SELECT * FROM t_light_data WHERE profile = ?", {profile},
+                    [&](const SQLiteStatement& row) { lights.push_back(ReadLightRow(row)); });
+}
+
+// ---- text library ----
+
+int32_t DataStore::AddText(const TextData& record) {
+    return Insert("INSERT INTO t_text_data(name, status, content, type) VALUES (?, ?, ?, ?);",
+                  {record.name, 0, record.content, 0});
+}
+
+bool DataStore::DeleteText(int32_t textId) {
+    return Write("DELETE FROM t_text_data WHERE text_id = ?", {textId});
+}
+
+bool DataStore::RenameText(int32_t textId, const std::wstring& name) {
+    return Write("UPDATE t_text_data SET name = ? WHERE text_id = ?", {name, textId});
+}
+
+bool DataStore::GetTextName(int32_t textId, std::wstring& name) {
+    return ReadRow("SELECT name FROM t_text_data WHERE text_id = ?", {textId},
+                   [&](const SQLiteStatement& row) { name = row.ColumnWide(0); });
+}
+
+bool DataStore::SetTextContent(int32_t textId, const std::wstring& content) {
+    return Write("UPDATE t_text_data SET content = ? WHERE text_id = ?", {content, textId});
+}
+
+bool DataStore::GetTextContent(int32_t textId, std::wstring& content) {
+    return ReadRow("SELECT content FROM t_text_data WHERE text_id = ?", {textId},
+                   [&](const SQLiteStatement& row) { content = row.ColumnWide(0); });
+}
+
+int DataStore::ListTexts(std::vector<TextData>& texts) {
+    texts.clear();
+    return ReadRows("SELECT * FROM t_text_data", {},
+                    [&](const SQLiteStatement& row) { texts.push_back(ReadTextRow(row)); });
+}

@@ -1,0 +1,133 @@
+#include "storage/SQLiteDB.h"
+
+#include <sqlite3.h>
+
+#include <cstring>
+
+#include "orvix/core/TextConv.h"
+#include "platform/Trace.h"
+
+SQLiteDB::~SQLiteDB() {
+    Close();
+}
+
+bool SQLiteDB::Open(const char* path, int flags) {
+    Close();
+    if (path == nullptr) return false;
+    const int result = sqlite3_open_v2(path, &m_db, flags, nullptr);
+    if (result != SQLITE_OK) {
+        Vantorel::Trace("sqlite: cannot open %s (%d)", path, result);
+        // sqlite3_open_v2 may hand out a handle even when it fails.
+        sqlite3_close(m_db);
+        m_db = nullptr;
+        return false;
+    }
+    Exec("PRAGMA synchronous = OFF; ");
+    return true;
+}
+
+bool SQLiteDB::Close() {
+    if (m_db == nullptr) return true;
+    if (sqlite3_close(m_db) != SQLITE_OK) return false;
+    m_db = nullptr;
+    return true;
+}
+
+int SQLiteDB::Exec(const char* sql, RowCallback callback, void* arg) {
+    if (m_db == nullptr || sql == nullptr) return SQLITE_MISUSE;
+    return sqlite3_exec(m_db, sql, callback, arg, nullptr);
+}
+
+int SQLiteDB::Prepare(SQLiteStatement& statement, const char* sql, int length) {
+    statement.Finalize();
+    if (m_db == nullptr || sql == nullptr) return SQLITE_MISUSE;
+    if (length < 0) length = static_cast<int>(std::strlen(sql)) + 1;
+    return sqlite3_prepare_v2(m_db, sql, length, &statement.m_stmt, nullptr);
+}
+
+int64_t SQLiteDB::LastInsertRowId() const {
+    if (m_db == nullptr) return -1;
+    return sqlite3_last_insert_rowid(m_db);
+}
+
+SQLiteParam::SQLiteParam(const std::wstring& value) : isText(true), text(Orvix::WideToUtf8(value)) {}
+
+SQLiteStatement::~SQLiteStatement() {
+    Finalize();
+}
+
+int SQLiteStatement::Finalize() {
+    // sqlite3_finalize releases the statement even when it reports the error of
+    // an earlier step, so the handle is dropped in every case.
+    const int result = sqlite3_finalize(m_stmt);
+    m_stmt = nullptr;
+    return result;
+}
+
+int SQLiteStatement::BindInt(int index, int32_t value) {
+    if (m_stmt == nullptr) return SQLITE_MISUSE;
+    return sqlite3_bind_int(m_stmt, index, value);
+}
+
+int SQLiteStatement::BindText(int index, const char* text, int bytes) {
+    if (m_stmt == nullptr) return SQLITE_MISUSE;
+    return sqlite3_bind_text(m_stmt, index, text, bytes, SQLITE_STATIC);
+}
+
+int SQLiteStatement::BindAll(std::initializer_list<SQLiteParam> params) {
+    int index = 1;
+    for (const SQLiteParam& param : params) {
+        const int result = param.isText
+                               ? BindText(index, param.text.data(), static_cast<int>(param.text.size()))
+                               : BindInt(index, param.number);
+        if (result != SQLITE_OK) return result;
+        ++index;
+    }
+    return SQLITE_OK;
+}
+
+int SQLiteStatement::Step() {
+    if (m_stmt == nullptr) return SQLITE_MISUSE;
+    return sqlite3_step(m_stmt);
+}
+
+int SQLiteStatement::ColumnInt(int index) const {
+    if (m_stmt == nullptr) return 0;
+    return sqlite3_column_int(m_stmt, index);
+}
+
+const char* SQLiteStatement::ColumnText(int index) const {
+    if (m_stmt == nullptr) return nullptr;
+    return reinterpret_cast<const char*>(sqlite3_column_text(m_stmt, index));
+}
+
+std::wstring SQLiteStatement::ColumnWide(int index) const {
+    const char* text = ColumnText(index);
+    return text != nullptr ? Orvix::Utf8ToWide(text) : std::wstring();
+}
+
+SQLiteAutoTransaction::SQLiteAutoTransaction(SQLiteDB* db) : m_db(db) {
+    if (m_db == nullptr) return;
+    m_active = true;
+    if (m_db->IsOpen()) m_db->Exec("BEGIN");
+}
+
+SQLiteAutoTransaction::~SQLiteAutoTransaction() {
+    if (!m_active || m_db == nullptr) return;
+    if (m_db->IsOpen()) m_db->Exec("END");
+    m_active = false;
+}
+
+bool SQLiteAutoTransaction::Begin() {
+    if (m_db == nullptr || m_active) return false;
+    m_active = true;
+    if (!m_db->IsOpen()) return false;
+    return m_db->Exec("BEGIN") == SQLITE_OK;
+}
+
+bool SQLiteAutoTransaction::Commit() {
+    if (m_db == nullptr) return false;
+    m_active = false;
+    if (!m_db->IsOpen()) return false;
+    return m_db->Exec("END") == SQLITE_OK;
+}

@@ -1,0 +1,93 @@
+#pragma once
+// A thin object layer over the SQLite C interface. Results are SQLite result
+// codes; SQLITE_MISUSE (21) stands for "nothing open or prepared", so a closed
+// store makes every operation fail quietly instead of crashing.
+#include <cstdint>
+#include <initializer_list>
+#include <string>
+
+struct sqlite3;
+struct sqlite3_stmt;
+
+class SQLiteStatement;
+
+class SQLiteDB {
+  public:
+    SQLiteDB() = default;
+    SQLiteDB(const SQLiteDB&) = delete;
+    SQLiteDB& operator=(const SQLiteDB&) = delete;
+    virtual ~SQLiteDB();
+
+    // Closes whatever is open first; runs "PRAGMA synchronous = OFF; " on success.
+    bool Open(const char* path, int flags);
+    bool Close();
+    bool IsOpen() const { return m_db != nullptr; }
+
+    using RowCallback = int (*)(void* arg, int columns, char** values, char** names);
+    int Exec(const char* sql, RowCallback callback = nullptr, void* arg = nullptr);
+
+    // A negative length passes the text with its terminating zero byte.
+    int Prepare(SQLiteStatement& statement, const char* sql, int length = -1);
+    int64_t LastInsertRowId() const;
+
+  private:
+    sqlite3* m_db = nullptr;
+};
+
+// One bound parameter: integers travel as signed 32-bit values, texts as UTF-8.
+// The UTF-8 copy lives in the parameter, which must outlive the statement's steps
+// because texts are bound without being copied.
+struct SQLiteParam {
+    SQLiteParam(int32_t value) : number(value) {}
+    SQLiteParam(const std::wstring& text);
+    SQLiteParam(const wchar_t* text) : SQLiteParam(std::wstring(text)) {}
+
+    bool isText = false;
+    int32_t number = 0;
+    std::string text;
+};
+
+class SQLiteStatement {
+  public:
+    SQLiteStatement() = default;
+    SQLiteStatement(const SQLiteStatement&) = delete;
+    SQLiteStatement& operator=(const SQLiteStatement&) = delete;
+    virtual ~SQLiteStatement();
+
+    // Indices are 1-based. Texts are bound as they stand (no copy): keep them
+    // alive until the last Step.
+    int BindInt(int index, int32_t value);
+    int BindText(int index, const char* text, int bytes);
+    // Binds parameters 1..n in order; stops at the first failure and returns its code.
+    int BindAll(std::initializer_list<SQLiteParam> params);
+
+    int Step();
+    // Indices are 0-based.
+    int ColumnInt(int index) const;
+    const char* ColumnText(int index) const;
+    // The column's UTF-8 text as a wide string; empty for NULL.
+    std::wstring ColumnWide(int index) const;
+
+  private:
+    friend class SQLiteDB;
+    int Finalize();
+
+    sqlite3_stmt* m_stmt = nullptr;
+};
+
+// BEGIN at construction, END when it goes out of scope. There is no rollback:
+// ending always commits what was written so far.
+class SQLiteAutoTransaction {
+  public:
+    explicit SQLiteAutoTransaction(SQLiteDB* db);
+    SQLiteAutoTransaction(const SQLiteAutoTransaction&) = delete;
+    SQLiteAutoTransaction& operator=(const SQLiteAutoTransaction&) = delete;
+    virtual ~SQLiteAutoTransaction();
+
+    bool Begin();
+    bool Commit();
+
+  private:
+    SQLiteDB* m_db = nullptr;
+    bool m_active = false;
+};

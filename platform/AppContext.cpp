@@ -28,9 +28,13 @@ bool SameAscii(std::string_view a, std::string_view b) {
 
 }  // namespace
 
-int GetCurrentLcid() { return g_currentLcid.load(std::memory_order_relaxed); }
+int GetCurrentLcid() {
+    return g_currentLcid.load(std::memory_order_relaxed);
+}
 
-void SetCurrentLcid(int lcid) { g_currentLcid.store(lcid, std::memory_order_relaxed); }
+void SetCurrentLcid(int lcid) {
+    g_currentLcid.store(lcid, std::memory_order_relaxed);
+}
 
 int LanguageIdFromLocale(std::string_view locale) {
     locale = locale.substr(0, locale.find_first_of(".@"));
@@ -71,6 +75,10 @@ std::string GetCommandLine(int argc, const char* const* argv) {
     return line;
 }
 
-bool IsAutorunStart(std::string_view commandLine) { return commandLine.find("-autorun") != std::string_view::npos; }
+bool IsAutorunStart(std::string_view commandLine) {
+    return commandLine.find("-autorun") != std::string_view::npos;
+}
 
-bool EnsureDatabaseFolder() { return EnsureFolderTree(GetDatabaseFolder()); }
+bool EnsureDatabaseFolder() {
+    return EnsureFolderTree(GetDatabaseFolder());
+}

@@ -26,7 +26,7 @@ int ReadFileBytes(const std::string& path, std::string& bytes, size_t maxBytes) 
     int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) return errno;
     int error = 0;
-    struct stat st{};
+    struct stat st {};
     if (fstat(fd, &st) != 0) {
         error = errno;
     } else if (S_ISDIR(st.st_mode)) {

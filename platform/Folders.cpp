@@ -39,7 +39,7 @@ std::wstring XdgFolder(const char* variable, const wchar_t* homeRelativeDefault)
 }
 
 bool IsFolder(const std::string& path) {
-    struct stat st{};
+    struct stat st {};
     return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
@@ -71,15 +71,22 @@ std::wstring GetProgramFolder() {
     return folder;
 }
 
-std::wstring GetSkinFolder() { return JoinPath(JoinPath(GetProgramFolder(), L"skins/"), kTheme); }
-
-std::wstring GetUserDataFolder() {
-    return AsFolder(JoinPath(XdgFolder("XDG_DATA_HOME", L".local/share"), std::wstring(kAppName) + L" Files"));
+std::wstring GetSkinFolder() {
+    return JoinPath(JoinPath(GetProgramFolder(), L"skins/"), kTheme);
 }
 
-std::wstring GetDatabaseFolder() { return JoinPath(GetUserDataFolder(), L"db/"); }
+std::wstring GetUserDataFolder() {
+    return AsFolder(
+        JoinPath(XdgFolder("XDG_DATA_HOME", L".local/share"), std::wstring(kAppName) + L" Files"));
+}
 
-std::wstring GetSettingsFolder() { return AsFolder(JoinPath(XdgFolder("XDG_CONFIG_HOME", L".config"), kAppName)); }
+std::wstring GetDatabaseFolder() {
+    return JoinPath(GetUserDataFolder(), L"db/");
+}
+
+std::wstring GetSettingsFolder() {
+    return AsFolder(JoinPath(XdgFolder("XDG_CONFIG_HOME", L".config"), kAppName));
+}
 
 std::wstring GetRuntimeFolder() {
     if (const char* value = std::getenv("XDG_RUNTIME_DIR"); value && value[0] == '/' && IsFolder(value))

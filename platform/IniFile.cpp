@@ -27,7 +27,8 @@ std::wstring_view Trim(std::wstring_view s) {
 }
 
 std::wstring_view Unquote(std::wstring_view value) {
-    if (value.size() >= 2 && (value.front() == L'"' || value.front() == L'\'') && value.back() == value.front())
+    if (value.size() >= 2 && (value.front() == L'"' || value.front() == L'\'') &&
+        value.back() == value.front())
         return value.substr(1, value.size() - 2);
     return value;
 }
@@ -73,8 +74,8 @@ void IniFile::Parse(std::wstring_view text) {
         }
         const size_t equals = line.find(L'=');
         if (!current || equals == std::wstring_view::npos) continue;
-        current->entries.push_back(
-            {std::wstring(Trim(line.substr(0, equals))), std::wstring(Unquote(Trim(line.substr(equals + 1))))});
+        current->entries.push_back({std::wstring(Trim(line.substr(0, equals))),
+                                    std::wstring(Unquote(Trim(line.substr(equals + 1))))});
     }
 }
 

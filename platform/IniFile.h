@@ -11,7 +11,7 @@
 #include <vector>
 
 class IniFile {
-public:
+  public:
     // Reads and parses a file. False when it cannot be read (the contents are
     // then empty).
     bool Load(const std::wstring& path);
@@ -37,7 +37,7 @@ public:
     // and value, each ending in '\n'.
     std::string Serialize() const;
 
-private:
+  private:
     struct Entry {
         std::wstring key;
         std::wstring value;

@@ -20,13 +20,15 @@ constexpr wchar_t kSection[] = L"Vantorel Mouse";
 // A handful of short lines; anything far larger is not a store we wrote.
 constexpr size_t kMaxStoreBytes = 1 << 20;
 
-std::string FolderOf(const std::string& path) { return path.substr(0, path.rfind('/') + 1); }
+std::string FolderOf(const std::string& path) {
+    return path.substr(0, path.rfind('/') + 1);
+}
 
 // Holds an exclusive flock on "registry.lock" beside the store for the whole
 // read-modify-replace, so that concurrent writers (threads or processes) take
 // turns and none loses another's value.
 class StoreLock {
-public:
+  public:
     explicit StoreLock(const std::string& storePath) {
         m_fd = open((FolderOf(storePath) + "registry.lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
         if (m_fd >= 0 && flock(m_fd, LOCK_EX) != 0) {
@@ -41,7 +43,7 @@ public:
     StoreLock& operator=(const StoreLock&) = delete;
     bool Held() const { return m_fd >= 0; }
 
-private:
+  private:
     int m_fd = -1;
 };
 
@@ -63,7 +65,9 @@ SettingsStore::Status Load(const std::string& path, IniFile& ini) {
     return SettingsStore::Status::Found;
 }
 
-bool StorableInLine(std::wstring_view text) { return text.find_first_of(L"\r\n") == std::wstring_view::npos; }
+bool StorableInLine(std::wstring_view text) {
+    return text.find_first_of(L"\r\n") == std::wstring_view::npos;
+}
 
 // The decimal reading of a value text: leading blanks, a sign and digits; no
 // digits give 0 and values beyond int are held at its limits.
@@ -86,7 +90,7 @@ int ParseDecimal(std::wstring_view text) {
 SettingsStore::SettingsStore(std::wstring path) : m_path(std::move(path)) {}
 
 bool SettingsStore::Exists() const {
-    struct stat st{};
+    struct stat st {};
     return stat(Orvix::WideToUtf8(m_path).c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
@@ -121,9 +125,13 @@ bool SettingsStore::Write(std::wstring_view name, std::wstring_view value) const
     return ReplaceFileAtomically(path, ini.Serialize());
 }
 
-std::wstring GetSettingsStorePath() { return GetSettingsFolder() + L"registry.ini"; }
+std::wstring GetSettingsStorePath() {
+    return GetSettingsFolder() + L"registry.ini";
+}
 
-int ReadAppRegInt(std::wstring_view name) { return ReadAppRegInt(name, 0); }
+int ReadAppRegInt(std::wstring_view name) {
+    return ReadAppRegInt(name, 0);
+}
 
 int ReadAppRegInt(std::wstring_view name, int unreadableResult) {
     SettingsStore store(GetSettingsStorePath());

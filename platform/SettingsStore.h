@@ -14,7 +14,7 @@
 #include <string_view>
 
 class SettingsStore {
-public:
+  public:
     enum class Status { Found, NotFound, Unreadable };
 
     explicit SettingsStore(std::wstring path);
@@ -36,7 +36,7 @@ public:
     // failure or a name or value that cannot be stored in a line.
     bool Write(std::wstring_view name, std::wstring_view value) const;
 
-private:
+  private:
     std::wstring m_path;
 };
 

@@ -11,7 +11,7 @@
 #include <thread>
 
 class SingleInstance {
-public:
+  public:
     // The lock and the socket live in folder (GetRuntimeFolder() when empty).
     explicit SingleInstance(std::wstring folder = {});
     ~SingleInstance();
@@ -27,7 +27,7 @@ public:
     // time (requests arriving while none is set are dropped).
     void SetShowCallback(std::function<void()> callback);
 
-private:
+  private:
     bool Listen();
     bool RequestShow() const;
     void ListenLoop();

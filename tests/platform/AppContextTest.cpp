@@ -1,8 +1,7 @@
-#include "platform/AppContext.h"
-
 #include <filesystem>
 
 #include "orvix/core/TextConv.h"
+#include "platform/AppContext.h"
 #include "platform/Folders.h"
 #include "platform/SettingsStore.h"
 #include "tests/platform/ScratchHome.h"
@@ -34,7 +33,7 @@ TEST(AutorunSwitch, IsAPlainSubstringOfTheArguments) {
 }
 
 class StartupLanguage : public ScratchHome {
-protected:
+  protected:
     void SetUp() override {
         ScratchHome::SetUp();
         SetEnv("LC_ALL", std::nullopt);
@@ -51,7 +50,7 @@ protected:
         ASSERT_TRUE(WriteAppRegInt(L"LCID", lcid));
     }
 
-private:
+  private:
     int m_savedLcid = 0;
 };
 

@@ -1,9 +1,8 @@
-#include "platform/Folders.h"
-
 #include <filesystem>
 #include <fstream>
 
 #include "orvix/core/TextConv.h"
+#include "platform/Folders.h"
 #include "tests/platform/ScratchHome.h"
 
 namespace fs = std::filesystem;

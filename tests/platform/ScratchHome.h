@@ -12,7 +12,7 @@
 #include <string>
 
 class ScratchHome : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         std::string pattern = (std::filesystem::temp_directory_path() / "vantorel-test-XXXXXX").string();
         ASSERT_NE(mkdtemp(pattern.data()), nullptr);
@@ -49,7 +49,7 @@ protected:
 
     const std::filesystem::path& Root() const { return m_root; }
 
-private:
+  private:
     std::filesystem::path m_root;
     std::map<std::string, std::optional<std::string>> m_saved;
 };

@@ -1,5 +1,3 @@
-#include "platform/SettingsStore.h"
-
 #include <atomic>
 #include <filesystem>
 #include <fstream>
@@ -8,13 +6,16 @@
 #include <vector>
 
 #include "orvix/core/TextConv.h"
+#include "platform/SettingsStore.h"
 #include "tests/platform/ScratchHome.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-fs::path StorePath() { return Orvix::WideToUtf8(GetSettingsStorePath()); }
+fs::path StorePath() {
+    return Orvix::WideToUtf8(GetSettingsStorePath());
+}
 
 void WriteBytes(const fs::path& path, const std::string& bytes) {
     fs::create_directories(path.parent_path());
@@ -45,7 +46,8 @@ TEST_F(SettingsStoreTest, FirstReadCreatesTheStoreAndWritesNeedIt) {
     EXPECT_EQ(ReadAppRegInt(L"devicetype"), 102);  // names ignore case, as registry names do
     EXPECT_EQ(ReadAppRegInt(L"LCID"), -5);
     EXPECT_EQ(ReadBytes(StorePath()), "[Vantorel Mouse]\nexit_mode=1\nDeviceType=102\nLCID=-5\n");
-    EXPECT_EQ(fs::status(StorePath()).permissions() & fs::perms::all, fs::perms::owner_read | fs::perms::owner_write);
+    EXPECT_EQ(fs::status(StorePath()).permissions() & fs::perms::all,
+              fs::perms::owner_read | fs::perms::owner_write);
 
     EXPECT_FALSE(WriteAppRegInt(L"bad=name", 1));
     EXPECT_FALSE(WriteAppRegInt(L"", 1));

@@ -1,5 +1,3 @@
-#include "platform/SingleInstance.h"
-
 #include <spawn.h>
 #include <sys/socket.h>
 #include <sys/un.h>
@@ -15,6 +13,7 @@
 #include <vector>
 
 #include "orvix/core/TextConv.h"
+#include "platform/SingleInstance.h"
 #include "tests/platform/ScratchHome.h"
 
 extern char** environ;

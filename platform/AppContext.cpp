@@ -15,17 +15,6 @@ std::atomic<int> g_currentLcid{kLcidEnglish};
 // start-up rule turns it into English like any other unknown language.
 constexpr int kUnreadableLcid = 2052;
 
-bool SameAscii(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        char x = a[i], y = b[i];
-        if (x >= 'A' && x <= 'Z') x += 'a' - 'A';
-        if (y >= 'A' && y <= 'Z') y += 'a' - 'A';
-        if (x != y) return false;
-    }
-    return true;
-}
-
 }  // namespace
 
 int GetCurrentLcid() {
@@ -37,12 +26,7 @@ void SetCurrentLcid(int lcid) {
 }
 
 int LanguageIdFromLocale(std::string_view locale) {
-    locale = locale.substr(0, locale.find_first_of(".@"));
-    const size_t separator = locale.find_first_of("_-");
-    if (separator == std::string_view::npos) return kLcidEnglish;
-    const bool franceFrench =
-        SameAscii(locale.substr(0, separator), "fr") && SameAscii(locale.substr(separator + 1), "FR");
-    return franceFrench ? kLcidFrench : kLcidEnglish;
+    return locale.substr(0, locale.find_first_of(".@")) == "fr_FR" ? kLcidFrench : kLcidEnglish;
 }
 
 int GetUserUiLanguage() {
@@ -59,7 +43,7 @@ int ResolveLanguageId(int stored, int userUiLanguage) {
 
 int SettleLanguage() {
     const int stored = ReadAppRegInt(L"LCID", kUnreadableLcid);
-    const int lcid = ResolveLanguageId(stored, stored == 0 ? GetUserUiLanguage() : 0);
+    const int lcid = ResolveLanguageId(stored, GetUserUiLanguage());
     SetCurrentLcid(lcid);
     WriteAppRegInt(L"LCID", lcid);
     Vantorel::Trace("language: stored %d, current %d", stored, lcid);

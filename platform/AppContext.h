@@ -1,8 +1,10 @@
 #pragma once
 // The parts of the program's start that need no window: the language rule and
 // the process-wide language id, the hidden-start switch and the per-user
-// database folder. main() calls them in this order: SettleLanguage,
-// EnsureDatabaseFolder, IsAutorunStart.
+// database folder. main() runs, in this order: SingleInstance::Acquire (a false
+// result ends the process with exit code 0), SettleLanguage,
+// EnsureDatabaseFolder, then IsAutorunStart(GetCommandLine(argc, argv)) to
+// choose between a hidden and a shown main window.
 #include <string>
 #include <string_view>
 

@@ -53,19 +53,13 @@ TEST_F(LanguageFile, LongValuesAreCutTo259Characters) {
     EXPECT_EQ(Text(1033, 7), value.substr(0, 259));
 }
 
-TEST_F(LanguageFile, MissingFileSectionOrKeyGivesEmptyText) {
+TEST_F(LanguageFile, IsReadAnewAtEveryLookupAndMissingPartsGiveEmptyText) {
     EXPECT_EQ(Text(1036, 12), L"");
-    WriteFile(1036, "12=outside any section\n[LAN]\n13=x\n");
+    WriteFile(1036, "12=outside any section\n[LAN]\n13=Fermer\n");
     EXPECT_EQ(Text(1036, 12), L"");
-    EXPECT_EQ(Text(1036, 14), L"");
-    EXPECT_EQ(ReadLanguageText(Folder(), 1036, nullptr, 13), L"");
-}
-
-TEST_F(LanguageFile, FileIsReadAnewAtEveryLookup) {
-    WriteFile(1033, "[LAN]\n5=Close\n");
-    EXPECT_EQ(Text(1033, 5), L"Close");
-    WriteFile(1033, "[LAN]\n5=Shut\n");
-    EXPECT_EQ(Text(1033, 5), L"Shut");
+    EXPECT_EQ(Text(1036, 13), L"Fermer");
+    WriteFile(1036, "[LAN]\n13=Quitter\n");
+    EXPECT_EQ(Text(1036, 13), L"Quitter");
 }
 
 TEST_F(LanguageFile, EveryEncodingReadsLikeItsUtf8Twin) {

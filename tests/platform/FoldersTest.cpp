@@ -8,14 +8,6 @@
 namespace fs = std::filesystem;
 using Orvix::Utf8ToWide;
 
-TEST(JoinPath, PutsExactlyOneSeparatorBetweenParts) {
-    EXPECT_EQ(JoinPath(L"/opt/vm/", L"/config.xml"), L"/opt/vm/config.xml");
-    EXPECT_EQ(JoinPath(L"/opt/vm", L"config.xml"), L"/opt/vm/config.xml");
-    EXPECT_EQ(JoinPath(L"/opt/vm/", L"language/1033.lan"), L"/opt/vm/language/1033.lan");
-    EXPECT_EQ(JoinPath(L"", L"db/"), L"db/");
-    EXPECT_EQ(JoinPath(L"/opt/vm/", L""), L"/opt/vm/");
-}
-
 TEST(ProgramFolder, IsTheFolderOfTheRunningExecutable) {
     const std::wstring folder = GetProgramFolder();
     ASSERT_FALSE(folder.empty());

@@ -10,7 +10,6 @@
 #include <cstring>
 #include <filesystem>
 #include <mutex>
-#include <vector>
 
 #include "orvix/core/TextConv.h"
 #include "platform/SingleInstance.h"
@@ -34,19 +33,15 @@ const int g_childMode = [] {
     std::_Exit(instance.Acquire() ? 2 : 0);
 }();
 
-int RunSecondStart(const fs::path& folder) {
-    std::vector<std::string> env;
-    for (char** e = environ; *e; ++e) env.emplace_back(*e);
-    env.push_back(std::string(kChildFolderVariable) + "=" + folder.string());
-    std::vector<char*> envp;
-    for (auto& e : env) envp.push_back(e.data());
-    envp.push_back(nullptr);
+// Runs this test program again as a later start of the program.
+int RunSecondStart() {
     char name[] = "second-start";
     char* argv[] = {name, nullptr};
     pid_t pid = 0;
-    if (posix_spawn(&pid, "/proc/self/exe", nullptr, nullptr, argv, envp.data()) != 0) return -1;
     int status = 0;
-    if (waitpid(pid, &status, 0) != pid || !WIFEXITED(status)) return -1;
+    if (posix_spawn(&pid, "/proc/self/exe", nullptr, nullptr, argv, environ) != 0 ||
+        waitpid(pid, &status, 0) != pid || !WIFEXITED(status))
+        return -1;
     return WEXITSTATUS(status);
 }
 
@@ -84,12 +79,13 @@ TEST_F(SingleInstanceTest, SecondProcessHandsOverAndExitsWithZero) {
         ASSERT_TRUE(first.Acquire());
         first.SetShowCallback(requests.Callback());
 
-        EXPECT_EQ(RunSecondStart(Root()), 0);
+        SetEnv(kChildFolderVariable, Root().string());
+        EXPECT_EQ(RunSecondStart(), 0);
         EXPECT_TRUE(requests.WaitFor(1));
     }
     // Once the first copy has ended, the next start is first again, although
     // a crash could have left the socket file behind.
-    EXPECT_EQ(RunSecondStart(Root()), 2);
+    EXPECT_EQ(RunSecondStart(), 2);
     EXPECT_EQ(requests.Count(), 1);
 }
 

@@ -1,0 +1,141 @@
+#include <filesystem>
+#include <fstream>
+#include <set>
+
+#include "exchange/LanguageText.h"
+#include "orvix/core/TextConv.h"
+#include "platform/AppContext.h"
+#include "platform/Folders.h"
+#include "platform/IniFile.h"
+#include "tests/platform/ScratchHome.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// The shipped language file of a language id, from the source tree.
+std::wstring ShippedFile(int lcid) {
+    return GetLanguageFilePath(Orvix::Utf8ToWide(VANTOREL_SOURCE_DIR "/data"), lcid);
+}
+
+std::string ReadBytes(const std::wstring& path) {
+    std::ifstream in(Orvix::WideToUtf8(path), std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+}  // namespace
+
+class LanguageFile : public ScratchHome {
+  protected:
+    std::wstring Folder() const { return Orvix::Utf8ToWide(Root().string()) + L"/"; }
+
+    void WriteFile(int lcid, const std::string& bytes) {
+        const fs::path path = Orvix::WideToUtf8(GetLanguageFilePath(Folder(), lcid));
+        fs::create_directories(path.parent_path());
+        std::ofstream(path, std::ios::binary) << bytes;
+    }
+
+    std::wstring Text(int lcid, int id) { return ReadLanguageText(Folder(), lcid, L"LAN", id); }
+};
+
+TEST_F(LanguageFile, KeysAreTheIdInDecimalWithoutLeadingZeros) {
+    WriteFile(1036, "[LAN]\n061=with a leading zero\n 62 = blanks around \n63=\"  quoted  \"\n");
+    EXPECT_EQ(Text(1036, 61), L"");
+    EXPECT_EQ(Text(1036, 62), L"blanks around");
+    EXPECT_EQ(Text(1036, 63), L"  quoted  ");
+    EXPECT_EQ(ReadLanguageText(Folder(), 1036, L"lan", 62), L"blanks around");  // section names ignore case
+    EXPECT_EQ(ReadLanguageText(Folder(), 1036, L"OTHER", 62), L"");
+}
+
+TEST_F(LanguageFile, LongValuesAreCutTo259Characters) {
+    const std::wstring value = std::wstring(298, L'x') + L"\u00e9\U0001F5B1";  // 300 characters
+    WriteFile(1033, "[LAN]\n7=" + Orvix::WideToUtf8(value) + "\n");
+    EXPECT_EQ(Text(1033, 7), value.substr(0, 259));
+}
+
+TEST_F(LanguageFile, IsReadAnewAtEveryLookupAndMissingPartsGiveEmptyText) {
+    EXPECT_EQ(Text(1036, 12), L"");
+    WriteFile(1036, "12=outside any section\n[LAN]\n13=Fermer\n");
+    EXPECT_EQ(Text(1036, 12), L"");
+    EXPECT_EQ(Text(1036, 13), L"Fermer");
+    WriteFile(1036, "[LAN]\n13=Quitter\n");
+    EXPECT_EQ(Text(1036, 13), L"Quitter");
+}
+
+TEST_F(LanguageFile, EveryEncodingReadsLikeItsUtf8Twin) {
+    const std::wstring text =
+        L"[LAN]\r\n1=\u00c9clairage\r\n2=Vantorel \u914d\u7f6e \U0001F5B1\r\n3=Profil\r\n";
+    const std::u16string units = Orvix::WideToUtf16(text);
+    std::string le = "\xFF\xFE", be = "\xFE\xFF";
+    for (char16_t u : units) {
+        le += {static_cast<char>(u & 0xFF), static_cast<char>(u >> 8)};
+        be += {static_cast<char>(u >> 8), static_cast<char>(u & 0xFF)};
+    }
+    WriteFile(1, Orvix::WideToUtf8(text));
+    WriteFile(2, "\xEF\xBB\xBF" + Orvix::WideToUtf8(text));
+    WriteFile(3, le);
+    WriteFile(4, be);
+    for (int id = 1; id <= 3; ++id) {
+        ASSERT_NE(Text(1, id), L"");
+        for (int lcid = 2; lcid <= 4; ++lcid) EXPECT_EQ(Text(lcid, id), Text(1, id)) << lcid << "/" << id;
+    }
+}
+
+TEST_F(LanguageFile, LookupFollowsTheCurrentLanguageId) {
+    const int saved = GetCurrentLcid();
+    SetCurrentLcid(1036);
+    EXPECT_EQ(GetLanguageText(L"LAN", 12), L"Quitter");  // the copy beside the program
+    SetCurrentLcid(1033);
+    EXPECT_EQ(GetLanguageText(L"LAN", 12), L"Exit");
+    SetCurrentLcid(2052);
+    EXPECT_EQ(GetLanguageText(L"LAN", 12), L"");
+    SetCurrentLcid(saved);
+}
+
+TEST(ShippedLanguageFiles, HaveTheSameSortedKeysAndUsableTexts) {
+    std::set<std::wstring> keySets[2];
+    int index = 0;
+    for (int lcid : {1033, 1036}) {
+        const std::string bytes = ReadBytes(ShippedFile(lcid));
+        ASSERT_TRUE(bytes.starts_with("[LAN]\n")) << lcid << ": no byte-order mark, UTF-8";
+        EXPECT_EQ(Orvix::WideToUtf8(Orvix::Utf8ToWide(bytes)), bytes) << lcid << ": valid UTF-8";
+        IniFile file;
+        ASSERT_TRUE(file.Load(ShippedFile(lcid)));
+        int previous = 0;
+        for (const std::wstring& key : file.GetKeys(L"LAN")) {
+            const int id = std::stoi(key);
+            EXPECT_EQ(key, std::to_wstring(id)) << lcid;
+            EXPECT_GT(id, previous) << lcid << ": sorted, no duplicates";
+            EXPECT_TRUE(id >= 1 && id <= 806) << id;
+            EXPECT_FALSE(id >= 300 && id <= 349) << id << " is kept for button names";
+            std::wstring text;
+            file.Get(L"LAN", key, text);
+            EXPECT_FALSE(text.empty()) << lcid << "/" << id;
+            EXPECT_LE(text.size(), kMaxLanguageTextLength) << lcid << "/" << id;
+            keySets[index].insert(key);
+            previous = id;
+        }
+        ++index;
+    }
+    EXPECT_EQ(keySets[0], keySets[1]);
+    EXPECT_GT(keySets[0].size(), 200u);
+}
+
+TEST(LanguageObservers, RunInOrderUntilRemoved) {
+    std::wstring calls;
+    const int first = AddLanguageObserver([&] { calls += L'a'; });
+    int nested = 0;
+    const int second = AddLanguageObserver([&] {
+        calls += L'b';
+        if (!nested) nested = AddLanguageObserver([&] { calls += L'c'; });  // may register while notified
+    });
+    NotifyLanguageChanged();
+    EXPECT_EQ(calls, L"ab");
+    RemoveLanguageObserver(first);
+    NotifyLanguageChanged();
+    EXPECT_EQ(calls, L"abbc");
+    RemoveLanguageObserver(second);
+    RemoveLanguageObserver(nested);
+    NotifyLanguageChanged();
+    EXPECT_EQ(calls, L"abbc");
+}

@@ -40,7 +40,9 @@ DeviceManager& DeviceManager::Instance() {
 DeviceManager::DeviceManager(std::shared_ptr<HidBackend> backend)
     : m_backend(backend ? std::move(backend) : std::make_shared<HidrawBackend>()) {}
 
-DeviceManager::~DeviceManager() { CloseAll(); }
+DeviceManager::~DeviceManager() {
+    CloseAll();
+}
 
 void DeviceManager::SetBackend(std::shared_ptr<HidBackend> backend) {
     std::lock_guard<std::mutex> lock(m_lock);
@@ -204,7 +206,8 @@ bool DeviceManager::CollectDevices(std::vector<DeviceRecord>& list) const {
     std::lock_guard<std::mutex> lock(m_lock);
     list.clear();
     for (const Record& record : m_records)
-        if (m_currentDeviceType == 0 || record.info.deviceType == m_currentDeviceType) list.push_back(record.info);
+        if (m_currentDeviceType == 0 || record.info.deviceType == m_currentDeviceType)
+            list.push_back(record.info);
     return !m_records.empty();
 }
 
@@ -269,7 +272,8 @@ int DeviceManager::GetCurrentDevMode() const {
     for (int32_t mode : {kModeCable, kModeReceiver})
         for (const Record& record : m_records) {
             const DeviceRecord& r = record.info;
-            if (r.deviceType == m_currentDeviceType && r.deviceMode == mode && r.online == kOnline) return mode;
+            if (r.deviceType == m_currentDeviceType && r.deviceMode == mode && r.online == kOnline)
+                return mode;
         }
     return -1;
 }
@@ -287,7 +291,8 @@ std::shared_ptr<HidDevice> DeviceManager::ActiveHandleLocked() {
         if (record.info.deviceType == m_currentDeviceType && record.info.deviceMode == kModeCable)
             return m_activeHandle = record.handle;
     for (const Record& record : m_records) {
-        if (record.info.deviceType != m_currentDeviceType || record.info.deviceMode != kModeReceiver) continue;
+        if (record.info.deviceType != m_currentDeviceType || record.info.deviceMode != kModeReceiver)
+            continue;
         if (record.info.online == kOnline) m_activeHandle = record.handle;
         return m_activeHandle;
     }

@@ -54,7 +54,7 @@ struct DeviceTimings {
 };
 
 class DeviceManager {
-public:
+  public:
     // The process-wide manager, on the hidraw back end unless SetBackend replaced it.
     static DeviceManager& Instance();
 
@@ -71,7 +71,8 @@ public:
     DeviceTimings GetTimings() const;
 
     // Supported-ID table, filled from the catalog.
-    void AddSupportedId(int32_t vid, int32_t pid, const std::wstring& name, int32_t deviceType, int32_t deviceMode);
+    void AddSupportedId(int32_t vid, int32_t pid, const std::wstring& name, int32_t deviceType,
+                        int32_t deviceMode);
     void AddSupportedId(const SupportedId& row);
     void ClearSupportedIds();
     bool IsSupported(int32_t vid, int32_t pid) const;
@@ -114,7 +115,7 @@ public:
     // when the write succeeded; false, with `report` untouched, without a device.
     bool Send(ReportBuffer& report, bool wantReply);
 
-private:
+  private:
     struct Record {
         DeviceRecord info;
         std::shared_ptr<HidDevice> handle;
@@ -139,5 +140,5 @@ private:
     bool m_enabled = false;
     int32_t m_currentDeviceType = 0;
     std::shared_ptr<HidDevice> m_activeHandle;  // cached choice of GetActiveHandle
-    size_t m_nextRead = 0;  // where ReadAnyReport starts, so no interface is starved
+    size_t m_nextRead = 0;                      // where ReadAnyReport starts, so no interface is starved
 };

@@ -10,7 +10,8 @@ bool IsVendorInterface(HidBackend& backend, const std::string& path) {
     std::shared_ptr<HidDevice> handle = backend.Open(path);
     if (!handle) return false;
     uint16_t usagePage = 0, usage = 0;
-    const bool vendor = handle->GetUsage(usagePage, usage) && usagePage == kVendorUsagePage && usage == kVendorUsage;
+    const bool vendor =
+        handle->GetUsage(usagePage, usage) && usagePage == kVendorUsagePage && usage == kVendorUsage;
     handle->Close();
     return vendor;
 }
@@ -32,7 +33,8 @@ int DecideRemoval(const std::string& path, const std::vector<HotplugMode>& modes
     for (const HotplugMode& mode : modes) {
         if (mode.hidInterface.empty()) continue;
         if (upper.find(ToUpperAscii(Orvix::WideToUtf8(mode.hidInterface))) == std::string::npos) continue;
-        if (manager.FindRecordIndex(mode.vid, mode.pid, mode.deviceMode) >= 0) return kTaskReadAfterChangeShort;
+        if (manager.FindRecordIndex(mode.vid, mode.pid, mode.deviceMode) >= 0)
+            return kTaskReadAfterChangeShort;
     }
     return kTaskNone;
 }

@@ -25,7 +25,7 @@ struct HidInterfaceInfo {
 // An open interface. Every call is safe after Close (it fails), so a handle that a
 // refresh closed under another user's feet never touches freed memory.
 class HidDevice {
-public:
+  public:
     virtual ~HidDevice() = default;
     // Bytes written, or -1.
     virtual int Write(const uint8_t* data, size_t length) = 0;
@@ -43,7 +43,7 @@ enum class DeviceChange { Arrival, Removal };
 using DeviceChangeHandler = std::function<void(DeviceChange, const std::string& path)>;
 
 class HidBackend {
-public:
+  public:
     virtual ~HidBackend() = default;
     virtual std::vector<HidInterfaceInfo> Enumerate() = 0;
     // Opens by canonical or system path; nullptr when the interface cannot be opened.

@@ -54,7 +54,8 @@ std::string ToUpperAscii(std::string text) {
     return text;
 }
 
-std::string MakeInterfacePath(uint16_t vid, uint16_t pid, int interfaceNumber, const std::string& systemPath) {
+std::string MakeInterfacePath(uint16_t vid, uint16_t pid, int interfaceNumber,
+                              const std::string& systemPath) {
     char head[64];
     if (interfaceNumber >= 0)
         std::snprintf(head, sizeof head, "%sVID_%04X&PID_%04X&MI_%02X#", kPrefix, vid, pid, interfaceNumber);

@@ -8,7 +8,7 @@
 namespace {
 
 class HidrawDevice : public HidDevice {
-public:
+  public:
     explicit HidrawDevice(hid_device* device) : m_device(device) {}
     ~HidrawDevice() override { Close(); }
 
@@ -40,7 +40,7 @@ public:
         m_device = nullptr;
     }
 
-private:
+  private:
     std::mutex m_lock;  // a close must not overlap a read in progress
     hid_device* m_device;
 };

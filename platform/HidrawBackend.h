@@ -6,7 +6,7 @@
 #include "platform/UdevMonitor.h"
 
 class HidrawBackend : public HidBackend {
-public:
+  public:
     HidrawBackend() = default;
     ~HidrawBackend() override;
 
@@ -14,7 +14,7 @@ public:
     std::shared_ptr<HidDevice> Open(const std::string& path) override;
     bool SetDeviceChangeHandler(DeviceChangeHandler handler) override;
 
-private:
+  private:
     // hidapi initialisation; retried on the next call when it fails.
     bool EnsureInitialised();
 

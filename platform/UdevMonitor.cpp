@@ -11,7 +11,9 @@
 #include "platform/HidPath.h"
 #include "platform/Trace.h"
 
-UdevMonitor::~UdevMonitor() { Stop(); }
+UdevMonitor::~UdevMonitor() {
+    Stop();
+}
 
 bool UdevMonitor::Start(DeviceChangeHandler handler) {
     Stop();

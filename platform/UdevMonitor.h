@@ -10,7 +10,7 @@ struct udev;
 struct udev_monitor;
 
 class UdevMonitor {
-public:
+  public:
     UdevMonitor() = default;
     ~UdevMonitor();
     UdevMonitor(const UdevMonitor&) = delete;
@@ -21,7 +21,7 @@ public:
     void Stop();
     bool IsRunning() const { return m_thread.joinable(); }
 
-private:
+  private:
     void Run();
     void ReceiveOne();
 

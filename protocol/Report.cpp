@@ -12,7 +12,9 @@ void FrameReport(ReportBuffer& report, uint8_t command, uint8_t length, uint16_t
     report[4] = static_cast<uint8_t>(offset >> 8);
 }
 
-size_t MacroChunkCount(size_t length) { return length / kMaxPayload + 1; }
+size_t MacroChunkCount(size_t length) {
+    return length / kMaxPayload + 1;
+}
 
 void FrameMacroChunk(ReportBuffer& report, const uint8_t* image, size_t length, size_t index) {
     length = std::min(length, kMacroImageMax);

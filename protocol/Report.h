@@ -11,7 +11,7 @@ constexpr size_t kReportSize = 64;
 constexpr size_t kPayloadOffset = 5;
 constexpr size_t kMaxPayload = kReportSize - kPayloadOffset;  // 59
 constexpr uint8_t kReportId = 0x06;
-constexpr uint8_t kNotificationMark = 0xFA;  // byte 1 of an unsolicited report
+constexpr uint8_t kNotificationMark = 0xFA;   // byte 1 of an unsolicited report
 constexpr uint8_t kConnectionStateId = 0xC0;  // byte 0 of a receiver's link report
 
 // Command codes (byte 1).

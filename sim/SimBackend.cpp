@@ -47,10 +47,10 @@ struct SimBackend::Core {
     std::condition_variable changed;
     std::shared_ptr<SimTrace> trace;
     std::vector<std::unique_ptr<SimFirmware>> mice;
-    std::vector<Event> beforeNextAnswer;  // per mouse
-    std::vector<SimInterface> interfaces;  // of the plugged devices, in plug order
+    std::vector<Event> beforeNextAnswer;            // per mouse
+    std::vector<SimInterface> interfaces;           // of the plugged devices, in plug order
     std::vector<std::shared_ptr<SimQueue>> queues;  // open handles
-    std::atomic<int64_t> latencyUs{0};  // read by writers before they take the lock
+    std::atomic<int64_t> latencyUs{0};              // read by writers before they take the lock
     DeviceChangeHandler handler;
     int nextId = 0;
 
@@ -74,9 +74,12 @@ struct SimBackend::Core {
         for (SimOutput& output : outputs) {
             for (auto& queue : queues) {
                 const SimInterface& i = queue->iface;
-                if (queue->gone || i.mouse != mouse || i.endpoint != output.endpoint || i.number != kVendorInterface)
+                if (queue->gone || i.mouse != mouse || i.endpoint != output.endpoint ||
+                    i.number != kVendorInterface)
                     continue;
-                if (queue->reports.size() < kQueueLimit) queue->reports.push_back({now + std::chrono::microseconds(latencyUs.load()), output.data});
+                if (queue->reports.size() < kQueueLimit)
+                    queue->reports.push_back(
+                        {now + std::chrono::microseconds(latencyUs.load()), output.data});
             }
         }
         if (!outputs.empty()) changed.notify_all();
@@ -98,7 +101,7 @@ struct SimBackend::Core {
 namespace {
 
 class SimHandle : public HidDevice {
-public:
+  public:
     SimHandle(std::shared_ptr<SimBackend::Core> core, std::shared_ptr<SimQueue> queue, std::wstring product)
         : m_core(std::move(core)), m_queue(std::move(queue)), m_product(std::move(product)) {}
     ~SimHandle() override { Close(); }
@@ -111,7 +114,8 @@ public:
         SimFirmware& firmware = *m_core->mice[i.mouse];
         if (i.number != kVendorInterface) {
             m_core->trace->Record(firmware.EndpointName(i.endpoint) + " if" + std::to_string(i.number),
-                                  SimDirection::ToDevice, data, length, "refused: no output report here", true);
+                                  SimDirection::ToDevice, data, length, "refused: no output report here",
+                                  true);
             return -1;
         }
         const Clock::time_point now = Clock::now();
@@ -158,7 +162,7 @@ public:
         m_core->changed.notify_all();
     }
 
-private:
+  private:
     using Event = SimBackend::Event;
     std::shared_ptr<SimBackend::Core> m_core;
     std::shared_ptr<SimQueue> m_queue;
@@ -220,7 +224,7 @@ bool SimBackend::SetDeviceChangeHandler(DeviceChangeHandler handler) {
     return true;
 }
 
-void SimBackend::Plug(SimEndpoint endpoint, int mouse) {
+void SimBackend::Plug(SimEndpoint endpoint, int mouse, bool vendorInterface) {
     std::vector<std::string> paths;
     DeviceChangeHandler handler;
     {
@@ -228,12 +232,17 @@ void SimBackend::Plug(SimEndpoint endpoint, int mouse) {
         SimFirmware* firmware = m_core->Mouse(mouse);
         if (!firmware || m_core->IsPlugged(mouse, endpoint)) return;
         firmware->SetPlugged(endpoint, true);
-        struct Usage { int number; uint16_t page, usage; };
-        std::vector<Usage> usages{{0, 0x01, 0x02}, {kVendorInterface, kVendorUsagePage, kVendorUsage}};
+        struct Usage {
+            int number;
+            uint16_t page, usage;
+        };
+        std::vector<Usage> usages{{0, 0x01, 0x02}};
+        if (vendorInterface) usages.push_back({kVendorInterface, kVendorUsagePage, kVendorUsage});
         if (endpoint == SimEndpoint::Receiver) usages.push_back({2, 0x01, 0x06});
         for (const Usage& u : usages) {
             const int id = m_core->nextId++;
-            SimInterface iface{id, mouse, endpoint, u.number, u.page, u.usage, "/sim/hidraw" + std::to_string(id)};
+            SimInterface iface{
+                id, mouse, endpoint, u.number, u.page, u.usage, "/sim/hidraw" + std::to_string(id)};
             m_core->interfaces.push_back(iface);
             paths.push_back(m_core->PathOf(iface));
         }
@@ -318,6 +327,7 @@ void SimBackend::SetPairingDelay(std::chrono::milliseconds delay) {
 std::string SimBackend::InterfacePath(SimEndpoint endpoint, int interfaceNumber, int mouse) const {
     std::lock_guard<std::mutex> lock(m_core->lock);
     for (const SimInterface& i : m_core->interfaces)
-        if (i.mouse == mouse && i.endpoint == endpoint && i.number == interfaceNumber) return m_core->PathOf(i);
+        if (i.mouse == mouse && i.endpoint == endpoint && i.number == interfaceNumber)
+            return m_core->PathOf(i);
     return {};
 }

@@ -16,7 +16,7 @@
 #include "sim/SimFirmware.h"
 
 class SimBackend : public HidBackend {
-public:
+  public:
     // One mouse per device type given; nothing plugged yet.
     explicit SimBackend(std::vector<int32_t> deviceTypes = {101});
     ~SimBackend() override;
@@ -26,8 +26,10 @@ public:
     std::shared_ptr<HidDevice> Open(const std::string& path) override;
     bool SetDeviceChangeHandler(DeviceChangeHandler handler) override;
 
-    // The bus. `mouse` is the position in the constructor's list.
-    void Plug(SimEndpoint endpoint, int mouse = 0);
+    // The bus. `mouse` is the position in the constructor's list. Without
+    // `vendorInterface` the device shows only its ordinary interfaces (as in a mode
+    // without the configuration collection).
+    void Plug(SimEndpoint endpoint, int mouse = 0, bool vendorInterface = true);
     void Unplug(SimEndpoint endpoint, int mouse = 0);
 
     // What the user does with a mouse.
@@ -58,7 +60,7 @@ public:
 
     struct Core;
 
-private:
+  private:
     std::shared_ptr<SimTrace> m_trace;
     std::shared_ptr<Core> m_core;  // shared with open handles, which may outlive the back end
 };

@@ -31,18 +31,32 @@ constexpr uint8_t kNotifyPcAction = 0x50;
 // Payload length (from byte 5) each setting id must announce; -1 for unknown ids.
 int SettingLength(uint8_t id) {
     switch (id) {
-        case kSettingDpi: case kSettingSleep: return 5;
-        case kSettingScroll: return 4;
-        case kSettingPairing: return 1;
-        case kSettingReportRate: case kSettingLiftoff: case kSettingSensor: case kSettingHighspeed:
-        case kSettingRespondTime: case kSettingMoveWakeup: return 2;
-        default: return -1;
+        case kSettingDpi:
+        case kSettingSleep:
+            return 5;
+        case kSettingScroll:
+            return 4;
+        case kSettingPairing:
+            return 1;
+        case kSettingReportRate:
+        case kSettingLiftoff:
+        case kSettingSensor:
+        case kSettingHighspeed:
+        case kSettingRespondTime:
+        case kSettingMoveWakeup:
+            return 2;
+        default:
+            return -1;
     }
 }
 
-bool IsPcAction(uint8_t kind) { return kind >= 9 && kind <= 11; }
+bool IsPcAction(uint8_t kind) {
+    return kind >= 9 && kind <= 11;
+}
 
-uint16_t Le16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | p[1] << 8); }
+uint16_t Le16(const uint8_t* p) {
+    return static_cast<uint16_t>(p[0] | p[1] << 8);
+}
 
 void PutLe16(uint8_t* p, unsigned value) {
     p[0] = static_cast<uint8_t>(value & 0xFF);
@@ -65,8 +79,10 @@ std::vector<uint8_t> NewReport(uint8_t first, uint8_t second, uint8_t length) {
 }  // namespace
 
 const SimModel& SimModelOf(int32_t deviceType) {
-    static const SimModel v8{101, 0x3A5C, 0x0108, 0x0118, L"Vantorel V8 Wireless", L"Vantorel V8 Receiver", 0x0102};
-    static const SimModel v6{102, 0x3A5C, 0x0106, 0x0116, L"Vantorel V6 Lite", L"Vantorel V6 Receiver", 0x0101};
+    static const SimModel v8{101,   0x3A5C, 0x0108, 0x0118, L"Vantorel V8 Wireless", L"Vantorel V8 Receiver",
+                             0x0102};
+    static const SimModel v6{102,   0x3A5C, 0x0106, 0x0116, L"Vantorel V6 Lite", L"Vantorel V6 Receiver",
+                             0x0101};
     return deviceType == 102 ? v6 : v8;
 }
 
@@ -90,7 +106,10 @@ std::string SimFirmware::CheckFraming(const uint8_t* data, size_t length) {
     int expected = -1;
     size_t span = announced;  // bytes from byte 5 that belong to the command
     switch (command) {
-        case kCmdGetInfo: case kCmdGetReceiverInfo: case kCmdStatus1: case kCmdStatus2:
+        case kCmdGetInfo:
+        case kCmdGetReceiverInfo:
+        case kCmdStatus1:
+        case kCmdStatus2:
             expected = 0;
             break;
         case kCmdFactoryReset:
@@ -105,17 +124,20 @@ std::string SimFirmware::CheckFraming(const uint8_t* data, size_t length) {
             if (expected < 0) return SimFormat("unknown setting id 0x%02X", data[5]);
             break;
         case kCmdMacroChunk:
-            if (announced > kMaxPayload) return SimFormat("chunk of %u bytes, at most %zu", announced, kMaxPayload);
-            if (offset % kMaxPayload != 0) return SimFormat("chunk offset %u is not a multiple of 59", offset);
+            if (announced > kMaxPayload)
+                return SimFormat("chunk of %u bytes, at most %zu", announced, kMaxPayload);
+            if (offset % kMaxPayload != 0)
+                return SimFormat("chunk offset %u is not a multiple of 59", offset);
             if (offset + announced > kMacroImageMax)
-                return SimFormat("chunk at %u of %u bytes ends beyond the 4000-byte macro memory", offset, announced);
+                return SimFormat("chunk at %u of %u bytes ends beyond the 4000-byte macro memory", offset,
+                                 announced);
             break;
         default:
             return SimFormat("unknown command 0x%02X", command);
     }
     if (expected >= 0 && announced != expected)
-        return SimFormat("length byte 0x%02X, command 0x%02X (byte 5 = 0x%02X) needs 0x%02X", announced, command,
-                         data[5], expected);
+        return SimFormat("length byte 0x%02X, command 0x%02X (byte 5 = 0x%02X) needs 0x%02X", announced,
+                         command, data[5], expected);
     if (command != kCmdMacroChunk && offset != 0)
         return SimFormat("offset bytes 3-4 hold 0x%04X, expected 0", offset);
     for (size_t i = kPayloadOffset + span; i < kReportSize; ++i)
@@ -133,7 +155,8 @@ SimFirmware::Outputs SimFirmware::HandleOutput(SimEndpoint endpoint, const uint8
         return out;
     }
     if (!m_state.answering) {
-        m_trace->Record(device, SimDirection::ToDevice, data, length, "ignored: the firmware does not answer");
+        m_trace->Record(device, SimDirection::ToDevice, data, length,
+                        "ignored: the firmware does not answer");
         return out;
     }
     const uint8_t command = data[1];
@@ -155,7 +178,8 @@ SimFirmware::Outputs SimFirmware::HandleOutput(SimEndpoint endpoint, const uint8
     } else {
         error = ForMouse(endpoint, data, answers);
     }
-    m_trace->Record(device, SimDirection::ToDevice, data, length, error.empty() ? note : error, !error.empty());
+    m_trace->Record(device, SimDirection::ToDevice, data, length, error.empty() ? note : error,
+                    !error.empty());
     for (SimOutput& answer : answers) Emit(answer.endpoint, std::move(answer.data), out);
     return out;
 }
@@ -167,7 +191,8 @@ std::string SimFirmware::ForMouse(SimEndpoint endpoint, const uint8_t* data, Out
         case kCmdGetInfo:
             answers.push_back({endpoint, InfoAnswer(endpoint)});
             return {};
-        case kCmdStatus1: case kCmdStatus2:
+        case kCmdStatus1:
+        case kCmdStatus2:
             answers.push_back({endpoint, StatusAnswer(command)});
             return {};
         case kCmdFactoryReset:
@@ -242,13 +267,19 @@ std::string SimFirmware::ApplyButtonMap(const uint8_t* data) {
             case 0x00:
                 if (code[1] || code[2] || code[3]) return SimFormat("slot %zu: disabled code with data", k);
                 break;
-            case 0x10: case 0x1F: case 0x20: case 0x30: case 0x40:
+            case 0x10:
+            case 0x1F:
+            case 0x20:
+            case 0x30:
+            case 0x40:
                 break;
             case 0x50:
-                if (!IsPcAction(code[1])) return SimFormat("slot %zu: PC-side action 0x%02X unknown", k, code[1]);
+                if (!IsPcAction(code[1]))
+                    return SimFormat("slot %zu: PC-side action 0x%02X unknown", k, code[1]);
                 break;
             case 0x60:
-                if (code[1] >= kMacroTableSize / 2) return SimFormat("slot %zu: macro position %u", k, code[1]);
+                if (code[1] >= kMacroTableSize / 2)
+                    return SimFormat("slot %zu: macro position %u", k, code[1]);
                 break;
             default:
                 return SimFormat("slot %zu: function kind 0x%02X unknown", k, code[0]);
@@ -266,8 +297,9 @@ std::string SimFirmware::ApplyMacroChunk(const uint8_t* data) {
         m_nextChunk = 0;
     }
     if (!m_nextChunk || offset != *m_nextChunk) {
-        std::string error = m_nextChunk ? SimFormat("chunk at offset %zu, expected %zu", offset, *m_nextChunk)
-                                        : SimFormat("chunk at offset %zu without an upload in progress", offset);
+        std::string error = m_nextChunk
+                                ? SimFormat("chunk at offset %zu, expected %zu", offset, *m_nextChunk)
+                                : SimFormat("chunk at offset %zu without an upload in progress", offset);
         m_nextChunk.reset();
         return error;
     }
@@ -380,7 +412,9 @@ SimFirmware::Outputs SimFirmware::Tick(Clock::time_point now) {
     return out;
 }
 
-std::optional<SimFirmware::Clock::time_point> SimFirmware::NextEventTime() const { return m_pairingEnds; }
+std::optional<SimFirmware::Clock::time_point> SimFirmware::NextEventTime() const {
+    return m_pairingEnds;
+}
 
 void SimFirmware::LinkChanged(bool wasOnline, Outputs& out) {
     const bool online = LinkOnline();

@@ -61,16 +61,16 @@ struct SimMouseState {
     SimSettings settings;
     uint8_t batteryLevel = 85;
     uint8_t charging = 0;
-    uint8_t firmwareBuild = 7;        // version 1.2.7
+    uint8_t firmwareBuild = 7;  // version 1.2.7
     uint8_t firmwareVersion = 0x12;
-    uint8_t receiverBuild = 3;        // version 1.1.3
+    uint8_t receiverBuild = 3;  // version 1.1.3
     uint8_t receiverVersion = 0x11;
-    bool powered = true;     // the mouse's switch
-    bool paired = true;      // the receiver knows this mouse
-    bool answering = true;   // false: the firmware hangs and ignores every report
+    bool powered = true;    // the mouse's switch
+    bool paired = true;     // the receiver knows this mouse
+    bool answering = true;  // false: the firmware hangs and ignores every report
     bool cablePlugged = false;
     bool receiverPlugged = false;
-    int macroUploads = 0;    // images accepted
+    int macroUploads = 0;  // images accepted
 };
 
 struct SimOutput {
@@ -79,7 +79,7 @@ struct SimOutput {
 };
 
 class SimFirmware {
-public:
+  public:
     using Clock = std::chrono::steady_clock;
     using Outputs = std::vector<SimOutput>;
 
@@ -114,7 +114,7 @@ public:
     // Why a report is not framed as the host must frame it; empty when it is.
     static std::string CheckFraming(const uint8_t* data, size_t length);
 
-private:
+  private:
     using Report = std::vector<uint8_t>;
 
     // A command that the mouse itself carries out; the error when it is not applied.

@@ -7,17 +7,31 @@
 
 namespace {
 
-// The trace file is shared by every simulated device of the process.
-struct TraceFile {
-    std::mutex lock;
-    FILE* file = nullptr;
-    TraceFile() {
-        const char* name = std::getenv("VANTOREL_SIM_TRACE");
-        if (name && *name) file = std::fopen(name, "w");
-    }
+// The trace file is shared by every simulated device of the process. It follows the
+// environment variable, which is read at every record so that a change takes effect.
+class TraceFile {
+  public:
     ~TraceFile() {
-        if (file) std::fclose(file);
+        if (m_file) std::fclose(m_file);
     }
+    void Write(const SimTraceEntry& entry) {
+        const char* name = std::getenv("VANTOREL_SIM_TRACE");
+        std::lock_guard<std::mutex> lock(m_lock);
+        if (!name || !*name) return;
+        if (m_name != name) {
+            if (m_file) std::fclose(m_file);
+            m_name = name;
+            m_file = std::fopen(name, "w");
+        }
+        if (!m_file) return;
+        std::fprintf(m_file, "%s\n", SimTrace::Format(entry).c_str());
+        std::fflush(m_file);
+    }
+
+  private:
+    std::mutex m_lock;
+    std::string m_name;
+    FILE* m_file = nullptr;
 };
 
 TraceFile& SharedFile() {
@@ -44,14 +58,9 @@ std::string SimFormat(const char* format, ...) {
 
 void SimTrace::Record(const std::string& device, SimDirection direction, const uint8_t* data, size_t length,
                       const std::string& note, bool rejected) {
-    SimTraceEntry entry{Seconds(), device, direction, std::vector<uint8_t>(data, data + length), note, rejected};
-    TraceFile& shared = SharedFile();
-    if (shared.file) {
-        std::string line = Format(entry);
-        std::lock_guard<std::mutex> lock(shared.lock);
-        std::fprintf(shared.file, "%s\n", line.c_str());
-        std::fflush(shared.file);
-    }
+    SimTraceEntry entry{Seconds(), device,  direction, std::vector<uint8_t>(data, data + length),
+                        note,      rejected};
+    SharedFile().Write(entry);
     std::lock_guard<std::mutex> lock(m_lock);
     if (rejected) m_rejections.push_back(device + ": " + note);
     m_entries.push_back(std::move(entry));

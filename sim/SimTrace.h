@@ -25,7 +25,7 @@ struct SimTraceEntry {
 std::string SimFormat(const char* format, ...) __attribute__((format(printf, 1, 2)));
 
 class SimTrace {
-public:
+  public:
     void Record(const std::string& device, SimDirection direction, const uint8_t* data, size_t length,
                 const std::string& note = {}, bool rejected = false);
 
@@ -37,7 +37,7 @@ public:
     // One line of the trace file.
     static std::string Format(const SimTraceEntry& entry);
 
-private:
+  private:
     static constexpr size_t kKeep = 4096;
     mutable std::mutex m_lock;
     std::deque<SimTraceEntry> m_entries;

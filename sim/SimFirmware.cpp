@@ -50,6 +50,23 @@ int SettingLength(uint8_t id) {
     }
 }
 
+// Settings of one value byte, with the values the mouse takes.
+struct ByteSetting {
+    uint8_t id;
+    const char* name;
+    uint8_t SimSettings::*field;
+    unsigned low, high;
+};
+const ByteSetting kByteSettings[] = {
+    {kSettingReportRate, "report rate", &SimSettings::reportRate, 0, 3},
+    {kSettingScroll, "scroll flag", &SimSettings::scrollFlag, 0, 1},
+    {kSettingLiftoff, "lift-off height", &SimSettings::liftoffHeight, 0, 1},
+    {kSettingSensor, "sensor flag", &SimSettings::sensorFlag, 0, 7},
+    {kSettingHighspeed, "high-speed mode", &SimSettings::highspeedMode, 0, 1},
+    {kSettingRespondTime, "button response time", &SimSettings::buttonRespondTime, 1, 50},
+    {kSettingMoveWakeup, "move wake-up", &SimSettings::moveWakeup, 0, 1},
+};
+
 bool IsPcAction(uint8_t kind) {
     return kind >= 9 && kind <= 11;
 }
@@ -180,7 +197,7 @@ SimFirmware::Outputs SimFirmware::HandleOutput(SimEndpoint endpoint, const uint8
     }
     m_trace->Record(device, SimDirection::ToDevice, data, length, error.empty() ? note : error,
                     !error.empty());
-    for (SimOutput& answer : answers) Emit(answer.endpoint, std::move(answer.data), out);
+    for (SimOutput& answer : Traced(std::move(answers))) out.push_back(std::move(answer));
     return out;
 }
 
@@ -229,32 +246,19 @@ std::string SimFirmware::ApplySetting(const uint8_t* data) {
             }
             return error;
         }
-        case kSettingReportRate:
-            if ((error = CheckRange("report rate", v[0], 0, 3)).empty()) s.reportRate = v[0];
-            return error;
-        case kSettingScroll:
-            if (v[1] || v[2]) return "scroll setting bytes 7-8 must be 0";
-            if ((error = CheckRange("scroll flag", v[0], 0, 1)).empty()) s.scrollFlag = v[0];
-            return error;
-        case kSettingLiftoff:
-            if ((error = CheckRange("lift-off height", v[0], 0, 1)).empty()) s.liftoffHeight = v[0];
-            return error;
-        case kSettingSensor:
-            if ((error = CheckRange("sensor flag", v[0], 0, 7)).empty()) s.sensorFlag = v[0];
-            return error;
-        case kSettingHighspeed:
-            if ((error = CheckRange("high-speed mode", v[0], 0, 1)).empty()) s.highspeedMode = v[0];
-            return error;
-        case kSettingRespondTime:
-            if ((error = CheckRange("button response time", v[0], 1, 50)).empty()) s.buttonRespondTime = v[0];
-            return error;
         case kSettingSleep:
             s.lightSleep = Le16(v);
             s.deepSleep = Le16(v + 2);
             return {};
-        case kSettingMoveWakeup:
-            if ((error = CheckRange("move wake-up", v[0], 0, 1)).empty()) s.moveWakeup = v[0];
-            return error;
+        case kSettingScroll:
+            if (v[1] || v[2]) return "scroll setting bytes 7-8 must be 0";
+            break;
+    }
+    for (const ByteSetting& setting : kByteSettings) {
+        if (setting.id != data[5]) continue;
+        error = CheckRange(setting.name, v[0], setting.low, setting.high);
+        if (error.empty()) s.*setting.field = v[0];
+        return error;
     }
     return SimFormat("unknown setting id 0x%02X", data[5]);
 }
@@ -409,7 +413,7 @@ SimFirmware::Outputs SimFirmware::Tick(Clock::time_point now) {
         m_state.paired = m_state.powered;  // a switched-off mouse is not found
         LinkChanged(was, out);
     }
-    return out;
+    return Traced(std::move(out));
 }
 
 std::optional<SimFirmware::Clock::time_point> SimFirmware::NextEventTime() const {
@@ -419,12 +423,12 @@ std::optional<SimFirmware::Clock::time_point> SimFirmware::NextEventTime() const
 void SimFirmware::LinkChanged(bool wasOnline, Outputs& out) {
     const bool online = LinkOnline();
     if (online == wasOnline || !m_state.receiverPlugged) return;
-    Emit(SimEndpoint::Receiver, ConnectionState(), out);
+    out.push_back({SimEndpoint::Receiver, ConnectionState()});
     if (online) {
         Report connected = NewReport(kReportId, kNotificationMark, 3);
         connected[5] = kNotifyConnected;
         connected[6] = 1;
-        Emit(SimEndpoint::Receiver, std::move(connected), out);
+        out.push_back({SimEndpoint::Receiver, std::move(connected)});
     }
 }
 
@@ -437,7 +441,7 @@ SimFirmware::Outputs SimFirmware::SetPowered(bool on) {
     const bool was = LinkOnline();
     m_state.powered = on;
     LinkChanged(was, out);
-    return out;
+    return Traced(std::move(out));
 }
 
 SimFirmware::Outputs SimFirmware::PressDpiButton() {
@@ -445,7 +449,7 @@ SimFirmware::Outputs SimFirmware::PressDpiButton() {
     SimSettings& s = m_state.settings;
     s.dpiIndex = static_cast<uint8_t>((s.dpiIndex + 1) % std::max<uint8_t>(s.dpiCount, 1));
     Notify(kNotifyDpi, s.dpiIndex, 0, out);
-    return out;
+    return Traced(std::move(out));
 }
 
 SimFirmware::Outputs SimFirmware::SetBattery(uint8_t level, bool charging) {
@@ -453,13 +457,13 @@ SimFirmware::Outputs SimFirmware::SetBattery(uint8_t level, bool charging) {
     m_state.batteryLevel = level;
     m_state.charging = charging ? 1 : 0;
     Notify(kNotifyBattery, level, m_state.charging, out);
-    return out;
+    return Traced(std::move(out));
 }
 
 SimFirmware::Outputs SimFirmware::Wake() {
     Outputs out;
     Notify(kNotifyWake, 0, 0, out);
-    return out;
+    return Traced(std::move(out));
 }
 
 SimFirmware::Outputs SimFirmware::PressButton(int slot) {
@@ -467,7 +471,7 @@ SimFirmware::Outputs SimFirmware::PressButton(int slot) {
     if (slot < 0 || slot >= static_cast<int>(kButtonSlots)) return out;
     const uint8_t* code = &m_state.settings.buttonMap[4 * slot];
     if (code[0] == 0x50 && IsPcAction(code[1])) Notify(kNotifyPcAction, code[1], code[2], out);
-    return out;
+    return Traced(std::move(out));
 }
 
 void SimFirmware::Notify(uint8_t kind, uint8_t first, uint8_t second, Outputs& out) {
@@ -476,15 +480,16 @@ void SimFirmware::Notify(uint8_t kind, uint8_t first, uint8_t second, Outputs& o
     report[6] = first;
     report[7] = second;
     if (m_state.cablePlugged)
-        Emit(SimEndpoint::Cable, std::move(report), out);
+        out.push_back({SimEndpoint::Cable, std::move(report)});
     else if (LinkOnline())
-        Emit(SimEndpoint::Receiver, std::move(report), out);
+        out.push_back({SimEndpoint::Receiver, std::move(report)});
     else
         m_trace->Record(std::to_string(m_model.deviceType) + " mouse", SimDirection::ToHost, report.data(),
                         report.size(), "not sent: the mouse has no path to the host");
 }
 
-void SimFirmware::Emit(SimEndpoint endpoint, Report report, Outputs& out) {
-    m_trace->Record(EndpointName(endpoint), SimDirection::ToHost, report.data(), report.size());
-    out.push_back({endpoint, std::move(report)});
+SimFirmware::Outputs SimFirmware::Traced(Outputs out) const {
+    for (const SimOutput& o : out)
+        m_trace->Record(EndpointName(o.endpoint), SimDirection::ToHost, o.data.data(), o.data.size());
+    return out;
 }

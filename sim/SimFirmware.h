@@ -128,12 +128,14 @@ class SimFirmware {
     Report StatusAnswer(uint8_t command) const;
     Report ConnectionState() const;
     void StartPairing(Clock::time_point now, Outputs& out);
-    // Reports the link change, if any, since `wasOnline`.
+    // Reports the link change, if any, since `wasOnline`. These helpers only append to
+    // `out`; the public entry points trace what they return.
     void LinkChanged(bool wasOnline, Outputs& out);
     // An unsolicited report from the mouse, sent over the cable when it is plugged,
     // else over the radio link; lost when the mouse has no path to the host.
     void Notify(uint8_t kind, uint8_t first, uint8_t second, Outputs& out);
-    void Emit(SimEndpoint endpoint, Report report, Outputs& out);
+    // Records the reports the devices send, then hands them on.
+    Outputs Traced(Outputs out) const;
 
     SimModel m_model;
     std::shared_ptr<SimTrace> m_trace;

@@ -60,11 +60,6 @@ void DeviceManager::SetTimings(const DeviceTimings& timings) {
     m_timings = timings;
 }
 
-DeviceTimings DeviceManager::GetTimings() const {
-    std::lock_guard<std::mutex> lock(m_lock);
-    return m_timings;
-}
-
 // ---- supported-ID table ----
 
 void DeviceManager::AddSupportedId(int32_t vid, int32_t pid, const std::wstring& name, int32_t deviceType,

@@ -68,7 +68,6 @@ class DeviceManager {
     void SetBackend(std::shared_ptr<HidBackend> backend);
     std::shared_ptr<HidBackend> GetBackend() const;
     void SetTimings(const DeviceTimings& timings);
-    DeviceTimings GetTimings() const;
 
     // Supported-ID table, filled from the catalog.
     void AddSupportedId(int32_t vid, int32_t pid, const std::wstring& name, int32_t deviceType,

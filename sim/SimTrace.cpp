@@ -61,26 +61,14 @@ void SimTrace::Record(const std::string& device, SimDirection direction, const u
     SimTraceEntry entry{Seconds(), device,  direction, std::vector<uint8_t>(data, data + length),
                         note,      rejected};
     SharedFile().Write(entry);
+    if (!rejected) return;
     std::lock_guard<std::mutex> lock(m_lock);
-    if (rejected) m_rejections.push_back(device + ": " + note);
-    m_entries.push_back(std::move(entry));
-    if (m_entries.size() > kKeep) m_entries.pop_front();
-}
-
-std::vector<SimTraceEntry> SimTrace::Entries() const {
-    std::lock_guard<std::mutex> lock(m_lock);
-    return {m_entries.begin(), m_entries.end()};
+    m_rejections.push_back(device + ": " + note);
 }
 
 std::vector<std::string> SimTrace::Rejections() const {
     std::lock_guard<std::mutex> lock(m_lock);
     return m_rejections;
-}
-
-void SimTrace::Clear() {
-    std::lock_guard<std::mutex> lock(m_lock);
-    m_entries.clear();
-    m_rejections.clear();
 }
 
 std::string SimTrace::Format(const SimTraceEntry& entry) {

@@ -1,11 +1,9 @@
 #pragma once
 // A time-stamped record of every report the simulated devices exchange, in both
-// directions, with the reason when a report was not applied. Kept in memory (the
-// most recent entries) for tests and, when VANTOREL_SIM_TRACE names a file, written
-// there line by line.
+// directions, with the reason when a report was not applied, written line by line to
+// the file VANTOREL_SIM_TRACE names. The rejections are also kept for tests.
 #include <cstddef>
 #include <cstdint>
-#include <deque>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -29,17 +27,13 @@ class SimTrace {
     void Record(const std::string& device, SimDirection direction, const uint8_t* data, size_t length,
                 const std::string& note = {}, bool rejected = false);
 
-    std::vector<SimTraceEntry> Entries() const;
-    // Notes of every rejected report since the last Clear, oldest first.
+    // Notes of every rejected report, oldest first.
     std::vector<std::string> Rejections() const;
-    void Clear();
 
     // One line of the trace file.
     static std::string Format(const SimTraceEntry& entry);
 
   private:
-    static constexpr size_t kKeep = 4096;
     mutable std::mutex m_lock;
-    std::deque<SimTraceEntry> m_entries;
     std::vector<std::string> m_rejections;
 };

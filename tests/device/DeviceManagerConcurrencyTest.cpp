@@ -14,11 +14,12 @@ TEST_F(DeviceManagerConcurrency, SendsStayPairedWithTheirAnswersWhileAnotherThre
     sim->Plug(SimEndpoint::Cable);
     sim->Plug(SimEndpoint::Receiver);
     Refresh();
+    sim->SetLatency(std::chrono::milliseconds(1));  // leaves time for another thread to grab an answer
 
     std::atomic<bool> done{false};
     int lost = 0, answered = 0;
     std::thread worker([&] {
-        for (int i = 0; i < 150; ++i) {
+        for (int i = 0; i < 100; ++i) {
             ReportBuffer buffer;
             if (!SendGetInfo(buffer)) continue;
             if (buffer[1] == kCmdGetInfo && buffer[9] != 0)

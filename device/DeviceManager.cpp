@@ -1,0 +1,349 @@
+#include "device/DeviceManager.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstring>
+#include <thread>
+
+#include "platform/HidrawBackend.h"
+#include "platform/Trace.h"
+
+namespace {
+
+constexpr size_t kProductMax = 511;
+constexpr size_t kConnectionStateRead = 33;  // a connection-state report fits in this
+
+void Pause(int ms) {
+    if (ms > 0) std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+}
+
+// Reads one input report of at most `capacity` bytes into `out`; the rest of the
+// `capacity` bytes are zeroed, so a short report never mixes with older contents.
+int ReadReport(HidDevice& handle, uint8_t* out, size_t capacity, int timeoutMs) {
+    uint8_t incoming[kReportSize + 1] = {};
+    capacity = std::min(capacity, kReportSize);
+    const int n = handle.Read(incoming, capacity, timeoutMs);
+    if (n > 0) {
+        std::memcpy(out, incoming, n);
+        std::memset(out + n, 0, capacity - n);
+    }
+    return n;
+}
+
+}  // namespace
+
+DeviceManager& DeviceManager::Instance() {
+    static DeviceManager manager;
+    return manager;
+}
+
+DeviceManager::DeviceManager(std::shared_ptr<HidBackend> backend)
+    : m_backend(backend ? std::move(backend) : std::make_shared<HidrawBackend>()) {}
+
+DeviceManager::~DeviceManager() {
+    CloseAll();
+}
+
+void DeviceManager::SetBackend(std::shared_ptr<HidBackend> backend) {
+    std::lock_guard<std::mutex> lock(m_lock);
+    CloseAllLocked();
+    m_backend = backend ? std::move(backend) : std::make_shared<HidrawBackend>();
+}
+
+std::shared_ptr<HidBackend> DeviceManager::GetBackend() const {
+    std::lock_guard<std::mutex> lock(m_lock);
+    return m_backend;
+}
+
+void DeviceManager::SetTimings(const DeviceTimings& timings) {
+    std::lock_guard<std::mutex> lock(m_lock);
+    m_timings = timings;
+}
+
+// ---- supported-ID table ----
+
+void DeviceManager::AddSupportedId(int32_t vid, int32_t pid, const std::wstring& name, int32_t deviceType,
+                                   int32_t deviceMode) {
+    AddSupportedId(SupportedId{vid, pid, name, deviceType, deviceMode});
+}
+
+void DeviceManager::AddSupportedId(const SupportedId& row) {
+    std::lock_guard<std::mutex> lock(m_lock);
+    m_supported.push_back(row);
+}
+
+void DeviceManager::ClearSupportedIds() {
+    std::lock_guard<std::mutex> lock(m_lock);
+    m_supported.clear();
+}
+
+const SupportedId* DeviceManager::FindSupportedLocked(int32_t vid, int32_t pid) const {
+    for (const SupportedId& row : m_supported)
+        if (row.vid == vid && row.pid == pid) return &row;
+    return nullptr;
+}
+
+bool DeviceManager::IsSupported(int32_t vid, int32_t pid) const {
+    std::lock_guard<std::mutex> lock(m_lock);
+    return FindSupportedLocked(vid, pid) != nullptr;
+}
+
+int32_t DeviceManager::GetDeviceTypeOf(int32_t vid, int32_t pid) const {
+    std::lock_guard<std::mutex> lock(m_lock);
+    const SupportedId* row = FindSupportedLocked(vid, pid);
+    return row ? row->deviceType : 0;
+}
+
+int32_t DeviceManager::GetDeviceModeOf(int32_t vid, int32_t pid) const {
+    std::lock_guard<std::mutex> lock(m_lock);
+    const SupportedId* row = FindSupportedLocked(vid, pid);
+    return row ? row->deviceMode : 0;
+}
+
+// ---- records ----
+
+void DeviceManager::CloseAll() {
+    std::lock_guard<std::mutex> lock(m_lock);
+    CloseAllLocked();
+}
+
+void DeviceManager::CloseAllLocked() {
+    m_enabled = false;
+    m_activeHandle.reset();
+    for (Record& record : m_records) record.handle->Close();
+    m_records.clear();
+}
+
+void DeviceManager::Enumerate() {
+    std::lock_guard<std::mutex> lock(m_lock);
+    EnumerateLocked();
+}
+
+void DeviceManager::EnumerateLocked() {
+    for (const HidInterfaceInfo& info : m_backend->Enumerate()) {
+        const SupportedId* row = FindSupportedLocked(info.vid, info.pid);
+        if (!row) continue;
+        std::shared_ptr<HidDevice> handle = m_backend->Open(info.path);
+        if (!handle) continue;
+        if (info.usagePage != kVendorUsagePage || info.usage != kVendorUsage) {
+            handle->Close();
+            continue;
+        }
+        Record record;
+        record.handle = std::move(handle);
+        DeviceRecord& r = record.info;
+        r.index = static_cast<int32_t>(m_records.size());
+        r.vid = info.vid;
+        r.pid = info.pid;
+        r.product = record.handle->GetProductString().substr(0, kProductMax);
+        r.release = info.release;
+        r.deviceType = row->deviceType;
+        r.deviceMode = row->deviceMode;
+        Handshake(record);
+        r.path = info.path;
+        Vantorel::Trace("device: record %d %04X:%04X type %d mode %d online %d", r.index, r.vid, r.pid,
+                        r.deviceType, r.deviceMode, r.online);
+        m_records.push_back(std::move(record));
+    }
+}
+
+void DeviceManager::Handshake(Record& record) {
+    DeviceRecord& r = record.info;
+    r.online = kNotAnswering;
+    ReportBuffer buffer{};
+    bool answered = false;
+    for (int attempt = 0; attempt < m_timings.handshakeAttempts && !answered; ++attempt) {
+        FrameReport(buffer, kCmdGetInfo, 0);
+        if (record.handle->Write(buffer.data(), kReportSize) >= 0) {
+            buffer.fill(0);
+            answered = AwaitReport(*record.handle, buffer);
+        }
+        if (!answered) Pause(m_timings.handshakePauseMs);
+    }
+    // The handshake accepts an answer carrying either version byte; readers later ask for both.
+    if (buffer[9] != 0 || buffer[10] != 0) {
+        r.batteryLevel = buffer[13];
+        r.charging = buffer[14];
+        r.online = kOnline;
+    } else {
+        r.deviceType = 0;
+    }
+}
+
+bool DeviceManager::AwaitReport(HidDevice& handle, ReportBuffer& buffer) {
+    for (int attempt = 0; attempt < m_timings.readAttempts; ++attempt) {
+        if (attempt > 0) Pause(m_timings.emptyReadPauseMs);
+        const int n = ReadReport(handle, buffer.data(), kReportSize, m_timings.readTimeoutMs);
+        if (n > 0) return true;
+        if (n < 0) return false;  // the device is gone: no answer will come
+    }
+    return false;
+}
+
+void DeviceManager::SetEnabled(bool enabled) {
+    std::lock_guard<std::mutex> lock(m_lock);
+    m_enabled = enabled;
+}
+
+bool DeviceManager::IsEnabled() const {
+    std::lock_guard<std::mutex> lock(m_lock);
+    return m_enabled;
+}
+
+void DeviceManager::Reenumerate() {
+    std::lock_guard<std::mutex> lock(m_lock);
+    CloseAllLocked();
+    EnumerateLocked();
+    m_enabled = true;
+}
+
+bool DeviceManager::CollectDevices(std::vector<DeviceRecord>& list) const {
+    std::lock_guard<std::mutex> lock(m_lock);
+    list.clear();
+    for (const Record& record : m_records)
+        if (m_currentDeviceType == 0 || record.info.deviceType == m_currentDeviceType)
+            list.push_back(record.info);
+    return !m_records.empty();
+}
+
+std::vector<DeviceRecord> DeviceManager::GetRecords() const {
+    std::lock_guard<std::mutex> lock(m_lock);
+    std::vector<DeviceRecord> list;
+    for (const Record& record : m_records) list.push_back(record.info);
+    return list;
+}
+
+int DeviceManager::FindRecordIndex(int32_t vid, int32_t pid, int32_t deviceMode) const {
+    std::lock_guard<std::mutex> lock(m_lock);
+    for (size_t i = 0; i < m_records.size(); ++i) {
+        const DeviceRecord& r = m_records[i].info;
+        if (r.vid == vid && r.pid == pid && r.deviceMode == deviceMode) return static_cast<int>(i);
+    }
+    return -1;
+}
+
+void DeviceManager::SetOnlineByIds(int32_t vid, int32_t pid, int32_t online) {
+    std::lock_guard<std::mutex> lock(m_lock);
+    SetOnlineLocked(vid, pid, online);
+}
+
+void DeviceManager::SetOnlineLocked(int32_t vid, int32_t pid, int32_t online) {
+    bool changed = false;
+    for (Record& record : m_records) {
+        DeviceRecord& r = record.info;
+        if (r.vid != vid || r.pid != pid || r.online == online) continue;
+        r.online = online;
+        changed = true;
+    }
+    // A receiver that lost its mouse must not stay the cached choice.
+    if (changed) m_activeHandle.reset();
+}
+
+void DeviceManager::ApplyConnectionState(const Record& record, uint8_t state) {
+    SetOnlineLocked(record.info.vid, record.info.pid, state == 1 ? kOnline : kReceiverOffline);
+}
+
+// ---- the active device ----
+
+void DeviceManager::SetCurrentDeviceType(int32_t deviceType) {
+    std::lock_guard<std::mutex> lock(m_lock);
+    if (deviceType != m_currentDeviceType) m_activeHandle.reset();
+    m_currentDeviceType = deviceType;
+}
+
+int32_t DeviceManager::GetCurrentDeviceType() const {
+    std::lock_guard<std::mutex> lock(m_lock);
+    return m_currentDeviceType;
+}
+
+void DeviceManager::DropActiveHandle() {
+    std::lock_guard<std::mutex> lock(m_lock);
+    m_activeHandle.reset();
+}
+
+int DeviceManager::GetCurrentDevMode() const {
+    std::lock_guard<std::mutex> lock(m_lock);
+    if (m_currentDeviceType == 0) return -1;
+    for (int32_t mode : {kModeCable, kModeReceiver})
+        for (const Record& record : m_records) {
+            const DeviceRecord& r = record.info;
+            if (r.deviceType == m_currentDeviceType && r.deviceMode == mode && r.online == kOnline)
+                return mode;
+        }
+    return -1;
+}
+
+std::shared_ptr<HidDevice> DeviceManager::GetActiveHandle() {
+    std::lock_guard<std::mutex> lock(m_lock);
+    return ActiveHandleLocked();
+}
+
+std::shared_ptr<HidDevice> DeviceManager::ActiveHandleLocked() {
+    if (m_activeHandle) return m_activeHandle;
+    // Records whose handshake failed carry type 0 and are never chosen.
+    if (m_currentDeviceType == 0) return nullptr;
+    for (const Record& record : m_records)
+        if (record.info.deviceType == m_currentDeviceType && record.info.deviceMode == kModeCable)
+            return m_activeHandle = record.handle;
+    for (const Record& record : m_records) {
+        if (record.info.deviceType != m_currentDeviceType || record.info.deviceMode != kModeReceiver)
+            continue;
+        if (record.info.online == kOnline) m_activeHandle = record.handle;
+        return m_activeHandle;
+    }
+    return nullptr;
+}
+
+// ---- reading and sending ----
+
+void DeviceManager::PollOnline() {
+    std::lock_guard<std::mutex> lock(m_lock);
+    for (const Record& record : m_records) {
+        const DeviceRecord& r = record.info;
+        if (r.deviceType != m_currentDeviceType || r.deviceMode != kModeReceiver) continue;
+        uint8_t report[kConnectionStateRead] = {};
+        if (ReadReport(*record.handle, report, sizeof report, m_timings.pollTimeoutMs) > 0 &&
+            report[0] == kConnectionStateId)
+            ApplyConnectionState(record, report[1]);
+    }
+}
+
+bool DeviceManager::ReadAnyReport(ReportBuffer& buffer, int32_t& deviceType) {
+    std::lock_guard<std::mutex> lock(m_lock);
+    if (!m_enabled) return false;
+    const size_t count = m_records.size();
+    for (size_t k = 0; k < count; ++k) {
+        const size_t i = (m_nextRead + k) % count;
+        const Record& record = m_records[i];
+        uint8_t report[kReportSize] = {};
+        if (ReadReport(*record.handle, report, sizeof report, m_timings.pollTimeoutMs) <= 0) continue;
+        std::memcpy(buffer.data(), report, sizeof report);
+        deviceType = record.info.deviceType;
+        if (report[0] == kConnectionStateId) {
+            ApplyConnectionState(record, report[1]);
+            continue;
+        }
+        // One report per call: the other interfaces keep theirs queued for the next poll.
+        m_nextRead = (i + 1) % count;
+        return true;
+    }
+    return true;
+}
+
+bool DeviceManager::Send(ReportBuffer& report, bool wantReply) {
+    std::lock_guard<std::mutex> lock(m_lock);
+    if (!m_enabled) return false;
+    std::shared_ptr<HidDevice> handle = ActiveHandleLocked();
+    if (!handle) return false;
+    ReportBuffer exchange = report;
+    Vantorel::TraceHex("send", exchange.data(), kReportSize);
+    if (handle->Write(exchange.data(), kReportSize) < 0) return false;
+    if (wantReply) {
+        if (AwaitReport(*handle, exchange))
+            Vantorel::TraceHex("answer", exchange.data(), kReportSize);
+        else
+            Vantorel::Trace("no answer to command 0x%02X", report[1]);
+        std::memcpy(report.data(), exchange.data(), kReportSize);
+    }
+    return true;
+}

@@ -1,0 +1,143 @@
+#pragma once
+// Finds the supported mice on the bus, opens their vendor interface, greets each with
+// the get-information handshake and keeps one record per opened interface; chooses
+// the handle the program talks to and carries every report exchange (Send).
+//
+// One process-wide instance (Instance) is shared by the UI thread, the device worker
+// and the pairing dialog's thread. Every public operation takes the manager's lock for
+// its whole duration, so operations never overlap and only one exchange is in flight
+// at a time; a silent device therefore holds the others back for as long as its
+// time-outs last.
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "device/SupportedId.h"
+#include "platform/HidBackend.h"
+#include "protocol/Report.h"
+
+// Online states of a record.
+constexpr int32_t kNotAnswering = 0;
+constexpr int32_t kOnline = 1;
+constexpr int32_t kReceiverOffline = 2;  // receiver present, its mouse not connected
+
+// Device modes.
+constexpr int32_t kModeCable = 0;
+constexpr int32_t kModeReceiver = 1;
+
+// One opened vendor interface, as handed out by CollectDevices (a copy: records are
+// replaced by every refresh).
+struct DeviceRecord {
+    int32_t index = 0;  // position in the record list at creation
+    uint16_t vid = 0;
+    uint16_t pid = 0;
+    std::string path;  // canonical interface path
+    std::wstring product;
+    int32_t release = 0;
+    int32_t deviceType = 0;  // 0 once the handshake got no valid answer: never chosen then
+    int32_t deviceMode = 0;
+    int32_t online = kNotAnswering;
+    int32_t charging = 0;
+    int32_t batteryLevel = 0;
+};
+
+// Every wait of the manager. The defaults are the product's; tests shorten them.
+struct DeviceTimings {
+    int readTimeoutMs = 100;     // one read waiting for an answer
+    int readAttempts = 10;       // reads per awaited answer
+    int emptyReadPauseMs = 10;   // after a read that brought nothing
+    int handshakeAttempts = 10;  // get-information requests per new record
+    int handshakePauseMs = 20;   // after a handshake attempt without any report
+    int pollTimeoutMs = 10;      // ReadAnyReport and PollOnline, per interface
+};
+
+class DeviceManager {
+  public:
+    // The process-wide manager, on the hidraw back end unless SetBackend replaced it.
+    static DeviceManager& Instance();
+
+    // A manager of its own on `backend` (the hidraw back end when null).
+    explicit DeviceManager(std::shared_ptr<HidBackend> backend = nullptr);
+    ~DeviceManager();
+    DeviceManager(const DeviceManager&) = delete;
+    DeviceManager& operator=(const DeviceManager&) = delete;
+
+    // Closes every record and talks to `backend` from now on.
+    void SetBackend(std::shared_ptr<HidBackend> backend);
+    std::shared_ptr<HidBackend> GetBackend() const;
+    void SetTimings(const DeviceTimings& timings);
+
+    // Supported-ID table, filled from the catalog.
+    void AddSupportedId(int32_t vid, int32_t pid, const std::wstring& name, int32_t deviceType,
+                        int32_t deviceMode);
+    void AddSupportedId(const SupportedId& row);
+    void ClearSupportedIds();
+    bool IsSupported(int32_t vid, int32_t pid) const;
+    int32_t GetDeviceTypeOf(int32_t vid, int32_t pid) const;  // first matching row, else 0
+    int32_t GetDeviceModeOf(int32_t vid, int32_t pid) const;  // first matching row, else 0
+
+    // Records.
+    void CloseAll();
+    void Enumerate();
+    void SetEnabled(bool enabled);
+    bool IsEnabled() const;
+    // Drop the active handle, CloseAll, Enumerate, enable: the manager's part of a refresh.
+    void Reenumerate();
+    // Copies of the records of the current device type (all records when it is 0);
+    // false when there is no record at all.
+    bool CollectDevices(std::vector<DeviceRecord>& list) const;
+    std::vector<DeviceRecord> GetRecords() const;
+    int FindRecordIndex(int32_t vid, int32_t pid, int32_t deviceMode) const;
+    void SetOnlineByIds(int32_t vid, int32_t pid, int32_t online);
+
+    // The model the program talks to (0 = none); a change drops the active handle.
+    void SetCurrentDeviceType(int32_t deviceType);
+    int32_t GetCurrentDeviceType() const;
+    void DropActiveHandle();
+    // 0 when the current model's cable is online, else 1 when its receiver is, else -1.
+    int GetCurrentDevMode() const;
+    // The cable of the current model whenever one is enumerated, otherwise its first
+    // receiver while that reports its mouse online; null when there is none. Valid
+    // until the next refresh (a closed handle fails every call, it never dangles).
+    std::shared_ptr<HidDevice> GetActiveHandle();
+
+    // Reads a connection-state report from each receiver of the current model.
+    void PollOnline();
+    // Reads the open interfaces in turn, 10 ms each, until one delivers a report other
+    // than a connection state (which only updates the online state); that report is
+    // left in `buffer` with the type of the device that sent it. False while disabled.
+    bool ReadAnyReport(ReportBuffer& buffer, int32_t& deviceType);
+    // Writes `report` to the active handle; with `wantReply` waits for the first input
+    // report and leaves it in `report` (the request stays there when none came). True
+    // when the write succeeded; false, with `report` untouched, without a device.
+    bool Send(ReportBuffer& report, bool wantReply);
+
+  private:
+    struct Record {
+        DeviceRecord info;
+        std::shared_ptr<HidDevice> handle;
+    };
+
+    const SupportedId* FindSupportedLocked(int32_t vid, int32_t pid) const;
+    void CloseAllLocked();
+    void EnumerateLocked();
+    void Handshake(Record& record);
+    std::shared_ptr<HidDevice> ActiveHandleLocked();
+    void SetOnlineLocked(int32_t vid, int32_t pid, int32_t online);
+    // A receiver's connection-state report (byte 1 = 1 online, else offline).
+    void ApplyConnectionState(const Record& record, uint8_t state);
+    // Waits, as the timings say, for one input report and leaves it in `buffer`.
+    bool AwaitReport(HidDevice& handle, ReportBuffer& buffer);
+
+    mutable std::mutex m_lock;
+    std::shared_ptr<HidBackend> m_backend;
+    DeviceTimings m_timings;
+    std::vector<SupportedId> m_supported;
+    std::vector<Record> m_records;
+    bool m_enabled = false;
+    int32_t m_currentDeviceType = 0;
+    std::shared_ptr<HidDevice> m_activeHandle;  // cached choice of GetActiveHandle
+    size_t m_nextRead = 0;                      // where ReadAnyReport starts, so no interface is starved
+};

@@ -1,0 +1,98 @@
+#include "platform/HidrawBackend.h"
+
+#include <hidapi/hidapi.h>
+
+#include "platform/HidPath.h"
+#include "platform/Trace.h"
+
+namespace {
+
+class HidrawDevice : public HidDevice {
+  public:
+    explicit HidrawDevice(hid_device* device) : m_device(device) {}
+    ~HidrawDevice() override { Close(); }
+
+    int Write(const uint8_t* data, size_t length) override {
+        std::lock_guard<std::mutex> lock(m_lock);
+        return m_device ? hid_write(m_device, data, length) : -1;
+    }
+    int Read(uint8_t* data, size_t length, int timeoutMs) override {
+        std::lock_guard<std::mutex> lock(m_lock);
+        return m_device ? hid_read_timeout(m_device, data, length, timeoutMs) : -1;
+    }
+    std::wstring GetProductString() override {
+        std::lock_guard<std::mutex> lock(m_lock);
+        wchar_t text[512] = {};
+        if (!m_device || hid_get_product_string(m_device, text, 511) != 0) return {};
+        return text;
+    }
+    bool GetUsage(uint16_t& usagePage, uint16_t& usage) override {
+        std::lock_guard<std::mutex> lock(m_lock);
+        hid_device_info* info = m_device ? hid_get_device_info(m_device) : nullptr;
+        if (!info) return false;
+        usagePage = info->usage_page;
+        usage = info->usage;
+        return true;
+    }
+    void Close() override {
+        std::lock_guard<std::mutex> lock(m_lock);
+        if (m_device) hid_close(m_device);
+        m_device = nullptr;
+    }
+
+  private:
+    std::mutex m_lock;  // a close must not overlap a read in progress
+    hid_device* m_device;
+};
+
+}  // namespace
+
+HidrawBackend::~HidrawBackend() {
+    m_monitor.Stop();
+    if (m_initialised) hid_exit();
+}
+
+bool HidrawBackend::EnsureInitialised() {
+    std::lock_guard<std::mutex> lock(m_lock);
+    if (!m_initialised) {
+        m_initialised = hid_init() == 0;
+        if (!m_initialised) {
+            Vantorel::Trace("hidapi: initialisation failed");
+            hid_exit();
+        }
+    }
+    return m_initialised;
+}
+
+std::vector<HidInterfaceInfo> HidrawBackend::Enumerate() {
+    std::vector<HidInterfaceInfo> result;
+    if (!EnsureInitialised()) return result;
+    hid_device_info* list = hid_enumerate(0, 0);
+    for (hid_device_info* d = list; d; d = d->next) {
+        HidInterfaceInfo info;
+        info.systemPath = d->path ? d->path : "";
+        info.vid = d->vendor_id;
+        info.pid = d->product_id;
+        info.release = d->release_number;
+        info.usagePage = d->usage_page;
+        info.usage = d->usage;
+        info.interfaceNumber = d->interface_number;
+        info.product = d->product_string ? d->product_string : L"";
+        info.path = MakeInterfacePath(info.vid, info.pid, info.interfaceNumber, info.systemPath);
+        result.push_back(std::move(info));
+    }
+    hid_free_enumeration(list);
+    return result;
+}
+
+std::shared_ptr<HidDevice> HidrawBackend::Open(const std::string& path) {
+    if (!EnsureInitialised()) return nullptr;
+    hid_device* device = hid_open_path(SystemPathOf(path).c_str());
+    if (!device) return nullptr;
+    return std::make_shared<HidrawDevice>(device);
+}
+
+bool HidrawBackend::SetDeviceChangeHandler(DeviceChangeHandler handler) {
+    m_monitor.Stop();
+    return handler ? m_monitor.Start(std::move(handler)) : true;
+}

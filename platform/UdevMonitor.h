@@ -1,0 +1,33 @@
+#pragma once
+// Watches the hidraw subsystem for interfaces that arrive or leave and reports each
+// one with its canonical interface path, from a thread of its own.
+#include <atomic>
+#include <thread>
+
+#include "platform/HidBackend.h"
+
+struct udev;
+struct udev_monitor;
+
+class UdevMonitor {
+  public:
+    UdevMonitor() = default;
+    ~UdevMonitor();
+    UdevMonitor(const UdevMonitor&) = delete;
+    UdevMonitor& operator=(const UdevMonitor&) = delete;
+
+    // False when no monitor can be created (no netlink access); nothing is started then.
+    bool Start(DeviceChangeHandler handler);
+    void Stop();
+    bool IsRunning() const { return m_thread.joinable(); }
+
+  private:
+    void Run();
+    void ReceiveOne();
+
+    udev* m_udev = nullptr;
+    udev_monitor* m_monitor = nullptr;
+    int m_wakeFd = -1;
+    DeviceChangeHandler m_handler;
+    std::thread m_thread;
+};

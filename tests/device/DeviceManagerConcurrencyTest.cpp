@@ -1,0 +1,54 @@
+#include <atomic>
+#include <thread>
+
+#include "SimFixture.h"
+
+namespace {
+
+class DeviceManagerConcurrency : public SimFixture {};
+
+// The worker sends while the UI thread refreshes and polls and the user presses the
+// DPI button: every exchange must still get its own answer (or a notification that
+// overtook it), never a request left behind because another thread took the reply.
+TEST_F(DeviceManagerConcurrency, SendsStayPairedWithTheirAnswersWhileAnotherThreadRefreshesAndPolls) {
+    sim->Plug(SimEndpoint::Cable);
+    sim->Plug(SimEndpoint::Receiver);
+    Refresh();
+    sim->SetLatency(std::chrono::milliseconds(1));  // leaves time for another thread to grab an answer
+
+    std::atomic<bool> done{false};
+    int lost = 0, answered = 0;
+    std::thread worker([&] {
+        for (int i = 0; i < 100; ++i) {
+            ReportBuffer buffer;
+            if (!SendGetInfo(buffer)) continue;
+            if (buffer[1] == kCmdGetInfo && buffer[9] != 0)
+                ++answered;
+            else if (buffer[1] != kNotificationMark)
+                ++lost;
+        }
+        done = true;
+    });
+    std::thread ui([&] {
+        for (int i = 0; !done; ++i) {
+            if (i % 10 == 0) manager.Reenumerate();
+            ReportBuffer buffer{};
+            int32_t type = 0;
+            manager.ReadAnyReport(buffer, type);
+            manager.PollOnline();
+            std::vector<DeviceRecord> list;
+            manager.CollectDevices(list);
+            manager.GetCurrentDevMode();
+        }
+    });
+    for (int i = 0; !done; ++i) {
+        sim->PressDpiButton();
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    worker.join();
+    ui.join();
+    EXPECT_EQ(lost, 0);
+    EXPECT_GT(answered, 0);
+}
+
+}  // namespace

@@ -1,4 +1,5 @@
 // The headless back end: in-memory windows, a test-driven clock, injected input.
+#include <atomic>
 #include <condition_variable>
 #include <mutex>
 
@@ -57,7 +58,7 @@ public:
         m_wakeCv.notify_one();
     }
 
-    uint64_t m_now = 0;
+    std::atomic<uint64_t> m_now{0};
     bool m_autoAdvance = false;
     CPoint m_cursor;
     CRect m_workArea{0, 0, 1920, 1080};

@@ -208,6 +208,7 @@ HWND Platform::CreateWindow(WindowProcedure* proc, const WindowParams& params) {
         DestroyWindow(hwnd);
         return nullptr;
     }
+    SendMessage(hwnd, WM_SIZE, SIZE_RESTORED, MAKELPARAM(params.rect.Width(), params.rect.Height()));
     if (params.style & WS_VISIBLE) ShowWindow(hwnd, SW_SHOW);
     return hwnd;
 }

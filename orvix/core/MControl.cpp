@@ -210,7 +210,7 @@ BOOL MControl::OnKeyDown(UINT vk, UINT repeat, UINT modifiers) {
     if (m_hoverChild && m_hoverChild->OnKeyDown(vk, repeat, modifiers)) return TRUE;
     if (OnControlKeyDown(vk, repeat, modifiers)) return TRUE;
     for (MControl* child : m_controls)
-        if (child->OnKeyDown(vk, repeat, modifiers)) return TRUE;
+        if (child != m_hoverChild && child->OnKeyDown(vk, repeat, modifiers)) return TRUE;
     return FALSE;
 }
 

@@ -34,10 +34,10 @@ void PaintManager::OnPaint() {
     if (m_backImage) {
         DrawBackImage(back, paintRect);
     } else {
-        back.FillRect(client, Color::FromCOLORREF(m_borderColor, kBackAlpha));
+        back.SetRectPixels(client, Color::FromCOLORREF(m_borderColor, kBackAlpha));
         CRect inner = client;
         inner.DeflateRect(1, 1);
-        back.FillRect(inner, Color::FromCOLORREF(m_backColor, kBackAlpha));
+        back.SetRectPixels(inner, Color::FromCOLORREF(m_backColor, kBackAlpha));
     }
     DrawControl(back, paintRect);
     DrawCaret(back);

@@ -57,7 +57,10 @@ struct State {
     uintptr_t nextHandle = 0;
     std::vector<Timer> timers;
     UINT nextTicker = 0;
+    // Key state as of the message being handled (GetKeyState), and as of the
+    // latest injected event (what new messages are built from).
     std::array<bool, 256> keys{};
+    std::array<bool, 256> asyncKeys{};
     HWND active = nullptr;
     HWND capture = nullptr;
     HWND pointerWindow = nullptr;
@@ -77,7 +80,7 @@ WindowRecord* Find(HWND hwnd) {
 }
 
 WPARAM MouseKeyFlags() {
-    const auto& k = g_state->keys;
+    const auto& k = g_state->asyncKeys;
     WPARAM f = 0;
     if (k[VK_LBUTTON]) f |= MK_LBUTTON;
     if (k[VK_RBUTTON]) f |= MK_RBUTTON;
@@ -102,6 +105,21 @@ bool NextTimerDue(uint64_t& due) {
     return any;
 }
 
+// GetKeyState follows the queue: a key counts as down from the moment its
+// message is taken.
+void ApplyKeyState(const MSG& msg) {
+    auto& k = g_state->keys;
+    switch (msg.message) {
+        case WM_KEYDOWN: case WM_SYSKEYDOWN: if (msg.wParam < 256) k[msg.wParam] = true; break;
+        case WM_KEYUP: case WM_SYSKEYUP: if (msg.wParam < 256) k[msg.wParam] = false; break;
+        case WM_LBUTTONDOWN: case WM_LBUTTONDBLCLK: k[VK_LBUTTON] = true; break;
+        case WM_LBUTTONUP: k[VK_LBUTTON] = false; break;
+        case WM_RBUTTONDOWN: case WM_RBUTTONDBLCLK: k[VK_RBUTTON] = true; break;
+        case WM_RBUTTONUP: k[VK_RBUTTON] = false; break;
+        default: break;
+    }
+}
+
 // Takes a posted message (dropping those of windows that are gone), else a
 // paint, else a due timer.
 bool TakeReady(MSG& msg) {
@@ -110,6 +128,7 @@ bool TakeReady(MSG& msg) {
         while (!g_state->queue.empty()) {
             msg = std::move(g_state->queue.front());
             g_state->queue.pop_front();
+            ApplyKeyState(msg);
             if (!msg.hwnd || g_state->windows.count(msg.hwnd)) return true;
         }
         for (auto& [hwnd, w] : g_state->windows) {
@@ -473,7 +492,7 @@ CursorKind Platform::GetCursor() { return g_state ? g_state->cursor : CursorKind
 
 void Platform::BeginWindowMove(HWND hwnd) {
     WindowRecord* w = Find(hwnd);
-    if (!w || !g_state->keys[VK_LBUTTON]) return;
+    if (!w || !g_state->asyncKeys[VK_LBUTTON]) return;
     CPoint cursor = g_state->backend->GetCursorPos();
     g_state->moving = hwnd;
     g_state->moveGrab = cursor - w->rect.TopLeft();
@@ -772,7 +791,7 @@ void MouseMove(HWND hwnd, CPoint pt) {
 void MouseButton(HWND hwnd, Button button, bool down, CPoint pt, int clicks) {
     if (!Platform::IsWindow(hwnd)) return;
     UINT vk = button == Button::Left ? VK_LBUTTON : button == Button::Right ? VK_RBUTTON : VK_MBUTTON;
-    g_state->keys[vk] = down;
+    g_state->asyncKeys[vk] = down;
     if (g_state->moving) {
         if (button == Button::Left && !down) {
             g_state->moving = nullptr;
@@ -816,10 +835,10 @@ void MouseLeave(HWND hwnd) {
 
 void Key(HWND hwnd, UINT vk, bool down) {
     if (vk >= 256) return;
-    bool repeat = down && g_state->keys[vk];
-    g_state->keys[vk] = down;
+    bool repeat = down && g_state->asyncKeys[vk];
+    g_state->asyncKeys[vk] = down;
     if (!Platform::IsWindowEnabled(hwnd)) return;
-    bool alt = g_state->keys[VK_MENU];
+    bool alt = g_state->asyncKeys[VK_MENU];
     UINT msg = down ? (alt ? WM_SYSKEYDOWN : WM_KEYDOWN) : (alt || vk == VK_MENU ? WM_SYSKEYUP : WM_KEYUP);
     LPARAM lParam = 1 | (repeat ? (LPARAM(1) << 30) : 0) | (down ? 0 : (LPARAM(3) << 30));
     Platform::PostMessage(hwnd, msg, vk, lParam & 0xFFFFFFFF);

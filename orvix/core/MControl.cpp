@@ -93,6 +93,12 @@ CPoint MControl::PointForChild(const MControl* child, CPoint raw, CPoint transla
     return (id == 1 || id == 2) ? raw : translated;
 }
 
+CPoint MControl::ChildPoint(const MControl* child, CPoint raw) {
+    CPoint moved = raw;
+    OnMousePointChange(moved);
+    return PointForChild(child, raw, moved);
+}
+
 BOOL MControl::OnMouseMove(UINT flags, CPoint pt) {
     if (!m_visible || !m_response) return FALSE;
     const CPoint raw = pt;
@@ -149,9 +155,7 @@ BOOL MControl::RouteButtonUp(UINT flags, CPoint pt, bool left) {
     if (!m_visible || !m_response) return FALSE;
     m_mouseDownInside = FALSE;
     if (MControl* hover = m_hoverChild) {
-        CPoint moved = pt;
-        OnMousePointChange(moved);
-        CPoint p = PointForChild(hover, pt, moved);
+        CPoint p = ChildPoint(hover, pt);
         return left ? hover->OnLButtonUp(flags, p) : hover->OnRButtonUp(flags, p);
     }
     return left ? OnControlLButtonUp(flags, pt) : OnControlRButtonUp(flags, pt);
@@ -161,9 +165,7 @@ BOOL MControl::RouteDblClk(UINT flags, CPoint pt, bool left) {
     if (!m_visible || !m_response) return FALSE;
     m_mouseDownInside = FALSE;
     if (MControl* hover = m_hoverChild) {
-        CPoint moved = pt;
-        OnMousePointChange(moved);
-        CPoint p = PointForChild(hover, pt, moved);
+        CPoint p = ChildPoint(hover, pt);
         BOOL handled = left ? hover->OnLButtonDblClk(flags, p) : hover->OnRButtonDblClk(flags, p);
         if (!handled && !hover->GetDblClk())
             handled = left ? hover->OnLButtonDown(flags, p) : hover->OnRButtonDown(flags, p);
@@ -240,14 +242,35 @@ void MControl::UpdateAControl(BOOL flag, BOOL force) {
 
 // ---------------------------------------------------------------- tree
 
-MControl* MControl::GetControl(UINT id) {
-    for (auto* list : {&m_controls, &m_areas}) {
+MControl* MControl::GetControl(UINT id) { return FindControl(m_controls, m_areas, id); }
+
+MControl* MControl::FindControl(const std::vector<MControl*>& controls, const std::vector<MControl*>& areas, UINT id) {
+    for (auto* list : {&controls, &areas}) {
         for (MControl* child : *list) {
             if (child->GetID() == id) return child;
             if (MControl* found = child->GetControl(id)) return found;
         }
     }
     return nullptr;
+}
+
+CRect MControl::WidenDirtyRect(const std::vector<MControl*>& areas, const std::vector<MControl*>& controls,
+                               const MControl* changed, CRect rc, COLORREF back) {
+    CRect dirty = rc;
+    bool met = false;
+    for (auto* list : {&areas, &controls}) {
+        for (MControl* c : *list) {
+            if (c == changed) {
+                met = true;
+                continue;
+            }
+            if (met && c->IsVisible() && c->GetRect().Intersects(rc)) {
+                dirty = dirty | c->GetRect();
+                c->SetUpdate(FALSE, back);
+            }
+        }
+    }
+    return dirty;
 }
 
 void MControl::AddChild(MControl* child, int kind) {

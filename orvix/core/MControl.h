@@ -167,11 +167,20 @@ public:
     void DrawCached(Canvas& canvas, const CRect& rcPaint, int slices, int slice, Render render);
 
     static int PositionItem2Value(const POSITION_ITEM& item, int lo, int hi);
+    // Depth-first lookup: the controls list first, then the areas.
+    static MControl* FindControl(const std::vector<MControl*>& controls, const std::vector<MControl*>& areas,
+                                 UINT id);
+    // A repaint request of `changed` over `rc`: every later visible sibling that
+    // overlaps it must paint over it again, so its cache goes stale and its rect
+    // joins the returned dirty rect.
+    static CRect WidenDirtyRect(const std::vector<MControl*>& areas, const std::vector<MControl*>& controls,
+                                const MControl* changed, CRect rc, COLORREF back);
 
 protected:
     // The point given to a child: containers' own scroll bars (ids 1 and 2) do
     // not move with the content.
     static CPoint PointForChild(const MControl* child, CPoint raw, CPoint translated);
+    CPoint ChildPoint(const MControl* child, CPoint raw);
     void PrepareCache(Canvas& canvas, int slices);
     void BlitCache(Canvas& canvas, const CRect& rcPaint, int slice);
 

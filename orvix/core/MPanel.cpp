@@ -40,21 +40,7 @@ LRESULT MPanel::OnMessage(UINT id, UINT code, WPARAM wParam, LPARAM lParam) {
 LRESULT MPanel::OnControlUpdate(CRect rc, BOOL rerender, MControl* control) {
     COLORREF back = m_manager ? m_manager->GetBackColor() : 0;
     if (rerender && control) control->SetUpdate(FALSE, back);
-    // Later children that overlap the changed one paint over it again.
-    CRect dirty = rc;
-    bool met = false;
-    for (auto* list : {&m_areas, &m_controls}) {
-        for (MControl* child : *list) {
-            if (child == control) {
-                met = true;
-                continue;
-            }
-            if (met && child->IsVisible() && child->GetRect().Intersects(rc)) {
-                dirty = dirty | child->GetRect();
-                child->SetUpdate(FALSE, back);
-            }
-        }
-    }
+    CRect dirty = WidenDirtyRect(m_areas, m_controls, control, rc, back);
     CPoint offset = GetScrollOffset();
     dirty.OffsetRect(-offset.x, -offset.y);
     dirty = dirty & m_rect;

@@ -64,15 +64,7 @@ void PaintManager::AddControl(MControl* control, int kind) {
     else if (kind == 1) m_controls.push_back(control);
 }
 
-MControl* PaintManager::GetControl(UINT id) {
-    for (auto* list : {&m_controls, &m_areas}) {
-        for (MControl* c : *list) {
-            if (c->GetID() == id) return c;
-            if (MControl* found = c->GetControl(id)) return found;
-        }
-    }
-    return nullptr;
-}
+MControl* PaintManager::GetControl(UINT id) { return MControl::FindControl(m_controls, m_areas, id); }
 
 void PaintManager::RemoveControl(MControl* control) {
     for (auto* list : {&m_controls, &m_areas}) {
@@ -119,20 +111,7 @@ bool PaintManager::IsControlAlive(MControl* control) const {
 
 LRESULT PaintManager::OnControlUpdate(CRect rc, BOOL rerender, MControl* control) {
     if (rerender && control) control->SetUpdate(FALSE, m_backColor);
-    CRect dirty = rc;
-    bool met = false;
-    for (auto* list : {&m_areas, &m_controls}) {
-        for (MControl* c : *list) {
-            if (c == control) {
-                met = true;
-                continue;
-            }
-            if (met && c->IsVisible() && c->GetRect().Intersects(rc)) {
-                dirty = dirty | c->GetRect();
-                c->SetUpdate(FALSE, m_backColor);
-            }
-        }
-    }
+    CRect dirty = MControl::WidenDirtyRect(m_areas, m_controls, control, rc, m_backColor);
     if (m_layered) Invalidate();
     else InvalidateRect(dirty);
     return 0;
@@ -361,37 +340,23 @@ void PaintManager::SetFocusControl(MControl* control) {
     if (control) control->OnFocus(TRUE);
 }
 
-MControl* PaintManager::GetNextFocusableControl() const {
-    auto focusable = [](MControl* c) { return c->IsVisible() && c->IsEnabled() && c->IsTabStop(); };
-    const size_t n = m_controls.size();
-    if (!m_focus) {
-        for (MControl* c : m_controls)
-            if (focusable(c)) return c;
-        return nullptr;
-    }
-    auto it = std::find(m_controls.begin(), m_controls.end(), m_focus);
-    if (it == m_controls.end()) return nullptr;  // focus inside a container
-    size_t start = size_t(it - m_controls.begin());
-    for (size_t i = 1; i <= n; ++i) {
-        MControl* c = m_controls[(start + i) % n];
-        if (focusable(c)) return c;
-    }
-    return nullptr;
-}
+MControl* PaintManager::GetNextFocusableControl() const { return FindFocusable(true); }
+MControl* PaintManager::GetPrevFocusableControl() const { return FindFocusable(false); }
 
-MControl* PaintManager::GetPrevFocusableControl() const {
+MControl* PaintManager::FindFocusable(bool forward) const {
     auto focusable = [](MControl* c) { return c->IsVisible() && c->IsEnabled() && c->IsTabStop(); };
     const size_t n = m_controls.size();
+    if (n == 0) return nullptr;
+    size_t start;
     if (!m_focus) {
-        for (auto it = m_controls.rbegin(); it != m_controls.rend(); ++it)
-            if (focusable(*it)) return *it;
-        return nullptr;
+        start = forward ? n - 1 : 0;  // so that the first step lands on an end of the list
+    } else {
+        auto it = std::find(m_controls.begin(), m_controls.end(), m_focus);
+        if (it == m_controls.end()) return nullptr;  // focus inside a container
+        start = size_t(it - m_controls.begin());
     }
-    auto it = std::find(m_controls.begin(), m_controls.end(), m_focus);
-    if (it == m_controls.end()) return nullptr;
-    size_t start = size_t(it - m_controls.begin());
     for (size_t i = 1; i <= n; ++i) {
-        MControl* c = m_controls[(start + n - i) % n];
+        MControl* c = m_controls[forward ? (start + i) % n : (start + n - i) % n];
         if (focusable(c)) return c;
     }
     return nullptr;

@@ -188,6 +188,7 @@ private:
     void OnNcActivate(BOOL active);
     void OnTimer(UINT id);
     bool IsControlAlive(MControl* control) const;
+    MControl* FindFocusable(bool forward) const;
     UINT NextNativeTimerId();
     void OnOverlayTimer(UINT id);
     void PaintMessageOverlay(Canvas& canvas);

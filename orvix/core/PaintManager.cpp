@@ -228,21 +228,28 @@ void PaintManager::OnMouseLeave() {
     hover->OnMouseMove(0, CPoint(-1, -1));
 }
 
-BOOL PaintManager::OnLButtonDown(UINT flags, CPoint pt) {
-    m_dblClk = FALSE;
+// A press lands on the hover control when it takes it: the control gets the
+// focus and the press, and the window captures the mouse.
+bool PaintManager::PressHover(UINT flags, CPoint pt, bool left, BOOL& answer) {
     if (m_focus && m_focus != m_hover) SetFocusControl(nullptr);
     MControl* hover = m_hover;
-    if (hover && hover->IsVisible() && hover->GetRresponse() && hover->PtInRect(pt) &&
-        hover->OnCheckMouseResponse(flags, pt)) {
-        m_buttonHeld = TRUE;
-        if (!hover->IsFocused()) SetFocusControl(hover);
-        BOOL answer = hover->OnLButtonDown(flags, pt);
-        if (!m_capture) {
-            Platform::SetCapture(m_hwnd);
-            m_capture = TRUE;
-        }
-        return answer;
+    if (!hover || !hover->IsVisible() || !hover->GetRresponse() || !hover->PtInRect(pt) ||
+        !hover->OnCheckMouseResponse(flags, pt))
+        return false;
+    m_buttonHeld = TRUE;
+    if (!hover->IsFocused()) SetFocusControl(hover);
+    answer = left ? hover->OnLButtonDown(flags, pt) : hover->OnRButtonDown(flags, pt);
+    if (!m_capture) {
+        Platform::SetCapture(m_hwnd);
+        m_capture = TRUE;
     }
+    return true;
+}
+
+BOOL PaintManager::OnLButtonDown(UINT flags, CPoint pt) {
+    m_dblClk = FALSE;
+    BOOL answer = FALSE;
+    if (PressHover(flags, pt, true, answer)) return answer;
     if (m_wndDrag && m_captionRect.PtInRect(pt)) {
         Platform::ReleaseCapture();
         m_capture = FALSE;
@@ -252,18 +259,8 @@ BOOL PaintManager::OnLButtonDown(UINT flags, CPoint pt) {
 }
 
 BOOL PaintManager::OnRButtonDown(UINT flags, CPoint pt) {
-    if (m_focus && m_focus != m_hover) SetFocusControl(nullptr);
-    MControl* hover = m_hover;
-    if (!hover || !hover->IsVisible() || !hover->GetRresponse() || !hover->PtInRect(pt) ||
-        !hover->OnCheckMouseResponse(flags, pt))
-        return FALSE;
-    m_buttonHeld = TRUE;
-    if (!hover->IsFocused()) SetFocusControl(hover);
-    BOOL answer = hover->OnRButtonDown(flags, pt);
-    if (!m_capture) {
-        Platform::SetCapture(m_hwnd);
-        m_capture = TRUE;
-    }
+    BOOL answer = FALSE;
+    PressHover(flags, pt, false, answer);
     return answer;
 }
 

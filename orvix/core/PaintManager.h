@@ -182,6 +182,7 @@ private:
     BOOL OnLButtonDown(UINT flags, CPoint pt);
     BOOL OnButtonUp(UINT flags, CPoint pt, bool left);
     BOOL OnRButtonDown(UINT flags, CPoint pt);
+    bool PressHover(UINT flags, CPoint pt, bool left, BOOL& answer);
     BOOL OnLButtonDblClk(UINT flags, CPoint pt);
     BOOL OnMouseWheel(UINT flags, short delta, CPoint screenPt);
     BOOL OnKeyDown(UINT vk, UINT repeat);

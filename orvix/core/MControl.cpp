@@ -1,0 +1,443 @@
+#include "orvix/core/MControl.h"
+
+#include <algorithm>
+#include <cwchar>
+
+#include "orvix/core/PaintManager.h"
+
+namespace Orvix {
+
+BOOL MObject::IsClass(const wchar_t* name) {
+    const wchar_t* own = GetClassNameW();
+    return name && own && std::wcscmp(name, own) == 0;
+}
+LRESULT MObject::OnBaseMessage(UINT, UINT, WPARAM, LPARAM) { return 0; }
+LRESULT MObject::OnControlUpdate(CRect, BOOL, MControl*) { return 0; }
+
+MControl::MControl(MObject* parent, UINT id, CRect rect, const wchar_t* title, BOOL visible, BOOL enabled)
+    : m_parent(parent), m_id(id), m_rect(rect), m_visible(visible), m_enabled(enabled) {
+    (void)title;  // the title belongs to MControlFont
+}
+
+MControl::~MControl() {
+    RemoveAllControl();
+    if (m_manager) m_manager->OnControlDestroyed(this);
+}
+
+// ---------------------------------------------------------------- default hooks
+
+void MControl::InitControl(PaintManager*) {}
+BOOL MControl::PtInRect(CPoint pt) { return m_visible && m_rect.PtInRect(pt); }
+
+BOOL MControl::DrawSubControls(Canvas& canvas, CRect rcPaint) {
+    for (MControl* child : m_controls)
+        if (child->IsVisible()) child->Draw(canvas, rcPaint);
+    return TRUE;
+}
+
+BOOL MControl::IsDraw(CPoint) { return FALSE; }
+
+void MControl::SetUpdate(BOOL valid, COLORREF back) {
+    m_cacheValid = valid;
+    for (MControl* child : m_controls)
+        if (child->GetRect().Intersects(m_rect)) child->SetUpdate(valid, back);
+}
+
+LRESULT MControl::SetControlFocus(BOOL focus) {
+    if (!focus)
+        for (MControl* child : m_controls) child->OnFocus(FALSE);
+    return 0;
+}
+
+void MControl::InitUI(CRect) {}
+void MControl::OnMousePointChange(CPoint&) {}
+BOOL MControl::OnCheckMouseResponse(UINT, CPoint) { return TRUE; }
+LRESULT MControl::OnWindowMessage(UINT, WPARAM, LPARAM) { return 0; }
+LRESULT MControl::OnMessage(UINT, UINT, WPARAM, LPARAM) { return 0; }
+void MControl::SetControlRect(CRect rect) { m_rect = rect; }
+void MControl::SetControlVisible(BOOL visible) { m_visible = visible; }
+void MControl::SetControlWndVisible(BOOL) {}
+void MControl::SetControlEnabled(BOOL enabled) { m_enabled = enabled; }
+BOOL MControl::OnControlTimer() { return FALSE; }
+std::shared_ptr<Image> MControl::GetControlDropBitmap() { return nullptr; }
+BOOL MControl::OnControlMouseMove(UINT, CPoint) { return FALSE; }
+
+BOOL MControl::OnControlSetCursor(UINT, CPoint pt) {
+    if (m_cursor == CursorKind::None || !m_rect.PtInRect(pt)) return FALSE;
+    Platform::SetCursor(m_cursor);
+    return TRUE;
+}
+
+BOOL MControl::OnControlLButtonDown(UINT, CPoint) { return FALSE; }
+BOOL MControl::OnControlLButtonUp(UINT, CPoint) { return FALSE; }
+BOOL MControl::OnControlLButtonDblClk(UINT, CPoint) { return FALSE; }
+BOOL MControl::OnControlScroll(int, UINT, CPoint) { return FALSE; }
+BOOL MControl::OnControlRButtonDown(UINT, CPoint) { return FALSE; }
+BOOL MControl::OnControlRButtonUp(UINT, CPoint) { return FALSE; }
+BOOL MControl::OnControlRButtonDblClk(UINT, CPoint) { return FALSE; }
+
+BOOL MControl::OnControlKeyDown(UINT vk, UINT, UINT modifiers) {
+    return m_hotKey != 0 && vk == m_hotKey && modifiers == m_hotKeyModifiers;
+}
+
+void MControl::OnPositionChange() {}
+
+void MControl::InvalidateRect(const RECT* rect, BOOL erase) {
+    if (m_manager) m_manager->InvalidateRect(rect ? CRect(*rect) : m_rect, erase);
+}
+
+// ---------------------------------------------------------------- input routing
+
+CPoint MControl::PointForChild(const MControl* child, CPoint raw, CPoint translated) {
+    UINT id = child->GetID();
+    return (id == 1 || id == 2) ? raw : translated;
+}
+
+CPoint MControl::ChildPoint(const MControl* child, CPoint raw) {
+    CPoint moved = raw;
+    OnMousePointChange(moved);
+    return PointForChild(child, raw, moved);
+}
+
+BOOL MControl::OnMouseMove(UINT flags, CPoint pt) {
+    if (!m_visible || !m_response) return FALSE;
+    const CPoint raw = pt;
+    CPoint moved = pt;
+    OnMousePointChange(moved);
+
+    if (MControl* hover = m_hoverChild) {
+        CPoint p = PointForChild(hover, raw, moved);
+        if ((hover->PtInRect(p) && hover->OnCheckMouseResponse(flags, p)) || m_mouseDownInside)
+            return hover->OnMouseMove(flags, p);
+    }
+    MControl* oldHover = m_hoverChild;
+    m_hoverChild = nullptr;
+
+    if (!m_tooltip.empty() && m_rect.PtInRect(raw) && OnCheckMouseResponse(flags, raw) && m_manager &&
+        m_manager->GetTooltipOwner() != m_id)
+        m_manager->SetTooltip(m_tooltip.c_str(), m_rect, m_id);
+
+    OnControlSetCursor(flags, raw);
+    BOOL answer = OnControlMouseMove(flags, raw);
+    if (m_trackLeave) m_pointerOutside = !m_rect.PtInRect(raw);
+    if (m_mouseDownInside) return answer;
+
+    for (MControl* child : m_controls) {
+        CPoint p = PointForChild(child, raw, moved);
+        if (child->OnMouseMove(flags, p) && child->PtInRect(p)) {
+            m_hoverChild = child;
+            answer = TRUE;
+        }
+    }
+    return (m_hoverChild || oldHover) ? TRUE : answer;
+}
+
+BOOL MControl::RouteButtonDown(UINT flags, CPoint pt, bool left) {
+    if (!m_visible || !m_response) return FALSE;
+    m_mouseDownInside = m_rect.PtInRect(pt);
+    CPoint moved = pt;
+    OnMousePointChange(moved);
+    MControl* target = nullptr;
+    for (MControl* child : m_controls) {
+        CPoint p = PointForChild(child, pt, moved);
+        if (child->PtInRect(p) && child->IsVisible() && child->IsEnabled() && child->GetRresponse()) target = child;
+    }
+    if (target) {
+        m_hoverChild = target;
+        CPoint p = PointForChild(target, pt, moved);
+        return left ? target->OnLButtonDown(flags, p) : target->OnRButtonDown(flags, p);
+    }
+    if (m_manager) m_manager->SetFocusControl(this);
+    return left ? OnControlLButtonDown(flags, pt) : OnControlRButtonDown(flags, pt);
+}
+
+BOOL MControl::RouteButtonUp(UINT flags, CPoint pt, bool left) {
+    if (!m_visible || !m_response) return FALSE;
+    m_mouseDownInside = FALSE;
+    if (MControl* hover = m_hoverChild) {
+        CPoint p = ChildPoint(hover, pt);
+        return left ? hover->OnLButtonUp(flags, p) : hover->OnRButtonUp(flags, p);
+    }
+    return left ? OnControlLButtonUp(flags, pt) : OnControlRButtonUp(flags, pt);
+}
+
+BOOL MControl::RouteDblClk(UINT flags, CPoint pt, bool left) {
+    if (!m_visible || !m_response) return FALSE;
+    m_mouseDownInside = FALSE;
+    if (MControl* hover = m_hoverChild) {
+        CPoint p = ChildPoint(hover, pt);
+        BOOL handled = left ? hover->OnLButtonDblClk(flags, p) : hover->OnRButtonDblClk(flags, p);
+        if (!handled && !hover->GetDblClk())
+            handled = left ? hover->OnLButtonDown(flags, p) : hover->OnRButtonDown(flags, p);
+        return handled;
+    }
+    if (!m_dblClk) return left ? OnControlLButtonDown(flags, pt) : OnControlRButtonDown(flags, pt);
+    if (m_notifyDblClk && m_rect.PtInRect(pt)) SendMessageW(3, flags, reinterpret_cast<LPARAM>(&pt));
+    return left ? OnControlLButtonDblClk(flags, pt) : OnControlRButtonDblClk(flags, pt);
+}
+
+BOOL MControl::OnLButtonDown(UINT flags, CPoint pt) { return RouteButtonDown(flags, pt, true); }
+BOOL MControl::OnRButtonDown(UINT flags, CPoint pt) { return RouteButtonDown(flags, pt, false); }
+BOOL MControl::OnLButtonUp(UINT flags, CPoint pt) { return RouteButtonUp(flags, pt, true); }
+BOOL MControl::OnRButtonUp(UINT flags, CPoint pt) { return RouteButtonUp(flags, pt, false); }
+BOOL MControl::OnLButtonDblClk(UINT flags, CPoint pt) { return RouteDblClk(flags, pt, true); }
+BOOL MControl::OnRButtonDblClk(UINT flags, CPoint pt) { return RouteDblClk(flags, pt, false); }
+
+BOOL MControl::OnScroll(int bar, UINT direction, CPoint pt) {
+    if (!m_visible || !m_response || !m_enabled) return FALSE;
+    CPoint moved = pt;
+    OnMousePointChange(moved);
+    if (MControl* hover = m_hoverChild) {
+        CPoint p = PointForChild(hover, pt, moved);
+        if (hover->PtInRect(p) && hover->OnCheckMouseResponse(0, p)) return hover->OnScroll(bar, direction, p);
+    }
+    if (!m_rect.PtInRect(pt)) return FALSE;
+    if (OnControlScroll(bar, direction, pt)) return TRUE;
+    for (MControl* child : m_controls) {
+        CPoint p = PointForChild(child, pt, moved);
+        if (child->PtInRect(p) && child->OnScroll(bar, direction, p)) return TRUE;
+    }
+    return FALSE;
+}
+
+MControl* MControl::FocusedChild() const {
+    for (MControl* child : m_controls)
+        if (child->IsFocused()) return child;
+    return nullptr;
+}
+
+BOOL MControl::OnKeyDown(UINT vk, UINT repeat, UINT modifiers) {
+    if (!m_visible || !m_response) return FALSE;
+    if (MControl* focused = FocusedChild()) return focused->OnKeyDown(vk, repeat, modifiers);
+    if (m_hoverChild && m_hoverChild->OnKeyDown(vk, repeat, modifiers)) return TRUE;
+    if (OnControlKeyDown(vk, repeat, modifiers)) return TRUE;
+    for (MControl* child : m_controls)
+        if (child != m_hoverChild && child->OnKeyDown(vk, repeat, modifiers)) return TRUE;
+    return FALSE;
+}
+
+BOOL MControl::OnTimer() {
+    BOOL any = OnControlTimer();
+    for (MControl* child : m_controls)
+        if (child->IsVisible() && child->IsRunTimer() && child->OnTimer()) any = TRUE;
+    return any;
+}
+
+// ---------------------------------------------------------------- notification and repaint
+
+LRESULT MControl::SendMessageW(UINT code, WPARAM wParam, LPARAM lParam) {
+    return m_parent ? m_parent->OnBaseMessage(m_id, code, wParam, lParam) : 0;
+}
+
+void MControl::UpdateControl(BOOL rerender, BOOL force) { UpdateControl(m_rect, force, rerender); }
+
+void MControl::UpdateControl(CRect rect, BOOL force, BOOL rerender) {
+    if ((m_visible || force) && m_parent) m_parent->OnControlUpdate(rect, rerender, this);
+}
+
+void MControl::UpdateAControl(BOOL flag, BOOL force) {
+    m_animatePending = !flag;
+    UpdateControl(FALSE, force);
+}
+
+// ---------------------------------------------------------------- tree
+
+MControl* MControl::GetControl(UINT id) { return FindControl(m_controls, m_areas, id); }
+
+MControl* MControl::FindControl(const std::vector<MControl*>& controls, const std::vector<MControl*>& areas, UINT id) {
+    for (auto* list : {&controls, &areas}) {
+        for (MControl* child : *list) {
+            if (child->GetID() == id) return child;
+            if (MControl* found = child->GetControl(id)) return found;
+        }
+    }
+    return nullptr;
+}
+
+CRect MControl::WidenDirtyRect(const std::vector<MControl*>& areas, const std::vector<MControl*>& controls,
+                               const MControl* changed, CRect rc, COLORREF back) {
+    CRect dirty = rc;
+    bool met = false;
+    for (auto* list : {&areas, &controls}) {
+        for (MControl* c : *list) {
+            if (c == changed) {
+                met = true;
+                continue;
+            }
+            if (met && c->IsVisible() && c->GetRect().Intersects(rc)) {
+                dirty = dirty | c->GetRect();
+                c->SetUpdate(FALSE, back);
+            }
+        }
+    }
+    return dirty;
+}
+
+void MControl::AddChild(MControl* child, int kind) {
+    if (!child) return;
+    if (kind == 0) m_areas.push_back(child);
+    else if (kind == 1) m_controls.push_back(child);
+}
+
+void MControl::SetManager(PaintManager* manager) {
+    m_manager = manager;
+    InitControl(manager);
+}
+
+LRESULT MControl::RemoveControl(MControl* control) {
+    auto it = std::find(m_controls.begin(), m_controls.end(), control);
+    if (it == m_controls.end()) return 0;
+    if (m_manager && m_manager->GetFocusControl() == control) control->OnFocus(FALSE);
+    if (m_hoverChild == control) m_hoverChild = nullptr;
+    m_controls.erase(it);
+    delete control;
+    return 0;
+}
+
+void MControl::RemoveAllControl() {
+    m_hoverChild = nullptr;
+    // Detach first: a child's destructor must not see itself in our lists.
+    std::vector<MControl*> areas, controls;
+    areas.swap(m_areas);
+    controls.swap(m_controls);
+    for (MControl* c : areas) delete c;
+    for (MControl* c : controls) delete c;
+}
+
+// ---------------------------------------------------------------- geometry and state
+
+void MControl::SetRect(CRect rect) {
+    CRect old = m_rect;
+    SetControlRect(rect);
+    if (m_visible) UpdateControl(old | m_rect, FALSE, TRUE);
+}
+
+void MControl::SetRect(int x, int y, int cx, int cy) { SetRect(CRect(x, y, x + cx, y + cy)); }
+
+void MControl::SetVisible(BOOL visible) { SetVisible(visible, TRUE); }
+
+void MControl::SetVisible(BOOL visible, BOOL redraw) {
+    if (bool(m_visible) == bool(visible)) return;
+    SetControlVisible(visible);
+    if (redraw) UpdateControl(TRUE, TRUE);
+}
+
+BOOL MControl::IsParentVisible() const {
+    if (!m_parent) return FALSE;
+    for (MObject* p = m_parent; p; ) {
+        if (p->IsClass(L"MDialog")) return TRUE;
+        auto* control = dynamic_cast<MControl*>(p);
+        if (!control) return TRUE;
+        if (!control->IsVisible()) return FALSE;
+        p = control->GetParantObject();
+    }
+    return TRUE;
+}
+
+void MControl::SetEnabled(BOOL enabled) {
+    if (bool(m_enabled) == bool(enabled)) return;
+    SetControlEnabled(enabled);
+    if (m_visible) UpdateControl(TRUE);
+}
+
+void MControl::SetCursorEx(const wchar_t* name) {
+    static const struct {
+        const wchar_t* name;
+        CursorKind kind;
+    } kCursors[] = {{L"arrow", CursorKind::Arrow},   {L"wait", CursorKind::Wait},     {L"cross", CursorKind::Cross},
+                    {L"sizewe", CursorKind::SizeWE}, {L"sizens", CursorKind::SizeNS}, {L"hand", CursorKind::Hand},
+                    {L"help", CursorKind::Help}};
+    if (!name) return;
+    for (const auto& c : kCursors)
+        if (std::wcscmp(name, c.name) == 0) m_cursor = c.kind;
+}
+
+void MControl::SetTooltip(const wchar_t* text) { m_tooltip = text ? text : L""; }
+
+void MControl::SetTooltip(const std::wstring& text, CRect rect) {
+    if (m_manager) m_manager->SetTooltip(text.c_str(), rect, m_id);
+}
+
+void MControl::ClearTooltip() {
+    if (m_manager) m_manager->ClearTooltip();
+}
+
+void MControl::OnFocus(BOOL focus) {
+    m_focused = focus;
+    SetControlFocus(focus);
+}
+
+BOOL MControl::IsFocusControl() const { return m_manager && m_manager->GetFocusControl() == this; }
+MControl* MControl::GetFocusControl() const { return m_manager ? m_manager->GetFocusControl() : nullptr; }
+MControl* MControl::GetNextFocusableControl() const {
+    return m_manager ? m_manager->GetNextFocusableControl() : nullptr;
+}
+MControl* MControl::GetPrevFocusableControl() const {
+    return m_manager ? m_manager->GetPrevFocusableControl() : nullptr;
+}
+
+BOOL MControl::SetTimer(UINT key, UINT elapseMs) { return m_manager && m_manager->SetTimer(this, key, elapseMs); }
+BOOL MControl::KillTimer(UINT key) { return m_manager && m_manager->KillTimer(this, key); }
+
+void MControl::AddMTimer() {
+    if (m_manager) m_manager->AddMTimer(this);
+}
+
+// ---------------------------------------------------------------- painting
+
+void MControl::Draw(Canvas& canvas, CRect rcPaint) {
+    if (!m_visible || !m_rect.Intersects(rcPaint)) return;
+    for (MControl* area : m_areas)
+        if (area->IsVisible() && area->GetRect().Intersects(m_rect)) area->Draw(canvas, rcPaint);
+    DrawControl(canvas, rcPaint);
+    DrawSubControls(canvas, rcPaint);
+}
+
+Canvas& MControl::UpdateMemDC(Canvas&, int cx, int cy) {
+    m_cacheValid = TRUE;
+    if (!m_cache || m_cache->GetWidth() != std::max(1, cx) || m_cache->GetHeight() != std::max(1, cy))
+        m_cache = std::make_unique<Canvas>(cx, cy);
+    return *m_cache;
+}
+
+Canvas& MControl::UpdateAnimateDC(Canvas&, int cx, int cy) {
+    m_animate = std::make_unique<Canvas>(cx, cy);
+    m_animatePending = TRUE;
+    return *m_animate;
+}
+
+void MControl::PrepareCache(Canvas& canvas, int slices) {
+    const int w = m_rect.Width(), h = m_rect.Height();
+    Canvas& cache = UpdateMemDC(canvas, w * slices, h);
+    cache.Clear();
+    // Every slice starts from what lies beneath the control, so transparent
+    // parts of its look show the background.
+    for (int i = 0; i < slices; ++i)
+        cache.DrawCanvas(canvas, CRect(i * w, 0, (i + 1) * w, h), m_rect, Canvas::Blend::Copy);
+}
+
+void MControl::BlitCache(Canvas& canvas, const CRect& rcPaint, int slice) {
+    if (!m_cache) return;
+    CRect visible = m_rect & rcPaint;
+    if (visible.IsRectEmpty()) return;
+    CRect src = visible;
+    src.OffsetRect(slice * m_rect.Width() - m_rect.left, -m_rect.top);
+    canvas.DrawCanvas(*m_cache, visible, src, Canvas::Blend::Copy);
+}
+
+int MControl::PositionItem2Value(const POSITION_ITEM& item, int lo, int hi) {
+    switch (item.mode) {
+        case 0:
+            return item.fromFarEdge ? int(hi - item.amount) : int(lo + item.amount);
+        case 1: {
+            int mid = lo + (hi - lo) / 2;
+            return item.fromFarEdge ? int(mid - item.amount) : int(mid + item.amount);
+        }
+        case 2:
+            return std::min(hi, int(lo + (hi - lo) * item.amount / 100.0f));
+        default:
+            return 0;
+    }
+}
+
+}  // namespace Orvix

@@ -1,0 +1,237 @@
+#pragma once
+// The base of every control: identity, geometry, visibility, children, input
+// routing down the tree, focus, timers, tooltip and the render cache. A control
+// has no native window; it paints into its window's back buffer.
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "orvix/core/MObject.h"
+#include "orvix/platform/Canvas.h"
+#include "orvix/platform/Platform.h"
+
+namespace Orvix {
+
+class PaintManager;
+
+// A layout position: mode 0 offset from an edge, 1 from the middle, 2 percent.
+struct POSITION_ITEM {
+    int mode = 0;
+    BOOL fromFarEdge = FALSE;
+    float amount = 0;
+};
+
+// Visual states of interactive controls; checkable ones add 4 when checked.
+enum ControlState { STATE_NORMAL = 0, STATE_HOVER = 1, STATE_PRESSED = 2, STATE_DISABLED = 3, STATE_CHECKED = 4 };
+
+class MControl : public MObject {
+public:
+    MControl(MObject* parent, UINT id, CRect rect, const wchar_t* title = nullptr, BOOL visible = TRUE,
+             BOOL enabled = TRUE);
+    ~MControl() override;
+    MControl(const MControl&) = delete;
+    MControl& operator=(const MControl&) = delete;
+
+    const wchar_t* GetClassNameW() const override { return L"MControl"; }
+
+    // ---- virtual hooks, in the order controls override them ----
+    virtual void InitControl(PaintManager* manager);
+    virtual BOOL PtInRect(CPoint pt);
+    virtual void DrawControl(Canvas& canvas, CRect rcPaint) = 0;
+    virtual BOOL DrawSubControls(Canvas& canvas, CRect rcPaint);
+    virtual BOOL IsDraw(CPoint pt);
+    virtual void SetUpdate(BOOL valid, COLORREF back);
+    virtual LRESULT SetControlFocus(BOOL focus);
+    virtual void InitUI(CRect rect);
+    virtual void OnMousePointChange(CPoint& pt);
+    virtual BOOL OnCheckMouseResponse(UINT flags, CPoint pt);
+    virtual LRESULT OnWindowMessage(UINT msg, WPARAM wParam, LPARAM lParam);
+    virtual LRESULT OnMessage(UINT id, UINT code, WPARAM wParam, LPARAM lParam);
+    virtual void SetControlRect(CRect rect);
+    virtual void SetControlVisible(BOOL visible);
+    virtual void SetControlWndVisible(BOOL visible);
+    virtual void SetControlEnabled(BOOL enabled);
+    virtual BOOL OnControlTimer();
+    virtual std::shared_ptr<Image> GetControlDropBitmap();
+    virtual BOOL OnControlMouseMove(UINT flags, CPoint pt);
+    virtual BOOL OnControlSetCursor(UINT flags, CPoint pt);
+    virtual BOOL OnControlLButtonDown(UINT flags, CPoint pt);
+    virtual BOOL OnControlLButtonUp(UINT flags, CPoint pt);
+    virtual BOOL OnControlLButtonDblClk(UINT flags, CPoint pt);
+    virtual BOOL OnControlScroll(int bar, UINT direction, CPoint pt);
+    virtual BOOL OnControlRButtonDown(UINT flags, CPoint pt);
+    virtual BOOL OnControlRButtonUp(UINT flags, CPoint pt);
+    virtual BOOL OnControlRButtonDblClk(UINT flags, CPoint pt);
+    virtual BOOL OnControlKeyDown(UINT vk, UINT repeat, UINT modifiers);
+    virtual void OnPositionChange();
+    virtual void InvalidateRect(const RECT* rect, BOOL erase = FALSE);
+
+    // ---- input routing (the window hands each event to a top-level control) ----
+    BOOL OnMouseMove(UINT flags, CPoint pt);
+    BOOL OnLButtonDown(UINT flags, CPoint pt);
+    BOOL OnLButtonUp(UINT flags, CPoint pt);
+    BOOL OnLButtonDblClk(UINT flags, CPoint pt);
+    BOOL OnRButtonDown(UINT flags, CPoint pt);
+    BOOL OnRButtonUp(UINT flags, CPoint pt);
+    BOOL OnRButtonDblClk(UINT flags, CPoint pt);
+    BOOL OnScroll(int bar, UINT direction, CPoint pt);
+    BOOL OnKeyDown(UINT vk, UINT repeat, UINT modifiers);
+    BOOL OnTimer();
+
+    // ---- notification and repaint requests ----
+    LRESULT SendMessageW(UINT code, WPARAM wParam = 0, LPARAM lParam = 0);
+    void UpdateControl(BOOL rerender = FALSE, BOOL force = FALSE);
+    void UpdateControl(CRect rect, BOOL force, BOOL rerender);
+    void UpdateAControl(BOOL flag, BOOL force = FALSE);
+
+    // ---- tree ----
+    MControl* GetControl(UINT id);
+    std::vector<MControl*>& GetControls() { return m_controls; }
+    std::vector<MControl*>& GetAreas() { return m_areas; }
+    // Takes ownership and appends to the controls list (kind 1) or areas (kind 0).
+    void AddChild(MControl* child, int kind);
+    MObject* GetParantObject() const { return m_parent; }
+    void SetParent(MObject* parent) { m_parent = parent; }
+    PaintManager* GetManager() const { return m_manager; }
+    void SetManager(PaintManager* manager);
+    LRESULT RemoveControl(MControl* control);
+    void RemoveAllControl();
+
+    // ---- identity, geometry, state ----
+    UINT GetID() const { return m_id; }
+    void SetID(UINT id) { m_id = id; }
+    void SetRect(CRect rect);
+    void SetRect(int x, int y, int cx, int cy);
+    const CRect& GetRect() const { return m_rect; }
+    void SetVisible(BOOL visible);
+    void SetVisible(BOOL visible, BOOL redraw);
+    BOOL IsVisible() const { return m_visible; }
+    BOOL IsParentVisible() const;
+    void SetEnabled(BOOL enabled);
+    BOOL IsEnabled() const { return m_enabled; }
+    void SetRresponse(BOOL response) { m_response = response; }
+    BOOL GetRresponse() const { return m_response; }
+    void SetHotKey(UINT vk, UINT modifiers) { m_hotKey = vk, m_hotKeyModifiers = modifiers; }
+    BOOL GetUpdate() const { return m_cacheValid; }
+    BOOL IsAnimatePending() const { return m_animatePending; }
+    MControl* GetHoverChild() const { return m_hoverChild; }
+    BOOL IsMouseDownInside() const { return m_mouseDownInside; }
+
+    // One of "arrow", "wait", "cross", "sizewe", "sizens", "hand", "help"; other
+    // names keep the current cursor.
+    void SetCursorEx(const wchar_t* name);
+    CursorKind GetCursor() const { return m_cursor; }
+
+    void SetTooltip(const wchar_t* text);
+    void SetTooltip(const std::wstring& text, CRect rect);
+    void ClearTooltip();
+    const std::wstring& GetTooltip() const { return m_tooltip; }
+
+    void OnFocus(BOOL focus);
+    BOOL IsFocused() const { return m_focused; }
+    BOOL IsFocusControl() const;
+    MControl* GetFocusControl() const;
+    MControl* GetNextFocusableControl() const;
+    MControl* GetPrevFocusableControl() const;
+    void SetTabStop(BOOL tabStop) { m_tabStop = tabStop; }
+    BOOL IsTabStop() const { return m_tabStop; }
+    void SetDragDrop(BOOL dragDrop) { m_dragDrop = dragDrop; }
+    BOOL IsDragDrop() const { return m_dragDrop; }
+    void SetDblClk(BOOL dblClk) { m_dblClk = dblClk; }
+    BOOL GetDblClk() const { return m_dblClk; }
+    void SetNotifyDblClk(BOOL notify) { m_notifyDblClk = notify; }
+    void SetTrackLeave(BOOL track) { m_trackLeave = track; }
+    BOOL IsPointerOutside() const { return m_pointerOutside; }
+
+    // ---- timers ----
+    BOOL SetTimer(UINT key, UINT elapseMs);
+    BOOL KillTimer(UINT key);
+    void AddMTimer();
+    void SetRunTimer(BOOL run) { m_runTimer = run; }
+    BOOL IsRunTimer() const { return m_runTimer; }
+    UINT GetTooltipCtrlID() const { return 0; }
+    void SetTooltipCtrlID(UINT) {}
+
+    // ---- painting ----
+    void Draw(Canvas& canvas, CRect rcPaint);
+    // Makes the render cache cx x cy (re-created when the size changed) and
+    // marks it valid; the caller then renders into GetMemCanvas().
+    Canvas& UpdateMemDC(Canvas& target, int cx, int cy);
+    Canvas& UpdateAnimateDC(Canvas& target, int cx, int cy);
+    Canvas* GetMemCanvas() const { return m_cache.get(); }
+    Canvas* GetAnimateCanvas() const { return m_animate.get(); }
+    // The usual cached paint: when the cache is stale, `slices` looks are
+    // rendered side by side, each over a copy of what lies beneath the control
+    // in `canvas`; then slice `slice` is copied to the control's rect.
+    template <typename Render>
+    void DrawCached(Canvas& canvas, const CRect& rcPaint, int slices, int slice, Render render);
+
+    static int PositionItem2Value(const POSITION_ITEM& item, int lo, int hi);
+    // Depth-first lookup: the controls list first, then the areas.
+    static MControl* FindControl(const std::vector<MControl*>& controls, const std::vector<MControl*>& areas,
+                                 UINT id);
+    // A repaint request of `changed` over `rc`: every later visible sibling that
+    // overlaps it must paint over it again, so its cache goes stale and its rect
+    // joins the returned dirty rect.
+    static CRect WidenDirtyRect(const std::vector<MControl*>& areas, const std::vector<MControl*>& controls,
+                                const MControl* changed, CRect rc, COLORREF back);
+
+protected:
+    // The point given to a child: containers' own scroll bars (ids 1 and 2) do
+    // not move with the content.
+    static CPoint PointForChild(const MControl* child, CPoint raw, CPoint translated);
+    CPoint ChildPoint(const MControl* child, CPoint raw);
+    void PrepareCache(Canvas& canvas, int slices);
+    void BlitCache(Canvas& canvas, const CRect& rcPaint, int slice);
+
+    MObject* m_parent = nullptr;
+    PaintManager* m_manager = nullptr;
+    UINT m_id = 0;
+    CRect m_rect;
+    BOOL m_visible = TRUE;
+    BOOL m_enabled = TRUE;
+    BOOL m_response = TRUE;
+    BOOL m_mouseDownInside = FALSE;
+    UINT m_hotKey = 0;
+    UINT m_hotKeyModifiers = 0;
+    BOOL m_cacheValid = FALSE;
+    BOOL m_animatePending = FALSE;
+    std::vector<MControl*> m_areas;
+    std::vector<MControl*> m_controls;
+    MControl* m_hoverChild = nullptr;
+    std::unique_ptr<Canvas> m_cache;
+    std::unique_ptr<Canvas> m_animate;
+    std::wstring m_tooltip;
+    CursorKind m_cursor = CursorKind::None;
+    BOOL m_dragDrop = FALSE;
+    BOOL m_tabStop = FALSE;
+    BOOL m_runTimer = FALSE;
+    BOOL m_focused = FALSE;
+    BOOL m_dblClk = FALSE;
+    BOOL m_notifyDblClk = FALSE;
+    BOOL m_trackLeave = FALSE;
+    BOOL m_pointerOutside = TRUE;
+
+private:
+    BOOL RouteButtonDown(UINT flags, CPoint pt, bool left);
+    BOOL RouteButtonUp(UINT flags, CPoint pt, bool left);
+    BOOL RouteDblClk(UINT flags, CPoint pt, bool left);
+    MControl* FocusedChild() const;
+};
+
+template <typename Render>
+void MControl::DrawCached(Canvas& canvas, const CRect& rcPaint, int slices, int slice, Render render) {
+    if (!m_cacheValid || !m_cache) {
+        PrepareCache(canvas, slices);
+        const int w = m_rect.Width(), h = m_rect.Height();
+        for (int i = 0; i < slices; ++i) {
+            CRect local(i * w, 0, (i + 1) * w, h);
+            m_cache->PushClip(local);
+            render(*m_cache, i, local);
+            m_cache->PopClip();
+        }
+    }
+    BlitCache(canvas, rcPaint, slice);
+}
+
+}  // namespace Orvix

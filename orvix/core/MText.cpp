@@ -1,0 +1,30 @@
+#include "orvix/core/MText.h"
+
+#include "orvix/core/ControlFactory.h"
+
+namespace Orvix {
+
+ORVIX_REGISTER_CONTROL(MText)
+
+MText::MText(MObject* parent, UINT id, CRect rect, const wchar_t* title, BOOL visible, BOOL)
+    : MControlFont(parent, id, rect, title, visible, FALSE) {}
+
+void MText::EnableMultiLine(BOOL multiLine) {
+    if (bool(multiLine) == bool(m_multiLine)) return;
+    m_multiLine = multiLine;
+    UpdateControl(TRUE);
+}
+
+void MText::DrawControl(Canvas& canvas, CRect rcPaint) {
+    if (m_title.empty()) return;
+    if (m_multiLine) {
+        // Multi-line text is not clipped to the rect, so it is drawn directly.
+        DrawTitleText(canvas, m_title, m_rect, m_textColor, true);
+        return;
+    }
+    DrawCached(canvas, rcPaint, 1, 0, [this](Canvas& cache, int, const CRect& local) {
+        DrawTitleText(cache, m_title, local, m_textColor, false);
+    });
+}
+
+}  // namespace Orvix

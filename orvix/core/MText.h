@@ -1,0 +1,21 @@
+#pragma once
+// A label: the title in the control's font, colour and alignment, on one line
+// (no wrap) or word-wrapped over several. Always created not enabled.
+#include "orvix/core/MControlFont.h"
+
+namespace Orvix {
+
+class MText : public MControlFont {
+public:
+    MText(MObject* parent, UINT id, CRect rect, const wchar_t* title = nullptr, BOOL visible = TRUE,
+          BOOL enabled = FALSE);
+
+    void EnableMultiLine(BOOL multiLine);
+    BOOL IsMultiLine() const { return m_multiLine; }
+    void DrawControl(Canvas& canvas, CRect rcPaint) override;
+
+private:
+    BOOL m_multiLine = FALSE;
+};
+
+}  // namespace Orvix

@@ -1,0 +1,254 @@
+#pragma once
+// One per window: owns the window's control tree, turns window messages into
+// control events (hover, focus, capture, Tab navigation, wheel, keys), runs
+// control timers and the animation ticker, and paints the tree into one back
+// buffer per paint with the window's background, images, fonts and overlays.
+//
+// Everything here runs on the UI thread (ticker ticks included), so the lists
+// need no locks; other threads post closures (Platform::PostTask).
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "orvix/core/MControl.h"
+#include "orvix/core/MObject.h"
+#include "orvix/platform/Canvas.h"
+#include "orvix/platform/Image.h"
+
+namespace Orvix {
+
+class MWindow;
+class MDialog;
+
+// One entry of a window's image cache.
+struct ImgResInfo {
+    std::shared_ptr<Image> image;
+    int frameWidth = 0;  // width / count at first load
+    int height = 0;
+    int count = 1;
+    std::wstring name;
+};
+
+enum enumBackMode { BACK_MODE_NORMAL = 0, BACK_MODE_NINE = 1 };
+
+// Private messages and built-in native timer ids.
+constexpr UINT WM_MDIALOG_CLOSE = WM_USER + 66;  // 1090: close with a result
+constexpr UINT TIMER_ID_CARET = 6553;
+constexpr UINT TIMER_ID_OVERLAY_FADE = 88;
+constexpr UINT TIMER_ID_OVERLAY_PROGRESS = 99;
+constexpr UINT TIMER_ID_OVERLAY_OTHER = 66;
+
+class PaintManager {
+public:
+    PaintManager();
+    ~PaintManager();
+    PaintManager(const PaintManager&) = delete;
+    PaintManager& operator=(const PaintManager&) = delete;
+
+    void Init(HWND hwnd, MWindow* window, MObject* root);
+    BOOL IsInit() const { return m_init; }
+    // Frees timers, controls, images, background and fonts; runs once.
+    void DestroyData();
+    HWND GetPaintWnd() const { return m_hwnd; }
+    MWindow* GetMWindow() const { return m_window; }
+    MDialog* GetMDialog() const;
+    MObject* GetRoot() const { return m_root; }
+
+    // ---- dispatch ----
+    LRESULT OnWindowMessage(UINT msg, WPARAM wParam, LPARAM lParam);
+    BOOL PreTranslateMessage(const MSG* msg);
+
+    // ---- control tree ----
+    // kind 0 appends to the areas list, 1 to the controls list, anything else
+    // registers the control nowhere (the caller owns it). Unknown names give null.
+    MControl* CreateControl(UINT kind, MObject* parent, const wchar_t* className, UINT id, CRect rect,
+                            const wchar_t* title, int visible, int enabled);
+    MControl* CreateControl(MObject* parent, const wchar_t* className, UINT id, CRect rect, const wchar_t* title,
+                            int visible = 1, int enabled = 1);
+    MControl* CreateArea(MObject* parent, const wchar_t* className, UINT id, CRect rect, const wchar_t* title,
+                         int visible = 1, int enabled = 1);
+    // Takes ownership of a control made elsewhere (kind as above).
+    void AddControl(MControl* control, int kind);
+    MControl* GetControl(UINT id);
+    void RemoveControl(MControl* control);
+    void ClearAllControls();
+    void ClearAreaControls();
+    void ClearControls();
+    std::vector<MControl*>& GetControls() { return m_controls; }
+    std::vector<MControl*>& GetAreas() { return m_areas; }
+    // A control is going away: forget every pointer to it.
+    void OnControlDestroyed(MControl* control);
+
+    // ---- repaint ----
+    LRESULT OnControlUpdate(CRect rc, BOOL rerender, MControl* control);
+    void Invalidate();
+    void InvalidateRect(CRect rect, BOOL erase = FALSE);
+
+    // ---- control timers and the animation ticker ----
+    BOOL SetTimer(MControl* control, UINT key, UINT elapseMs);
+    BOOL KillTimer(MControl* control, UINT key);
+    void KillTimer(MControl* control);
+    void ClearTimers();
+    void AddMTimer(MControl* control);
+    void DeleteTimer(MControl* control);
+    UINT SetMTimer(UINT elapseMs);
+    void KillMTimer(UINT id);
+    void OnMTimerTick();
+
+    // ---- focus, hover, tooltip ----
+    void SetFocusControl(MControl* control);
+    MControl* GetFocusControl() const { return m_focus; }
+    MControl* GetHoverControl() const { return m_hover; }
+    MControl* GetNextFocusableControl() const;
+    MControl* GetPrevFocusableControl() const;
+    // The tooltip text shown for a rect; the window shows one at a time.
+    void SetTooltip(const wchar_t* text, CRect rect, UINT ownerId = 0);
+    void ClearTooltip();
+    const std::wstring& GetTooltipText() const { return m_tooltipText; }
+    CRect GetTooltipRect() const { return m_tooltipRect; }
+    UINT GetTooltipOwner() const { return m_tooltipOwner; }
+
+    // ---- window settings ----
+    void SetBackColor(COLORREF back, COLORREF border);
+    COLORREF GetBackColor() const { return m_backColor; }
+    COLORREF GetBorderColor() const { return m_borderColor; }
+    void SetCaptionRect(CRect rect) { m_captionRect = rect; }
+    CRect GetCaptionRect() const { return m_captionRect; }
+    void SetWindowMaxSize(int cx, int cy) { m_maxSize = {cx, cy}; }
+    void SetWindowMixSize(int cx, int cy) { m_minSize = {cx, cy}; }
+    void SetLayeredWindow(BOOL layered);
+    BOOL IsLayeredWindow() const { return m_layered; }
+    void EnableWndDrag(BOOL enable) { m_wndDrag = enable; }
+    BOOL IsWndDrag() const { return m_wndDrag; }
+    CRect GetClientRect() const;
+    CSize GetClientSize() const;
+    LRESULT SendMessageW(UINT msg, WPARAM wParam = 0, LPARAM lParam = 0);
+    BOOL PostMessageW(UINT msg, WPARAM wParam = 0, LPARAM lParam = 0);
+    void SetScrollResID(UINT vertical, UINT horizontal) { m_scrollV = vertical, m_scrollH = horizontal; }
+    UINT GetScrollVID() const { return m_scrollV; }
+    UINT GetScrollHID() const { return m_scrollH; }
+    COLORREF GetDefaultEnabledColor() const { return m_disabledText; }
+    void SetDefaultEnabledColor(COLORREF c) { m_disabledText = c; }
+    BOOL IsButtonHeld() const { return m_buttonHeld; }
+
+    // ---- painting ----
+    void OnPaint();
+    void DrawControl(Canvas& canvas, CRect rcPaint);
+    void DrawBackImage(Canvas& canvas, CRect rcPaint);
+    // The back buffer of the paint in progress (null outside a paint).
+    Canvas* GetBackBuffer() const { return m_backBuffer; }
+    BOOL LoadBKImage(const std::wstring& file);
+    BOOL LoadBKImage(UINT resId, const std::wstring& type);
+    void SetBackMode(enumBackMode mode, int inset = 4);
+
+    // ---- images and fonts ----
+    ImgResInfo* AddImgResInfo(const wchar_t* file, int count);
+    ImgResInfo* AddImgResInfo(UINT resId, const std::wstring& type, int count, BOOL fromApplication);
+    void ClearImgResInfo();
+    BOOL AddTempFont(const std::wstring& name, const std::wstring& fontFile);
+    // The family to draw `name` with: a private font, else an installed family
+    // (remembered); empty when neither exists.
+    std::wstring FindTempFont(const std::wstring& name);
+    BOOL AddGDITempFont(UINT resId, const std::wstring& type);
+    void ClearTempFont();
+
+    // ---- overlays ----
+    void SetMessage(const std::wstring& text, CRect rect, int alpha = 255);
+    void SetProgress(int percent, const std::wstring& text, CRect rect);
+    const std::wstring& GetMessageText() const { return m_messageText; }
+    int GetProgressShown() const { return m_progressShown; }
+
+    // ---- caret (edit boxes drawn by the toolkit) ----
+    void CreateCaret(MControl* owner, int width, int height, Color color);
+    void DestroyCaret(MControl* owner);
+    void ShowCaret(BOOL show);
+    void SetCaretPos(CPoint pt);
+    void DrawCaret(Canvas& canvas);
+    MControl* GetCurrentCaretObject() const { return m_caretOwner; }
+    BOOL IsCaretVisible() const { return m_caretShown && m_caretBlinkOn; }
+
+private:
+    struct ControlTimer {
+        UINT key;
+        UINT nativeId;
+        BOOL killed;
+        MControl* control;
+    };
+
+    // Mouse and keys.
+    void OnMouseMove(UINT flags, CPoint pt);
+    void OnMouseLeave();
+    BOOL OnLButtonDown(UINT flags, CPoint pt);
+    BOOL OnButtonUp(UINT flags, CPoint pt, bool left);
+    BOOL OnRButtonDown(UINT flags, CPoint pt);
+    bool PressHover(UINT flags, CPoint pt, bool left, BOOL& answer);
+    BOOL OnLButtonDblClk(UINT flags, CPoint pt);
+    BOOL OnMouseWheel(UINT flags, short delta, CPoint screenPt);
+    BOOL OnKeyDown(UINT vk, UINT repeat);
+    void OnNcActivate(BOOL active);
+    void OnTimer(UINT id);
+    bool IsControlAlive(MControl* control) const;
+    MControl* FindFocusable(bool forward) const;
+    UINT NextNativeTimerId();
+    void OnOverlayTimer(UINT id);
+    void PaintMessageOverlay(Canvas& canvas);
+    void InvalidateCaret();
+    static UINT KeyModifiers();
+
+    HWND m_hwnd = nullptr;
+    MWindow* m_window = nullptr;
+    MObject* m_root = nullptr;
+    BOOL m_init = FALSE;
+
+    COLORREF m_backColor = 0x110B06;
+    COLORREF m_borderColor = 0xE6FF49;
+    std::shared_ptr<Image> m_backImage;
+    enumBackMode m_backMode = BACK_MODE_NORMAL;
+    int m_backInset = 4;
+    CRect m_captionRect;
+    CSize m_minSize, m_maxSize;
+    BOOL m_layered = FALSE;
+    BOOL m_wndDrag = TRUE;
+
+    std::vector<MControl*> m_areas;
+    std::vector<MControl*> m_controls;
+    MControl* m_hover = nullptr;
+    MControl* m_focus = nullptr;
+    BOOL m_tracking = FALSE;
+    BOOL m_capture = FALSE;
+    BOOL m_buttonHeld = FALSE;
+    BOOL m_dblClk = FALSE;
+
+    std::vector<ControlTimer> m_timers;
+    UINT m_timerCounter = 4096;
+    std::vector<MControl*> m_animations;
+    std::vector<UINT> m_tickers;
+
+    std::wstring m_tooltipText;
+    CRect m_tooltipRect;
+    UINT m_tooltipOwner = 0;
+    UINT m_scrollV = 0, m_scrollH = 0;
+    COLORREF m_disabledText = 0x808080;
+
+    Canvas* m_backBuffer = nullptr;
+    std::map<std::wstring, ImgResInfo> m_fileImages;
+    std::map<UINT, ImgResInfo> m_appImages;
+    std::map<UINT, ImgResInfo> m_libImages;
+    std::map<std::wstring, std::wstring> m_fonts;  // name -> family to draw with
+
+    std::wstring m_messageText;
+    CRect m_messageRect;
+    int m_messageAlpha = 255;
+    int m_progressTarget = 0;
+    int m_progressShown = 0;
+    BOOL m_progressMode = FALSE;
+
+    MControl* m_caretOwner = nullptr;
+    CRect m_caretRect;
+    Color m_caretColor;
+    BOOL m_caretShown = FALSE;
+    BOOL m_caretBlinkOn = TRUE;
+};
+
+}  // namespace Orvix

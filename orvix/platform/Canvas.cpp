@@ -1,0 +1,373 @@
+// cairo/pango back end of Canvas.
+#include "orvix/platform/Canvas.h"
+
+#include <cairo.h>
+#include <pango/pangocairo.h>
+
+#include <cmath>
+#include <cstring>
+
+#include "orvix/core/TextConv.h"
+#include "orvix/platform/CairoImpl.h"
+#include "orvix/platform/Fonts.h"
+#include "orvix/platform/Image.h"
+
+namespace Orvix {
+
+namespace {
+
+void SetSource(cairo_t* cr, Color c) {
+    cairo_set_source_rgba(cr, c.GetR() / 255.0, c.GetG() / 255.0, c.GetB() / 255.0, c.GetA() / 255.0);
+}
+
+void RectPath(cairo_t* cr, const CRect& r) { cairo_rectangle(cr, r.left, r.top, r.Width(), r.Height()); }
+
+void RoundRectPath(cairo_t* cr, double x, double y, double w, double h, double radius) {
+    radius = std::min({radius, w / 2, h / 2});
+    if (radius <= 0) {
+        cairo_rectangle(cr, x, y, w, h);
+        return;
+    }
+    cairo_new_sub_path(cr);
+    cairo_arc(cr, x + w - radius, y + radius, radius, -M_PI / 2, 0);
+    cairo_arc(cr, x + w - radius, y + h - radius, radius, 0, M_PI / 2);
+    cairo_arc(cr, x + radius, y + h - radius, radius, M_PI / 2, M_PI);
+    cairo_arc(cr, x + radius, y + radius, radius, M_PI, 3 * M_PI / 2);
+    cairo_close_path(cr);
+}
+
+void EllipsePath(cairo_t* cr, double x, double y, double w, double h) {
+    if (w <= 0 || h <= 0) return;
+    cairo_save(cr);
+    cairo_translate(cr, x + w / 2, y + h / 2);
+    cairo_scale(cr, w / 2, h / 2);
+    cairo_new_sub_path(cr);
+    cairo_arc(cr, 0, 0, 1, 0, 2 * M_PI);
+    cairo_restore(cr);
+}
+
+void ArcPath(cairo_t* cr, const CRect& box, double startDeg, double sweepDeg, bool pie, double inset) {
+    double w = box.Width() - 2 * inset, h = box.Height() - 2 * inset;
+    if (w <= 0 || h <= 0) return;
+    double a0 = startDeg * M_PI / 180, a1 = (startDeg + sweepDeg) * M_PI / 180;
+    cairo_save(cr);
+    cairo_translate(cr, box.left + inset + w / 2, box.top + inset + h / 2);
+    cairo_scale(cr, w / 2, h / 2);
+    cairo_new_sub_path(cr);
+    if (pie) cairo_move_to(cr, 0, 0);
+    if (sweepDeg >= 0) cairo_arc(cr, 0, 0, 1, a0, a1);
+    else cairo_arc_negative(cr, 0, 0, 1, a0, a1);
+    if (pie) cairo_close_path(cr);
+    cairo_restore(cr);
+}
+
+// One pango context for measuring outside any canvas.
+cairo_t* MeasureContext() {
+    static thread_local struct Holder {
+        cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 1, 1);
+        cairo_t* cr = cairo_create(surface);
+        ~Holder() {
+            cairo_destroy(cr);
+            cairo_surface_destroy(surface);
+        }
+    } holder;
+    return holder.cr;
+}
+
+// Builds the layout of a text; null when the family does not resolve.
+PangoLayout* MakeLayout(cairo_t* cr, const std::wstring& text, const TextStyle& style, int width) {
+    std::wstring family = ResolveFontFamily(style.family);
+    if (family.empty()) return nullptr;
+    PangoLayout* layout = pango_cairo_create_layout(cr);
+    cairo_font_options_t* options = cairo_font_options_create();
+    cairo_font_options_set_antialias(options, CAIRO_ANTIALIAS_GRAY);
+    cairo_font_options_set_hint_metrics(options, CAIRO_HINT_METRICS_OFF);
+    pango_cairo_context_set_font_options(pango_layout_get_context(layout), options);
+    cairo_font_options_destroy(options);
+    pango_layout_context_changed(layout);
+
+    PangoFontDescription* desc = pango_font_description_new();
+    pango_font_description_set_family(desc, WideToUtf8(family).c_str());
+    pango_font_description_set_absolute_size(desc, std::max(1, style.pixelSize) * PANGO_SCALE);
+    if (style.style & 1) pango_font_description_set_weight(desc, PANGO_WEIGHT_BOLD);
+    if (style.style & 2) pango_font_description_set_style(desc, PANGO_STYLE_ITALIC);
+    pango_layout_set_font_description(layout, desc);
+    pango_font_description_free(desc);
+    if (style.style & 4) {
+        PangoAttrList* attrs = pango_attr_list_new();
+        pango_attr_list_insert(attrs, pango_attr_underline_new(PANGO_UNDERLINE_SINGLE));
+        pango_layout_set_attributes(layout, attrs);
+        pango_attr_list_unref(attrs);
+    }
+    std::string utf8 = WideToUtf8(text);
+    pango_layout_set_text(layout, utf8.c_str(), int(utf8.size()));
+    if (width > 0 && (style.wrap || style.ellipsis)) {
+        pango_layout_set_width(layout, width * PANGO_SCALE);
+        if (style.wrap) {
+            pango_layout_set_wrap(layout, PANGO_WRAP_WORD_CHAR);
+        } else {
+            pango_layout_set_ellipsize(layout, PANGO_ELLIPSIZE_END);
+            pango_layout_set_single_paragraph_mode(layout, TRUE);
+        }
+        PangoAlignment align = style.hAlign == 1   ? PANGO_ALIGN_CENTER
+                               : style.hAlign == 2 ? PANGO_ALIGN_RIGHT
+                                                   : PANGO_ALIGN_LEFT;
+        pango_layout_set_alignment(layout, align);
+    }
+    return layout;
+}
+
+CSize LayoutSize(PangoLayout* layout) {
+    int w = 0, h = 0;
+    pango_layout_get_pixel_size(layout, &w, &h);
+    return {w, h};
+}
+
+}  // namespace
+
+Canvas::Canvas(int width, int height)
+    : m_width(std::max(1, width)), m_height(std::max(1, height)), m_impl(std::make_unique<Impl>()) {
+    m_impl->surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, m_width, m_height);
+    m_impl->cr = cairo_create(m_impl->surface);
+}
+
+Canvas::~Canvas() {
+    cairo_destroy(m_impl->cr);
+    cairo_surface_destroy(m_impl->surface);
+}
+
+void Canvas::Clear(Color color) { SetRectPixels(GetRect(), color); }
+
+void Canvas::SetRectPixels(const CRect& rect, Color color) {
+    cairo_t* cr = m_impl->cr;
+    cairo_save(cr);
+    cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
+    SetSource(cr, color);
+    RectPath(cr, rect);
+    cairo_fill(cr);
+    cairo_restore(cr);
+}
+
+void Canvas::FillRect(const CRect& rect, Color color) {
+    if (rect.IsRectEmpty()) return;
+    SetSource(m_impl->cr, color);
+    RectPath(m_impl->cr, rect);
+    cairo_fill(m_impl->cr);
+}
+
+void Canvas::DrawRect(const CRect& rect, Color color, int lineWidth) {
+    if (rect.IsRectEmpty() || lineWidth <= 0) return;
+    cairo_t* cr = m_impl->cr;
+    double half = lineWidth / 2.0;
+    SetSource(cr, color);
+    cairo_set_line_width(cr, lineWidth);
+    cairo_rectangle(cr, rect.left + half, rect.top + half, rect.Width() - lineWidth, rect.Height() - lineWidth);
+    cairo_stroke(cr);
+}
+
+void Canvas::FillRoundRect(const CRect& rect, int radius, Color color) {
+    if (rect.IsRectEmpty()) return;
+    SetSource(m_impl->cr, color);
+    RoundRectPath(m_impl->cr, rect.left, rect.top, rect.Width(), rect.Height(), radius);
+    cairo_fill(m_impl->cr);
+}
+
+void Canvas::DrawRoundRect(const CRect& rect, int radius, Color color, int lineWidth) {
+    if (rect.IsRectEmpty() || lineWidth <= 0) return;
+    double half = lineWidth / 2.0;
+    SetSource(m_impl->cr, color);
+    cairo_set_line_width(m_impl->cr, lineWidth);
+    RoundRectPath(m_impl->cr, rect.left + half, rect.top + half, rect.Width() - lineWidth,
+                  rect.Height() - lineWidth, radius);
+    cairo_stroke(m_impl->cr);
+}
+
+void Canvas::FillEllipse(const CRect& box, Color color) {
+    SetSource(m_impl->cr, color);
+    EllipsePath(m_impl->cr, box.left, box.top, box.Width(), box.Height());
+    cairo_fill(m_impl->cr);
+}
+
+void Canvas::DrawEllipse(const CRect& box, Color color, int lineWidth) {
+    double half = lineWidth / 2.0;
+    SetSource(m_impl->cr, color);
+    cairo_set_line_width(m_impl->cr, lineWidth);
+    EllipsePath(m_impl->cr, box.left + half, box.top + half, box.Width() - lineWidth, box.Height() - lineWidth);
+    cairo_stroke(m_impl->cr);
+}
+
+void Canvas::DrawLine(CPoint from, CPoint to, Color color, int lineWidth) {
+    cairo_t* cr = m_impl->cr;
+    // Odd widths sit on pixel centres so one-pixel lines stay crisp.
+    double offset = (lineWidth % 2) ? 0.5 : 0.0;
+    SetSource(cr, color);
+    cairo_set_line_width(cr, lineWidth);
+    cairo_set_line_cap(cr, CAIRO_LINE_CAP_SQUARE);
+    cairo_move_to(cr, from.x + offset, from.y + offset);
+    cairo_line_to(cr, to.x + offset, to.y + offset);
+    cairo_stroke(cr);
+    cairo_set_line_cap(cr, CAIRO_LINE_CAP_BUTT);
+}
+
+void Canvas::FillPolygon(const std::vector<CPoint>& points, Color color) {
+    if (points.size() < 3) return;
+    cairo_t* cr = m_impl->cr;
+    SetSource(cr, color);
+    cairo_move_to(cr, points[0].x, points[0].y);
+    for (size_t i = 1; i < points.size(); ++i) cairo_line_to(cr, points[i].x, points[i].y);
+    cairo_close_path(cr);
+    cairo_fill(cr);
+}
+
+void Canvas::DrawArc(const CRect& box, double startDeg, double sweepDeg, Color color, int lineWidth) {
+    SetSource(m_impl->cr, color);
+    cairo_set_line_width(m_impl->cr, lineWidth);
+    ArcPath(m_impl->cr, box, startDeg, sweepDeg, false, lineWidth / 2.0);
+    cairo_stroke(m_impl->cr);
+}
+
+void Canvas::FillPie(const CRect& box, double startDeg, double sweepDeg, Color color) {
+    SetSource(m_impl->cr, color);
+    ArcPath(m_impl->cr, box, startDeg, sweepDeg, true, 0);
+    cairo_fill(m_impl->cr);
+}
+
+void Canvas::FillGradient(const CRect& rect, Color from, Color to, bool vertical) {
+    if (rect.IsRectEmpty()) return;
+    cairo_pattern_t* p = vertical ? cairo_pattern_create_linear(0, rect.top, 0, rect.bottom)
+                                  : cairo_pattern_create_linear(rect.left, 0, rect.right, 0);
+    cairo_pattern_add_color_stop_rgba(p, 0, from.GetR() / 255.0, from.GetG() / 255.0, from.GetB() / 255.0,
+                                      from.GetA() / 255.0);
+    cairo_pattern_add_color_stop_rgba(p, 1, to.GetR() / 255.0, to.GetG() / 255.0, to.GetB() / 255.0,
+                                      to.GetA() / 255.0);
+    cairo_set_source(m_impl->cr, p);
+    RectPath(m_impl->cr, rect);
+    cairo_fill(m_impl->cr);
+    cairo_pattern_destroy(p);
+}
+
+namespace {
+// Paints src of a surface into dst; a sub-surface with padded edges keeps
+// neighbouring source pixels from bleeding into stretched slices.
+void PaintSurface(cairo_t* cr, cairo_surface_t* surface, const CRect& dst, const CRect& src, double alpha,
+                  cairo_operator_t op) {
+    if (dst.IsRectEmpty() || src.IsRectEmpty()) return;
+    cairo_surface_t* sub = cairo_surface_create_for_rectangle(surface, src.left, src.top, src.Width(), src.Height());
+    cairo_save(cr);
+    cairo_set_operator(cr, op);
+    RectPath(cr, dst);
+    cairo_clip(cr);
+    cairo_translate(cr, dst.left, dst.top);
+    double sx = double(dst.Width()) / src.Width(), sy = double(dst.Height()) / src.Height();
+    cairo_scale(cr, sx, sy);
+    cairo_set_source_surface(cr, sub, 0, 0);
+    cairo_pattern_t* pattern = cairo_get_source(cr);
+    cairo_pattern_set_extend(pattern, CAIRO_EXTEND_PAD);
+    cairo_pattern_set_filter(pattern, (sx == 1 && sy == 1) ? CAIRO_FILTER_NEAREST : CAIRO_FILTER_GOOD);
+    if (alpha >= 1) cairo_paint(cr);
+    else cairo_paint_with_alpha(cr, alpha);
+    cairo_restore(cr);
+    cairo_surface_destroy(sub);
+}
+}  // namespace
+
+void Canvas::DrawImage(const Image& image, const CRect& dst, const CRect& src, int frame, BYTE alpha) {
+    if (frame < 0 || frame >= image.GetFrameCount()) return;
+    CRect clipped;
+    if (!clipped.IntersectRect(src, CRect(0, 0, image.GetWidth(), image.GetHeight()))) return;
+    PaintSurface(m_impl->cr, image.GetFrame(frame).surface, dst, src, alpha / 255.0, CAIRO_OPERATOR_OVER);
+}
+
+void Canvas::DrawImage(const Image& image, int x, int y, int frame) {
+    CRect src(0, 0, image.GetWidth(), image.GetHeight());
+    DrawImage(image, CRect(x, y, x + src.right, y + src.bottom), src, frame);
+}
+
+void Canvas::DrawCanvas(const Canvas& source, const CRect& dst, const CRect& src, Blend blend) {
+    cairo_surface_flush(source.m_impl->surface);
+    PaintSurface(m_impl->cr, source.m_impl->surface, dst, src, 1.0,
+                 blend == Blend::Copy ? CAIRO_OPERATOR_SOURCE : CAIRO_OPERATOR_OVER);
+}
+
+void Canvas::DrawText(const std::wstring& text, const CRect& rect, Color color, const TextStyle& style) {
+    if (text.empty() || color.GetA() == 0) return;
+    cairo_t* cr = m_impl->cr;
+    PangoLayout* layout = MakeLayout(cr, text, style, rect.Width());
+    if (!layout) return;
+    CSize size = LayoutSize(layout);
+    bool layoutAligned = rect.Width() > 0 && (style.wrap || style.ellipsis);
+    double x = rect.left;
+    if (!layoutAligned) {
+        if (style.hAlign == 1) x = rect.left + (rect.Width() - size.cx) / 2.0;
+        else if (style.hAlign == 2) x = rect.right - size.cx;
+    }
+    double y = rect.top;
+    if (style.vAlign == 4) y = rect.top + (rect.Height() - size.cy) / 2.0;
+    else if (style.vAlign == 8) y = rect.bottom - size.cy;
+    cairo_save(cr);
+    if (style.clip) {
+        RectPath(cr, rect);
+        cairo_clip(cr);
+    }
+    SetSource(cr, color);
+    cairo_move_to(cr, std::round(x), std::round(y));
+    pango_cairo_show_layout(cr, layout);
+    cairo_restore(cr);
+    g_object_unref(layout);
+}
+
+CSize Canvas::MeasureText(const std::wstring& text, const TextStyle& style, int maxWidth) {
+    if (text.empty()) return {0, 0};
+    PangoLayout* layout = MakeLayout(MeasureContext(), text, style, maxWidth);
+    if (!layout) return {0, 0};
+    CSize size = LayoutSize(layout);
+    g_object_unref(layout);
+    return size;
+}
+
+int Canvas::CountLines(const std::wstring& text, const TextStyle& style, int maxWidth) {
+    if (text.empty()) return 0;
+    PangoLayout* layout = MakeLayout(MeasureContext(), text, style, maxWidth);
+    if (!layout) return 0;
+    int lines = pango_layout_get_line_count(layout);
+    g_object_unref(layout);
+    return lines;
+}
+
+void Canvas::PushClip(const CRect& rect) {
+    cairo_save(m_impl->cr);
+    RectPath(m_impl->cr, rect);
+    cairo_clip(m_impl->cr);
+}
+
+void Canvas::PopClip() { cairo_restore(m_impl->cr); }
+
+void Canvas::SetAntialias(bool on) {
+    cairo_set_antialias(m_impl->cr, on ? CAIRO_ANTIALIAS_DEFAULT : CAIRO_ANTIALIAS_NONE);
+}
+
+uint32_t* Canvas::GetData() {
+    cairo_surface_flush(m_impl->surface);
+    return reinterpret_cast<uint32_t*>(cairo_image_surface_get_data(m_impl->surface));
+}
+
+const uint32_t* Canvas::GetData() const {
+    cairo_surface_flush(m_impl->surface);
+    return reinterpret_cast<const uint32_t*>(cairo_image_surface_get_data(m_impl->surface));
+}
+
+int Canvas::GetStride() const { return cairo_image_surface_get_stride(m_impl->surface) / 4; }
+
+void Canvas::MarkDirty() { cairo_surface_mark_dirty(m_impl->surface); }
+
+Color Canvas::GetPixel(int x, int y) const {
+    if (x < 0 || y < 0 || x >= m_width || y >= m_height) return Color(0);
+    return UnpremultiplyPixel(GetData()[y * GetStride() + x]);
+}
+
+bool Canvas::SavePng(const std::wstring& path) const {
+    cairo_surface_flush(m_impl->surface);
+    return cairo_surface_write_to_png(m_impl->surface, WideToUtf8(path).c_str()) == CAIRO_STATUS_SUCCESS;
+}
+
+}  // namespace Orvix

@@ -1,0 +1,98 @@
+#pragma once
+// The painting surface of the toolkit: a 32-bit premultiplied ARGB bitmap with
+// shapes, image blits, text and clipping. Back buffers, render caches and the
+// skin generator all draw through it.
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "orvix/platform/WinTypes.h"
+
+namespace Orvix {
+
+class Image;
+
+// How text is laid out in its rect. Alignment values are the toolkit's:
+// horizontal 0 left, 1 centre, 2 right; vertical 0 top, 4 centre, 8 bottom.
+struct TextStyle {
+    std::wstring family;  // a family name; aliases are resolved (see Fonts.h)
+    int pixelSize = 14;
+    int style = 0;  // 1 bold, 2 italic, 4 underline
+    UINT hAlign = 0;
+    UINT vAlign = 0;
+    bool wrap = false;      // word-wrap to the rect width (multi-line)
+    bool ellipsis = false;  // single line cut with "…" at the rect width
+    bool clip = true;       // nothing is drawn outside the rect
+};
+
+class Canvas {
+public:
+    enum class Blend { Over, Copy };
+
+    // A fully transparent canvas; sizes below 1 are raised to 1.
+    Canvas(int width, int height);
+    ~Canvas();
+    Canvas(const Canvas&) = delete;
+    Canvas& operator=(const Canvas&) = delete;
+
+    int GetWidth() const { return m_width; }
+    int GetHeight() const { return m_height; }
+    CRect GetRect() const { return {0, 0, m_width, m_height}; }
+
+    void Clear(Color color = Color(0));
+    // Replaces the pixels of a rect (no blending), e.g. to clear it to transparent.
+    void SetRectPixels(const CRect& rect, Color color);
+
+    // Shapes. Outlines lie inside the given rect; coordinates are pixels.
+    void FillRect(const CRect& rect, Color color);
+    void DrawRect(const CRect& rect, Color color, int lineWidth = 1);
+    void FillRoundRect(const CRect& rect, int radius, Color color);
+    void DrawRoundRect(const CRect& rect, int radius, Color color, int lineWidth = 1);
+    void FillEllipse(const CRect& box, Color color);
+    void DrawEllipse(const CRect& box, Color color, int lineWidth = 1);
+    void DrawLine(CPoint from, CPoint to, Color color, int lineWidth = 1);
+    void FillPolygon(const std::vector<CPoint>& points, Color color);
+    // Angles in degrees, clockwise from the positive x axis (GDI+ convention).
+    void DrawArc(const CRect& box, double startDeg, double sweepDeg, Color color, int lineWidth = 1);
+    void FillPie(const CRect& box, double startDeg, double sweepDeg, Color color);
+    void FillGradient(const CRect& rect, Color from, Color to, bool vertical);
+
+    // Draws the source rect of an image frame into the destination rect,
+    // stretched when the sizes differ; edges do not bleed across the source rect.
+    void DrawImage(const Image& image, const CRect& dst, const CRect& src, int frame = 0, BYTE alpha = 255);
+    void DrawImage(const Image& image, int x, int y, int frame = 0);
+    // Blits between canvases (render caches, back buffers).
+    void DrawCanvas(const Canvas& source, const CRect& dst, const CRect& src, Blend blend = Blend::Over);
+
+    // Text. A family that does not resolve draws nothing.
+    void DrawText(const std::wstring& text, const CRect& rect, Color color, const TextStyle& style);
+    // Size of the laid-out text; with style.wrap and maxWidth > 0 it wraps there.
+    static CSize MeasureText(const std::wstring& text, const TextStyle& style, int maxWidth = 0);
+    static int CountLines(const std::wstring& text, const TextStyle& style, int maxWidth);
+
+    // Clipping nests; every PushClip needs a PopClip.
+    void PushClip(const CRect& rect);
+    void PopClip();
+    void SetAntialias(bool on);
+
+    // Direct pixel access: premultiplied ARGB32, `GetStride()` pixels per row.
+    // Call MarkDirty after writing through GetData.
+    uint32_t* GetData();
+    const uint32_t* GetData() const;
+    int GetStride() const;
+    void MarkDirty();
+    // Unpremultiplied ARGB of one pixel; 0 outside the canvas.
+    Color GetPixel(int x, int y) const;
+
+    bool SavePng(const std::wstring& path) const;
+
+    struct Impl;
+    Impl& GetImpl() const { return *m_impl; }
+
+private:
+    int m_width;
+    int m_height;
+    std::unique_ptr<Impl> m_impl;
+};
+
+}  // namespace Orvix

@@ -1,0 +1,88 @@
+// fontconfig back end of the font helpers.
+#include "orvix/platform/Fonts.h"
+
+#include <fontconfig/fontconfig.h>
+#include <pango/pangocairo.h>
+#include <pango/pangofc-fontmap.h>
+
+#include <map>
+#include <mutex>
+
+#include "orvix/core/TextConv.h"
+
+namespace Orvix {
+
+namespace {
+
+std::mutex g_fontMutex;
+std::map<std::wstring, bool> g_installed;  // family -> present (memo)
+
+// Pango keeps its own view of the font set; tell it about new app fonts.
+void RefreshPango() {
+    PangoFontMap* map = pango_cairo_font_map_get_default();
+    if (PANGO_IS_FC_FONT_MAP(map)) pango_fc_font_map_config_changed(PANGO_FC_FONT_MAP(map));
+}
+
+bool QueryInstalled(const std::wstring& family) {
+    FcPattern* pattern = FcPatternCreate();
+    std::string utf8 = WideToUtf8(family);
+    FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(utf8.c_str()));
+    FcObjectSet* objects = FcObjectSetBuild(FC_FAMILY, nullptr);
+    FcFontSet* set = FcFontList(nullptr, pattern, objects);
+    bool found = set && set->nfont > 0;
+    if (set) FcFontSetDestroy(set);
+    FcObjectSetDestroy(objects);
+    FcPatternDestroy(pattern);
+    return found;
+}
+
+}  // namespace
+
+bool RegisterAppFont(const std::wstring& path) {
+    std::lock_guard lock(g_fontMutex);
+    if (!FcInit()) return false;
+    std::string utf8 = WideToUtf8(path);
+    if (!FcConfigAppFontAddFile(nullptr, reinterpret_cast<const FcChar8*>(utf8.c_str()))) return false;
+    g_installed.clear();
+    RefreshPango();
+    return true;
+}
+
+bool FontFamilyInstalled(const std::wstring& family) {
+    if (family.empty()) return false;
+    std::lock_guard lock(g_fontMutex);
+    auto it = g_installed.find(family);
+    if (it != g_installed.end()) return it->second;
+    bool found = FcInit() && QueryInstalled(family);
+    g_installed[family] = found;
+    return found;
+}
+
+std::wstring ResolveFontFamily(const std::wstring& family) {
+    if (FontFamilyInstalled(family)) return family;
+    // The Windows UI families the toolkit's defaults name are drawn in Open Sans.
+    static const wchar_t* const kWindowsFamilies[] = {L"Segoe UI", L"Arial", L"Tahoma", L"Microsoft Sans Serif",
+                                                      L"Verdana", L"Microsoft YaHei"};
+    for (const wchar_t* name : kWindowsFamilies) {
+        if (family == name) {
+            for (const wchar_t* standIn : {L"Open Sans", L"DejaVu Sans"})
+                if (FontFamilyInstalled(standIn)) return standIn;
+        }
+    }
+    return {};
+}
+
+bool RegisterEmbeddedFont() {
+    static const bool registered = [] {
+        static const wchar_t* const kCandidates[] = {
+            L"/usr/share/fonts/truetype/open-sans/OpenSans-Semibold.ttf",
+            L"/usr/share/fonts/truetype/open-sans/OpenSans-SemiBold.ttf",
+        };
+        for (const wchar_t* path : kCandidates)
+            if (RegisterAppFont(path)) return true;
+        return false;
+    }();
+    return registered && FontFamilyInstalled(kEmbeddedFontFamily);
+}
+
+}  // namespace Orvix

@@ -1,0 +1,42 @@
+#pragma once
+// The headless back end's controls for tests: a clock that moves only when the
+// test says so, and input injected as if a user did it. Points are client
+// coordinates of the window named; injected events are queued as the desktop
+// would queue them, so run the loop (Platform::RunPending) to deliver them.
+#include <string>
+#include <vector>
+
+#include "orvix/platform/WinTypes.h"
+
+namespace Orvix::Headless {
+
+// Moves the test clock forward, delivering every timer and ticker tick that
+// falls due on the way, in time order.
+void AdvanceClock(uint64_t ms);
+// When set, a GetMessage with nothing to do jumps the clock to the next timer
+// instead of waiting (lets modal loops with animations run to completion).
+void SetAutoAdvance(bool on);
+// The desktop's work area (default 0, 0, 1920, 1080).
+void SetWorkArea(const CRect& area);
+
+void MouseMove(HWND hwnd, int x, int y);
+void MouseDown(HWND hwnd, int x, int y, bool right = false);
+void MouseUp(HWND hwnd, int x, int y, bool right = false);
+void Click(HWND hwnd, int x, int y, bool right = false);        // down + up
+void DoubleClick(HWND hwnd, int x, int y, bool right = false);  // down, up, double click, up
+void Wheel(HWND hwnd, int x, int y, int delta);                 // 120 per notch, negative = down
+void MouseLeave(HWND hwnd);
+void KeyDown(HWND hwnd, UINT vk);
+void KeyUp(HWND hwnd, UINT vk);
+void KeyPress(HWND hwnd, UINT vk);  // down + up
+void TypeText(HWND hwnd, const std::wstring& text);
+void Compose(HWND hwnd, const std::wstring& text, int cursor);
+void Activate(HWND hwnd, bool active);
+void CloseRequest(HWND hwnd);  // the desktop's close button
+void DropFiles(HWND hwnd, int x, int y, const std::vector<std::wstring>& files);
+
+// Where the back end last placed the IME, in screen coordinates (empty when
+// text input is off).
+CRect GetTextInputRect();
+
+}  // namespace Orvix::Headless

@@ -1,0 +1,181 @@
+// Image decoding: PNG through cairo, GIF (every frame, with delays) through giflib.
+#include "orvix/platform/Image.h"
+
+#include <gif_lib.h>
+
+#include <cstring>
+#include <fstream>
+#include <iterator>
+
+#include "orvix/core/TextConv.h"
+#include "orvix/platform/CairoImpl.h"
+
+namespace Orvix {
+
+namespace {
+
+struct MemoryReader {
+    const unsigned char* data;
+    size_t size;
+    size_t pos = 0;
+    size_t Read(unsigned char* out, size_t want) {
+        size_t n = std::min(want, size - pos);
+        std::memcpy(out, data + pos, n);
+        pos += n;
+        return n;
+    }
+};
+
+cairo_status_t ReadPng(void* closure, unsigned char* out, unsigned int length) {
+    auto* reader = static_cast<MemoryReader*>(closure);
+    return reader->Read(out, length) == length ? CAIRO_STATUS_SUCCESS : CAIRO_STATUS_READ_ERROR;
+}
+
+int ReadGif(GifFileType* gif, GifByteType* out, int length) {
+    return int(static_cast<MemoryReader*>(gif->UserData)->Read(out, size_t(std::max(0, length))));
+}
+
+bool StartsWith(const void* data, size_t size, const char* magic) {
+    size_t n = std::strlen(magic);
+    return size >= n && std::memcmp(data, magic, n) == 0;
+}
+
+}  // namespace
+
+Image::Image() = default;
+Image::~Image() = default;
+
+std::shared_ptr<Image> Image::Load(const std::wstring& path) {
+    std::ifstream in(WideToUtf8(path), std::ios::binary);
+    if (!in) return nullptr;
+    std::vector<char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    return LoadFromMemory(bytes.data(), bytes.size());
+}
+
+std::shared_ptr<Image> Image::LoadFromMemory(const void* data, size_t size) {
+    if (!data) return nullptr;
+    if (StartsWith(data, size, "\x89PNG")) return DecodePng(data, size);
+    if (StartsWith(data, size, "GIF8")) return DecodeGif(data, size);
+    return nullptr;
+}
+
+std::shared_ptr<Image> Image::DecodePng(const void* data, size_t size) {
+    MemoryReader reader{static_cast<const unsigned char*>(data), size};
+    cairo_surface_t* surface = cairo_image_surface_create_from_png_stream(ReadPng, &reader);
+    if (cairo_surface_status(surface) != CAIRO_STATUS_SUCCESS) {
+        cairo_surface_destroy(surface);
+        return nullptr;
+    }
+    // Always ARGB32 so every frame can be drawn and read the same way.
+    int w = cairo_image_surface_get_width(surface), h = cairo_image_surface_get_height(surface);
+    if (cairo_image_surface_get_format(surface) != CAIRO_FORMAT_ARGB32) {
+        cairo_surface_t* argb = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, w, h);
+        cairo_t* cr = cairo_create(argb);
+        cairo_set_source_surface(cr, surface, 0, 0);
+        cairo_paint(cr);
+        cairo_destroy(cr);
+        cairo_surface_destroy(surface);
+        surface = argb;
+    }
+    std::shared_ptr<Image> image(new Image());
+    image->m_width = w;
+    image->m_height = h;
+    auto frame = std::make_unique<Frame>();
+    frame->surface = surface;
+    image->m_frames.push_back(std::move(frame));
+    return image;
+}
+
+std::shared_ptr<Image> Image::DecodeGif(const void* data, size_t size) {
+    MemoryReader reader{static_cast<const unsigned char*>(data), size};
+    int error = 0;
+    GifFileType* gif = DGifOpen(&reader, ReadGif, &error);
+    if (!gif) return nullptr;
+    if (DGifSlurp(gif) != GIF_OK || gif->ImageCount < 1 || gif->SWidth <= 0 || gif->SHeight <= 0) {
+        DGifCloseFile(gif, &error);
+        return nullptr;
+    }
+    const int w = gif->SWidth, h = gif->SHeight;
+    std::shared_ptr<Image> image(new Image());
+    image->m_width = w;
+    image->m_height = h;
+    // Frames are composed on a running canvas, honouring each frame's disposal.
+    std::vector<uint32_t> canvas(size_t(w) * h, 0), saved;
+    for (int i = 0; i < gif->ImageCount; ++i) {
+        const SavedImage& frame = gif->SavedImages[i];
+        GraphicsControlBlock gcb{};
+        gcb.DisposalMode = DISPOSAL_UNSPECIFIED;
+        gcb.TransparentColor = NO_TRANSPARENT_COLOR;
+        DGifSavedExtensionToGCB(gif, i, &gcb);
+        const ColorMapObject* map = frame.ImageDesc.ColorMap ? frame.ImageDesc.ColorMap : gif->SColorMap;
+        if (gcb.DisposalMode == DISPOSE_PREVIOUS) saved = canvas;
+        const GifImageDesc& d = frame.ImageDesc;
+        for (int y = 0; map && y < d.Height; ++y) {
+            for (int x = 0; x < d.Width; ++x) {
+                int cx = d.Left + x, cy = d.Top + y;
+                if (cx < 0 || cy < 0 || cx >= w || cy >= h) continue;
+                int index = frame.RasterBits[size_t(y) * d.Width + x];
+                if (index == gcb.TransparentColor || index >= map->ColorCount) continue;
+                const GifColorType& c = map->Colors[index];
+                canvas[size_t(cy) * w + cx] = PremultiplyPixel(255, c.Red, c.Green, c.Blue);
+            }
+        }
+        auto out = std::make_unique<Frame>();
+        out->surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, w, h);
+        cairo_surface_flush(out->surface);
+        unsigned char* dst = cairo_image_surface_get_data(out->surface);
+        int stride = cairo_image_surface_get_stride(out->surface);
+        for (int y = 0; y < h; ++y) std::memcpy(dst + size_t(y) * stride, &canvas[size_t(y) * w], size_t(w) * 4);
+        cairo_surface_mark_dirty(out->surface);
+        out->delayMs = gcb.DelayTime * 10;
+        image->m_frames.push_back(std::move(out));
+
+        if (gcb.DisposalMode == DISPOSE_BACKGROUND) {
+            for (int y = std::max(0, d.Top); y < std::min(h, d.Top + d.Height); ++y)
+                for (int x = std::max(0, d.Left); x < std::min(w, d.Left + d.Width); ++x) canvas[size_t(y) * w + x] = 0;
+        } else if (gcb.DisposalMode == DISPOSE_PREVIOUS) {
+            canvas = saved;
+        }
+    }
+    DGifCloseFile(gif, &error);
+    return image;
+}
+
+std::shared_ptr<Image> Image::FromCanvas(const Canvas& canvas) {
+    std::shared_ptr<Image> image(new Image());
+    image->m_width = canvas.GetWidth();
+    image->m_height = canvas.GetHeight();
+    auto frame = std::make_unique<Frame>();
+    frame->surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, image->m_width, image->m_height);
+    cairo_t* cr = cairo_create(frame->surface);
+    cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
+    cairo_set_source_surface(cr, canvas.GetImpl().surface, 0, 0);
+    cairo_paint(cr);
+    cairo_destroy(cr);
+    image->m_frames.push_back(std::move(frame));
+    return image;
+}
+
+int Image::GetFrameDelay(int frame) const {
+    return frame >= 0 && frame < GetFrameCount() ? m_frames[size_t(frame)]->delayMs : 0;
+}
+
+const Image::Frame& Image::GetFrame(int frame) const { return *m_frames.at(size_t(frame)); }
+
+Color Image::GetPixel(int x, int y, int frame) const {
+    if (x < 0 || y < 0 || x >= m_width || y >= m_height || frame < 0 || frame >= GetFrameCount()) return Color(0);
+    cairo_surface_t* s = m_frames[size_t(frame)]->surface;
+    cairo_surface_flush(s);
+    const unsigned char* row = cairo_image_surface_get_data(s) + size_t(y) * cairo_image_surface_get_stride(s);
+    uint32_t p;
+    std::memcpy(&p, row + size_t(x) * 4, 4);
+    return UnpremultiplyPixel(p);
+}
+
+bool Image::SavePng(const std::wstring& path, int frame) const {
+    if (frame < 0 || frame >= GetFrameCount()) return false;
+    return cairo_surface_write_to_png(m_frames[size_t(frame)]->surface, WideToUtf8(path).c_str()) ==
+           CAIRO_STATUS_SUCCESS;
+}
+
+}  // namespace Orvix

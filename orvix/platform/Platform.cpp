@@ -1,0 +1,886 @@
+// The platform core: window records, the message queue and loop, timers and
+// tickers, and the input rules shared by every back end.
+#include "orvix/platform/Platform.h"
+
+#include <array>
+#include <cstdlib>
+#include <cstring>
+#include <deque>
+#include <map>
+#include <mutex>
+
+#include "orvix/platform/Backend.h"
+#include "orvix/platform/Canvas.h"
+
+namespace Orvix {
+
+namespace {
+
+struct WindowRecord {
+    HWND hwnd = nullptr;
+    WindowProcedure* proc = nullptr;
+    WindowParams params;
+    void* native = nullptr;
+    CRect rect;         // screen
+    CRect restoreRect;  // before maximise
+    CRect update;       // pending invalid rect (client)
+    bool visible = false;
+    bool enabled = true;
+    bool iconic = false;
+    bool zoomed = false;
+    bool layered = false;
+    bool trackLeave = false;
+    bool destroying = false;
+    BYTE alpha = 255;
+    std::unique_ptr<Canvas> presented;
+};
+
+struct Timer {
+    HWND hwnd = nullptr;  // null for tickers
+    UINT_PTR id = 0;
+    UINT period = 0;
+    uint64_t due = 0;
+    std::shared_ptr<std::function<void()>> tick;  // tickers only
+};
+
+struct State {
+    std::unique_ptr<Backend> backend;
+    BackendKind kind = BackendKind::Sdl;
+    int paintDelay = 0;
+
+    // Guarded by `mutex`: the posted-message queue and the set of live handles.
+    std::mutex mutex;
+    std::deque<MSG> queue;
+    std::map<HWND, std::unique_ptr<WindowRecord>> windows;
+
+    // UI thread only.
+    uintptr_t nextHandle = 0;
+    std::vector<Timer> timers;
+    UINT nextTicker = 0;
+    // Key state as of the message being handled (GetKeyState), and as of the
+    // latest injected event (what new messages are built from).
+    std::array<bool, 256> keys{};
+    std::array<bool, 256> asyncKeys{};
+    HWND active = nullptr;
+    HWND capture = nullptr;
+    HWND pointerWindow = nullptr;
+    CursorKind cursor = CursorKind::Arrow;
+    HWND moving = nullptr;
+    CPoint moveGrab;  // pointer offset inside the moved window
+    HWND textInput = nullptr;
+};
+
+State* g_state = nullptr;
+
+WindowRecord* Find(HWND hwnd) {
+    if (!g_state || !hwnd) return nullptr;
+    std::lock_guard lock(g_state->mutex);
+    auto it = g_state->windows.find(hwnd);
+    return it == g_state->windows.end() ? nullptr : it->second.get();
+}
+
+WPARAM MouseKeyFlags() {
+    const auto& k = g_state->asyncKeys;
+    WPARAM f = 0;
+    if (k[VK_LBUTTON]) f |= MK_LBUTTON;
+    if (k[VK_RBUTTON]) f |= MK_RBUTTON;
+    if (k[VK_MBUTTON]) f |= MK_MBUTTON;
+    if (k[VK_SHIFT]) f |= MK_SHIFT;
+    if (k[VK_CONTROL]) f |= MK_CONTROL;
+    return f;
+}
+
+// The earliest timer that is due now, or null.
+Timer* DueTimer(uint64_t now) {
+    Timer* best = nullptr;
+    for (auto& t : g_state->timers)
+        if (t.due <= now && (!best || t.due < best->due)) best = &t;
+    return best;
+}
+
+bool NextTimerDue(uint64_t& due) {
+    bool any = false;
+    for (auto& t : g_state->timers)
+        if (!any || t.due < due) due = t.due, any = true;
+    return any;
+}
+
+// GetKeyState follows the queue: a key counts as down from the moment its
+// message is taken.
+void ApplyKeyState(const MSG& msg) {
+    auto& k = g_state->keys;
+    switch (msg.message) {
+        case WM_KEYDOWN: case WM_SYSKEYDOWN: if (msg.wParam < 256) k[msg.wParam] = true; break;
+        case WM_KEYUP: case WM_SYSKEYUP: if (msg.wParam < 256) k[msg.wParam] = false; break;
+        case WM_LBUTTONDOWN: case WM_LBUTTONDBLCLK: k[VK_LBUTTON] = true; break;
+        case WM_LBUTTONUP: k[VK_LBUTTON] = false; break;
+        case WM_RBUTTONDOWN: case WM_RBUTTONDBLCLK: k[VK_RBUTTON] = true; break;
+        case WM_RBUTTONUP: k[VK_RBUTTON] = false; break;
+        default: break;
+    }
+}
+
+// Takes a posted message (dropping those of windows that are gone), else a
+// paint, else a due timer.
+bool TakeReady(MSG& msg) {
+    {
+        std::lock_guard lock(g_state->mutex);
+        while (!g_state->queue.empty()) {
+            msg = std::move(g_state->queue.front());
+            g_state->queue.pop_front();
+            ApplyKeyState(msg);
+            if (!msg.hwnd || g_state->windows.count(msg.hwnd)) return true;
+        }
+        for (auto& [hwnd, w] : g_state->windows) {
+            if (w->visible && !w->iconic && !w->update.IsRectEmpty()) {
+                msg = MSG{};
+                msg.hwnd = hwnd;
+                msg.message = WM_PAINT;
+                msg.time = DWORD(g_state->backend->Now());
+                return true;
+            }
+        }
+    }
+    uint64_t now = g_state->backend->Now();
+    if (Timer* t = DueTimer(now)) {
+        // Late periods are coalesced, as WM_TIMER does.
+        t->due = std::max(t->due + t->period, now + 1);
+        msg = MSG{};
+        msg.time = DWORD(now);
+        if (t->tick) {
+            msg.message = WM_ORVIX_TASK;
+            msg.payload = t->tick;
+        } else {
+            msg.hwnd = t->hwnd;
+            msg.message = WM_TIMER;
+            msg.wParam = t->id;
+        }
+        return true;
+    }
+    return false;
+}
+
+void ActivateOwnerOf(WindowRecord* w) {
+    HWND owner = w->params.owner;
+    if (Find(owner) && Platform::IsWindowVisible(owner)) Platform::SetActiveWindow(owner);
+    else if (g_state->active == w->hwnd) g_state->active = nullptr;
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------- life cycle
+
+bool Platform::Init(BackendKind kind) {
+    if (g_state) return true;
+    if (kind == BackendKind::Auto) {
+        const char* env = std::getenv("ORVIX_BACKEND");
+        kind = (env && std::strcmp(env, "headless") == 0) ? BackendKind::Headless : BackendKind::Sdl;
+    }
+    auto state = std::make_unique<State>();
+    state->kind = kind;
+    state->backend.reset(kind == BackendKind::Headless ? CreateHeadlessBackend() : CreateSdlBackend());
+    if (!state->backend->Init()) return false;
+    state->paintDelay = state->backend->PaintDelay();
+    g_state = state.release();
+    return true;
+}
+
+void Platform::Shutdown() {
+    if (!g_state) return;
+    for (;;) {
+        HWND any = nullptr;
+        {
+            std::lock_guard lock(g_state->mutex);
+            if (!g_state->windows.empty()) any = g_state->windows.begin()->first;
+        }
+        if (!any) break;
+        DestroyWindow(any);
+    }
+    delete g_state;
+    g_state = nullptr;
+}
+
+bool Platform::IsInitialized() { return g_state != nullptr; }
+BackendKind Platform::GetBackend() { return g_state ? g_state->kind : BackendKind::Auto; }
+
+// ---------------------------------------------------------------- windows
+
+HWND Platform::CreateWindow(WindowProcedure* proc, const WindowParams& params) {
+    if (!g_state || !proc) return nullptr;
+    auto record = std::make_unique<WindowRecord>();
+    HWND hwnd = reinterpret_cast<HWND>(++g_state->nextHandle);
+    record->hwnd = hwnd;
+    record->proc = proc;
+    record->params = params;
+    record->params.style &= ~WS_VISIBLE;
+    record->rect = params.rect;
+    record->layered = (params.exStyle & WS_EX_LAYERED) != 0;
+    record->native = g_state->backend->CreateNative(hwnd, params);
+    if (!record->native) return nullptr;
+    {
+        std::lock_guard lock(g_state->mutex);
+        g_state->windows[hwnd] = std::move(record);
+    }
+    WindowParams create = params;
+    if (!SendMessage(hwnd, WM_NCCREATE, 0, reinterpret_cast<LPARAM>(&create)) || !IsWindow(hwnd) ||
+        SendMessage(hwnd, WM_CREATE, 0, reinterpret_cast<LPARAM>(&create)) == -1) {
+        DestroyWindow(hwnd);
+        return nullptr;
+    }
+    SendMessage(hwnd, WM_SIZE, SIZE_RESTORED, MAKELPARAM(params.rect.Width(), params.rect.Height()));
+    if (params.style & WS_VISIBLE) ShowWindow(hwnd, SW_SHOW);
+    return hwnd;
+}
+
+BOOL Platform::DestroyWindow(HWND hwnd) {
+    WindowRecord* w = Find(hwnd);
+    if (!w || w->destroying) return FALSE;
+    w->destroying = true;
+    // Owned windows go first, as on Win32.
+    std::vector<HWND> owned;
+    {
+        std::lock_guard lock(g_state->mutex);
+        for (auto& [h, r] : g_state->windows)
+            if (r->params.owner == hwnd) owned.push_back(h);
+    }
+    for (HWND h : owned) DestroyWindow(h);
+    if (w->visible) {
+        w->visible = false;
+        g_state->backend->ShowNative(w->native, false, false);
+    }
+    if (g_state->active == hwnd) ActivateOwnerOf(w);
+    if (g_state->capture == hwnd) ReleaseCapture();
+    if (g_state->moving == hwnd) g_state->moving = nullptr;
+    if (g_state->pointerWindow == hwnd) g_state->pointerWindow = nullptr;
+    if (g_state->textInput == hwnd) StopTextInput();
+    std::erase_if(g_state->timers, [hwnd](const Timer& t) { return t.hwnd == hwnd; });
+    SendMessage(hwnd, WM_DESTROY, 0, 0);
+    SendMessage(hwnd, WM_NCDESTROY, 0, 0);
+    std::unique_ptr<WindowRecord> dead;
+    {
+        std::lock_guard lock(g_state->mutex);
+        auto it = g_state->windows.find(hwnd);
+        dead = std::move(it->second);
+        g_state->windows.erase(it);
+    }
+    g_state->backend->DestroyNative(dead->native);
+    return TRUE;
+}
+
+BOOL Platform::IsWindow(HWND hwnd) { return Find(hwnd) != nullptr; }
+
+BOOL Platform::ShowWindow(HWND hwnd, int cmd) {
+    WindowRecord* w = Find(hwnd);
+    if (!w) return FALSE;
+    BOOL wasVisible = w->visible;
+    CRect client = GetClientRect(hwnd);
+    switch (cmd) {
+        case SW_HIDE:
+            if (!w->visible) return wasVisible;
+            w->visible = false;
+            g_state->backend->ShowNative(w->native, false, false);
+            SendMessage(hwnd, WM_SHOWWINDOW, FALSE, 0);
+            if (g_state->active == hwnd) ActivateOwnerOf(w);
+            return wasVisible;
+        case SW_MINIMIZE:
+        case SW_SHOWMINIMIZED:
+            w->iconic = true;
+            SendMessage(hwnd, WM_SIZE, SIZE_MINIMIZED, MAKELPARAM(client.Width(), client.Height()));
+            break;
+        case SW_SHOWMAXIMIZED:
+            if (!w->zoomed) {
+                w->restoreRect = w->rect;
+                w->zoomed = true;
+                w->iconic = false;
+                MoveWindow(hwnd, GetWorkArea(w->rect.CenterPoint()));
+            }
+            break;
+        case SW_RESTORE:
+        case SW_SHOWNORMAL:
+            if (w->iconic) {
+                w->iconic = false;
+                SendMessage(hwnd, WM_SIZE, SIZE_RESTORED, MAKELPARAM(client.Width(), client.Height()));
+            } else if (w->zoomed) {
+                w->zoomed = false;
+                MoveWindow(hwnd, w->restoreRect);
+            }
+            break;
+        default:
+            break;
+    }
+    if (!w->visible) {
+        w->visible = true;
+        bool activate = cmd != SW_SHOWNOACTIVATE && !(w->params.exStyle & WS_EX_NOACTIVATE);
+        g_state->backend->ShowNative(w->native, true, activate);
+        SendMessage(hwnd, WM_SHOWWINDOW, TRUE, 0);
+        InvalidateRect(hwnd);
+        if (activate) SetActiveWindow(hwnd);
+    }
+    return wasVisible;
+}
+
+BOOL Platform::IsWindowVisible(HWND hwnd) {
+    WindowRecord* w = Find(hwnd);
+    return w && w->visible;
+}
+BOOL Platform::IsIconic(HWND hwnd) {
+    WindowRecord* w = Find(hwnd);
+    return w && w->iconic;
+}
+BOOL Platform::IsZoomed(HWND hwnd) {
+    WindowRecord* w = Find(hwnd);
+    return w && w->zoomed;
+}
+
+BOOL Platform::EnableWindow(HWND hwnd, BOOL enable) {
+    WindowRecord* w = Find(hwnd);
+    if (!w) return FALSE;
+    BOOL wasDisabled = !w->enabled;
+    if (w->enabled != bool(enable)) {
+        w->enabled = enable;
+        if (!enable && g_state->capture == hwnd) ReleaseCapture();
+        SendMessage(hwnd, WM_ENABLE, enable, 0);
+    }
+    return wasDisabled;
+}
+
+BOOL Platform::IsWindowEnabled(HWND hwnd) {
+    WindowRecord* w = Find(hwnd);
+    return w && w->enabled;
+}
+
+HWND Platform::GetOwner(HWND hwnd) {
+    WindowRecord* w = Find(hwnd);
+    return w ? w->params.owner : nullptr;
+}
+DWORD Platform::GetStyle(HWND hwnd) {
+    WindowRecord* w = Find(hwnd);
+    return w ? (w->params.style | (w->visible ? WS_VISIBLE : 0)) : 0;
+}
+DWORD Platform::GetExStyle(HWND hwnd) {
+    WindowRecord* w = Find(hwnd);
+    return w ? (w->params.exStyle | (w->layered ? WS_EX_LAYERED : 0)) : 0;
+}
+void Platform::SetStyle(HWND hwnd, DWORD style, DWORD exStyle) {
+    if (WindowRecord* w = Find(hwnd)) {
+        w->params.style = style & ~WS_VISIBLE;
+        w->params.exStyle = exStyle;
+        w->layered = (exStyle & WS_EX_LAYERED) != 0;
+    }
+}
+
+void Platform::SetWindowText(HWND hwnd, const std::wstring& text) {
+    if (WindowRecord* w = Find(hwnd)) {
+        w->params.title = text;
+        g_state->backend->SetNativeTitle(w->native, text);
+    }
+}
+std::wstring Platform::GetWindowText(HWND hwnd) {
+    WindowRecord* w = Find(hwnd);
+    return w ? w->params.title : std::wstring();
+}
+
+CRect Platform::GetWindowRect(HWND hwnd) {
+    WindowRecord* w = Find(hwnd);
+    return w ? w->rect : CRect();
+}
+CRect Platform::GetClientRect(HWND hwnd) {
+    WindowRecord* w = Find(hwnd);
+    return w ? CRect(0, 0, w->rect.Width(), w->rect.Height()) : CRect();
+}
+
+BOOL Platform::MoveWindow(HWND hwnd, const CRect& screenRect) {
+    WindowRecord* w = Find(hwnd);
+    if (!w) return FALSE;
+    CRect old = w->rect;
+    if (old == screenRect) return TRUE;
+    w->rect = screenRect;
+    g_state->backend->SetNativeBounds(w->native, screenRect);
+    if (old.TopLeft() != screenRect.TopLeft())
+        SendMessage(hwnd, WM_MOVE, 0, MAKELPARAM(screenRect.left, screenRect.top));
+    if (old.Size() != screenRect.Size()) {
+        if (w->presented) w->presented.reset();
+        SendMessage(hwnd, WM_SIZE, w->zoomed ? SIZE_MAXIMIZED : SIZE_RESTORED,
+                    MAKELPARAM(screenRect.Width(), screenRect.Height()));
+        InvalidateRect(hwnd);
+    }
+    return TRUE;
+}
+
+void Platform::ClientToScreen(HWND hwnd, POINT& pt) {
+    CRect r = GetWindowRect(hwnd);
+    pt.x += r.left, pt.y += r.top;
+}
+void Platform::ScreenToClient(HWND hwnd, POINT& pt) {
+    CRect r = GetWindowRect(hwnd);
+    pt.x -= r.left, pt.y -= r.top;
+}
+
+void Platform::SetLayered(HWND hwnd, BOOL layered, BYTE constantAlpha) {
+    if (WindowRecord* w = Find(hwnd)) {
+        w->layered = layered;
+        if (layered) w->params.exStyle |= WS_EX_LAYERED;
+        else w->params.exStyle &= ~WS_EX_LAYERED;
+        if (w->alpha != constantAlpha) {
+            w->alpha = constantAlpha;
+            g_state->backend->SetNativeOpacity(w->native, constantAlpha);
+        }
+        InvalidateRect(hwnd);
+    }
+}
+BOOL Platform::IsLayered(HWND hwnd) {
+    WindowRecord* w = Find(hwnd);
+    return w && w->layered;
+}
+
+// ---------------------------------------------------------------- activation, capture, cursor
+
+HWND Platform::SetActiveWindow(HWND hwnd) {
+    if (!g_state) return nullptr;
+    HWND old = g_state->active;
+    if (old == hwnd || (hwnd && !IsWindow(hwnd))) return old;
+    g_state->active = hwnd;
+    if (IsWindow(old)) {
+        SendMessage(old, WM_NCACTIVATE, FALSE, 0);
+        SendMessage(old, WM_ACTIVATE, WA_INACTIVE, reinterpret_cast<LPARAM>(hwnd));
+    }
+    if (hwnd && g_state->active == hwnd) {
+        SendMessage(hwnd, WM_NCACTIVATE, TRUE, 0);
+        SendMessage(hwnd, WM_ACTIVATE, WA_ACTIVE, reinterpret_cast<LPARAM>(old));
+    }
+    return old;
+}
+
+HWND Platform::GetActiveWindow() { return g_state ? g_state->active : nullptr; }
+
+void Platform::BringToTop(HWND hwnd) {
+    WindowRecord* w = Find(hwnd);
+    if (!w) return;
+    g_state->backend->RaiseNative(w->native);
+    ShowWindow(hwnd, w->iconic ? SW_RESTORE : SW_SHOW);
+    SetActiveWindow(hwnd);
+}
+
+HWND Platform::SetCapture(HWND hwnd) {
+    if (!g_state) return nullptr;
+    HWND old = g_state->capture;
+    if (!IsWindow(hwnd)) return old;
+    g_state->capture = hwnd;
+    g_state->backend->SetCapture(true);
+    return old;
+}
+
+BOOL Platform::ReleaseCapture() {
+    if (!g_state || !g_state->capture) return FALSE;
+    g_state->capture = nullptr;
+    g_state->backend->SetCapture(false);
+    return TRUE;
+}
+
+HWND Platform::GetCapture() { return g_state ? g_state->capture : nullptr; }
+
+void Platform::TrackMouseLeave(HWND hwnd) {
+    if (WindowRecord* w = Find(hwnd)) w->trackLeave = true;
+}
+
+void Platform::SetCursor(CursorKind cursor) {
+    if (!g_state || g_state->cursor == cursor) return;
+    g_state->cursor = cursor;
+    g_state->backend->SetCursor(cursor);
+}
+CursorKind Platform::GetCursor() { return g_state ? g_state->cursor : CursorKind::Arrow; }
+
+void Platform::BeginWindowMove(HWND hwnd) {
+    WindowRecord* w = Find(hwnd);
+    if (!w || !g_state->asyncKeys[VK_LBUTTON]) return;
+    CPoint cursor = g_state->backend->GetCursorPos();
+    g_state->moving = hwnd;
+    g_state->moveGrab = cursor - w->rect.TopLeft();
+    g_state->backend->SetCapture(true);
+}
+BOOL Platform::IsWindowMoving() { return g_state && g_state->moving; }
+
+// ---------------------------------------------------------------- painting
+
+void Platform::InvalidateRect(HWND hwnd, const CRect* rect) {
+    WindowRecord* w = Find(hwnd);
+    if (!w) return;
+    CRect client(0, 0, w->rect.Width(), w->rect.Height());
+    CRect add = rect ? (*rect & client) : client;
+    if (add.IsRectEmpty()) return;
+    {
+        std::lock_guard lock(g_state->mutex);
+        w->update = w->update | add;
+    }
+    g_state->backend->Wake();
+}
+
+CRect Platform::GetUpdateRect(HWND hwnd) {
+    WindowRecord* w = Find(hwnd);
+    if (!w) return {};
+    std::lock_guard lock(g_state->mutex);
+    return w->update;
+}
+
+CRect Platform::BeginPaint(HWND hwnd) {
+    WindowRecord* w = Find(hwnd);
+    if (!w) return {};
+    std::lock_guard lock(g_state->mutex);
+    CRect r = w->update;
+    w->update.SetRectEmpty();
+    return r;
+}
+
+void Platform::Present(HWND hwnd, const Canvas& backBuffer, const CRect& rect) {
+    WindowRecord* w = Find(hwnd);
+    if (!w) return;
+    CRect client(0, 0, w->rect.Width(), w->rect.Height());
+    if (!w->presented || w->presented->GetWidth() != client.Width() ||
+        w->presented->GetHeight() != client.Height())
+        w->presented = std::make_unique<Canvas>(client.Width(), client.Height());
+    CRect area = w->layered ? client : (rect & client);
+    area = area & backBuffer.GetRect();
+    if (area.IsRectEmpty()) return;
+    w->presented->DrawCanvas(backBuffer, area, area, Canvas::Blend::Copy);
+    g_state->backend->PresentNative(w->native, *w->presented, area);
+}
+
+void Platform::UpdateWindow(HWND hwnd) {
+    if (!GetUpdateRect(hwnd).IsRectEmpty() && IsWindowVisible(hwnd)) SendMessage(hwnd, WM_PAINT, 0, 0);
+}
+
+const Canvas* Platform::GetPresentedImage(HWND hwnd) {
+    WindowRecord* w = Find(hwnd);
+    return w ? w->presented.get() : nullptr;
+}
+
+bool Platform::SaveScreenshot(HWND hwnd, const std::wstring& pngPath) {
+    UpdateWindow(hwnd);
+    const Canvas* image = GetPresentedImage(hwnd);
+    return image && image->SavePng(pngPath);
+}
+
+int Platform::GetPaintDelay() { return g_state ? g_state->paintDelay : 0; }
+void Platform::SetPaintDelay(int ms) {
+    if (g_state) g_state->paintDelay = std::max(0, ms);
+}
+
+// ---------------------------------------------------------------- messages
+
+BOOL Platform::PostMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    return PostMessageWithPayload(hwnd, msg, wParam, lParam, nullptr);
+}
+
+BOOL Platform::PostMessageWithPayload(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam,
+                                      std::shared_ptr<const void> payload) {
+    if (!g_state) return FALSE;
+    MSG m;
+    m.hwnd = hwnd;
+    m.message = msg;
+    m.wParam = wParam;
+    m.lParam = lParam;
+    m.payload = std::move(payload);
+    m.time = DWORD(g_state->backend->Now());
+    {
+        std::lock_guard lock(g_state->mutex);
+        if (hwnd && !g_state->windows.count(hwnd)) return FALSE;
+        g_state->queue.push_back(std::move(m));
+    }
+    g_state->backend->Wake();
+    return TRUE;
+}
+
+void Platform::PostTask(std::function<void()> task) {
+    if (!task) return;
+    PostMessageWithPayload(nullptr, WM_ORVIX_TASK, 0, 0,
+                           std::make_shared<const std::function<void()>>(std::move(task)));
+}
+
+void Platform::PostQuitMessage(int exitCode) { PostMessage(nullptr, WM_QUIT, WPARAM(exitCode), 0); }
+
+LRESULT Platform::SendMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    WindowRecord* w = Find(hwnd);
+    if (!w) return 0;
+    return w->proc->WindowProc(hwnd, msg, wParam, lParam);
+}
+
+LRESULT Platform::DefWindowProc(HWND hwnd, UINT msg, WPARAM, LPARAM) {
+    switch (msg) {
+        case WM_CLOSE:
+            DestroyWindow(hwnd);
+            return 0;
+        case WM_NCCREATE:
+            return TRUE;
+        case WM_PAINT:
+            BeginPaint(hwnd);
+            return 0;
+        case WM_ERASEBKGND:
+            return 1;
+        default:
+            return 0;
+    }
+}
+
+BOOL Platform::PeekMessage(MSG& msg) {
+    if (!g_state) return FALSE;
+    g_state->backend->PumpEvents(0);
+    return TakeReady(msg);
+}
+
+BOOL Platform::GetMessage(MSG& msg) {
+    if (!g_state) return FALSE;
+    for (;;) {
+        if (PeekMessage(msg)) return msg.message != WM_QUIT;
+        uint64_t due = 0;
+        int timeout = -1;
+        if (NextTimerDue(due)) {
+            uint64_t now = g_state->backend->Now();
+            timeout = due > now ? int(std::min<uint64_t>(due - now, 1000)) : 0;
+        }
+        g_state->backend->PumpEvents(timeout);
+    }
+}
+
+LRESULT Platform::DispatchMessage(const MSG& msg) {
+    if (msg.message == WM_ORVIX_TASK && !msg.hwnd) {
+        if (auto* task = static_cast<const std::function<void()>*>(msg.payload.get())) (*task)();
+        return 0;
+    }
+    if (msg.message == WM_TIMER) {
+        // A timer killed after its message was taken does not fire.
+        bool live = std::any_of(g_state->timers.begin(), g_state->timers.end(),
+                                [&](const Timer& t) { return t.hwnd == msg.hwnd && t.id == msg.wParam; });
+        if (!live) return 0;
+    }
+    LRESULT result = SendMessage(msg.hwnd, msg.message, msg.wParam, msg.lParam);
+    // A window that ignores WM_PAINT must not be asked again and again.
+    if (msg.message == WM_PAINT) BeginPaint(msg.hwnd);
+    return result;
+}
+
+int Platform::RunPending() {
+    int count = 0;
+    MSG msg;
+    while (PeekMessage(msg)) {
+        if (msg.message == WM_QUIT) {
+            // Leave it for the loop that owns the quit.
+            PostQuitMessage(int(msg.wParam));
+            break;
+        }
+        DispatchMessage(msg);
+        ++count;
+    }
+    return count;
+}
+
+// ---------------------------------------------------------------- time
+
+uint64_t Platform::GetTickCount() { return g_state ? g_state->backend->Now() : 0; }
+
+UINT_PTR Platform::SetTimer(HWND hwnd, UINT_PTR id, UINT elapseMs) {
+    if (!IsWindow(hwnd)) return 0;
+    elapseMs = std::max<UINT>(elapseMs, 1);
+    uint64_t due = g_state->backend->Now() + elapseMs;
+    for (auto& t : g_state->timers) {
+        if (!t.tick && t.hwnd == hwnd && t.id == id) {
+            t.period = elapseMs;
+            t.due = due;
+            return id;
+        }
+    }
+    g_state->timers.push_back(Timer{hwnd, id, elapseMs, due, nullptr});
+    return id;
+}
+
+BOOL Platform::KillTimer(HWND hwnd, UINT_PTR id) {
+    if (!g_state) return FALSE;
+    return std::erase_if(g_state->timers, [&](const Timer& t) { return !t.tick && t.hwnd == hwnd && t.id == id; }) >
+           0;
+}
+
+UINT Platform::StartTicker(UINT periodMs, std::function<void()> tick) {
+    if (!g_state || !tick) return 0;
+    periodMs = std::max<UINT>(periodMs, 1);
+    UINT id = ++g_state->nextTicker;
+    g_state->timers.push_back(Timer{nullptr, id, periodMs, g_state->backend->Now() + periodMs,
+                                    std::make_shared<std::function<void()>>(std::move(tick))});
+    return id;
+}
+
+void Platform::StopTicker(UINT id) {
+    if (g_state) std::erase_if(g_state->timers, [id](const Timer& t) { return t.tick && t.id == id; });
+}
+
+// ---------------------------------------------------------------- keyboard and text
+
+bool Platform::IsKeyDown(UINT vk) { return g_state && vk < 256 && g_state->keys[vk]; }
+short Platform::GetKeyState(UINT vk) { return IsKeyDown(vk) ? short(0x8000) : 0; }
+
+void Platform::StartTextInput(HWND hwnd, const CRect& caretClientRect) {
+    WindowRecord* w = Find(hwnd);
+    if (!w) return;
+    CRect screen = caretClientRect;
+    screen.OffsetRect(w->rect.left, w->rect.top);
+    g_state->textInput = hwnd;
+    g_state->backend->StartTextInput(w->native, screen);
+}
+
+void Platform::StopTextInput() {
+    if (!g_state || !g_state->textInput) return;
+    g_state->textInput = nullptr;
+    g_state->backend->StopTextInput();
+}
+
+bool Platform::IsTextInputActive() { return g_state && g_state->textInput; }
+
+// ---------------------------------------------------------------- desktop
+
+void Platform::SetClipboardText(const std::wstring& text) {
+    if (g_state) g_state->backend->SetClipboardText(text);
+}
+std::wstring Platform::GetClipboardText() { return g_state ? g_state->backend->GetClipboardText() : L""; }
+CRect Platform::GetWorkArea(POINT nearPoint) {
+    return g_state ? g_state->backend->GetWorkArea(nearPoint) : CRect(0, 0, 1920, 1080);
+}
+CPoint Platform::GetCursorPos() { return g_state ? g_state->backend->GetCursorPos() : CPoint(); }
+
+// ---------------------------------------------------------------- input rules
+
+namespace Input {
+
+namespace {
+// Mouse input goes to the capture window when there is one.
+HWND MouseTarget(HWND hwnd, CPoint& pt) {
+    HWND capture = g_state->capture;
+    if (capture && capture != hwnd && Platform::IsWindow(capture)) {
+        Platform::ClientToScreen(hwnd, pt);
+        Platform::ScreenToClient(capture, pt);
+        return capture;
+    }
+    return hwnd;
+}
+
+void PostMouse(HWND hwnd, UINT msg, CPoint pt) {
+    Platform::PostMessage(hwnd, msg, MouseKeyFlags(), MAKELPARAM(pt.x, pt.y));
+}
+
+void PointerEntered(HWND hwnd) {
+    HWND old = g_state->pointerWindow;
+    if (old == hwnd) return;
+    g_state->pointerWindow = hwnd;
+    if (old) MouseLeave(old);
+    g_state->pointerWindow = hwnd;
+}
+}  // namespace
+
+void MouseMove(HWND hwnd, CPoint pt) {
+    if (!Platform::IsWindow(hwnd)) return;
+    if (HWND moving = g_state->moving) {
+        CPoint screen = pt;
+        Platform::ClientToScreen(hwnd, screen);
+        CRect r = Platform::GetWindowRect(moving);
+        r.MoveToXY(screen.x - g_state->moveGrab.x, screen.y - g_state->moveGrab.y);
+        Platform::MoveWindow(moving, r);
+        return;
+    }
+    if (!g_state->capture) PointerEntered(hwnd);
+    HWND target = MouseTarget(hwnd, pt);
+    if (Platform::IsWindowEnabled(target)) PostMouse(target, WM_MOUSEMOVE, pt);
+}
+
+void MouseButton(HWND hwnd, Button button, bool down, CPoint pt, int clicks) {
+    if (!Platform::IsWindow(hwnd)) return;
+    UINT vk = button == Button::Left ? VK_LBUTTON : button == Button::Right ? VK_RBUTTON : VK_MBUTTON;
+    g_state->asyncKeys[vk] = down;
+    if (g_state->moving) {
+        if (button == Button::Left && !down) {
+            g_state->moving = nullptr;
+            if (!g_state->capture) g_state->backend->SetCapture(false);
+        }
+        return;
+    }
+    HWND target = MouseTarget(hwnd, pt);
+    if (!Platform::IsWindowEnabled(target)) return;
+    if (down && !g_state->capture && !(Platform::GetExStyle(target) & WS_EX_NOACTIVATE))
+        Platform::SetActiveWindow(target);
+    UINT msg;
+    switch (button) {
+        case Button::Left:
+            msg = !down ? WM_LBUTTONUP : clicks >= 2 ? WM_LBUTTONDBLCLK : WM_LBUTTONDOWN;
+            break;
+        case Button::Right:
+            msg = !down ? WM_RBUTTONUP : clicks >= 2 ? WM_RBUTTONDBLCLK : WM_RBUTTONDOWN;
+            break;
+        default:
+            msg = down ? WM_MBUTTONDOWN : WM_MBUTTONUP;
+            break;
+    }
+    PostMouse(target, msg, pt);
+}
+
+void MouseWheel(HWND hwnd, CPoint pt, int delta) {
+    if (!Platform::IsWindowEnabled(hwnd)) return;
+    Platform::ClientToScreen(hwnd, pt);  // WM_MOUSEWHEEL carries screen coordinates
+    Platform::PostMessage(hwnd, WM_MOUSEWHEEL, MAKEWPARAM(int(MouseKeyFlags()), delta), MAKELPARAM(pt.x, pt.y));
+}
+
+void MouseLeave(HWND hwnd) {
+    if (g_state->pointerWindow == hwnd) g_state->pointerWindow = nullptr;
+    WindowRecord* w = Find(hwnd);
+    if (w && w->trackLeave) {
+        w->trackLeave = false;
+        Platform::PostMessage(hwnd, WM_MOUSELEAVE, 0, 0);
+    }
+}
+
+void Key(HWND hwnd, UINT vk, bool down) {
+    if (vk >= 256) return;
+    bool repeat = down && g_state->asyncKeys[vk];
+    g_state->asyncKeys[vk] = down;
+    if (!Platform::IsWindowEnabled(hwnd)) return;
+    bool alt = g_state->asyncKeys[VK_MENU];
+    UINT msg = down ? (alt ? WM_SYSKEYDOWN : WM_KEYDOWN) : (alt || vk == VK_MENU ? WM_SYSKEYUP : WM_KEYUP);
+    LPARAM lParam = 1 | (repeat ? (LPARAM(1) << 30) : 0) | (down ? 0 : (LPARAM(3) << 30));
+    Platform::PostMessage(hwnd, msg, vk, lParam & 0xFFFFFFFF);
+}
+
+void Text(HWND hwnd, const std::wstring& text) {
+    if (!Platform::IsWindowEnabled(hwnd)) return;
+    for (wchar_t c : text) Platform::PostMessage(hwnd, WM_CHAR, WPARAM(c), 1);
+}
+
+void ImeComposition(HWND hwnd, const std::wstring& text, int cursor) {
+    auto data = std::make_shared<ImeCompositionData>(ImeCompositionData{text, cursor});
+    WPARAM wParam = reinterpret_cast<WPARAM>(data.get());
+    Platform::PostMessageWithPayload(hwnd, WM_IME_COMPOSITION, wParam, 0, std::move(data));
+}
+
+void Focus(HWND hwnd, bool gained) {
+    if (gained) Platform::SetActiveWindow(hwnd);
+    else if (g_state->active == hwnd) Platform::SetActiveWindow(nullptr);
+}
+
+void CloseRequest(HWND hwnd) { Platform::PostMessage(hwnd, WM_CLOSE, 0, 0); }
+
+void Resized(HWND hwnd, int width, int height) {
+    CRect r = Platform::GetWindowRect(hwnd);
+    Platform::MoveWindow(hwnd, CRect(r.left, r.top, r.left + width, r.top + height));
+}
+
+void Moved(HWND hwnd, int x, int y) {
+    CRect r = Platform::GetWindowRect(hwnd);
+    r.MoveToXY(x, y);
+    Platform::MoveWindow(hwnd, r);
+}
+
+void Exposed(HWND hwnd) { Platform::InvalidateRect(hwnd); }
+
+void DropFiles(HWND hwnd, CPoint pt, std::vector<std::wstring> files) {
+    auto data = std::make_shared<DropFilesData>(DropFilesData{pt, std::move(files)});
+    WPARAM wParam = reinterpret_cast<WPARAM>(data.get());
+    Platform::PostMessageWithPayload(hwnd, WM_DROPFILES, wParam, 0, std::move(data));
+}
+
+}  // namespace Input
+
+}  // namespace Orvix

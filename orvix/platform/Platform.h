@@ -1,0 +1,162 @@
+#pragma once
+// The abstract windowing layer: windows, the message queue and loop, timers,
+// the animation ticker, capture, cursors, keys, text input, clipboard and
+// presentation of painted back buffers. One back end serves the process:
+// `sdl` (desktop windows; SDL_VIDEODRIVER=offscreen runs without a display) or
+// `headless` (in-memory windows driven by tests, see Headless.h).
+//
+// Threads: everything here belongs to the UI thread (the one that called Init)
+// except PostMessage, PostTask and PostQuitMessage, which any thread may call;
+// they wake a waiting GetMessage.
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "orvix/platform/WinTypes.h"
+
+namespace Orvix {
+
+class Canvas;
+
+enum class BackendKind { Auto, Sdl, Headless };
+enum class CursorKind { None, Arrow, Wait, Cross, SizeWE, SizeNS, Hand, Help };
+
+// The receiver of a window's messages (MWindow implements it).
+class WindowProcedure {
+public:
+    virtual ~WindowProcedure() = default;
+    virtual LRESULT WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) = 0;
+};
+
+// Creation parameters; WM_CREATE's lParam points at them. Windows have no
+// frame: the rect is the client area in screen coordinates.
+struct WindowParams {
+    HWND owner = nullptr;
+    std::wstring title;
+    DWORD style = WS_POPUP;
+    DWORD exStyle = 0;
+    CRect rect;
+};
+
+// Payload of WM_DROPFILES (wParam points at it during dispatch).
+struct DropFilesData {
+    CPoint point;  // client coordinates
+    std::vector<std::wstring> files;
+};
+// Payload of WM_IME_COMPOSITION (wParam points at it during dispatch).
+struct ImeCompositionData {
+    std::wstring text;
+    int cursor = 0;
+};
+
+class Platform {
+public:
+    // Auto reads ORVIX_BACKEND ("headless" or "sdl"; default sdl).
+    static bool Init(BackendKind kind = BackendKind::Auto);
+    // Destroys every remaining window and the back end.
+    static void Shutdown();
+    static bool IsInitialized();
+    static BackendKind GetBackend();
+
+    // ---- windows ----
+    static HWND CreateWindow(WindowProcedure* proc, const WindowParams& params);
+    static BOOL DestroyWindow(HWND hwnd);  // owned windows go first
+    static BOOL IsWindow(HWND hwnd);
+    static BOOL ShowWindow(HWND hwnd, int cmd);
+    static BOOL IsWindowVisible(HWND hwnd);
+    static BOOL IsIconic(HWND hwnd);
+    static BOOL IsZoomed(HWND hwnd);
+    static BOOL EnableWindow(HWND hwnd, BOOL enable);
+    static BOOL IsWindowEnabled(HWND hwnd);
+    static HWND GetOwner(HWND hwnd);
+    static DWORD GetStyle(HWND hwnd);
+    static DWORD GetExStyle(HWND hwnd);
+    static void SetStyle(HWND hwnd, DWORD style, DWORD exStyle);
+    static void SetWindowText(HWND hwnd, const std::wstring& text);
+    static std::wstring GetWindowText(HWND hwnd);
+    static CRect GetWindowRect(HWND hwnd);  // screen coordinates
+    static CRect GetClientRect(HWND hwnd);  // (0, 0, width, height)
+    static BOOL MoveWindow(HWND hwnd, const CRect& screenRect);
+    static void ClientToScreen(HWND hwnd, POINT& pt);
+    static void ScreenToClient(HWND hwnd, POINT& pt);
+    // Per-pixel alpha presentation, and a constant alpha for the whole window.
+    static void SetLayered(HWND hwnd, BOOL layered, BYTE constantAlpha = 255);
+    static BOOL IsLayered(HWND hwnd);
+
+    // ---- activation, capture, cursor ----
+    static HWND SetActiveWindow(HWND hwnd);  // sends WM_NCACTIVATE/WM_ACTIVATE
+    static HWND GetActiveWindow();
+    static void BringToTop(HWND hwnd);
+    static HWND SetCapture(HWND hwnd);
+    static BOOL ReleaseCapture();
+    static HWND GetCapture();
+    // The next time the pointer leaves the window, WM_MOUSELEAVE is posted once.
+    static void TrackMouseLeave(HWND hwnd);
+    static void SetCursor(CursorKind cursor);
+    static CursorKind GetCursor();
+    // Moves the window with the pointer until the left button is released (the
+    // caption drag); the window receives no mouse messages meanwhile.
+    static void BeginWindowMove(HWND hwnd);
+    static BOOL IsWindowMoving();
+
+    // ---- painting ----
+    static void InvalidateRect(HWND hwnd, const CRect* rect = nullptr);  // null = whole client
+    static CRect GetUpdateRect(HWND hwnd);
+    // Takes the pending update rect (empty when none) and validates the window.
+    static CRect BeginPaint(HWND hwnd);
+    // Puts a finished back buffer on screen: only `rect`, or the whole buffer for
+    // layered windows. The last presented image of each window is kept.
+    static void Present(HWND hwnd, const Canvas& backBuffer, const CRect& rect);
+    // Paints now when an update is pending (sends WM_PAINT).
+    static void UpdateWindow(HWND hwnd);
+    // The window's last presented image; null before the first paint.
+    static const Canvas* GetPresentedImage(HWND hwnd);
+    static bool SaveScreenshot(HWND hwnd, const std::wstring& pngPath);
+    // Milliseconds the paint handler waits after presenting (0 in headless).
+    static int GetPaintDelay();
+    static void SetPaintDelay(int ms);
+
+    // ---- messages ----
+    static BOOL PostMessage(HWND hwnd, UINT msg, WPARAM wParam = 0, LPARAM lParam = 0);
+    static BOOL PostMessageWithPayload(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam,
+                                       std::shared_ptr<const void> payload);
+    // Runs a closure on the UI thread from its message loop.
+    static void PostTask(std::function<void()> task);
+    static void PostQuitMessage(int exitCode);
+    static LRESULT SendMessage(HWND hwnd, UINT msg, WPARAM wParam = 0, LPARAM lParam = 0);
+    static LRESULT DefWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+    // Blocks until a message is there; FALSE for WM_QUIT. Nests (modal loops).
+    static BOOL GetMessage(MSG& msg);
+    static BOOL PeekMessage(MSG& msg);
+    static LRESULT DispatchMessage(const MSG& msg);
+    // Dispatches everything that is ready without waiting; returns the count.
+    static int RunPending();
+
+    // ---- time ----
+    static uint64_t GetTickCount();  // milliseconds; the test clock in headless
+    // Native timers: WM_TIMER with wParam = id. A repeated id restarts the timer.
+    static UINT_PTR SetTimer(HWND hwnd, UINT_PTR id, UINT elapseMs);
+    static BOOL KillTimer(HWND hwnd, UINT_PTR id);
+    // The periodic ticker (animation role): `tick` runs on the UI thread every
+    // period; late ticks are coalesced. Returns an id > 0.
+    static UINT StartTicker(UINT periodMs, std::function<void()> tick);
+    static void StopTicker(UINT id);
+    static UINT GetCaretBlinkTime() { return 530; }
+
+    // ---- keyboard and text ----
+    static bool IsKeyDown(UINT vk);
+    static short GetKeyState(UINT vk);  // high bit set while down (Win32 shape)
+    // Text input (WM_CHAR, WM_IME_COMPOSITION) with the IME placed at the caret.
+    static void StartTextInput(HWND hwnd, const CRect& caretClientRect);
+    static void StopTextInput();
+    static bool IsTextInputActive();
+
+    // ---- desktop ----
+    static void SetClipboardText(const std::wstring& text);
+    static std::wstring GetClipboardText();
+    static CRect GetWorkArea(POINT nearPoint);
+    static CPoint GetCursorPos();
+};
+
+}  // namespace Orvix

@@ -1,0 +1,331 @@
+// The SDL2 back end: real desktop windows (also under SDL_VIDEODRIVER=offscreen).
+#include <SDL.h>
+
+#include <array>
+#include <atomic>
+#include <cstdlib>
+#include <map>
+
+#include "orvix/core/TextConv.h"
+#include "orvix/platform/Backend.h"
+#include "orvix/platform/Canvas.h"
+
+namespace Orvix {
+
+namespace {
+
+struct SdlWindow {
+    SDL_Window* window = nullptr;
+    HWND hwnd = nullptr;
+};
+
+UINT ScancodeToVk(SDL_Scancode sc) {
+    if (sc >= SDL_SCANCODE_A && sc <= SDL_SCANCODE_Z) return 'A' + (sc - SDL_SCANCODE_A);
+    if (sc >= SDL_SCANCODE_1 && sc <= SDL_SCANCODE_9) return '1' + (sc - SDL_SCANCODE_1);
+    if (sc == SDL_SCANCODE_0) return '0';
+    if (sc >= SDL_SCANCODE_F1 && sc <= SDL_SCANCODE_F12) return VK_F1 + (sc - SDL_SCANCODE_F1);
+    if (sc >= SDL_SCANCODE_F13 && sc <= SDL_SCANCODE_F24) return VK_F1 + 12 + (sc - SDL_SCANCODE_F13);
+    if (sc >= SDL_SCANCODE_KP_1 && sc <= SDL_SCANCODE_KP_9) return VK_NUMPAD0 + 1 + (sc - SDL_SCANCODE_KP_1);
+    switch (sc) {
+        case SDL_SCANCODE_KP_0: return VK_NUMPAD0;
+        case SDL_SCANCODE_RETURN: case SDL_SCANCODE_KP_ENTER: return VK_RETURN;
+        case SDL_SCANCODE_ESCAPE: return VK_ESCAPE;
+        case SDL_SCANCODE_BACKSPACE: return VK_BACK;
+        case SDL_SCANCODE_TAB: return VK_TAB;
+        case SDL_SCANCODE_SPACE: return VK_SPACE;
+        case SDL_SCANCODE_MINUS: return VK_OEM_MINUS;
+        case SDL_SCANCODE_EQUALS: return VK_OEM_PLUS;
+        case SDL_SCANCODE_LEFTBRACKET: return VK_OEM_4;
+        case SDL_SCANCODE_RIGHTBRACKET: return VK_OEM_6;
+        case SDL_SCANCODE_BACKSLASH: return VK_OEM_5;
+        case SDL_SCANCODE_SEMICOLON: return VK_OEM_1;
+        case SDL_SCANCODE_APOSTROPHE: return VK_OEM_7;
+        case SDL_SCANCODE_GRAVE: return VK_OEM_3;
+        case SDL_SCANCODE_COMMA: return VK_OEM_COMMA;
+        case SDL_SCANCODE_PERIOD: return VK_OEM_PERIOD;
+        case SDL_SCANCODE_SLASH: return VK_OEM_2;
+        case SDL_SCANCODE_NONUSBACKSLASH: return VK_OEM_102;
+        case SDL_SCANCODE_CAPSLOCK: return VK_CAPITAL;
+        case SDL_SCANCODE_PRINTSCREEN: return VK_SNAPSHOT;
+        case SDL_SCANCODE_SCROLLLOCK: return VK_SCROLL;
+        case SDL_SCANCODE_PAUSE: return VK_PAUSE;
+        case SDL_SCANCODE_INSERT: return VK_INSERT;
+        case SDL_SCANCODE_HOME: return VK_HOME;
+        case SDL_SCANCODE_PAGEUP: return VK_PRIOR;
+        case SDL_SCANCODE_DELETE: return VK_DELETE;
+        case SDL_SCANCODE_END: return VK_END;
+        case SDL_SCANCODE_PAGEDOWN: return VK_NEXT;
+        case SDL_SCANCODE_RIGHT: return VK_RIGHT;
+        case SDL_SCANCODE_LEFT: return VK_LEFT;
+        case SDL_SCANCODE_DOWN: return VK_DOWN;
+        case SDL_SCANCODE_UP: return VK_UP;
+        case SDL_SCANCODE_NUMLOCKCLEAR: return VK_NUMLOCK;
+        case SDL_SCANCODE_KP_DIVIDE: return VK_DIVIDE;
+        case SDL_SCANCODE_KP_MULTIPLY: return VK_MULTIPLY;
+        case SDL_SCANCODE_KP_MINUS: return VK_SUBTRACT;
+        case SDL_SCANCODE_KP_PLUS: return VK_ADD;
+        case SDL_SCANCODE_KP_PERIOD: return VK_DECIMAL;
+        case SDL_SCANCODE_APPLICATION: return VK_APPS;
+        // Key messages carry the generic modifier codes, as on Win32.
+        case SDL_SCANCODE_LCTRL: case SDL_SCANCODE_RCTRL: return VK_CONTROL;
+        case SDL_SCANCODE_LSHIFT: case SDL_SCANCODE_RSHIFT: return VK_SHIFT;
+        case SDL_SCANCODE_LALT: case SDL_SCANCODE_RALT: return VK_MENU;
+        case SDL_SCANCODE_LGUI: return VK_LWIN;
+        case SDL_SCANCODE_RGUI: return VK_RWIN;
+        case SDL_SCANCODE_MUTE: return VK_VOLUME_MUTE;
+        case SDL_SCANCODE_VOLUMEUP: return VK_VOLUME_UP;
+        case SDL_SCANCODE_VOLUMEDOWN: return VK_VOLUME_DOWN;
+        case SDL_SCANCODE_AUDIONEXT: return VK_MEDIA_NEXT_TRACK;
+        case SDL_SCANCODE_AUDIOPREV: return VK_MEDIA_PREV_TRACK;
+        case SDL_SCANCODE_AUDIOSTOP: return VK_MEDIA_STOP;
+        case SDL_SCANCODE_AUDIOPLAY: return VK_MEDIA_PLAY_PAUSE;
+        default: return 0;
+    }
+}
+
+class SdlBackend : public Backend {
+public:
+    ~SdlBackend() override {
+        for (SDL_Cursor* c : m_cursors)
+            if (c) SDL_FreeCursor(c);
+        if (m_initialised) SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
+    }
+
+    bool Init() override {
+        // Pop-ups need absolute placement, which Wayland does not give: use XWayland.
+        if (!std::getenv("SDL_VIDEODRIVER") && std::getenv("WAYLAND_DISPLAY") && std::getenv("DISPLAY"))
+            SDL_SetHint(SDL_HINT_VIDEODRIVER, "x11");
+        SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
+        SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
+        SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+        if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) return false;
+        m_initialised = true;
+        m_wakeEvent = SDL_RegisterEvents(1);
+        SDL_StopTextInput();
+        SDL_EventState(SDL_DROPFILE, SDL_ENABLE);
+        return m_wakeEvent != Uint32(-1);
+    }
+
+    uint64_t Now() override { return SDL_GetTicks64(); }
+    int PaintDelay() const override { return 15; }
+
+    void* CreateNative(HWND hwnd, const WindowParams& params) override {
+        Uint32 flags = SDL_WINDOW_HIDDEN | SDL_WINDOW_BORDERLESS;
+        if (params.exStyle & WS_EX_NOACTIVATE) flags |= SDL_WINDOW_TOOLTIP;
+        else if (params.exStyle & WS_EX_TOOLWINDOW) flags |= SDL_WINDOW_UTILITY | SDL_WINDOW_SKIP_TASKBAR;
+        if (params.exStyle & WS_EX_TOPMOST) flags |= SDL_WINDOW_ALWAYS_ON_TOP;
+        const CRect& r = params.rect;
+        SDL_Window* window = SDL_CreateWindow(WideToUtf8(params.title).c_str(), r.left, r.top,
+                                              std::max(1, r.Width()), std::max(1, r.Height()), flags);
+        if (!window) return nullptr;
+        auto* native = new SdlWindow{window, hwnd};
+        m_byId[SDL_GetWindowID(window)] = native;
+        return native;
+    }
+
+    void DestroyNative(void* native) override {
+        auto* w = static_cast<SdlWindow*>(native);
+        m_byId.erase(SDL_GetWindowID(w->window));
+        SDL_DestroyWindow(w->window);
+        delete w;
+    }
+
+    void ShowNative(void* native, bool show, bool activate) override {
+        SDL_Window* w = Window(native);
+        if (!show) {
+            SDL_HideWindow(w);
+            return;
+        }
+        SDL_ShowWindow(w);
+        if (activate) SDL_RaiseWindow(w);
+    }
+
+    void SetNativeBounds(void* native, const CRect& r) override {
+        SDL_Window* w = Window(native);
+        int x, y, cx, cy;
+        SDL_GetWindowPosition(w, &x, &y);
+        SDL_GetWindowSize(w, &cx, &cy);
+        if (x != r.left || y != r.top) SDL_SetWindowPosition(w, r.left, r.top);
+        if (cx != r.Width() || cy != r.Height()) SDL_SetWindowSize(w, std::max(1, r.Width()), std::max(1, r.Height()));
+    }
+
+    void SetNativeTitle(void* native, const std::wstring& title) override {
+        SDL_SetWindowTitle(Window(native), WideToUtf8(title).c_str());
+    }
+    void SetNativeOpacity(void* native, BYTE alpha) override { SDL_SetWindowOpacity(Window(native), alpha / 255.0f); }
+    void RaiseNative(void* native) override { SDL_RaiseWindow(Window(native)); }
+
+    void PresentNative(void* native, const Canvas& image, const CRect& rect) override {
+        SDL_Surface* surface = SDL_GetWindowSurface(Window(native));
+        if (!surface) return;
+        CRect area = rect & CRect(0, 0, std::min(surface->w, image.GetWidth()), std::min(surface->h, image.GetHeight()));
+        if (area.IsRectEmpty()) return;
+        const uint32_t* src = image.GetData() + area.top * image.GetStride() + area.left;
+        auto* dst = static_cast<uint8_t*>(surface->pixels) + area.top * surface->pitch +
+                    area.left * surface->format->BytesPerPixel;
+        SDL_ConvertPixels(area.Width(), area.Height(), SDL_PIXELFORMAT_ARGB8888, src, image.GetStride() * 4,
+                          surface->format->format, dst, surface->pitch);
+        SDL_Rect sr{area.left, area.top, area.Width(), area.Height()};
+        SDL_UpdateWindowSurfaceRects(Window(native), &sr, 1);
+    }
+
+    void SetCapture(bool on) override { SDL_CaptureMouse(on ? SDL_TRUE : SDL_FALSE); }
+
+    void SetCursor(CursorKind kind) override {
+        static const SDL_SystemCursor kMap[] = {SDL_SYSTEM_CURSOR_ARROW, SDL_SYSTEM_CURSOR_ARROW,
+                                                SDL_SYSTEM_CURSOR_WAIT,  SDL_SYSTEM_CURSOR_CROSSHAIR,
+                                                SDL_SYSTEM_CURSOR_SIZEWE, SDL_SYSTEM_CURSOR_SIZENS,
+                                                SDL_SYSTEM_CURSOR_HAND,  SDL_SYSTEM_CURSOR_ARROW};
+        size_t i = size_t(kind);
+        if (i >= m_cursors.size()) return;
+        if (!m_cursors[i]) m_cursors[i] = SDL_CreateSystemCursor(kMap[i]);
+        if (m_cursors[i]) SDL_SetCursor(m_cursors[i]);
+    }
+
+    CPoint GetCursorPos() override {
+        int x = 0, y = 0;
+        SDL_GetGlobalMouseState(&x, &y);
+        return {x, y};
+    }
+
+    CRect GetWorkArea(POINT p) override {
+        int displays = SDL_GetNumVideoDisplays();
+        int chosen = 0;
+        for (int i = 0; i < displays; ++i) {
+            SDL_Rect b;
+            if (SDL_GetDisplayBounds(i, &b) == 0 && p.x >= b.x && p.x < b.x + b.w && p.y >= b.y && p.y < b.y + b.h)
+                chosen = i;
+        }
+        SDL_Rect u;
+        if (SDL_GetDisplayUsableBounds(chosen, &u) != 0) return {0, 0, 1920, 1080};
+        return {u.x, u.y, u.x + u.w, u.y + u.h};
+    }
+
+    void StartTextInput(void* native, const CRect& screenCaret) override {
+        int x = 0, y = 0;
+        SDL_GetWindowPosition(Window(native), &x, &y);
+        SDL_Rect r{screenCaret.left - x, screenCaret.top - y, screenCaret.Width(), screenCaret.Height()};
+        SDL_SetTextInputRect(&r);
+        if (!SDL_IsTextInputActive()) SDL_StartTextInput();
+    }
+    void StopTextInput() override { SDL_StopTextInput(); }
+
+    void SetClipboardText(const std::wstring& text) override { SDL_SetClipboardText(WideToUtf8(text).c_str()); }
+    std::wstring GetClipboardText() override {
+        char* text = SDL_GetClipboardText();
+        std::wstring out = text ? Utf8ToWide(text) : L"";
+        SDL_free(text);
+        return out;
+    }
+
+    bool PumpEvents(int timeoutMs) override {
+        SDL_Event e;
+        bool got = timeoutMs == 0 ? SDL_PollEvent(&e) : timeoutMs < 0 ? SDL_WaitEvent(&e) : SDL_WaitEventTimeout(&e, timeoutMs);
+        while (got) {
+            Handle(e);
+            got = SDL_PollEvent(&e);
+        }
+        return true;
+    }
+
+    void Wake() override {
+        if (m_wakePending.exchange(true)) return;
+        SDL_Event e{};
+        e.type = m_wakeEvent;
+        SDL_PushEvent(&e);
+    }
+
+private:
+    static SDL_Window* Window(void* native) { return static_cast<SdlWindow*>(native)->window; }
+
+    HWND Hwnd(Uint32 windowId) {
+        auto it = m_byId.find(windowId);
+        return it == m_byId.end() ? nullptr : it->second->hwnd;
+    }
+
+    void Handle(const SDL_Event& e) {
+        if (e.type == m_wakeEvent) {
+            m_wakePending = false;
+            return;
+        }
+        switch (e.type) {
+            case SDL_MOUSEMOTION:
+                if (HWND h = Hwnd(e.motion.windowID)) Input::MouseMove(h, {e.motion.x, e.motion.y});
+                break;
+            case SDL_MOUSEBUTTONDOWN:
+            case SDL_MOUSEBUTTONUP:
+                if (HWND h = Hwnd(e.button.windowID)) {
+                    Input::Button b = e.button.button == SDL_BUTTON_RIGHT    ? Input::Button::Right
+                                      : e.button.button == SDL_BUTTON_MIDDLE ? Input::Button::Middle
+                                                                             : Input::Button::Left;
+                    bool down = e.type == SDL_MOUSEBUTTONDOWN;
+                    int clicks = down ? e.button.clicks : 1;
+                    // Win32 pairs a double click with a press: odd clicks press, even ones double-click.
+                    Input::MouseButton(h, b, down, {e.button.x, e.button.y}, clicks >= 2 && clicks % 2 == 0 ? 2 : 1);
+                }
+                break;
+            case SDL_MOUSEWHEEL:
+                if (HWND h = Hwnd(e.wheel.windowID)) {
+                    int x = 0, y = 0;
+                    SDL_GetMouseState(&x, &y);
+                    int dy = e.wheel.direction == SDL_MOUSEWHEEL_FLIPPED ? -e.wheel.y : e.wheel.y;
+                    if (dy) Input::MouseWheel(h, {x, y}, dy * WHEEL_DELTA);
+                }
+                break;
+            case SDL_KEYDOWN:
+            case SDL_KEYUP:
+                if (HWND h = Hwnd(e.key.windowID)) {
+                    UINT vk = ScancodeToVk(e.key.keysym.scancode);
+                    if (!vk) break;
+                    Input::Key(h, vk, e.type == SDL_KEYDOWN);
+                }
+                break;
+            case SDL_TEXTINPUT:
+                if (HWND h = Hwnd(e.text.windowID)) Input::Text(h, Utf8ToWide(e.text.text));
+                break;
+            case SDL_TEXTEDITING:
+                if (HWND h = Hwnd(e.edit.windowID)) Input::ImeComposition(h, Utf8ToWide(e.edit.text), e.edit.start);
+                break;
+            case SDL_DROPFILE:
+                if (HWND h = Hwnd(e.drop.windowID)) {
+                    int x = 0, y = 0;
+                    SDL_GetMouseState(&x, &y);
+                    Input::DropFiles(h, {x, y}, {Utf8ToWide(e.drop.file ? e.drop.file : "")});
+                }
+                SDL_free(e.drop.file);
+                break;
+            case SDL_WINDOWEVENT:
+                HandleWindowEvent(e.window);
+                break;
+            default:
+                break;
+        }
+    }
+
+    void HandleWindowEvent(const SDL_WindowEvent& w) {
+        HWND h = Hwnd(w.windowID);
+        if (!h) return;
+        switch (w.event) {
+            case SDL_WINDOWEVENT_LEAVE: Input::MouseLeave(h); break;
+            case SDL_WINDOWEVENT_FOCUS_GAINED: Input::Focus(h, true); break;
+            case SDL_WINDOWEVENT_FOCUS_LOST: Input::Focus(h, false); break;
+            case SDL_WINDOWEVENT_CLOSE: Input::CloseRequest(h); break;
+            case SDL_WINDOWEVENT_SIZE_CHANGED: Input::Resized(h, w.data1, w.data2); break;
+            case SDL_WINDOWEVENT_MOVED: Input::Moved(h, w.data1, w.data2); break;
+            case SDL_WINDOWEVENT_EXPOSED: Input::Exposed(h); break;
+            default: break;
+        }
+    }
+
+    bool m_initialised = false;
+    Uint32 m_wakeEvent = 0;
+    std::atomic<bool> m_wakePending{false};
+    std::map<Uint32, SdlWindow*> m_byId;
+    std::array<SDL_Cursor*, 8> m_cursors{};
+};
+
+}  // namespace
+
+Backend* CreateSdlBackend() { return new SdlBackend(); }
+
+}  // namespace Orvix

@@ -49,7 +49,7 @@ function(vantorel_add_tests)
     endif()
     gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
       WORKING_DIRECTORY ${CMAKE_BINARY_DIR}
-      PROPERTIES ENVIRONMENT "SDL_VIDEODRIVER=offscreen;VANTOREL_BINARY_DIR=${CMAKE_BINARY_DIR};LSAN_OPTIONS=suppressions=${CMAKE_SOURCE_DIR}/tests/lsan.supp:print_suppressions=0")
+      PROPERTIES ENVIRONMENT "SDL_VIDEODRIVER=offscreen\\;VANTOREL_BINARY_DIR=${CMAKE_BINARY_DIR}\\;LSAN_OPTIONS=suppressions=${CMAKE_SOURCE_DIR}/tests/lsan.supp:print_suppressions=0")
   endforeach()
 endfunction()
 

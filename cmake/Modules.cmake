@@ -24,11 +24,15 @@ function(vantorel_copy_data)
 endfunction()
 
 # Every folder under tests/ that holds .cpp files is one GoogleTest executable,
-# named after its path (tests/orvix/core -> test_orvix_core).
+# named after its path (tests/orvix/core -> test_orvix_core). tests/common/ is
+# linked into each of them.
 function(vantorel_add_tests)
   find_package(GTest REQUIRED)
   include(GoogleTest)
+  file(GLOB common_sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/common/*.cpp)
   file(GLOB_RECURSE test_sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/*.cpp)
+  list(FILTER test_sources EXCLUDE REGEX "/tests/common/")
+  list(FILTER test_sources EXCLUDE REGEX "/tests/(fuzz|vm)/")
   set(dirs)
   foreach(src ${test_sources})
     get_filename_component(dir ${src} DIRECTORY)
@@ -39,7 +43,7 @@ function(vantorel_add_tests)
     file(GLOB srcs CONFIGURE_DEPENDS ${dir}/*.cpp)
     file(RELATIVE_PATH rel ${CMAKE_SOURCE_DIR}/tests ${dir})
     string(REPLACE "/" "_" name "test_${rel}")
-    add_executable(${name} ${srcs})
+    add_executable(${name} ${srcs} ${common_sources})
     target_link_libraries(${name} PRIVATE vantorel_core GTest::gtest GTest::gmock GTest::gtest_main)
     target_compile_definitions(${name} PRIVATE
       VANTOREL_SOURCE_DIR="${CMAKE_SOURCE_DIR}" VANTOREL_BINARY_DIR="${CMAKE_BINARY_DIR}")
@@ -48,8 +52,7 @@ function(vantorel_add_tests)
       add_dependencies(${name} skins)
     endif()
     gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
-      WORKING_DIRECTORY ${CMAKE_BINARY_DIR}
-      PROPERTIES ENVIRONMENT "SDL_VIDEODRIVER=offscreen\\;VANTOREL_BINARY_DIR=${CMAKE_BINARY_DIR}\\;LSAN_OPTIONS=suppressions=${CMAKE_SOURCE_DIR}/tests/lsan.supp:print_suppressions=0")
+      WORKING_DIRECTORY ${CMAKE_BINARY_DIR})
   endforeach()
 endfunction()
 

@@ -1,7 +1,6 @@
 // Input reaching controls through the real dispatcher, focus, timers, the modal
 // loop and the close protocol, on the headless back end.
 #include "ToolkitFixture.h"
-#include "../SystemLeaks.h"
 
 #include "orvix/core/ControlFactory.h"
 #include "orvix/core/MText.h"

@@ -14,7 +14,6 @@
 #include "orvix/platform/Headless.h"
 #include "orvix/platform/Image.h"
 #include "orvix/platform/Platform.h"
-#include "../SystemLeaks.h"
 
 #if defined(__SANITIZE_ADDRESS__)
 #include <sanitizer/lsan_interface.h>

@@ -1,8 +1,10 @@
 #include "exchange/XmlDocument.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <iterator>
 #include <unordered_map>
 
 #include "exchange/XmlEncodings.h"
@@ -13,6 +15,18 @@ namespace {
 
 constexpr size_t npos = std::wstring_view::npos;
 const wchar_t* const kLineBreak = L"\r\n";
+
+// Markup that runs from an opening to a closing text and holds no elements, with
+// the result entry recorded when the closing text never comes.
+struct Section {
+    std::wstring_view open, close;
+    const wchar_t* entry;
+};
+constexpr Section kSections[] = {
+    {L"<?", L"?>", L"first_tag_syntax"},  // processing instructions and the declaration
+    {L"<!--", L"-->", L"comment_tag_syntax"},
+    {L"<![CDATA[", L"]]>", L"cdata_section_syntax"},
+};
 
 // End of a "<!DOCTYPE ...>" declaration, skipping quoted
 // text, comments and the internal subset in brackets; npos when it never ends.
@@ -150,27 +164,16 @@ void XmlDocument::Parse() {
     while ((pos = doc.find(L'<', pos)) != npos) {
         const size_t lt = pos;
         const wchar_t next = lt + 1 < n ? doc[lt + 1] : 0;
-        if (next == L'?') {
-            size_t end = doc.find(L"?>", lt + 2);
+        const auto section = std::find_if(std::begin(kSections), std::end(kSections), [&](const Section& s) {
+            return doc.substr(lt, s.open.size()) == s.open;
+        });
+        if (section != std::end(kSections)) {
+            size_t end = doc.find(section->close, lt + section->open.size());
             if (end == npos) {
-                fail(L"first_tag_syntax", at(lt));
+                fail(section->entry, at(lt));
                 break;
             }
-            pos = end + 2;
-        } else if (doc.substr(lt, 4) == L"<!--") {
-            size_t end = doc.find(L"-->", lt + 4);
-            if (end == npos) {
-                fail(L"comment_tag_syntax", at(lt));
-                break;
-            }
-            pos = end + 3;
-        } else if (doc.substr(lt, 9) == L"<![CDATA[") {
-            size_t end = doc.find(L"]]>", lt + 9);
-            if (end == npos) {
-                fail(L"cdata_section_syntax", at(lt));
-                break;
-            }
-            pos = end + 3;
+            pos = end + section->close.size();
         } else if (doc.substr(lt, 9) == L"<!DOCTYPE") {
             size_t end = DeclarationEnd(doc, lt + 9);
             if (end == npos) {

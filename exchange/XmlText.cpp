@@ -1,6 +1,9 @@
 #include "exchange/XmlText.h"
 
+#include <algorithm>
+#include <iterator>
 #include <unordered_map>
+#include <utility>
 
 namespace {
 
@@ -169,9 +172,11 @@ bool ScanAttributes(std::wstring_view area, const std::function<bool(const XmlAt
                 span.valueLength = close - span.valueStart;
                 span.tokenEnd = close < n ? close + 1 : n;
             } else {
-                strict = false;  // unquoted value: take it up to the next blank
+                // Unquoted value: up to the next blank. It stops at a quote too, so
+                // that quotes pair up here exactly as when the tag's end was found.
+                strict = false;
                 size_t k = j;
-                while (k < n && !IsXmlSpace(area[k])) ++k;
+                while (k < n && !IsXmlSpace(area[k]) && area[k] != L'"' && area[k] != L'\'') ++k;
                 span.valueStart = j;
                 span.valueLength = k - j;
                 span.tokenEnd = k;
@@ -187,28 +192,17 @@ bool ScanAttributes(std::wstring_view area, const std::function<bool(const XmlAt
 }
 
 std::wstring EscapeAttribute(std::wstring_view value) {
+    static constexpr std::pair<wchar_t, std::wstring_view> kEscapes[] = {
+        {L'<', L"&lt;"}, {L'&', L"&amp;"}, {L'>', L"&gt;"}, {L'\'', L"&apos;"}, {L'"', L"&quot;"}};
     std::wstring out;
     out.reserve(value.size());
     for (wchar_t c : value) {
-        switch (c) {
-            case L'<':
-                out += L"&lt;";
-                break;
-            case L'&':
-                out += L"&amp;";
-                break;
-            case L'>':
-                out += L"&gt;";
-                break;
-            case L'\'':
-                out += L"&apos;";
-                break;
-            case L'"':
-                out += L"&quot;";
-                break;
-            default:
-                out.push_back(c);
-        }
+        auto escape = std::find_if(std::begin(kEscapes), std::end(kEscapes),
+                                   [c](const auto& e) { return e.first == c; });
+        if (escape != std::end(kEscapes))
+            out += escape->second;
+        else
+            out.push_back(c);
     }
     return out;
 }

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "device/DeviceCatalog.h"
 #include "tests/support/TempFolder.h"
 
@@ -117,15 +119,9 @@ TEST(DeviceCatalog, WithoutStoredDeviceTypeTheDefaultModelIsLoaded) {
 
 TEST(DeviceCatalog, LabelAnchorGivesAHorizontalLine) {
     LabelLine line = ParseLabelAnchor(L"120#340#56");
-    EXPECT_EQ(line.x1, 120);
-    EXPECT_EQ(line.x2, 340);
-    EXPECT_EQ(line.y, 56);
-    line = ParseLabelAnchor(L"");
-    EXPECT_EQ(line.x1 + line.x2 + line.y, 0);
+    EXPECT_EQ(std::tuple(line.x1, line.x2, line.y), std::tuple(120, 340, 56));
     line = ParseLabelAnchor(L"7#8");
-    EXPECT_EQ(line.x1, 7);
-    EXPECT_EQ(line.x2, 8);
-    EXPECT_EQ(line.y, 0);
+    EXPECT_EQ(std::tuple(line.x1, line.x2, line.y), std::tuple(7, 8, 0));
 }
 
 TEST(DeviceDescription, ButtonsBecomeLabelsAndDefaultRecords) {

@@ -15,6 +15,7 @@ namespace {
 
 constexpr size_t npos = std::wstring_view::npos;
 const wchar_t* const kLineBreak = L"\r\n";
+constexpr size_t kMaxResultLength = 2000;
 
 // Markup that runs from an opening to a closing text and holds no elements, with
 // the result entry recorded when the closing text never comes.
@@ -28,8 +29,8 @@ constexpr Section kSections[] = {
     {L"<![CDATA[", L"]]>", L"cdata_section_syntax"},
 };
 
-// End of a "<!DOCTYPE ...>" declaration, skipping quoted
-// text, comments and the internal subset in brackets; npos when it never ends.
+// End of a "<!DOCTYPE ...>" declaration, skipping quoted text, comments and the
+// internal subset in brackets; npos when it never ends.
 size_t DeclarationEnd(std::wstring_view doc, size_t from) {
     int depth = 0;
     for (size_t k = from; k < doc.size(); ++k) {
@@ -89,11 +90,10 @@ bool ReadWholeFile(const std::string& path, std::string& bytes, int& error) {
 
 }  // namespace
 
-XmlDocument::XmlDocument() {
-    Parse();
-}
+XmlDocument::XmlDocument() : m_elems(1) {}
 
 void XmlDocument::Note(std::wstring_view entry, std::wstring_view detail) {
+    if (m_result.size() >= kMaxResultLength) return;  // stays short, however broken the input
     if (!m_result.empty()) m_result += L"; ";
     m_result += entry;
     if (!detail.empty()) {

@@ -31,7 +31,8 @@ class XmlDocument {
     bool StepOut();
     // A new empty element after the current one (or after the level's last child),
     // on its own line; it becomes current. False for a name that would break the
-    // markup (empty, or holding blanks, quotes, '<', '>', '/', '=' or '&').
+    // markup (empty, starting with '!' or '?', or holding blanks, quotes, '<', '>',
+    // '/', '=' or '&').
     bool AddElement(std::wstring_view name);
     // Sets an attribute of the current element, escaping the value.
     bool SetAttribute(std::wstring_view name, std::wstring_view value);

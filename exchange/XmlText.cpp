@@ -115,7 +115,8 @@ char32_t NumericReference(std::wstring_view body) {
 }  // namespace
 
 bool IsXmlName(std::wstring_view name) {
-    if (name.empty()) return false;
+    // "<!" and "<?" open other markup, so a name cannot start with those.
+    if (name.empty() || name[0] == L'!' || name[0] == L'?') return false;
     for (wchar_t c : name)
         if (!IsXmlNameChar(c)) return false;
     return true;

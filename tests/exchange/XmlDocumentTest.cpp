@@ -100,6 +100,7 @@ TEST(XmlDocumentEdit, RefusesWhatWouldBreakTheMarkup) {
     EXPECT_FALSE(xml.AddElement(L""));
     EXPECT_FALSE(xml.AddElement(L"a b"));
     EXPECT_FALSE(xml.AddElement(L"a>"));
+    EXPECT_FALSE(xml.AddElement(L"!--"));
     ASSERT_TRUE(xml.AddElement(L"a"));
     EXPECT_FALSE(xml.SetAttribute(L"x=\"1\"", L"2"));
     EXPECT_EQ(xml.GetText(), L"<a/>");

@@ -27,11 +27,15 @@ void Check(bool condition) {
     if (!condition) __builtin_trap();
 }
 
-std::wstring Value(FuzzedDataProvider& in) {
-    std::wstring value;
+const wchar_t kNameAlphabet[] = {L'a', L'!', L'?', L'-', L':',      L'.', L'1',
+                                 L'[', L']', L';', L'#', L'\u00e9', L'>'};
+
+template <size_t N>
+std::wstring Text(FuzzedDataProvider& in, const wchar_t (&alphabet)[N]) {
+    std::wstring text;
     for (size_t n = in.ConsumeIntegralInRange<size_t>(0, 12); n > 0; --n)
-        value.push_back(in.PickValueInArray(kAlphabet));
-    return value;
+        text.push_back(in.PickValueInArray(alphabet));
+    return text;
 }
 
 void CheckEncodingRoundTrip(const std::wstring& text) {
@@ -75,11 +79,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                 break;
             case 3:
                 // A second top-level element would make the document malformed on purpose.
-                if (depth > 0) xml.AddElement(ops.PickValueInArray(kNames));
+                // Generated names probe which names AddElement must refuse.
+                if (depth > 0)
+                    xml.AddElement(ops.ConsumeBool() ? ops.PickValueInArray(kNames)
+                                                     : Text(ops, kNameAlphabet));
                 break;
             case 4: {
                 const wchar_t* name = ops.PickValueInArray(kAttributes);
-                const std::wstring value = Value(ops);
+                const std::wstring value = Text(ops, kAlphabet);
                 // In a damaged start tag the new attribute may pair with junk.
                 if (xml.SetAttribute(name, value) && wellFormed) Check(xml.GetAttribute(name) == value);
                 break;

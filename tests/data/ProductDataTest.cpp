@@ -7,7 +7,6 @@
 #include <functional>
 #include <iterator>
 #include <map>
-#include <regex>
 #include <set>
 #include <span>
 #include <sstream>
@@ -57,8 +56,24 @@ void ForEachElement(const std::filesystem::path& file, std::initializer_list<con
     ForEachElement(xml, std::span(path.begin(), path.size()), visit);
 }
 
-bool Matches(const std::wstring& text, const wchar_t* pattern) {
-    return std::regex_match(text, std::wregex(pattern));
+// Text made of `count` characters from `allowed` (any number when count is 0).
+bool Consists(std::wstring_view text, std::wstring_view allowed, size_t count = 0) {
+    return !text.empty() && (count == 0 || text.size() == count) &&
+           text.find_first_not_of(allowed) == std::wstring_view::npos;
+}
+
+// A decimal id as a language file keys it: digits without a leading zero.
+bool IsTextId(std::wstring_view text) {
+    return Consists(text, L"0123456789") && text[0] != L'0';
+}
+
+// "A#B#C" with three decimal numbers.
+bool IsAnchor(std::wstring_view text) {
+    size_t first = text.find(L'#'), second = text.find(L'#', first + 1);
+    return first != std::wstring_view::npos && second != std::wstring_view::npos &&
+           Consists(text.substr(0, first), L"0123456789") &&
+           Consists(text.substr(first + 1, second - first - 1), L"0123456789") &&
+           Consists(text.substr(second + 1), L"0123456789");
 }
 
 // The text ids of section [LAN] of a language file (UTF-16 with a mark, or UTF-8).
@@ -86,9 +101,9 @@ std::set<int> LanguageIds(const std::filesystem::path& file) {
             inLan = line == L"[LAN]";
             continue;
         }
-        std::wsmatch m;
-        if (inLan && std::regex_search(line, m, std::wregex(L"^([1-9][0-9]*)\\s*=")))
-            ids.insert(std::stoi(m[1]));
+        std::wstring key = line.substr(0, line.find(L'='));
+        while (!key.empty() && (key.back() == L' ' || key.back() == L'\t')) key.pop_back();
+        if (inLan && line.find(L'=') != std::wstring::npos && IsTextId(key)) ids.insert(std::stoi(key));
     }
     return ids;
 }
@@ -118,9 +133,9 @@ TEST(ProductData, EveryCatalogAndDescriptionFileIsWellFormed) {
 
 TEST(ProductData, CatalogIdentitiesAreUniqueAndHexadecimal) {
     ForEachElement(kData / "config.xml", {L"config", L"device", L"mouse", L"mode"}, [](XmlDocument& mode) {
-        EXPECT_TRUE(Matches(mode.GetAttribute(L"vid"), L"[0-9A-F]{4}"))
+        EXPECT_TRUE(Consists(mode.GetAttribute(L"vid"), L"0123456789ABCDEF", 4))
             << Orvix::WideToUtf8(mode.GetAttribute(L"vid"));
-        EXPECT_TRUE(Matches(mode.GetAttribute(L"pid"), L"[0-9A-F]{4}"))
+        EXPECT_TRUE(Consists(mode.GetAttribute(L"pid"), L"0123456789ABCDEF", 4))
             << Orvix::WideToUtf8(mode.GetAttribute(L"pid"));
     });
 
@@ -180,9 +195,9 @@ TEST(ProductData, DescriptionsHaveUniqueButtonsWithAnchors) {
         SCOPED_TRACE(Orvix::WideToUtf8(model.deviceAttr));
         const auto file = kData / "device" / (Orvix::WideToUtf8(model.deviceAttr) + ".xml");
         ForEachElement(file, {L"mouse", L"mouse_key", L"key"}, [](XmlDocument& key) {
-            EXPECT_TRUE(Matches(key.GetAttribute(L"rect"), L"[0-9]+#[0-9]+#[0-9]+"));
-            EXPECT_TRUE(Matches(key.GetAttribute(L"direction"), L"[01]"));
-            EXPECT_TRUE(Matches(key.GetAttribute(L"func_desc"), L"[1-9][0-9]*"));
+            EXPECT_TRUE(IsAnchor(key.GetAttribute(L"rect")));
+            EXPECT_TRUE(Consists(key.GetAttribute(L"direction"), L"01", 1));
+            EXPECT_TRUE(IsTextId(key.GetAttribute(L"func_desc")));
         });
         DeviceDescription description = ShippedDescription(model);
         ASSERT_TRUE(description.keysFound);
@@ -205,13 +220,19 @@ TEST(ProductData, DescriptionsHaveUniqueButtonsWithAnchors) {
 }
 
 TEST(ProductData, ButtonNamesAreListedForTheLanguageFiles) {
-    std::map<int, std::pair<std::string, std::string>> listed;
-    std::istringstream lines(ReadBytes(kData / "language" / "buttons.txt"));
-    std::string line;
-    std::smatch m;
+    std::set<int> listed;
+    std::wistringstream lines(Orvix::Utf8ToWide(ReadBytes(kData / "language" / "buttons.txt")));
+    std::wstring line;
     while (std::getline(lines, line)) {
-        ASSERT_TRUE(std::regex_match(line, m, std::regex("(3[0-4][0-9])\t([^\t]+)\t([^\t]+)"))) << line;
-        EXPECT_TRUE(listed.emplace(std::stoi(m[1]), std::pair(m[2], m[3])).second) << line;
+        // id, English, French, separated by tabs
+        size_t first = line.find(L'\t'), second = line.find(L'\t', first + 1);
+        ASSERT_TRUE(second != std::wstring::npos && second > first + 1 && second + 1 < line.size() &&
+                    line.find(L'\t', second + 1) == std::wstring::npos)
+            << Orvix::WideToUtf8(line);
+        ASSERT_TRUE(IsTextId(line.substr(0, first))) << Orvix::WideToUtf8(line);
+        int id = std::stoi(line.substr(0, first));
+        EXPECT_TRUE(id >= 300 && id <= 349) << id;
+        EXPECT_TRUE(listed.insert(id).second) << id << " twice";
     }
     for (const CatalogEntry& model : ShippedCatalog().models)
         for (const DescriptionButton& button : ShippedDescription(model).buttons)

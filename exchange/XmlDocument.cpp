@@ -15,7 +15,6 @@ namespace {
 
 constexpr size_t npos = std::wstring_view::npos;
 const wchar_t* const kLineBreak = L"\r\n";
-constexpr size_t kMaxResultLength = 2000;
 
 // Markup that runs from an opening to a closing text and holds no elements, with
 // the result entry recorded when the closing text never comes.
@@ -92,16 +91,6 @@ bool ReadWholeFile(const std::string& path, std::string& bytes, int& error) {
 
 XmlDocument::XmlDocument() : m_elems(1) {}
 
-void XmlDocument::Note(std::wstring_view entry, std::wstring_view detail) {
-    if (m_result.size() >= kMaxResultLength) return;  // stays short, however broken the input
-    if (!m_result.empty()) m_result += L"; ";
-    m_result += entry;
-    if (!detail.empty()) {
-        m_result += L'=';
-        m_result += detail;
-    }
-}
-
 std::wstring_view XmlDocument::NameOf(int index) const {
     const Element& e = m_elems[index];
     return std::wstring_view(m_doc).substr(e.start + 1, e.nameLen);
@@ -119,7 +108,7 @@ std::wstring_view XmlDocument::AttributeArea(int index) const {
     return std::wstring_view(m_doc).substr(from, to - from);
 }
 
-void XmlDocument::Parse() {
+bool XmlDocument::Parse() {
     m_elems.assign(1, Element{});
     m_parent = m_current = 0;
     const std::wstring_view doc = m_doc;
@@ -132,7 +121,7 @@ void XmlDocument::Parse() {
 
     auto fail = [&](const wchar_t* entry, std::wstring_view detail) {
         syntaxError = true;
-        Note(entry, detail);
+        AppendResult(m_result, entry, detail);
     };
     auto at = [](size_t offset) { return std::to_wstring(offset); };
     auto close = [&](size_t end, size_t endTagLen) {
@@ -251,16 +240,15 @@ void XmlDocument::Parse() {
 
     int roots = 0;
     for (int i = m_elems[0].firstChild; i; i = m_elems[i].next) ++roots;
-    if (roots == 0) Note(L"no_root_element");
-    if (roots > 1) Note(L"root_has_sibling");
-    m_wellFormed = !syntaxError && roots == 1;
+    if (roots == 0) AppendResult(m_result, L"no_root_element");
+    if (roots > 1) AppendResult(m_result, L"root_has_sibling");
+    return !syntaxError && roots == 1;
 }
 
 bool XmlDocument::SetText(std::wstring_view text) {
     m_result.clear();
     m_doc = text;
-    Parse();
-    return m_wellFormed;
+    return Parse();
 }
 
 bool XmlDocument::LoadFile(const std::wstring& path) {
@@ -268,15 +256,14 @@ bool XmlDocument::LoadFile(const std::wstring& path) {
     std::string bytes;
     int error = 0;
     if (!ReadWholeFile(Orvix::WideToUtf8(path), bytes, error)) {
-        Note(L"file_error", Orvix::Utf8ToWide(std::strerror(error)));
+        AppendResult(m_result, L"file_error", Orvix::Utf8ToWide(std::strerror(error)));
         m_doc.clear();
         Parse();
         return false;
     }
-    Note(L"read", std::to_wstring(bytes.size()) + L" bytes");
+    AppendResult(m_result, L"read", std::to_wstring(bytes.size()) + L" bytes");
     m_doc = DecodeXmlBytes(bytes, m_result);
-    Parse();
-    return m_wellFormed;
+    return Parse();
 }
 
 bool XmlDocument::SaveFile(const std::wstring& path) {
@@ -285,7 +272,7 @@ bool XmlDocument::SaveFile(const std::wstring& path) {
     bool lossless = EncodeXmlText(m_doc, bytes, m_result);
     std::FILE* f = std::fopen(Orvix::WideToUtf8(path).c_str(), "wb");
     if (!f) {
-        Note(L"file_error", Orvix::Utf8ToWide(std::strerror(errno)));
+        AppendResult(m_result, L"file_error", Orvix::Utf8ToWide(std::strerror(errno)));
         return false;
     }
     bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
@@ -295,10 +282,10 @@ bool XmlDocument::SaveFile(const std::wstring& path) {
         error = errno;
     }
     if (!ok) {
-        Note(L"file_error", Orvix::Utf8ToWide(std::strerror(error)));
+        AppendResult(m_result, L"file_error", Orvix::Utf8ToWide(std::strerror(error)));
         return false;
     }
-    Note(L"write", std::to_wstring(bytes.size()) + L" bytes");
+    AppendResult(m_result, L"write", std::to_wstring(bytes.size()) + L" bytes");
     return lossless;
 }
 

@@ -42,8 +42,6 @@ class XmlDocument {
     std::wstring GetTagName() const;
 
     const std::wstring& GetText() const { return m_doc; }
-    // The result of the last parse.
-    bool IsWellFormed() const { return m_wellFormed; }
     // What happened during the last load, save or parse: entries "name" or
     // "name=detail" separated by "; ". For diagnostics only.
     const std::wstring& GetResult() const { return m_result; }
@@ -65,11 +63,11 @@ class XmlDocument {
         int prev = 0;
     };
 
-    void Parse();
+    // Builds the index of m_doc and resets the cursor. True when well formed.
+    bool Parse();
     // Replaces `removed` characters at `at` by `text`, moves the elements behind it
     // and grows `owner` and its ancestors. Returns the change in length.
     ptrdiff_t Splice(size_t at, size_t removed, std::wstring_view text, int owner);
-    void Note(std::wstring_view entry, std::wstring_view detail = {});
     std::wstring_view NameOf(int index) const;
     // Start and text of the part of the start tag between the name and "/>" or ">".
     size_t AttributeAreaStart(int index) const;
@@ -79,6 +77,5 @@ class XmlDocument {
     std::vector<Element> m_elems;
     int m_parent = 0;   // the level the cursor searches (0 = top level)
     int m_current = 0;  // the current element (0 = none)
-    bool m_wellFormed = false;
     std::wstring m_result;
 };

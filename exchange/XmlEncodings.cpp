@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <string>
 #include <unordered_map>
+#include <utility>
 
 #include "exchange/XmlText.h"
 #include "orvix/core/TextConv.h"
@@ -141,88 +142,29 @@ bool IsWideUnicode(int cp) {
            cp == 65006;
 }
 
-// The iconv name of a code page (glibc's gconv modules).
+// iconv (glibc gconv) names of the code pages whose name is not "CP<number>".
+constexpr std::pair<int, const char*> kIconvNames[] = {
+    {kCodePageAnsi, "CP1252"}, {37, "IBM037"},         {500, "IBM500"},         {870, "IBM870"},
+    {1026, "IBM1026"},         {1047, "IBM1047"},      {708, "ASMO-708"},       {1361, "JOHAB"},
+    {10000, "MACINTOSH"},      {10007, "MACCYRILLIC"}, {10017, "MACUKRAINIAN"}, {10029, "MAC-CENTRALEUROPE"},
+    {10079, "MAC-IS"},         {20106, "ISO646-DE"},   {20107, "ISO646-SE"},    {20108, "ISO646-NO"},
+    {20127, "ANSI_X3.4-1968"}, {20261, "T.61"},        {20866, "KOI8-R"},       {20924, "IBM924"},
+    {21025, "IBM1025"},        {21866, "KOI8-U"},      {28603, "ISO-8859-13"},  {28605, "ISO-8859-15"},
+    {38598, "ISO-8859-8"},     {50220, "ISO-2022-JP"}, {50221, "ISO-2022-JP"},  {50225, "ISO-2022-KR"},
+    {51932, "EUC-JP"},         {51936, "EUC-CN"},      {51949, "EUC-KR"},       {54936, "GB18030"},
+    {65000, "UTF-7"}};
+
 std::string IconvName(int cp) {
-    switch (cp) {
-        case kCodePageAnsi:
-            return "CP1252";
-        case 37:
-        case 500:
-        case 870:
-        case 1026:
-        case 1047:
-            return "IBM" + std::to_string(cp);
-        case 708:
-            return "ASMO-708";
-        case 1361:
-            return "JOHAB";
-        case 10000:
-            return "MACINTOSH";
-        case 10007:
-            return "MACCYRILLIC";
-        case 10017:
-            return "MACUKRAINIAN";
-        case 10029:
-            return "MAC-CENTRALEUROPE";
-        case 10079:
-            return "MAC-IS";
-        case 20106:
-            return "ISO646-DE";
-        case 20107:
-            return "ISO646-SE";
-        case 20108:
-            return "ISO646-NO";
-        case 20127:
-            return "ANSI_X3.4-1968";
-        case 20261:
-            return "T.61";
-        case 20866:
-            return "KOI8-R";
-        case 20924:
-            return "IBM924";
-        case 21025:
-            return "IBM1025";
-        case 21866:
-            return "KOI8-U";
-        case 28603:
-            return "ISO-8859-13";
-        case 28605:
-            return "ISO-8859-15";
-        case 38598:
-            return "ISO-8859-8";
-        case 50220:
-        case 50221:
-            return "ISO-2022-JP";
-        case 50225:
-            return "ISO-2022-KR";
-        case 51932:
-            return "EUC-JP";
-        case 51936:
-            return "EUC-CN";
-        case 51949:
-            return "EUC-KR";
-        case 54936:
-            return "GB18030";
-        case 65000:
-            return "UTF-7";
-    }
+    for (const auto& [codePage, name] : kIconvNames)
+        if (codePage == cp) return name;
     if (cp >= 28591 && cp <= 28599) return "ISO-8859-" + std::to_string(cp - 28590);
     if (cp >= 1140 && cp <= 1149) return "IBM" + std::to_string(cp);
-    if (cp >= 20273 && cp <= 20905) return "IBM" + std::to_string(cp - 20000);
+    if (cp >= 20273 && cp <= 20905) return "IBM" + std::to_string(cp - 20000);  // EBCDIC country pages
     return "CP" + std::to_string(cp);
 }
 
 std::wstring Widen(std::string_view ascii) {
     return std::wstring(ascii.begin(), ascii.end());
-}
-
-void Note(std::wstring& result, std::wstring_view entry, std::wstring_view detail = {}) {
-    if (!result.empty()) result += L"; ";
-    result += entry;
-    if (!detail.empty()) {
-        result += L'=';
-        result += detail;
-    }
 }
 
 // Runs iconv over the whole input. Input that cannot be converted is replaced by
@@ -335,17 +277,17 @@ std::wstring DecodeCodePage(int cp, std::string_view bytes, std::wstring& result
     bool loss = false, truncated = false;
     if (!RunIconv("UTF-32LE", IconvName(cp), bytes, std::string("\xFD\xFF\0\0", 4), 1, utf32, loss,
                   truncated)) {
-        Note(result, L"converted_from", L"unavailable " + std::to_wstring(cp));
+        AppendResult(result, L"converted_from", L"unavailable " + std::to_wstring(cp));
         return Orvix::Utf8ToWide(bytes);
     }
-    Note(result, L"converted_from", std::to_wstring(cp));
-    if (truncated) Note(result, L"truncation_error");
-    if (loss) Note(result, L"conversion_loss");
+    AppendResult(result, L"converted_from", std::to_wstring(cp));
+    if (truncated) AppendResult(result, L"truncation_error");
+    if (loss) AppendResult(result, L"conversion_loss");
     return Utf32LeToWide(utf32);
 }
 
 std::wstring DecodeUtf8(std::string_view bytes, std::wstring& result) {
-    if (!IsValidUtf8(bytes)) Note(result, L"conversion_loss");
+    if (!IsValidUtf8(bytes)) AppendResult(result, L"conversion_loss");
     return Orvix::Utf8ToWide(bytes);
 }
 
@@ -367,9 +309,9 @@ std::wstring DecodeXmlBytes(std::string_view bytes, std::wstring& result) {
         text = DecodeUtf8(bytes.substr(3), result);
     } else if (bytes.substr(0, 2) == "\xFF\xFE" || bytes.substr(0, 2) == "\xFE\xFF") {
         bool bigEndian = bytes[0] == '\xFE';
-        if (bigEndian) Note(result, L"endian_swap");
+        if (bigEndian) AppendResult(result, L"endian_swap");
         std::string_view body = bytes.substr(2);
-        if (body.size() % 2) Note(result, L"truncation_error");
+        if (body.size() % 2) AppendResult(result, L"truncation_error");
         text = Utf16BytesToWide(body, bigEndian);
     } else {
         std::wstring declared = FindDeclaredEncoding(Orvix::Utf8ToWide(bytes.substr(0, 1024)));
@@ -379,16 +321,16 @@ std::wstring DecodeXmlBytes(std::string_view bytes, std::wstring& result) {
         } else if (cp >= 0) {
             text = DecodeCodePage(cp, bytes, result);
         } else if (IsValidUtf8(bytes)) {  // nothing usable declared: judge by the bytes
-            Note(result, L"utf8_detection", L"UTF-8");
+            AppendResult(result, L"utf8_detection", L"UTF-8");
             text = Orvix::Utf8ToWide(bytes);
         } else {
-            Note(result, L"utf8_detection", L"ANSI");
+            AppendResult(result, L"utf8_detection", L"ANSI");
             text = DecodeCodePage(kCodePageAnsi, bytes, result);
         }
     }
     size_t before = text.size();
     std::erase(text, L'\0');
-    if (text.size() != before) Note(result, L"nulls_removed", std::to_wstring(before - text.size()));
+    if (text.size() != before) AppendResult(result, L"nulls_removed", std::to_wstring(before - text.size()));
     return text;
 }
 
@@ -396,7 +338,7 @@ bool EncodeXmlText(std::wstring_view text, std::string& bytes, std::wstring& res
     std::wstring declared = FindDeclaredEncoding(text.substr(0, 1024));
     int cp = declared.empty() ? kCodePageUtf8 : CodePageFromName(declared);
     if (cp == kCodePageUtf16 || cp == kCodePageUtf16Be) {
-        Note(result, L"converted_to", cp == kCodePageUtf16 ? L"UTF-16LE" : L"UTF-16BE");
+        AppendResult(result, L"converted_to", cp == kCodePageUtf16 ? L"UTF-16LE" : L"UTF-16BE");
         bytes = WideToUtf16Bytes(text, cp == kCodePageUtf16Be);
         return true;
     }
@@ -405,8 +347,8 @@ bool EncodeXmlText(std::wstring_view text, std::string& bytes, std::wstring& res
         bool loss = false, truncated = false;
         RunIconv(IconvName(cp), "UTF-32LE", WideToUtf32Le(L"?"), "", 4, question, loss, truncated);
         if (RunIconv(IconvName(cp), "UTF-32LE", WideToUtf32Le(text), question, 4, out, loss, truncated)) {
-            Note(result, L"converted_to", std::to_wstring(cp));
-            if (loss) Note(result, L"conversion_loss");
+            AppendResult(result, L"converted_to", std::to_wstring(cp));
+            if (loss) AppendResult(result, L"conversion_loss");
             bytes = std::move(out);
             return !loss;
         }

@@ -69,22 +69,19 @@ constexpr size_t kMaxReferenceLength = 9;  // characters between '&' and ';'
 // name in any other case falls back to the first entry with the same folded name.
 char32_t LookUpEntity(std::wstring_view name) {
     struct Tables {
-        std::unordered_map<std::wstring_view, char32_t> exact, folded;
-        std::unordered_map<std::wstring, std::wstring_view> foldedKeys;
+        std::unordered_map<std::wstring_view, char32_t> exact;
+        std::unordered_map<std::wstring, char32_t> folded;  // emplace keeps the first of a folded name
     };
     static const Tables tables = [] {
         Tables t;
         for (const NamedEntity& e : kEntities) {
             t.exact.emplace(e.name, e.code);
-            std::wstring key = AsciiLower(e.name);
-            auto [it, added] = t.foldedKeys.emplace(key, e.name);
-            if (added) t.folded.emplace(it->first, e.code);
+            t.folded.emplace(AsciiLower(e.name), e.code);
         }
         return t;
     }();
     if (auto it = tables.exact.find(name); it != tables.exact.end()) return it->second;
-    std::wstring key = AsciiLower(name);
-    if (auto it = tables.folded.find(key); it != tables.folded.end()) return it->second;
+    if (auto it = tables.folded.find(AsciiLower(name)); it != tables.folded.end()) return it->second;
     return 0;
 }
 
@@ -190,6 +187,17 @@ bool ScanAttributes(std::wstring_view area, const std::function<bool(const XmlAt
         i = span.tokenEnd;
     }
     return strict;
+}
+
+void AppendResult(std::wstring& record, std::wstring_view entry, std::wstring_view detail) {
+    constexpr size_t kMaxLength = 2000;
+    if (record.size() >= kMaxLength) return;
+    if (!record.empty()) record += L"; ";
+    record += entry;
+    if (!detail.empty()) {
+        record += L'=';
+        record += detail;
+    }
 }
 
 std::wstring EscapeAttribute(std::wstring_view value) {

@@ -40,6 +40,10 @@ struct XmlAttributeSpan {
 // whitespace.
 bool ScanAttributes(std::wstring_view area, const std::function<bool(const XmlAttributeSpan&)>& visit);
 
+// Adds an entry "name" or "name=detail" to a result record ("; " between
+// entries). The record stays short, however broken the input.
+void AppendResult(std::wstring& record, std::wstring_view entry, std::wstring_view detail = {});
+
 // Replaces < & > ' " by their entities.
 std::wstring EscapeAttribute(std::wstring_view value);
 

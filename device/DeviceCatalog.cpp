@@ -1,0 +1,126 @@
+#include "device/DeviceCatalog.h"
+
+#include <utility>
+
+#include "exchange/ParseInt.h"
+#include "exchange/XmlDocument.h"
+
+namespace {
+
+std::wstring JoinPath(const std::wstring& folder, const std::wstring& name) {
+    if (folder.empty() || folder.back() == L'/') return folder + name;
+    return folder + L'/' + name;
+}
+
+int IntAttribute(const XmlDocument& xml, std::wstring_view name, int base = 10) {
+    return ParseInt(xml.GetAttribute(name), base);
+}
+
+// Text before the first '#' and the rest after it (the whole text and nothing when
+// there is no '#').
+std::pair<std::wstring_view, std::wstring_view> SplitAtHash(std::wstring_view text) {
+    size_t hash = text.find(L'#');
+    if (hash == std::wstring_view::npos) return {text, {}};
+    return {text.substr(0, hash), text.substr(hash + 1)};
+}
+
+// The `mode` elements of the `mouse` element the cursor stands on.
+void ReadModes(XmlDocument& xml, const CatalogEntry& model, DeviceCatalog& catalog) {
+    if (!xml.StepIn()) return;
+    while (xml.FindNext(L"mode")) {
+        CatalogEntry entry = model;
+        entry.modeValue = IntAttribute(xml, L"value");
+        entry.modeDesc = xml.GetAttribute(L"desc");
+        entry.vid = IntAttribute(xml, L"vid", 16);
+        entry.pid = IntAttribute(xml, L"pid", 16);
+        entry.hidInterface = xml.GetAttribute(L"hid_interface");
+        catalog.modes.push_back(entry);
+        catalog.supportedIds.push_back(
+            SupportedId{entry.vid, entry.pid, L"", entry.deviceType, entry.modeValue});
+    }
+    xml.StepOut();
+}
+
+void ReadSoftware(XmlDocument& xml, SoftwareInfo& software) {
+    // `caption` is part of the file but nothing shows it.
+    software.version = xml.GetAttribute(L"version");
+    if (!xml.StepIn()) return;
+    if (xml.FindNext(L"website")) software.website = xml.GetAttribute(L"url");
+    if (xml.FindNext(L"store")) software.store = xml.GetAttribute(L"url");
+    if (xml.FindNext(L"upgrade")) software.upgrade = xml.GetAttribute(L"url");
+    if (xml.FindNext(L"copyright")) software.copyright = xml.GetAttribute(L"info");
+    xml.StepOut();
+}
+
+void ReadKeys(XmlDocument& xml, DeviceDescription& description) {
+    description.keysFound = true;
+    if (!xml.StepIn()) return;
+    while (xml.FindNext(L"key")) {
+        DescriptionButton button;
+        const std::wstring nameText = xml.GetAttribute(L"name");
+        button.nameId = ParseInt(nameText);
+        button.keyValue = IntAttribute(xml, L"key_value");
+        button.direction = IntAttribute(xml, L"direction");
+        button.line = ParseLabelAnchor(xml.GetAttribute(L"rect"));
+        description.buttons.push_back(button);
+
+        KeyRecord record;
+        record.keyCode = button.keyValue;
+        record.layoutValue = button.keyValue;
+        record.layoutDesc = nameText;
+        record.macroDesc = xml.GetAttribute(L"func_desc");
+        record.macroType = IntAttribute(xml, L"func_type");
+        record.macroValue = IntAttribute(xml, L"func_value");
+        description.defaultButtons.push_back(record);
+    }
+    xml.StepOut();
+}
+
+}  // namespace
+
+bool ReadCatalog(const std::wstring& programFolder, const std::wstring& pictureFolder,
+                 DeviceCatalog& catalog) {
+    catalog = DeviceCatalog{};
+    XmlDocument xml;
+    // A malformed file is still searched: whatever stands in it in order is used.
+    const bool wellFormed = xml.LoadFile(JoinPath(programFolder, L"config.xml"));
+    if (!xml.FindNext(L"config") || !xml.StepIn()) return wellFormed;
+    if (xml.FindNext(L"device") && xml.StepIn()) {
+        while (xml.FindNext(L"mouse")) {
+            CatalogEntry model;
+            model.name = xml.GetAttribute(L"name");
+            model.deviceType = IntAttribute(xml, L"device_type");
+            model.deviceAttr = xml.GetAttribute(L"device_attr");
+            model.picturePath = JoinPath(pictureFolder, xml.GetAttribute(L"image"));
+            catalog.models.push_back(model);
+            ReadModes(xml, model, catalog);
+        }
+        xml.StepOut();
+    }
+    if (xml.FindNext(L"software")) ReadSoftware(xml, catalog.software);
+    return wellFormed;
+}
+
+const CatalogEntry* FindModel(const std::vector<CatalogEntry>& models, int deviceType) {
+    for (const CatalogEntry& model : models)
+        if (model.deviceType == deviceType) return &model;
+    return nullptr;
+}
+
+LabelLine ParseLabelAnchor(std::wstring_view rect) {
+    auto [a, rest] = SplitAtHash(rect);
+    auto [b, c] = SplitAtHash(rest);
+    return LabelLine{ParseInt(a), ParseInt(b), ParseInt(c)};
+}
+
+bool ReadDeviceDescription(const std::wstring& programFolder, const std::wstring& deviceAttr,
+                           DeviceDescription& description) {
+    description = DeviceDescription{};
+    XmlDocument xml;
+    const bool wellFormed = xml.LoadFile(JoinPath(JoinPath(programFolder, L"device"), deviceAttr + L".xml"));
+    if (!xml.FindNext(L"mouse") || !xml.StepIn()) return wellFormed;
+    if (xml.FindNext(L"image_file")) description.mouseImage = L"device/" + xml.GetAttribute(L"mouse_img");
+    if (xml.FindNext(L"menu")) description.lightingPage = IntAttribute(xml, L"light") == 1;
+    if (xml.FindNext(L"mouse_key")) ReadKeys(xml, description);
+    return wellFormed;
+}

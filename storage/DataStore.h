@@ -70,10 +70,10 @@ class DataStore {
     // ---- button assignments (function layer 0) ----
     // Replaces the button's row; a record with macroValue and macroValue2 both 0
     // only deletes it (the button returns to its default) and returns 0.
-    int32_t SaveKey(const KeyData& record);
-    bool GetKey(int32_t profile, int32_t keyCode, KeyData& record);
+    int32_t SaveKey(const KeyRecord& record);
+    bool GetKey(int32_t profile, int32_t keyCode, KeyRecord& record);
     bool SetKeyDescription(int32_t profile, int32_t keyCode, const std::wstring& description);
-    int ListKeys(int32_t profile, std::vector<KeyData>& keys);
+    int ListKeys(int32_t profile, std::vector<KeyRecord>& keys);
     bool DeleteProfileKeys(int32_t profile);
     int32_t AddKeyOtherData(const std::wstring& description, const std::wstring& param, int32_t type);
     // Always true; the outputs are written only when the row exists.

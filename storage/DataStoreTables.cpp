@@ -9,8 +9,8 @@ const char* const kInsertMacroEvent =
 const char* const kInsertMacro =
     "INSERT INTO t_macro_data(name, play_type, play_times, delay_type, delay_time) VALUES (?, ?, ?, ?, ?);";
 
-KeyData ReadKeyRow(const SQLiteStatement& row) {
-    KeyData record;
+KeyRecord ReadKeyRow(const SQLiteStatement& row) {
+    KeyRecord record;
     record.keyId = row.ColumnInt(0);
     record.profile = row.ColumnInt(1);
     record.fnLayer = row.ColumnInt(2);
@@ -80,7 +80,7 @@ TextData ReadTextRow(const SQLiteStatement& row) {
 
 // ---- button assignments ----
 
-int32_t DataStore::SaveKey(const KeyData& record) {
+int32_t DataStore::SaveKey(const KeyRecord& record) {
     const std::lock_guard lock(m_lock);
     Write("DELETE FROM t_key_macro_data WHERE profile = ? and fn_layer = ? and key_code = ?",
           {record.profile, record.fnLayer, record.keyCode});
@@ -92,7 +92,7 @@ int32_t DataStore::SaveKey(const KeyData& record) {
          record.macroType, record.macroValue, record.macroValue2, record.macroValue3, record.macroDesc});
 }
 
-bool DataStore::GetKey(int32_t profile, int32_t keyCode, KeyData& record) {
+bool DataStore::GetKey(int32_t profile, int32_t keyCode, KeyRecord& record) {
     return ReadRow("SELECT * FROM t_key_macro_data WHERE profile = ? and fn_layer = ? and key_code = ?",
                    {profile, 0, keyCode}, [&](const SQLiteStatement& row) { record = ReadKeyRow(row); });
 }
@@ -103,7 +103,7 @@ bool DataStore::SetKeyDescription(int32_t profile, int32_t keyCode, const std::w
         {description, profile, 0, keyCode});
 }
 
-int DataStore::ListKeys(int32_t profile, std::vector<KeyData>& keys) {
+int DataStore::ListKeys(int32_t profile, std::vector<KeyRecord>& keys) {
     keys.clear();
     return ReadRows("SELECT * FROM t_key_macro_data WHERE profile = ? and fn_layer = ?", {profile, 0},
                     [&](const SQLiteStatement& row) { keys.push_back(ReadKeyRow(row)); });

@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <string>
 
+#include "features/KeyRecord.h"
+
 // One row of t_profile_data.
 struct ProfileData {
     int32_t profile = 0;
@@ -11,21 +13,6 @@ struct ProfileData {
     std::wstring app;    // always empty for profiles the program creates
     int32_t type = 0;    // always 0
     int32_t status = 0;  // 1 = the active profile
-};
-
-// One row of t_key_macro_data: the function assigned to one mouse button.
-struct KeyData {
-    int32_t keyId = 0;
-    int32_t profile = 0;
-    int32_t fnLayer = 0;  // always 0; rows of other layers are never read
-    int32_t keyCode = 0;  // the button number
-    int32_t layoutValue = 0;
-    std::wstring layoutDesc;
-    int32_t macroType = 0;
-    int32_t macroValue = 0;
-    int32_t macroValue2 = 0;
-    int32_t macroValue3 = 0;
-    std::wstring macroDesc;  // the caption shown for the function
 };
 
 // One row of t_macro_data.

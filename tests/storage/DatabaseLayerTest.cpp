@@ -106,7 +106,7 @@ TEST_F(DatabaseFile, AClosedStoreAnswersNothingAndCreatesNothing) {
     EXPECT_EQ(Store().AddProfile(ProfileData{}), 0);
     EXPECT_EQ(Store().InitProfiles(L"Profile"), 0);
     EXPECT_EQ(Store().GetActiveProfile(), 0);
-    KeyData key;
+    KeyRecord key;
     key.macroValue = 1;
     EXPECT_EQ(Store().SaveKey(key), 0);
     EXPECT_FALSE(Store().GetKey(0, 0, key));

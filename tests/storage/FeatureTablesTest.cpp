@@ -3,8 +3,8 @@
 
 namespace {
 
-KeyData Key(int32_t profile, int32_t keyCode, int32_t value, int32_t value2, int32_t layer = 0) {
-    KeyData record;
+KeyRecord Key(int32_t profile, int32_t keyCode, int32_t value, int32_t value2, int32_t layer = 0) {
+    KeyRecord record;
     record.profile = profile;
     record.fnLayer = layer;
     record.keyCode = keyCode;
@@ -37,7 +37,7 @@ TEST_F(FeatureTables, SavingAButtonReplacesItsRowAndZeroValuesRemoveIt) {
     EXPECT_NE(first, 0);
     EXPECT_NE(second, first);
     EXPECT_EQ(Query("SELECT count(*) FROM t_key_macro_data"), "1");
-    KeyData read;
+    KeyRecord read;
     ASSERT_TRUE(Store().GetKey(1, 2, read));
     EXPECT_EQ(read.keyId, second);
     EXPECT_EQ(read.macroValue, 4);
@@ -58,9 +58,9 @@ TEST_F(FeatureTables, OnlyLayerZeroOfTheAskedProfileIsEverRead) {
     ASSERT_NE(Store().SaveKey(Key(1, 2, 4, 0, 1)), 0);
     ASSERT_NE(Store().SaveKey(Key(2, 2, 5, 0)), 0);
     ASSERT_NE(Store().SaveKey(Key(1, 5, 6, 0)), 0);
-    KeyData read;
+    KeyRecord read;
     EXPECT_FALSE(Store().GetKey(1, 2, read));
-    std::vector<KeyData> keys;
+    std::vector<KeyRecord> keys;
     ASSERT_EQ(Store().ListKeys(1, keys), 1);
     EXPECT_EQ(keys[0].keyCode, 5);
 

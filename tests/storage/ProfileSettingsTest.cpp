@@ -46,7 +46,7 @@ TEST_F(ProfileStore, NewProfileHasFortyRowsAndAResetChangesExactlyTwo) {
     EXPECT_EQ(rgb, L"16776960");
 
     // The restore-factory-settings action: key rows go, settings return to their reset values.
-    KeyData key;
+    KeyRecord key;
     key.profile = id;
     key.keyCode = 3;
     key.macroType = 1;
@@ -66,7 +66,7 @@ TEST_F(ProfileStore, NewProfileHasFortyRowsAndAResetChangesExactlyTwo) {
     EXPECT_EQ(differing, (std::vector<std::string>{"dpi_flag", "dpi_group3_value"}));
     EXPECT_EQ(std::map(reset.begin(), reset.end()).at("dpi_group3_value"), "3200");
     EXPECT_EQ(std::map(reset.begin(), reset.end()).at("version"), "9");  // the reset leaves it alone
-    std::vector<KeyData> keys;
+    std::vector<KeyRecord> keys;
     EXPECT_EQ(Store().ListKeys(id, keys), 0);
 }
 

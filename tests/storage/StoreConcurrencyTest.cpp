@@ -36,7 +36,7 @@ TEST_F(StoreConcurrency, WorkerReadsWholeRowsWhileTheUiEdits) {
     const int32_t macro = Store().AddMacro(L"Macro1");
     Store().AddMacroRecords(Events(macro, 0));
     for (int32_t keyCode = 1; keyCode <= 5; ++keyCode) {
-        KeyData key;
+        KeyRecord key;
         key.profile = profile;
         key.keyCode = keyCode;
         key.macroType = 1;
@@ -48,7 +48,7 @@ TEST_F(StoreConcurrency, WorkerReadsWholeRowsWhileTheUiEdits) {
     std::thread ui([&] {
         for (int round = 1; round <= 60; ++round) {
             Store().SetConfigValue(profile, L"dpi_index", std::to_wstring(round % 7));
-            KeyData key;
+            KeyRecord key;
             key.profile = profile;
             key.keyCode = 1 + round % 5;
             key.macroType = 1;
@@ -64,7 +64,7 @@ TEST_F(StoreConcurrency, WorkerReadsWholeRowsWhileTheUiEdits) {
         done = true;
     });
 
-    std::vector<KeyData> keys;
+    std::vector<KeyRecord> keys;
     std::vector<MacroEvent> events;
     auto readAsTheWorker = [&] {
         ASSERT_EQ(Store().ListKeys(profile, keys), 5);  // a replaced row is never missing

@@ -1,7 +1,6 @@
 #include "app/AppStart.h"
 
 #include <cstdio>
-#include <functional>
 #include <memory>
 #include <optional>
 
@@ -92,31 +91,27 @@ int RunApplication(const AppOptions& options) {
     DecideScaleAwareness();
 
     DeviceMainDlg dlg;
-    if (!dlg.CreateMainWindow()) {
-        std::fprintf(stderr, "VantorelMouse: cannot create the main window\n");
-        return 1;
-    }
-    const HWND hwnd = dlg.GetSafeHwnd();
-
     int screenshotResult = 1;
     // Runs on the UI thread whenever the window may have become visible.
-    std::function<void()> onShown = [&] {
+    auto onShown = [&] {
         if (!screenshots || !dlg.IsWindowVisible()) return;
         screenshotResult = SaveScreenshots(dlg, Utf8ToWide(options.screenshotFolder)) ? 0 : 1;
         dlg.CloseMainWindow();
     };
-    // The request arrives on the listener thread; the window is the UI thread's.
-    // A window that is gone also means `dlg` and `onShown` may be.
-    instance.SetShowCallback([hwnd, &dlg, &onShown] {
-        Platform::PostTask([hwnd, &dlg, &onShown] {
-            if (!Platform::IsWindow(hwnd)) return;
+    // A request arrives on the listener thread and is handed to the UI thread.
+    // Posted tasks run only in the window's modal loop, while `dlg` lives.
+    instance.SetShowCallback([&dlg, &onShown] {
+        Platform::PostTask([&dlg, &onShown] {
+            if (!dlg.GetSafeHwnd()) return;
             dlg.ShowMainWindow();
             onShown();
         });
     });
-    Platform::PostTask([hwnd, &onShown] {
-        if (Platform::IsWindow(hwnd)) onShown();
-    });
+    if (!dlg.CreateMainWindow()) {
+        std::fprintf(stderr, "VantorelMouse: cannot create the main window\n");
+        return 1;
+    }
+    Platform::PostTask(onShown);
 
     dlg.ShowModal(options.hidden ? SW_HIDE : SW_SHOWNORMAL);
     instance.SetShowCallback(nullptr);

@@ -20,7 +20,8 @@ bool ParseAppOptions(int argc, const char* const* argv, AppOptions& options, std
             options.command = AppCommand::Version;
         } else if (argument.starts_with("--simulate")) {
             if (!ParseSimulateOption(argument, options.simulateStart)) {
-                error = "unknown simulation '" + std::string(argument) + "' (use --simulate, --simulate=cable or "
+                error = "unknown simulation '" + std::string(argument) +
+                        "' (use --simulate, --simulate=cable or "
                         "--simulate=receiver)";
                 return false;
             }

@@ -20,7 +20,8 @@ namespace {
 // The windowing layer and the toolkit's fonts for the life of one start.
 class ToolkitSession {
   public:
-    explicit ToolkitSession(BackendKind backend) : m_started(Platform::Init(backend) && Manager::InitGdiplus()) {}
+    explicit ToolkitSession(BackendKind backend)
+        : m_started(Platform::Init(backend) && Manager::InitGdiplus()) {}
     ~ToolkitSession() { Manager::UnInitGdiplus(); }
     ToolkitSession(const ToolkitSession&) = delete;
     ToolkitSession& operator=(const ToolkitSession&) = delete;
@@ -64,7 +65,8 @@ int PrintAndExit(const std::string& text) {
 
 int RunApplication(const AppOptions& options) {
     if (options.command == AppCommand::Help) return PrintAndExit(GetAppUsage());
-    if (options.command == AppCommand::Version) return PrintAndExit(std::string("Vantorel Mouse ") + kAppVersion + "\n");
+    if (options.command == AppCommand::Version)
+        return PrintAndExit(std::string("Vantorel Mouse ") + kAppVersion + "\n");
 
     // Declared first so that it goes last: the listener thread must be gone
     // before the windowing layer it posts to.
@@ -74,6 +76,7 @@ int RunApplication(const AppOptions& options) {
     SettleLanguage();
     if (!EnsureDatabaseFolder()) Vantorel::Trace("start: no database folder");
 
+    // Held for the whole run: it is the other end of every exchange with the mouse.
     std::shared_ptr<SimBackend> simulation;
     if (options.simulate) simulation = InstallSimulatedBackend(options.simulateStart);
 
@@ -81,9 +84,8 @@ int RunApplication(const AppOptions& options) {
     const bool screenshots = !options.screenshotFolder.empty();
     toolkit.emplace(screenshots ? BackendKind::Headless : BackendKind::Auto);
     if (!toolkit->Started()) {
-        std::fprintf(stderr,
-                     "VantorelMouse: no display to open the window on (try SDL_VIDEODRIVER=offscreen with "
-                     "--screenshot DIR)\n");
+        std::fprintf(
+            stderr, "VantorelMouse: no display to open the window on (--screenshot DIR renders offscreen)\n");
         return 1;
     }
     // X11 and XWayland decide the stretching of a window themselves: both

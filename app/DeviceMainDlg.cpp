@@ -43,13 +43,16 @@ void DeviceMainDlg::ShowMainWindow() {
     BringToTop();
 }
 
-void DeviceMainDlg::CloseMainWindow() { DestroyWindow(); }
+void DeviceMainDlg::CloseMainWindow() {
+    DestroyWindow();
+}
 
 void DeviceMainDlg::InitUI(CRect client) {
     AddPicture(*this, IDC_MAIN_BKG, L"main_bkg.png", SHOW_MODE_NINE, 8);
     AddPicture(*this, IDC_CAPTION_BAR, L"img_caption.png", SHOW_MODE_STRETCH, 0);
     AddPicture(*this, IDC_FOOTER_BAR, L"img_caption.png", SHOW_MODE_STRETCH, 0);
-    auto* caption = static_cast<MText*>(CreateControl(L"MText", IDC_CAPTION_TEXT, CRect(), Manager::GetDeviceName().c_str()));
+    auto* caption = static_cast<MText*>(
+        CreateControl(L"MText", IDC_CAPTION_TEXT, CRect(), Manager::GetDeviceName().c_str()));
     caption->SetFont(kEmbeddedFontFamily, 18, 0);
     caption->SetTextColor(Color(0xFFE8F0F5));
     AddSystemButton(*this, IDC_SYSBTN_CLOSE, L"sysbtn_close.png");

@@ -36,7 +36,8 @@ class DeviceMainDlg : public Orvix::MDialog {
   protected:
     void InitUI(Orvix::CRect client) override;
     void UISize(Orvix::CRect client) override;
-    Orvix::LRESULT OnMessage(Orvix::UINT id, Orvix::UINT code, Orvix::WPARAM wParam, Orvix::LPARAM lParam) override;
+    Orvix::LRESULT OnMessage(Orvix::UINT id, Orvix::UINT code, Orvix::WPARAM wParam,
+                             Orvix::LPARAM lParam) override;
 
   private:
     bool m_exitRequested = false;

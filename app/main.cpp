@@ -15,7 +15,8 @@ int main(int argc, char** argv) {
     AppOptions options;
     std::string error;
     if (!ParseAppOptions(argc, argv, options, error)) {
-        std::fprintf(stderr, "VantorelMouse: %s\nTry 'VantorelMouse --help' for the options.\n", error.c_str());
+        std::fprintf(stderr, "VantorelMouse: %s\nTry 'VantorelMouse --help' for the options.\n",
+                     error.c_str());
         return 2;
     }
     return RunApplication(options);
@@ -25,5 +26,6 @@ int main(int argc, char** argv) {
 // one-time allocations until exit; they are not the program's leaks.
 extern "C" const char* __lsan_default_suppressions() {
     return "leak:libfontconfig.so\nleak:libpango-1.0.so\nleak:libpangoft2-1.0.so\nleak:libpangocairo-1.0.so\n"
-           "leak:libglib-2.0.so\nleak:libgobject-2.0.so\nleak:libSDL2-2.0.so\nleak:libX11.so\nleak:libdbus-1.so\n";
+           "leak:libglib-2.0.so\nleak:libgobject-2.0.so\nleak:libSDL2-2.0.so\nleak:libX11.so\nleak:libdbus-1."
+           "so\n";
 }

@@ -5,11 +5,16 @@
 
 int ScalePercentFromDpi(int dpi) {
     switch (dpi) {
-        case 120: return 125;
-        case 144: return 150;
-        case 168: return 175;
-        case 192: return 200;
-        default: return 100;
+        case 120:
+            return 125;
+        case 144:
+            return 150;
+        case 168:
+            return 175;
+        case 192:
+            return 200;
+        default:
+            return 100;
     }
 }
 
@@ -26,7 +31,7 @@ bool DecideScaleAwareness() {
     }
     const int percent = ScalePercentFromDpi(info.dpi);
     const bool aware = IsScaleAwareScreen(info.bounds.Width(), info.bounds.Height(), percent);
-    Vantorel::Trace("display: %d x %d, %d dpi (%d %%): %s", info.bounds.Width(), info.bounds.Height(), info.dpi,
-                    percent, aware ? "scale aware" : "logical size");
+    Vantorel::Trace("display: %d x %d, %d dpi (%d %%): %s", info.bounds.Width(), info.bounds.Height(),
+                    info.dpi, percent, aware ? "scale aware" : "logical size");
     return aware;
 }

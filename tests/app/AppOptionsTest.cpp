@@ -71,8 +71,9 @@ TEST(AppOptions, ScreenshotTakesAFolderInEitherForm) {
     ASSERT_TRUE(joined.ok);
     EXPECT_EQ(joined.options.screenshotFolder, "shots");
 
-    for (auto arguments : {std::vector<const char*>{"--screenshot"}, std::vector<const char*>{"--screenshot="},
-                           std::vector<const char*>{"--screenshot", ""}}) {
+    for (auto arguments :
+         {std::vector<const char*>{"--screenshot"}, std::vector<const char*>{"--screenshot="},
+          std::vector<const char*>{"--screenshot", ""}}) {
         Parsed missing = Parse(arguments);
         EXPECT_FALSE(missing.ok);
         EXPECT_NE(missing.error.find("--screenshot"), std::string::npos);

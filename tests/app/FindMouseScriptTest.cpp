@@ -31,8 +31,8 @@ class FindMouseScript : public ScratchHome {
     // The script's exit code; what it printed goes to `printed`.
     int Run(const fs::path& catalog, std::string* printed = nullptr) {
         const fs::path output = Root() / "printed.txt";
-        const std::string command = "bash '" VANTOREL_SOURCE_DIR "/scripts/find-mouse.sh' '" + catalog.string() +
-                                    "' > '" + output.string() + "' 2>&1";
+        const std::string command = "bash '" VANTOREL_SOURCE_DIR "/scripts/find-mouse.sh' '" +
+                                    catalog.string() + "' > '" + output.string() + "' 2>&1";
         const int status = std::system(command.c_str());
         if (printed) {
             std::ifstream in(output);
@@ -56,7 +56,8 @@ class FindMouseScript : public ScratchHome {
 
 TEST_F(FindMouseScript, FindsOnlyAnIdentityOfTheCatalog) {
     const fs::path catalog = WriteCatalog(
-        "<mode value=\"0\" desc=\"cable\" vid=\"3a5c\" pid=\"0108\" hid_interface=\"VID_3A5C&amp;PID_0108&amp;MI_01\"/>\n"
+        "<mode value=\"0\" desc=\"cable\" vid=\"3a5c\" pid=\"0108\" "
+        "hid_interface=\"VID_3A5C&amp;PID_0108&amp;MI_01\"/>\n"
         "<mode value=\"1\" desc=\"receiver\" vid=\"3A5C\" pid=\"0118\"/>\n");
     AddNode("hidraw0", "0003:0000046D:0000C52B");  // somebody else's receiver
     AddNode("hidraw1", "0003:00003A5C:00000999");  // the maker's, but no model of the catalog

@@ -22,15 +22,6 @@ Parsed Parse(std::vector<const char*> arguments) {
 
 }  // namespace
 
-TEST(AppOptions, PlainStartRunsVisibleWithTheRealMouse) {
-    Parsed p = Parse({});
-    ASSERT_TRUE(p.ok);
-    EXPECT_EQ(p.options.command, AppCommand::Run);
-    EXPECT_FALSE(p.options.hidden);
-    EXPECT_FALSE(p.options.simulate);
-    EXPECT_TRUE(p.options.screenshotFolder.empty());
-}
-
 TEST(AppOptions, AutorunIsASubstringAnywhereAndNeverAnUnknownOption) {
     for (const char* argument : {"-autorun", "--autorun", "x-autorunning"}) {
         Parsed p = Parse({"--simulate", argument});
@@ -86,10 +77,4 @@ TEST(AppOptions, UnknownOptionsAndStrayWordsAreRefusedByName) {
         EXPECT_FALSE(p.ok) << argument;
         EXPECT_NE(p.error.find(argument), std::string::npos) << p.error;
     }
-}
-
-TEST(AppOptions, HelpAndVersionAreCommands) {
-    EXPECT_EQ(Parse({"--help"}).options.command, AppCommand::Help);
-    EXPECT_EQ(Parse({"--simulate", "--version"}).options.command, AppCommand::Version);
-    EXPECT_NE(GetAppUsage().find("--simulate[=cable|receiver]"), std::string::npos);
 }

@@ -8,11 +8,9 @@
 
 TEST(DisplayScale, DensitiesOfTheUsualScaleSettings) {
     EXPECT_EQ(ScalePercentFromDpi(0), 100);  // the display reports none
-    EXPECT_EQ(ScalePercentFromDpi(72), 100);
     EXPECT_EQ(ScalePercentFromDpi(96), 100);
     EXPECT_EQ(ScalePercentFromDpi(120), 125);
     EXPECT_EQ(ScalePercentFromDpi(144), 150);
-    EXPECT_EQ(ScalePercentFromDpi(168), 175);
     EXPECT_EQ(ScalePercentFromDpi(192), 200);
     // Densities between the steps (a physical measurement) are not a scale setting.
     EXPECT_EQ(ScalePercentFromDpi(110), 100);

@@ -134,7 +134,8 @@ TEST_F(ProgramTest, ScreenshotRendersTheMainWindowAfterAFullStart) {
     // The start settled the language and made the database folder.
     EXPECT_NE(Settings().find("LCID=1033"), std::string::npos) << Settings();
     EXPECT_TRUE(fs::is_directory(Root() / "data" / "Vantorel Mouse Files" / "db"));
-    EXPECT_TRUE(run.Err().empty()) << run.Err();
+    // Nothing to complain about (sanitizer builds add their own statistics).
+    EXPECT_EQ(run.Err().find("VantorelMouse:"), std::string::npos) << run.Err();
 }
 
 TEST_F(ProgramTest, FrenchLocaleAndSimulatedMouseStartInFrench) {

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Installs what is needed, builds, and starts Vantorel Mouse. Without a real mouse
-# the simulated one is used; without a display the program runs offscreen and
-# saves a screenshot of each page instead of waiting.
+# Installs what is needed, builds, and starts Vantorel Mouse; arguments go on to
+# the program (see build/VantorelMouse --help). Without a real mouse the
+# simulated one is used; without a display the program renders offscreen and
+# saves a picture of each page into screenshots/ instead of waiting.
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 "$here/scripts/setup.sh"
@@ -9,14 +10,16 @@ here=$(cd "$(dirname "$0")/.." && pwd)
 prog="$here/build/VantorelMouse"
 
 args=()
-if ! "$here/scripts/find-mouse.sh" "$here/build/config.xml" >/dev/null 2>&1; then
+if node=$("$here/scripts/find-mouse.sh" "$here/build/config.xml" 2>/dev/null); then
+  echo "Vantorel mouse found at $node."
+else
   echo "No Vantorel mouse found: using the simulated one."
   args+=(--simulate)
 fi
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
   out="$here/screenshots"
   echo "No display: rendering offscreen into $out"
-  SDL_VIDEODRIVER=offscreen "$prog" "${args[@]}" --screenshot "$out" "$@"
+  "$prog" "${args[@]}" --screenshot "$out" "$@"
   ls -1 "$out"
 else
   exec "$prog" "${args[@]}" "$@"

@@ -31,6 +31,7 @@ public:
     virtual void SetCursor(CursorKind cursor) = 0;
     virtual CPoint GetCursorPos() = 0;
     virtual CRect GetWorkArea(POINT nearPoint) = 0;
+    virtual bool GetDisplayInfo(POINT nearPoint, DisplayInfo& info) = 0;
     virtual void StartTextInput(void* native, const CRect& screenCaret) = 0;
     virtual void StopTextInput() = 0;
     virtual void SetClipboardText(const std::wstring& text) = 0;

@@ -32,6 +32,12 @@ public:
     void SetCursor(CursorKind) override {}
     CPoint GetCursorPos() override { return m_cursor; }
     CRect GetWorkArea(POINT) override { return m_workArea; }
+    // One display at the desktop's standard density.
+    bool GetDisplayInfo(POINT, DisplayInfo& info) override {
+        info.bounds = CRect(0, 0, 1920, 1080);
+        info.dpi = 96;
+        return true;
+    }
     void StartTextInput(void*, const CRect& screenCaret) override { m_textRect = screenCaret; }
     void StopTextInput() override { m_textRect.SetRectEmpty(); }
     void SetClipboardText(const std::wstring& text) override { m_clipboard = text; }

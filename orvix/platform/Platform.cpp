@@ -742,6 +742,9 @@ std::wstring Platform::GetClipboardText() { return g_state ? g_state->backend->G
 CRect Platform::GetWorkArea(POINT nearPoint) {
     return g_state ? g_state->backend->GetWorkArea(nearPoint) : CRect(0, 0, 1920, 1080);
 }
+bool Platform::GetDisplayInfo(POINT nearPoint, DisplayInfo& info) {
+    return g_state && g_state->backend->GetDisplayInfo(nearPoint, info);
+}
 CPoint Platform::GetCursorPos() { return g_state ? g_state->backend->GetCursorPos() : CPoint(); }
 
 // ---------------------------------------------------------------- input rules

@@ -39,6 +39,13 @@ struct WindowParams {
     CRect rect;
 };
 
+// One display of the desktop: its bounds in screen coordinates and its
+// horizontal dots per inch as the desktop reports it (0 when it does not).
+struct DisplayInfo {
+    CRect bounds;
+    int dpi = 0;
+};
+
 // Payload of WM_DROPFILES (wParam points at it during dispatch).
 struct DropFilesData {
     CPoint point;  // client coordinates
@@ -156,6 +163,9 @@ public:
     static void SetClipboardText(const std::wstring& text);
     static std::wstring GetClipboardText();
     static CRect GetWorkArea(POINT nearPoint);
+    // The display that holds the point, else the nearest one; false when the
+    // desktop has none.
+    static bool GetDisplayInfo(POINT nearPoint, DisplayInfo& info);
     static CPoint GetCursorPos();
 };
 

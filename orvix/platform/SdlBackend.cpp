@@ -201,6 +201,17 @@ public:
         return {u.x, u.y, u.x + u.w, u.y + u.h};
     }
 
+    bool GetDisplayInfo(POINT p, DisplayInfo& info) override {
+        SDL_Point point{p.x, p.y};
+        int index = SDL_GetPointDisplayIndex(&point);  // the nearest display when none holds the point
+        SDL_Rect b;
+        if (index < 0 || SDL_GetDisplayBounds(index, &b) != 0) return false;
+        info.bounds = CRect(b.x, b.y, b.x + b.w, b.y + b.h);
+        float hdpi = 0;
+        info.dpi = SDL_GetDisplayDPI(index, nullptr, &hdpi, nullptr) == 0 ? int(hdpi + 0.5f) : 0;
+        return true;
+    }
+
     void StartTextInput(void* native, const CRect& screenCaret) override {
         int x = 0, y = 0;
         SDL_GetWindowPosition(Window(native), &x, &y);

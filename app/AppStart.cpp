@@ -1,0 +1,123 @@
+#include "app/AppStart.h"
+
+#include <cstdio>
+#include <memory>
+#include <optional>
+
+#include "app/DeviceMainDlg.h"
+#include "orvix/core/Manager.h"
+#include "orvix/core/TextConv.h"
+#include "platform/AppContext.h"
+#include "platform/DisplayScale.h"
+#include "platform/Folders.h"
+#include "platform/SingleInstance.h"
+#include "platform/Trace.h"
+
+using namespace Orvix;
+
+namespace {
+
+// The windowing layer and the toolkit's fonts for the life of one start.
+class ToolkitSession {
+  public:
+    explicit ToolkitSession(BackendKind backend)
+        : m_started(Platform::Init(backend) && Manager::InitGdiplus()) {}
+    ~ToolkitSession() { Manager::UnInitGdiplus(); }
+    ToolkitSession(const ToolkitSession&) = delete;
+    ToolkitSession& operator=(const ToolkitSession&) = delete;
+    bool Started() const { return m_started; }
+
+  private:
+    bool m_started;
+};
+
+// The pictures of a screenshot run, one per page of the main window, in order.
+// A page with a `show` step switches the window to it first.
+struct ScreenshotPage {
+    const wchar_t* name;
+    void (*show)(DeviceMainDlg&);
+};
+constexpr ScreenshotPage kScreenshotPages[] = {{L"main", nullptr}};
+
+bool SaveScreenshots(DeviceMainDlg& dlg, const std::wstring& folder) {
+    if (!EnsureFolderTree(folder)) {
+        std::fprintf(stderr, "VantorelMouse: cannot create %s\n", WideToUtf8(folder).c_str());
+        return false;
+    }
+    bool saved = true;
+    for (const ScreenshotPage& page : kScreenshotPages) {
+        if (page.show) page.show(dlg);
+        const std::wstring path = JoinPath(folder, std::wstring(page.name) + L".png");
+        if (!Platform::SaveScreenshot(dlg.GetSafeHwnd(), path)) {
+            std::fprintf(stderr, "VantorelMouse: cannot write %s\n", WideToUtf8(path).c_str());
+            saved = false;
+        }
+    }
+    return saved;
+}
+
+int PrintAndExit(const std::string& text) {
+    std::fputs(text.c_str(), stdout);
+    return 0;
+}
+
+}  // namespace
+
+int RunApplication(const AppOptions& options) {
+    if (options.command == AppCommand::Help) return PrintAndExit(GetAppUsage());
+    if (options.command == AppCommand::Version)
+        return PrintAndExit(std::string("Vantorel Mouse ") + kAppVersion + "\n");
+
+    // Declared first so that it goes last: the listener thread must be gone
+    // before the windowing layer it posts to.
+    std::optional<ToolkitSession> toolkit;
+    SingleInstance instance;
+    if (!instance.Acquire()) return 0;
+    SettleLanguage();
+    if (!EnsureDatabaseFolder()) Vantorel::Trace("start: no database folder");
+
+    // Held for the whole run: it is the other end of every exchange with the mouse.
+    std::shared_ptr<SimBackend> simulation;
+    if (options.simulate) simulation = InstallSimulatedBackend(options.simulateStart);
+
+    // Screenshots are rendered in memory, so that no window appears even on a desktop.
+    const bool screenshots = !options.screenshotFolder.empty();
+    toolkit.emplace(screenshots ? BackendKind::Headless : BackendKind::Auto);
+    if (!toolkit->Started()) {
+        std::fprintf(
+            stderr, "VantorelMouse: no display to open the window on (--screenshot DIR renders offscreen)\n");
+        return 1;
+    }
+    // X11 and XWayland decide the stretching of a window themselves: both
+    // outcomes draw the window in its 1280 x 800 pixels, so the decision is traced only.
+    DecideScaleAwareness();
+
+    DeviceMainDlg dlg;
+    int screenshotResult = 1;
+    // Runs on the UI thread whenever the window may have become visible.
+    auto onShown = [&] {
+        if (!screenshots || !dlg.IsWindowVisible()) return;
+        screenshotResult = SaveScreenshots(dlg, Utf8ToWide(options.screenshotFolder)) ? 0 : 1;
+        dlg.CloseMainWindow();
+    };
+    // A request arrives on the listener thread and is handed to the UI thread.
+    // Posted tasks run only in the window's modal loop, while `dlg` lives.
+    instance.SetShowCallback([&dlg, &onShown] {
+        Platform::PostTask([&dlg, &onShown] {
+            if (!dlg.GetSafeHwnd()) return;
+            dlg.ShowMainWindow();
+            onShown();
+        });
+    });
+    if (!dlg.CreateMainWindow()) {
+        std::fprintf(stderr, "VantorelMouse: cannot create the main window\n");
+        return 1;
+    }
+    Platform::PostTask(onShown);
+
+    dlg.ShowModal(options.hidden ? SW_HIDE : SW_SHOWNORMAL);
+    instance.SetShowCallback(nullptr);
+    Vantorel::Trace("start: main window ended");
+    if (screenshots) return screenshotResult;
+    return dlg.IsExitRequested() ? 0 : 1;
+}

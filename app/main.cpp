@@ -7,6 +7,7 @@
 
 #include "app/AppStart.h"
 #include "app/ToolkitDemo.h"
+#include "platform/LeakSuppressions.h"
 
 int main(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) {
@@ -22,10 +23,3 @@ int main(int argc, char** argv) {
     return RunApplication(options);
 }
 
-// The leak checker of sanitizer builds: fontconfig, pango, glib and SDL keep
-// one-time allocations until exit; they are not the program's leaks.
-extern "C" const char* __lsan_default_suppressions() {
-    return "leak:libfontconfig.so\nleak:libpango-1.0.so\nleak:libpangoft2-1.0.so\n"
-           "leak:libpangocairo-1.0.so\nleak:libglib-2.0.so\nleak:libgobject-2.0.so\n"
-           "leak:libSDL2-2.0.so\nleak:libX11.so\nleak:libdbus-1.so\n";
-}

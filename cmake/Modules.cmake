@@ -48,6 +48,10 @@ function(vantorel_add_tests)
     target_compile_definitions(${name} PRIVATE
       VANTOREL_SOURCE_DIR="${CMAKE_SOURCE_DIR}" VANTOREL_BINARY_DIR="${CMAKE_BINARY_DIR}")
     add_dependencies(${name} product_data)
+    # The program tests start the built program itself.
+    if(name STREQUAL "test_app")
+      add_dependencies(${name} VantorelMouse)
+    endif()
     if(TARGET skins)
       add_dependencies(${name} skins)
     endif()

@@ -2,6 +2,8 @@
 // they are started by CTest or by hand.
 #include <cstdlib>
 
+#include "platform/LeakSuppressions.h"
+
 namespace {
 struct TestEnvironment {
     TestEnvironment() {
@@ -11,9 +13,3 @@ struct TestEnvironment {
 } const g_environment;
 }  // namespace
 
-// The leak checker of the sanitizer build: fontconfig, pango, glib and SDL keep
-// one-time allocations until exit; they are not the program's leaks.
-extern "C" const char* __lsan_default_suppressions() {
-    return "leak:libfontconfig.so\nleak:libpango-1.0.so\nleak:libpangoft2-1.0.so\nleak:libpangocairo-1.0.so\n"
-           "leak:libglib-2.0.so\nleak:libgobject-2.0.so\nleak:libSDL2-2.0.so\nleak:libX11.so\nleak:libdbus-1.so\n";
-}

@@ -7,16 +7,10 @@
 
 #include "orvix/core/TextConv.h"
 #include "tools/skingen/SkinGen.h"
+#include "platform/LeakSuppressions.h"
 
 using namespace Orvix;
 using namespace SkinGen;
-
-// Under the leak checker of sanitizer builds: fontconfig, pango and glib keep
-// one-time allocations until exit; they are not this tool's leaks.
-extern "C" const char* __lsan_default_suppressions() {
-    return "leak:libfontconfig.so\nleak:libpango-1.0.so\nleak:libpangoft2-1.0.so\nleak:libpangocairo-1.0.so\n"
-           "leak:libglib-2.0.so\nleak:libgobject-2.0.so\n";
-}
 
 int main(int argc, char** argv) {
     if (argc != 2) {

@@ -3,7 +3,6 @@
 #include <sys/stat.h>
 
 #include <algorithm>
-#include <initializer_list>
 #include <map>
 #include <string_view>
 #include <utility>
@@ -29,7 +28,7 @@ constexpr int32_t kKeyCodes = 9;  // slots of the key-map report
 constexpr int32_t kFirstEventType = 2;
 constexpr int32_t kLastEventType = 12;
 constexpr int32_t kMaxDelayType = 2;  // 0 no timing, 1 recorded, 2 fixed
-// Event delays, DPI values and sleep times travel as 16 bits, most settings as one byte.
+// Event delays and DPI values travel as 16 bits, the other settings as one byte.
 constexpr int32_t kMax16 = 0xFFFF;
 constexpr int32_t kMaxByte = 0xFF;
 constexpr int32_t kMaxColour = 0xFFFFFF;
@@ -72,6 +71,36 @@ std::wstring DpiColourKey(int level) {
     return Orvix::FormatW(L"dpi_group%d_rgb", level);
 }
 
+// The numeric attributes of each kind of element, shared by export and import
+// so that both use the same names in the same order.
+using NumberFields = std::vector<std::pair<const wchar_t*, int32_t*>>;
+
+NumberFields MacroInfoFields(MacroData& macro) {
+    return {{L"macro_type", &macro.playType},
+            {L"play_times", &macro.playTimes},
+            {L"delay_type", &macro.delayType},
+            {L"delay_time", &macro.delayTime}};
+}
+NumberFields EventFields(MacroEvent& event) {
+    return {{L"index", &event.recordIndex},
+            {L"type", &event.type},
+            {L"value", &event.value},
+            {L"timestamp", &event.delayTime}};
+}
+NumberFields KeyFields(KeyRecord& key) {
+    return {{L"key_code", &key.keyCode},
+            {L"macro_type", &key.macroType},
+            {L"macro_value", &key.macroValue},
+            {L"macro_value2", &key.macroValue2},
+            {L"macro_value3", &key.macroValue3}};
+}
+NumberFields LightFields(LightData& light) {
+    return {{L"light_mode", &light.mode},       {L"brightness", &light.brightness},
+            {L"speed", &light.speed},           {L"direction", &light.direction},
+            {L"colorful", &light.colorful},     {L"colorindex", &light.colorIndex},
+            {L"color_value", &light.colorValue}};
+}
+
 // Holds the store lock so that an export reads one consistent state.
 class StoreLock {
   public:
@@ -108,7 +137,7 @@ bool ReadNumber(const XmlDocument& xml, const wchar_t* name, int32_t& value) {
 }
 
 // Reads attributes that must all be numbers.
-bool ReadNumbers(const XmlDocument& xml, std::initializer_list<std::pair<const wchar_t*, int32_t*>> fields) {
+bool ReadNumbers(const XmlDocument& xml, const NumberFields& fields) {
     return std::all_of(fields.begin(), fields.end(),
                        [&](const auto& field) { return ReadNumber(xml, field.first, *field.second); });
 }
@@ -134,6 +163,9 @@ bool OpenExchangeFile(XmlDocument& xml, const std::wstring& path, const wchar_t*
 void SetNumber(XmlDocument& xml, const wchar_t* name, int32_t value) {
     xml.SetAttribute(name, std::to_wstring(value));
 }
+void SetNumbers(XmlDocument& xml, const NumberFields& fields) {
+    for (const auto& [name, value] : fields) SetNumber(xml, name, *value);
+}
 
 // The declaration and the root element, which is current.
 XmlDocument NewExchangeDocument(const wchar_t* root) {
@@ -149,22 +181,15 @@ bool ReadMacroFile(const std::wstring& path, MacroData& macro, std::vector<Macro
     XmlDocument xml;
     if (!OpenExchangeFile(xml, path, L"macro") || !xml.FindNext(L"macroinfo")) return false;
     macro.name = xml.GetAttribute(L"macro_name") + L" Import";
-    if (!ReadNumbers(xml, {{L"macro_type", &macro.playType},
-                           {L"play_times", &macro.playTimes},
-                           {L"delay_type", &macro.delayType},
-                           {L"delay_time", &macro.delayTime}}) ||
-        !InRange(macro.delayType, 0, kMaxDelayType)) {
+    if (!ReadNumbers(xml, MacroInfoFields(macro)) || !InRange(macro.delayType, 0, kMaxDelayType)) {
         return false;
     }
     if (xml.FindNext(L"macroitems") && xml.StepIn()) {
         while (xml.FindNext(L"item")) {
             // One bad event would change what the macro plays: the file is refused.
             MacroEvent event;
-            if (events.size() == kMaxMacroEvents ||
-                !ReadNumbers(xml, {{L"type", &event.type},
-                                   {L"index", &event.recordIndex},
-                                   {L"value", &event.value},
-                                   {L"timestamp", &event.delayTime}}) ||
+            if (events.size() == static_cast<size_t>(kMaxMacroEvents) ||
+                !ReadNumbers(xml, EventFields(event)) ||
                 !InRange(event.type, kFirstEventType, kLastEventType) ||
                 !InRange(event.delayTime, 0, kMax16)) {
                 return false;
@@ -209,12 +234,8 @@ bool IsStoredKeyType(int32_t type) {
 // False for an item that must not be stored.
 bool ReadKeyItem(const XmlDocument& xml, int32_t profile, ImportedKey& key) {
     KeyRecord& record = key.record;
-    if (!ReadNumbers(xml, {{L"key_code", &record.keyCode},
-                           {L"macro_type", &record.macroType},
-                           {L"macro_value", &record.macroValue},
-                           {L"macro_value2", &record.macroValue2},
-                           {L"macro_value3", &record.macroValue3}}) ||
-        !InRange(record.keyCode, 0, kKeyCodes - 1) || !IsStoredKeyType(record.macroType)) {
+    if (!ReadNumbers(xml, KeyFields(record)) || !InRange(record.keyCode, 0, kKeyCodes - 1) ||
+        !IsStoredKeyType(record.macroType)) {
         return false;
     }
     record.profile = profile;
@@ -258,15 +279,8 @@ void ReadLightItems(XmlDocument& xml, ProfileFile& file) {
     if (!xml.StepIn()) return;
     while (xml.FindNext(L"item")) {
         LightData light;
-        if (ReadNumbers(xml, {{L"light_mode", &light.mode},
-                              {L"brightness", &light.brightness},
-                              {L"speed", &light.speed},
-                              {L"direction", &light.direction},
-                              {L"colorful", &light.colorful},
-                              {L"colorindex", &light.colorIndex},
-                              {L"color_value", &light.colorValue}}) &&
-            InRange(light.brightness, 0, kMaxByte) && InRange(light.speed, 0, kMaxByte) &&
-            InRange(light.colorValue, 0, kMaxColour)) {
+        if (ReadNumbers(xml, LightFields(light)) && InRange(light.brightness, 0, kMaxByte) &&
+            InRange(light.speed, 0, kMaxByte) && InRange(light.colorValue, 0, kMaxColour)) {
             file.lights[light.mode] = light;
         }
     }
@@ -365,8 +379,10 @@ bool StoreLights(DataStore& store, int32_t profile, const ProfileFile& file) {
     return !activeModeHasRow || store.SetActiveLightMode(profile, file.activeMode);
 }
 
+// The file's assignments replace all of the profile's, as a file without
+// keyitems leaves none.
 bool StoreProfile(DataStore& store, int32_t profile, ProfileFile& file) {
-    std::wstring name;
+    std::wstring name;  // a profile that does not exist gets no rows
     if (!store.GetProfileName(profile, name, 0) || !store.DeleteProfileKeys(profile)) return false;
     for (ImportedKey& key : file.keys) {
         if (!StoreKey(store, key)) return false;
@@ -406,13 +422,9 @@ void AddKeyItems(XmlDocument& xml, DataStore& store, int32_t profile) {
     store.ListKeys(profile, keys);
     xml.AddElement(L"keyitems");
     xml.StepIn();
-    for (const KeyRecord& key : keys) {
+    for (KeyRecord& key : keys) {
         xml.AddElement(L"item");
-        SetNumber(xml, L"key_code", key.keyCode);
-        SetNumber(xml, L"macro_type", key.macroType);
-        SetNumber(xml, L"macro_value", key.macroValue);
-        SetNumber(xml, L"macro_value2", key.macroValue2);
-        SetNumber(xml, L"macro_value3", key.macroValue3);
+        SetNumbers(xml, KeyFields(key));
         xml.SetAttribute(L"macro_desc", key.macroDesc);
         AddKeyParameters(xml, store, key);
     }
@@ -425,15 +437,9 @@ void AddLightItems(XmlDocument& xml, DataStore& store, int32_t profile) {
     xml.AddElement(L"Lightitems");
     SetNumber(xml, L"lightmode", store.GetActiveLightMode(profile));
     xml.StepIn();
-    for (const LightData& light : lights) {
+    for (LightData& light : lights) {
         xml.AddElement(L"item");
-        SetNumber(xml, L"light_mode", light.mode);
-        SetNumber(xml, L"brightness", light.brightness);
-        SetNumber(xml, L"speed", light.speed);
-        SetNumber(xml, L"direction", light.direction);
-        SetNumber(xml, L"colorful", light.colorful);
-        SetNumber(xml, L"colorindex", light.colorIndex);
-        SetNumber(xml, L"color_value", light.colorValue);
+        SetNumbers(xml, LightFields(light));
     }
     xml.StepOut();
 }
@@ -472,19 +478,13 @@ bool ExportMacro(const std::wstring& path, DataStore& store, int32_t macroId) {
     xml.StepIn();
     xml.AddElement(L"macroinfo");
     xml.SetAttribute(L"macro_name", macro.name);
-    SetNumber(xml, L"macro_type", macro.playType);
-    SetNumber(xml, L"play_times", macro.playTimes);
-    SetNumber(xml, L"delay_type", macro.delayType);
-    SetNumber(xml, L"delay_time", macro.delayTime);
+    SetNumbers(xml, MacroInfoFields(macro));
     xml.AddElement(L"macroitems");
     xml.StepIn();
-    for (const MacroEvent& event : events) {
+    for (MacroEvent& event : events) {
         xml.AddElement(L"item");
         xml.SetAttribute(L"desc", event.desc);
-        SetNumber(xml, L"index", event.recordIndex);
-        SetNumber(xml, L"type", event.type);
-        SetNumber(xml, L"value", event.value);
-        SetNumber(xml, L"timestamp", event.delayTime);
+        SetNumbers(xml, EventFields(event));
     }
     return xml.SaveFile(path);
 }

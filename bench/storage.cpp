@@ -1,37 +1,12 @@
 // Store costs on a real file (under $TMPDIR): creating the initial profiles of a
 // new database, reading every setting of a profile, saving a 200-event macro.
 #include <benchmark/benchmark.h>
-#include <unistd.h>
 
-#include <filesystem>
-
+#include "bench/BenchFolder.h"
 #include "storage/ConfigDefaults.h"
 #include "storage/DataStore.h"
 
 namespace {
-
-class BenchFolder {
-  public:
-    BenchFolder() {
-        m_root = std::filesystem::temp_directory_path() / ("vantorel-bench-" + std::to_string(::getpid()));
-        std::filesystem::create_directories(m_root / "db");
-    }
-    ~BenchFolder() {
-        DataStore::Instance().CloseIfOpen();
-        std::filesystem::remove_all(m_root);
-    }
-    // Opens a new, empty database file.
-    DataStore& OpenFresh() {
-        DataStore& store = DataStore::Instance();
-        store.CloseIfOpen();
-        std::filesystem::remove(m_root / "db" / "bench_data1.db");
-        store.OpenForDevice(m_root.wstring() + L"/", L"bench");
-        return store;
-    }
-
-  private:
-    std::filesystem::path m_root;
-};
 
 void BM_CreateInitialProfiles(benchmark::State& state) {
     BenchFolder folder;

@@ -130,6 +130,14 @@ bool DataStore::IsOpened() const {
     return m_opened;
 }
 
+bool DataStore::RunInTransaction(const std::function<bool()>& work) {
+    const std::lock_guard lock(m_lock);
+    if (m_db.Exec("BEGIN") != SQLITE_OK) return false;
+    if (work() && m_db.Exec("COMMIT") == SQLITE_OK) return true;
+    m_db.Exec("ROLLBACK");
+    return false;
+}
+
 bool DataStore::Write(const char* sql, Params params) {
     const std::lock_guard lock(m_lock);
     SQLiteStatement statement;

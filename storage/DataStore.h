@@ -45,6 +45,11 @@ class DataStore {
     // For callers that need several operations as one step. Re-entrant.
     void Lock() { m_lock.lock(); }
     void Unlock() { m_lock.unlock(); }
+    // Runs work as one transaction under the lock: its writes are committed when
+    // it returns true and rolled back, all of them, when it returns false or the
+    // commit fails. True when they were committed. Transactions do not nest:
+    // work must not call AddMacroRecords or RunInTransaction.
+    bool RunInTransaction(const std::function<bool()>& work);
 
     // ---- configuration rows: decimal texts per profile and key ----
     bool GetConfigValue(int32_t profile, const std::wstring& key, std::wstring& value);

@@ -154,6 +154,20 @@ TEST_F(DatabaseFile, ATransactionEndedWithoutCommitKeepsItsRows) {
     EXPECT_FALSE(none.Commit());
 }
 
+TEST_F(DatabaseFile, AStoreTransactionKeepsAllOrNothingAndDoesNotNest) {
+    EXPECT_FALSE(Store().RunInTransaction([] {
+        Store().AddMacro(L"lost");
+        return false;
+    }));
+    EXPECT_TRUE(Store().RunInTransaction([] {
+        Store().AddMacro(L"kept");
+        return !Store().RunInTransaction([] { return true; });  // a nested one is refused
+    }));
+    EXPECT_EQ(QueryAll("SELECT name FROM t_macro_data"), std::vector<std::string>{"kept"});
+    Store().CloseIfOpen();
+    EXPECT_FALSE(Store().RunInTransaction([] { return true; }));
+}
+
 TEST_F(DatabaseFile, NonAsciiTextIsStoredAsUtf8AndReadBackUnchanged) {
     const std::wstring name = L"配置 游戏 \U0001F5B1";
     ProfileData profile;

@@ -1,0 +1,545 @@
+#include "exchange/ExchangeFiles.h"
+
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <map>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "exchange/XmlDocument.h"
+#include "orvix/core/TextConv.h"
+#include "platform/Trace.h"
+#include "storage/DataStore.h"
+
+namespace {
+
+const wchar_t kDeclaration[] = L"<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n";
+
+// Function types whose value is a row id of this database.
+constexpr int32_t kTypeLaunch = 9;
+constexpr int32_t kTypeWeb = 10;
+constexpr int32_t kTypeText = 11;
+// Type 0 restores the default and is never stored; 3 and 6 are unused.
+constexpr int32_t kStoredKeyTypes[] = {1, 2, 4, 5, 7, 8, kTypeLaunch, kTypeWeb, kTypeText};
+constexpr int32_t kKeyCodes = 9;  // slots of the key-map report
+
+constexpr int32_t kFirstEventType = 2;
+constexpr int32_t kLastEventType = 12;
+constexpr int32_t kMaxDelayType = 2;  // 0 no timing, 1 recorded, 2 fixed
+// Event delays and DPI values travel as 16 bits, the other settings as one byte.
+constexpr int32_t kMax16 = 0xFFFF;
+constexpr int32_t kMaxByte = 0xFF;
+constexpr int32_t kMaxColour = 0xFFFFFF;
+
+// A setting exchanged as a number, with the range the mouse or the page takes.
+struct Setting {
+    const wchar_t* name;  // element or attribute of the file
+    const wchar_t* key;   // configuration key
+    int32_t min;
+    int32_t max;
+};
+
+// Attributes of Mouse_DPI.
+const Setting kDpiSettings[] = {
+    {L"dpi_flag", L"dpi_flag", 0, kMaxByte},
+    {L"dpi_index", L"dpi_index", 0, 6},
+    {L"dpi_count", L"dpi_count", 1, 7},
+};
+// Elements of Mouse, in file order, each with attribute value. The key
+// "e-sports_flag" itself is not exchanged: its element carries "highspeed_mode".
+const Setting kMouseSettings[] = {
+    {L"button_respondtime", L"button_respondtime", 0, kMaxByte},
+    {L"report_rate", L"report_rate", 0, kMaxByte},
+    {L"sensor_flag", L"sensor_flag", 0, kMaxByte},
+    {L"liftoff_height", L"liftoff_height", 0, kMaxByte},
+    {L"scroll_flag", L"scroll_flag", 0, kMaxByte},
+    {L"e-sports_flag", L"highspeed_mode", 0, kMaxByte},
+    {L"leftbtn_lock", L"leftbtn_lock", 0, kMaxByte},
+};
+// DPI1 to DPI5 carry levels 0 to 4; levels 5 and 6 stay out of the files.
+constexpr int kExchangedDpiLevels = 5;
+
+std::wstring DpiElement(int level) {
+    return L"DPI" + std::to_wstring(level + 1);
+}
+std::wstring DpiValueKey(int level) {
+    return Orvix::FormatW(L"dpi_group%d_value", level);
+}
+std::wstring DpiColourKey(int level) {
+    return Orvix::FormatW(L"dpi_group%d_rgb", level);
+}
+
+// The numeric attributes of each kind of element, shared by export and import
+// so that both use the same names in the same order.
+using NumberFields = std::vector<std::pair<const wchar_t*, int32_t*>>;
+
+NumberFields MacroInfoFields(MacroData& macro) {
+    return {{L"macro_type", &macro.playType},
+            {L"play_times", &macro.playTimes},
+            {L"delay_type", &macro.delayType},
+            {L"delay_time", &macro.delayTime}};
+}
+NumberFields EventFields(MacroEvent& event) {
+    return {{L"index", &event.recordIndex},
+            {L"type", &event.type},
+            {L"value", &event.value},
+            {L"timestamp", &event.delayTime}};
+}
+NumberFields KeyFields(KeyRecord& key) {
+    return {{L"key_code", &key.keyCode},
+            {L"macro_type", &key.macroType},
+            {L"macro_value", &key.macroValue},
+            {L"macro_value2", &key.macroValue2},
+            {L"macro_value3", &key.macroValue3}};
+}
+NumberFields LightFields(LightData& light) {
+    return {{L"light_mode", &light.mode},       {L"brightness", &light.brightness},
+            {L"speed", &light.speed},           {L"direction", &light.direction},
+            {L"colorful", &light.colorful},     {L"colorindex", &light.colorIndex},
+            {L"color_value", &light.colorValue}};
+}
+
+// Holds the store lock so that an export reads one consistent state.
+class StoreLock {
+  public:
+    explicit StoreLock(DataStore& store) : m_store(store) { m_store.Lock(); }
+    ~StoreLock() { m_store.Unlock(); }
+    StoreLock(const StoreLock&) = delete;
+    StoreLock& operator=(const StoreLock&) = delete;
+
+  private:
+    DataStore& m_store;
+};
+
+// ---- reading ----
+
+// A number as "%d" writes it: an optional minus sign and decimal digits, within
+// 32 bits. Anything else (empty, blanks, other characters) is refused.
+bool ParseDecimal(std::wstring_view text, int32_t& value) {
+    const bool negative = !text.empty() && text.front() == L'-';
+    if (negative) text.remove_prefix(1);
+    if (text.empty() || text.size() > 10) return false;
+    int64_t magnitude = 0;
+    for (const wchar_t c : text) {
+        if (c < L'0' || c > L'9') return false;
+        magnitude = magnitude * 10 + (c - L'0');
+    }
+    const int64_t result = negative ? -magnitude : magnitude;
+    if (result < INT32_MIN || result > INT32_MAX) return false;
+    value = static_cast<int32_t>(result);
+    return true;
+}
+
+bool ReadNumber(const XmlDocument& xml, const wchar_t* name, int32_t& value) {
+    return ParseDecimal(xml.GetAttribute(name), value);
+}
+
+// Reads attributes that must all be numbers.
+bool ReadNumbers(const XmlDocument& xml, const NumberFields& fields) {
+    return std::all_of(fields.begin(), fields.end(),
+                       [&](const auto& field) { return ReadNumber(xml, field.first, *field.second); });
+}
+
+bool InRange(int32_t value, int32_t min, int32_t max) {
+    return value >= min && value <= max;
+}
+
+// Loads an exchange file whose root element is `root` and steps into it. Only
+// small regular files are read: a folder, a device node or a huge file is not
+// an exchange file.
+bool OpenExchangeFile(XmlDocument& xml, const std::wstring& path, const wchar_t* root) {
+    struct stat info {};
+    if (::stat(Orvix::WideToUtf8(path).c_str(), &info) != 0 || !S_ISREG(info.st_mode) ||
+        static_cast<uintmax_t>(info.st_size) > kMaxExchangeFileBytes) {
+        return false;
+    }
+    return xml.LoadFile(path) && xml.FindNext(root) && xml.StepIn();
+}
+
+// ---- writing ----
+
+void SetNumber(XmlDocument& xml, const wchar_t* name, int32_t value) {
+    xml.SetAttribute(name, std::to_wstring(value));
+}
+void SetNumbers(XmlDocument& xml, const NumberFields& fields) {
+    for (const auto& [name, value] : fields) SetNumber(xml, name, *value);
+}
+
+// The declaration and the root element, which is current.
+XmlDocument NewExchangeDocument(const wchar_t* root) {
+    XmlDocument xml;
+    xml.SetText(kDeclaration);
+    xml.AddElement(root);
+    return xml;
+}
+
+// ---- macro files ----
+
+bool ReadMacroFile(const std::wstring& path, MacroData& macro, std::vector<MacroEvent>& events) {
+    XmlDocument xml;
+    if (!OpenExchangeFile(xml, path, L"macro") || !xml.FindNext(L"macroinfo")) return false;
+    macro.name = xml.GetAttribute(L"macro_name") + L" Import";
+    if (!ReadNumbers(xml, MacroInfoFields(macro)) || !InRange(macro.delayType, 0, kMaxDelayType)) {
+        return false;
+    }
+    if (xml.FindNext(L"macroitems") && xml.StepIn()) {
+        while (xml.FindNext(L"item")) {
+            // One bad event would change what the macro plays: the file is refused.
+            MacroEvent event;
+            if (events.size() == static_cast<size_t>(kMaxMacroEvents) ||
+                !ReadNumbers(xml, EventFields(event)) ||
+                !InRange(event.type, kFirstEventType, kLastEventType) ||
+                !InRange(event.delayTime, 0, kMax16)) {
+                return false;
+            }
+            event.desc = xml.GetAttribute(L"desc");
+            events.push_back(std::move(event));
+        }
+    }
+    // Events play in record-index order (file order among equal indices); the
+    // new macro numbers them 0, 1, 2 ... as the macro page does.
+    std::stable_sort(events.begin(), events.end(),
+                     [](const MacroEvent& a, const MacroEvent& b) { return a.recordIndex < b.recordIndex; });
+    for (size_t i = 0; i < events.size(); ++i) events[i].recordIndex = static_cast<int32_t>(i);
+    return true;
+}
+
+// ---- profile files ----
+
+// A button assignment of a file with the parameters its function needs here.
+struct ImportedKey {
+    KeyRecord record;
+    std::wstring otherDesc;  // launch and web: the t_key_otherdata row
+    std::wstring otherParam;
+    std::wstring textName;  // text: the t_text_data row
+    std::wstring textContent;
+};
+
+// What an import writes, checked before the first write.
+struct ProfileFile {
+    std::vector<ImportedKey> keys;  // one per key code
+    bool hasActiveMode = false;
+    int32_t activeMode = 0;
+    std::map<int32_t, LightData> lights;  // by mode
+    std::vector<std::pair<std::wstring, int32_t>> settings;
+};
+
+bool IsStoredKeyType(int32_t type) {
+    return std::find(std::begin(kStoredKeyTypes), std::end(kStoredKeyTypes), type) !=
+           std::end(kStoredKeyTypes);
+}
+
+// False for an item that must not be stored.
+bool ReadKeyItem(const XmlDocument& xml, int32_t profile, ImportedKey& key) {
+    KeyRecord& record = key.record;
+    if (!ReadNumbers(xml, KeyFields(record)) || !InRange(record.keyCode, 0, kKeyCodes - 1) ||
+        !IsStoredKeyType(record.macroType)) {
+        return false;
+    }
+    record.profile = profile;
+    record.macroDesc = xml.GetAttribute(L"macro_desc");
+    if (record.macroValue == 0 && record.macroValue2 == 0) return true;  // returns the button to its default
+    switch (record.macroType) {
+        case kTypeLaunch:
+        case kTypeWeb:
+            // Older files carry only the caption, which for a web address is the
+            // address itself; a program path cannot be rebuilt from it.
+            key.otherDesc = xml.GetAttribute(L"other_desc");
+            if (key.otherDesc.empty()) key.otherDesc = record.macroDesc;
+            key.otherParam = xml.GetAttribute(L"other_param");
+            return record.macroType == kTypeWeb ? !key.otherDesc.empty() : !key.otherParam.empty();
+        case kTypeText:
+            key.textName = xml.GetAttribute(L"text_name");
+            key.textContent = xml.GetAttribute(L"text_content");
+            return !key.textName.empty() || !key.textContent.empty();
+        default:
+            return true;
+    }
+}
+
+// A later item of a key code replaces the earlier one, as storing them in turn would.
+void PutKey(std::vector<ImportedKey>& keys, ImportedKey key) {
+    std::erase_if(keys, [&](const ImportedKey& k) { return k.record.keyCode == key.record.keyCode; });
+    keys.push_back(std::move(key));
+}
+
+// Reads attribute `attribute` of the current element as the value of `key`
+// when it is a number within range; otherwise the key keeps its value.
+void ReadSetting(const XmlDocument& xml, const wchar_t* attribute, std::wstring key, int32_t min, int32_t max,
+                 ProfileFile& file) {
+    int32_t value = 0;
+    if (ReadNumber(xml, attribute, value) && InRange(value, min, max))
+        file.settings.emplace_back(std::move(key), value);
+}
+
+void ReadLightItems(XmlDocument& xml, ProfileFile& file) {
+    file.hasActiveMode = ReadNumber(xml, L"lightmode", file.activeMode);
+    if (!xml.StepIn()) return;
+    while (xml.FindNext(L"item")) {
+        LightData light;
+        if (ReadNumbers(xml, LightFields(light)) && InRange(light.brightness, 0, kMaxByte) &&
+            InRange(light.speed, 0, kMaxByte) && InRange(light.colorValue, 0, kMaxColour)) {
+            file.lights[light.mode] = light;
+        }
+    }
+    xml.StepOut();
+}
+
+void ReadDpiSettings(XmlDocument& xml, ProfileFile& file) {
+    for (const Setting& setting : kDpiSettings) {
+        ReadSetting(xml, setting.name, setting.key, setting.min, setting.max, file);
+    }
+    if (!xml.StepIn()) return;
+    for (int level = 0; level < kExchangedDpiLevels; ++level) {
+        if (!xml.FindNext(DpiElement(level))) continue;
+        ReadSetting(xml, L"value", DpiValueKey(level), 0, kMax16, file);
+        ReadSetting(xml, L"color", DpiColourKey(level), 0, kMaxColour, file);
+    }
+    xml.StepOut();
+}
+
+// Elements are searched forwards, in the order the files have them.
+bool ReadProfileFile(const std::wstring& path, const ProfileExchangeContext& context, ProfileFile& file) {
+    XmlDocument xml;
+    // The profile keeps its own name: profileinfo's name is not read.
+    if (!OpenExchangeFile(xml, path, L"profile") || !xml.FindNext(L"profileinfo") || !xml.StepIn())
+        return false;
+    if (xml.FindNext(L"keyitems") && xml.StepIn()) {
+        while (xml.FindNext(L"item")) {
+            ImportedKey key;
+            if (ReadKeyItem(xml, context.profile, key)) PutKey(file.keys, std::move(key));
+        }
+        xml.StepOut();
+    }
+    if (context.lightingPage && xml.FindNext(L"Lightitems")) ReadLightItems(xml, file);
+    if (xml.FindNext(L"Mouse_DPI")) ReadDpiSettings(xml, file);
+    if (xml.FindNext(L"Mouse") && xml.StepIn()) {
+        for (const Setting& setting : kMouseSettings) {
+            if (xml.FindNext(setting.name))
+                ReadSetting(xml, L"value", setting.key, setting.min, setting.max, file);
+        }
+    }
+    return true;
+}
+
+// The text of the library with this name and content, added when there is none.
+int32_t FindOrAddText(DataStore& store, const std::wstring& name, const std::wstring& content) {
+    std::vector<TextData> texts;
+    store.ListTexts(texts);
+    for (const TextData& text : texts) {
+        if (text.name == name && text.content == content) return text.textId;
+    }
+    TextData text;
+    text.name = name;
+    text.content = content;
+    return store.AddText(text);
+}
+
+bool StoreKey(DataStore& store, ImportedKey& key) {
+    KeyRecord& record = key.record;
+    const bool adds = record.macroValue != 0 || record.macroValue2 != 0;
+    if (adds) {
+        switch (record.macroType) {
+            case kTypeLaunch:
+            case kTypeWeb:
+                record.macroValue = store.AddKeyOtherData(key.otherDesc, key.otherParam, record.macroType);
+                if (record.macroValue <= 0) return false;
+                break;
+            case kTypeText:
+                record.macroValue = FindOrAddText(store, key.textName, key.textContent);
+                if (record.macroValue <= 0) return false;
+                break;
+            default:
+                break;
+        }
+    }
+    return store.SaveKey(record) > 0 || !adds;
+}
+
+bool StoreLights(DataStore& store, int32_t profile, const ProfileFile& file) {
+    std::vector<LightData> rows;
+    store.ListLights(profile, rows);
+    bool activeModeHasRow = false;
+    for (LightData& row : rows) {
+        activeModeHasRow = activeModeHasRow || (file.hasActiveMode && row.mode == file.activeMode);
+        const auto found = file.lights.find(row.mode);
+        if (found == file.lights.end()) continue;  // modes without a row are skipped
+        const LightData& light = found->second;
+        row.brightness = light.brightness;
+        row.speed = light.speed;
+        row.direction = light.direction;
+        row.colorful = light.colorful;
+        row.colorIndex = light.colorIndex;
+        row.colorValue = light.colorValue;
+        if (!store.UpdateLight(profile, row.mode, row)) return false;
+    }
+    // A mode without a row would leave the profile with no active mode.
+    return !activeModeHasRow || store.SetActiveLightMode(profile, file.activeMode);
+}
+
+// The file's assignments replace all of the profile's, as a file without
+// keyitems leaves none.
+bool StoreProfile(DataStore& store, int32_t profile, ProfileFile& file) {
+    std::wstring name;  // a profile that does not exist gets no rows
+    if (!store.GetProfileName(profile, name, 0) || !store.DeleteProfileKeys(profile)) return false;
+    for (ImportedKey& key : file.keys) {
+        if (!StoreKey(store, key)) return false;
+    }
+    if (!StoreLights(store, profile, file)) return false;
+    for (const auto& [key, value] : file.settings) {
+        if (!store.SetConfigValue(profile, key, std::to_wstring(value))) return false;
+    }
+    return true;
+}
+
+std::wstring ConfigText(DataStore& store, int32_t profile, const wchar_t* key) {
+    std::wstring value;
+    store.GetConfigValue(profile, key, value);
+    return value;
+}
+
+// Launch, web and text assignments take their parameters along.
+void AddKeyParameters(XmlDocument& xml, DataStore& store, const KeyRecord& key) {
+    if (key.macroType == kTypeLaunch || key.macroType == kTypeWeb) {
+        std::wstring desc, param;
+        int32_t type = 0;
+        store.GetKeyOtherData(key.macroValue, desc, param, type);
+        xml.SetAttribute(L"other_desc", desc);
+        xml.SetAttribute(L"other_param", param);
+    } else if (key.macroType == kTypeText) {
+        std::wstring name, content;
+        if (!store.GetTextName(key.macroValue, name)) return;
+        store.GetTextContent(key.macroValue, content);
+        xml.SetAttribute(L"text_name", name);
+        xml.SetAttribute(L"text_content", content);
+    }
+}
+
+void AddKeyItems(XmlDocument& xml, DataStore& store, int32_t profile) {
+    std::vector<KeyRecord> keys;
+    store.ListKeys(profile, keys);
+    xml.AddElement(L"keyitems");
+    xml.StepIn();
+    for (KeyRecord& key : keys) {
+        xml.AddElement(L"item");
+        SetNumbers(xml, KeyFields(key));
+        xml.SetAttribute(L"macro_desc", key.macroDesc);
+        AddKeyParameters(xml, store, key);
+    }
+    xml.StepOut();
+}
+
+void AddLightItems(XmlDocument& xml, DataStore& store, int32_t profile) {
+    std::vector<LightData> lights;
+    store.ListLights(profile, lights);
+    xml.AddElement(L"Lightitems");
+    SetNumber(xml, L"lightmode", store.GetActiveLightMode(profile));
+    xml.StepIn();
+    for (LightData& light : lights) {
+        xml.AddElement(L"item");
+        SetNumbers(xml, LightFields(light));
+    }
+    xml.StepOut();
+}
+
+void AddSettings(XmlDocument& xml, DataStore& store, int32_t profile) {
+    xml.AddElement(L"Mouse_DPI");
+    for (const Setting& setting : kDpiSettings)
+        xml.SetAttribute(setting.name, ConfigText(store, profile, setting.key));
+    xml.StepIn();
+    for (int level = 0; level < kExchangedDpiLevels; ++level) {
+        xml.AddElement(DpiElement(level));
+        xml.SetAttribute(L"value", ConfigText(store, profile, DpiValueKey(level).c_str()));
+        xml.SetAttribute(L"color", ConfigText(store, profile, DpiColourKey(level).c_str()));
+    }
+    xml.StepOut();
+    xml.AddElement(L"Mouse");
+    xml.StepIn();
+    for (const Setting& setting : kMouseSettings) {
+        xml.AddElement(setting.name);
+        xml.SetAttribute(L"value", ConfigText(store, profile, setting.key));
+    }
+    xml.StepOut();
+}
+
+}  // namespace
+
+bool ExportMacro(const std::wstring& path, DataStore& store, int32_t macroId) {
+    MacroData macro;
+    std::vector<MacroEvent> events;
+    {
+        const StoreLock lock(store);
+        if (!store.GetMacro(macroId, macro)) return false;
+        store.ListMacroRecords(macroId, events);
+    }
+    XmlDocument xml = NewExchangeDocument(L"macro");
+    xml.StepIn();
+    xml.AddElement(L"macroinfo");
+    xml.SetAttribute(L"macro_name", macro.name);
+    SetNumbers(xml, MacroInfoFields(macro));
+    xml.AddElement(L"macroitems");
+    xml.StepIn();
+    for (MacroEvent& event : events) {
+        xml.AddElement(L"item");
+        xml.SetAttribute(L"desc", event.desc);
+        SetNumbers(xml, EventFields(event));
+    }
+    return xml.SaveFile(path);
+}
+
+int32_t ImportMacro(const std::wstring& path, DataStore& store) {
+    MacroData macro;
+    std::vector<MacroEvent> events;
+    if (!ReadMacroFile(path, macro, events)) {
+        Vantorel::Trace("exchange: %s is no macro file to import", Orvix::WideToUtf8(path).c_str());
+        return 0;
+    }
+    int32_t macroId = 0;
+    const bool stored = store.RunInTransaction([&] {
+        macroId =
+            store.AddMacroFull(macro.name, macro.playType, macro.playTimes, macro.delayType, macro.delayTime);
+        if (macroId <= 0) return false;
+        return std::all_of(events.begin(), events.end(), [&](const MacroEvent& event) {
+            return store.AddMacroRecord(macroId, event.type, event.recordIndex, event.desc, event.value,
+                                        event.delayTime) > 0;
+        });
+    });
+    Vantorel::Trace("exchange: macro import of %zu events -> %d", events.size(), stored ? macroId : 0);
+    return stored ? macroId : 0;
+}
+
+bool ExportProfile(const std::wstring& path, DataStore& store, const ProfileExchangeContext& context) {
+    XmlDocument xml = NewExchangeDocument(L"profile");
+    {
+        const StoreLock lock(store);
+        std::wstring name;
+        if (!store.GetProfileName(context.profile, name, context.languageId)) return false;
+        xml.StepIn();
+        xml.AddElement(L"profileinfo");
+        xml.SetAttribute(L"name", name);
+        xml.StepIn();
+        AddKeyItems(xml, store, context.profile);
+        if (context.lightingPage) AddLightItems(xml, store, context.profile);
+        AddSettings(xml, store, context.profile);
+    }
+    return xml.SaveFile(path);
+}
+
+int ImportProfile(const std::wstring& path, DataStore& store, const ProfileExchangeContext& context) {
+    ProfileFile file;
+    if (!ReadProfileFile(path, context, file)) {
+        Vantorel::Trace("exchange: %s is no profile file to import", Orvix::WideToUtf8(path).c_str());
+        return 0;
+    }
+    if (!store.RunInTransaction([&] { return StoreProfile(store, context.profile, file); })) {
+        Vantorel::Trace("exchange: profile %d import not stored, the profile is unchanged", context.profile);
+        return 0;
+    }
+    return ProfileImportTask(context.deviceType);
+}
+
+int ProfileImportTask(int deviceType) {
+    return deviceType <= 200 ? kTaskWriteAll : kTaskProfileImportOtherModel;
+}

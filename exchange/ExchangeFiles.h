@@ -1,0 +1,64 @@
+#pragma once
+// Macro and profile exchange files: UTF-8 XML files that carry one macro, or the
+// settings of one profile, from this store to a file and back. The functions
+// work on a path and the store alone; the file dialogs and the pages that call
+// them live elsewhere. No error is reported beyond the result.
+//
+// Imports read and check the whole file before they write, and write in one
+// transaction: a file that is not of its kind, or a store write that fails,
+// leaves the store as it was. Values the mouse could not take (a key code
+// outside the nine buttons, an unknown function or event type, a setting out of
+// its range) are skipped, not stored.
+//
+// Launch, web and text assignments refer to rows of the database they were made
+// in. A profile file therefore also carries their parameters (attributes
+// other_desc and other_param, or text_name and text_content, on the key item),
+// and an import stores them as rows of this database. An item of an older file
+// without them is skipped when its parameters cannot be rebuilt: a web address
+// can (it is the item's macro_desc), a program path or a text cannot.
+#include <cstdint>
+#include <string>
+
+class DataStore;
+
+// Worker task codes an import asks for: 5 writes everything to the mouse; 24,
+// asked for models with a device type above 200, is consumed without effect.
+inline constexpr int kTaskWriteAll = 5;
+inline constexpr int kTaskProfileImportOtherModel = 24;
+
+// Largest exchange file read; real files are a few kilobytes.
+inline constexpr uintmax_t kMaxExchangeFileBytes = 1 << 20;
+// Most events a macro has (the macro page's limit).
+inline constexpr int kMaxMacroEvents = 200;
+
+// Writes the macro and its events in record-index order. False when the macro
+// does not exist or the file could not be written completely.
+bool ExportMacro(const std::wstring& path, DataStore& store, int32_t macroId);
+
+// Adds the macro of a file as a new macro named "<macro_name> Import", with its
+// play settings and its events. Returns the new macro id, 0 when nothing was
+// added (no such file, not a macro file, more than kMaxMacroEvents events, an
+// event or setting that cannot be played, or a failed write).
+int32_t ImportMacro(const std::wstring& path, DataStore& store);
+
+// What the caller knows about the profile being exchanged.
+struct ProfileExchangeContext {
+    int32_t profile = 0;        // the active profile
+    bool lightingPage = false;  // the model's description enables the lighting page
+    int deviceType = 0;         // the selected model: chooses the import's worker task
+    int languageId = 1033;      // export: the profile name as the main window shows it
+};
+
+// Writes the profile's button assignments, lighting rows (only with the lighting
+// page), DPI levels 0 to 4 and performance settings ("highspeed_mode" as
+// element e-sports_flag). False when the file could not be written completely.
+bool ExportProfile(const std::wstring& path, DataStore& store, const ProfileExchangeContext& context);
+
+// Replaces the profile's button assignments by those of the file and merges its
+// lighting rows (only with the lighting page; modes without a row are skipped)
+// and settings into the profile; the profile keeps its name. Returns the worker
+// task to queue (ProfileImportTask), 0 when nothing changed.
+int ImportProfile(const std::wstring& path, DataStore& store, const ProfileExchangeContext& context);
+
+// kTaskWriteAll for device types up to 200, kTaskProfileImportOtherModel above.
+int ProfileImportTask(int deviceType);

@@ -88,7 +88,8 @@ std::vector<HidInterfaceInfo> HidrawBackend::Enumerate() {
         info.usage = d->usage;
         info.interfaceNumber = d->interface_number;
         // A virtual device (UHID) has no USB interface in sysfs; it names it in its physical path.
-        if (info.interfaceNumber < 0) info.interfaceNumber = InterfaceNumberFromPhys(ReadHidPhys(info.systemPath));
+        if (info.interfaceNumber < 0)
+            info.interfaceNumber = InterfaceNumberFromPhys(ReadHidPhys(info.systemPath));
         info.product = d->product_string ? d->product_string : L"";
         info.path = MakeInterfacePath(info.vid, info.pid, info.interfaceNumber, info.systemPath);
         result.push_back(std::move(info));

@@ -60,7 +60,8 @@ int Info(Probe& probe) {
         const bool isVendor = IsVendorInterface(backend, info.path);
         vendor += isVendor;
         std::printf("interface %s vid=%04X pid=%04X usage_page=%04X usage=%04X vendor_test=%s\n",
-                    info.path.c_str(), info.vid, info.pid, info.usagePage, info.usage, isVendor ? "yes" : "no");
+                    info.path.c_str(), info.vid, info.pid, info.usagePage, info.usage,
+                    isVendor ? "yes" : "no");
     }
     const bool online = Refresh(probe);
     return vendor == 1 && online && probe.manager.GetRecords().size() == 1 ? 0 : 1;
@@ -117,7 +118,8 @@ bool Tell(Probe& probe, const char* line) {
 // Counts the events whose decision is `task`, printing each.
 int Decisions(Probe& probe, EventQueue& events, int task) {
     int count = 0;
-    for (const auto& [change, path] : events.Collect(std::chrono::seconds(5), std::chrono::milliseconds(300))) {
+    for (const auto& [change, path] :
+         events.Collect(std::chrono::seconds(5), std::chrono::milliseconds(300))) {
         const bool arrival = change == DeviceChange::Arrival;
         const int decided = arrival ? DecideArrival(path, probe.modes, probe.manager)
                                     : DecideRemoval(path, probe.modes, true, probe.manager);

@@ -1,12 +1,14 @@
 // vm_probe: what tests/vm/run asks of the program until vantorelctl takes its place.
 // It drives the real DeviceManager, on the hidapi back end or (with --simulate) on
 // the simulated one, so that the two can be compared report for report:
-//   vm_probe [--simulate] info          the HID interfaces of the catalog's ids, the
-//                                       vendor test of each, the records after the handshake
-//   vm_probe [--simulate] send HEX...   one Send with answer of the report given
-//   vm_probe [--simulate] hotplug       unplug and replug the cable; the hot-plug decisions
-// For hotplug on the hidapi back end, VANTOREL_UHID_CONTROL names the control FIFO of
-// vantorel_uhid. Exits 0 when what it checked held.
+//   vm_probe [--simulate[=cable|receiver]] COMMAND
+//   info          the HID interfaces of the catalog's ids, the vendor test of each, the
+//                 records after the handshake
+//   send HEX...   one Send with answer of the report given
+//   hotplug       unplug and replug what is plugged; the hot-plug decisions
+//   link          the receiver's mouse switched off and on; its online state
+// On the hidapi back end, VANTOREL_UHID_CONTROL names the control FIFO of vantorel_uhid,
+// through which hotplug and link act. Exits 0 when what it checked held.
 #include <chrono>
 #include <condition_variable>
 #include <cstdio>
@@ -14,6 +16,7 @@
 #include <deque>
 #include <fstream>
 #include <mutex>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -104,15 +107,29 @@ class EventQueue {
     std::deque<std::pair<DeviceChange, std::string>> m_events;
 };
 
-bool Tell(Probe& probe, const char* line) {
-    if (probe.sim) {
-        line[0] == 'u' ? probe.sim->Unplug(SimEndpoint::Cable) : probe.sim->Plug(SimEndpoint::Cable);
-        return true;
+// Acts as the user of the mouse with one control line of vantorel_uhid ("unplug cable",
+// "power off", ...): in process on the simulated back end, else through the FIFO.
+bool Act(Probe& probe, const std::string& line) {
+    std::printf("> %s\n", line.c_str());
+    if (!probe.sim) {
+        const char* fifo = std::getenv("VANTOREL_UHID_CONTROL");
+        std::ofstream control(fifo ? fifo : "");
+        control << line << std::endl;
+        return static_cast<bool>(control);
     }
-    const char* fifo = std::getenv("VANTOREL_UHID_CONTROL");
-    std::ofstream control(fifo ? fifo : "");
-    control << line << std::endl;
-    return static_cast<bool>(control);
+    std::istringstream in(line);
+    std::string verb, word;
+    in >> verb >> word;
+    const SimEndpoint endpoint = word == "receiver" ? SimEndpoint::Receiver : SimEndpoint::Cable;
+    if (verb == "power")
+        probe.sim->SetMousePower(word == "on");
+    else if (verb == "plug")
+        probe.sim->Plug(endpoint);
+    else if (verb == "unplug")
+        probe.sim->Unplug(endpoint);
+    else
+        return false;
+    return true;
 }
 
 // Counts the events whose decision is `task`, printing each.
@@ -129,6 +146,38 @@ int Decisions(Probe& probe, EventQueue& events, int task) {
     return count;
 }
 
+// The endpoint of the first record: what is plugged.
+std::string EndpointWord(Probe& probe) {
+    const std::vector<DeviceRecord> records = probe.manager.GetRecords();
+    return !records.empty() && records[0].deviceMode == kModeReceiver ? "receiver" : "cable";
+}
+
+// Polls the receiver's connection-state reports until its record shows `online`.
+bool AwaitOnline(Probe& probe, int32_t online) {
+    for (int poll = 1; poll <= 100; ++poll) {
+        probe.manager.PollOnline();
+        const std::vector<DeviceRecord> records = probe.manager.GetRecords();
+        if (!records.empty() && records[0].online == online) {
+            std::printf("online=%d after %d polls, device mode now %d\n", online, poll,
+                        probe.manager.GetCurrentDevMode());
+            return true;
+        }
+    }
+    std::printf("online never became %d\n", online);
+    return false;
+}
+
+// The receiver's link to the mouse, learnt from its connection-state reports: the
+// mouse switched off, then on again.
+int Link(Probe& probe) {
+    bool ok = Refresh(probe) && EndpointWord(probe) == "receiver";
+    ok = Act(probe, "power off") && AwaitOnline(probe, kReceiverOffline) &&
+         probe.manager.GetCurrentDevMode() == -1 && !probe.manager.GetActiveHandle() && ok;
+    ok = Act(probe, "power on") && AwaitOnline(probe, kOnline) &&
+         probe.manager.GetCurrentDevMode() == kModeReceiver && ok;
+    return ok ? 0 : 1;
+}
+
 int Hotplug(Probe& probe) {
     EventQueue events;
     HidBackend& backend = *probe.manager.GetBackend();
@@ -137,9 +186,10 @@ int Hotplug(Probe& probe) {
         return 1;
     }
     bool ok = Refresh(probe);
-    ok = Tell(probe, "unplug cable") && Decisions(probe, events, kTaskReadAfterChangeShort) == 1 && ok;
+    const std::string endpoint = EndpointWord(probe);
+    ok = Act(probe, "unplug " + endpoint) && Decisions(probe, events, kTaskReadAfterChangeShort) == 1 && ok;
     ok = !Refresh(probe) && ok;
-    ok = Tell(probe, "plug cable") && Decisions(probe, events, kTaskReadAfterChangeLong) == 1 && ok;
+    ok = Act(probe, "plug " + endpoint) && Decisions(probe, events, kTaskReadAfterChangeLong) == 1 && ok;
     ok = Refresh(probe) && ok;
     backend.SetDeviceChangeHandler(nullptr);
     return ok ? 0 : 1;
@@ -150,8 +200,8 @@ int Hotplug(Probe& probe) {
 int main(int argc, char** argv) {
     Probe probe;
     int arg = 1;
-    if (arg < argc && std::string(argv[arg]) == "--simulate") {
-        probe.sim = InstallSimulatedBackend(SimulateStart::Cable);
+    if (SimulateStart start; arg < argc && ParseSimulateOption(argv[arg], start)) {
+        probe.sim = InstallSimulatedBackend(start);
         ++arg;
     }
     DeviceCatalog catalog;
@@ -168,6 +218,8 @@ int main(int argc, char** argv) {
     if (command == "info") return Info(probe);
     if (command == "send") return Send(probe, argc - arg - 1, argv + arg + 1);
     if (command == "hotplug") return Hotplug(probe);
-    std::fprintf(stderr, "usage: vm_probe [--simulate] info | send HEX... | hotplug\n");
+    if (command == "link") return Link(probe);
+    std::fprintf(stderr,
+                 "usage: vm_probe [--simulate[=cable|receiver]] info | send HEX... | hotplug | link\n");
     return 2;
 }

@@ -247,20 +247,17 @@ void UhidMouse::HandleEvent(Device& device) {
             }
             break;
         }
-        case UHID_GET_REPORT: {
+        case UHID_GET_REPORT:
+        case UHID_SET_REPORT: {
             // The devices have no feature reports: refuse at once rather than let the kernel wait.
             uhid_event reply{};
-            reply.type = UHID_GET_REPORT_REPLY;
-            reply.u.get_report_reply.id = event.u.get_report.id;
-            reply.u.get_report_reply.err = EIO;
-            device.Send(reply);
-            break;
-        }
-        case UHID_SET_REPORT: {
-            uhid_event reply{};
-            reply.type = UHID_SET_REPORT_REPLY;
-            reply.u.set_report_reply.id = event.u.set_report.id;
-            reply.u.set_report_reply.err = EIO;
+            if (event.type == UHID_GET_REPORT) {
+                reply.type = UHID_GET_REPORT_REPLY;
+                reply.u.get_report_reply = {event.u.get_report.id, EIO, 0, {}};
+            } else {
+                reply.type = UHID_SET_REPORT_REPLY;
+                reply.u.set_report_reply = {event.u.set_report.id, EIO};
+            }
             device.Send(reply);
             break;
         }

@@ -27,6 +27,12 @@ bool IsHex(const std::string& s, size_t from, size_t count) {
     return true;
 }
 
+bool IsDigits(const std::string& s) {
+    for (char c : s)
+        if (!std::isdigit(static_cast<unsigned char>(c))) return false;
+    return true;
+}
+
 // "BBBB:VVVV:PPPP.NNNN", the name the HID core gives a device.
 bool ParseHidDeviceName(const std::string& name, uint16_t& vid, uint16_t& pid) {
     if (name.size() < 19 || name[4] != ':' || name[9] != ':' || name[14] != '.') return false;
@@ -41,10 +47,9 @@ bool ParseHidDeviceName(const std::string& name, uint16_t& vid, uint16_t& pid) {
 int ParseUsbInterfaceName(const std::string& name) {
     size_t colon = name.find(':');
     size_t dot = name.rfind('.');
-    if (colon == std::string::npos || dot == std::string::npos || dot < colon || dot + 1 >= name.size())
+    if (colon == std::string::npos || dot == std::string::npos || dot < colon || dot + 1 >= name.size() ||
+        !IsDigits(name.substr(dot + 1)))
         return -1;
-    for (size_t i = dot + 1; i < name.size(); ++i)
-        if (!std::isdigit(static_cast<unsigned char>(name[i]))) return -1;
     return std::atoi(name.c_str() + dot + 1);
 }
 }  // namespace
@@ -83,4 +88,13 @@ bool ParseHidrawDevpath(const std::string& devpath, uint16_t& vid, uint16_t& pid
         return true;
     }
     return false;
+}
+
+int InterfaceNumberFromPhys(const std::string& phys) {
+    const std::string mark = "/input";
+    const size_t at = phys.rfind(mark);
+    if (at == std::string::npos) return -1;
+    const std::string digits = phys.substr(at + mark.size());
+    if (digits.empty() || digits.size() > 3 || !IsDigits(digits)) return -1;
+    return std::atoi(digits.c_str());
 }

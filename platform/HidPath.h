@@ -18,6 +18,13 @@ bool IsInterfacePath(const std::string& path);
 // The system path inside a canonical path; any other path is returned unchanged.
 std::string SystemPathOf(const std::string& path);
 
+// The USB interface number of a device that has no USB parent in sysfs (one created
+// through /dev/uhid), from the physical path its creator gave it: the USB HID driver
+// ends the path of interface N with "/inputN" ("usb-0000:00:14.0-2/input1" -> 1), and
+// a virtual device that stands for a USB one names itself the same way. -1 when the
+// path does not end so.
+int InterfaceNumberFromPhys(const std::string& phys);
+
 // Reads vendor id, product id and USB interface number from a hidraw device's
 // sysfs path, e.g. ".../1-2:1.1/0003:3A5C:0108.0007/hidraw/hidraw3". Works from the
 // path text alone, so it also serves removal events whose sysfs entries are gone.

@@ -2,14 +2,17 @@
 
 #include <hidapi/hidapi.h>
 
+#include "platform/HidDescriptor.h"
 #include "platform/HidPath.h"
+#include "platform/HidSysfs.h"
 #include "platform/Trace.h"
 
 namespace {
 
 class HidrawDevice : public HidDevice {
   public:
-    explicit HidrawDevice(hid_device* device) : m_device(device) {}
+    HidrawDevice(hid_device* device, std::string systemPath)
+        : m_device(device), m_systemPath(std::move(systemPath)) {}
     ~HidrawDevice() override { Close(); }
 
     int Write(const uint8_t* data, size_t length) override {
@@ -26,12 +29,18 @@ class HidrawDevice : public HidDevice {
         if (!m_device || hid_get_product_string(m_device, text, 511) != 0) return {};
         return text;
     }
+    // From the descriptor the kernel holds for the node, the first top-level collection.
     bool GetUsage(uint16_t& usagePage, uint16_t& usage) override {
-        std::lock_guard<std::mutex> lock(m_lock);
-        hid_device_info* info = m_device ? hid_get_device_info(m_device) : nullptr;
-        if (!info) return false;
-        usagePage = info->usage_page;
-        usage = info->usage;
+        {
+            std::lock_guard<std::mutex> lock(m_lock);
+            if (!m_device) return false;
+        }
+        std::vector<uint8_t> descriptor;
+        if (!ReadReportDescriptor(m_systemPath, descriptor)) return false;
+        const std::vector<HidUsage> usages = TopLevelUsages(descriptor.data(), descriptor.size());
+        if (usages.empty()) return false;
+        usagePage = usages.front().usagePage;
+        usage = usages.front().usage;
         return true;
     }
     void Close() override {
@@ -43,6 +52,7 @@ class HidrawDevice : public HidDevice {
   private:
     std::mutex m_lock;  // a close must not overlap a read in progress
     hid_device* m_device;
+    const std::string m_systemPath;
 };
 
 }  // namespace
@@ -77,6 +87,9 @@ std::vector<HidInterfaceInfo> HidrawBackend::Enumerate() {
         info.usagePage = d->usage_page;
         info.usage = d->usage;
         info.interfaceNumber = d->interface_number;
+        // A virtual device (UHID) has no USB interface in sysfs; it names it in its physical path.
+        if (info.interfaceNumber < 0)
+            info.interfaceNumber = InterfaceNumberFromPhys(ReadHidPhys(info.systemPath));
         info.product = d->product_string ? d->product_string : L"";
         info.path = MakeInterfacePath(info.vid, info.pid, info.interfaceNumber, info.systemPath);
         result.push_back(std::move(info));
@@ -87,9 +100,10 @@ std::vector<HidInterfaceInfo> HidrawBackend::Enumerate() {
 
 std::shared_ptr<HidDevice> HidrawBackend::Open(const std::string& path) {
     if (!EnsureInitialised()) return nullptr;
-    hid_device* device = hid_open_path(SystemPathOf(path).c_str());
+    const std::string systemPath = SystemPathOf(path);
+    hid_device* device = hid_open_path(systemPath.c_str());
     if (!device) return nullptr;
-    return std::make_shared<HidrawDevice>(device);
+    return std::make_shared<HidrawDevice>(device, systemPath);
 }
 
 bool HidrawBackend::SetDeviceChangeHandler(DeviceChangeHandler handler) {

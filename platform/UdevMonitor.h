@@ -1,7 +1,8 @@
 #pragma once
 // Watches the hidraw subsystem for interfaces that arrive or leave and reports each
 // one with its canonical interface path, from a thread of its own.
-#include <atomic>
+#include <map>
+#include <string>
 #include <thread>
 
 #include "platform/HidBackend.h"
@@ -24,10 +25,13 @@ class UdevMonitor {
   private:
     void Run();
     void ReceiveOne();
+    // Notes the canonical path of every node present, for removals that follow.
+    void RememberPresent();
 
     udev* m_udev = nullptr;
     udev_monitor* m_monitor = nullptr;
     int m_wakeFd = -1;
     DeviceChangeHandler m_handler;
+    std::map<std::string, std::string> m_known;  // node -> canonical path; used by the monitor thread only
     std::thread m_thread;
 };

@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Installs every Debian package the build, the program and the tests need.
 # Idempotent: packages already present are left as they are.
+#   setup.sh        what building and testing need (CI runs this)
+#   setup.sh --vm   additionally what tests/vm/run needs to boot its virtual machine
 set -euo pipefail
 
 packages=(
@@ -14,6 +16,12 @@ packages=(
   # a display for tests that need one, and the desktop helpers the program calls
   xvfb xauth xdg-utils
 )
+
+# Optional: the virtual machine of tests/vm/run (the kernel package itself is
+# downloaded by that script into its cache, not installed).
+if [ "${1:-}" = "--vm" ]; then
+  packages+=(qemu-system-x86 busybox-static cpio)
+fi
 
 missing=()
 for p in "${packages[@]}"; do

@@ -403,7 +403,7 @@ void MEditBox::PlaceCaret() {
 void MEditBox::DrawControl(Canvas& canvas, CRect rcPaint) {
     if (!m_rect.Intersects(rcPaint)) return;
     canvas.PushClip(m_rect);
-    canvas.FillRect(m_rect, Color::FromCOLORREF(m_back));
+    if (m_backAlpha) canvas.FillRect(m_rect, Color::FromCOLORREF(m_back, m_backAlpha));
     const CRect area = TextArea();
     const TextStyle style = Style();
     const std::wstring text = DisplayText();

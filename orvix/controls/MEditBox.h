@@ -48,7 +48,8 @@ class MEditBox : public MControlFont {
     void SetPassword(BOOL on, wchar_t mask = L'\x25CF');
     void SetMultiLine(BOOL on) { m_multiLine = on; }
     BOOL IsMultiLine() const { return m_multiLine; }
-    void SetBackColor(COLORREF back) { m_back = back; }
+    // Alpha 0 leaves the background to whatever lies beneath the box.
+    void SetBackColor(COLORREF back, BYTE alpha = 255) { m_back = back, m_backAlpha = alpha; }
     // Selection as (anchor, caret) character indexes.
     void SetSel(size_t anchor, size_t caret);
     size_t GetSelStart() const { return m_model.SelStart(); }
@@ -94,6 +95,7 @@ class MEditBox : public MControlFont {
     wchar_t m_mask = L'\x25CF';
     BOOL m_multiLine = FALSE;
     COLORREF m_back = 0xFFFFFF;
+    BYTE m_backAlpha = 255;
     int m_scrollX = 0;
     int m_scrollY = 0;
     int m_wantX = -1;  // column kept while moving up and down

@@ -1,6 +1,7 @@
 #include "orvix/controls/MenuWnd.h"
 
 #include "orvix/controls/MenuSeparator.h"
+#include "orvix/core/MControlFont.h"
 
 namespace Orvix {
 

@@ -174,7 +174,13 @@ BOOL MEditBox::OnPointer(UINT msg, CPoint pt) {
             m_model.SelectWordAt(HitTest(content));
             Moved();
             return TRUE;
-        default:  // right button: the box keeps it, as a native edit would
+        case WM_RBUTTONUP:
+            // Only a release whose press the box took: the window saw the others' presses.
+            if (!m_rightPressed) return FALSE;
+            m_rightPressed = false;
+            return TRUE;
+        default:  // right presses on the box stay with it, as with a native edit
+            m_rightPressed = inside;
             return inside;
     }
 }

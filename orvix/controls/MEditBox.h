@@ -100,6 +100,7 @@ class MEditBox : public MControlFont {
     int m_scrollY = 0;
     int m_wantX = -1;  // column kept while moving up and down
     bool m_dragging = false;
+    bool m_rightPressed = false;
     BOOL m_active = FALSE;
     CRect m_placedCaret;
 };

@@ -1,6 +1,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "app/GalleryLists.h"
+
 #include "orvix/core/MDialog.h"
 #include "orvix/core/MPicture.h"
 #include "orvix/core/MText.h"
@@ -83,6 +85,7 @@ int main(int argc, char** argv) {
             return 0;
         }
         if (std::strcmp(argv[i], "--toolkit-demo") == 0 && i + 1 < argc) return RunToolkitDemo(argv[i + 1]);
+        if (std::strcmp(argv[i], "--gallery-lists") == 0 && i + 1 < argc) return RenderListsGallery(argv[i + 1]);
     }
     std::printf("Vantorel Mouse: the main window is not built yet.\n");
     return 0;

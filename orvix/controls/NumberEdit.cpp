@@ -68,9 +68,14 @@ void NumberEdit::SetControlRect(CRect rect) {
 
 CRect NumberEdit::GetTextRect() const {
     if (!m_textRect.IsRectEmpty()) return m_textRect;
-    CRect inc = IncreaseRect(), dec = DecreaseRect();
-    CRect r(m_rect.left + 4, m_rect.top + 2, std::min(inc.left, dec.left) - 2, m_rect.bottom - 2);
-    if (dec.right < inc.left) r.left = dec.right + 2;  // buttons on both sides
+    // Between the buttons: those right of the middle bound the text on the right.
+    CRect r(m_rect.left + 4, m_rect.top + 2, m_rect.right - 4, m_rect.bottom - 2);
+    for (const CRect& b : {IncreaseRect(), DecreaseRect()}) {
+        if (b.CenterPoint().x > m_rect.CenterPoint().x)
+            r.right = std::min<int>(r.right, b.left - 2);
+        else
+            r.left = std::max<int>(r.left, b.right + 2);
+    }
     return r;
 }
 

@@ -70,11 +70,7 @@ BOOL MComboBox::SetCurSel(int index) {
     return TRUE;
 }
 
-int MComboBox::FindData(LPARAM data) const {
-    for (size_t i = 0; i < m_items.size(); ++i)
-        if (m_items[i].data == data) return int(i);
-    return -1;
-}
+int MComboBox::FindData(LPARAM data) const { return FindRowByData(m_items, data); }
 
 BOOL MComboBox::SelectData(LPARAM data) {
     int index = FindData(data);

@@ -65,11 +65,13 @@ int MListBase::FindString(const wchar_t* text) const {
     return -1;
 }
 
-int MListBase::FindItemData(LPARAM data) const {
-    for (size_t i = 0; i < m_rows.size(); ++i)
-        if (m_rows[i].data == data) return int(i);
+int FindRowByData(const std::vector<ListRow>& rows, LPARAM data) {
+    for (size_t i = 0; i < rows.size(); ++i)
+        if (rows[i].data == data) return int(i);
     return -1;
 }
+
+int MListBase::FindItemData(LPARAM data) const { return FindRowByData(m_rows, data); }
 
 BOOL MListBase::SetCurSel(int index) {
     if (index < -1 || index >= int(m_rows.size())) return FALSE;

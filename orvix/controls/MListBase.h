@@ -21,6 +21,9 @@ struct ListRow {
     Color color;        // text colour; alpha 0 = the control's
 };
 
+// The first row holding `data` (lists and combo boxes alike); -1 when none.
+int FindRowByData(const std::vector<ListRow>& rows, LPARAM data);
+
 class MListBase : public MPanel {
   public:
     MListBase(MObject* parent, UINT id, CRect rect, const wchar_t* title = nullptr, BOOL visible = TRUE,

@@ -6,12 +6,14 @@
 #include <string>
 
 #include "app/AppStart.h"
+#include "app/GalleryLists.h"
 #include "app/ToolkitDemo.h"
 #include "platform/LeakSuppressions.h"
 
 int main(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--toolkit-demo") == 0 && i + 1 < argc) return RunToolkitDemo(argv[i + 1]);
+        if (std::strcmp(argv[i], "--gallery-lists") == 0 && i + 1 < argc) return RenderListsGallery(argv[i + 1]);
     }
     AppOptions options;
     std::string error;

@@ -135,6 +135,9 @@ UINT PaintManager::KeyModifiers() {
 
 LRESULT PaintManager::OnWindowMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     if (!m_init) return 0;
+    // The control holding the text caret stands for a native edit window: it
+    // takes typing, editing keys and presses on itself before the tree does.
+    if (m_caretOwner && m_caretOwner->OnWindowMessage(msg, wParam, lParam)) return 1;
     for (MControl* c : m_controls)
         if (c->OnWindowMessage(msg, wParam, lParam)) return 0;
     const CPoint pt(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));

@@ -285,7 +285,9 @@ void Canvas::DrawImage(const Image& image, int x, int y, int frame) {
 
 void Canvas::DrawCanvas(const Canvas& source, const CRect& dst, const CRect& src, Blend blend) {
     cairo_surface_flush(source.m_impl->surface);
-    PaintSurface(m_impl->cr, source.m_impl->surface, dst, src, 1.0,
+    CRect device = src;
+    device.OffsetRect(source.m_origin);
+    PaintSurface(m_impl->cr, source.m_impl->surface, dst, device, 1.0,
                  blend == Blend::Copy ? CAIRO_OPERATOR_SOURCE : CAIRO_OPERATOR_OVER);
 }
 
@@ -341,6 +343,20 @@ void Canvas::PushClip(const CRect& rect) {
 }
 
 void Canvas::PopClip() { cairo_restore(m_impl->cr); }
+
+void Canvas::PushOrigin(int dx, int dy) {
+    m_origins.push_back(m_origin);
+    m_origin.Offset(dx, dy);
+    cairo_save(m_impl->cr);
+    cairo_translate(m_impl->cr, dx, dy);
+}
+
+void Canvas::PopOrigin() {
+    if (m_origins.empty()) return;
+    m_origin = m_origins.back();
+    m_origins.pop_back();
+    cairo_restore(m_impl->cr);
+}
 
 void Canvas::SetAntialias(bool on) {
     cairo_set_antialias(m_impl->cr, on ? CAIRO_ANTIALIAS_DEFAULT : CAIRO_ANTIALIAS_NONE);

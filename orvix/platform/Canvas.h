@@ -73,6 +73,12 @@ public:
     // Clipping nests; every PushClip needs a PopClip.
     void PushClip(const CRect& rect);
     void PopClip();
+    // Moves the origin by (dx, dy) until PopOrigin: a scrolled container draws
+    // its content shifted. Reading this canvas as a DrawCanvas source follows
+    // the origin too, so render caches pick up what lies beneath them.
+    void PushOrigin(int dx, int dy);
+    void PopOrigin();
+    CPoint GetOrigin() const { return m_origin; }
     void SetAntialias(bool on);
 
     // Direct pixel access: premultiplied ARGB32, `GetStride()` pixels per row.
@@ -92,6 +98,8 @@ public:
 private:
     int m_width;
     int m_height;
+    CPoint m_origin;
+    std::vector<CPoint> m_origins;
     std::unique_ptr<Impl> m_impl;
 };
 

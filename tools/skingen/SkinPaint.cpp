@@ -129,10 +129,14 @@ void Reset(Canvas& c, const CRect& r, int state) {
 }
 
 void Scrollbar(Canvas& c, const CRect& r, bool vertical) {
-    // Track and thumb parts side by side, as the scroll bars cut them.
-    c.FillRoundRect(r, vertical ? r.Width() / 2 : r.Height() / 2, Color(0x6025303C));
-    CRect thumb = Inset(r, vertical ? 8 : 4);
-    c.FillRoundRect(thumb, vertical ? thumb.Width() / 2 : thumb.Height() / 2, kAccentDim);
+    // Three parts as the scroll bars cut them: the track, the hovered thumb and
+    // the thumb; side by side for the vertical bar, stacked for the horizontal.
+    const Color parts[] = {Color(0x6025303C), kAccent, kAccentDim};
+    for (int i = 0; i < 3; ++i) {
+        CRect part = vertical ? CRect(r.left + i * (r.Width() / 3), r.top, r.left + (i + 1) * (r.Width() / 3), r.bottom)
+                              : CRect(r.left, r.top + i * (r.Height() / 3), r.right, r.top + (i + 1) * (r.Height() / 3));
+        c.FillRoundRect(part, vertical ? part.Width() / 2 : part.Height() / 2, parts[i]);
+    }
 }
 
 SkinList& Registry() {

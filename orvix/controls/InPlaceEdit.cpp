@@ -1,0 +1,26 @@
+#include "orvix/controls/InPlaceEdit.h"
+
+namespace Orvix {
+
+MEditBox* InPlaceEdit::Box() {
+    if (m_box || !m_host.GetManager()) return m_box;
+    m_box = new MEditBox(&m_host, kBoxId, m_host.GetRect());
+    m_box->SetManager(m_host.GetManager());
+    m_box->SetRresponse(FALSE);  // it takes its input as the caret owner, not through the tree
+    m_host.AddChild(m_box, 1);
+    return m_box;
+}
+
+void InPlaceEdit::Open(const CRect& rect, const std::wstring& text) {
+    MEditBox* box = Box();
+    if (!box) return;
+    box->SetFont(m_host.GetTextFont().c_str(), m_host.GetFontWidth(), m_host.GetFontStyle());
+    box->SetControlRect(rect);
+    box->Open(text);
+}
+
+void InPlaceEdit::Close() {
+    if (m_box) m_box->Close();
+}
+
+}  // namespace Orvix

@@ -1,0 +1,32 @@
+#pragma once
+// A host's in-place edit: the host's MEditBox, made on first use as the host's
+// own child (id kBoxId) in the host's font, and opened over a rect of the host.
+// The host hears the box (EDITBOX_CHANGED, EDITBOX_END) through its own
+// OnBaseMessage / OnMessage with id kBoxId.
+#include <string>
+
+#include "orvix/controls/MEditBox.h"
+
+namespace Orvix {
+
+class InPlaceEdit {
+  public:
+    static constexpr UINT kBoxId = 0xED17;
+
+    explicit InPlaceEdit(MControlFont& host) : m_host(host) {}
+    // The box, made on first use; null while the host has no manager.
+    MEditBox* Box();
+    MEditBox* Peek() const { return m_box; }
+    bool IsOpen() const { return m_box && m_box->IsOpen(); }
+    // Places the box over `rect`, in the host's font, and opens it with `text`.
+    void Open(const CRect& rect, const std::wstring& text);
+    void Close();
+    // The text being edited while open, else `fallback`.
+    std::wstring TextOr(const std::wstring& fallback) const { return IsOpen() ? m_box->GetText() : fallback; }
+
+  private:
+    MControlFont& m_host;
+    MEditBox* m_box = nullptr;  // owned by the host's child list
+};
+
+}  // namespace Orvix

@@ -1,0 +1,20 @@
+#pragma once
+// The line between groups of menu entries: 1 pixel across the middle of its
+// rect, in the menu's border colour.
+#include "orvix/core/MControl.h"
+
+namespace Orvix {
+
+class MenuSeparator : public MControl {
+  public:
+    MenuSeparator(MObject* parent, UINT id, CRect rect, Color color)
+        : MControl(parent, id, rect, nullptr, TRUE, FALSE), m_color(color) {
+        SetRresponse(FALSE);
+    }
+    void DrawControl(Canvas& canvas, CRect rcPaint) override;
+
+  private:
+    Color m_color;
+};
+
+}  // namespace Orvix

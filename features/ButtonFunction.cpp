@@ -210,7 +210,8 @@ ButtonMap BuildButtonMap(const std::vector<KeyRecord>& keys, const std::vector<i
 }
 
 int ShortcutGroupOf(int value) {
-    if (value >= 1 && value <= 6) return 1;
+    // Values 7 and 8 (Ctrl+Z, Ctrl+Y) are listed in group 1 too.
+    if (value >= 1 && value <= 8) return 1;
     if (value >= 9 && value <= 17) return 2;
     if (value >= 18 && value <= 23) return 3;
     if (value >= 24 && value <= 29) return 4;

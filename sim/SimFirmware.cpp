@@ -61,7 +61,8 @@ const ByteSetting kByteSettings[] = {
     {kSettingReportRate, "report rate", &SimSettings::reportRate, 0, 3},
     {kSettingScroll, "scroll flag", &SimSettings::scrollFlag, 0, 1},
     {kSettingLiftoff, "lift-off height", &SimSettings::liftoffHeight, 0, 1},
-    {kSettingSensor, "sensor flag", &SimSettings::sensorFlag, 0, 7},
+    // A bit mask: the program's stored default (53) carries bits beyond the three options.
+    {kSettingSensor, "sensor flag", &SimSettings::sensorFlag, 0, 255},
     {kSettingHighspeed, "high-speed mode", &SimSettings::highspeedMode, 0, 1},
     {kSettingRespondTime, "button response time", &SimSettings::buttonRespondTime, 1, 50},
     {kSettingMoveWakeup, "move wake-up", &SimSettings::moveWakeup, 0, 1},

@@ -22,12 +22,12 @@ struct WorkerTimings {
     int cyclePeriodMs = 2;
     int stateReadAttempts = 5;
     int stateReadPauseMs = 20;
-    int longChangePauseMs = 1000;   // task 2, before the refresh
-    int shortChangePauseMs = 500;   // task 3
-    int switchPauseMs = 100;        // task 4, after closing the wait dialog
+    int longChangePauseMs = 1000;     // task 2, before the refresh
+    int shortChangePauseMs = 500;     // task 3
+    int switchPauseMs = 100;          // task 4, after closing the wait dialog
     int lightingWritePauseMs = 1000;  // end of task 5 for models with lighting
-    int resetSettleMs = 3000;       // task 23, after the reset report
-    int resetClosePauseMs = 1000;   // task 23, before and after closing the wait dialog
+    int resetSettleMs = 3000;         // task 23, after the reset report
+    int resetClosePauseMs = 1000;     // task 23, before and after closing the wait dialog
     int macroChunkPauseMs = 10;
 };
 

@@ -22,7 +22,8 @@ std::vector<MacroData> StoredMacros(DataStore& store) {
 
 bool DeviceWorker::WriteSetting(uint8_t settingId) {
     ReportBuffer report{};
-    if (!BuildSettingReport(settingId, [this](const std::wstring& key) { return ReadConfig(key); }, report))
+    if (!BuildSettingReport(
+            settingId, [this](const std::wstring& key) { return ReadConfig(key); }, report))
         return false;
     return SendReport(report, true);
 }

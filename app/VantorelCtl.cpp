@@ -33,8 +33,8 @@ struct CommandShape {
     size_t maxArgs;
 };
 constexpr CommandShape kCommands[] = {
-    {"info", 0, 0}, {"get", 1, 1}, {"set", 2, 2}, {"profile", 0, 1}, {"button", 3, 5}, {"macro-upload", 0, 0},
-    {"reset", 0, 0},
+    {"info", 0, 0},   {"get", 1, 1},          {"set", 2, 2},   {"profile", 0, 1},
+    {"button", 3, 5}, {"macro-upload", 0, 0}, {"reset", 0, 0},
 };
 
 // A whole decimal number, nothing before or after it.
@@ -76,7 +76,9 @@ class ConsoleView : public DeviceView {
 class CtlSession {
   public:
     CtlSession(std::ostream& out, std::ostream& err)
-        : m_out(out), m_err(err), m_executor(DataStore::Instance(), GetDesktopServices()),
+        : m_out(out),
+          m_err(err),
+          m_executor(DataStore::Instance(), GetDesktopServices()),
           m_worker(m_state, m_view, m_executor, DeviceManager::Instance(), DataStore::Instance()) {}
     ~CtlSession() {
         m_worker.Stop();
@@ -117,7 +119,8 @@ int CtlSession::Open(const CtlOptions& options) {
     SetCurrentLcid(ResolveLanguageId(ReadAppRegInt(L"LCID"), GetUserUiLanguage()));
     const int deviceType = EffectiveDeviceType(ReadAppRegInt(L"DeviceType"));
     if (options.simulate)
-        InstallSimulatedBackend(options.simulateReceiver ? SimulateStart::Receiver : SimulateStart::Cable, deviceType);
+        InstallSimulatedBackend(options.simulateReceiver ? SimulateStart::Receiver : SimulateStart::Cable,
+                                deviceType);
 
     const std::wstring programFolder = GetProgramFolder();
     ReadCatalog(programFolder, JoinPath(GetSkinFolder(), L"device/"), m_catalog);
@@ -127,7 +130,8 @@ int CtlSession::Open(const CtlOptions& options) {
     manager.ClearSupportedIds();
     for (const SupportedId& id : m_catalog.supportedIds) manager.AddSupportedId(id);
 
-    if (!EnsureDatabaseFolder() || !DataStore::Instance().OpenForDevice(GetUserDataFolder(), model->deviceAttr))
+    if (!EnsureDatabaseFolder() ||
+        !DataStore::Instance().OpenForDevice(GetUserDataFolder(), model->deviceAttr))
         return Fail("cannot open the store of " + WideToUtf8(model->name));
     DeviceDescription description;
     ReadDeviceDescription(programFolder, model->deviceAttr, description);
@@ -136,7 +140,8 @@ int CtlSession::Open(const CtlOptions& options) {
     m_worker.RefreshDevices();
     m_state.QueueTask(kTaskInitialRead);
     if (!m_worker.StartWorker()) return Fail("cannot start the device worker");
-    if (!WaitIdle() || !m_state.IsInitialReadDone()) return Fail("no mouse of model " + WideToUtf8(model->name) + " is reachable");
+    if (!WaitIdle() || !m_state.IsInitialReadDone())
+        return Fail("no mouse of model " + WideToUtf8(model->name) + " is reachable");
     return kCtlSuccess;
 }
 
@@ -188,7 +193,8 @@ int CtlSession::Info() {
     }
     const DeviceValues values = m_state.GetDeviceValues();
     const std::wstring receiver = m_state.GetReceiverVersion();
-    m_out << "connection: " << (DeviceManager::Instance().GetCurrentDevMode() == kModeCable ? "cable" : "receiver")
+    m_out << "connection: "
+          << (DeviceManager::Instance().GetCurrentDevMode() == kModeCable ? "cable" : "receiver")
           << "\nbattery: " << values.batteryLevel << "%" << (values.charging == 1 ? " (charging)" : "")
           << "\nmouse firmware: " << WideToUtf8(m_state.GetMouseVersion())
           << "\nreceiver firmware: " << (receiver.empty() ? "-" : WideToUtf8(receiver)) << "\n";
@@ -241,7 +247,8 @@ int CtlSession::Button(const std::vector<std::string>& args) {
     if (!ParseNumber(args[0], keyCode) || keyCode < 0 || keyCode >= kButtonSlotCount)
         return Usage("the button is a key code from 0 to 8");
     bool knownType = false;
-    for (const FunctionTypeEntry& entry : kFunctionTypes) knownType = knownType || std::to_string(entry.type) == args[1];
+    for (const FunctionTypeEntry& entry : kFunctionTypes)
+        knownType = knownType || std::to_string(entry.type) == args[1];
     if (!knownType || !ParseNumber(args[1], type)) return Usage("unknown function type " + args[1]);
 
     KeyRecord record;
@@ -258,14 +265,16 @@ int CtlSession::Button(const std::vector<std::string>& args) {
         if (record.macroValue <= 0) return Fail("cannot store " + args[2]);
     } else {
         const size_t count = args.size();
-        if (!ParseNumber(args[2], record.macroValue) || (count > 3 && !ParseNumber(args[3], record.macroValue2)) ||
+        if (!ParseNumber(args[2], record.macroValue) ||
+            (count > 3 && !ParseNumber(args[3], record.macroValue2)) ||
             (count > 4 && !ParseNumber(args[4], record.macroValue3)))
             return Usage("function values are whole numbers");
         if (type == kFuncDefault) {  // back to the button's default: the row goes
             record.macroType = kFuncMouse;
             record.macroValue = record.macroValue2 = 0;
         }
-        record.macroDesc = type == kFuncKey ? KeyComboCaption(record.macroValue2, UsageName(record.macroValue)) : L"";
+        record.macroDesc =
+            type == kFuncKey ? KeyComboCaption(record.macroValue2, UsageName(record.macroValue)) : L"";
     }
     store.SaveKey(record);
     return RunTask(kTaskWriteButtonMap);
@@ -278,11 +287,16 @@ int TaskForConfigKey(const std::wstring& key) {
         const wchar_t* key;
         int task;
     } kKeys[] = {
-        {L"dpi_count", kTaskWriteDpiStage},      {L"dpi_index", kTaskWriteDpiStage},
-        {L"report_rate", kTaskWriteReportRate},  {L"sensor_flag", kTaskWriteSensor},
-        {L"button_respondtime", kTaskWriteRespondTime}, {L"scroll_flag", kTaskWriteScroll},
-        {L"liftoff_height", kTaskWriteLiftoff},  {L"highspeed_mode", kTaskWriteHighspeed},
-        {L"light_sleep", kTaskWriteSleep},       {L"deep_sleep", kTaskWriteSleep},
+        {L"dpi_count", kTaskWriteDpiStage},
+        {L"dpi_index", kTaskWriteDpiStage},
+        {L"report_rate", kTaskWriteReportRate},
+        {L"sensor_flag", kTaskWriteSensor},
+        {L"button_respondtime", kTaskWriteRespondTime},
+        {L"scroll_flag", kTaskWriteScroll},
+        {L"liftoff_height", kTaskWriteLiftoff},
+        {L"highspeed_mode", kTaskWriteHighspeed},
+        {L"light_sleep", kTaskWriteSleep},
+        {L"deep_sleep", kTaskWriteSleep},
         {L"move_wakeup", kTaskWriteMoveWakeup},
     };
     for (const auto& k : kKeys)
@@ -304,7 +318,8 @@ std::string CtlUsage() {
            "  profile [N]                lists the profiles, or makes profile N active and sends it\n"
            "  button K TYPE VALUE [VALUE2 VALUE3]\n"
            "                             assigns a function to button K (0 to 8) and sends the button map;\n"
-           "                             TYPE 0 default, 1 mouse action, 2 key (VALUE usage, VALUE2 modifiers),\n"
+           "                             TYPE 0 default, 1 mouse action, 2 key (VALUE usage, VALUE2 "
+           "modifiers),\n"
            "                             4 multimedia, 5 macro (VALUE id, VALUE2 count, VALUE3 mode),\n"
            "                             7 shortcut, 8 disabled, 9 program (VALUE its path),\n"
            "                             10 web address (VALUE the address), 11 text (VALUE its id)\n"
@@ -342,7 +357,8 @@ int ParseCtlOptions(const std::vector<std::string>& args, CtlOptions& options, s
     options.arguments.assign(args.begin() + static_cast<std::ptrdiff_t>(i) + 1, args.end());
     for (const CommandShape& shape : kCommands) {
         if (options.command != shape.name) continue;
-        if (options.arguments.size() >= shape.minArgs && options.arguments.size() <= shape.maxArgs) return kCtlSuccess;
+        if (options.arguments.size() >= shape.minArgs && options.arguments.size() <= shape.maxArgs)
+            return kCtlSuccess;
         error = "wrong number of arguments for " + options.command;
         return kCtlUsage;
     }

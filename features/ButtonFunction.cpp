@@ -24,9 +24,31 @@ constexpr ButtonCode System(int bit) {
 constexpr int kCtrl = kModLeftCtrl, kShift = kModLeftShift, kAlt = kModLeftAlt, kWin = kModLeftWin;
 // HID keyboard usages of the shortcut keys.
 enum : int {
-    kA = 4, kC = 6, kD = 7, kE = 8, kG = 10, kH = 11, kL = 15, kM = 16, kO = 18, kP = 19, kR = 21, kS = 22,
-    kV = 25, kX = 27, kY = 28, kZ = 29, kEsc = 41, kTab = 43, kMinus = 45, kEqual = 46, kComma = 54,
-    kF4 = 61, kRight = 79, kLeft = 80, kUp = 82,
+    kA = 4,
+    kC = 6,
+    kD = 7,
+    kE = 8,
+    kG = 10,
+    kH = 11,
+    kL = 15,
+    kM = 16,
+    kO = 18,
+    kP = 19,
+    kR = 21,
+    kS = 22,
+    kV = 25,
+    kX = 27,
+    kY = 28,
+    kZ = 29,
+    kEsc = 41,
+    kTab = 43,
+    kMinus = 45,
+    kEqual = 46,
+    kComma = 54,
+    kF4 = 61,
+    kRight = 79,
+    kLeft = 80,
+    kUp = 82,
 };
 
 // Value 14 has no list entry and sends what value 19 sends.
@@ -157,7 +179,8 @@ bool EncodeButtonFunction(const KeyRecord& record, const std::vector<int32_t>& m
                 code = {kCodeKey, Low(MaskOrUsage(key)), 0, 0};
                 return true;
             }
-            code = {kCodeKey, Low(record.macroValue2), Low(MaskOrUsage(key)), Low(MaskOrUsage(record.macroValue3))};
+            code = {kCodeKey, Low(record.macroValue2), Low(MaskOrUsage(key)),
+                    Low(MaskOrUsage(record.macroValue3))};
             return true;
         }
         case kFuncMultimedia: {
@@ -174,7 +197,8 @@ bool EncodeButtonFunction(const KeyRecord& record, const std::vector<int32_t>& m
             return true;
         }
         case kFuncShortcut: {
-            const int value = record.macroValue == kUnlistedShortcut ? kUnlistedShortcutTwin : record.macroValue;
+            const int value =
+                record.macroValue == kUnlistedShortcut ? kUnlistedShortcutTwin : record.macroValue;
             const ShortcutEntry* shortcut = FindByValue(kShortcuts, value);
             if (!shortcut) return false;
             code = shortcut->code;
@@ -256,7 +280,8 @@ KeyPageChoice DecodeKeyRecord(const KeyRecord* record, int keyCode, int currentG
             break;
         }
         case kFuncMacro:
-            choice.macroRadio = record->macroValue3 >= 1 && record->macroValue3 <= 3 ? record->macroValue3 : 4;
+            choice.macroRadio =
+                record->macroValue3 >= 1 && record->macroValue3 <= 3 ? record->macroValue3 : 4;
             if (record->macroValue3 == 0) choice.countText = std::to_wstring(record->macroValue2);
             break;
         case kFuncShortcut: {

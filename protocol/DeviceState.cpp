@@ -14,8 +14,8 @@ struct ByteField {
     const wchar_t* key;
 };
 constexpr ByteField kByteFieldsBeforeSleep[] = {
-    {30, L"report_rate"},    {31, L"report_flag"},    {32, L"scroll_flag"},        {33, L"liftoff_height"},
-    {34, L"sensor_flag"},    {35, L"highspeed_mode"}, {36, L"button_respondtime"},
+    {30, L"report_rate"}, {31, L"report_flag"},    {32, L"scroll_flag"},        {33, L"liftoff_height"},
+    {34, L"sensor_flag"}, {35, L"highspeed_mode"}, {36, L"button_respondtime"},
 };
 
 }  // namespace
@@ -44,7 +44,9 @@ MouseInfo DecodeMouseInfo(const ReportBuffer& a) {
     info.version = FormatFirmwareVersion(a[10], a[9]);
     info.reportRate = a[30];
     info.reportFlag = a[31];
-    auto store = [&](const std::wstring& key, int value) { info.storedValues.emplace_back(key, std::to_wstring(value)); };
+    auto store = [&](const std::wstring& key, int value) {
+        info.storedValues.emplace_back(key, std::to_wstring(value));
+    };
     for (int i = 0; i < kDpiStagesRead; ++i) {
         info.dpi[i] = (Le16(a, 18 + 2 * i) + 1) * 50;
         store(L"dpi_group" + std::to_wstring(i) + L"_value", info.dpi[i]);

@@ -60,7 +60,8 @@ bool EncodeMacroEvent(const MacroEvent& event, int& runningDelay, std::array<uin
         case kEventKeyUp: {
             const bool modifier = IsModifierVk(event.value);
             const bool down = event.type == kEventKeyDown;
-            record[2] = modifier ? (down ? kKindModifierDown : kKindModifierUp) : (down ? kKindKeyDown : kKindKeyUp);
+            record[2] =
+                modifier ? (down ? kKindModifierDown : kKindModifierUp) : (down ? kKindKeyDown : kKindKeyUp);
             record[3] = Low(modifier ? ModifierBit(event.value) : VkToUsage(event.value));
             break;
         }
@@ -112,11 +113,13 @@ std::vector<uint8_t> BuildMacroImage(const std::vector<std::vector<MacroEvent>>&
         const std::vector<MacroEvent> events = CompleteMacroEvents(macros[m]);
         for (const MacroEvent& event : events) {
             std::array<uint8_t, 4> record;
-            if (EncodeMacroEvent(event, runningDelay, record)) records.insert(records.end(), record.begin(), record.end());
+            if (EncodeMacroEvent(event, runningDelay, record))
+                records.insert(records.end(), record.begin(), record.end());
         }
         if (!events.empty()) {
             const int endDelay = runningDelay <= 0 ? kMacroStartDelay : std::min(runningDelay, kMaxEndDelay);
-            const uint8_t end[kEndRecordBytes] = {Low(endDelay), Low(endDelay >> 8), kKindEnd, 0x01, 0, 0, 0, 0};
+            const uint8_t end[kEndRecordBytes] = {
+                Low(endDelay), Low(endDelay >> 8), kKindEnd, 0x01, 0, 0, 0, 0};
             records.insert(records.end(), end, end + kEndRecordBytes);
         }
         if (position + records.size() > kMacroImageMax) continue;  // does not fit: left out whole

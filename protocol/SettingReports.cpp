@@ -40,9 +40,9 @@ void PutLe16(ReportBuffer& report, size_t at, int value) {
 
 }  // namespace
 
-const uint8_t kFullWriteSettings[8] = {kSettingDpiStage, kSettingReportRate, kSettingSensor,
-                                       kSettingRespondTime, kSettingScroll,  kSettingLiftoff,
-                                       kSettingHighspeed,  kSettingSleep};
+const uint8_t kFullWriteSettings[8] = {kSettingDpiStage,    kSettingReportRate, kSettingSensor,
+                                       kSettingRespondTime, kSettingScroll,     kSettingLiftoff,
+                                       kSettingHighspeed,   kSettingSleep};
 
 uint8_t SettingIdForTask(int task) {
     for (const SettingLayout& s : kSettings)

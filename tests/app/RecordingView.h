@@ -18,12 +18,16 @@ class RecordingView : public DeviceView {
     void SetDeviceState(int type, int mode, int online) override {
         Note("device state " + N(type) + " " + N(mode) + " " + N(online));
     }
-    void SetDeviceVersion(int type, int release) override { Note("device version " + N(type) + " " + N(release)); }
+    void SetDeviceVersion(int type, int release) override {
+        Note("device version " + N(type) + " " + N(release));
+    }
     int SelectDevice(int type) override {
         Note("select device " + N(type));
         return type ? type : 101;
     }
-    void SetMouseVersionLabel(const std::wstring& text) override { Note("mouse label " + Orvix::WideToUtf8(text)); }
+    void SetMouseVersionLabel(const std::wstring& text) override {
+        Note("mouse label " + Orvix::WideToUtf8(text));
+    }
     void SetReceiverVersionLabel(const std::wstring& text) override {
         Note("receiver label " + Orvix::WideToUtf8(text));
     }

@@ -1,7 +1,5 @@
 // The command-line tool: its options, and the program itself run against the
 // simulated mouse with a scratch home.
-#include "app/VantorelCtl.h"
-
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
@@ -9,6 +7,7 @@
 #include <filesystem>
 
 #include "../support/TempFolder.h"
+#include "app/VantorelCtl.h"
 #include "orvix/core/TextConv.h"
 
 namespace {
@@ -71,7 +70,8 @@ TEST_F(VantorelCtlProgram, SetReportRateOnTheSimulatedMouse) {
     EXPECT_EQ(trace.find("REJECTED"), std::string::npos) << trace;
 
     ASSERT_EQ(Run("--simulate=receiver info"), 0);
-    EXPECT_NE(folder.Read("out.txt").find("receiver firmware: 1.1.3"), std::string::npos) << folder.Read("out.txt");
+    EXPECT_NE(folder.Read("out.txt").find("receiver firmware: 1.1.3"), std::string::npos)
+        << folder.Read("out.txt");
     ASSERT_EQ(Run("--simulate get light_sleep"), 0);
     EXPECT_EQ(folder.Read("out.txt"), "60\n");
 }

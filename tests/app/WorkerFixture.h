@@ -74,11 +74,11 @@ class WorkerFixture : public SimFixture {
     }
     std::map<std::wstring, std::wstring> AllConfig() {
         std::map<std::wstring, std::wstring> all;
-        for (const wchar_t* key : {L"dpi_index", L"dpi_count", L"dpi_group0_value", L"dpi_group1_value",
-                                   L"dpi_group2_value", L"dpi_group3_value", L"dpi_group4_value",
-                                   L"dpi_group5_value", L"report_rate", L"report_flag", L"scroll_flag",
-                                   L"liftoff_height", L"sensor_flag", L"highspeed_mode", L"button_respondtime",
-                                   L"light_sleep", L"deep_sleep", L"move_wakeup", L"move_closelight"})
+        for (const wchar_t* key :
+             {L"dpi_index", L"dpi_count", L"dpi_group0_value", L"dpi_group1_value", L"dpi_group2_value",
+              L"dpi_group3_value", L"dpi_group4_value", L"dpi_group5_value", L"report_rate", L"report_flag",
+              L"scroll_flag", L"liftoff_height", L"sensor_flag", L"highspeed_mode", L"button_respondtime",
+              L"light_sleep", L"deep_sleep", L"move_wakeup", L"move_closelight"})
             all[key] = Config(key);
         return all;
     }

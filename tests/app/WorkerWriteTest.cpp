@@ -30,11 +30,17 @@ class WorkerWrite : public WorkerFixture {
 };
 
 TEST_F(WorkerWrite, WriteEverythingLeavesTheStoreValuesInTheMouse) {
-    for (const auto& [key, value] : std::map<std::wstring, std::wstring>{
-             {L"dpi_count", L"6"}, {L"dpi_index", L"2"}, {L"dpi_group2_value", L"3200"}, {L"report_rate", L"2"},
-             {L"sensor_flag", L"53"}, {L"button_respondtime", L"20"}, {L"scroll_flag", L"1"},
-             {L"liftoff_height", L"1"}, {L"highspeed_mode", L"0"}, {L"light_sleep", L"300"},
-             {L"deep_sleep", L"1800"}})
+    for (const auto& [key, value] : std::map<std::wstring, std::wstring>{{L"dpi_count", L"6"},
+                                                                         {L"dpi_index", L"2"},
+                                                                         {L"dpi_group2_value", L"3200"},
+                                                                         {L"report_rate", L"2"},
+                                                                         {L"sensor_flag", L"53"},
+                                                                         {L"button_respondtime", L"20"},
+                                                                         {L"scroll_flag", L"1"},
+                                                                         {L"liftoff_height", L"1"},
+                                                                         {L"highspeed_mode", L"0"},
+                                                                         {L"light_sleep", L"300"},
+                                                                         {L"deep_sleep", L"1800"}})
         SetConfig(key, value);
     SaveKey(3, kFuncDisabled, 1);
     SaveKey(9, kFuncDisabled, 1);  // no slot: skipped
@@ -200,8 +206,9 @@ TEST_F(WorkerNotification, PcFunctionsRunOnThePc) {
         sim->PressButton(slot);
         worker.PollNotification();
     }
-    EXPECT_EQ(desktop.calls, (std::vector<std::wstring>{L"start /opt/tool", L"open www.example.com", L"get clipboard",
-                                                        L"set clipboard Hello", L"paste", L"set clipboard "}));
+    EXPECT_EQ(desktop.calls,
+              (std::vector<std::wstring>{L"start /opt/tool", L"open www.example.com", L"get clipboard",
+                                         L"set clipboard Hello", L"paste", L"set clipboard "}));
 }
 
 TEST_F(WorkerNotification, WakeRefreshesAndReads) {

@@ -73,7 +73,8 @@ TEST(ButtonFunction, ButtonMapFromDefaultsAndRecords) {
     KeyRecord otherLayer = Record(4, kFuncDisabled, 1);
     otherLayer.fnLayer = 1;
     const ButtonMap map = BuildButtonMap(
-        {Record(8, kFuncDisabled, 1), Record(9, kFuncDisabled, 1), Record(-1, kFuncDisabled, 1), otherLayer}, {});
+        {Record(8, kFuncDisabled, 1), Record(9, kFuncDisabled, 1), Record(-1, kFuncDisabled, 1), otherLayer},
+        {});
     EXPECT_EQ(Slot(map, 8), (ButtonCode{0, 0, 0, 0}));
     for (int k = 0; k < 8; ++k) EXPECT_EQ(Slot(map, k), expected[k]) << k;
 }

@@ -1,5 +1,3 @@
-#include "features/PcFunctionExecutor.h"
-
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -12,6 +10,7 @@
 #include "../support/TempFolder.h"
 #include "RecordingDesktop.h"
 #include "features/ButtonFunction.h"
+#include "features/PcFunctionExecutor.h"
 #include "orvix/core/TextConv.h"
 #include "storage/DataStore.h"
 
@@ -48,7 +47,8 @@ TEST_F(PcFunctionStore, ProgramsAndAddressesFromTheirRows) {
     EXPECT_TRUE(executor.Execute(kFuncWeb, web));
     EXPECT_FALSE(executor.Execute(kFuncLaunch, 99));  // no row: nothing to start
     EXPECT_FALSE(executor.Execute(12, program));
-    EXPECT_EQ(desktop.calls, (std::vector<std::wstring>{L"start /usr/bin/my editor", L"open www.example.com"}));
+    EXPECT_EQ(desktop.calls,
+              (std::vector<std::wstring>{L"start /usr/bin/my editor", L"open www.example.com"}));
 }
 
 TEST_F(PcFunctionStore, TypingPastesAndPutsTheClipboardBack) {
@@ -58,8 +58,8 @@ TEST_F(PcFunctionStore, TypingPastesAndPutsTheClipboardBack) {
     const int32_t id = DataStore::Instance().AddText(text);
     desktop.clipboard = L"the user's copy";
     EXPECT_TRUE(executor.Execute(kFuncText, id));
-    EXPECT_EQ(desktop.calls, (std::vector<std::wstring>{L"get clipboard", L"set clipboard " + text.content, L"paste",
-                                                        L"set clipboard the user's copy"}));
+    EXPECT_EQ(desktop.calls, (std::vector<std::wstring>{L"get clipboard", L"set clipboard " + text.content,
+                                                        L"paste", L"set clipboard the user's copy"}));
     EXPECT_EQ(desktop.clipboard, L"the user's copy");
 
     desktop.calls.clear();
@@ -78,7 +78,8 @@ class DesktopSpawn : public ::testing::Test {
     void SetUp() override {
         const char* path = std::getenv("PATH");
         m_savedPath = path ? path : "";
-        WriteScript("bin/xdg-open", "for a in \"$@\"; do printf '%s\\n' \"$a\"; done > \"$(dirname \"$0\")/../args\"\n");
+        WriteScript("bin/xdg-open",
+                    "for a in \"$@\"; do printf '%s\\n' \"$a\"; done > \"$(dirname \"$0\")/../args\"\n");
         setenv("PATH", (Orvix::WideToUtf8(folder.File("bin")) + ":" + m_savedPath).c_str(), 1);
     }
     void TearDown() override { setenv("PATH", m_savedPath.c_str(), 1); }

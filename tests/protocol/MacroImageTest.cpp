@@ -35,26 +35,26 @@ std::vector<uint8_t> Concat(std::vector<uint8_t> head, std::initializer_list<uin
 
 TEST(MacroImage, OneKeyPressGetsItsReleaseAndEndRecord) {
     const std::vector<uint8_t> image = BuildMacroImage({{Event(kEventKeyDown, 65, 50)}});
-    EXPECT_EQ(image, Concat(Table({64}), {10, 0, 0x42, 0x04,    // press A, running delay 10
-                                          50, 0, 0x02, 0x04,    // appended release carries A's 50 ms
-                                          10, 0, 0x83, 0x01,    // end record with the release's delay
+    EXPECT_EQ(image, Concat(Table({64}), {10, 0, 0x42, 0x04,  // press A, running delay 10
+                                          50, 0, 0x02, 0x04,  // appended release carries A's 50 ms
+                                          10, 0, 0x83, 0x01,  // end record with the release's delay
                                           0, 0, 0, 0}));
     EXPECT_EQ(CheckMacroImage(image.data(), image.size()), "");
 }
 
 TEST(MacroImage, RecordKindsAndDelays) {
     const std::vector<uint8_t> image = BuildMacroImage({{
-        Event(kEventKeyDown, 0xA1, 30),                   // right Shift: modifier record
-        Event(kEventWheelUp, 1, 999),                      // wheel: no delay, running delay untouched
+        Event(kEventKeyDown, 0xA1, 30),  // right Shift: modifier record
+        Event(kEventWheelUp, 1, 999),    // wheel: no delay, running delay untouched
         Event(kEventButtonDown, 2, 40),
         Event(kEventButtonUp, 0, 0, L"↑  Scroll Down"),
         Event(kEventKeyUp, 0xA1, 20000),
-        Event(kEventImportedPair, 0x8F | 0x93 << 8, 5),    // both bytes with bit 7
+        Event(kEventImportedPair, 0x8F | 0x93 << 8, 5),  // both bytes with bit 7
         Event(kEventImportedFirst, 0x1234, 5),
     }});
-    EXPECT_EQ(image, Concat(Table({64}), {10, 0, 0x41, 0x20,   0, 0, 0x44, 0x01,  30, 0, 0x43, 0x02,
-                                          40, 0, 0x44, 0xFF,   0, 0, 0x01, 0x20,  0, 0xC0, 0x06, 0xF3,
-                                          0, 0, 0x06, 0x34,    0x10, 0x27, 0x83, 0x01, 0, 0, 0, 0}));
+    EXPECT_EQ(image, Concat(Table({64}), {10, 0, 0x41, 0x20, 0,    0,    0x44, 0x01, 30, 0,    0x43, 0x02,
+                                          40, 0, 0x44, 0xFF, 0,    0,    0x01, 0x20, 0,  0xC0, 0x06, 0xF3,
+                                          0,  0, 0x06, 0x34, 0x10, 0x27, 0x83, 0x01, 0,  0,    0,    0}));
     EXPECT_EQ(CheckMacroImage(image.data(), image.size()), "");
 
     // A running delay of 0 ends as 10.
@@ -80,11 +80,13 @@ TEST(MacroImage, EmptyMacrosAndTheEmptyImage) {
     ReportBuffer chunk;
     ASSERT_EQ(MacroChunkCount(empty.size()), 2u);
     FrameMacroChunk(chunk, empty.data(), empty.size(), 1);
-    EXPECT_EQ(std::vector<uint8_t>(chunk.begin(), chunk.begin() + 5), (std::vector<uint8_t>{0x06, 0x31, 5, 59, 0}));
+    EXPECT_EQ(std::vector<uint8_t>(chunk.begin(), chunk.begin() + 5),
+              (std::vector<uint8_t>{0x06, 0x31, 5, 59, 0}));
 
     // A macro without events points at the next macro's start.
     const std::vector<uint8_t> image = BuildMacroImage({{}, {Event(kEventButtonDown, 1, 10)}, {}});
-    EXPECT_EQ(std::vector<uint8_t>(image.begin(), image.begin() + 6), (std::vector<uint8_t>{64, 0, 64, 0, 76, 0}));
+    EXPECT_EQ(std::vector<uint8_t>(image.begin(), image.begin() + 6),
+              (std::vector<uint8_t>{64, 0, 64, 0, 76, 0}));
     EXPECT_EQ(image.size(), 76u);
     EXPECT_EQ(CheckMacroImage(image.data(), image.size()), "");
 }
@@ -119,7 +121,8 @@ TEST(MacroImage, ThirtyTwoMacrosAndFourThousandBytesAtMost) {
                                                 std::vector<MacroEvent>(1000, Event(kEventButtonDown, 1, 10)),
                                                 {Event(kEventButtonUp, 1, 10)}};
     image = BuildMacroImage(big);
-    EXPECT_EQ(std::vector<uint8_t>(image.begin(), image.begin() + 6), (std::vector<uint8_t>{64, 0, 0, 0, 76, 0}));
+    EXPECT_EQ(std::vector<uint8_t>(image.begin(), image.begin() + 6),
+              (std::vector<uint8_t>{64, 0, 0, 0, 76, 0}));
     EXPECT_EQ(image.size(), 88u);
     EXPECT_EQ(CheckMacroImage(image.data(), image.size()), "");
 

@@ -30,13 +30,16 @@ TEST(SettingReports, BytesOfEachSetting) {
     EXPECT_EQ(Bytes(r), (std::vector<uint8_t>{0x06, 0x13, 0x02, 0x00, 0x00, 0x02, 0x03}));
     EXPECT_EQ(r[kReportSize], 0);  // the spare byte is cleared too
 
-    ASSERT_TRUE(BuildSettingReport(kSettingSleep, Config({{L"light_sleep", L"300"}, {L"deep_sleep", L"1800"}}), r));
+    ASSERT_TRUE(
+        BuildSettingReport(kSettingSleep, Config({{L"light_sleep", L"300"}, {L"deep_sleep", L"1800"}}), r));
     EXPECT_EQ(Bytes(r), (std::vector<uint8_t>{0x06, 0x13, 0x05, 0x00, 0x00, 0x0B, 0x2C, 0x01, 0x08, 0x07}));
 
-    ASSERT_TRUE(BuildSettingReport(
-        kSettingDpiStage,
-        Config({{L"dpi_count", L"6"}, {L"dpi_index", L"2"}, {L"dpi_group2_value", L"1600"}, {L"dpi_group0_value", L"50"}}),
-        r));
+    ASSERT_TRUE(BuildSettingReport(kSettingDpiStage,
+                                   Config({{L"dpi_count", L"6"},
+                                           {L"dpi_index", L"2"},
+                                           {L"dpi_group2_value", L"1600"},
+                                           {L"dpi_group0_value", L"50"}}),
+                                   r));
     EXPECT_EQ(Bytes(r), (std::vector<uint8_t>{0x06, 0x13, 0x05, 0x00, 0x00, 0x01, 0x06, 0x02, 0x40, 0x06}));
 
     // The scroll flag announces four bytes; values are read the way stored texts always were.
@@ -58,7 +61,8 @@ TEST(SettingReports, ResetAndButtonMap) {
     BuildResetReport(kResetDpiGroup, r);
     EXPECT_EQ(Bytes(r), (std::vector<uint8_t>{0x06, 0x0F, 0x01, 0x00, 0x00, 0x08}));
     BuildButtonMapReport(BuildButtonMap({}, {}), r);
-    EXPECT_EQ(std::vector<uint8_t>(r.begin(), r.begin() + 9), (std::vector<uint8_t>{0x06, 0x12, 0x20, 0, 0, 0x10, 0x01, 0, 0}));
+    EXPECT_EQ(std::vector<uint8_t>(r.begin(), r.begin() + 9),
+              (std::vector<uint8_t>{0x06, 0x12, 0x20, 0, 0, 0x10, 0x01, 0, 0}));
     EXPECT_EQ(r[37], 0x1F);  // slot 8 starts at byte 37
     EXPECT_EQ(r[38], 0x00);
     EXPECT_EQ(r[41], 0);
@@ -75,8 +79,8 @@ ReportBuffer InfoAnswer() {
     a[13] = 64;
     a[14] = 1;
     a[17] = 2;
-    a[18] = 15;  // stage 0: raw 15
-    a[20] = 0;   // stage 1: raw 0
+    a[18] = 15;    // stage 0: raw 15
+    a[20] = 0;     // stage 1: raw 0
     a[28] = 0xDF;  // stage 5: raw 479
     a[29] = 0x01;
     a[30] = 3;
@@ -102,11 +106,11 @@ TEST(DeviceState, InformationAnswer) {
     EXPECT_EQ(info.dpi[1], 50);
     EXPECT_EQ(info.dpi[5], 24000);
     const std::vector<std::pair<std::wstring, std::wstring>> expected = {
-        {L"dpi_group0_value", L"800"}, {L"dpi_group1_value", L"50"},   {L"dpi_group2_value", L"50"},
-        {L"dpi_group3_value", L"50"},  {L"dpi_group4_value", L"50"},   {L"dpi_group5_value", L"24000"},
-        {L"report_rate", L"3"},        {L"report_flag", L"0"},         {L"scroll_flag", L"0"},
-        {L"liftoff_height", L"0"},     {L"sensor_flag", L"4"},         {L"highspeed_mode", L"0"},
-        {L"button_respondtime", L"0"}, {L"light_sleep", L"300"},       {L"deep_sleep", L"1200"},
+        {L"dpi_group0_value", L"800"}, {L"dpi_group1_value", L"50"}, {L"dpi_group2_value", L"50"},
+        {L"dpi_group3_value", L"50"},  {L"dpi_group4_value", L"50"}, {L"dpi_group5_value", L"24000"},
+        {L"report_rate", L"3"},        {L"report_flag", L"0"},       {L"scroll_flag", L"0"},
+        {L"liftoff_height", L"0"},     {L"sensor_flag", L"4"},       {L"highspeed_mode", L"0"},
+        {L"button_respondtime", L"0"}, {L"light_sleep", L"300"},     {L"deep_sleep", L"1200"},
         {L"move_wakeup", L"0"},        {L"move_closelight", L"1"}};
     EXPECT_EQ(info.storedValues, expected);
 

@@ -16,9 +16,6 @@ bool CThreadBasic::Start(int periodMs, bool loop) {
     }
     m_periodMs = periodMs;
     m_loop = loop;
-    m_startTick = static_cast<uint64_t>(std::chrono::duration_cast<std::chrono::milliseconds>(
-                                            std::chrono::steady_clock::now().time_since_epoch())
-                                            .count());
     m_running = true;
     m_thread = std::thread(&CThreadBasic::Run, this);
     return true;
@@ -44,10 +41,6 @@ bool CThreadBasic::IsRunning() const {
     return m_running;
 }
 
-bool CThreadBasic::ShouldRun() const {
-    return IsRunning();
-}
-
 bool CThreadBasic::Pause(int ms) {
     std::unique_lock<std::mutex> lock(m_lock);
     m_wake.wait_for(lock, std::chrono::milliseconds(ms), [this] { return !m_running; });
@@ -58,7 +51,7 @@ void CThreadBasic::Run() {
     if (!m_loop) {
         ThreadCycle();
     } else {
-        while (ShouldRun()) {
+        while (IsRunning()) {
             ThreadCycle();
             Pause(m_periodMs);
         }

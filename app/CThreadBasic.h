@@ -3,7 +3,6 @@
 // cycles, until it is stopped. The pause (and any Pause a cycle takes) ends early
 // when Stop is called, so stopping never waits out a long task's sleeps.
 #include <condition_variable>
-#include <cstdint>
 #include <mutex>
 #include <thread>
 
@@ -22,15 +21,12 @@ class CThreadBasic {
     // False when not running; otherwise ends the loop and waits for the thread.
     // A derived class must Stop in its own destructor, before its members go.
     bool Stop();
+    // True while the thread is asked to run.
     bool IsRunning() const;
-    // Milliseconds of the steady clock when the thread was started.
-    uint64_t GetStartTick() const { return m_startTick; }
 
   protected:
     // Sleeps for `ms`, or less when the thread is being stopped. False then.
     bool Pause(int ms);
-    // True while the thread is asked to run.
-    bool ShouldRun() const;
 
   private:
     void Run();
@@ -41,5 +37,4 @@ class CThreadBasic {
     bool m_running = false;
     bool m_loop = true;
     int m_periodMs = 0;
-    uint64_t m_startTick = 0;
 };

@@ -5,6 +5,8 @@
 // from the worker thread.
 #include <string>
 
+#include "device/DeviceCatalog.h"
+
 class DeviceView {
   public:
     virtual ~DeviceView() = default;
@@ -43,4 +45,30 @@ class DeviceView {
     virtual void ClosePopups() = 0;
     virtual void CloseWaitDialog() = 0;
     virtual void EnableMainWindow(bool enable) = 0;
+};
+
+// A view that shows nothing (the command-line tool, benchmarks). The device list it
+// stands for selects the stored model, or the default model when none is stored.
+class SilentDeviceView : public DeviceView {
+  public:
+    void SetBatteryInfo(int, int) override {}
+    void SetDeviceBattery(int, int, int) override {}
+    void SetAllDeviceState(int) override {}
+    void SetDeviceState(int, int, int) override {}
+    void SetDeviceVersion(int, int) override {}
+    int SelectDevice(int deviceType) override { return EffectiveDeviceType(deviceType); }
+    void SetMouseVersionLabel(const std::wstring&) override {}
+    void SetReceiverVersionLabel(const std::wstring&) override {}
+    void SetProfileTitle(const std::wstring&) override {}
+    void ShowNotConnectedView() override {}
+    void ShowDeviceListView(int) override {}
+    void SelectDpiStage(int) override {}
+    void ReloadButtonPage() override {}
+    void ReloadMacroList() override {}
+    void ReloadDpiPerformancePage() override {}
+    void ReloadLightingPage() override {}
+    void StopMacroRecording() override {}
+    void ClosePopups() override {}
+    void CloseWaitDialog() override {}
+    void EnableMainWindow(bool) override {}
 };

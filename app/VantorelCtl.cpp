@@ -47,32 +47,6 @@ bool ParseNumber(const std::string& text, int& value) {
     return true;
 }
 
-// What the worker shows, for a console: nothing is drawn; the model the list
-// would select is the stored one.
-class ConsoleView : public DeviceView {
-  public:
-    void SetBatteryInfo(int, int) override {}
-    void SetDeviceBattery(int, int, int) override {}
-    void SetAllDeviceState(int) override {}
-    void SetDeviceState(int, int, int) override {}
-    void SetDeviceVersion(int, int) override {}
-    int SelectDevice(int deviceType) override { return EffectiveDeviceType(deviceType); }
-    void SetMouseVersionLabel(const std::wstring&) override {}
-    void SetReceiverVersionLabel(const std::wstring&) override {}
-    void SetProfileTitle(const std::wstring&) override {}
-    void ShowNotConnectedView() override {}
-    void ShowDeviceListView(int) override {}
-    void SelectDpiStage(int) override {}
-    void ReloadButtonPage() override {}
-    void ReloadMacroList() override {}
-    void ReloadDpiPerformancePage() override {}
-    void ReloadLightingPage() override {}
-    void StopMacroRecording() override {}
-    void ClosePopups() override {}
-    void CloseWaitDialog() override {}
-    void EnableMainWindow(bool) override {}
-};
-
 class CtlSession {
   public:
     CtlSession(std::ostream& out, std::ostream& err)
@@ -110,7 +84,7 @@ class CtlSession {
     std::ostream& m_err;
     DeviceCatalog m_catalog;
     DeviceMainDef m_state;
-    ConsoleView m_view;
+    SilentDeviceView m_view;
     PcFunctionExecutor m_executor;
     DeviceWorker m_worker;
 };

@@ -9,6 +9,7 @@
 #include <memory>
 #include <mutex>
 #include <thread>
+#include <vector>
 
 #include "orvix/core/TextConv.h"
 #include "orvix/platform/Platform.h"
@@ -64,8 +65,8 @@ bool HasScheme(const std::wstring& address) {
            address.find_first_of(L"/.?#") > colon;  // the scheme comes before any path or host part
 }
 
-}  // namespace
-
+// Starts `argv[0]` (searched on PATH when `searchPath`) with the argument vector
+// and reaps it in the background. False when it could not be started.
 bool SpawnDetached(const std::vector<std::string>& argv, bool searchPath) {
     if (argv.empty() || argv[0].empty()) return false;
     std::vector<char*> args;
@@ -81,6 +82,8 @@ bool SpawnDetached(const std::vector<std::string>& argv, bool searchPath) {
     std::thread([pid] { waitpid(pid, nullptr, 0); }).detach();
     return true;
 }
+
+}  // namespace
 
 bool SystemDesktopServices::StartProgram(const std::wstring& path) {
     return SpawnDetached({Orvix::WideToUtf8(path)}, false);

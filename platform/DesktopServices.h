@@ -5,7 +5,6 @@
 // by path with an argument vector, addresses are handed to xdg-open as one argument.
 // The interface lets tests watch the calls without launching anything.
 #include <string>
-#include <vector>
 
 class DesktopServices {
   public:
@@ -35,7 +34,3 @@ class SystemDesktopServices : public DesktopServices {
 
 // The process-wide instance of SystemDesktopServices.
 DesktopServices& GetDesktopServices();
-
-// Starts `argv[0]` (searched on PATH when `searchPath`) with the argument vector
-// and reaps it in the background. False when it could not be started.
-bool SpawnDetached(const std::vector<std::string>& argv, bool searchPath);

@@ -4,10 +4,6 @@
 
 namespace {
 
-int Le16(const ReportBuffer& b, size_t at) {
-    return b[at] | b[at + 1] << 8;
-}
-
 // One-byte settings of the answer with the keys they are stored under.
 struct ByteField {
     size_t at;
@@ -48,12 +44,12 @@ MouseInfo DecodeMouseInfo(const ReportBuffer& a) {
         info.storedValues.emplace_back(key, std::to_wstring(value));
     };
     for (int i = 0; i < kDpiStagesRead; ++i) {
-        info.dpi[i] = (Le16(a, 18 + 2 * i) + 1) * 50;
+        info.dpi[i] = (GetLe16(&a[18 + 2 * i]) + 1) * 50;
         store(L"dpi_group" + std::to_wstring(i) + L"_value", info.dpi[i]);
     }
     for (const ByteField& field : kByteFieldsBeforeSleep) store(field.key, a[field.at]);
-    store(L"light_sleep", Le16(a, 37));
-    store(L"deep_sleep", Le16(a, 39));
+    store(L"light_sleep", GetLe16(&a[37]));
+    store(L"deep_sleep", GetLe16(&a[39]));
     store(L"move_wakeup", a[41]);
     store(L"move_closelight", a[42]);
     return info;

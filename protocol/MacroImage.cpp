@@ -26,11 +26,6 @@ uint8_t Low(int value) {
     return static_cast<uint8_t>(value & 0xFF);
 }
 
-void PutLe16(uint8_t* p, int value) {
-    p[0] = Low(value);
-    p[1] = Low(value >> 8);
-}
-
 }  // namespace
 
 std::vector<MacroEvent> CompleteMacroEvents(std::vector<MacroEvent> events) {

@@ -33,11 +33,6 @@ const SettingLayout* FindSetting(uint8_t id) {
     return nullptr;
 }
 
-void PutLe16(ReportBuffer& report, size_t at, int value) {
-    report[at] = static_cast<uint8_t>(value & 0xFF);
-    report[at + 1] = static_cast<uint8_t>((value >> 8) & 0xFF);
-}
-
 }  // namespace
 
 const uint8_t kFullWriteSettings[8] = {kSettingDpiStage,    kSettingReportRate, kSettingSensor,
@@ -60,10 +55,10 @@ bool BuildSettingReport(uint8_t settingId, const ConfigReader& read, ReportBuffe
         const int index = value(L"dpi_index");
         report[6] = static_cast<uint8_t>(value(L"dpi_count"));
         report[7] = static_cast<uint8_t>(index);
-        PutLe16(report, 8, value(L"dpi_group" + std::to_wstring(index) + L"_value"));
+        PutLe16(&report[8], value(L"dpi_group" + std::to_wstring(index) + L"_value"));
     } else if (settingId == kSettingSleep) {
-        PutLe16(report, 6, value(L"light_sleep"));
-        PutLe16(report, 8, value(L"deep_sleep"));
+        PutLe16(&report[6], value(L"light_sleep"));
+        PutLe16(&report[8], value(L"deep_sleep"));
     } else {
         report[6] = static_cast<uint8_t>(value(layout->key));
     }

@@ -37,6 +37,7 @@ class DeviceWorker : public CThreadBasic {
                  DataStore& store);
     ~DeviceWorker() override;
 
+    // Before StartWorker.
     void SetTimings(const WorkerTimings& timings) { m_timings = timings; }
     // Starts the cycle (period 2 ms, repeated).
     bool StartWorker();

@@ -35,6 +35,15 @@ constexpr size_t kMacroTableSize = 64;
 // The caller's buffer keeps one spare byte so that a copied-back input report fits.
 using ReportBuffer = std::array<uint8_t, kReportSize + 1>;
 
+// Little-endian 16-bit fields of reports and of the macro image.
+inline int GetLe16(const uint8_t* p) {
+    return p[0] | p[1] << 8;
+}
+inline void PutLe16(uint8_t* p, int value) {
+    p[0] = static_cast<uint8_t>(value & 0xFF);
+    p[1] = static_cast<uint8_t>((value >> 8) & 0xFF);
+}
+
 // Clears the buffer and writes the header of a command.
 void FrameReport(ReportBuffer& report, uint8_t command, uint8_t length, uint16_t offset = 0);
 

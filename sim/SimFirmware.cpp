@@ -61,7 +61,8 @@ const ByteSetting kByteSettings[] = {
     {kSettingReportRate, "report rate", &SimSettings::reportRate, 0, 3},
     {kSettingScroll, "scroll flag", &SimSettings::scrollFlag, 0, 1},
     {kSettingLiftoff, "lift-off height", &SimSettings::liftoffHeight, 0, 1},
-    {kSettingSensor, "sensor flag", &SimSettings::sensorFlag, 0, 7},
+    // A bit mask: the program's stored default (53) carries bits beyond the three options.
+    {kSettingSensor, "sensor flag", &SimSettings::sensorFlag, 0, 255},
     {kSettingHighspeed, "high-speed mode", &SimSettings::highspeedMode, 0, 1},
     {kSettingRespondTime, "button response time", &SimSettings::buttonRespondTime, 1, 50},
     {kSettingMoveWakeup, "move wake-up", &SimSettings::moveWakeup, 0, 1},
@@ -69,15 +70,6 @@ const ByteSetting kByteSettings[] = {
 
 bool IsPcAction(uint8_t kind) {
     return kind >= 9 && kind <= 11;
-}
-
-uint16_t Le16(const uint8_t* p) {
-    return static_cast<uint16_t>(p[0] | p[1] << 8);
-}
-
-void PutLe16(uint8_t* p, unsigned value) {
-    p[0] = static_cast<uint8_t>(value & 0xFF);
-    p[1] = static_cast<uint8_t>((value >> 8) & 0xFF);
 }
 
 std::string CheckRange(const char* name, unsigned value, unsigned low, unsigned high) {
@@ -119,7 +111,7 @@ std::string SimFirmware::CheckFraming(const uint8_t* data, size_t length) {
     if (data[0] != kReportId) return SimFormat("report id 0x%02X, expected 0x%02X", data[0], kReportId);
     const uint8_t command = data[1];
     const uint8_t announced = data[2];
-    const unsigned offset = Le16(data + 3);
+    const unsigned offset = GetLe16(data + 3);
     int expected = -1;
     size_t span = announced;  // bytes from byte 5 that belong to the command
     switch (command) {
@@ -234,7 +226,7 @@ std::string SimFirmware::ApplySetting(const uint8_t* data) {
     std::string error;
     switch (data[5]) {
         case kSettingDpi: {
-            const unsigned dpi = Le16(v + 2);
+            const unsigned dpi = GetLe16(v + 2);
             error = CheckRange("DPI stage count", v[0], 1, 7);
             if (error.empty()) error = CheckRange("active DPI stage", v[1], 0, v[0] - 1u);
             if (error.empty()) error = CheckRange("DPI", dpi, 50, 26000);
@@ -247,8 +239,8 @@ std::string SimFirmware::ApplySetting(const uint8_t* data) {
             return error;
         }
         case kSettingSleep:
-            s.lightSleep = Le16(v);
-            s.deepSleep = Le16(v + 2);
+            s.lightSleep = GetLe16(v);
+            s.deepSleep = GetLe16(v + 2);
             return {};
         case kSettingScroll:
             if (v[1] || v[2]) return "scroll setting bytes 7-8 must be 0";
@@ -295,7 +287,7 @@ std::string SimFirmware::ApplyButtonMap(const uint8_t* data) {
 
 std::string SimFirmware::ApplyMacroChunk(const uint8_t* data) {
     const size_t count = data[2];
-    const size_t offset = Le16(data + 3);
+    const size_t offset = GetLe16(data + 3);
     if (offset == 0) {
         m_staging.assign(kMacroImageMax, 0);
         m_nextChunk = 0;

@@ -69,6 +69,7 @@ TEST_F(FirmwareTest, SettingsAreEchoedAppliedAndReadBack) {
     Write(Setting({0x0B, 0x2C, 0x01, 0x08, 0x07}));  // sleep 300 s / 1800 s
     Write(Setting({0x01, 0x05, 0x03, 0x40, 0x06}));  // 5 stages, stage 3 at 1600 DPI
     Write(Setting({0x05, 0x01, 0x00, 0x00}));        // scroll flag
+    Write(Setting({0x07, 53}));                      // a new profile's sensor flag
     std::vector<uint8_t> a = Info();
     EXPECT_EQ(a[30], 1);
     EXPECT_EQ(a[37] | a[38] << 8, 300);
@@ -76,6 +77,7 @@ TEST_F(FirmwareTest, SettingsAreEchoedAppliedAndReadBack) {
     EXPECT_EQ(a[17], 3);
     EXPECT_EQ(a[24] | a[25] << 8, 31);  // 1600 DPI
     EXPECT_EQ(a[32], 1);
+    EXPECT_EQ(a[34], 53);
     EXPECT_EQ(firmware.State().settings.dpiCount, 5);
     EXPECT_TRUE(trace->Rejections().empty());
 }

@@ -1,0 +1,61 @@
+#include "app/CThreadBasic.h"
+
+#include <chrono>
+
+CThreadBasic::~CThreadBasic() {
+    Stop();
+}
+
+bool CThreadBasic::Start(int periodMs, bool loop) {
+    std::unique_lock<std::mutex> lock(m_lock);
+    if (m_running) return false;
+    if (m_thread.joinable()) {  // a finished run that nobody stopped
+        lock.unlock();
+        m_thread.join();
+        lock.lock();
+    }
+    m_periodMs = periodMs;
+    m_loop = loop;
+    m_running = true;
+    m_thread = std::thread(&CThreadBasic::Run, this);
+    return true;
+}
+
+bool CThreadBasic::Stop() {
+    {
+        std::lock_guard<std::mutex> lock(m_lock);
+        if (!m_thread.joinable()) return false;
+        m_running = false;
+    }
+    m_wake.notify_all();
+    if (m_thread.get_id() == std::this_thread::get_id()) {
+        m_thread.detach();  // stopped from its own cycle: it ends when the cycle returns
+        return true;
+    }
+    m_thread.join();
+    return true;
+}
+
+bool CThreadBasic::IsRunning() const {
+    std::lock_guard<std::mutex> lock(m_lock);
+    return m_running;
+}
+
+bool CThreadBasic::Pause(int ms) {
+    std::unique_lock<std::mutex> lock(m_lock);
+    m_wake.wait_for(lock, std::chrono::milliseconds(ms), [this] { return !m_running; });
+    return m_running;
+}
+
+void CThreadBasic::Run() {
+    if (!m_loop) {
+        ThreadCycle();
+    } else {
+        while (IsRunning()) {
+            ThreadCycle();
+            Pause(m_periodMs);
+        }
+    }
+    std::lock_guard<std::mutex> lock(m_lock);
+    m_running = false;
+}

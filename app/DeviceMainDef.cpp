@@ -1,0 +1,83 @@
+#include "app/DeviceMainDef.h"
+
+void DeviceMainDef::QueueTask(int code) {
+    std::lock_guard<std::mutex> lock(m_queueLock);
+    m_tasks.push_back(code);
+}
+
+bool DeviceMainDef::TakeTask(int& code) {
+    std::lock_guard<std::mutex> lock(m_queueLock);
+    if (m_tasks.empty()) return false;
+    code = m_tasks.front();
+    m_tasks.pop_front();
+    m_taskRunning = true;
+    return true;
+}
+
+void DeviceMainDef::FinishTask() {
+    std::lock_guard<std::mutex> lock(m_queueLock);
+    m_taskRunning = false;
+}
+
+bool DeviceMainDef::DiscardTask() {
+    std::lock_guard<std::mutex> lock(m_queueLock);
+    if (m_tasks.empty()) return false;
+    m_tasks.pop_front();
+    return true;
+}
+
+bool DeviceMainDef::HasQueuedTasks() const {
+    std::lock_guard<std::mutex> lock(m_queueLock);
+    return !m_tasks.empty();
+}
+
+bool DeviceMainDef::IsIdle() const {
+    std::lock_guard<std::mutex> lock(m_queueLock);
+    return m_tasks.empty() && !m_taskRunning;
+}
+
+DeviceValues DeviceMainDef::GetDeviceValues() const {
+    std::lock_guard<std::mutex> lock(m_valueLock);
+    return m_values;
+}
+
+void DeviceMainDef::SetDeviceValues(const DeviceValues& values) {
+    std::lock_guard<std::mutex> lock(m_valueLock);
+    m_values = values;
+}
+
+void DeviceMainDef::SetMousePresent(int present) {
+    std::lock_guard<std::mutex> lock(m_valueLock);
+    m_values.mousePresent = present;
+}
+
+void DeviceMainDef::SetActiveDpiIndex(int index) {
+    std::lock_guard<std::mutex> lock(m_valueLock);
+    m_values.dpiIndex = index;
+}
+
+void DeviceMainDef::SetBattery(int level, int charging) {
+    std::lock_guard<std::mutex> lock(m_valueLock);
+    m_values.batteryLevel = level;
+    m_values.charging = charging;
+}
+
+std::wstring DeviceMainDef::GetMouseVersion() const {
+    std::lock_guard<std::mutex> lock(m_valueLock);
+    return m_mouseVersion;
+}
+
+void DeviceMainDef::SetMouseVersion(const std::wstring& version) {
+    std::lock_guard<std::mutex> lock(m_valueLock);
+    m_mouseVersion = version;
+}
+
+std::wstring DeviceMainDef::GetReceiverVersion() const {
+    std::lock_guard<std::mutex> lock(m_valueLock);
+    return m_receiverVersion;
+}
+
+void DeviceMainDef::SetReceiverVersion(const std::wstring& version) {
+    std::lock_guard<std::mutex> lock(m_valueLock);
+    m_receiverVersion = version;
+}

@@ -1,0 +1,115 @@
+#pragma once
+// The main window controller's state that the device worker shares with the UI
+// thread: the task queue, the current profile and model, the connection flags,
+// the values last read from the mouse and the firmware version strings. Every
+// member is safe to use from both threads.
+#include <array>
+#include <atomic>
+#include <cstdint>
+#include <deque>
+#include <mutex>
+#include <string>
+
+#include "device/Hotplug.h"  // tasks 2 and 3, queued on hot-plug
+
+// Worker task codes.
+enum WorkerTask : int {
+    kTaskInitialRead = 1,
+    kTaskReadAfterSwitch = 4,
+    kTaskWriteEverything = 5,
+    kTaskWriteMacros = 6,
+    kTaskWriteButtonMap = 7,
+    kTaskLighting = 9,  // lighting lives in the store only: nothing to send
+    kTaskWriteDpiStage = 10,
+    kTaskWriteReportRate = 11,
+    kTaskWriteSensor = 12,
+    kTaskWriteRespondTime = 13,
+    kTaskWriteScroll = 14,
+    kTaskWriteLiftoff = 15,
+    kTaskWriteHighspeed = 16,
+    kTaskWriteSleep = 17,
+    kTaskWriteMoveWakeup = 18,
+    kTaskResetPage = 22,
+    kTaskFactoryReset = 23,
+};
+
+// Which page a reset applies to (task 22).
+constexpr int kPageResetDpi = 2;
+constexpr int kPageResetLighting = 4;
+
+// What the last state read found.
+struct DeviceValues {
+    int connectionKind = 0;
+    int mousePresent = 0;
+    int batteryLevel = 0;
+    int charging = 0;
+    int dpiIndex = 0;
+    std::array<int, 6> dpi{};
+    int reportRate = 0;
+    int reportFlag = 0;
+};
+
+class DeviceMainDef {
+  public:
+    // ---- the task queue: appended by the UI thread, taken by the worker ----
+    void QueueTask(int code);
+    // Takes the first task and marks the worker busy until FinishTask.
+    bool TakeTask(int& code);
+    void FinishTask();
+    // Removes the first task without running it.
+    bool DiscardTask();
+    bool HasQueuedTasks() const;
+    // Nothing queued and no task running.
+    bool IsIdle() const;
+
+    int32_t GetCurrentProfile() const { return m_currentProfile; }
+    void SetCurrentProfile(int32_t profile) { m_currentProfile = profile; }
+    int32_t GetCurrentDeviceType() const { return m_currentDeviceType; }
+    void SetCurrentDeviceType(int32_t type) { m_currentDeviceType = type; }
+    bool IsInitialReadDone() const { return m_initialReadDone; }
+    void SetInitialReadDone(bool done) { m_initialReadDone = done; }
+    bool AreDevicesPresent() const { return m_devicesPresent; }
+    void SetDevicesPresent(bool present) { m_devicesPresent = present; }
+    bool IsConnected() const { return m_connected; }
+    void SetConnected(bool connected) { m_connected = connected; }
+    bool IsPairingOpen() const { return m_pairingOpen; }
+    void SetPairingOpen(bool open) { m_pairingOpen = open; }
+    int GetCurrentTab() const { return m_currentTab; }
+    void SetCurrentTab(int tab) { m_currentTab = tab; }
+    bool HasLightingPage() const { return m_lightingPage; }
+    void SetLightingPage(bool present) { m_lightingPage = present; }
+    int GetPageResetValue() const { return m_pageResetValue; }
+    void SetPageResetValue(int value) { m_pageResetValue = value; }
+
+    DeviceValues GetDeviceValues() const;
+    void SetDeviceValues(const DeviceValues& values);
+    void SetMousePresent(int present);
+    void SetActiveDpiIndex(int index);
+    void SetBattery(int level, int charging);
+
+    // Mouse firmware "1.0.10" until a read; receiver firmware empty until it answers.
+    std::wstring GetMouseVersion() const;
+    void SetMouseVersion(const std::wstring& version);
+    std::wstring GetReceiverVersion() const;
+    void SetReceiverVersion(const std::wstring& version);
+
+  private:
+    mutable std::mutex m_queueLock;
+    std::deque<int> m_tasks;
+    bool m_taskRunning = false;
+
+    std::atomic<int32_t> m_currentProfile{1};
+    std::atomic<int32_t> m_currentDeviceType{0};
+    std::atomic<bool> m_initialReadDone{false};
+    std::atomic<bool> m_devicesPresent{false};
+    std::atomic<bool> m_connected{false};
+    std::atomic<bool> m_pairingOpen{false};
+    std::atomic<int> m_currentTab{1};
+    std::atomic<bool> m_lightingPage{true};
+    std::atomic<int> m_pageResetValue{0};
+
+    mutable std::mutex m_valueLock;
+    DeviceValues m_values;
+    std::wstring m_mouseVersion = L"1.0.10";
+    std::wstring m_receiverVersion;
+};

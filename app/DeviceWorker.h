@@ -1,0 +1,94 @@
+#pragma once
+// The main window's worker: every exchange with the mouse runs here, on its own
+// thread, one queued task at a time (reads, writes, resets); between tasks it polls
+// the open interfaces for notifications. Values are read from the store of the
+// current profile when a report is built, never passed with the task. What the
+// worker shows goes through DeviceView.
+#include <atomic>
+#include <cstdint>
+#include <string>
+
+#include "app/CThreadBasic.h"
+#include "app/DeviceMainDef.h"
+#include "app/DeviceView.h"
+#include "protocol/Report.h"
+
+class DataStore;
+class DeviceManager;
+class PcFunctionExecutor;
+
+// Every wait of the worker. The defaults are the product's; tests shorten them.
+struct WorkerTimings {
+    int cyclePeriodMs = 2;
+    int stateReadAttempts = 5;
+    int stateReadPauseMs = 20;
+    int longChangePauseMs = 1000;     // task 2, before the refresh
+    int shortChangePauseMs = 500;     // task 3
+    int switchPauseMs = 100;          // task 4, after closing the wait dialog
+    int lightingWritePauseMs = 1000;  // end of task 5 for models with lighting
+    int resetSettleMs = 3000;         // task 23, after the reset report
+    int resetClosePauseMs = 1000;     // task 23, before and after closing the wait dialog
+    int macroChunkPauseMs = 10;
+};
+
+class DeviceWorker : public CThreadBasic {
+  public:
+    DeviceWorker(DeviceMainDef& state, DeviceView& view, PcFunctionExecutor& executor, DeviceManager& manager,
+                 DataStore& store);
+    ~DeviceWorker() override;
+
+    // Before StartWorker.
+    void SetTimings(const WorkerTimings& timings) { m_timings = timings; }
+    // Starts the cycle (period 2 ms, repeated).
+    bool StartWorker();
+
+    // One cycle: discards a task while pairing is open, else runs the first queued
+    // task, else polls for a notification when devices are present.
+    void ThreadCycle() override;
+    void RunTask(int code);
+
+    // ---- reads ----
+    // The full read: true when the mouse answered and its values were stored.
+    bool ReadMouseState();
+    void HandleMouseUnreachable(int connectionKind);
+    void InitialRead();
+    // Task 2 (long form, ending with the initial read) and task 3.
+    void ReadAfterDeviceChange(bool longForm);
+    void ReadAfterSwitch();
+    void ReReadAfterNotification();
+    // Re-enumerates, updates the device list and the connection flags and view.
+    void RefreshDevices();
+
+    // ---- writes ----
+    bool WriteSetting(uint8_t settingId);
+    void WriteEverything();
+    bool WriteButtonMap();
+    bool WriteMacroMemory();
+    void ResetCurrentPage();
+    void FactoryReset();
+
+    // Reads one report from the open interfaces and acts on a notification.
+    void PollNotification();
+
+    // Sends that failed since the worker was made (no device, a write error).
+    int GetSendFailures() const { return m_sendFailures; }
+
+  private:
+    bool SendReport(ReportBuffer& report, bool wantReply);
+    std::wstring ReadConfig(const std::wstring& key);
+    void WriteConfig(const std::wstring& key, const std::wstring& value);
+    // The initial-profile rule; makes the active profile current and shows its name.
+    void LoadProfiles();
+    // Button page, macro list, DPI and performance pages, lighting page when present.
+    void ReloadPages();
+    void ReadReceiverVersion();
+    void OnBatteryNotification(int32_t deviceType, int level, int charging);
+
+    DeviceMainDef& m_state;
+    DeviceView& m_view;
+    PcFunctionExecutor& m_executor;
+    DeviceManager& m_manager;
+    DataStore& m_store;
+    WorkerTimings m_timings;
+    std::atomic<int> m_sendFailures{0};
+};

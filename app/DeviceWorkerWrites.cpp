@@ -1,0 +1,138 @@
+// The worker's writes to the mouse and its handling of the mouse's notifications.
+#include <vector>
+
+#include "app/DeviceWorker.h"
+#include "device/DeviceManager.h"
+#include "features/ButtonFunction.h"
+#include "features/PcFunctionExecutor.h"
+#include "protocol/MacroImage.h"
+#include "protocol/Notification.h"
+#include "protocol/SettingReports.h"
+#include "storage/DataStore.h"
+
+namespace {
+
+std::vector<MacroData> StoredMacros(DataStore& store) {
+    std::vector<MacroData> macros;
+    store.ListMacros(macros);
+    return macros;
+}
+
+}  // namespace
+
+bool DeviceWorker::WriteSetting(uint8_t settingId) {
+    ReportBuffer report{};
+    if (!BuildSettingReport(
+            settingId, [this](const std::wstring& key) { return ReadConfig(key); }, report))
+        return false;
+    return SendReport(report, true);
+}
+
+void DeviceWorker::WriteEverything() {
+    m_view.ReloadButtonPage();
+    m_view.ReloadDpiPerformancePage();
+    if (m_state.HasLightingPage()) m_view.ReloadLightingPage();
+    for (uint8_t setting : kFullWriteSettings) WriteSetting(setting);
+    WriteButtonMap();
+    if (m_state.HasLightingPage()) Pause(m_timings.lightingWritePauseMs);
+}
+
+bool DeviceWorker::WriteButtonMap() {
+    std::vector<KeyRecord> keys;
+    m_store.ListKeys(m_state.GetCurrentProfile(), keys);
+    std::vector<int32_t> macroIds;
+    for (const MacroData& macro : StoredMacros(m_store)) macroIds.push_back(macro.macroId);
+    ReportBuffer report{};
+    BuildButtonMapReport(BuildButtonMap(keys, macroIds), report);
+    return SendReport(report, true);
+}
+
+bool DeviceWorker::WriteMacroMemory() {
+    std::vector<std::vector<MacroEvent>> macros;
+    for (const MacroData& macro : StoredMacros(m_store)) {
+        macros.emplace_back();
+        m_store.ListMacroRecords(macro.macroId, macros.back());
+    }
+    const std::vector<uint8_t> image = BuildMacroImage(macros);
+    bool sent = true;
+    for (size_t chunk = 0; chunk < MacroChunkCount(image.size()); ++chunk) {
+        ReportBuffer report{};
+        FrameMacroChunk(report, image.data(), image.size(), chunk);
+        sent = SendReport(report, true) && sent;
+        Pause(m_timings.macroChunkPauseMs);
+    }
+    return sent;
+}
+
+void DeviceWorker::ResetCurrentPage() {
+    const int page = m_state.GetPageResetValue();
+    if (page == kPageResetLighting) {
+        m_view.ReloadLightingPage();
+    } else if (page == kPageResetDpi) {
+        ReportBuffer report{};
+        BuildResetReport(kResetDpiGroup, report);
+        SendReport(report, false);
+    }
+}
+
+void DeviceWorker::FactoryReset() {
+    m_view.EnableMainWindow(false);
+    ReportBuffer report{};
+    BuildResetReport(kResetEverything, report);
+    SendReport(report, false);
+    Pause(m_timings.resetSettleMs);
+    LoadProfiles();
+    ReadMouseState();
+    ReloadPages();
+    Pause(m_timings.resetClosePauseMs);
+    m_view.CloseWaitDialog();
+    Pause(m_timings.resetClosePauseMs);
+    m_view.EnableMainWindow(true);
+}
+
+void DeviceWorker::PollNotification() {
+    ReportBuffer report{};
+    int32_t deviceType = 0;
+    Notification n;
+    if (!m_manager.ReadAnyReport(report, deviceType) || !ParseNotification(report, n)) return;
+    const bool currentModel = deviceType == m_state.GetCurrentDeviceType();
+    switch (n.kind) {
+        case kNotifyStateChanged:
+        case kNotifyWake:
+            RefreshDevices();
+            ReReadAfterNotification();
+            break;
+        case kNotifyDpiStage:
+            if (!currentModel || n.first == m_state.GetDeviceValues().dpiIndex) break;
+            m_state.SetActiveDpiIndex(n.first);
+            m_view.SelectDpiStage(n.first);
+            WriteConfig(L"dpi_index", std::to_wstring(n.first));
+            break;
+        case kNotifyBattery:
+            OnBatteryNotification(deviceType, n.first, n.second);
+            break;
+        case kNotifyPcFunction:
+            if (currentModel && n.first != 0) m_executor.Execute(n.first, n.second);
+            break;
+        default:
+            break;
+    }
+}
+
+void DeviceWorker::OnBatteryNotification(int32_t deviceType, int level, int charging) {
+    if (deviceType != m_state.GetCurrentDeviceType()) {
+        // Another model's report speaks for that model: its own level, not the shown one's.
+        m_view.SetDeviceBattery(deviceType, charging, level);
+        return;
+    }
+    if (level != 0) {
+        if (!m_state.IsConnected()) {
+            RefreshDevices();
+            ReReadAfterNotification();
+        }
+        m_state.SetBattery(level, charging);
+        m_view.SetBatteryInfo(level, charging);
+    }
+    const DeviceValues values = m_state.GetDeviceValues();
+    m_view.SetDeviceBattery(deviceType, values.charging, values.batteryLevel);
+}

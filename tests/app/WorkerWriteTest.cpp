@@ -1,0 +1,244 @@
+// Writes, resets and notifications of the worker against the simulated mouse.
+#include <gtest/gtest.h>
+
+#include "WorkerFixture.h"
+#include "features/ButtonFunction.h"
+#include "protocol/MacroImage.h"
+
+namespace {
+
+class WorkerWrite : public WorkerFixture {
+  protected:
+    void SetUp() override {
+        WorkerFixture::SetUp();
+        Connect();
+        worker.RunTask(kTaskInitialRead);
+        RunQueued();
+        view.Clear();
+    }
+
+    void SaveKey(int keyCode, int type, int value, int value2 = 0, int value3 = 0) {
+        KeyRecord r;
+        r.profile = state.GetCurrentProfile();
+        r.keyCode = keyCode;
+        r.macroType = type;
+        r.macroValue = value;
+        r.macroValue2 = value2;
+        r.macroValue3 = value3;
+        Store().SaveKey(r);
+    }
+};
+
+TEST_F(WorkerWrite, WriteEverythingLeavesTheStoreValuesInTheMouse) {
+    for (const auto& [key, value] : std::map<std::wstring, std::wstring>{{L"dpi_count", L"6"},
+                                                                         {L"dpi_index", L"2"},
+                                                                         {L"dpi_group2_value", L"3200"},
+                                                                         {L"report_rate", L"2"},
+                                                                         {L"sensor_flag", L"53"},
+                                                                         {L"button_respondtime", L"20"},
+                                                                         {L"scroll_flag", L"1"},
+                                                                         {L"liftoff_height", L"1"},
+                                                                         {L"highspeed_mode", L"0"},
+                                                                         {L"light_sleep", L"300"},
+                                                                         {L"deep_sleep", L"1800"}})
+        SetConfig(key, value);
+    SaveKey(3, kFuncDisabled, 1);
+    SaveKey(9, kFuncDisabled, 1);  // no slot: skipped
+    worker.RunTask(kTaskWriteEverything);
+
+    const SimSettings s = sim->State().settings;
+    EXPECT_EQ(s.dpiCount, 6);
+    EXPECT_EQ(s.dpiIndex, 2);
+    EXPECT_EQ(s.dpi[2], 3200);
+    EXPECT_EQ(s.reportRate, 2);
+    EXPECT_EQ(s.sensorFlag, 53);
+    EXPECT_EQ(s.buttonRespondTime, 20);
+    EXPECT_EQ(s.scrollFlag, 1);
+    EXPECT_EQ(s.liftoffHeight, 1);
+    EXPECT_EQ(s.highspeedMode, 0);
+    EXPECT_EQ(s.lightSleep, 300);
+    EXPECT_EQ(s.deepSleep, 1800);
+    ButtonMap expected = BuildButtonMap({}, {});
+    std::fill(expected.begin() + 12, expected.begin() + 16, 0);
+    EXPECT_TRUE(std::equal(expected.begin(), expected.end(), s.buttonMap.begin()));
+    EXPECT_EQ(view.Calls(), (std::vector<std::string>{"reload buttons", "reload dpi", "reload lighting"}));
+}
+
+TEST_F(WorkerWrite, ReadWriteReadChangesNothing) {
+    const auto stored = AllConfig();
+    const SimSettings before = sim->State().settings;
+    worker.RunTask(kTaskWriteEverything);
+    worker.RunTask(kTaskWriteMacros);
+    ASSERT_TRUE(worker.ReadMouseState());
+    EXPECT_EQ(AllConfig(), stored);
+    const SimSettings after = sim->State().settings;
+    EXPECT_EQ(after.dpi, before.dpi);
+    EXPECT_EQ(after.buttonMap, before.buttonMap);
+    EXPECT_EQ(after.sensorFlag, before.sensorFlag);
+    EXPECT_EQ(after.lightSleep, before.lightSleep);
+    EXPECT_EQ(worker.GetSendFailures(), 0);
+}
+
+TEST_F(WorkerWrite, MacrosAndButtonsReachTheMouse) {
+    const int32_t first = Store().AddMacro(L"Macro 1");
+    const int32_t second = Store().AddMacro(L"Macro 2");
+    Store().AddMacroRecord(second, kEventKeyDown, 0, L"↓  A", 65, 50);
+    SaveKey(4, kFuncMacro, second, 3, 0);
+    worker.RunTask(kTaskWriteButtonMap);
+    worker.RunTask(kTaskWriteMacros);
+    const SimMouseState s = sim->State();
+    EXPECT_EQ(std::vector<uint8_t>(s.settings.buttonMap.begin() + 16, s.settings.buttonMap.begin() + 20),
+              (std::vector<uint8_t>{0x60, 1, 3, 0}));
+    std::vector<std::vector<MacroEvent>> events(2);
+    Store().ListMacroRecords(first, events[0]);
+    Store().ListMacroRecords(second, events[1]);
+    EXPECT_EQ(s.settings.macroImage, BuildMacroImage(events));
+    EXPECT_EQ(s.settings.macroImage.size(), 64u + 16);
+
+    Store().DeleteMacro(second);  // the button falls back to its slot's default
+    worker.RunTask(kTaskWriteButtonMap);
+    EXPECT_EQ(sim->State().settings.buttonMap[16], 0x10);
+    EXPECT_EQ(sim->State().settings.buttonMap[17], 0x08);
+}
+
+TEST_F(WorkerWrite, SingleSettingsAndTasksWithoutReports) {
+    SetConfig(L"report_rate", L"0");
+    state.QueueTask(kTaskWriteReportRate);
+    state.QueueTask(9);
+    state.QueueTask(21);
+    RunQueued();
+    EXPECT_EQ(sim->State().settings.reportRate, 0);
+
+    sim->Unplug(SimEndpoint::Cable);  // any report sent now fails and is counted
+    for (int task : {9, 19, 21, 24, 99}) worker.RunTask(task);
+    EXPECT_EQ(worker.GetSendFailures(), 0);
+    worker.RunTask(kTaskWriteMoveWakeup);
+    EXPECT_EQ(worker.GetSendFailures(), 1);
+}
+
+TEST_F(WorkerWrite, PairingDiscardsOneTaskPerCycle) {
+    SetConfig(L"report_rate", L"0");
+    state.QueueTask(kTaskWriteReportRate);
+    state.QueueTask(kTaskWriteReportRate);
+    state.SetPairingOpen(true);
+    worker.ThreadCycle();
+    EXPECT_TRUE(state.HasQueuedTasks());
+    worker.ThreadCycle();
+    EXPECT_FALSE(state.HasQueuedTasks());
+    EXPECT_EQ(sim->State().settings.reportRate, 3);
+}
+
+TEST_F(WorkerWrite, PageAndFactoryResets) {
+    sim->Configure([](SimMouseState& s) {
+        s.settings.dpi[0] = 400;
+        s.settings.reportRate = 1;
+    });
+    state.SetPageResetValue(kPageResetLighting);
+    worker.RunTask(kTaskResetPage);
+    EXPECT_EQ(view.Calls(), std::vector<std::string>{"reload lighting"});
+    state.SetPageResetValue(kPageResetDpi);
+    worker.RunTask(kTaskResetPage);
+    EXPECT_EQ(sim->State().settings.dpi[0], 800);
+    EXPECT_EQ(sim->State().settings.reportRate, 1);
+
+    SetConfig(L"report_rate", L"0");
+    view.Clear();
+    worker.RunTask(kTaskFactoryReset);
+    EXPECT_EQ(sim->State().settings.reportRate, 3);
+    EXPECT_EQ(Config(L"report_rate"), L"3");  // read back after the reset
+    const auto calls = view.Calls();
+    ASSERT_GE(calls.size(), 3u);
+    EXPECT_EQ(calls.front(), "disable");
+    EXPECT_EQ(calls[calls.size() - 2], "close wait");
+    EXPECT_EQ(calls.back(), "enable");
+}
+
+using WorkerNotification = WorkerWrite;
+
+TEST_F(WorkerNotification, DpiButtonMovesTheStage) {
+    sim->PressDpiButton();  // stage 1 -> 2
+    worker.PollNotification();
+    EXPECT_EQ(Config(L"dpi_index"), L"2");
+    EXPECT_EQ(state.GetDeviceValues().dpiIndex, 2);
+    EXPECT_EQ(view.Calls(), std::vector<std::string>{"dpi stage 2"});
+
+    // The stage already shown: nothing is written.
+    SetConfig(L"dpi_index", L"5");
+    sim->Configure([](SimMouseState& s) { s.settings.dpiIndex = 1; });
+    sim->PressDpiButton();
+    view.Clear();
+    worker.PollNotification();
+    EXPECT_EQ(Config(L"dpi_index"), L"5");
+    EXPECT_TRUE(view.Calls().empty());
+}
+
+TEST_F(WorkerNotification, BatteryReports) {
+    sim->SetBattery(40, true);
+    worker.PollNotification();
+    EXPECT_EQ(view.Calls(), (std::vector<std::string>{"battery 40 1", "list battery 101 1 40"}));
+
+    view.Clear();
+    sim->SetBattery(0, false);  // level 0: only the list, with the values shown
+    worker.PollNotification();
+    EXPECT_EQ(view.Calls(), std::vector<std::string>{"list battery 101 1 40"});
+
+    // While not connected the report first brings the mouse back.
+    state.SetConnected(false);
+    view.Clear();
+    sim->SetBattery(30, false);
+    worker.PollNotification();
+    EXPECT_TRUE(state.IsConnected());
+    EXPECT_TRUE(view.Has("all devices 0"));
+    EXPECT_EQ(view.Calls().back(), "list battery 101 0 30");
+}
+
+TEST_F(WorkerNotification, PcFunctionsRunOnThePc) {
+    const int32_t program = Store().AddKeyOtherData(L"tool", L"/opt/tool", kFuncLaunch);
+    const int32_t web = Store().AddKeyOtherData(L"https://example.com", L"", kFuncWeb);
+    TextData text;
+    text.content = L"Hello";
+    const int32_t textId = Store().AddText(text);
+    SaveKey(3, kFuncLaunch, program);
+    SaveKey(4, kFuncWeb, web);
+    SaveKey(5, kFuncText, textId);
+    worker.RunTask(kTaskWriteButtonMap);
+    for (int slot : {3, 4, 5, 6}) {  // slot 6 keeps its mouse action: no report
+        sim->PressButton(slot);
+        worker.PollNotification();
+    }
+    EXPECT_EQ(desktop.calls,
+              (std::vector<std::wstring>{L"start /opt/tool", L"open www.example.com", L"get clipboard",
+                                         L"set clipboard Hello", L"paste", L"set clipboard "}));
+}
+
+TEST_F(WorkerNotification, WakeRefreshesAndReads) {
+    sim->Configure([](SimMouseState& s) { s.settings.reportRate = 0; });
+    sim->Wake();
+    worker.PollNotification();
+    EXPECT_TRUE(view.Has("all devices 0"));
+    EXPECT_TRUE(view.Has("reload buttons"));
+    EXPECT_EQ(Config(L"report_rate"), L"0");
+}
+
+class TwoModels : public WorkerFixture {
+  protected:
+    TwoModels() : WorkerFixture({101, 102}) {}
+};
+
+TEST_F(TwoModels, OtherModelsOnlyShowTheirBattery) {
+    sim->Plug(SimEndpoint::Cable, 1);
+    Connect();
+    ASSERT_EQ(state.GetCurrentDeviceType(), 101);
+    worker.RunTask(kTaskInitialRead);
+    view.Clear();
+
+    // Both interfaces hold a report at the same poll: neither is lost.
+    sim->SetBattery(30, false, 1);
+    sim->PressDpiButton(1);
+    sim->PressDpiButton(0);
+    for (int i = 0; i < 4; ++i) worker.PollNotification();
+    EXPECT_EQ(view.Calls(), (std::vector<std::string>{"list battery 102 0 30", "dpi stage 2"}));
+    EXPECT_EQ(Config(L"dpi_index"), L"2");
+}
+
+}  // namespace

@@ -1,0 +1,122 @@
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <thread>
+
+#include "../support/TempFolder.h"
+#include "RecordingDesktop.h"
+#include "features/ButtonFunction.h"
+#include "features/PcFunctionExecutor.h"
+#include "orvix/core/TextConv.h"
+#include "storage/DataStore.h"
+
+namespace {
+
+TEST(PcFunction, WebAddressRules) {
+    EXPECT_EQ(WebAddressToOpen(L"https://example.com/a"), L"www.example.com/a");
+    EXPECT_EQ(WebAddressToOpen(L"https://www.example.com"), L"www.example.com");
+    EXPECT_EQ(WebAddressToOpen(L"http://example.com"), L"www.example.com");
+    EXPECT_EQ(WebAddressToOpen(L"example.com"), L"www.example.com");
+    EXPECT_EQ(WebAddressToOpen(L"shop.www.example.com"), L"shop.www.example.com");
+    EXPECT_EQ(WebAddressToOpen(L"https://"), L"");
+    EXPECT_EQ(WebAddressToOpen(L"HTTPS://example.com"), L"www.HTTPS://example.com");
+}
+
+class PcFunctionStore : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        std::filesystem::create_directories(Orvix::WideToUtf8(folder.Folder()) + "db");
+        ASSERT_TRUE(DataStore::Instance().OpenForDevice(folder.Folder(), L"PcFunction"));
+    }
+    void TearDown() override { DataStore::Instance().CloseIfOpen(); }
+
+    TempFolder folder;
+    RecordingDesktop desktop;
+    PcFunctionExecutor executor{DataStore::Instance(), desktop};
+};
+
+TEST_F(PcFunctionStore, ProgramsAndAddressesFromTheirRows) {
+    DataStore& store = DataStore::Instance();
+    const int32_t program = store.AddKeyOtherData(L"editor", L"/usr/bin/my editor", kFuncLaunch);
+    const int32_t web = store.AddKeyOtherData(L"https://example.com", L"", kFuncWeb);
+    EXPECT_TRUE(executor.Execute(kFuncLaunch, program));
+    EXPECT_TRUE(executor.Execute(kFuncWeb, web));
+    EXPECT_FALSE(executor.Execute(kFuncLaunch, 99));  // no row: nothing to start
+    EXPECT_FALSE(executor.Execute(12, program));
+    EXPECT_EQ(desktop.calls,
+              (std::vector<std::wstring>{L"start /usr/bin/my editor", L"open www.example.com"}));
+}
+
+TEST_F(PcFunctionStore, TypingPastesAndPutsTheClipboardBack) {
+    TextData text;
+    text.name = L"greeting";
+    text.content = L"Hello, it's my pleasure to serve you!";
+    const int32_t id = DataStore::Instance().AddText(text);
+    desktop.clipboard = L"the user's copy";
+    EXPECT_TRUE(executor.Execute(kFuncText, id));
+    EXPECT_EQ(desktop.calls, (std::vector<std::wstring>{L"get clipboard", L"set clipboard " + text.content,
+                                                        L"paste", L"set clipboard the user's copy"}));
+    EXPECT_EQ(desktop.clipboard, L"the user's copy");
+
+    desktop.calls.clear();
+    EXPECT_FALSE(executor.TypeText(L""));  // nothing to paste, clipboard untouched
+    EXPECT_TRUE(desktop.calls.empty());
+
+    desktop.clipboardReachable = false;  // no clipboard: no keys either
+    EXPECT_FALSE(executor.TypeText(L"x"));
+    EXPECT_EQ(desktop.calls, std::vector<std::wstring>{});
+}
+
+// The real services, against a stand-in xdg-open first on PATH that writes down
+// the arguments it got, one per line.
+class DesktopSpawn : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        const char* path = std::getenv("PATH");
+        m_savedPath = path ? path : "";
+        WriteScript("bin/xdg-open",
+                    "for a in \"$@\"; do printf '%s\\n' \"$a\"; done > \"$(dirname \"$0\")/../args\"\n");
+        setenv("PATH", (Orvix::WideToUtf8(folder.File("bin")) + ":" + m_savedPath).c_str(), 1);
+    }
+    void TearDown() override { setenv("PATH", m_savedPath.c_str(), 1); }
+
+    void WriteScript(const std::string& name, const std::string& body) {
+        folder.Write(name, "#!/bin/sh\n" + body);
+        chmod(Orvix::WideToUtf8(folder.File(name)).c_str(), 0755);
+    }
+
+    // The file a started program writes, once it is there.
+    std::string WaitFor(const std::string& name) {
+        for (int i = 0; i < 500 && !std::filesystem::exists(Orvix::WideToUtf8(folder.File(name))); ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));  // let the writer finish the line
+        return folder.Read(name);
+    }
+
+    TempFolder folder;
+    std::string m_savedPath;
+};
+
+TEST_F(DesktopSpawn, AddressesGoToXdgOpenAsOneArgument) {
+    SystemDesktopServices services;
+    ASSERT_TRUE(services.OpenWebAddress(L"www.example.com/a b;touch x"));
+    EXPECT_EQ(WaitFor("args"), "http://www.example.com/a b;touch x\n");
+    EXPECT_FALSE(std::filesystem::exists(Orvix::WideToUtf8(folder.File("bin/x"))));
+}
+
+TEST_F(DesktopSpawn, ProgramsStartByPathWithoutAShell) {
+    WriteScript("my tool.sh", "echo started > \"$(dirname \"$0\")/started\"\n");
+    SystemDesktopServices services;
+    ASSERT_TRUE(services.StartProgram(folder.File("my tool.sh")));
+    EXPECT_EQ(WaitFor("started"), "started\n");
+    EXPECT_FALSE(services.StartProgram(folder.File("missing")));
+    // Without a toolkit there is no clipboard to paste through.
+    std::wstring text;
+    EXPECT_FALSE(services.GetClipboardText(text));
+}
+
+}  // namespace

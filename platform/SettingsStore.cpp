@@ -101,7 +101,10 @@ bool SettingsStore::Create() const {
     if (!lock.Held()) return false;
     if (Exists()) return true;
     Vantorel::Trace("settings store created: %s", path.c_str());
-    return ReplaceFileAtomically(path, "[" + Orvix::WideToUtf8(kSection) + "]\n");
+    std::string header = Orvix::WideToUtf8(kSection);
+    header.insert(header.begin(), '[');
+    header += "]\n";
+    return ReplaceFileAtomically(path, header);
 }
 
 SettingsStore::Status SettingsStore::Read(std::wstring_view name, std::wstring& value) const {

@@ -1,6 +1,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "app/GalleryControls.h"
 #include "orvix/core/MDialog.h"
 #include "orvix/core/MPicture.h"
 #include "orvix/core/MText.h"
@@ -83,6 +84,7 @@ int main(int argc, char** argv) {
             return 0;
         }
         if (std::strcmp(argv[i], "--toolkit-demo") == 0 && i + 1 < argc) return RunToolkitDemo(argv[i + 1]);
+        if (std::strcmp(argv[i], "--gallery-controls") == 0 && i + 1 < argc) return RenderControlsGallery(argv[i + 1]);
     }
     std::printf("Vantorel Mouse: the main window is not built yet.\n");
     return 0;

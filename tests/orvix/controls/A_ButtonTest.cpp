@@ -2,6 +2,7 @@
 // check toggles, group exclusivity and the long-press repeat.
 #include "A_ControlsFixture.h"
 #include "orvix/controls/CCheckButton.h"
+#include "orvix/controls/CImageButton.h"
 #include "orvix/controls/CRadioButton.h"
 #include "orvix/controls/CSelectButton.h"
 #include "orvix/controls/CSwitchButton.h"
@@ -11,6 +12,8 @@
 #include "orvix/controls/MButton2.h"
 #include "orvix/controls/MButton3.h"
 #include "orvix/controls/MenuItem.h"
+#include "orvix/controls/TextCheckButton.h"
+#include "orvix/controls/UpgradeButton.h"
 
 using namespace ControlsTest;
 
@@ -261,4 +264,45 @@ TEST_F(Buttons, MenuItemsSendTheirValueAndSeparatorsTakeNoInput) {
     EXPECT_TRUE(b->GetCheck());
     EXPECT_FALSE(a->GetCheck());
     EXPECT_FALSE(item->GetCheck());  // a plain entry does not check itself
+}
+
+TEST_F(Buttons, AnImageButtonWithABubbleModeShowsItsTitleBesideIt) {
+    auto* right = Make<CImageButton>(L"CImageButton", CRect(100, 100, 130, 120), L"Reset", 1);
+    auto* left = Make<CImageButton>(L"CImageButton", CRect(300, 100, 330, 120), L"Undo", 2);
+    right->SetAlrBladderMode(AIRBLADDER_MODE_RIGHT);
+    left->SetAlrBladderMode(AIRBLADDER_MODE_LEFT);
+    Move(110, 110);
+    MAirBladder* bubble = dlg.GetPaintManager().GetAirBladder();
+    ASSERT_NE(bubble, nullptr);
+    EXPECT_EQ(bubble->GetText(), L"Reset");
+    EXPECT_EQ(bubble->GetWindowRect().TopLeft(), CPoint(100 + 130, 100 + 110));  // right edge, centre
+    Move(310, 110);
+    EXPECT_EQ(bubble->GetText(), L"Undo");
+    EXPECT_EQ(bubble->GetWindowRect().right, 100 + 300);  // ends at the left edge
+    Move(500, 300);
+    EXPECT_FALSE(bubble->IsShown());
+    // Without a mode, hovering shows no bubble.
+    right->SetAlrBladderMode(AIRBLADDER_MODE_NONE);
+    Move(110, 110);
+    EXPECT_FALSE(bubble->IsShown());
+}
+
+TEST_F(Buttons, AnUpgradeInProgressTakesNoClicksAndTextChecksAnswerTheSpaceKey) {
+    auto* box = dlg.Add(new ToolkitTest::Box(&dlg, 50, CRect(0, 0, 200, 100)));
+    auto* up = static_cast<UpgradeButton*>(box->CreateControl(L"UpgradeButton", 245, CRect(10, 10, 110, 40)));
+    up->SetUpgradeStatus(UpgradeButton::UPGRADE_RUNNING);
+    ClickAt(50, 20);
+    EXPECT_TRUE(dlg.notifications.empty());
+    up->SetUpgradeStatus(UpgradeButton::UPGRADE_AVAILABLE);
+    ClickAt(50, 20);
+    EXPECT_EQ(Codes(2).size(), 1u);
+
+    auto* check = Make<TextCheckButton>(L"TextCheckButton", CRect(300, 10, 400, 40), L"Snap", 9);
+    ClickAt(350, 20);
+    EXPECT_TRUE(check->GetCheck());
+    H::KeyPress(hwnd, VK_SPACE);
+    Pump();
+    ASSERT_EQ(Codes(7).size(), 1u);
+    EXPECT_EQ(Codes(7)[0].id, 9u);
+    EXPECT_FALSE(check->GetCheck());
 }

@@ -167,6 +167,57 @@ TEST_F(Tabs, PagesSlideOverTenTicksAndComeBackToTheirPlaces) {
     EXPECT_EQ(pages[2]->GetRect(), CRect(200, 20, 580, 380));
 }
 
+TEST_F(Tabs, VerticalTabsShowTheSelectedAndHoverLooksOverTheNormalOne) {
+    auto* strip = Make<MTabCtrl>(L"MTabCtrl", CRect(10, 20, 190, 380), nullptr, 48);
+    strip->SetTabType(1);
+    strip->SetTabCtrlWidth(180);
+    strip->SetTabCtrlHeight(60);
+    ASSERT_TRUE(strip->SetImage(Strip({0xFFFF0000, 0xFF00FF00, 0xFF0000FF}, 10, 10).c_str(), 3));
+    const std::wstring icon = Strip({0xFFFFFF00, 0xFF00FFFF, 0xFFFF00FF}, 10, 10);
+    for (UINT i = 0; i < 3; ++i) strip->InsertItem(i, L"", icon.c_str(), nullptr);
+    strip->SetSelectItem(0);
+    Move(150, 100);  // hover tab 1
+    const Canvas& c = Paint();
+    // Backgrounds: the selected look, the hover look, none for the normal look.
+    EXPECT_EQ(Px(c, 15, 25), 0xFF0000FFu);
+    EXPECT_EQ(Px(c, 15, 85), 0xFF00FF00u);
+    EXPECT_NE(Px(c, 15, 145), 0xFFFF0000u);
+    // Icons 26 x 26 at 20 pixels in, vertically centred, framed by look.
+    EXPECT_EQ(Px(c, 30, 20 + 17), 0xFFFF00FFu);
+    EXPECT_EQ(Px(c, 30 + 25, 20 + 17 + 25), 0xFFFF00FFu);
+    EXPECT_NE(Px(c, 30 + 26, 20 + 30), 0xFFFF00FFu);
+    EXPECT_EQ(Px(c, 40, 81 + 30), 0xFF00FFFFu);
+    EXPECT_EQ(Px(c, 40, 142 + 30), 0xFFFFFF00u);
+    // Leaving puts tab 1 back to its normal look.
+    Move(400, 390);
+    EXPECT_NE(Px(Paint(), 15, 85), 0xFF00FF00u);
+}
+
+TEST_F(Tabs, HorizontalTabsCentreTheirIconTenPixelsBelowTheTop) {
+    auto* strip = Make<MTabCtrl>(L"MTabCtrl", CRect(0, 0, 300, 60));
+    strip->SetTabCtrlHeight(60);
+    const std::wstring icon = Strip({0xFFFFFF00, 0xFF00FFFF}, 10, 8);
+    strip->InsertItem(1, L"", icon.c_str(), nullptr, 2, 100);
+    strip->InsertItem(2, L"", icon.c_str(), nullptr, 2, 100);
+    strip->SetSelectItem(1);
+    const Canvas& c = Paint();
+    EXPECT_EQ(Px(c, 45, 10), 0xFFFFFF00u);  // tab 0: (45..55, 10..18), frame 0
+    EXPECT_EQ(Px(c, 54, 17), 0xFFFFFF00u);
+    EXPECT_NE(Px(c, 45, 9), 0xFFFFFF00u);
+    EXPECT_EQ(Px(c, 145, 10), 0xFF00FFFFu);  // tab 1 selected: the last frame of two
+}
+
+TEST_F(Tabs, NewTabTextIsDrawnAtTheNextPaintWithoutARepaintOfItsOwn) {
+    MTabCtrl* strip = VerticalStrip();
+    Paint();
+    EXPECT_TRUE(strip->GetUpdate());
+    EXPECT_TRUE(strip->SetItemText(1, L"Buttons"));
+    EXPECT_FALSE(strip->SetItemText(3, L"none"));
+    EXPECT_TRUE(Platform::GetUpdateRect(hwnd).IsRectEmpty());  // no repaint requested
+    EXPECT_FALSE(strip->GetUpdate());                          // but the looks render again
+    EXPECT_EQ(strip->GetItemText(1), L"Buttons");
+}
+
 TEST_F(Tabs, CTabCtrl1SelectsOnReleaseAndSelectingInCodeSendsNothing) {
     auto* list = Make<CTabCtrl1>(L"CTabCtrl1", CRect(10, 10, 160, 200), nullptr, 30);
     MTabLayout* page[2];

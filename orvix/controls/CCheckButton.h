@@ -22,8 +22,8 @@ protected:
     void OnClicked() override;
     void OnKeyActivate() override;
     BOOL TakesSpaceKey() const override { return TRUE; }
-    // The box-and-title look shared by the check-style controls: `box` is the
-    // strip frame of the look, drawn at its natural size.
+    // The box-and-title look shared by the check-style controls: frame
+    // `frame` of `strip` at its natural size at the left, the title beside it.
     void RenderBoxAndTitle(Canvas& canvas, const Image* strip, int frameWidth, int frameHeight, int frame,
                            int look, const CRect& slice);
     // The button look: the strip nine-sliced and the title centred.

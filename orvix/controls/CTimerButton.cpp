@@ -31,13 +31,18 @@ BOOL CTimerButton::OnControlTimer() {
 }
 
 void CTimerButton::RenderLook(Canvas& canvas, int look, const CRect& slice) {
-    // Running, the resting look alternates with the hover look on each tick.
-    if (m_run && look == STATE_NORMAL && m_ticks % 2 == 1) look = STATE_HOVER;
-    MButton::RenderLook(canvas, look, slice);
-    if (!m_run) return;
+    if (!m_run) {
+        MButton::RenderLook(canvas, look, slice);
+        return;
+    }
+    // Running, the resting look alternates with the hover look on each tick,
+    // and a red mark leads the title.
+    DrawLookFrame(canvas, slice, look == STATE_NORMAL && m_ticks % 2 == 1 ? STATE_HOVER : look);
     const int d = std::min(10, slice.Height() / 3);
-    const int x = slice.left + m_frameSize + 4, y = slice.top + (slice.Height() - d) / 2;
+    const int x = slice.left + m_frameSize + 2, y = slice.top + (slice.Height() - d) / 2;
     canvas.FillEllipse(CRect(x, y, x + d, y + d), Color(m_ticks % 2 ? 0xFFFF5A5A : 0xFFC03030));
+    DrawTitleText(canvas, m_title, CRect(x + d + 2, slice.top, slice.right - m_frameSize, slice.bottom),
+                  TextColorFor(look));
 }
 
 }  // namespace Orvix

@@ -14,7 +14,7 @@ public:
     MSlider(MObject* parent, UINT id, CRect rect, const wchar_t* title = nullptr, BOOL visible = TRUE,
             BOOL enabled = TRUE);
 
-    // The track image.
+    // The track image: one frame unless told otherwise.
     BOOL SetImage(const wchar_t* file, int count = 1) override;
     BOOL SetThumbImage(const wchar_t* file, int count = 4);
     // Sets the value (clamped to minimum..maximum) without notifying; returns

@@ -28,8 +28,12 @@ void MButtonBase::SetTextButtonColor(Color normal, Color hover, Color pressed, C
 
 void MButtonBase::SetState(int state) {
     if (state == m_state) return;
+    // Pressed counts as under the pointer: leaving means normal or disabled.
+    const bool was = m_state == STATE_HOVER || m_state == STATE_PRESSED;
+    const bool now = state == STATE_HOVER || state == STATE_PRESSED;
     m_state = state;
     UpdateControl(FALSE);  // every look is in the cache already
+    if (was != now) OnHoverChanged(now);
 }
 
 BOOL MButtonBase::StoreCheck(BOOL check) {
@@ -42,13 +46,13 @@ BOOL MButtonBase::StoreCheck(BOOL check) {
 
 void MButtonBase::SetControlEnabled(BOOL enabled) {
     MControlFont::SetControlEnabled(enabled);
-    m_state = enabled ? STATE_NORMAL : STATE_DISABLED;
+    SetState(enabled ? STATE_NORMAL : STATE_DISABLED);
 }
 
 void MButtonBase::SetControlVisible(BOOL visible) {
     MControlFont::SetControlVisible(visible);
     // A button that comes back must not still look hovered or pressed.
-    if (m_enabled) m_state = STATE_NORMAL;
+    if (m_enabled) SetState(STATE_NORMAL);
 }
 
 BOOL MButtonBase::OnControlMouseMove(UINT, CPoint pt) {
@@ -60,7 +64,6 @@ BOOL MButtonBase::OnControlMouseMove(UINT, CPoint pt) {
         // button never lets another reset it.
         Platform::SetCursor(inside ? CursorKind::Hand : CursorKind::Arrow);
         SetState(state);
-        OnHoverChanged(inside);
     }
     return inside;
 }

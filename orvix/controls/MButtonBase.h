@@ -44,7 +44,8 @@ protected:
     virtual BOOL TakesSpaceKey() const { return FALSE; }
     // How many looks the cache holds: 8 for checkable controls, else 4.
     virtual int LookCount() const { return m_checkable ? 8 : 4; }
-    // The pointer entered (TRUE) or left (FALSE) the control.
+    // The pointer entered (TRUE) or left (FALSE) the control; leaving also
+    // covers a release outside, hiding and disabling.
     virtual void OnHoverChanged(BOOL hover) { (void)hover; }
 
     void SetState(int state);

@@ -142,6 +142,15 @@ TEST_F(Popups, AHelpButtonShowsItsTitleInTheBubbleWhileHovered) {
     EXPECT_FALSE(bubble->IsShown());
     Move(50, 60);
     EXPECT_TRUE(bubble->IsShown());
+    // Pressed and released elsewhere, or hidden while hovered: the bubble goes too.
+    Press(50, 60);
+    Move(300, 300);
+    EXPECT_TRUE(bubble->IsShown());
+    Release(300, 300);
+    EXPECT_FALSE(bubble->IsShown());
+    Move(50, 60);
+    help->SetVisible(FALSE);
+    EXPECT_FALSE(bubble->IsShown());
 }
 
 TEST_F(Popups, ADroppedPictureArrivesAsSetImageAndTheDropReleasesTheButton) {

@@ -6,15 +6,30 @@
 #include <string>
 
 #include "app/AppStart.h"
+#include "app/GalleryControls.h"
 #include "app/GalleryLists.h"
 #include "app/ToolkitDemo.h"
 #include "platform/LeakSuppressions.h"
 
+namespace {
+
+// Offscreen renderings of the toolkit: "--option out.png" writes one picture and exits.
+struct Rendering {
+    const char* option;
+    int (*render)(const char* pngPath);
+};
+constexpr Rendering kRenderings[] = {
+    {"--toolkit-demo", RunToolkitDemo},
+    {"--gallery-controls", RenderControlsGallery},
+    {"--gallery-lists", RenderListsGallery},
+};
+
+}  // namespace
+
 int main(int argc, char** argv) {
-    for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--toolkit-demo") == 0 && i + 1 < argc) return RunToolkitDemo(argv[i + 1]);
-        if (std::strcmp(argv[i], "--gallery-lists") == 0 && i + 1 < argc) return RenderListsGallery(argv[i + 1]);
-    }
+    for (int i = 1; i + 1 < argc; ++i)
+        for (const Rendering& r : kRenderings)
+            if (std::strcmp(argv[i], r.option) == 0) return r.render(argv[i + 1]);
     AppOptions options;
     std::string error;
     if (!ParseAppOptions(argc, argv, options, error)) {

@@ -1,5 +1,8 @@
 #include "orvix/core/MDialog.h"
 
+#include "orvix/controls/MAirBladder.h"
+#include "orvix/controls/MShadow.h"
+
 namespace Orvix {
 
 MDialog::MDialog() = default;
@@ -13,6 +16,7 @@ MDialog::~MDialog() {
 LRESULT MDialog::OnWindowMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     if (msg == WM_ERASEBKGND) return 1;
     if (msg == WM_MDIALOG_CLOSE) return OnUserCloseWindow(wParam, lParam);
+    if (m_shadow) m_shadow->OnParentMessage(msg);
     const CPoint pt(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
     const UINT flags = UINT(wParam);
     // The matching hook sees the message first; its answer is not used.
@@ -135,5 +139,32 @@ MControl* MDialog::CreateArea(const wchar_t* className, UINT id, CRect rect, con
                               int enabled) {
     return m_pm.CreateControl(0, this, className, id, rect, title, visible, enabled);
 }
+
+void MDialog::SetAirBladderMsg(const wchar_t* text, POINT screenPt, AIRBLADDER_TYPE type) {
+    m_pm.SetAirBladderMsg(text, screenPt, type, AIRBLADDER_MODE_BELOW);
+}
+
+// ---------------------------------------------------------------- drop shadow
+
+MShadow& MDialog::Shadow() {
+    if (!m_shadow) m_shadow = std::make_unique<MShadow>();
+    return *m_shadow;
+}
+
+BOOL MDialog::CreateShadow(int size, bool show) {
+    MShadow& shadow = Shadow();
+    if (!shadow.SetSize(size)) return FALSE;
+    shadow.SetShow(show);
+    return shadow.GetSafeHwnd() || shadow.Create(m_hWnd);
+}
+
+BOOL MDialog::SetSize(int size) { return Shadow().SetSize(size); }
+BOOL MDialog::SetSharpness(UINT sharpness) { return Shadow().SetSharpness(sharpness); }
+BOOL MDialog::SetDarkness(UINT darkness) { return Shadow().SetDarkness(darkness); }
+BOOL MDialog::SetPosition(int x, int y) { return Shadow().SetPosition(x, y); }
+BOOL MDialog::SetShadowColor(COLORREF color) { return Shadow().SetColor(color); }
+BOOL MDialog::SetShadowImage(const wchar_t* file, CRect corners) { return Shadow().SetImage(file, corners); }
+BOOL MDialog::SetShadowImage(UINT resId, CRect corners) { return Shadow().SetImage(resId, corners); }
+BOOL MDialog::SetShadowShow(BOOL show) { return Shadow().SetShow(show); }
 
 }  // namespace Orvix

@@ -2,6 +2,7 @@
 // A top-level toolkit window hosting a tree of controls. Applications derive
 // from it and override OnWindowMessage, OnInitDialog, InitUI, UISize,
 // OnMessage and OnTimer.
+#include <memory>
 #include <string>
 
 #include "orvix/core/MObject.h"
@@ -9,6 +10,8 @@
 #include "orvix/core/PaintManager.h"
 
 namespace Orvix {
+
+class MShadow;
 
 class MDialog : public MWindow, public MObject {
 public:
@@ -91,12 +94,30 @@ public:
     void SetMessage(const std::wstring& text, CRect rect, int alpha = 255) { m_pm.SetMessage(text, rect, alpha); }
     void SetProgress(int percent, const std::wstring& text, CRect rect) { m_pm.SetProgress(percent, text, rect); }
     void SetScrollResID(UINT vertical, UINT horizontal) { m_pm.SetScrollResID(vertical, horizontal); }
+    // The window's bubble below a screen point (mode 3).
+    void SetAirBladderMsg(const wchar_t* text, POINT screenPt, AIRBLADDER_TYPE type);
+
+    // ---- the optional drop shadow (out-of-range values answer FALSE) ----
+    BOOL CreateShadow(int size = 0, bool show = true);
+    BOOL SetSize(int size);
+    BOOL SetSharpness(UINT sharpness);
+    BOOL SetDarkness(UINT darkness);
+    BOOL SetPosition(int x, int y);
+    BOOL SetShadowColor(COLORREF color);
+    BOOL SetShadowImage(const wchar_t* file, CRect corners);
+    BOOL SetShadowImage(UINT resId, CRect corners);
+    BOOL SetShadowShow(BOOL show);
+    MShadow* GetShadow() const { return m_shadow.get(); }
 
 protected:
     PaintManager m_pm;
     CRect m_rcClient;
     COLORREF m_colorKey = 0xFFFFFF;
     BYTE m_alpha = 255;
+
+private:
+    MShadow& Shadow();
+    std::unique_ptr<MShadow> m_shadow;
 };
 
 }  // namespace Orvix

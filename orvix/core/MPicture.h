@@ -31,9 +31,12 @@ public:
 
     void DrawControl(Canvas& canvas, CRect rcPaint) override;
 
+protected:
+    // The picture fitted to `dst` by the show mode.
+    void Render(Canvas& canvas, const CRect& dst) const;
+
 private:
     BOOL TakeOwnImage(std::shared_ptr<Image> image, int count);
-    void Render(Canvas& canvas, const CRect& dst) const;
 
     std::shared_ptr<Image> m_own;
     enumShowMode m_mode = SHOW_MODE_NATURAL;

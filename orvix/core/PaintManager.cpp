@@ -3,6 +3,8 @@
 
 #include <algorithm>
 
+#include "orvix/controls/MAirBladder.h"
+#include "orvix/controls/MTooltipWnd.h"
 #include "orvix/core/ControlFactory.h"
 #include "orvix/core/MDialog.h"
 
@@ -35,6 +37,7 @@ void PaintManager::DestroyData() {
     ClearImgResInfo();
     ClearTempFont();
     m_caretOwner = nullptr;
+    DestroyPopups();
 }
 
 // ---------------------------------------------------------------- tree
@@ -183,12 +186,16 @@ LRESULT PaintManager::OnWindowMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
             return OnButtonUp(flags, pt, false);
         case WM_MOUSEWHEEL:
             return OnMouseWheel(LOWORD(wParam), GET_WHEEL_DELTA_WPARAM(wParam), pt);
+        case WM_DROPFILES:
+            OnDropFiles(reinterpret_cast<const DropFilesData*>(wParam));
+            return 1;
         default:
             return 0;
     }
 }
 
 BOOL PaintManager::PreTranslateMessage(const MSG* msg) {
+    if (msg && msg->hwnd == m_hwnd) RelayToTooltip(msg->message);
     if (!msg || (msg->message != WM_KEYDOWN && msg->message != WM_SYSKEYDOWN) || msg->wParam != VK_TAB) return FALSE;
     if (Platform::IsKeyDown(VK_CONTROL) || Platform::IsKeyDown(VK_MENU)) return FALSE;
     MControl* next = Platform::IsKeyDown(VK_SHIFT) ? GetPrevFocusableControl() : GetNextFocusableControl();
@@ -360,18 +367,6 @@ MControl* PaintManager::FindFocusable(bool forward) const {
         if (focusable(c)) return c;
     }
     return nullptr;
-}
-
-void PaintManager::SetTooltip(const wchar_t* text, CRect rect, UINT ownerId) {
-    m_tooltipText = text ? text : L"";
-    m_tooltipRect = rect;
-    m_tooltipOwner = m_tooltipText.empty() ? 0 : ownerId;
-}
-
-void PaintManager::ClearTooltip() {
-    m_tooltipText.clear();
-    m_tooltipRect.SetRectEmpty();
-    m_tooltipOwner = 0;
 }
 
 // ---------------------------------------------------------------- control timers

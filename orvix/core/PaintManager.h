@@ -20,6 +20,10 @@ namespace Orvix {
 
 class MWindow;
 class MDialog;
+class MTooltipWnd;
+class MAirBladder;
+enum AIRBLADDER_TYPE : int;
+enum AIRBLADDER_MODE : int;
 
 // One entry of a window's image cache.
 struct ImgResInfo {
@@ -38,6 +42,10 @@ constexpr UINT TIMER_ID_CARET = 6553;
 constexpr UINT TIMER_ID_OVERLAY_FADE = 88;
 constexpr UINT TIMER_ID_OVERLAY_PROGRESS = 99;
 constexpr UINT TIMER_ID_OVERLAY_OTHER = 66;
+// A picture dropped onto a window arrives as STM_SETIMAGE with wParam
+// IMAGE_BITMAP and lParam pointing at a std::shared_ptr<Image> that is valid
+// during the call; a receiver that keeps the picture copies the pointer.
+constexpr WPARAM IMAGE_BITMAP = 0;
 
 class PaintManager {
 public:
@@ -102,9 +110,16 @@ public:
     MControl* GetHoverControl() const { return m_hover; }
     MControl* GetNextFocusableControl() const;
     MControl* GetPrevFocusableControl() const;
-    // The tooltip text shown for a rect; the window shows one at a time.
+    // The tooltip text shown for a rect; the window shows one at a time in its
+    // tooltip popup. Empty text deactivates it.
     void SetTooltip(const wchar_t* text, CRect rect, UINT ownerId = 0);
     void ClearTooltip();
+    MTooltipWnd* GetTooltipWindow() const { return m_tooltipWnd.get(); }
+    // The window's bubble, created on first use.
+    void SetAirBladderMsg(const wchar_t* text, POINT screenPt, AIRBLADDER_TYPE type, AIRBLADDER_MODE mode);
+    // A non-zero mode only acts when showing or when it is the current mode.
+    void ShowAirBladder(int show, int mode);
+    MAirBladder* GetAirBladder() const { return m_bubble.get(); }
     const std::wstring& GetTooltipText() const { return m_tooltipText; }
     CRect GetTooltipRect() const { return m_tooltipRect; }
     UINT GetTooltipOwner() const { return m_tooltipOwner; }
@@ -188,6 +203,11 @@ private:
     BOOL OnKeyDown(UINT vk, UINT repeat);
     void OnNcActivate(BOOL active);
     void OnTimer(UINT id);
+    void OnDropFiles(const DropFilesData* drop);
+    void DestroyPopups();
+    // Mouse messages reach the tooltip as they would a native one: a press or
+    // a wheel notch pops it down until the pointer moves on to another control.
+    void RelayToTooltip(UINT msg);
     bool IsControlAlive(MControl* control) const;
     MControl* FindFocusable(bool forward) const;
     UINT NextNativeTimerId();
@@ -228,6 +248,9 @@ private:
     std::wstring m_tooltipText;
     CRect m_tooltipRect;
     UINT m_tooltipOwner = 0;
+    std::unique_ptr<MTooltipWnd> m_tooltipWnd;
+    std::unique_ptr<MAirBladder> m_bubble;
+    int m_bubbleMode = 0;
     UINT m_scrollV = 0, m_scrollH = 0;
     COLORREF m_disabledText = 0x808080;
 

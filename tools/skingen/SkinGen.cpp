@@ -2,10 +2,12 @@
 #include <sys/stat.h>
 
 #include <cstdio>
+#include <memory>
 #include <set>
 #include <string>
 
 #include "orvix/core/TextConv.h"
+#include "tools/skingen/GifWriter.h"
 #include "tools/skingen/SkinGen.h"
 #include "platform/LeakSuppressions.h"
 
@@ -30,14 +32,32 @@ int main(int argc, char** argv) {
             ++failures;
             continue;
         }
-        Canvas strip(image.width * image.frames, image.height);
-        for (int f = 0; f < image.frames; ++f) {
-            CRect frame(f * image.width, 0, (f + 1) * image.width, image.height);
-            strip.PushClip(frame);
-            image.paint(strip, frame, f);
-            strip.PopClip();
+        const std::string path = folder + "/" + image.name;
+        // Images may live in subfolders ("icon/...").
+        for (size_t i = folder.size() + 1; i < path.size(); ++i)
+            if (path[i] == '/') mkdir(path.substr(0, i).c_str(), 0755);
+        bool saved;
+        if (path.ends_with(".gif")) {
+            // An animation: each frame is a picture of its own.
+            std::vector<std::unique_ptr<Canvas>> frames;
+            std::vector<const Canvas*> views;
+            for (int f = 0; f < image.frames; ++f) {
+                frames.push_back(std::make_unique<Canvas>(image.width, image.height));
+                image.paint(*frames.back(), CRect(0, 0, image.width, image.height), f);
+                views.push_back(frames.back().get());
+            }
+            saved = SaveAnimatedGif(views, kGifFrameMs, path);
+        } else {
+            Canvas strip(image.width * image.frames, image.height);
+            for (int f = 0; f < image.frames; ++f) {
+                CRect frame(f * image.width, 0, (f + 1) * image.width, image.height);
+                strip.PushClip(frame);
+                image.paint(strip, frame, f);
+                strip.PopClip();
+            }
+            saved = strip.SavePng(Utf8ToWide(path));
         }
-        if (!strip.SavePng(Utf8ToWide(folder + "/" + image.name))) {
+        if (!saved) {
             std::fprintf(stderr, "skingen: cannot write %s\n", image.name);
             ++failures;
         }

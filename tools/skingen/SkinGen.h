@@ -30,6 +30,9 @@ inline const Color kDisabled(0xFF3A4450);
 // Frame states of the strips: 0 normal, 1 hover, 2 pressed, 3 disabled, +4 checked.
 using Painter = std::function<void(Canvas&, const CRect&, int state)>;
 
+// Rows whose name ends in ".gif" become animations, one frame per state.
+constexpr int kGifFrameMs = 80;
+
 struct SkinImage {
     const char* name;
     int frames;

@@ -1,0 +1,23 @@
+#include "orvix/controls/CHelpButton.h"
+
+#include "orvix/controls/MAirBladder.h"
+#include "orvix/core/ControlFactory.h"
+
+namespace Orvix {
+
+ORVIX_REGISTER_CONTROL(CHelpButton)
+
+CHelpButton::CHelpButton(MObject* parent, UINT id, CRect rect, const wchar_t* title, BOOL visible, BOOL enabled)
+    : MButtonBase(parent, id, rect, title, visible, enabled) {}
+
+void CHelpButton::RenderLook(Canvas& canvas, int look, const CRect& slice) {
+    DrawLookFrameAt(canvas, slice.left + (slice.Width() - m_frameWidth) / 2,
+                    slice.top + (slice.Height() - m_frameHeight) / 2, look);
+}
+
+void CHelpButton::OnHoverChanged(BOOL hover) {
+    if (hover) ShowTitleBubble(CPoint(m_rect.left + 20, m_rect.top), AIRBLADDER_TYPE_HELP, AIRBLADDER_MODE_RIGHT);
+    else HideTitleBubble(AIRBLADDER_MODE_RIGHT);
+}
+
+}  // namespace Orvix

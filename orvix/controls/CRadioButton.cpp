@@ -1,0 +1,27 @@
+#include "orvix/controls/CRadioButton.h"
+
+#include "orvix/core/ControlFactory.h"
+
+namespace Orvix {
+
+ORVIX_REGISTER_CONTROL(CRadioButton)
+
+CRadioButton::CRadioButton(MObject* parent, UINT id, CRect rect, const wchar_t* title, BOOL visible, BOOL enabled)
+    : CCheckButton(parent, id, rect, title, visible, enabled) {}
+
+void CRadioButton::SetCheck(BOOL check) {
+    StoreCheck(check);
+    if (check) ResetGroupCheck();
+}
+
+void CRadioButton::OnClicked() {
+    SetCheck(TRUE);
+    SendMessageW(2, 0, TRUE);
+}
+
+void CRadioButton::OnKeyActivate() {
+    SetCheck(TRUE);
+    SendMessageW(7, 0, TRUE);
+}
+
+}  // namespace Orvix

@@ -1,0 +1,27 @@
+#pragma once
+// Group exclusivity of radio-style controls: when one becomes checked, every
+// sibling (same parent) with the same class name and group name is unchecked.
+#include <string>
+
+#include "orvix/core/MControl.h"
+
+namespace Orvix {
+
+class MGroupCheck {
+public:
+    virtual ~MGroupCheck() = default;
+    void SetGroupName(const std::wstring& name) { m_groupName = name; }
+    const std::wstring& GetGroupName() const { return m_groupName; }
+    // Sets the check without touching the group (what a group reset calls).
+    virtual void SetControlCheck(BOOL check) = 0;
+
+    // Unchecks every sibling of `self` in its group; siblings are the children
+    // of its parent control, or the window's top-level controls with the same
+    // parent when the parent is the window.
+    static void ResetGroupCheck(MControl* self);
+
+protected:
+    std::wstring m_groupName;
+};
+
+}  // namespace Orvix

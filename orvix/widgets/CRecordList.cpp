@@ -41,7 +41,8 @@ int CRecordList::AddString(const std::wstring& text, int type, int value, int de
 
 int CRecordList::InsertString(int index, const std::wstring& text, int type, int value, int delay) {
     if (index < 0 || index > GetItemCount()) index = GetItemCount();
-    m_items.insert(m_items.begin() + index, std::make_unique<RecordItem>(RecordItem{text, type, value, delay, {}}));
+    m_items.insert(m_items.begin() + index,
+                   std::make_unique<RecordItem>(RecordItem{text, type, value, delay, {}}));
     for (int* i : {&m_sel, &m_hover})
         if (*i >= index) ++*i;
     RowsChanged(true);
@@ -88,7 +89,8 @@ void CRecordList::DeleteTimeStamp(int delay) {
 }
 
 int CRecordList::GetEventCount() const {
-    return int(std::count_if(m_items.begin(), m_items.end(), [](const auto& item) { return item->type != 1; }));
+    return int(
+        std::count_if(m_items.begin(), m_items.end(), [](const auto& item) { return item->type != 1; }));
 }
 
 BOOL CRecordList::SetCurSel(int index) {
@@ -221,7 +223,8 @@ CRect CRecordList::GetItemRect(int index) const {
 
 CRect CRecordList::GetMoreRect(int index) const {
     if (!IsValid(index) || !m_moreImage.IsLoaded()) return {};
-    return m_moreImage.PlaceAt(m_rect.right - m_moreImage.GetFrameSize().cx - kButtonMargin, GetItemRect(index));
+    return m_moreImage.PlaceAt(m_rect.right - m_moreImage.GetFrameSize().cx - kButtonMargin,
+                               GetItemRect(index));
 }
 
 CRect CRecordList::GetIconRect(int index) const {
@@ -406,7 +409,8 @@ void CRecordList::DrawRow(Canvas& canvas, int index, const CRect& row, const Tex
     }
     if (style.family.empty()) return;
     auto text = [&](const std::wstring& s, int x, int width) {
-        canvas.DrawText(s, CRect(row.left + x, row.top, row.left + x + width, row.bottom), m_textColor, style);
+        canvas.DrawText(s, CRect(row.left + x, row.top, row.left + x + width, row.bottom), m_textColor,
+                        style);
     };
     text(std::to_wstring(index + 1), 15, 50);
     text(item.text, int(130 * m_scale), 90);

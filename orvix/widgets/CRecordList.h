@@ -39,7 +39,8 @@ class CRecordList : public MPanel {
 
     CRecordList(MObject* parent, UINT id, CRect rect, const wchar_t* title = nullptr, int visible = 1,
                 int enabled = 1);
-    CRecordList(MObject* parent, UINT id, CRect rect, int visible) : CRecordList(parent, id, rect, nullptr, visible) {}
+    CRecordList(MObject* parent, UINT id, CRect rect, int visible)
+        : CRecordList(parent, id, rect, nullptr, visible) {}
     ~CRecordList() override;
 
     const wchar_t* GetClassNameW() const override { return L"CRecordList"; }

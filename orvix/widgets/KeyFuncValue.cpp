@@ -6,7 +6,8 @@ namespace Orvix {
 
 ORVIX_REGISTER_CONTROL(KeyFuncValue)
 
-KeyFuncValue::KeyFuncValue(MObject* parent, UINT id, CRect rect, const wchar_t* title, int visible, int enabled)
+KeyFuncValue::KeyFuncValue(MObject* parent, UINT id, CRect rect, const wchar_t* title, int visible,
+                           int enabled)
     : KeyFuncType(parent, id, rect, title, visible, enabled) {
     m_rowHeight = 30;
     m_drawIcons = false;

@@ -60,7 +60,8 @@ BOOL MacroList::SetEditImage(const wchar_t* file, int count) {
 
 CRect MacroList::GetEditRect(int index) const {
     if (!IsValid(index) || !m_editButton.IsLoaded()) return {};
-    return m_editButton.PlaceAt(m_rect.right - m_editButton.GetFrameSize().cx - kButtonMargin, GetItemRect(index));
+    return m_editButton.PlaceAt(m_rect.right - m_editButton.GetFrameSize().cx - kButtonMargin,
+                                GetItemRect(index));
 }
 
 BOOL MacroList::OnControlLButtonDown(UINT, CPoint pt) {

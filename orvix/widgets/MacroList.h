@@ -16,7 +16,8 @@ class MacroList : public MListBase {
   public:
     MacroList(MObject* parent, UINT id, CRect rect, const wchar_t* title = nullptr, int visible = 1,
               int enabled = 1);
-    MacroList(MObject* parent, UINT id, CRect rect, int visible) : MacroList(parent, id, rect, nullptr, visible) {}
+    MacroList(MObject* parent, UINT id, CRect rect, int visible)
+        : MacroList(parent, id, rect, nullptr, visible) {}
 
     const wchar_t* GetClassNameW() const override { return L"MacroList"; }
 

@@ -44,7 +44,8 @@ int MouseCtrl::SetItemKeyDesc(int keyValue, const std::wstring& text) {
 }
 
 CPoint MouseCtrl::Scaled(CPoint p) const {
-    return CPoint(m_rect.left + int(std::lround(p.x * m_scale)), m_rect.top + int(std::lround(p.y * m_scale)));
+    return CPoint(m_rect.left + int(std::lround(p.x * m_scale)),
+                  m_rect.top + int(std::lround(p.y * m_scale)));
 }
 
 CRect MouseCtrl::GetLabelRect(int index) const {
@@ -60,7 +61,8 @@ CRect MouseCtrl::GetDotRect(int index) const {
     if (!IsValid(index)) return {};
     const MouseCtrlItem& item = m_items[size_t(index)];
     auto s = [this](int v) { return int(std::lround(v * m_scale)); };
-    const CPoint at = item.side == 1 ? Scaled(item.first) - CPoint(s(5), s(3)) : Scaled(item.second) - CPoint(s(1), s(3));
+    const CPoint at =
+        item.side == 1 ? Scaled(item.first) - CPoint(s(5), s(3)) : Scaled(item.second) - CPoint(s(1), s(3));
     return CRect(at.x, at.y, at.x + s(6), at.y + s(6));
 }
 

@@ -25,7 +25,8 @@ class MouseCtrl : public MouseItemList<MouseCtrlItem> {
   public:
     MouseCtrl(MObject* parent, UINT id, CRect rect, const wchar_t* title = nullptr, int visible = 1,
               int enabled = 1);
-    MouseCtrl(MObject* parent, UINT id, CRect rect, int visible) : MouseCtrl(parent, id, rect, nullptr, visible) {}
+    MouseCtrl(MObject* parent, UINT id, CRect rect, int visible)
+        : MouseCtrl(parent, id, rect, nullptr, visible) {}
 
     const wchar_t* GetClassNameW() const override { return L"MouseCtrl"; }
 

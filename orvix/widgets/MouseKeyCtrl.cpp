@@ -13,7 +13,8 @@ const Color kLitFill(0xFF3D556D);
 const Color kLitText = Color::FromCOLORREF(0xEFD3B8);
 }  // namespace
 
-MouseKeyCtrl::MouseKeyCtrl(MObject* parent, UINT id, CRect rect, const wchar_t* title, int visible, int enabled)
+MouseKeyCtrl::MouseKeyCtrl(MObject* parent, UINT id, CRect rect, const wchar_t* title, int visible,
+                           int enabled)
     : MouseItemList(parent, id, rect, title, visible, enabled) {
     m_textColor = Color(0xFFB8D3EF);
 }
@@ -52,7 +53,8 @@ CRect MouseKeyCtrl::GetRowRect(int index) const {
 
 void MouseKeyCtrl::OnHoverKept(CPoint) {
     const MouseKeyItem& item = m_items[size_t(m_hover)];
-    if (m_manager && (m_manager->GetTooltipOwner() != m_id || m_manager->GetTooltipText() != item.description))
+    if (m_manager &&
+        (m_manager->GetTooltipOwner() != m_id || m_manager->GetTooltipText() != item.description))
         SetTooltip(item.description, GetRowRect(m_hover));
 }
 
@@ -77,8 +79,8 @@ void MouseKeyCtrl::DrawControl(Canvas& canvas, CRect rcPaint) {
         const Color text = lit ? kLitText : m_textColor;
         const int nameLeft = m_rect.left + int(10 * m_scale), split = m_rect.left + int(80 * m_scale);
         canvas.DrawText(item.name, CRect(nameLeft, item.rect.top, split, item.rect.bottom), text, style);
-        canvas.DrawText(item.description, CRect(split, item.rect.top, item.rect.right, item.rect.bottom), text,
-                        style);
+        canvas.DrawText(item.description, CRect(split, item.rect.top, item.rect.right, item.rect.bottom),
+                        text, style);
     }
     canvas.PopClip();
 }

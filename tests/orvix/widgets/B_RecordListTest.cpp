@@ -16,7 +16,8 @@ class RecordListTest : public WidgetsTest {
     }
     int RowY(int row) const { return 10 + row * 36 + 18; }
     void Fill(std::initializer_list<std::tuple<int, int, int>> rows) {  // type, value, delay
-        for (auto [type, value, delay] : rows) list->AddString(L"K" + std::to_wstring(value), type, value, delay);
+        for (auto [type, value, delay] : rows)
+            list->AddString(L"K" + std::to_wstring(value), type, value, delay);
     }
     std::vector<int> Delays() const {
         std::vector<int> delays;
@@ -145,8 +146,8 @@ TEST_F(RecordListTest, DeletingTheEditedRowDropsTheEditInsteadOfRetimingAnother)
 }
 
 TEST_F(RecordListTest, PressReleaseAndRightReleaseNotifications) {
-    list->SetMoreImage(Strip("more", 24, 24, {Color(0xFF101010), Color(0xFF202020), Color(0xFF49FFE6)}).c_str(),
-                       3);
+    list->SetMoreImage(
+        Strip("more", 24, 24, {Color(0xFF101010), Color(0xFF202020), Color(0xFF49FFE6)}).c_str(), 3);
     Fill({{2, 4, 120}, {3, 4, 80}});
     Click(200, 250);  // below the rows
     ASSERT_EQ(Of(131, 1).size(), 1u);
@@ -190,8 +191,8 @@ class MacroListTest : public WidgetsTest {
     void SetUp() override {
         WidgetsTest::SetUp();
         macros = Make<MacroList>(L"MacroList", 119, CRect(10, 10, 260, 300));
-        macros->SetEditImage(Strip("edit", 20, 20, {Color(0xFF111111), Color(0xFF222222), Color(0xFF333333)}).c_str(),
-                             3);
+        macros->SetEditImage(
+            Strip("edit", 20, 20, {Color(0xFF111111), Color(0xFF222222), Color(0xFF333333)}).c_str(), 3);
         for (const wchar_t* name : {L"Rapid fire", L"Build order", L"Burst"}) macros->AddString(name, 7, -1);
     }
     int RowY(int row) const { return 10 + row * 36 + 18; }

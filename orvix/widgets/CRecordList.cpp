@@ -6,6 +6,7 @@
 #include "orvix/controls/MScroll.h"
 #include "orvix/core/ControlFactory.h"
 #include "orvix/core/PaintManager.h"
+#include "orvix/widgets/RowText.h"
 
 namespace Orvix {
 
@@ -294,12 +295,8 @@ void CRecordList::SetEditText(const std::wstring& text) {
 }
 
 LRESULT CRecordList::OnMessage(UINT id, UINT code, WPARAM wParam, LPARAM lParam) {
-    if (id != InPlaceEdit::kBoxId) return MPanel::OnMessage(id, code, wParam, lParam);
-    if (code == EDITBOX_CHANGED)
-        SendMessageW(26, 0, 0);
-    else if (code == EDITBOX_END)
-        HideEdit();
-    return 0;
+    if (m_edit.Relay(id, code, [this] { HideEdit(); })) return 0;
+    return MPanel::OnMessage(id, code, wParam, lParam);
 }
 
 LRESULT CRecordList::SetControlFocus(BOOL focus) {
@@ -374,10 +371,7 @@ BOOL CRecordList::OnControlRButtonUp(UINT, CPoint pt) {
 void CRecordList::DrawControl(Canvas& canvas, CRect rcPaint) {
     const CRect visible = m_rect & rcPaint;
     if (visible.IsRectEmpty() || m_items.empty()) return;
-    TextStyle style = GetTextStyle(false);
-    style.hAlign = 0;
-    style.vAlign = 4;
-    style.ellipsis = true;
+    TextStyle style = RowTextStyle(*this);
     const int offset = GetScrollOffset().y;
     canvas.PushClip(m_rect);
     for (int i = offset / GetRowHeight(); i < GetItemCount(); ++i) {

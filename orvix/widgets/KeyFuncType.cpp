@@ -6,6 +6,7 @@
 #include "orvix/core/ControlFactory.h"
 #include "orvix/core/MRender.h"
 #include "orvix/core/Manager.h"
+#include "orvix/widgets/RowText.h"
 
 namespace Orvix {
 
@@ -130,10 +131,7 @@ BOOL KeyFuncType::OnControlLButtonUp(UINT, CPoint pt) {
 void KeyFuncType::DrawControl(Canvas& canvas, CRect rcPaint) {
     const CRect visible = m_rect & rcPaint;
     if (visible.IsRectEmpty() || m_items.empty()) return;
-    TextStyle style = GetTextStyle(false);
-    style.hAlign = 0;
-    style.vAlign = 4;
-    style.ellipsis = true;
+    TextStyle style = RowTextStyle(*this);
     const int offset = GetScrollOffset().y;
     canvas.PushClip(m_rect);
     for (int i = offset / m_rowHeight; i < GetItemCount(); ++i) {

@@ -7,6 +7,7 @@
 #include "orvix/core/ControlFactory.h"
 #include "orvix/core/MImageList.h"
 #include "orvix/core/MRender.h"
+#include "orvix/widgets/RowText.h"
 
 namespace Orvix {
 
@@ -117,10 +118,7 @@ void MacroList::DrawRow(Canvas& canvas, int index, const CRect& rect, bool lit) 
         m_editButton.DrawAt(canvas, x, rect, lit ? 2 : 0);
         text.right = x - 4;
     }
-    TextStyle style = GetTextStyle(false);
-    style.hAlign = 0;
-    style.vAlign = 4;
-    style.ellipsis = true;
+    TextStyle style = RowTextStyle(*this);
     if (!style.family.empty()) canvas.DrawText(row.text, text, lit ? Color(0xFFFFFFFF) : m_textColor, style);
 }
 

@@ -5,6 +5,7 @@
 #include "orvix/core/ControlFactory.h"
 #include "orvix/core/MRender.h"
 #include "orvix/core/Manager.h"
+#include "orvix/widgets/RowText.h"
 
 namespace Orvix {
 
@@ -68,11 +69,8 @@ CRect MouseCtrl::GetDotRect(int index) const {
 
 void MouseCtrl::DrawControl(Canvas& canvas, CRect rcPaint) {
     if ((m_rect & rcPaint).IsRectEmpty() || m_items.empty()) return;
-    TextStyle style = GetTextStyle(false);
+    TextStyle style = RowTextStyle(*this);
     style.pixelSize = kLabelFontSize;
-    style.hAlign = 0;
-    style.vAlign = 4;
-    style.ellipsis = true;
     canvas.SetAntialias(true);
     for (int i = 0; i < GetItemCount(); ++i) {
         MouseCtrlItem& item = m_items[size_t(i)];

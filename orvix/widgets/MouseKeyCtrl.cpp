@@ -2,6 +2,7 @@
 
 #include "orvix/core/ControlFactory.h"
 #include "orvix/core/PaintManager.h"
+#include "orvix/widgets/RowText.h"
 
 namespace Orvix {
 
@@ -64,10 +65,7 @@ void MouseKeyCtrl::OnHoverChanged() {
 
 void MouseKeyCtrl::DrawControl(Canvas& canvas, CRect rcPaint) {
     if ((m_rect & rcPaint).IsRectEmpty()) return;
-    TextStyle style = GetTextStyle(false);
-    style.hAlign = 0;
-    style.vAlign = 4;
-    style.ellipsis = true;
+    TextStyle style = RowTextStyle(*this);
     canvas.PushClip(m_rect);
     for (int i = 0; i < GetItemCount(); ++i) {
         MouseKeyItem& item = m_items[size_t(i)];

@@ -163,8 +163,8 @@ double Smooth(double e0, double e1, double x) {
 // Half the body's width at height y (0 outside it): a Catmull-Rom curve
 // through the outline, narrow at the front, widest under the palm.
 double HalfWidth(double y) {
-    static const double kProfile[][2] = {{14, 0},    {16, 24},  {20, 36},  {28, 48},  {42, 60},   {70, 74},
-                                         {110, 84},  {160, 90}, {205, 92}, {245, 96}, {290, 103}, {330, 105},
+    static const double kProfile[][2] = {{14, 0},    {16, 20},  {20, 31},  {28, 42},  {42, 55},   {70, 69},
+                                         {110, 81},  {160, 89}, {205, 92}, {245, 96}, {290, 103}, {330, 105},
                                          {362, 100}, {386, 86}, {400, 62}, {407, 34}, {409, 0}};
     constexpr int n = int(std::size(kProfile));
     if (y <= kProfile[0][0] || y >= kProfile[n - 1][0]) return 0;
@@ -316,20 +316,24 @@ void SmallButton(Canvas& c, const CRect& b, const MouseModel& m, int leds) {
 
 // A side button hugging the left edge, centred on (.., cy).
 void SideButton(Canvas& c, const CRect& r, const MouseModel& m, int cy, int length) {
-    std::vector<CPoint> shape;
-    for (int dy = -length / 2; dy <= length / 2; dy += 2) {
-        const double edge = kCentre - HalfWidth(cy + dy) + 3;
-        shape.push_back(r.TopLeft() + CPoint(int(edge), cy + dy));
-    }
-    for (int dy = length / 2; dy >= -length / 2; dy -= 2) {
-        const double edge = kCentre - HalfWidth(cy + dy) + 3;
-        const double round = std::sqrt(std::max(0.0, 1 - std::pow(2.0 * dy / length, 4)));
-        shape.push_back(r.TopLeft() + CPoint(int(edge + 16 * round), cy + dy));
-    }
-    c.FillPolygon(shape, Color(0xFF050608));
-    for (CPoint& p : shape) p.x += p.x > r.left + int(kCentre - HalfWidth(p.y - r.top)) + 4 ? -1 : 1;
-    c.FillPolygon(shape, Mix(m.buttons, Color(0xFFFFFFFF), 0.08));
-    c.FillPolygon({shape[0], shape[1], shape[shape.size() - 2], shape.back()}, Color(0x30FFFFFF));
+    // The outline of a pill `width` wide whose outer side follows the body's edge.
+    auto pill = [&](double inset, double width) {
+        std::vector<CPoint> shape;
+        for (int dy = -length / 2; dy <= length / 2; dy += 2)
+            shape.push_back(r.TopLeft() + CPoint(int(kCentre - HalfWidth(cy + dy) + inset), cy + dy));
+        for (int dy = length / 2; dy >= -length / 2; dy -= 2) {
+            const double round = std::sqrt(std::max(0.0, 1 - std::pow(2.0 * dy / length, 4)));
+            shape.push_back(r.TopLeft() +
+                            CPoint(int(kCentre - HalfWidth(cy + dy) + inset + width * round), cy + dy));
+        }
+        return shape;
+    };
+    c.FillPolygon(pill(2, 17), Color(0xFF050608));
+    const std::vector<CPoint> face = pill(3.5, 14);
+    c.FillPolygon(face, Mix(m.buttons, Color(0xFFFFFFFF), 0.1));
+    // A sheen along the upper half of its inner side, towards the light.
+    for (size_t i = face.size() / 2 + face.size() / 4; i + 1 < face.size(); ++i)
+        c.DrawLine(face[i] + CPoint(-1, 0), face[i + 1] + CPoint(-1, 0), Color(0x50FFFFFF), 1);
 }
 
 void ThumbButton(Canvas& c, const CRect& r, const MouseModel& m) {

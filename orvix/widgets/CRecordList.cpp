@@ -251,9 +251,10 @@ BOOL CRecordList::SetMoreImage(const wchar_t* file, int count) {
 
 BOOL CRecordList::ShowEdit() {
     if (!m_enabled || !IsValid(m_sel) || !m_manager) return FALSE;
+    if (m_editItem == m_items[size_t(m_sel)].get() && m_edit.IsOpen()) return TRUE;
+    HideEdit();  // the owner may change the rows when it hears code 29
+    if (!IsValid(m_sel)) return FALSE;
     RecordItem* item = m_items[size_t(m_sel)].get();
-    if (m_editItem == item && m_edit.IsOpen()) return TRUE;
-    HideEdit();
     const CRect row = GetItemRect(m_sel);
     const int height = m_fontSize + 6, top = row.top + (row.Height() - height) / 2;
     const int left = row.left + int(220 * m_scale);

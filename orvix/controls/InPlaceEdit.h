@@ -21,6 +21,18 @@ class InPlaceEdit {
     // Places the box over `rect`, in the host's font, and opens it with `text`.
     void Open(const CRect& rect, const std::wstring& text);
     void Close();
+    // Handles what the box tells its host (OnMessage with `id`): a typed
+    // change goes on as the host's code 26, the end of editing calls `end`.
+    // FALSE for other children's messages.
+    template <typename End>
+    bool Relay(UINT id, UINT code, End end) {
+        if (id != kBoxId) return false;
+        if (code == EDITBOX_CHANGED)
+            m_host.SendMessageW(26, 0, 0);
+        else if (code == EDITBOX_END)
+            end();
+        return true;
+    }
     // The text being edited while open, else `fallback`.
     std::wstring TextOr(const std::wstring& fallback) const { return IsOpen() ? m_box->GetText() : fallback; }
 

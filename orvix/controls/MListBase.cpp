@@ -189,12 +189,8 @@ void MListBase::HideEdit() {
 }
 
 LRESULT MListBase::OnMessage(UINT id, UINT code, WPARAM wParam, LPARAM lParam) {
-    if (id != InPlaceEdit::kBoxId) return MPanel::OnMessage(id, code, wParam, lParam);
-    if (code == EDITBOX_CHANGED)
-        SendMessageW(26, 0, 0);
-    else if (code == EDITBOX_END)
-        HideEdit();
-    return 0;
+    if (m_edit.Relay(id, code, [this] { HideEdit(); })) return 0;
+    return MPanel::OnMessage(id, code, wParam, lParam);
 }
 
 LRESULT MListBase::SetControlFocus(BOOL focus) {

@@ -58,6 +58,7 @@ class MListBase : public MPanel {
     // The row's rect in content coordinates (as the list's children use).
     CRect GetItemRect(int index) const;
     void SetImageList(MImageList* images);
+    MImageList* GetImageList() const { return m_images; }
 
     // The rename edit: ShowEdit opens it over a row when renaming is on.
     void EnableShowEdit(BOOL enable) { m_showEdit = enable; }

@@ -17,7 +17,6 @@ void AddCoreImages(SkinList& images) {
         {"img_area_caption.png", 1, 64, 32, Caption},
         {"img_area2.png", 1, 64, 64, Panel},
         {"img_area3.png", 1, 64, 64, Panel},
-        {"img_key_bkg.png", 1, 48, 48, Panel},
         {"img_tab_bkg.png", 1, 64, 64, Panel},
         {"img_tabitem_bkg.png", 3, 64, 48,
          [](Canvas& c, const CRect& r, int s) {

@@ -25,6 +25,7 @@ ColorButtonEx::ColorButtonEx(MObject* parent, UINT id, CRect rect, const wchar_t
 }
 
 void ColorButtonEx::SetValue(int value) {
+    m_edit.NoteValueSet();
     m_value = value;
     m_title = std::to_wstring(value);
     UpdateControl(TRUE);
@@ -47,7 +48,7 @@ void ColorButtonEx::SetShowEdit(BOOL show) {
 
 void ColorButtonEx::HideEdit() {
     if (!m_edit.IsOpen()) return;
-    if (std::optional<int> typed = m_edit.Close([this] { return m_value; })) m_value = *typed;
+    if (std::optional<int> typed = m_edit.Close(m_value)) m_value = *typed;
     m_title = std::to_wstring(m_value);
     UpdateControl(TRUE);
 }

@@ -37,6 +37,7 @@ void DPIControl::ClearList() {
 
 void DPIControl::SetDPIValue(int index, int value) {
     if (!ValidIndex(index)) return;
+    if (index == m_selectItem) m_edit.NoteValueSet();
     m_items[index].value = value;
     UpdateControl(TRUE);
 }
@@ -94,7 +95,7 @@ void DPIControl::ShowEdit() {
 void DPIControl::HideEdit() {
     const int index = m_selectItem;
     if (!m_edit.IsOpen()) return;
-    std::optional<int> typed = m_edit.Close([this, index] { return GetDPIValue(index); });
+    std::optional<int> typed = m_edit.Close(GetDPIValue(index));
     if (!ValidIndex(index)) return;
     if (typed) m_items[index].value = *typed;
     m_title = std::to_wstring(m_items[index].value);

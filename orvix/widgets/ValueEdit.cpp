@@ -29,17 +29,17 @@ bool ValueEdit::OnChanged(std::wstring& title) {
     return true;
 }
 
-std::optional<int> ValueEdit::Close(const std::function<int()>& value) {
+std::optional<int> ValueEdit::Close(int value) {
     if (!IsOpen() || m_closing) return std::nullopt;
-    const int before = value();
     m_closing = true;
+    m_valueSet = false;
     m_host.SendMessageW(29, 0, 0);
     m_closing = false;
     if (!IsOpen()) return std::nullopt;  // the owner discarded it meanwhile
     const std::wstring text = m_edit.Peek()->GetText();
     m_edit.Close();
     // An owner that corrected the value on code 29 (rounding, limits) has the last word.
-    if (value() != before || text == std::to_wstring(before)) return std::nullopt;
+    if (m_valueSet || text == std::to_wstring(value)) return std::nullopt;
     return LeadingNumber(text);
 }
 

@@ -4,7 +4,6 @@
 // end. The host is told as the owner would hear it: code 30 when the box
 // opens, 26 for each change of the text, 29 when it closes, before the typed
 // number is taken over, so that the owner may correct the value on code 29.
-#include <functional>
 #include <optional>
 #include <string>
 
@@ -27,10 +26,15 @@ class ValueEdit {
     // the title and code 26 goes out. True when the title changed.
     bool OnChanged(std::wstring& title);
     // Sends code 29 and closes the box. Returns the number to store: the typed
-    // one (leading digits, 0 for none) when it differs from `value()` and the
-    // owner left the value alone while handling code 29; nothing otherwise.
-    // A request made while code 29 is out (the owner closing it again) is ignored.
-    std::optional<int> Close(const std::function<int()>& value);
+    // one (leading digits, 0 for none) when it differs from `value` and the
+    // owner set no value while handling code 29; nothing otherwise. A request
+    // made while code 29 is out (the owner closing it again) is ignored.
+    std::optional<int> Close(int value);
+    // The host's value was set: while code 29 is out, that is the owner's
+    // answer to what was typed, and it stands.
+    void NoteValueSet() {
+        if (m_closing) m_valueSet = true;
+    }
     // Closes without telling anyone (the value it edits has gone).
     void Discard() { m_edit.Close(); }
 
@@ -42,6 +46,7 @@ class ValueEdit {
     MControlFont& m_host;
     InPlaceEdit m_edit;
     bool m_closing = false;
+    bool m_valueSet = false;
 };
 
 }  // namespace Orvix

@@ -14,8 +14,9 @@ ORVIX_REGISTER_CONTROL(MPalette)
 namespace {
 constexpr int kThumbRadius = 6;
 
+// The value of a pixel along a part of `span` pixels, to the nearest unit.
 int Along(int pos, int lo, int span, int range) {
-    return span > 0 ? std::clamp(int(int64_t(pos - lo) * range / span), 0, range) : 0;
+    return span > 0 ? std::clamp(int((int64_t(pos - lo) * range + span / 2) / span), 0, range) : 0;
 }
 }  // namespace
 

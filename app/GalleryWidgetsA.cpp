@@ -73,7 +73,8 @@ class Gallery {
         auto* back = Top<MPicture>(L"MPicture", rect);
         back->SetImage(L"img_area_bkg.png");
         back->SetShowMode(SHOW_MODE_NINE, 8);
-        auto* bar = Top<MPicture>(L"MPicture", CRect(rect.left + 1, rect.top + 1, rect.right - 1, rect.top + 30));
+        auto* bar =
+            Top<MPicture>(L"MPicture", CRect(rect.left + 1, rect.top + 1, rect.right - 1, rect.top + 30));
         bar->SetImage(L"img_area_caption.png");
         bar->SetShowMode(SHOW_MODE_NINE, 6);
         Label(CRect(rect.left + 14, rect.top + 1, rect.right - 14, rect.top + 30), caption, 14, kCaption);
@@ -101,7 +102,8 @@ void Gallery::BuildFrame() {
 
 void Gallery::BuildDpi() {
     Panel(CRect(16, 62, 1264, 274), L"DPI levels");
-    Label(CRect(40, 96, 600, 116), L"Seven levels with their colours \u00b7 level 2 active, level 4 being typed");
+    Label(CRect(40, 96, 600, 116),
+          L"Seven levels with their colours \u00b7 level 2 active, level 4 being typed");
     MPanel* page = Page(CRect(30, 118, 1250, 204));
     auto* cards = In<DPIControl>(page, L"DPIControl", CRect(40, 120, 950, 200));
     cards->SetFont(kEmbeddedFontFamily, 16, 1);
@@ -149,8 +151,8 @@ void Gallery::BuildDevices() {
         battery->SetImage(L"icon/icon_battery_bkg.png", 1);
         battery->SetBatteryIcon(L"icon/icon_batteryvalue.png", L"icon/icon_charge.png");
         battery->SetBatteryInfo(levels[i], i == 2 ? 1 : 0);
-        Label(CRect(600, y, 690, y + 20), (std::to_wstring(levels[i]) + L" %" + (i == 2 ? L" charging" : L"")).c_str(),
-              12);
+        Label(CRect(600, y, 690, y + 20),
+              (std::to_wstring(levels[i]) + L" %" + (i == 2 ? L" charging" : L"")).c_str(), 12);
     }
     auto* state = Top<CDeviceState>(L"CDeviceState", CRect(510, 482, 690, 506), L"Connected \u00b7 2.4 GHz");
     state->SetImage(L"device_mode.png", 1);
@@ -201,7 +203,8 @@ void Gallery::BuildColours() {
     bar->SetCurrentHue(30);
 
     Label(CRect(670, 578, 1000, 598), L"Preset colours (one group)");
-    const COLORREF presets[] = {0x0000FF, 0xFF00F0, 0xFF0C00, 0xFCFF00, 0x06FF00, 0x00DEFF, 0x0048FF, 0xFFFFFF};
+    const COLORREF presets[] = {0x0000FF, 0xFF00F0, 0xFF0C00, 0xFCFF00,
+                                0x06FF00, 0x00DEFF, 0x0048FF, 0xFFFFFF};
     for (int i = 0; i < 8; ++i) {
         auto* b = Top<CColorButton>(L"CColorButton", CRect(670 + i * 40, 604, 700 + i * 40, 634));
         b->SetColor(presets[i]);

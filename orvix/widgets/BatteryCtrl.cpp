@@ -14,22 +14,31 @@ constexpr int kGap = 2;
 constexpr int kLastSegmentShift = 5;
 }  // namespace
 
-BatteryCtrl::BatteryCtrl(MObject* parent, UINT id, CRect rect, const wchar_t* title, BOOL visible, BOOL enabled)
+BatteryCtrl::BatteryCtrl(MObject* parent, UINT id, CRect rect, const wchar_t* title, BOOL visible,
+                         BOOL enabled)
     : MControlFont(parent, id, rect, title, visible, enabled) {
     m_fontSize = 14;
     m_frameCount = 1;
     m_runTimer = TRUE;  // ticks arrive once the owner registers it
 }
 
-BOOL BatteryCtrl::SetImage(const wchar_t* outline, int count) { return MControlFont::SetImage(outline, count); }
+BOOL BatteryCtrl::SetImage(const wchar_t* outline, int count) {
+    return MControlFont::SetImage(outline, count);
+}
+
+BOOL BatteryCtrl::LoadIcons(PaintManager* manager, const wchar_t* levelBar, const wchar_t* charging,
+                            const Image*& bar, const Image*& charge) {
+    if (!manager || !levelBar || !charging) return FALSE;
+    ImgResInfo* barInfo = manager->AddImgResInfo(levelBar, 1);
+    ImgResInfo* chargeInfo = manager->AddImgResInfo(charging, 1);
+    if (!barInfo || !chargeInfo) return FALSE;
+    bar = barInfo->image.get();
+    charge = chargeInfo->image.get();
+    return TRUE;
+}
 
 BOOL BatteryCtrl::SetBatteryIcon(const wchar_t* levelBar, const wchar_t* charging) {
-    if (!m_manager || !levelBar || !charging) return FALSE;
-    ImgResInfo* bar = m_manager->AddImgResInfo(levelBar, 1);
-    ImgResInfo* charge = m_manager->AddImgResInfo(charging, 1);
-    if (!bar || !charge) return FALSE;
-    m_bar = bar->image.get();
-    m_charge = charge->image.get();
+    if (!LoadIcons(m_manager, levelBar, charging, m_bar, m_charge)) return FALSE;
     UpdateControl(TRUE);
     return TRUE;
 }
@@ -58,8 +67,9 @@ void BatteryCtrl::DrawGauge(Canvas& canvas, CPoint at, const Image* outline, con
     const int segment = (sizer->GetWidth() - 6) / kSegments, height = sizer->GetHeight();
     const int shown = SegmentsFor(level);
     if (shown == 0) {
-        canvas.FillRect(CRect(at.x + kFirstSegment, at.y + 4, at.x + kFirstSegment + segment, at.y + height - 4),
-                        kLowColor);
+        canvas.FillRect(
+            CRect(at.x + kFirstSegment, at.y + 4, at.x + kFirstSegment + segment, at.y + height - 4),
+            kLowColor);
         return;
     }
     for (int i = 0; bar && i < shown; ++i) {
@@ -88,7 +98,8 @@ void BatteryCtrl::DrawControl(Canvas& canvas, CRect rcPaint) {
             const int x = slice.left + (m_image ? m_image->GetWidth() : 0) + 1;
             const int y = slice.top + (slice.Height() - m_charge->GetHeight()) / 2;
             cache.DrawImage(*m_charge, CRect(x, y, x + m_charge->GetWidth(), y + m_charge->GetHeight()),
-                            CRect(0, 0, m_charge->GetWidth(), m_charge->GetHeight()), 0, m_chargeLit ? 255 : 90);
+                            CRect(0, 0, m_charge->GetWidth(), m_charge->GetHeight()), 0,
+                            m_chargeLit ? 255 : 90);
         }
     });
 }

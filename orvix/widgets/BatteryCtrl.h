@@ -31,6 +31,10 @@ class BatteryCtrl : public MControlFont {
     // Segments a level shows: 5 from 95, 4 from 75, 3 from 50, 2 from 25; 0
     // means the red bar (0..24) and -1 nothing (a negative level).
     static int SegmentsFor(int level);
+    // The level bar and the charging mark from the window's image cache;
+    // FALSE, and nothing changes, unless both load.
+    static BOOL LoadIcons(PaintManager* manager, const wchar_t* levelBar, const wchar_t* charging,
+                          const Image*& bar, const Image*& charge);
     // The outline at `at` (natural size) and the level over it.
     static void DrawGauge(Canvas& canvas, CPoint at, const Image* outline, const Image* bar, int level);
 

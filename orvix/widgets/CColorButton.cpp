@@ -6,7 +6,8 @@ namespace Orvix {
 
 ORVIX_REGISTER_CONTROL(CColorButton)
 
-CColorButton::CColorButton(MObject* parent, UINT id, CRect rect, const wchar_t* title, BOOL visible, BOOL enabled)
+CColorButton::CColorButton(MObject* parent, UINT id, CRect rect, const wchar_t* title, BOOL visible,
+                           BOOL enabled)
     : MButtonBase(parent, id, rect, title, visible, enabled) {
     m_checkable = TRUE;
 }

@@ -131,7 +131,8 @@ void CColorPalette::DrawControl(Canvas& canvas, CRect rcPaint) {
             if (i == m_selectIndex && m_thumb) {
                 const int w = m_thumb->frameWidth, h = m_thumb->height;
                 const CPoint c = cell.CenterPoint();
-                cache.DrawImage(*m_thumb->image, CRect(c.x - w / 2, c.y - h / 2, c.x - w / 2 + w, c.y - h / 2 + h),
+                cache.DrawImage(*m_thumb->image,
+                                CRect(c.x - w / 2, c.y - h / 2, c.x - w / 2 + w, c.y - h / 2 + h),
                                 CRect(0, 0, w, h));
             } else if (i == m_selectIndex || i == m_hoverIndex) {
                 const Color line = i == m_selectIndex ? Color(0xFFFFFFFF) : Color(0x80FFFFFF);

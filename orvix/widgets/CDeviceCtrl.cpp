@@ -10,14 +10,17 @@ namespace {
 constexpr int kTitleHeight = 28;
 }  // namespace
 
-CDeviceCtrl::CDeviceCtrl(MObject* parent, UINT id, CRect rect, const wchar_t* title, BOOL visible, BOOL enabled)
+CDeviceCtrl::CDeviceCtrl(MObject* parent, UINT id, CRect rect, const wchar_t* title, BOOL visible,
+                         BOOL enabled)
     : MButtonBase(parent, id, rect, title, visible, enabled) {
     m_frameCount = 1;
     m_hAlign = 1;
     m_vAlign = 4;
 }
 
-BOOL CDeviceCtrl::SetImage(const wchar_t* file, int count) { return MControlFont::SetImage(file, count); }
+BOOL CDeviceCtrl::SetImage(const wchar_t* file, int count) {
+    return MControlFont::SetImage(file, count);
+}
 
 void CDeviceCtrl::SetBackColor(COLORREF color) {
     m_back = color;
@@ -52,9 +55,10 @@ void CDeviceCtrl::RenderLook(Canvas& canvas, int look, const CRect& rect) {
     const int state = look & 3;
     const bool inactive = m_status == 0 || state == STATE_DISABLED;
     Color back = Color::FromCOLORREF(m_back);
-    if (state == STATE_HOVER) back = Color::FromCOLORREF(RGB(std::min(255, GetRValue(m_back) + 18),
-                                                             std::min(255, GetGValue(m_back) + 18),
-                                                             std::min(255, GetBValue(m_back) + 18)));
+    if (state == STATE_HOVER)
+        back = Color::FromCOLORREF(RGB(std::min(255, GetRValue(m_back) + 18),
+                                       std::min(255, GetGValue(m_back) + 18),
+                                       std::min(255, GetBValue(m_back) + 18)));
     canvas.FillRoundRect(rect, 8, back);
     if (state == STATE_HOVER || state == STATE_PRESSED)
         canvas.DrawRoundRect(rect, 8, Manager::GetSelectColor(), state == STATE_PRESSED ? 2 : 1);

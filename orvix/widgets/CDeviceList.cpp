@@ -20,7 +20,8 @@ constexpr Color kModeLine(0xFF3A4A5C);
 constexpr Color kModeText(0xFFB8C4CE);
 }  // namespace
 
-CDeviceList::CDeviceList(MObject* parent, UINT id, CRect rect, const wchar_t* title, BOOL visible, BOOL enabled)
+CDeviceList::CDeviceList(MObject* parent, UINT id, CRect rect, const wchar_t* title, BOOL visible,
+                         BOOL enabled)
     : MPanel(parent, id, rect, title, visible, enabled) {
     m_frameCount = 1;
 }
@@ -30,7 +31,9 @@ CDeviceList::Entry* CDeviceList::Find(int id) {
     return it == m_entries.end() ? nullptr : &*it;
 }
 
-const CDeviceList::Entry* CDeviceList::Find(int id) const { return const_cast<CDeviceList*>(this)->Find(id); }
+const CDeviceList::Entry* CDeviceList::Find(int id) const {
+    return const_cast<CDeviceList*>(this)->Find(id);
+}
 
 int CDeviceList::AddDevice(const std::wstring& name, int id, const std::wstring& picturePath) {
     Entry entry;
@@ -146,12 +149,8 @@ void CDeviceList::SetBatteryBkg(const wchar_t* file) {
 }
 
 BOOL CDeviceList::SetBatteryIcon(const wchar_t* levelFile, const wchar_t* chargingFile) {
-    if (!m_manager || !levelFile || !chargingFile) return FALSE;
-    ImgResInfo* level = m_manager->AddImgResInfo(levelFile, 1);
-    ImgResInfo* charge = m_manager->AddImgResInfo(chargingFile, 1);
-    if (!level || !charge) return FALSE;
-    m_batteryLevel = level->image.get();
-    m_batteryCharge = charge->image.get();
+    if (!BatteryCtrl::LoadIcons(m_manager, levelFile, chargingFile, m_batteryLevel, m_batteryCharge))
+        return FALSE;
     UpdateControl(TRUE);
     return TRUE;
 }
@@ -247,7 +246,8 @@ void CDeviceList::RenderCard(Canvas& canvas, const Entry& entry, const CRect& ca
     if (entry.picture) {
         const CRect box(card.left + 50, card.top + 50, card.right - 50, card.bottom - 20);
         const CRect at = GetImageRect(entry.picture->GetWidth(), entry.picture->GetHeight(), box);
-        canvas.DrawImage(*entry.picture, at, CRect(0, 0, entry.picture->GetWidth(), entry.picture->GetHeight()));
+        canvas.DrawImage(*entry.picture, at,
+                         CRect(0, 0, entry.picture->GetWidth(), entry.picture->GetHeight()));
     }
     const CRect modeBox(card.right - 150, card.top + 20, card.right - 70, card.top + 50);
     if (m_modeImage) {
@@ -260,7 +260,8 @@ void CDeviceList::RenderCard(Canvas& canvas, const Entry& entry, const CRect& ca
     BatteryCtrl::DrawGauge(canvas, gauge, m_batteryBkg, m_batteryLevel, entry.battery);
     if (entry.charging == 1 && entry.mode == 0 && m_batteryCharge) {
         const int x = gauge.x + (m_batteryBkg ? m_batteryBkg->GetWidth() : 0) + 1;
-        canvas.DrawImage(*m_batteryCharge, x, modeBox.top + (modeBox.Height() - m_batteryCharge->GetHeight()) / 2);
+        canvas.DrawImage(*m_batteryCharge, x,
+                         modeBox.top + (modeBox.Height() - m_batteryCharge->GetHeight()) / 2);
     }
     canvas.DrawRect(modeBox, kModeLine, 1);
     TextStyle style;
@@ -281,8 +282,7 @@ void CDeviceList::RenderCard(Canvas& canvas, const Entry& entry, const CRect& ca
 void CDeviceList::DrawControl(Canvas& canvas, CRect rcPaint) {
     if (m_rect.IsRectEmpty()) return;
     DrawCached(canvas, rcPaint, 1, 0, [this](Canvas& cache, int, const CRect& slice) {
-        if (m_image)
-            MRender::DrawImageFrame(cache, *m_image, slice, 0, 0, m_frameWidth, m_frameHeight, 10);
+        if (m_image) MRender::DrawImageFrame(cache, *m_image, slice, 0, 0, m_frameWidth, m_frameHeight, 10);
         const CPoint offset = GetScrollOffset();
         for (int i = 0; i < int(m_entries.size()); ++i) {
             const Entry& e = m_entries[i];

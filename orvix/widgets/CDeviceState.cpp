@@ -6,7 +6,8 @@ namespace Orvix {
 
 ORVIX_REGISTER_CONTROL(CDeviceState)
 
-CDeviceState::CDeviceState(MObject* parent, UINT id, CRect rect, const wchar_t* title, BOOL visible, BOOL enabled)
+CDeviceState::CDeviceState(MObject* parent, UINT id, CRect rect, const wchar_t* title, BOOL visible,
+                           BOOL enabled)
     : MControlFont(parent, id, rect, title, visible, enabled) {
     m_frameCount = 1;
     m_hAlign = 1;
@@ -14,7 +15,9 @@ CDeviceState::CDeviceState(MObject* parent, UINT id, CRect rect, const wchar_t* 
     m_response = FALSE;
 }
 
-BOOL CDeviceState::SetImage(const wchar_t* file, int count) { return MControlFont::SetImage(file, count); }
+BOOL CDeviceState::SetImage(const wchar_t* file, int count) {
+    return MControlFont::SetImage(file, count);
+}
 
 void CDeviceState::DrawControl(Canvas& canvas, CRect rcPaint) {
     if (m_rect.IsRectEmpty()) return;

@@ -20,7 +20,8 @@ double HueOf(int dx, int dy) {
 }
 }  // namespace
 
-CirclePalette::CirclePalette(MObject* parent, UINT id, CRect rect, const wchar_t* title, BOOL visible, BOOL enabled)
+CirclePalette::CirclePalette(MObject* parent, UINT id, CRect rect, const wchar_t* title, BOOL visible,
+                             BOOL enabled)
     : MControlFont(parent, id, rect, title, visible, enabled) {
     m_frameCount = 1;
     // The thumb starts on the ring at the right: red.
@@ -30,7 +31,9 @@ CirclePalette::CirclePalette(MObject* parent, UINT id, CRect rect, const wchar_t
                     m_point.y + kThumbSize / 2);
 }
 
-BOOL CirclePalette::SetImage(const wchar_t* file, int count) { return MControlFont::SetImage(file, count); }
+BOOL CirclePalette::SetImage(const wchar_t* file, int count) {
+    return MControlFont::SetImage(file, count);
+}
 
 void CirclePalette::SetControlRect(CRect rect) {
     // The thumb keeps its place on the ring.
@@ -69,7 +72,8 @@ BOOL CirclePalette::MoveThumbPos(CPoint pt) {
     const int d = GetDistanse(pt);
     if (d <= kInnerRadius || d > kOuterRadius) return FALSE;
     m_point = pt;
-    m_thumb = CRect(pt.x - kThumbSize / 2, pt.y - kThumbSize / 2, pt.x + kThumbSize / 2, pt.y + kThumbSize / 2);
+    m_thumb =
+        CRect(pt.x - kThumbSize / 2, pt.y - kThumbSize / 2, pt.x + kThumbSize / 2, pt.y + kThumbSize / 2);
     // Read from the ring itself rather than the window, where the thumb may lie over the point.
     m_selectColor = ColorAt(pt);
     UpdateControl(TRUE);

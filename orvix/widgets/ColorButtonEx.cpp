@@ -85,7 +85,8 @@ void ColorButtonEx::RenderLook(Canvas& canvas, int look, const CRect& rect) {
     CColorButton::RenderLook(canvas, look, rect);
     CRect text = GetTextRect();
     text.OffsetRect(rect.left - m_rect.left, rect.top - m_rect.top);
-    DrawTitleText(canvas, m_title, text, (look & 3) == STATE_DISABLED ? Color(0xFF808080) : ContrastText(m_color));
+    DrawTitleText(canvas, m_title, text,
+                  (look & 3) == STATE_DISABLED ? Color(0xFF808080) : ContrastText(m_color));
 }
 
 }  // namespace Orvix

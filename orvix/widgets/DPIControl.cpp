@@ -54,7 +54,9 @@ int DPIControl::GetDPIValue(int index) const {
     return m_items[index].value;
 }
 
-int DPIControl::GetDPIColorValue(int index) const { return ValidIndex(index) ? m_items[index].colour : 0; }
+int DPIControl::GetDPIColorValue(int index) const {
+    return ValidIndex(index) ? m_items[index].colour : 0;
+}
 
 void DPIControl::SetSelectItem(int index) {
     HideEdit();
@@ -62,26 +64,15 @@ void DPIControl::SetSelectItem(int index) {
     UpdateControl(TRUE);
 }
 
-CRect DPIControl::GetCardRect(int index) const {
-    const int x = m_rect.left + kPitch * index;
-    return {x, m_rect.top, x + kCardWidth, m_rect.bottom};
-}
-
 CRect DPIControl::GetEditRect(int index) const {
     CRect r = kEditRect;
-    r.OffsetRect(m_rect.left + kPitch * index, m_rect.top);
+    r.OffsetRect(m_rect.left + CardRow::kPitch * index, m_rect.top);
     return r;
 }
 
 bool DPIControl::InColorZone(int index, CPoint pt) const {
     const CRect card = GetCardRect(index);
     return card.PtInRect(pt) && pt.y < card.top + kColorZone;
-}
-
-int DPIControl::HitCard(CPoint pt) const {
-    for (int i = 0; i < int(m_items.size()); ++i)
-        if (GetCardRect(i).PtInRect(pt)) return i;
-    return -1;
 }
 
 // ---------------------------------------------------------------- in-place edit
@@ -132,7 +123,7 @@ BOOL DPIControl::OnControlMouseMove(UINT, CPoint pt) {
         Platform::SetCursor(CursorKind::Hand);
         m_hoverZone = InColorZone(m_hoverItem, pt);
     } else {
-        m_hoverItem = HitCard(pt);
+        m_hoverItem = CardRow::Hit(m_rect, GetItemCount(), pt);
         m_hoverZone = m_hoverItem >= 0 && InColorZone(m_hoverItem, pt);
     }
     if (oldItem != m_hoverItem || oldZone != m_hoverZone) UpdateControl(TRUE);
@@ -177,28 +168,31 @@ void DPIControl::Render(Canvas& canvas, const CRect& slice) const {
     style.vAlign = 4;
     const Color accent = Manager::GetSelectColor();
     for (int i = 0; i < int(m_items.size()); ++i) {
-        const int x = slice.left + kPitch * i;
+        const int x = slice.left + CardRow::kPitch * i;
         canvas.FillRoundRect(CRect(x + 1, slice.top + 1, x + 109, slice.top + h - 1), 10, kCard);
         // The band keeps its rounded top corners: a rounded rect whose lower
         // corners are squared off by a plain rect.
         const Color band = Color::FromCOLORREF(COLORREF(m_items[i].colour));
         canvas.FillRoundRect(CRect(x + 1, slice.top + 1, x + 109, slice.top + 1 + kBandHeight), 10, band);
-        canvas.FillRect(CRect(x + 1, slice.top + 1 + kBandHeight - 10, x + 109, slice.top + 1 + kBandHeight), band);
+        canvas.FillRect(CRect(x + 1, slice.top + 1 + kBandHeight - 10, x + 109, slice.top + 1 + kBandHeight),
+                        band);
         if (!style.family.empty()) {
             canvas.DrawText(std::to_wstring(m_items[i].value),
-                            CRect(x, slice.top + kBandHeight, x + kCardWidth, slice.top + h), Color(0xFFFFFFFF),
-                            style);
-            canvas.DrawText(L"DPI " + std::to_wstring(i + 1), CRect(x, slice.top, x + kCardWidth, slice.top + kBandHeight),
+                            CRect(x, slice.top + kBandHeight, x + CardRow::kCardWidth, slice.top + h),
+                            Color(0xFFFFFFFF), style);
+            canvas.DrawText(L"DPI " + std::to_wstring(i + 1),
+                            CRect(x, slice.top, x + CardRow::kCardWidth, slice.top + kBandHeight),
                             Color(0xFF050505), style);
         }
         if (i == m_hoverItem || i == m_selectItem)
-            canvas.DrawRoundRect(CRect(x, slice.top, x + kCardWidth, slice.top + h), 10, accent, 2);
+            canvas.DrawRoundRect(CRect(x, slice.top, x + CardRow::kCardWidth, slice.top + h), 10, accent, 2);
     }
 }
 
 void DPIControl::DrawControl(Canvas& canvas, CRect rcPaint) {
     if (m_rect.IsRectEmpty()) return;
-    DrawCached(canvas, rcPaint, 1, 0, [this](Canvas& cache, int, const CRect& slice) { Render(cache, slice); });
+    DrawCached(canvas, rcPaint, 1, 0,
+               [this](Canvas& cache, int, const CRect& slice) { Render(cache, slice); });
 }
 
 }  // namespace Orvix

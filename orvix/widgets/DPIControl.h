@@ -8,16 +8,15 @@
 #include <vector>
 
 #include "orvix/core/MPanel.h"
+#include "orvix/widgets/CardRow.h"
 #include "orvix/widgets/ValueEdit.h"
 
 namespace Orvix {
 
 class DPIControl : public MPanel {
   public:
-    static constexpr int kPitch = 130;
-    static constexpr int kCardWidth = 110;
-    static constexpr int kBandHeight = 30;    // drawn colour band
-    static constexpr int kColorZone = 40;     // colour hit zone
+    static constexpr int kBandHeight = 30;             // drawn colour band
+    static constexpr int kColorZone = 40;              // colour hit zone
     static constexpr CRect kEditRect{24, 46, 89, 66};  // of card 0, relative to the control
     static constexpr int kEditLimit = 5;
 
@@ -41,7 +40,7 @@ class DPIControl : public MPanel {
     int GetHoverItem() const { return m_hoverItem; }
     int GetItemCount() const { return int(m_items.size()); }
     // Card and edit rects of level i in window coordinates.
-    CRect GetCardRect(int index) const;
+    CRect GetCardRect(int index) const { return CardRow::Card(m_rect, index); }
     CRect GetEditRect(int index) const;
 
     void ShowEdit();
@@ -69,7 +68,6 @@ class DPIControl : public MPanel {
     };
     bool ValidIndex(int index) const { return index >= 0 && index < int(m_items.size()); }
     bool InColorZone(int index, CPoint pt) const;
-    int HitCard(CPoint pt) const;
     void Render(Canvas& canvas, const CRect& slice) const;
 
     std::vector<Item> m_items;

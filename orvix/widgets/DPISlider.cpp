@@ -17,7 +17,9 @@ DPISlider::DPISlider(MObject* parent, UINT id, CRect rect, const wchar_t* title,
     m_hAlign = 1;
 }
 
-BOOL DPISlider::SetImage(const wchar_t* file, int) { return MControlFont::SetImage(file, 1); }
+BOOL DPISlider::SetImage(const wchar_t* file, int) {
+    return MControlFont::SetImage(file, 1);
+}
 
 BOOL DPISlider::SetBkgImage(const wchar_t* file) {
     if (!file) return FALSE;
@@ -41,30 +43,33 @@ void DPISlider::Render(Canvas& canvas, const CRect& slice) const {
     const int marks = int(43 * s);
     for (int i = 0; i < marks; ++i) {
         const int x = slice.left + int(80 * s) + i * 18;
-        canvas.DrawLine(CPoint(x, slice.top + int(30 * s)), CPoint(x, slice.top + int(45 * s)), Color(0xFFFFFFFF));
+        canvas.DrawLine(CPoint(x, slice.top + int(30 * s)), CPoint(x, slice.top + int(45 * s)),
+                        Color(0xFFFFFFFF));
     }
     TextStyle style = GetTextStyle();
     style.hAlign = 1;
     style.vAlign = 4;
     if (!style.family.empty()) {
-        canvas.DrawText(L"100", CRect(slice.left + 10, slice.top + 30, slice.left + 60, slice.top + 50), m_textColor,
-                        style);
+        canvas.DrawText(L"100", CRect(slice.left + 10, slice.top + 30, slice.left + 60, slice.top + 50),
+                        m_textColor, style);
         const int x = slice.left + int(850 * s);
-        canvas.DrawText(std::to_wstring(m_max * 50), CRect(x, slice.top + 30, x + 55, slice.top + 50), m_textColor,
-                        style);
+        canvas.DrawText(std::to_wstring(m_max * 50), CRect(x, slice.top + 30, x + 55, slice.top + 50),
+                        m_textColor, style);
     }
     CRect thumb = GetThumbRect();
     thumb.OffsetRect(slice.left - m_rect.left, slice.top - m_rect.top);
     if (m_image)
         canvas.DrawImage(*m_image, thumb.left, thumb.top);
     else  // no skin: a plain pointer so the slider stays usable
-        canvas.FillPolygon({{thumb.left, thumb.top}, {thumb.right, thumb.top}, {thumb.CenterPoint().x, thumb.bottom}},
-                           Manager::GetSelectColor());
+        canvas.FillPolygon(
+            {{thumb.left, thumb.top}, {thumb.right, thumb.top}, {thumb.CenterPoint().x, thumb.bottom}},
+            Manager::GetSelectColor());
 }
 
 void DPISlider::DrawControl(Canvas& canvas, CRect rcPaint) {
     if (m_rect.IsRectEmpty()) return;
-    DrawCached(canvas, rcPaint, 1, 0, [this](Canvas& cache, int, const CRect& slice) { Render(cache, slice); });
+    DrawCached(canvas, rcPaint, 1, 0,
+               [this](Canvas& cache, int, const CRect& slice) { Render(cache, slice); });
 }
 
 }  // namespace Orvix

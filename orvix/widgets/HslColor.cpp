@@ -14,7 +14,9 @@ double Channel(double p, double q, double t) {
     return p;
 }
 
-BYTE ToByte(double v) { return BYTE(std::clamp(int(v * 255), 0, 255)); }
+BYTE ToByte(double v) {
+    return BYTE(std::clamp(int(v * 255), 0, 255));
+}
 }  // namespace
 
 COLORREF HSLToRGB(double h, double s, double l) {
@@ -24,7 +26,8 @@ COLORREF HSLToRGB(double h, double s, double l) {
     }
     const double q = l < 0.5 ? l * (1 + s) : l + s - l * s;
     const double p = 2 * l - q;
-    return RGB(ToByte(Channel(p, q, h + 1.0 / 3.0)), ToByte(Channel(p, q, h)), ToByte(Channel(p, q, h - 1.0 / 3.0)));
+    return RGB(ToByte(Channel(p, q, h + 1.0 / 3.0)), ToByte(Channel(p, q, h)),
+               ToByte(Channel(p, q, h - 1.0 / 3.0)));
 }
 
 Hsl RGBToHSL(COLORREF color) {

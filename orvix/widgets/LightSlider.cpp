@@ -17,14 +17,17 @@ constexpr int kTrackHeight = 6;
 constexpr int kMaxDots = 20;  // more steps than this would only smear the track
 }  // namespace
 
-LightSlider::LightSlider(MObject* parent, UINT id, CRect rect, const wchar_t* title, BOOL visible, BOOL enabled)
+LightSlider::LightSlider(MObject* parent, UINT id, CRect rect, const wchar_t* title, BOOL visible,
+                         BOOL enabled)
     : StepSlider(parent, id, rect, title, visible, enabled, 0, 10, 5) {
     m_textColor = Color(0xFF050505);
     m_hAlign = 1;
     m_frameCount = 1;
 }
 
-BOOL LightSlider::SetImage(const wchar_t* file, int count) { return MControlFont::SetImage(file, count); }
+BOOL LightSlider::SetImage(const wchar_t* file, int count) {
+    return MControlFont::SetImage(file, count);
+}
 
 BOOL LightSlider::SetThumbImage(const wchar_t* file) {
     const ImgResInfo* info = m_manager && file ? m_manager->AddImgResInfo(file, 4) : nullptr;
@@ -40,11 +43,14 @@ void LightSlider::SetThumbSize(CSize size) {
 }
 
 CSize LightSlider::ThumbSize() const {
-    if ((m_thumbSize.cx == 0 || m_thumbSize.cy == 0) && m_thumb) return {m_thumb->frameWidth, m_thumb->height};
+    if ((m_thumbSize.cx == 0 || m_thumbSize.cy == 0) && m_thumb)
+        return {m_thumb->frameWidth, m_thumb->height};
     return m_thumbSize;
 }
 
-int LightSlider::HalfFrame() const { return (m_thumb ? m_thumb->frameWidth : ThumbSize().cx) / 2; }
+int LightSlider::HalfFrame() const {
+    return (m_thumb ? m_thumb->frameWidth : ThumbSize().cx) / 2;
+}
 
 void LightSlider::Render(Canvas& canvas, const CRect& slice) const {
     const int dx = slice.left - m_rect.left, dy = slice.top - m_rect.top;
@@ -59,8 +65,8 @@ void LightSlider::Render(Canvas& canvas, const CRect& slice) const {
     else
         canvas.FillRoundRect(track, trackH / 2, Color(0xFF253445));
     const Color accent = disabled ? Color(0xFF5C6875) : Manager::GetSelectColor();
-    canvas.FillRoundRect(CRect(track.left, track.top, std::max(track.left + trackH, thumbX), track.bottom), trackH / 2,
-                         accent);
+    canvas.FillRoundRect(CRect(track.left, track.top, std::max(track.left + trackH, thumbX), track.bottom),
+                         trackH / 2, accent);
     const int span = Span();
     for (int i = 0; span > 0 && span <= kMaxDots && i <= span; ++i) {
         const int x = left + int(int64_t(right - left) * i / span);
@@ -73,9 +79,11 @@ void LightSlider::Render(Canvas& canvas, const CRect& slice) const {
         const int frame = std::min(m_state, m_thumb->count - 1);
         const CPoint c = thumb.CenterPoint();
         const CRect at(c.x - m_thumb->frameWidth / 2, c.y - m_thumb->height / 2,
-                       c.x - m_thumb->frameWidth / 2 + m_thumb->frameWidth, c.y - m_thumb->height / 2 + m_thumb->height);
-        canvas.DrawImage(*m_thumb->image, at,
-                         CRect(frame * m_thumb->frameWidth, 0, (frame + 1) * m_thumb->frameWidth, m_thumb->height));
+                       c.x - m_thumb->frameWidth / 2 + m_thumb->frameWidth,
+                       c.y - m_thumb->height / 2 + m_thumb->height);
+        canvas.DrawImage(
+            *m_thumb->image, at,
+            CRect(frame * m_thumb->frameWidth, 0, (frame + 1) * m_thumb->frameWidth, m_thumb->height));
     } else {
         canvas.FillEllipse(thumb, disabled ? Color(0xFF5C6875) : Color(0xFFE8F0F5));
     }
@@ -84,7 +92,8 @@ void LightSlider::Render(Canvas& canvas, const CRect& slice) const {
 
 void LightSlider::DrawControl(Canvas& canvas, CRect rcPaint) {
     if (m_rect.IsRectEmpty()) return;
-    DrawCached(canvas, rcPaint, 1, 0, [this](Canvas& cache, int, const CRect& slice) { Render(cache, slice); });
+    DrawCached(canvas, rcPaint, 1, 0,
+               [this](Canvas& cache, int, const CRect& slice) { Render(cache, slice); });
 }
 
 }  // namespace Orvix

@@ -100,7 +100,8 @@ void MPalette::DrawThumb(Canvas& canvas, CPoint c) const {
     if (m_thumbImage) {
         const int frame = m_enabled ? (m_drag != Drag::None ? 2 : 0) : 3;
         const int w = m_thumbImage->frameWidth, h = m_thumbImage->height;
-        canvas.DrawImage(*m_thumbImage->image, CRect(c.x - w / 2, c.y - h / 2, c.x - w / 2 + w, c.y - h / 2 + h),
+        canvas.DrawImage(*m_thumbImage->image,
+                         CRect(c.x - w / 2, c.y - h / 2, c.x - w / 2 + w, c.y - h / 2 + h),
                          CRect(frame * w, 0, (frame + 1) * w, h));
         return;
     }
@@ -138,7 +139,8 @@ void MPalette::DrawControl(Canvas& canvas, CRect rcPaint) {
         cache.DrawRect(bar, Color(0x40FFFFFF));
         DrawThumb(cache, CPoint(sq.left + (sq.Width() - 1) * m_hue / 360,
                                 sq.top + (sq.Height() - 1) * (200 - m_saturation) / 200));
-        DrawThumb(cache, CPoint(bar.CenterPoint().x, bar.top + (bar.Height() - 1) * (200 - m_lightness) / 200));
+        DrawThumb(cache,
+                  CPoint(bar.CenterPoint().x, bar.top + (bar.Height() - 1) * (200 - m_lightness) / 200));
     });
 }
 

@@ -35,7 +35,9 @@ void PaletteBar::SetSelectColor(COLORREF color) {
     UpdateControl(TRUE);
 }
 
-void PaletteBar::MoveTo(int x) { SetCurrentHue(x - m_rect.left - kThumbWidth / 2); }
+void PaletteBar::MoveTo(int x) {
+    SetCurrentHue(x - m_rect.left - kThumbWidth / 2);
+}
 
 BOOL PaletteBar::OnControlMouseMove(UINT, CPoint pt) {
     if (!m_enabled) return FALSE;
@@ -72,7 +74,8 @@ void PaletteBar::DrawControl(Canvas& canvas, CRect rcPaint) {
         cache.PushClip(bar);
         for (int x = 0; x < range; ++x) {
             const COLORREF c = HSLToRGB(double(x) / std::max(1, range), m_enabled ? 1.0 : 0.25, 0.5);
-            cache.FillRect(CRect(bar.left + x, bar.top, bar.left + x + 1, bar.bottom), Color::FromCOLORREF(c));
+            cache.FillRect(CRect(bar.left + x, bar.top, bar.left + x + 1, bar.bottom),
+                           Color::FromCOLORREF(c));
         }
         cache.PopClip();
         const CRect thumb(slice.left + m_hue, slice.top, slice.left + m_hue + kThumbWidth, slice.bottom);

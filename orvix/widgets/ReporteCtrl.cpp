@@ -11,7 +11,8 @@ namespace {
 constexpr Color kCard(0xFF231C14);
 }  // namespace
 
-ReporteCtrl::ReporteCtrl(MObject* parent, UINT id, CRect rect, const wchar_t* title, BOOL visible, BOOL enabled)
+ReporteCtrl::ReporteCtrl(MObject* parent, UINT id, CRect rect, const wchar_t* title, BOOL visible,
+                         BOOL enabled)
     : MPanel(parent, id, rect, title, visible, enabled) {
     m_hAlign = 1;
     m_vAlign = 4;
@@ -46,9 +47,13 @@ void ReporteCtrl::SetSelectItemValue(int value) {
     }
 }
 
-int ReporteCtrl::GetItemKeyValue(int index) const { return ValidIndex(index) ? m_items[index].value : 0; }
+int ReporteCtrl::GetItemKeyValue(int index) const {
+    return ValidIndex(index) ? m_items[index].value : 0;
+}
 
-std::wstring ReporteCtrl::GetItemKeyName(int index) const { return ValidIndex(index) ? m_items[index].text : L""; }
+std::wstring ReporteCtrl::GetItemKeyName(int index) const {
+    return ValidIndex(index) ? m_items[index].text : L"";
+}
 
 void ReporteCtrl::SetItemText(int index, const std::wstring& text) {
     if (!ValidIndex(index)) return;
@@ -61,20 +66,9 @@ void ReporteCtrl::SetScaleValue(float scale) {
     UpdateControl(TRUE);
 }
 
-CRect ReporteCtrl::GetCardRect(int index) const {
-    const int x = m_rect.left + kPitch * index;
-    return {x, m_rect.top, x + kCardWidth, m_rect.bottom};
-}
-
-int ReporteCtrl::HitCard(CPoint pt) const {
-    for (int i = 0; i < int(m_items.size()); ++i)
-        if (GetCardRect(i).PtInRect(pt)) return i;
-    return -1;
-}
-
 BOOL ReporteCtrl::OnControlMouseMove(UINT, CPoint pt) {
     if (!m_enabled) return FALSE;
-    const int hover = HitCard(pt);
+    const int hover = CardRow::Hit(m_rect, GetItemCount(), pt);
     if (hover != m_hoverItem) {
         Platform::SetCursor(hover >= 0 ? CursorKind::Hand : CursorKind::Arrow);
         m_hoverItem = hover;
@@ -84,7 +78,7 @@ BOOL ReporteCtrl::OnControlMouseMove(UINT, CPoint pt) {
 }
 
 BOOL ReporteCtrl::OnControlLButtonDown(UINT, CPoint pt) {
-    m_pressedItem = m_enabled ? HitCard(pt) : -1;
+    m_pressedItem = m_enabled ? CardRow::Hit(m_rect, GetItemCount(), pt) : -1;
     if (m_pressedItem < 0) return FALSE;
     SetSelectItem(m_pressedItem);
     SendMessageW(1, WPARAM(m_pressedItem), 0);
@@ -94,7 +88,7 @@ BOOL ReporteCtrl::OnControlLButtonDown(UINT, CPoint pt) {
 BOOL ReporteCtrl::OnControlLButtonUp(UINT, CPoint pt) {
     const int pressed = m_pressedItem;
     m_pressedItem = -1;
-    const int hit = HitCard(pt);
+    const int hit = CardRow::Hit(m_rect, GetItemCount(), pt);
     // A click is a press and a release on cards; a release elsewhere is no choice.
     if (pressed < 0 || hit < 0) return FALSE;
     SetSelectItem(hit);
@@ -108,8 +102,8 @@ void ReporteCtrl::DrawControl(Canvas& canvas, CRect rcPaint) {
         TextStyle style = GetTextStyle();
         style.pixelSize = int(m_fontSize * m_scale);
         for (int i = 0; i < int(m_items.size()); ++i) {
-            const int x = slice.left + kPitch * i;
-            const CRect card(x, slice.top, x + kCardWidth, slice.bottom);
+            const CRect card = CardRow::Card(slice, i);
+            const int x = card.left;
             // The card and its band share the rounded outline: each is the
             // rounded card clipped to its part.
             cache.PushClip(CRect(x, card.top, x + kBandWidth, card.bottom));

@@ -8,13 +8,12 @@
 #include <vector>
 
 #include "orvix/core/MPanel.h"
+#include "orvix/widgets/CardRow.h"
 
 namespace Orvix {
 
 class ReporteCtrl : public MPanel {
   public:
-    static constexpr int kPitch = 130;
-    static constexpr int kCardWidth = 110;
     static constexpr int kBandWidth = 20;
 
     ReporteCtrl(MObject* parent, UINT id, CRect rect, const wchar_t* title = nullptr, BOOL visible = TRUE,
@@ -38,7 +37,7 @@ class ReporteCtrl : public MPanel {
     void SetItemText(int index, const std::wstring& text);
     // Scales the card text with the window's layout.
     void SetScaleValue(float scale);
-    CRect GetCardRect(int index) const;
+    CRect GetCardRect(int index) const { return CardRow::Card(m_rect, index); }
 
     BOOL OnControlMouseMove(UINT flags, CPoint pt) override;
     BOOL OnControlLButtonDown(UINT flags, CPoint pt) override;
@@ -52,7 +51,6 @@ class ReporteCtrl : public MPanel {
         int colour;
     };
     bool ValidIndex(int index) const { return index >= 0 && index < int(m_items.size()); }
-    int HitCard(CPoint pt) const;
 
     std::vector<Item> m_items;
     int m_hoverItem = -1;

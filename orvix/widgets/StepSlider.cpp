@@ -9,7 +9,10 @@ namespace Orvix {
 
 StepSlider::StepSlider(MObject* parent, UINT id, CRect rect, const wchar_t* title, BOOL visible, BOOL enabled,
                        int minimum, int maximum, int position)
-    : MControlFont(parent, id, rect, title, visible, enabled), m_min(minimum), m_max(maximum), m_pos(position) {
+    : MControlFont(parent, id, rect, title, visible, enabled),
+      m_min(minimum),
+      m_max(maximum),
+      m_pos(position) {
     if (!enabled) m_state = SLIDER_DISABLED;
 }
 
@@ -112,7 +115,9 @@ BOOL StepSlider::OnControlLButtonUp(UINT, CPoint pt) {
     return TRUE;
 }
 
-BOOL StepSlider::OnControlScroll(int, UINT, CPoint) { return TRUE; }  // the wheel never moves it
+BOOL StepSlider::OnControlScroll(int, UINT, CPoint) {
+    return TRUE;
+}  // the wheel never moves it
 
 BOOL StepSlider::OnControlTimer() {
     if (!m_held || !m_visible || !m_manager) return FALSE;

@@ -18,8 +18,8 @@ class StepSlider : public MControlFont {
     enum { SLIDER_NORMAL = 0, SLIDER_HOVER = 1, SLIDER_HELD = 2, SLIDER_DISABLED = 3 };
     static constexpr uint64_t kTickMs = 60;  // the fastest a held thumb follows the ticker
 
-    StepSlider(MObject* parent, UINT id, CRect rect, const wchar_t* title, BOOL visible, BOOL enabled, int minimum,
-               int maximum, int position);
+    StepSlider(MObject* parent, UINT id, CRect rect, const wchar_t* title, BOOL visible, BOOL enabled,
+               int minimum, int maximum, int position);
 
     // position = min(maximum, value - minimum); taken (and drawn) when it lies in
     // 0..maximum and differs. Never notifies. Returns the current position.

@@ -8,7 +8,8 @@
 
 namespace Orvix {
 
-bool ValueEdit::Open(const CRect& rect, const std::wstring& text, size_t limit, COLORREF back, Color textColor) {
+bool ValueEdit::Open(const CRect& rect, const std::wstring& text, size_t limit, COLORREF back,
+                     Color textColor) {
     PaintManager* manager = m_host.GetManager();
     MEditBox* box = m_edit.Box();
     if (!manager || !box) return false;

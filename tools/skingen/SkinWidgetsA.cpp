@@ -18,9 +18,13 @@ const Color kCharge(0xFF3BE07A);
 // A downward pointer with a lit edge: the DPI slider's thumb on its scale.
 void DpiThumb(Canvas& c, const CRect& r, int) {
     const int mid = r.CenterPoint().x;
-    c.FillPolygon({{r.left, r.top}, {r.right, r.top}, {r.right, r.top + 6}, {mid, r.bottom}, {r.left, r.top + 6}},
-                  kAccent);
-    c.FillPolygon({{r.left + 3, r.top + 2}, {r.right - 3, r.top + 2}, {r.right - 3, r.top + 5}, {mid, r.bottom - 4},
+    c.FillPolygon(
+        {{r.left, r.top}, {r.right, r.top}, {r.right, r.top + 6}, {mid, r.bottom}, {r.left, r.top + 6}},
+        kAccent);
+    c.FillPolygon({{r.left + 3, r.top + 2},
+                   {r.right - 3, r.top + 2},
+                   {r.right - 3, r.top + 5},
+                   {mid, r.bottom - 4},
                    {r.left + 3, r.top + 5}},
                   Color(0xFFDFFFFA));
 }
@@ -34,12 +38,18 @@ void BatteryOutline(Canvas& c, const CRect& r, int) {
 
 // The colour source of the segments: a lit green band where segments show.
 void BatteryLevel(Canvas& c, const CRect& r, int) {
-    c.FillGradient(CRect(r.left, r.top + 5, r.right, r.bottom - 5), Color(0xFF6CF29A), Color(0xFF23B45A), true);
+    c.FillGradient(CRect(r.left, r.top + 5, r.right, r.bottom - 5), Color(0xFF6CF29A), Color(0xFF23B45A),
+                   true);
 }
 
 void ChargeMark(Canvas& c, const CRect& r, int) {
     const int x = r.left, y = r.top;
-    c.FillPolygon({{x + 7, y + 1}, {x + 1, y + 11}, {x + 5, y + 11}, {x + 4, y + 19}, {x + 11, y + 8}, {x + 7, y + 8},
+    c.FillPolygon({{x + 7, y + 1},
+                   {x + 1, y + 11},
+                   {x + 5, y + 11},
+                   {x + 4, y + 19},
+                   {x + 11, y + 8},
+                   {x + 7, y + 8},
                    {x + 9, y + 1}},
                   kCharge);
 }
@@ -115,19 +125,19 @@ void ColorCheck(Canvas& c, const CRect& r, int) {
 
 void AddWidgetImages(SkinList& images) {
     images.insert(images.end(), {
-        {"img_dpi_bar.png", 1, 16, 13, DpiThumb},
-        {"icon/icon_battery_bkg.png", 1, 50, 20, BatteryOutline},
-        {"icon/icon_batteryvalue.png", 1, 40, 20, BatteryLevel},
-        {"icon/icon_charge.png", 1, 12, 20, ChargeMark},
-        {"area_device.png", 1, 64, 64, DeviceArea},
-        {"device_mode.png", 1, 24, 20, ModeMark},
-        {"img_light_slider_bk.png", 1, 24, 8, LightTrack},
-        {"img_light_slider_thumb.png", 4, 30, 30, LightThumb},
-        {"img_color_ring.png", 1, 240, 240, ColorRing},
-        {"img_palette_thumb.png", 4, 14, 14, PaletteThumb},
-        {"img_palette_bar_thumb.png", 1, 10, 28, HueThumb},
-        {"img_color_check.png", 1, 32, 32, ColorCheck},
-    });
+                                    {"img_dpi_bar.png", 1, 16, 13, DpiThumb},
+                                    {"icon/icon_battery_bkg.png", 1, 50, 20, BatteryOutline},
+                                    {"icon/icon_batteryvalue.png", 1, 40, 20, BatteryLevel},
+                                    {"icon/icon_charge.png", 1, 12, 20, ChargeMark},
+                                    {"area_device.png", 1, 64, 64, DeviceArea},
+                                    {"device_mode.png", 1, 24, 20, ModeMark},
+                                    {"img_light_slider_bk.png", 1, 24, 8, LightTrack},
+                                    {"img_light_slider_thumb.png", 4, 30, 30, LightThumb},
+                                    {"img_color_ring.png", 1, 240, 240, ColorRing},
+                                    {"img_palette_thumb.png", 4, 14, 14, PaletteThumb},
+                                    {"img_palette_bar_thumb.png", 1, 10, 28, HueThumb},
+                                    {"img_color_check.png", 1, 32, 32, ColorCheck},
+                                });
 }
 
 const SkinRegistrar registrar(AddWidgetImages);

@@ -64,7 +64,7 @@ TEST_F(Colours, RingTakesOnlyPointsOnTheRing) {
     auto* ring = Make<CirclePalette>(L"CirclePalette", CRect(100, 50, 340, 290));
     const CPoint c(220, 170);
     const CRect before = ring->GetThumbRect();
-    ClickAt(c.x + 40, c.y);  // the middle
+    ClickAt(c.x + 40, c.y);   // the middle
     ClickAt(c.x + 118, c.y);  // beyond the ring, still on the control
     EXPECT_TRUE(Codes(27).empty());
     EXPECT_EQ(ring->GetThumbRect(), before);
@@ -183,11 +183,11 @@ TEST_F(Colours, EachWidgetIsMadeByTheFactoriesThatListIt) {
         const wchar_t* name;
         bool window, container;
     } names[] = {
-        {L"DPIControl", false, true},   {L"DPISlider", true, true},      {L"LightSlider", true, true},
-        {L"CDeviceList", true, true},   {L"BatteryCtrl", true, false},   {L"CDeviceState", true, false},
-        {L"ReporteCtrl", false, true},  {L"PaletteBar", false, true},    {L"CirclePalette", true, true},
-        {L"MPalette", true, true},      {L"CColorPalette", true, true},  {L"CColorSelect", true, true},
-        {L"CColorButton", true, true},  {L"ColorButtonEx", false, true},
+        {L"DPIControl", false, true},  {L"DPISlider", true, true},      {L"LightSlider", true, true},
+        {L"CDeviceList", true, true},  {L"BatteryCtrl", true, false},   {L"CDeviceState", true, false},
+        {L"ReporteCtrl", false, true}, {L"PaletteBar", false, true},    {L"CirclePalette", true, true},
+        {L"MPalette", true, true},     {L"CColorPalette", true, true},  {L"CColorSelect", true, true},
+        {L"CColorButton", true, true}, {L"ColorButtonEx", false, true},
     };
     UINT id = 100;
     for (const auto& n : names) {

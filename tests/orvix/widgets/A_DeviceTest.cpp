@@ -186,7 +186,7 @@ TEST_F(ReportRate, PressAndReleaseOnACardSendTheirCodesWithTheIndex) {
     EXPECT_EQ(dlg.notifications[1].wParam, WPARAM(2));
     EXPECT_EQ(rates->GetSelectItem(), 2);
     EXPECT_EQ(Px(Paint(), 20 + 260 + 5, 230), Color::FromCOLORREF(0x4DF600).GetValue());  // its band
-    ClickAt(20 + 120, 230);  // between two cards
+    ClickAt(20 + 120, 230);                                                               // between two cards
     EXPECT_EQ(dlg.notifications.size(), 2u);
 }
 

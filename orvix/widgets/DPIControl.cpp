@@ -125,6 +125,7 @@ BOOL DPIControl::OnControlMouseMove(UINT, CPoint pt) {
     } else {
         m_hoverItem = CardRow::Hit(m_rect, GetItemCount(), pt);
         m_hoverZone = m_hoverItem >= 0 && InColorZone(m_hoverItem, pt);
+        Platform::SetCursor(m_hoverItem >= 0 ? CursorKind::Hand : CursorKind::Arrow);
     }
     if (oldItem != m_hoverItem || oldZone != m_hoverZone) UpdateControl(TRUE);
     return TRUE;

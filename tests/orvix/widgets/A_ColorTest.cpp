@@ -202,3 +202,46 @@ TEST_F(Colours, EachWidgetIsMadeByTheFactoriesThatListIt) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(Colours, ARingImageGivesThePickedColour) {
+    auto* ring = Make<CirclePalette>(L"CirclePalette", CRect(100, 50, 340, 290));
+    ASSERT_TRUE(ring->SetImage(Strip({0xFF2040C0}, 240, 240).c_str()));
+    ClickAt(220 - 100, 170);
+    ASSERT_EQ(Codes(27).size(), 1u);
+    EXPECT_EQ(COLORREF(Codes(27)[0].lParam), RGB(0x20, 0x40, 0xC0));
+}
+
+TEST_F(Colours, ABarNoWiderThanItsThumbStaysAtTheFirstHue) {
+    auto* bar = InPage<PaletteBar>(L"PaletteBar", CRect(20, 20, 30, 44));
+    EXPECT_EQ(bar->GetCurrentHue(), 180);  // as made; the first move brings it in
+    ClickAt(25, 30);
+    EXPECT_EQ(bar->GetCurrentHue(), 0);
+    EXPECT_EQ(bar->PaletteHSLToRGB(200), 0xFF0000FFu);
+}
+
+TEST_F(Colours, GreysAndWhiteConvertWithoutSaturation) {
+    auto* palette = Make<MPalette>(L"MPalette", CRect(50, 50, 450, 250));
+    palette->SetSelectColor(RGB(255, 255, 255));
+    EXPECT_EQ(palette->GetSaturation(), 0);
+    EXPECT_EQ(palette->GetLightness(), 200);
+    EXPECT_EQ(palette->GetSelectColor(), RGB(255, 255, 255));
+    palette->SetSelectColor(RGB(0, 0, 255));
+    EXPECT_EQ(palette->GetHue(), 240);
+}
+
+TEST_F(ColourButtons, LosingTheFocusEndsTheValueEdit) {
+    auto* b = InPage<ColorButtonEx>(L"ColorButtonEx", CRect(20, 300, 100, 340));
+    b->SetValue(10);
+    b->SetCheck(TRUE);
+    ClickAt(60, 320);
+    ASSERT_TRUE(b->IsEditing());
+    Type(L"0");
+    ClickAt(500, 100);
+    EXPECT_FALSE(b->IsEditing());
+    EXPECT_EQ(b->GetValue(), 100);
+    EXPECT_EQ(b->GetEditText(), L"100");
+}
+
+}  // namespace

@@ -1,6 +1,7 @@
 // The device list (state and selection rules, cards), the battery gauge, the
 // report-rate cards and the device tile.
 #include "A_WidgetsFixture.h"
+#include "orvix/controls/MScroll.h"
 #include "orvix/platform/Image.h"
 #include "orvix/widgets/BatteryCtrl.h"
 #include "orvix/widgets/CDeviceCtrl.h"
@@ -202,6 +203,43 @@ TEST_F(DeviceList, TilesIgnoreTheMouseWhileInactiveAndTheStatusLineTakesNone) {
     ASSERT_NE(state, nullptr);
     ClickAt(100, 345);
     EXPECT_EQ(dlg.notifications.size(), 2u);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(DeviceList, ARowWiderThanTheListScrollsSidewaysAndClicksFollowIt) {
+    for (int id = 104; id < 108; ++id) list->AddDevice(L"Spare", id, L"");
+    list->SetAllDeviceState(1);  // seven cards: 7 x 230 - 30 pixels
+    ASSERT_NE(list->GetScrollHorizontal(), nullptr);
+    EXPECT_TRUE(list->GetScrollHorizontal()->IsVisible());
+    const CRect before = list->GetCardRect(3);
+    for (int i = 0; i < 40; ++i) H::Wheel(hwnd, 300, 150, -120);
+    Pump();
+    const CRect after = list->GetCardRect(3);
+    ASSERT_LT(after.left, before.left);
+    ClickAt(after.left + 20, 150);
+    EXPECT_EQ(list->GetSelectDevice(), 104);
+}
+
+TEST_F(DeviceList, ACardShowsItsPictureFittedAndTheHoverOutline) {
+    list->SetDeviceState(101, 1, 1);
+    Move(110, 100);
+    EXPECT_EQ(list->GetHoverItem(), 0);
+    const Canvas& shown = Paint();
+    // The 60 x 40 picture sits in the middle of (60, 70)-(160, 300), not enlarged.
+    EXPECT_EQ(Px(shown, 110, 185), 0xFF808080u);
+    EXPECT_NE(Px(shown, 110, 150), 0xFF808080u);
+    EXPECT_EQ(Px(shown, 110, 21), Manager::GetSelectColor().GetValue());
+}
+
+TEST_F(ReportRate, AReleaseAwayFromTheCardsIsNoChoice) {
+    Press(20 + 50, 230);
+    Release(20 + 50, 300);
+    EXPECT_EQ(Codes(1).size(), 1u);
+    EXPECT_TRUE(Codes(2).empty());
+    EXPECT_EQ(rates->GetSelectItem(), 0);  // the press selected it already
 }
 
 }  // namespace

@@ -211,3 +211,54 @@ TEST_F(Sliders, LightSliderStepsFromZeroToTenAndJumpsToAPress) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(DpiCards, SelectingAnotherCardOrClearingTheListEndsTheEdit) {
+    OpenEdit(2);
+    Type(L"9");
+    cards->SetSelectItem(0);
+    EXPECT_FALSE(cards->IsEditing());
+    EXPECT_EQ(cards->GetDPIValue(2), 16009);
+    EXPECT_EQ(Codes(29).size(), 1u);
+
+    OpenEdit(1);
+    Type(L"5");
+    cards->ClearList();  // the card is gone: nothing to report
+    EXPECT_FALSE(cards->IsEditing());
+    EXPECT_EQ(Codes(29).size(), 1u);
+
+    cards->AddItem(400, 0xFF0000);
+    cards->SetEnabled(FALSE);
+    cards->ShowEdit();
+    EXPECT_FALSE(cards->IsEditing());
+}
+
+TEST_F(DpiCards, CardsShowTheirBandValueAndSelection) {
+    cards->SetDPIColorValue(1, 0x00FF00);
+    cards->SetSelectItem(1);
+    const Canvas& shown = Paint();
+    EXPECT_EQ(Px(shown, 20 + 130 + 5, 40 + 15), 0xFF00FF00u);  // the band in the level colour
+    EXPECT_EQ(Px(shown, 20 + 130 + 5, 40 + 80), 0xFF231C14u);  // the card below it
+    EXPECT_EQ(Px(shown, 20 + 130 + 55, 40 + 99), Manager::GetSelectColor().GetValue());  // the outline
+    EXPECT_NE(Px(shown, 20 + 55, 40 + 99), Manager::GetSelectColor().GetValue());        // card 0: none
+}
+
+TEST_F(Sliders, APressBesideTheThumbJumpsAndHoldsIt) {
+    auto* slider = Make<DPISlider>(L"DPISlider", CRect(0, 100, 920, 180));
+    slider->SetMaxProgress(10);
+    Press(80 + 84 * 5 + 1, 155);  // position 5
+    EXPECT_EQ(slider->GetProgress(), 6);
+    EXPECT_TRUE(slider->IsHeld());
+    EXPECT_EQ(slider->GetSliderState(), StepSlider::SLIDER_HELD);
+    Move(80 + 84 * 7 + 1, 155);
+    EXPECT_EQ(slider->GetProgress(), 8);
+    Release(80 + 84 * 7 + 1, 155);
+    EXPECT_EQ(Codes(8).size(), 2u);
+    EXPECT_EQ(Codes(2).size(), 1u);
+    // A release that ends no press of the slider's is no click.
+    slider->OnLButtonUp(0, CPoint(300, 155));
+    EXPECT_EQ(Codes(2).size(), 1u);
+}
+
+}  // namespace

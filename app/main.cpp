@@ -8,6 +8,7 @@
 #include "app/AppStart.h"
 #include "app/GalleryControls.h"
 #include "app/GalleryLists.h"
+#include "app/GalleryWidgetsA.h"
 #include "app/GalleryWidgetsB.h"
 #include "app/ToolkitDemo.h"
 #include "platform/LeakSuppressions.h"
@@ -23,6 +24,7 @@ constexpr Rendering kRenderings[] = {
     {"--toolkit-demo", RunToolkitDemo},
     {"--gallery-controls", RenderControlsGallery},
     {"--gallery-lists", RenderListsGallery},
+    {"--gallery-widgets-a", RenderWidgetsGalleryA},
     {"--gallery-widgets-b", RenderWidgetsGalleryB},
 };
 

@@ -4,7 +4,7 @@
 
 namespace Orvix {
 
-void MGroupCheck::ResetGroupCheck(MControl* self) {
+void MGroupCheck::ResetGroupCheck(MControl* self, bool activeOnly) {
     auto* me = dynamic_cast<MGroupCheck*>(self);
     if (!me) return;
     MObject* parent = self->GetParantObject();
@@ -15,6 +15,7 @@ void MGroupCheck::ResetGroupCheck(MControl* self) {
     const wchar_t* className = self->GetClassNameW();
     for (MControl* other : *siblings) {
         if (other == self || other->GetParantObject() != parent || !other->IsClass(className)) continue;
+        if (activeOnly && (!other->IsVisible() || !other->IsEnabled())) continue;
         auto* member = dynamic_cast<MGroupCheck*>(other);
         if (member && member->GetGroupName() == me->GetGroupName()) member->SetControlCheck(FALSE);
     }

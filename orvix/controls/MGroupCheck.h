@@ -17,8 +17,9 @@ public:
 
     // Unchecks every sibling of `self` in its group; siblings are the children
     // of its parent control, or the window's top-level controls with the same
-    // parent when the parent is the window.
-    static void ResetGroupCheck(MControl* self);
+    // parent when the parent is the window. With `activeOnly` hidden and
+    // disabled siblings keep their check.
+    static void ResetGroupCheck(MControl* self, bool activeOnly = false);
 
 protected:
     std::wstring m_groupName;

@@ -1,0 +1,147 @@
+#include "orvix/widgets/MPalette.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "orvix/core/ControlFactory.h"
+#include "orvix/core/PaintManager.h"
+#include "orvix/widgets/HslColor.h"
+
+namespace Orvix {
+
+ORVIX_REGISTER_CONTROL(MPalette)
+
+namespace {
+constexpr int kThumbRadius = 6;
+
+// The value of a pixel along a part of `span` pixels, to the nearest unit.
+int Along(int pos, int lo, int span, int range) {
+    return span > 0 ? std::clamp(int((int64_t(pos - lo) * range + span / 2) / span), 0, range) : 0;
+}
+}  // namespace
+
+MPalette::MPalette(MObject* parent, UINT id, CRect rect, const wchar_t* title, BOOL visible, BOOL enabled)
+    : MControlFont(parent, id, rect, title, visible, enabled) {}
+
+COLORREF MPalette::GetSelectColor() const {
+    return HSLToRGB(m_hue / 360.0, m_saturation / 200.0, m_lightness / 200.0);
+}
+
+void MPalette::SetSelectColor(COLORREF color) {
+    const Hsl hsl = RGBToHSL(color);
+    m_hue = int(std::lround(hsl.h * 360)) % 360;
+    m_saturation = int(std::lround(hsl.s * 200));
+    m_lightness = int(std::lround(hsl.l * 200));
+    UpdateControl(TRUE);
+}
+
+BOOL MPalette::SetThumbImage(const wchar_t* file) {
+    const ImgResInfo* info = m_manager && file ? m_manager->AddImgResInfo(file, 4) : nullptr;
+    if (!info) return FALSE;
+    m_thumbImage = info;
+    UpdateControl(TRUE);
+    return TRUE;
+}
+
+void MPalette::SetPalletHeight(int height) {
+    m_height = std::max(1, height);
+    UpdateControl(TRUE);
+}
+
+CRect MPalette::GetPaletteRect() const {
+    return {m_rect.left, m_rect.top, m_rect.right - kSquareGap, m_rect.top + m_height};
+}
+
+CRect MPalette::GetBarRect() const {
+    const int right = m_rect.right - kBarMargin;
+    return {right - kBarWidth, m_rect.top, right, m_rect.top + m_height};
+}
+
+void MPalette::Track(CPoint pt, bool press) {
+    const COLORREF before = GetSelectColor();
+    if (m_drag == Drag::Square) {
+        const CRect sq = GetPaletteRect();
+        m_hue = Along(pt.x, sq.left, sq.Width() - 1, 360);
+        m_saturation = 200 - Along(pt.y, sq.top, sq.Height() - 1, 200);
+    } else if (m_drag == Drag::Bar) {
+        const CRect bar = GetBarRect();
+        m_lightness = 200 - Along(pt.y, bar.top, bar.Height() - 1, 200);
+    }
+    const COLORREF colour = GetSelectColor();
+    UpdateControl(TRUE);
+    if (press || colour != before) SendMessageW(27, WPARAM(colour), LPARAM(colour));
+}
+
+BOOL MPalette::OnControlMouseMove(UINT, CPoint pt) {
+    if (!m_enabled) return FALSE;
+    if (m_drag != Drag::None) Track(pt, false);
+    return m_rect.PtInRect(pt);
+}
+
+BOOL MPalette::OnControlLButtonDown(UINT, CPoint pt) {
+    if (!m_enabled) return FALSE;
+    if (GetPaletteRect().PtInRect(pt))
+        m_drag = Drag::Square;
+    else if (GetBarRect().PtInRect(pt))
+        m_drag = Drag::Bar;
+    else
+        return FALSE;
+    Track(pt, true);
+    return TRUE;
+}
+
+BOOL MPalette::OnControlLButtonUp(UINT, CPoint) {
+    m_drag = Drag::None;
+    return m_enabled;
+}
+
+void MPalette::DrawThumb(Canvas& canvas, CPoint c) const {
+    const CRect box(c.x - kThumbRadius, c.y - kThumbRadius, c.x + kThumbRadius, c.y + kThumbRadius);
+    if (m_thumbImage) {
+        const int frame = m_enabled ? (m_drag != Drag::None ? 2 : 0) : 3;
+        const int w = m_thumbImage->frameWidth, h = m_thumbImage->height;
+        canvas.DrawImage(*m_thumbImage->image,
+                         CRect(c.x - w / 2, c.y - h / 2, c.x - w / 2 + w, c.y - h / 2 + h),
+                         CRect(frame * w, 0, (frame + 1) * w, h));
+        return;
+    }
+    canvas.DrawEllipse(box, Color(0xFF000000), 3);
+    canvas.DrawEllipse(CRect(box.left + 1, box.top + 1, box.right - 1, box.bottom - 1), Color(0xFFFFFFFF), 2);
+}
+
+void MPalette::DrawControl(Canvas& canvas, CRect rcPaint) {
+    if (m_rect.IsRectEmpty()) return;
+    DrawCached(canvas, rcPaint, 1, 0, [this](Canvas& cache, int, const CRect& slice) {
+        const CPoint off(slice.left - m_rect.left, slice.top - m_rect.top);
+        CRect sq = GetPaletteRect(), bar = GetBarRect();
+        sq.OffsetRect(off);
+        bar.OffsetRect(off);
+        const int w = std::max(1, sq.Width()), h = std::max(1, sq.Height());
+        if (!m_square || m_square->GetWidth() != w || m_square->GetHeight() != h) {
+            m_square = std::make_unique<Canvas>(w, h);
+            uint32_t* px = m_square->GetData();
+            const int stride = m_square->GetStride();
+            for (int y = 0; y < h; ++y)
+                for (int x = 0; x < w; ++x) {
+                    const COLORREF c =
+                        HSLToRGB(double(x) / std::max(1, w - 1), 1.0 - double(y) / std::max(1, h - 1), 0.5);
+                    px[y * stride + x] = Color::FromCOLORREF(c).GetValue();
+                }
+            m_square->MarkDirty();
+        }
+        cache.DrawCanvas(*m_square, sq, m_square->GetRect());
+        for (int y = 0; y < bar.Height(); ++y) {
+            const double l = 1.0 - double(y) / std::max(1, bar.Height() - 1);
+            const COLORREF c = HSLToRGB(m_hue / 360.0, m_saturation / 200.0, l);
+            cache.FillRect(CRect(bar.left, bar.top + y, bar.right, bar.top + y + 1), Color::FromCOLORREF(c));
+        }
+        cache.DrawRect(sq, Color(0x40FFFFFF));
+        cache.DrawRect(bar, Color(0x40FFFFFF));
+        DrawThumb(cache, CPoint(sq.left + (sq.Width() - 1) * m_hue / 360,
+                                sq.top + (sq.Height() - 1) * (200 - m_saturation) / 200));
+        DrawThumb(cache,
+                  CPoint(bar.CenterPoint().x, bar.top + (bar.Height() - 1) * (200 - m_lightness) / 200));
+    });
+}
+
+}  // namespace Orvix

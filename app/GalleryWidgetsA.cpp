@@ -133,10 +133,10 @@ void Gallery::BuildDevices() {
     list->SetDevModeImage(L"device_mode.png");
     list->SetBatteryBkg(L"icon/icon_battery_bkg.png");
     list->SetBatteryIcon(L"icon/icon_batteryvalue.png", L"icon/icon_charge.png");
-    const std::wstring picture = Manager::GetSkinPath(L"img_photo_product.png");
-    list->AddDevice(L"V8 Wireless", 101, picture);
-    list->AddDevice(L"V6 Lite", 102, picture);
-    list->AddDevice(L"V6 (not connected)", 103, picture);
+    // The pictures of the shipped models, as the catalog names them.
+    list->AddDevice(L"V8 Wireless", 101, Manager::GetSkinPath(L"device/vantorel_v8.png"));
+    list->AddDevice(L"V6 Lite", 102, Manager::GetSkinPath(L"device/vantorel_v6.png"));
+    list->AddDevice(L"V6 (not connected)", 103, Manager::GetSkinPath(L"device/vantorel_v6.png"));
     list->SetDeviceState(101, 1, 1);
     list->SetDeviceState(102, 0, 1);
     list->SetDeviceBattery(101, 0, 80);

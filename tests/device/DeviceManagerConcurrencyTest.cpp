@@ -51,4 +51,39 @@ TEST_F(DeviceManagerConcurrency, SendsStayPairedWithTheirAnswersWhileAnotherThre
     EXPECT_GT(answered, 0);
 }
 
+// The hot-plug handler and the window ask the manager about its records on the UI
+// thread; a mouse that does not answer must not hold those questions up while the
+// worker waits for its reply.
+TEST_F(DeviceManagerConcurrency, QueriesDoNotWaitForAnExchangeWithASilentDevice) {
+    sim->Plug(SimEndpoint::Cable);
+    Refresh();
+    DeviceTimings slow = FastTimings();
+    slow.readTimeoutMs = 5000;
+    slow.readAttempts = 1;
+    manager.SetTimings(slow);
+    sim->Configure([](SimMouseState& state) { state.answering = false; });
+
+    std::atomic<bool> written{false}, sendDone{false};
+    sim->ApplyBeforeNextAnswer([&](SimFirmware&) {
+        written = true;
+        return SimFirmware::Outputs{};
+    });
+    std::thread worker([&] {
+        ReportBuffer buffer;
+        EXPECT_TRUE(SendGetInfo(buffer));
+        sendDone = true;
+    });
+    while (!written) std::this_thread::yield();
+
+    EXPECT_EQ(manager.FindRecordIndex(0x3A5C, 0x0108, kModeCable), 0);
+    EXPECT_EQ(manager.GetCurrentDevMode(), kModeCable);
+    EXPECT_TRUE(manager.IsSupported(0x3A5C, 0x0108));
+    std::vector<DeviceRecord> list;
+    EXPECT_TRUE(manager.CollectDevices(list));
+    EXPECT_FALSE(sendDone);  // the answers came while the exchange was still waiting
+
+    sim->Unplug(SimEndpoint::Cable);  // ends the wait
+    worker.join();
+}
+
 }  // namespace

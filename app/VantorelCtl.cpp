@@ -17,6 +17,7 @@
 #include "platform/DesktopServices.h"
 #include "platform/Folders.h"
 #include "platform/SettingsStore.h"
+#include "protocol/SettingReports.h"
 #include "sim/SimSetup.h"
 #include "storage/DataStore.h"
 
@@ -255,30 +256,6 @@ int CtlSession::Button(const std::vector<std::string>& args) {
 }
 
 }  // namespace
-
-int TaskForConfigKey(const std::wstring& key) {
-    static const struct {
-        const wchar_t* key;
-        int task;
-    } kKeys[] = {
-        {L"dpi_count", kTaskWriteDpiStage},
-        {L"dpi_index", kTaskWriteDpiStage},
-        {L"report_rate", kTaskWriteReportRate},
-        {L"sensor_flag", kTaskWriteSensor},
-        {L"button_respondtime", kTaskWriteRespondTime},
-        {L"scroll_flag", kTaskWriteScroll},
-        {L"liftoff_height", kTaskWriteLiftoff},
-        {L"highspeed_mode", kTaskWriteHighspeed},
-        {L"light_sleep", kTaskWriteSleep},
-        {L"deep_sleep", kTaskWriteSleep},
-        {L"move_wakeup", kTaskWriteMoveWakeup},
-    };
-    for (const auto& k : kKeys)
-        if (key == k.key) return k.task;
-    if (key.rfind(L"dpi_group", 0) == 0 && key.size() > 15 && key.compare(key.size() - 6, 6, L"_value") == 0)
-        return kTaskWriteDpiStage;
-    return 0;
-}
 
 std::string CtlUsage() {
     return "usage: vantorelctl [--simulate[=cable|receiver]] COMMAND [ARGUMENTS]\n"

@@ -541,5 +541,5 @@ int ImportProfile(const std::wstring& path, DataStore& store, const ProfileExcha
 }
 
 int ProfileImportTask(int deviceType) {
-    return deviceType <= 200 ? kTaskWriteAll : kTaskProfileImportOtherModel;
+    return deviceType <= 200 ? kTaskWriteEverything : kTaskProfileImportOtherModel;
 }

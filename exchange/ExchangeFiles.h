@@ -19,12 +19,9 @@
 #include <cstdint>
 #include <string>
 
-class DataStore;
+#include "protocol/WorkerTasks.h"
 
-// Worker task codes an import asks for: 5 writes everything to the mouse; 24,
-// asked for models with a device type above 200, is consumed without effect.
-inline constexpr int kTaskWriteAll = 5;
-inline constexpr int kTaskProfileImportOtherModel = 24;
+class DataStore;
 
 // Largest exchange file read; real files are a few kilobytes.
 inline constexpr uintmax_t kMaxExchangeFileBytes = 1 << 20;
@@ -60,5 +57,5 @@ bool ExportProfile(const std::wstring& path, DataStore& store, const ProfileExch
 // task to queue (ProfileImportTask), 0 when nothing changed.
 int ImportProfile(const std::wstring& path, DataStore& store, const ProfileExchangeContext& context);
 
-// kTaskWriteAll for device types up to 200, kTaskProfileImportOtherModel above.
+// kTaskWriteEverything for device types up to 200, kTaskProfileImportOtherModel above.
 int ProfileImportTask(int deviceType);

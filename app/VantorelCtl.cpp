@@ -9,6 +9,7 @@
 #include "device/DeviceCatalog.h"
 #include "device/DeviceManager.h"
 #include "exchange/LanguageText.h"
+#include "exchange/ParseInt.h"
 #include "features/ButtonFunction.h"
 #include "features/KeyCodes.h"
 #include "features/PcFunctionExecutor.h"
@@ -38,14 +39,9 @@ constexpr CommandShape kCommands[] = {
     {"button", 3, 5}, {"macro-upload", 0, 0}, {"reset", 0, 0},
 };
 
-// A whole decimal number, nothing before or after it.
+// A whole decimal number as "%d" writes it, nothing before or after it.
 bool ParseNumber(const std::string& text, int& value) {
-    if (text.empty()) return false;
-    char* end = nullptr;
-    const long parsed = std::strtol(text.c_str(), &end, 10);
-    if (*end != '\0' || parsed < -2147483647L || parsed > 2147483647L) return false;
-    value = static_cast<int>(parsed);
-    return true;
+    return ParseDecimal(Utf8ToWide(text), value);
 }
 
 class CtlSession {

@@ -7,6 +7,8 @@
 #include <cerrno>
 #include <cstdlib>
 
+#include "orvix/core/TextConv.h"
+
 namespace {
 
 bool WriteAll(int fd, std::string_view data) {
@@ -48,6 +50,16 @@ int ReadFileBytes(const std::string& path, std::string& bytes, size_t maxBytes) 
     close(fd);
     if (error) bytes.clear();
     return error;
+}
+
+std::wstring Utf16BytesToWide(std::string_view bytes, bool bigEndian) {
+    std::u16string units(bytes.size() / 2, u'\0');
+    for (size_t i = 0; i < units.size(); ++i) {
+        const auto b0 = static_cast<unsigned char>(bytes[2 * i]);
+        const auto b1 = static_cast<unsigned char>(bytes[2 * i + 1]);
+        units[i] = static_cast<char16_t>(bigEndian ? (b0 << 8) | b1 : (b1 << 8) | b0);
+    }
+    return Orvix::Utf16ToWide(units);
 }
 
 bool ReplaceFileAtomically(const std::string& path, std::string_view data) {

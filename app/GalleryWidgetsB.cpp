@@ -5,6 +5,7 @@
 
 #include "device/DeviceCatalog.h"
 #include "exchange/LanguageText.h"
+#include "exchange/ParseInt.h"
 #include "orvix/controls/MScroll.h"
 #include "orvix/core/MDialog.h"
 #include "orvix/core/MPicture.h"
@@ -72,7 +73,7 @@ void FillButtonMap(MouseCtrl& map) {
     for (size_t i = 0; i < description.buttons.size(); ++i) {
         const DescriptionButton& b = description.buttons[i];
         const std::wstring caption = i < description.defaultButtons.size()
-                                         ? Text(std::stoi(description.defaultButtons[i].macroDesc))
+                                         ? Text(ParseInt(description.defaultButtons[i].macroDesc))
                                          : Text(b.nameId);
         map.AddItem(caption, b.keyValue, b.direction, CPoint(b.line.x1, b.line.y),
                     CPoint(b.line.x2, b.line.y));

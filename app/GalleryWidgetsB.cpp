@@ -5,7 +5,6 @@
 
 #include "device/DeviceCatalog.h"
 #include "exchange/LanguageText.h"
-#include "exchange/ParseInt.h"
 #include "orvix/controls/MScroll.h"
 #include "orvix/core/MDialog.h"
 #include "orvix/core/MPicture.h"
@@ -20,6 +19,7 @@
 #include "orvix/widgets/MacroList.h"
 #include "orvix/widgets/MouseCtrl.h"
 #include "orvix/widgets/MouseKeyCtrl.h"
+#include "platform/ParseInt.h"
 
 namespace {
 

@@ -2,9 +2,9 @@
 
 #include <utility>
 
-#include "exchange/ParseInt.h"
 #include "exchange/XmlDocument.h"
 #include "platform/Folders.h"
+#include "platform/ParseInt.h"
 
 namespace {
 

@@ -8,10 +8,10 @@
 #include <utility>
 #include <vector>
 
-#include "exchange/ParseInt.h"
 #include "exchange/XmlDocument.h"
 #include "features/ButtonFunction.h"
 #include "orvix/core/TextConv.h"
+#include "platform/ParseInt.h"
 #include "platform/Trace.h"
 #include "protocol/MacroImage.h"
 #include "storage/DataStore.h"

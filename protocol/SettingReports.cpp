@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cwchar>
 
-#include "exchange/ParseInt.h"
+#include "platform/ParseInt.h"
 #include "protocol/WorkerTasks.h"
 
 namespace {

@@ -1,7 +1,8 @@
 #pragma once
-// Attribute numbers as the files have always been read: leading blanks and a sign
-// are accepted, reading stops at the first character that is not a digit, and
-// empty or malformed text gives 0. Values beyond the int range are clamped.
+// Numbers in text. ParseInt reads them as data files, stored settings and the
+// settings store have always been read: leading blanks and a sign are accepted,
+// reading stops at the first character that is not a digit, and empty or
+// malformed text gives 0. Values beyond the int range are clamped.
 #include <cstdint>
 #include <string_view>
 

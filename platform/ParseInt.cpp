@@ -1,4 +1,4 @@
-#include "exchange/ParseInt.h"
+#include "platform/ParseInt.h"
 
 #include <climits>
 #include <cwchar>

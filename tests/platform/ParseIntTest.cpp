@@ -4,7 +4,7 @@
 
 #include <climits>
 
-#include "exchange/ParseInt.h"
+#include "platform/ParseInt.h"
 
 TEST(ParseInt, LenientReadingStopsAtTheFirstNonDigitAndClamps) {
     EXPECT_EQ(ParseInt(L"  42abc"), 42);

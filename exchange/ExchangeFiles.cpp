@@ -14,6 +14,7 @@
 #include "platform/ParseInt.h"
 #include "platform/Trace.h"
 #include "protocol/MacroImage.h"
+#include "storage/ConfigDefaults.h"
 #include "storage/DataStore.h"
 
 namespace {
@@ -37,8 +38,8 @@ struct Setting {
 // Attributes of Mouse_DPI.
 const Setting kDpiSettings[] = {
     {L"dpi_flag", L"dpi_flag", 0, kMaxByte},
-    {L"dpi_index", L"dpi_index", 0, 6},
-    {L"dpi_count", L"dpi_count", 1, 7},
+    {L"dpi_index", L"dpi_index", 0, kDpiStages - 1},
+    {L"dpi_count", L"dpi_count", 1, kDpiStages},
 };
 // Elements of Mouse, in file order, each with attribute value. The key
 // "e-sports_flag" itself is not exchanged: its element carries "highspeed_mode".

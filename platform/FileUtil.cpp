@@ -64,7 +64,9 @@ std::wstring Utf16BytesToWide(std::string_view bytes, bool bigEndian) {
 
 bool ReplaceFileAtomically(const std::string& path, std::string_view data) {
     std::string temp = path + ".XXXXXX";
-    int fd = mkstemp(temp.data());
+    // Close-on-exec like every other descriptor of the program: a program started
+    // from another thread meanwhile must not inherit it.
+    int fd = mkostemp(temp.data(), O_CLOEXEC);
     if (fd < 0) return false;
     const bool written = fchmod(fd, 0600) == 0 && WriteAll(fd, data) && fsync(fd) == 0;
     if (close(fd) != 0 || !written || rename(temp.c_str(), path.c_str()) != 0) {

@@ -19,6 +19,7 @@
 #include "orvix/widgets/MacroList.h"
 #include "orvix/widgets/MouseCtrl.h"
 #include "orvix/widgets/MouseKeyCtrl.h"
+#include "platform/AppContext.h"
 #include "platform/ParseInt.h"
 
 namespace {
@@ -62,7 +63,7 @@ class GalleryB {
 };
 
 std::wstring Text(int id) {
-    std::wstring text = ReadLanguageText(Manager::GetModuleFolder(), 1033, L"LAN", id);
+    std::wstring text = ReadLanguageText(Manager::GetModuleFolder(), kLcidEnglish, L"LAN", id);
     return text.empty() ? L"#" + std::to_wstring(id) : text;
 }
 

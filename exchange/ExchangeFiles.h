@@ -19,6 +19,7 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/AppContext.h"
 #include "protocol/WorkerTasks.h"
 
 class DataStore;
@@ -40,10 +41,10 @@ int32_t ImportMacro(const std::wstring& path, DataStore& store);
 
 // What the caller knows about the profile being exchanged.
 struct ProfileExchangeContext {
-    int32_t profile = 0;        // the active profile
-    bool lightingPage = false;  // the model's description enables the lighting page
-    int deviceType = 0;         // the selected model: chooses the import's worker task
-    int languageId = 1033;      // export: the profile name as the main window shows it
+    int32_t profile = 0;            // the active profile
+    bool lightingPage = false;      // the model's description enables the lighting page
+    int deviceType = 0;             // the selected model: chooses the import's worker task
+    int languageId = kLcidEnglish;  // export: the profile name as the main window shows it
 };
 
 // Writes the profile's button assignments, lighting rows (only with the lighting

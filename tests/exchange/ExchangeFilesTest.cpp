@@ -12,7 +12,6 @@
 namespace {
 
 const std::string kDeclaration = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n";
-constexpr int kLcidEnglish = 1033;
 using Setting = std::pair<const wchar_t*, const wchar_t*>;
 
 // A key item of a profile file.

@@ -1,8 +1,8 @@
 #include "app/GalleryWidgetsB.h"
 
-#include <cstdio>
 #include <string>
 
+#include "app/OffscreenRender.h"
 #include "device/DeviceCatalog.h"
 #include "exchange/LanguageText.h"
 #include "orvix/controls/MScroll.h"
@@ -102,10 +102,8 @@ void FillRecords(CRecordList& events) {
 }  // namespace
 
 int RenderWidgetsGalleryB(const char* pngPath) {
-    if (!Platform::Init(BackendKind::Headless) || !RegisterEmbeddedFont()) return 1;
-    Manager::SetFontName(kEmbeddedFontFamily);
-    int result = 1;
-    {
+    return RenderOffscreen("widgets gallery B", pngPath, [&] {
+        Manager::SetFontName(kEmbeddedFontFamily);
         MDialog dlg;
         dlg.Create(nullptr, L"Orvix", WS_POPUP | WS_VISIBLE, 0, CRect(0, 0, 1120, 920));
         HWND hwnd = dlg.GetSafeHwnd();
@@ -179,9 +177,6 @@ int RenderWidgetsGalleryB(const char* pngPath) {
         const CRect hovered = map->GetLabelRect(3);
         Headless::MouseMove(hwnd, hovered.CenterPoint().x, hovered.CenterPoint().y);
         Platform::RunPending();
-        if (Platform::SaveScreenshot(hwnd, Utf8ToWide(pngPath))) result = 0;
-    }
-    Platform::Shutdown();
-    if (result) std::fprintf(stderr, "widgets gallery B: cannot write %s\n", pngPath);
-    return result;
+        return Platform::SaveScreenshot(hwnd, Utf8ToWide(pngPath));
+    });
 }

@@ -133,7 +133,7 @@ void DeviceManager::CloseRecords(std::vector<Record>& records) {
 
 void DeviceManager::Enumerate() {
     std::lock_guard<std::mutex> exchange(m_exchangeLock);
-    InstallRecords(OpenRecords());
+    InstallRecords(OpenRecords(), false);
 }
 
 std::vector<DeviceManager::Record> DeviceManager::OpenRecords() {
@@ -172,8 +172,13 @@ std::vector<DeviceManager::Record> DeviceManager::OpenRecords() {
     return records;
 }
 
-void DeviceManager::InstallRecords(std::vector<Record> records) {
+void DeviceManager::InstallRecords(std::vector<Record> records, bool replace) {
     std::lock_guard<std::mutex> lock(m_lock);
+    if (replace) {
+        m_records.clear();
+        m_activeHandle.reset();  // may have been chosen among the old records meanwhile
+        m_nextRead = 0;
+    }
     for (Record& record : records) {
         DeviceRecord& r = record.info;
         r.index = static_cast<int32_t>(m_records.size());
@@ -230,12 +235,16 @@ void DeviceManager::Reenumerate() {
     std::lock_guard<std::mutex> exchange(m_exchangeLock);
     std::vector<Record> old;
     {
+        // Until the new records are in, queries see those of the last refresh (their
+        // handles closed): a removal meanwhile still finds the record it removes.
         std::lock_guard<std::mutex> lock(m_lock);
-        old = TakeRecordsLocked();
+        m_enabled = false;
+        m_activeHandle.reset();
+        old = m_records;
     }
     CloseRecords(old);
     // The handshakes may take seconds: the state stays free for queries meanwhile.
-    InstallRecords(OpenRecords());
+    InstallRecords(OpenRecords(), true);
     std::lock_guard<std::mutex> lock(m_lock);
     m_enabled = true;
 }

@@ -10,7 +10,7 @@
 // for as long as its time-outs last. The records and tables have a lock of their own
 // that is held only for moments, never across device I/O: the queries the UI thread
 // makes (FindRecordIndex, GetCurrentDevMode, the supported-ID table) never wait for a
-// device. During a refresh they see no records.
+// device. During a refresh they see the records of the last one.
 #include <cstdint>
 #include <memory>
 #include <mutex>
@@ -129,7 +129,8 @@ class DeviceManager {
     static void CloseRecords(std::vector<Record>& records);
     // Opens and greets the supported vendor interfaces (exchange lock held).
     std::vector<Record> OpenRecords();
-    void InstallRecords(std::vector<Record> records);
+    // Appends the records, or with `replace` puts them in place of the old ones.
+    void InstallRecords(std::vector<Record> records, bool replace);
     static void Handshake(Record& record, const DeviceTimings& timings);
     std::shared_ptr<HidDevice> ActiveHandleLocked();
     void SetOnlineLocked(int32_t vid, int32_t pid, int32_t online);

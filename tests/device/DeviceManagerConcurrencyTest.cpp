@@ -86,4 +86,36 @@ TEST_F(DeviceManagerConcurrency, QueriesDoNotWaitForAnExchangeWithASilentDevice)
     worker.join();
 }
 
+// A refresh greets each device; while a silent one holds it up, the records of the last
+// refresh still answer, so a removal in the meantime is not missed.
+TEST_F(DeviceManagerConcurrency, DuringASlowRefreshQueriesSeeTheLastRefresh) {
+    sim->Plug(SimEndpoint::Cable);
+    Refresh();
+    DeviceTimings slow = FastTimings();
+    slow.readTimeoutMs = 5000;
+    slow.readAttempts = 1;
+    slow.handshakeAttempts = 1;
+    manager.SetTimings(slow);
+    sim->Configure([](SimMouseState& state) { state.answering = false; });
+
+    std::atomic<bool> greeted{false}, refreshed{false};
+    sim->ApplyBeforeNextAnswer([&](SimFirmware&) {
+        greeted = true;
+        return SimFirmware::Outputs{};
+    });
+    std::thread worker([&] {
+        manager.Reenumerate();
+        refreshed = true;
+    });
+    while (!greeted) std::this_thread::yield();
+
+    EXPECT_EQ(manager.FindRecordIndex(0x3A5C, 0x0108, kModeCable), 0);
+    EXPECT_EQ(manager.GetCurrentDevMode(), kModeCable);
+    EXPECT_FALSE(refreshed);
+
+    sim->Unplug(SimEndpoint::Cable);  // ends the handshake
+    worker.join();
+    EXPECT_EQ(manager.GetCurrentDevMode(), -1);  // the silent device is never chosen
+}
+
 }  // namespace

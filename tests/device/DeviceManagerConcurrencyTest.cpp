@@ -5,7 +5,31 @@
 
 namespace {
 
-class DeviceManagerConcurrency : public SimFixture {};
+class DeviceManagerConcurrency : public SimFixture {
+  protected:
+    // With the cable plugged and refreshed, the mouse falls silent and each read
+    // waits up to 5 s (one greeting per device); `reached` turns true when the next
+    // report reaches the mouse. Unplugging ends the wait.
+    void SilenceTheMouse() {
+        sim->Plug(SimEndpoint::Cable);
+        Refresh();
+        DeviceTimings slow = FastTimings();
+        slow.readTimeoutMs = 5000;
+        slow.readAttempts = 1;
+        slow.handshakeAttempts = 1;
+        manager.SetTimings(slow);
+        sim->Configure([](SimMouseState& state) { state.answering = false; });
+        sim->ApplyBeforeNextAnswer([this](SimFirmware&) {
+            reached = true;
+            return SimFirmware::Outputs{};
+        });
+    }
+    void WaitUntilReached() const {
+        while (!reached) std::this_thread::yield();
+    }
+
+    std::atomic<bool> reached{false};
+};
 
 // The worker sends while the UI thread refreshes and polls and the user presses the
 // DPI button: every exchange must still get its own answer (or a notification that
@@ -55,25 +79,14 @@ TEST_F(DeviceManagerConcurrency, SendsStayPairedWithTheirAnswersWhileAnotherThre
 // thread; a mouse that does not answer must not hold those questions up while the
 // worker waits for its reply.
 TEST_F(DeviceManagerConcurrency, QueriesDoNotWaitForAnExchangeWithASilentDevice) {
-    sim->Plug(SimEndpoint::Cable);
-    Refresh();
-    DeviceTimings slow = FastTimings();
-    slow.readTimeoutMs = 5000;
-    slow.readAttempts = 1;
-    manager.SetTimings(slow);
-    sim->Configure([](SimMouseState& state) { state.answering = false; });
-
-    std::atomic<bool> written{false}, sendDone{false};
-    sim->ApplyBeforeNextAnswer([&](SimFirmware&) {
-        written = true;
-        return SimFirmware::Outputs{};
-    });
+    SilenceTheMouse();
+    std::atomic<bool> sendDone{false};
     std::thread worker([&] {
         ReportBuffer buffer;
         EXPECT_TRUE(SendGetInfo(buffer));
         sendDone = true;
     });
-    while (!written) std::this_thread::yield();
+    WaitUntilReached();
 
     EXPECT_EQ(manager.FindRecordIndex(0x3A5C, 0x0108, kModeCable), 0);
     EXPECT_EQ(manager.GetCurrentDevMode(), kModeCable);
@@ -89,25 +102,13 @@ TEST_F(DeviceManagerConcurrency, QueriesDoNotWaitForAnExchangeWithASilentDevice)
 // A refresh greets each device; while a silent one holds it up, the records of the last
 // refresh still answer, so a removal in the meantime is not missed.
 TEST_F(DeviceManagerConcurrency, DuringASlowRefreshQueriesSeeTheLastRefresh) {
-    sim->Plug(SimEndpoint::Cable);
-    Refresh();
-    DeviceTimings slow = FastTimings();
-    slow.readTimeoutMs = 5000;
-    slow.readAttempts = 1;
-    slow.handshakeAttempts = 1;
-    manager.SetTimings(slow);
-    sim->Configure([](SimMouseState& state) { state.answering = false; });
-
-    std::atomic<bool> greeted{false}, refreshed{false};
-    sim->ApplyBeforeNextAnswer([&](SimFirmware&) {
-        greeted = true;
-        return SimFirmware::Outputs{};
-    });
+    SilenceTheMouse();
+    std::atomic<bool> refreshed{false};
     std::thread worker([&] {
         manager.Reenumerate();
         refreshed = true;
     });
-    while (!greeted) std::this_thread::yield();
+    WaitUntilReached();  // the greeting of the new record waits
 
     EXPECT_EQ(manager.FindRecordIndex(0x3A5C, 0x0108, kModeCable), 0);
     EXPECT_EQ(manager.GetCurrentDevMode(), kModeCable);

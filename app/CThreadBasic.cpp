@@ -4,12 +4,15 @@
 
 CThreadBasic::~CThreadBasic() {
     Stop();
+    // Destroyed from its own cycle: nobody is left to wait for the thread.
+    if (m_thread.joinable()) m_thread.detach();
 }
 
 bool CThreadBasic::Start(int periodMs, bool loop) {
     std::unique_lock<std::mutex> lock(m_lock);
     if (m_running) return false;
     if (m_thread.joinable()) {  // a finished run that nobody stopped
+        if (m_thread.get_id() == std::this_thread::get_id()) return false;  // cannot wait for itself
         lock.unlock();
         m_thread.join();
         lock.lock();
@@ -28,10 +31,9 @@ bool CThreadBasic::Stop() {
         m_running = false;
     }
     m_wake.notify_all();
-    if (m_thread.get_id() == std::this_thread::get_id()) {
-        m_thread.detach();  // stopped from its own cycle: it ends when the cycle returns
-        return true;
-    }
+    // Stopped from its own cycle: it ends when the cycle returns. The thread stays
+    // joinable, so that the destructor (or the next Start) still waits for it.
+    if (m_thread.get_id() == std::this_thread::get_id()) return true;
     m_thread.join();
     return true;
 }

@@ -19,7 +19,9 @@ class CThreadBasic {
     // False when already running; otherwise starts the thread.
     bool Start(int periodMs, bool loop);
     // False when not running; otherwise ends the loop and waits for the thread.
-    // A derived class must Stop in its own destructor, before its members go.
+    // Called from the thread's own cycle it cannot wait: the thread is then
+    // waited for by the destructor or the next Start. A derived class must Stop
+    // in its own destructor, before its members go.
     bool Stop();
     // True while the thread is asked to run.
     bool IsRunning() const;

@@ -10,28 +10,7 @@
 #include <mutex>
 #include <string>
 
-#include "device/Hotplug.h"  // tasks 2 and 3, queued on hot-plug
-
-// Worker task codes.
-enum WorkerTask : int {
-    kTaskInitialRead = 1,
-    kTaskReadAfterSwitch = 4,
-    kTaskWriteEverything = 5,
-    kTaskWriteMacros = 6,
-    kTaskWriteButtonMap = 7,
-    kTaskLighting = 9,  // lighting lives in the store only: nothing to send
-    kTaskWriteDpiStage = 10,
-    kTaskWriteReportRate = 11,
-    kTaskWriteSensor = 12,
-    kTaskWriteRespondTime = 13,
-    kTaskWriteScroll = 14,
-    kTaskWriteLiftoff = 15,
-    kTaskWriteHighspeed = 16,
-    kTaskWriteSleep = 17,
-    kTaskWriteMoveWakeup = 18,
-    kTaskResetPage = 22,
-    kTaskFactoryReset = 23,
-};
+#include "protocol/WorkerTasks.h"
 
 // Which page a reset applies to (task 22).
 constexpr int kPageResetDpi = 2;

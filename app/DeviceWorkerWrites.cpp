@@ -8,6 +8,7 @@
 #include "protocol/MacroImage.h"
 #include "protocol/Notification.h"
 #include "protocol/SettingReports.h"
+#include "storage/ConfigDefaults.h"
 #include "storage/DataStore.h"
 
 namespace {
@@ -103,7 +104,10 @@ void DeviceWorker::PollNotification() {
             ReReadAfterNotification();
             break;
         case kNotifyDpiStage:
-            if (!currentModel || n.first == m_state.GetDeviceValues().dpiIndex) break;
+            // A stage the profile has no value for would be stored as the active one and
+            // sent back as a DPI of 0: such a report is ignored.
+            if (!currentModel || n.first >= kDpiStages || n.first == m_state.GetDeviceValues().dpiIndex)
+                break;
             m_state.SetActiveDpiIndex(n.first);
             m_view.SelectDpiStage(n.first);
             WriteConfig(L"dpi_index", std::to_wstring(n.first));

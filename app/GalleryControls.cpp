@@ -1,6 +1,5 @@
 #include "app/GalleryControls.h"
 
-#include <cstdio>
 #include <functional>
 #include <vector>
 
@@ -36,6 +35,7 @@
 #include "orvix/controls/MenuItem.h"
 #include "orvix/controls/TextCheckButton.h"
 #include "orvix/controls/UpgradeButton.h"
+#include "app/OffscreenRender.h"
 #include "orvix/core/MDialog.h"
 #include "orvix/core/MPicture.h"
 #include "orvix/core/MText.h"
@@ -462,20 +462,12 @@ bool Gallery::Save(const std::wstring& path) {
 }  // namespace
 
 int RenderControlsGallery(const char* pngPath) {
-    if (!Platform::Init(BackendKind::Headless) || !RegisterEmbeddedFont()) return 1;
-    const std::wstring font = Manager::GetFontName();
-    const int size = Manager::GetFontWidth();
-    Manager::SetFont(kEmbeddedFontFamily, 14);
-    int result = 1;
-    {
+    return RenderOffscreen("controls gallery", pngPath, [&] {
+        Manager::SetFont(kEmbeddedFontFamily, 14);
         MDialog dlg;
         dlg.Create(nullptr, L"Orvix controls", WS_POPUP | WS_VISIBLE, 0, CRect(0, 0, 1280, 800));
         Gallery gallery(dlg);
         gallery.Build();
-        if (gallery.Save(Utf8ToWide(pngPath))) result = 0;
-    }
-    Platform::Shutdown();
-    Manager::SetFont(font, size);
-    if (result) std::fprintf(stderr, "controls gallery: cannot write %s\n", pngPath);
-    return result;
+        return gallery.Save(Utf8ToWide(pngPath));
+    });
 }

@@ -1,8 +1,8 @@
 #include "app/GalleryLists.h"
 
-#include <cstdio>
 #include <string>
 
+#include "app/OffscreenRender.h"
 #include "orvix/controls/CSpinButton.h"
 #include "orvix/controls/ComboWnd.h"
 #include "orvix/controls/DListBox.h"
@@ -86,10 +86,8 @@ void Composite(Canvas& out, HWND dialog, HWND popup) {
 }  // namespace
 
 int RenderListsGallery(const char* pngPath) {
-    if (!Platform::Init(BackendKind::Headless) || !RegisterEmbeddedFont()) return 1;
-    Manager::SetFontName(kEmbeddedFontFamily);
-    int result = 1;
-    {
+    return RenderOffscreen("lists gallery", pngPath, [&] {
+        Manager::SetFontName(kEmbeddedFontFamily);
         MDialog dlg;
         dlg.Create(nullptr, L"Orvix", WS_POPUP | WS_VISIBLE, 0, CRect(0, 0, 960, 640));
         HWND hwnd = dlg.GetSafeHwnd();
@@ -230,9 +228,6 @@ int RenderListsGallery(const char* pngPath) {
             menu->CloseWindow();
             Platform::RunPending();
         }
-        if (shot.SavePng(Utf8ToWide(pngPath))) result = 0;
-    }
-    Platform::Shutdown();
-    if (result) std::fprintf(stderr, "lists gallery: cannot write %s\n", pngPath);
-    return result;
+        return shot.SavePng(Utf8ToWide(pngPath));
+    });
 }

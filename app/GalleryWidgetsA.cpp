@@ -1,8 +1,8 @@
 #include "app/GalleryWidgetsA.h"
 
-#include <cstdio>
 #include <string>
 
+#include "app/OffscreenRender.h"
 #include "orvix/core/MDialog.h"
 #include "orvix/core/MPanel.h"
 #include "orvix/core/MPicture.h"
@@ -237,12 +237,8 @@ void Gallery::BuildColours() {
 }  // namespace
 
 int RenderWidgetsGalleryA(const char* pngPath) {
-    if (!Platform::Init(BackendKind::Headless) || !RegisterEmbeddedFont()) return 1;
-    const std::wstring font = Manager::GetFontName();
-    const int size = Manager::GetFontWidth();
-    Manager::SetFont(kEmbeddedFontFamily, 14);
-    int result = 1;
-    {
+    return RenderOffscreen("widgets gallery", pngPath, [&] {
+        Manager::SetFont(kEmbeddedFontFamily, 14);
         MDialog dlg;
         dlg.Create(nullptr, L"Orvix device widgets", WS_POPUP | WS_VISIBLE, 0, CRect(0, 0, 1280, 800));
         Gallery gallery(dlg);
@@ -252,10 +248,6 @@ int RenderWidgetsGalleryA(const char* pngPath) {
         Headless::MouseMove(hwnd, 130, 420);
         Platform::RunPending();
         Platform::UpdateWindow(hwnd);
-        if (Platform::SaveScreenshot(hwnd, Utf8ToWide(pngPath))) result = 0;
-    }
-    Platform::Shutdown();
-    Manager::SetFont(font, size);
-    if (result) std::fprintf(stderr, "widgets gallery: cannot write %s\n", pngPath);
-    return result;
+        return Platform::SaveScreenshot(hwnd, Utf8ToWide(pngPath));
+    });
 }

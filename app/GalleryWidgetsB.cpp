@@ -1,8 +1,8 @@
 #include "app/GalleryWidgetsB.h"
 
-#include <cstdio>
 #include <string>
 
+#include "app/OffscreenRender.h"
 #include "device/DeviceCatalog.h"
 #include "exchange/LanguageText.h"
 #include "orvix/controls/MScroll.h"
@@ -19,6 +19,8 @@
 #include "orvix/widgets/MacroList.h"
 #include "orvix/widgets/MouseCtrl.h"
 #include "orvix/widgets/MouseKeyCtrl.h"
+#include "platform/AppContext.h"
+#include "platform/ParseInt.h"
 
 namespace {
 
@@ -61,7 +63,7 @@ class GalleryB {
 };
 
 std::wstring Text(int id) {
-    std::wstring text = ReadLanguageText(Manager::GetModuleFolder(), 1033, L"LAN", id);
+    std::wstring text = ReadLanguageText(Manager::GetModuleFolder(), kLcidEnglish, L"LAN", id);
     return text.empty() ? L"#" + std::to_wstring(id) : text;
 }
 
@@ -72,7 +74,7 @@ void FillButtonMap(MouseCtrl& map) {
     for (size_t i = 0; i < description.buttons.size(); ++i) {
         const DescriptionButton& b = description.buttons[i];
         const std::wstring caption = i < description.defaultButtons.size()
-                                         ? Text(std::stoi(description.defaultButtons[i].macroDesc))
+                                         ? Text(ParseInt(description.defaultButtons[i].macroDesc))
                                          : Text(b.nameId);
         map.AddItem(caption, b.keyValue, b.direction, CPoint(b.line.x1, b.line.y),
                     CPoint(b.line.x2, b.line.y));
@@ -100,10 +102,8 @@ void FillRecords(CRecordList& events) {
 }  // namespace
 
 int RenderWidgetsGalleryB(const char* pngPath) {
-    if (!Platform::Init(BackendKind::Headless) || !RegisterEmbeddedFont()) return 1;
-    Manager::SetFontName(kEmbeddedFontFamily);
-    int result = 1;
-    {
+    return RenderOffscreen("widgets gallery B", pngPath, [&] {
+        Manager::SetFontName(kEmbeddedFontFamily);
         MDialog dlg;
         dlg.Create(nullptr, L"Orvix", WS_POPUP | WS_VISIBLE, 0, CRect(0, 0, 1120, 920));
         HWND hwnd = dlg.GetSafeHwnd();
@@ -177,9 +177,6 @@ int RenderWidgetsGalleryB(const char* pngPath) {
         const CRect hovered = map->GetLabelRect(3);
         Headless::MouseMove(hwnd, hovered.CenterPoint().x, hovered.CenterPoint().y);
         Platform::RunPending();
-        if (Platform::SaveScreenshot(hwnd, Utf8ToWide(pngPath))) result = 0;
-    }
-    Platform::Shutdown();
-    if (result) std::fprintf(stderr, "widgets gallery B: cannot write %s\n", pngPath);
-    return result;
+        return Platform::SaveScreenshot(hwnd, Utf8ToWide(pngPath));
+    });
 }

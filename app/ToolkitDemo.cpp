@@ -1,7 +1,6 @@
 #include "app/ToolkitDemo.h"
 
-#include <cstdio>
-
+#include "app/OffscreenRender.h"
 #include "orvix/core/MDialog.h"
 #include "orvix/core/MPicture.h"
 #include "orvix/core/MText.h"
@@ -11,9 +10,7 @@
 
 int RunToolkitDemo(const char* outPng) {
     using namespace Orvix;
-    if (!Platform::Init(BackendKind::Headless) || !RegisterEmbeddedFont()) return 1;
-    int result = 1;
-    {
+    return RenderOffscreen("toolkit demo", outPng, [&] {
         MDialog dlg;
         dlg.Create(nullptr, L"Orvix", WS_POPUP | WS_VISIBLE, 0, CRect(0, 0, 720, 440));
         dlg.LoadBKImage(L"main_bkg.png");
@@ -64,9 +61,6 @@ int RunToolkitDemo(const char* outPng) {
                           13, Color(0xFFB8C4CE));
         note->EnableMultiLine(TRUE);
         note->SetAlignment(0, 0);
-        if (Platform::SaveScreenshot(dlg.GetSafeHwnd(), Utf8ToWide(outPng))) result = 0;
-    }
-    Platform::Shutdown();
-    if (result) std::fprintf(stderr, "toolkit demo: cannot write %s\n", outPng);
-    return result;
+        return Platform::SaveScreenshot(dlg.GetSafeHwnd(), Utf8ToWide(outPng));
+    });
 }

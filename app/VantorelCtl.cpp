@@ -16,7 +16,9 @@
 #include "platform/AppContext.h"
 #include "platform/DesktopServices.h"
 #include "platform/Folders.h"
+#include "platform/ParseInt.h"
 #include "platform/SettingsStore.h"
+#include "protocol/SettingReports.h"
 #include "sim/SimSetup.h"
 #include "storage/DataStore.h"
 
@@ -37,14 +39,9 @@ constexpr CommandShape kCommands[] = {
     {"button", 3, 5}, {"macro-upload", 0, 0}, {"reset", 0, 0},
 };
 
-// A whole decimal number, nothing before or after it.
+// A whole decimal number as "%d" writes it, nothing before or after it.
 bool ParseNumber(const std::string& text, int& value) {
-    if (text.empty()) return false;
-    char* end = nullptr;
-    const long parsed = std::strtol(text.c_str(), &end, 10);
-    if (*end != '\0' || parsed < -2147483647L || parsed > 2147483647L) return false;
-    value = static_cast<int>(parsed);
-    return true;
+    return ParseDecimal(Utf8ToWide(text), value);
 }
 
 class CtlSession {
@@ -255,30 +252,6 @@ int CtlSession::Button(const std::vector<std::string>& args) {
 }
 
 }  // namespace
-
-int TaskForConfigKey(const std::wstring& key) {
-    static const struct {
-        const wchar_t* key;
-        int task;
-    } kKeys[] = {
-        {L"dpi_count", kTaskWriteDpiStage},
-        {L"dpi_index", kTaskWriteDpiStage},
-        {L"report_rate", kTaskWriteReportRate},
-        {L"sensor_flag", kTaskWriteSensor},
-        {L"button_respondtime", kTaskWriteRespondTime},
-        {L"scroll_flag", kTaskWriteScroll},
-        {L"liftoff_height", kTaskWriteLiftoff},
-        {L"highspeed_mode", kTaskWriteHighspeed},
-        {L"light_sleep", kTaskWriteSleep},
-        {L"deep_sleep", kTaskWriteSleep},
-        {L"move_wakeup", kTaskWriteMoveWakeup},
-    };
-    for (const auto& k : kKeys)
-        if (key == k.key) return k.task;
-    if (key.rfind(L"dpi_group", 0) == 0 && key.size() > 15 && key.compare(key.size() - 6, 6, L"_value") == 0)
-        return kTaskWriteDpiStage;
-    return 0;
-}
 
 std::string CtlUsage() {
     return "usage: vantorelctl [--simulate[=cable|receiver]] COMMAND [ARGUMENTS]\n"

@@ -30,7 +30,3 @@ std::string CtlUsage();
 
 // A whole run: parse, set up, read the mouse, run the command.
 int RunVantorelCtl(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
-
-// The worker task that sends a configuration key (the one its page queues), or 0
-// for keys kept in the store only.
-int TaskForConfigKey(const std::wstring& key);

@@ -2,15 +2,11 @@
 
 #include <utility>
 
-#include "exchange/ParseInt.h"
 #include "exchange/XmlDocument.h"
+#include "platform/Folders.h"
+#include "platform/ParseInt.h"
 
 namespace {
-
-std::wstring JoinPath(const std::wstring& folder, const std::wstring& name) {
-    if (folder.empty() || folder.back() == L'/') return folder + name;
-    return folder + L'/' + name;
-}
 
 int IntAttribute(const XmlDocument& xml, std::wstring_view name, int base = 10) {
     return ParseInt(xml.GetAttribute(name), base);

@@ -4,6 +4,7 @@
 #include <chrono>
 #include <cstring>
 #include <thread>
+#include <utility>
 
 #include "platform/HidrawBackend.h"
 #include "platform/Trace.h"
@@ -45,9 +46,14 @@ DeviceManager::~DeviceManager() {
 }
 
 void DeviceManager::SetBackend(std::shared_ptr<HidBackend> backend) {
-    std::lock_guard<std::mutex> lock(m_lock);
-    CloseAllLocked();
-    m_backend = backend ? std::move(backend) : std::make_shared<HidrawBackend>();
+    std::lock_guard<std::mutex> exchange(m_exchangeLock);  // no refresh goes on with the old one
+    std::vector<Record> old;
+    {
+        std::lock_guard<std::mutex> lock(m_lock);
+        old = TakeRecordsLocked();
+        m_backend = backend ? std::move(backend) : std::make_shared<HidrawBackend>();
+    }
+    CloseRecords(old);
 }
 
 std::shared_ptr<HidBackend> DeviceManager::GetBackend() const {
@@ -77,53 +83,74 @@ void DeviceManager::ClearSupportedIds() {
     m_supported.clear();
 }
 
-const SupportedId* DeviceManager::FindSupportedLocked(int32_t vid, int32_t pid) const {
-    for (const SupportedId& row : m_supported)
+const SupportedId* DeviceManager::FindSupported(const std::vector<SupportedId>& table, int32_t vid,
+                                                int32_t pid) {
+    for (const SupportedId& row : table)
         if (row.vid == vid && row.pid == pid) return &row;
     return nullptr;
 }
 
 bool DeviceManager::IsSupported(int32_t vid, int32_t pid) const {
     std::lock_guard<std::mutex> lock(m_lock);
-    return FindSupportedLocked(vid, pid) != nullptr;
+    return FindSupported(m_supported, vid, pid) != nullptr;
 }
 
 int32_t DeviceManager::GetDeviceTypeOf(int32_t vid, int32_t pid) const {
     std::lock_guard<std::mutex> lock(m_lock);
-    const SupportedId* row = FindSupportedLocked(vid, pid);
+    const SupportedId* row = FindSupported(m_supported, vid, pid);
     return row ? row->deviceType : 0;
 }
 
 int32_t DeviceManager::GetDeviceModeOf(int32_t vid, int32_t pid) const {
     std::lock_guard<std::mutex> lock(m_lock);
-    const SupportedId* row = FindSupportedLocked(vid, pid);
+    const SupportedId* row = FindSupported(m_supported, vid, pid);
     return row ? row->deviceMode : 0;
 }
 
 // ---- records ----
 
 void DeviceManager::CloseAll() {
-    std::lock_guard<std::mutex> lock(m_lock);
-    CloseAllLocked();
+    std::vector<Record> old;
+    {
+        std::lock_guard<std::mutex> lock(m_lock);
+        old = TakeRecordsLocked();
+    }
+    CloseRecords(old);
 }
 
-void DeviceManager::CloseAllLocked() {
+std::vector<DeviceManager::Record> DeviceManager::TakeRecordsLocked() {
     m_enabled = false;
     m_activeHandle.reset();
-    for (Record& record : m_records) record.handle->Close();
-    m_records.clear();
+    m_nextRead = 0;
+    return std::exchange(m_records, {});
+}
+
+void DeviceManager::CloseRecords(std::vector<Record>& records) {
+    // Outside the state lock: closing waits for a read still running on the handle.
+    for (Record& record : records) record.handle->Close();
+    records.clear();
 }
 
 void DeviceManager::Enumerate() {
-    std::lock_guard<std::mutex> lock(m_lock);
-    EnumerateLocked();
+    std::lock_guard<std::mutex> exchange(m_exchangeLock);
+    InstallRecords(OpenRecords(), false);
 }
 
-void DeviceManager::EnumerateLocked() {
-    for (const HidInterfaceInfo& info : m_backend->Enumerate()) {
-        const SupportedId* row = FindSupportedLocked(info.vid, info.pid);
+std::vector<DeviceManager::Record> DeviceManager::OpenRecords() {
+    std::shared_ptr<HidBackend> backend;
+    std::vector<SupportedId> supported;
+    DeviceTimings timings;
+    {
+        std::lock_guard<std::mutex> lock(m_lock);
+        backend = m_backend;
+        supported = m_supported;
+        timings = m_timings;
+    }
+    std::vector<Record> records;
+    for (const HidInterfaceInfo& info : backend->Enumerate()) {
+        const SupportedId* row = FindSupported(supported, info.vid, info.pid);
         if (!row) continue;
-        std::shared_ptr<HidDevice> handle = m_backend->Open(info.path);
+        std::shared_ptr<HidDevice> handle = backend->Open(info.path);
         if (!handle) continue;
         if (info.usagePage != kVendorUsagePage || info.usage != kVendorUsage) {
             handle->Close();
@@ -132,33 +159,47 @@ void DeviceManager::EnumerateLocked() {
         Record record;
         record.handle = std::move(handle);
         DeviceRecord& r = record.info;
-        r.index = static_cast<int32_t>(m_records.size());
         r.vid = info.vid;
         r.pid = info.pid;
         r.product = record.handle->GetProductString().substr(0, kProductMax);
         r.release = info.release;
         r.deviceType = row->deviceType;
         r.deviceMode = row->deviceMode;
-        Handshake(record);
+        Handshake(record, timings);
         r.path = info.path;
+        records.push_back(std::move(record));
+    }
+    return records;
+}
+
+void DeviceManager::InstallRecords(std::vector<Record> records, bool replace) {
+    std::lock_guard<std::mutex> lock(m_lock);
+    if (replace) {
+        m_records.clear();
+        m_activeHandle.reset();  // may have been chosen among the old records meanwhile
+        m_nextRead = 0;
+    }
+    for (Record& record : records) {
+        DeviceRecord& r = record.info;
+        r.index = static_cast<int32_t>(m_records.size());
         Vantorel::Trace("device: record %d %04X:%04X type %d mode %d online %d", r.index, r.vid, r.pid,
                         r.deviceType, r.deviceMode, r.online);
         m_records.push_back(std::move(record));
     }
 }
 
-void DeviceManager::Handshake(Record& record) {
+void DeviceManager::Handshake(Record& record, const DeviceTimings& timings) {
     DeviceRecord& r = record.info;
     r.online = kNotAnswering;
     ReportBuffer buffer{};
     bool answered = false;
-    for (int attempt = 0; attempt < m_timings.handshakeAttempts && !answered; ++attempt) {
+    for (int attempt = 0; attempt < timings.handshakeAttempts && !answered; ++attempt) {
         FrameReport(buffer, kCmdGetInfo, 0);
         if (record.handle->Write(buffer.data(), kReportSize) >= 0) {
             buffer.fill(0);
-            answered = AwaitReport(*record.handle, buffer);
+            answered = AwaitReport(*record.handle, buffer, timings);
         }
-        if (!answered) Pause(m_timings.handshakePauseMs);
+        if (!answered) Pause(timings.handshakePauseMs);
     }
     // The handshake accepts an answer carrying either version byte; readers later ask for both.
     if (buffer[9] != 0 || buffer[10] != 0) {
@@ -170,10 +211,10 @@ void DeviceManager::Handshake(Record& record) {
     }
 }
 
-bool DeviceManager::AwaitReport(HidDevice& handle, ReportBuffer& buffer) {
-    for (int attempt = 0; attempt < m_timings.readAttempts; ++attempt) {
-        if (attempt > 0) Pause(m_timings.emptyReadPauseMs);
-        const int n = ReadReport(handle, buffer.data(), kReportSize, m_timings.readTimeoutMs);
+bool DeviceManager::AwaitReport(HidDevice& handle, ReportBuffer& buffer, const DeviceTimings& timings) {
+    for (int attempt = 0; attempt < timings.readAttempts; ++attempt) {
+        if (attempt > 0) Pause(timings.emptyReadPauseMs);
+        const int n = ReadReport(handle, buffer.data(), kReportSize, timings.readTimeoutMs);
         if (n > 0) return true;
         if (n < 0) return false;  // the device is gone: no answer will come
     }
@@ -191,9 +232,20 @@ bool DeviceManager::IsEnabled() const {
 }
 
 void DeviceManager::Reenumerate() {
+    std::lock_guard<std::mutex> exchange(m_exchangeLock);
+    std::vector<Record> old;
+    {
+        // Until the new records are in, queries see those of the last refresh (their
+        // handles closed): a removal meanwhile still finds the record it removes.
+        std::lock_guard<std::mutex> lock(m_lock);
+        m_enabled = false;
+        m_activeHandle.reset();
+        old = m_records;
+    }
+    CloseRecords(old);
+    // The handshakes may take seconds: the state stays free for queries meanwhile.
+    InstallRecords(OpenRecords(), true);
     std::lock_guard<std::mutex> lock(m_lock);
-    CloseAllLocked();
-    EnumerateLocked();
     m_enabled = true;
 }
 
@@ -237,10 +289,6 @@ void DeviceManager::SetOnlineLocked(int32_t vid, int32_t pid, int32_t online) {
     }
     // A receiver that lost its mouse must not stay the cached choice.
     if (changed) m_activeHandle.reset();
-}
-
-void DeviceManager::ApplyConnectionState(const Record& record, uint8_t state) {
-    SetOnlineLocked(record.info.vid, record.info.pid, state == 1 ? kOnline : kReceiverOffline);
 }
 
 // ---- the active device ----
@@ -296,27 +344,48 @@ std::shared_ptr<HidDevice> DeviceManager::ActiveHandleLocked() {
 
 // ---- reading and sending ----
 
-void DeviceManager::PollOnline() {
+void DeviceManager::ApplyConnectionState(const Record& record, uint8_t state) {
     std::lock_guard<std::mutex> lock(m_lock);
-    for (const Record& record : m_records) {
-        const DeviceRecord& r = record.info;
-        if (r.deviceType != m_currentDeviceType || r.deviceMode != kModeReceiver) continue;
+    SetOnlineLocked(record.info.vid, record.info.pid, state == 1 ? kOnline : kReceiverOffline);
+}
+
+void DeviceManager::PollOnline() {
+    std::lock_guard<std::mutex> exchange(m_exchangeLock);
+    std::vector<Record> receivers;
+    DeviceTimings timings;
+    {
+        std::lock_guard<std::mutex> lock(m_lock);
+        timings = m_timings;
+        for (const Record& record : m_records)
+            if (record.info.deviceType == m_currentDeviceType && record.info.deviceMode == kModeReceiver)
+                receivers.push_back(record);
+    }
+    for (const Record& record : receivers) {
         uint8_t report[kConnectionStateRead] = {};
-        if (ReadReport(*record.handle, report, sizeof report, m_timings.pollTimeoutMs) > 0 &&
+        if (ReadReport(*record.handle, report, sizeof report, timings.pollTimeoutMs) > 0 &&
             report[0] == kConnectionStateId)
             ApplyConnectionState(record, report[1]);
     }
 }
 
 bool DeviceManager::ReadAnyReport(ReportBuffer& buffer, int32_t& deviceType) {
-    std::lock_guard<std::mutex> lock(m_lock);
-    if (!m_enabled) return false;
-    const size_t count = m_records.size();
+    std::lock_guard<std::mutex> exchange(m_exchangeLock);
+    std::vector<Record> records;
+    size_t first = 0;
+    DeviceTimings timings;
+    {
+        std::lock_guard<std::mutex> lock(m_lock);
+        if (!m_enabled) return false;
+        records = m_records;  // the handles stay open while read: only a refresh closes them
+        first = m_nextRead;
+        timings = m_timings;
+    }
+    const size_t count = records.size();
     for (size_t k = 0; k < count; ++k) {
-        const size_t i = (m_nextRead + k) % count;
-        const Record& record = m_records[i];
+        const size_t i = (first + k) % count;
+        const Record& record = records[i];
         uint8_t report[kReportSize] = {};
-        if (ReadReport(*record.handle, report, sizeof report, m_timings.pollTimeoutMs) <= 0) continue;
+        if (ReadReport(*record.handle, report, sizeof report, timings.pollTimeoutMs) <= 0) continue;
         std::memcpy(buffer.data(), report, sizeof report);
         deviceType = record.info.deviceType;
         if (report[0] == kConnectionStateId) {
@@ -324,6 +393,7 @@ bool DeviceManager::ReadAnyReport(ReportBuffer& buffer, int32_t& deviceType) {
             continue;
         }
         // One report per call: the other interfaces keep theirs queued for the next poll.
+        std::lock_guard<std::mutex> lock(m_lock);
         m_nextRead = (i + 1) % count;
         return true;
     }
@@ -331,19 +401,25 @@ bool DeviceManager::ReadAnyReport(ReportBuffer& buffer, int32_t& deviceType) {
 }
 
 bool DeviceManager::Send(ReportBuffer& report, bool wantReply) {
-    std::lock_guard<std::mutex> lock(m_lock);
-    if (!m_enabled) return false;
-    std::shared_ptr<HidDevice> handle = ActiveHandleLocked();
+    std::lock_guard<std::mutex> exchange(m_exchangeLock);
+    std::shared_ptr<HidDevice> handle;
+    DeviceTimings timings;
+    {
+        std::lock_guard<std::mutex> lock(m_lock);
+        if (!m_enabled) return false;
+        handle = ActiveHandleLocked();
+        timings = m_timings;
+    }
     if (!handle) return false;
-    ReportBuffer exchange = report;
-    Vantorel::TraceHex("send", exchange.data(), kReportSize);
-    if (handle->Write(exchange.data(), kReportSize) < 0) return false;
+    ReportBuffer exchanged = report;
+    Vantorel::TraceHex("send", exchanged.data(), kReportSize);
+    if (handle->Write(exchanged.data(), kReportSize) < 0) return false;
     if (wantReply) {
-        if (AwaitReport(*handle, exchange))
-            Vantorel::TraceHex("answer", exchange.data(), kReportSize);
+        if (AwaitReport(*handle, exchanged, timings))
+            Vantorel::TraceHex("answer", exchanged.data(), kReportSize);
         else
             Vantorel::Trace("no answer to command 0x%02X", report[1]);
-        std::memcpy(report.data(), exchange.data(), kReportSize);
+        std::memcpy(report.data(), exchanged.data(), kReportSize);
     }
     return true;
 }

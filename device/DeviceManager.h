@@ -4,10 +4,13 @@
 // the handle the program talks to and carries every report exchange (Send).
 //
 // One process-wide instance (Instance) is shared by the UI thread, the device worker
-// and the pairing dialog's thread. Every public operation takes the manager's lock for
-// its whole duration, so operations never overlap and only one exchange is in flight
-// at a time; a silent device therefore holds the others back for as long as its
-// time-outs last.
+// and the pairing dialog's thread. Exchanges with the devices (refreshes with their
+// handshakes, Send, the polling reads) take the exchange lock for their whole run, so
+// only one is in flight at a time and a silent device holds the other exchanges back
+// for as long as its time-outs last. The records and tables have a lock of their own
+// that is held only for moments, never across device I/O: the queries the UI thread
+// makes (FindRecordIndex, GetCurrentDevMode, the supported-ID table) never wait for a
+// device. During a refresh they see the records of the last one.
 #include <cstdint>
 #include <memory>
 #include <mutex>
@@ -120,17 +123,23 @@ class DeviceManager {
         std::shared_ptr<HidDevice> handle;
     };
 
-    const SupportedId* FindSupportedLocked(int32_t vid, int32_t pid) const;
-    void CloseAllLocked();
-    void EnumerateLocked();
-    void Handshake(Record& record);
+    static const SupportedId* FindSupported(const std::vector<SupportedId>& table, int32_t vid, int32_t pid);
+    // Empties the record list and disables sends; the caller closes what it returns.
+    std::vector<Record> TakeRecordsLocked();
+    static void CloseRecords(std::vector<Record>& records);
+    // Opens and greets the supported vendor interfaces (exchange lock held).
+    std::vector<Record> OpenRecords();
+    // Appends the records, or with `replace` puts them in place of the old ones.
+    void InstallRecords(std::vector<Record> records, bool replace);
+    static void Handshake(Record& record, const DeviceTimings& timings);
     std::shared_ptr<HidDevice> ActiveHandleLocked();
     void SetOnlineLocked(int32_t vid, int32_t pid, int32_t online);
     // A receiver's connection-state report (byte 1 = 1 online, else offline).
     void ApplyConnectionState(const Record& record, uint8_t state);
     // Waits, as the timings say, for one input report and leaves it in `buffer`.
-    bool AwaitReport(HidDevice& handle, ReportBuffer& buffer);
+    static bool AwaitReport(HidDevice& handle, ReportBuffer& buffer, const DeviceTimings& timings);
 
+    std::mutex m_exchangeLock;  // taken before m_lock, never while holding it
     mutable std::mutex m_lock;
     std::shared_ptr<HidBackend> m_backend;
     DeviceTimings m_timings;

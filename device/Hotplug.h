@@ -7,13 +7,9 @@
 #include <vector>
 
 #include "platform/HidBackend.h"
+#include "protocol/WorkerTasks.h"
 
 class DeviceManager;
-
-// Worker task codes queued here.
-constexpr int kTaskNone = 0;
-constexpr int kTaskReadAfterChangeLong = 2;   // pause 1000 ms, refresh, read, then the initial read
-constexpr int kTaskReadAfterChangeShort = 3;  // pause 500 ms, refresh, read
 
 // What a hot-plug decision needs of one entry of the catalog's mode list.
 struct HotplugMode {

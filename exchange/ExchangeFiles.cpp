@@ -9,24 +9,18 @@
 #include <vector>
 
 #include "exchange/XmlDocument.h"
+#include "features/ButtonFunction.h"
 #include "orvix/core/TextConv.h"
+#include "platform/ParseInt.h"
 #include "platform/Trace.h"
+#include "protocol/MacroImage.h"
+#include "storage/ConfigDefaults.h"
 #include "storage/DataStore.h"
 
 namespace {
 
 const wchar_t kDeclaration[] = L"<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n";
 
-// Function types whose value is a row id of this database.
-constexpr int32_t kTypeLaunch = 9;
-constexpr int32_t kTypeWeb = 10;
-constexpr int32_t kTypeText = 11;
-// Type 0 restores the default and is never stored; 3 and 6 are unused.
-constexpr int32_t kStoredKeyTypes[] = {1, 2, 4, 5, 7, 8, kTypeLaunch, kTypeWeb, kTypeText};
-constexpr int32_t kKeyCodes = 9;  // slots of the key-map report
-
-constexpr int32_t kFirstEventType = 2;
-constexpr int32_t kLastEventType = 12;
 constexpr int32_t kMaxDelayType = 2;  // 0 no timing, 1 recorded, 2 fixed
 // Event delays and DPI values travel as 16 bits, the other settings as one byte.
 constexpr int32_t kMax16 = 0xFFFF;
@@ -44,8 +38,8 @@ struct Setting {
 // Attributes of Mouse_DPI.
 const Setting kDpiSettings[] = {
     {L"dpi_flag", L"dpi_flag", 0, kMaxByte},
-    {L"dpi_index", L"dpi_index", 0, 6},
-    {L"dpi_count", L"dpi_count", 1, 7},
+    {L"dpi_index", L"dpi_index", 0, kDpiStages - 1},
+    {L"dpi_count", L"dpi_count", 1, kDpiStages},
 };
 // Elements of Mouse, in file order, each with attribute value. The key
 // "e-sports_flag" itself is not exchanged: its element carries "highspeed_mode".
@@ -115,23 +109,6 @@ class StoreLock {
 
 // ---- reading ----
 
-// A number as "%d" writes it: an optional minus sign and decimal digits, within
-// 32 bits. Anything else (empty, blanks, other characters) is refused.
-bool ParseDecimal(std::wstring_view text, int32_t& value) {
-    const bool negative = !text.empty() && text.front() == L'-';
-    if (negative) text.remove_prefix(1);
-    if (text.empty() || text.size() > 10) return false;
-    int64_t magnitude = 0;
-    for (const wchar_t c : text) {
-        if (c < L'0' || c > L'9') return false;
-        magnitude = magnitude * 10 + (c - L'0');
-    }
-    const int64_t result = negative ? -magnitude : magnitude;
-    if (result < INT32_MIN || result > INT32_MAX) return false;
-    value = static_cast<int32_t>(result);
-    return true;
-}
-
 bool ReadNumber(const XmlDocument& xml, const wchar_t* name, int32_t& value) {
     return ParseDecimal(xml.GetAttribute(name), value);
 }
@@ -190,7 +167,7 @@ bool ReadMacroFile(const std::wstring& path, MacroData& macro, std::vector<Macro
             MacroEvent event;
             if (events.size() == static_cast<size_t>(kMaxMacroEvents) ||
                 !ReadNumbers(xml, EventFields(event)) ||
-                !InRange(event.type, kFirstEventType, kLastEventType) ||
+                !InRange(event.type, kEventKeyDown, kEventImportedPair) ||
                 !InRange(event.delayTime, 0, kMax16)) {
                 return false;
             }
@@ -226,15 +203,16 @@ struct ProfileFile {
     std::vector<std::pair<std::wstring, int32_t>> settings;
 };
 
+// Every type of the function list but "restore the default", which is never stored.
 bool IsStoredKeyType(int32_t type) {
-    return std::find(std::begin(kStoredKeyTypes), std::end(kStoredKeyTypes), type) !=
-           std::end(kStoredKeyTypes);
+    return type != kFuncDefault && std::any_of(kFunctionTypes.begin(), kFunctionTypes.end(),
+                                               [type](const FunctionTypeEntry& e) { return e.type == type; });
 }
 
 // False for an item that must not be stored.
 bool ReadKeyItem(const XmlDocument& xml, int32_t profile, ImportedKey& key) {
     KeyRecord& record = key.record;
-    if (!ReadNumbers(xml, KeyFields(record)) || !InRange(record.keyCode, 0, kKeyCodes - 1) ||
+    if (!ReadNumbers(xml, KeyFields(record)) || !InRange(record.keyCode, 0, kButtonSlotCount - 1) ||
         !IsStoredKeyType(record.macroType)) {
         return false;
     }
@@ -242,15 +220,15 @@ bool ReadKeyItem(const XmlDocument& xml, int32_t profile, ImportedKey& key) {
     record.macroDesc = xml.GetAttribute(L"macro_desc");
     if (record.macroValue == 0 && record.macroValue2 == 0) return true;  // returns the button to its default
     switch (record.macroType) {
-        case kTypeLaunch:
-        case kTypeWeb:
+        case kFuncLaunch:
+        case kFuncWeb:
             // Older files carry only the caption, which for a web address is the
             // address itself; a program path cannot be rebuilt from it.
             key.otherDesc = xml.GetAttribute(L"other_desc");
             if (key.otherDesc.empty()) key.otherDesc = record.macroDesc;
             key.otherParam = xml.GetAttribute(L"other_param");
-            return record.macroType == kTypeWeb ? !key.otherDesc.empty() : !key.otherParam.empty();
-        case kTypeText:
+            return record.macroType == kFuncWeb ? !key.otherDesc.empty() : !key.otherParam.empty();
+        case kFuncText:
             key.textName = xml.GetAttribute(L"text_name");
             key.textContent = xml.GetAttribute(L"text_content");
             return !key.textName.empty() || !key.textContent.empty();
@@ -342,12 +320,12 @@ bool StoreKey(DataStore& store, ImportedKey& key) {
     const bool adds = record.macroValue != 0 || record.macroValue2 != 0;
     if (adds) {
         switch (record.macroType) {
-            case kTypeLaunch:
-            case kTypeWeb:
+            case kFuncLaunch:
+            case kFuncWeb:
                 record.macroValue = store.AddKeyOtherData(key.otherDesc, key.otherParam, record.macroType);
                 if (record.macroValue <= 0) return false;
                 break;
-            case kTypeText:
+            case kFuncText:
                 record.macroValue = FindOrAddText(store, key.textName, key.textContent);
                 if (record.macroValue <= 0) return false;
                 break;
@@ -402,13 +380,13 @@ std::wstring ConfigText(DataStore& store, int32_t profile, const wchar_t* key) {
 
 // Launch, web and text assignments take their parameters along.
 void AddKeyParameters(XmlDocument& xml, DataStore& store, const KeyRecord& key) {
-    if (key.macroType == kTypeLaunch || key.macroType == kTypeWeb) {
+    if (key.macroType == kFuncLaunch || key.macroType == kFuncWeb) {
         std::wstring desc, param;
         int32_t type = 0;
         store.GetKeyOtherData(key.macroValue, desc, param, type);
         xml.SetAttribute(L"other_desc", desc);
         xml.SetAttribute(L"other_param", param);
-    } else if (key.macroType == kTypeText) {
+    } else if (key.macroType == kFuncText) {
         std::wstring name, content;
         if (!store.GetTextName(key.macroValue, name)) return;
         store.GetTextContent(key.macroValue, content);
@@ -541,5 +519,5 @@ int ImportProfile(const std::wstring& path, DataStore& store, const ProfileExcha
 }
 
 int ProfileImportTask(int deviceType) {
-    return deviceType <= 200 ? kTaskWriteAll : kTaskProfileImportOtherModel;
+    return deviceType <= 200 ? kTaskWriteEverything : kTaskProfileImportOtherModel;
 }

@@ -19,12 +19,10 @@
 #include <cstdint>
 #include <string>
 
-class DataStore;
+#include "platform/AppContext.h"
+#include "protocol/WorkerTasks.h"
 
-// Worker task codes an import asks for: 5 writes everything to the mouse; 24,
-// asked for models with a device type above 200, is consumed without effect.
-inline constexpr int kTaskWriteAll = 5;
-inline constexpr int kTaskProfileImportOtherModel = 24;
+class DataStore;
 
 // Largest exchange file read; real files are a few kilobytes.
 inline constexpr uintmax_t kMaxExchangeFileBytes = 1 << 20;
@@ -43,10 +41,10 @@ int32_t ImportMacro(const std::wstring& path, DataStore& store);
 
 // What the caller knows about the profile being exchanged.
 struct ProfileExchangeContext {
-    int32_t profile = 0;        // the active profile
-    bool lightingPage = false;  // the model's description enables the lighting page
-    int deviceType = 0;         // the selected model: chooses the import's worker task
-    int languageId = 1033;      // export: the profile name as the main window shows it
+    int32_t profile = 0;            // the active profile
+    bool lightingPage = false;      // the model's description enables the lighting page
+    int deviceType = 0;             // the selected model: chooses the import's worker task
+    int languageId = kLcidEnglish;  // export: the profile name as the main window shows it
 };
 
 // Writes the profile's button assignments, lighting rows (only with the lighting
@@ -60,5 +58,5 @@ bool ExportProfile(const std::wstring& path, DataStore& store, const ProfileExch
 // task to queue (ProfileImportTask), 0 when nothing changed.
 int ImportProfile(const std::wstring& path, DataStore& store, const ProfileExchangeContext& context);
 
-// kTaskWriteAll for device types up to 200, kTaskProfileImportOtherModel above.
+// kTaskWriteEverything for device types up to 200, kTaskProfileImportOtherModel above.
 int ProfileImportTask(int deviceType);

@@ -10,10 +10,13 @@
 #include "exchange/XmlEncodings.h"
 #include "exchange/XmlText.h"
 #include "orvix/core/TextConv.h"
+#include "platform/FileUtil.h"
 
 namespace {
 
 constexpr size_t npos = std::wstring_view::npos;
+// Far beyond any catalog, description or exchange file; a larger file is not read.
+constexpr size_t kMaxXmlFileBytes = 64u << 20;
 const wchar_t* const kLineBreak = L"\r\n";
 
 // Markup that runs from an opening to a closing text and holds no elements, with
@@ -70,21 +73,6 @@ size_t StartTagEnd(std::wstring_view doc, size_t from, bool& broken) {
         }
     }
     return npos;
-}
-
-bool ReadWholeFile(const std::string& path, std::string& bytes, int& error) {
-    std::FILE* f = std::fopen(path.c_str(), "rb");
-    if (!f) {
-        error = errno;
-        return false;
-    }
-    char buffer[65536];
-    size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0) bytes.append(buffer, n);
-    bool ok = !std::ferror(f);
-    error = ok ? 0 : errno;
-    std::fclose(f);
-    return ok;
 }
 
 }  // namespace
@@ -254,8 +242,7 @@ bool XmlDocument::SetText(std::wstring_view text) {
 bool XmlDocument::LoadFile(const std::wstring& path) {
     m_result.clear();
     std::string bytes;
-    int error = 0;
-    if (!ReadWholeFile(Orvix::WideToUtf8(path), bytes, error)) {
+    if (const int error = ReadFileBytes(Orvix::WideToUtf8(path), bytes, kMaxXmlFileBytes)) {
         AppendResult(m_result, L"file_error", Orvix::Utf8ToWide(std::strerror(error)));
         m_doc.clear();
         Parse();

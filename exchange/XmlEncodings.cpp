@@ -10,6 +10,7 @@
 
 #include "exchange/XmlText.h"
 #include "orvix/core/TextConv.h"
+#include "platform/FileUtil.h"
 
 namespace {
 
@@ -224,16 +225,6 @@ std::wstring Utf32LeToWide(std::string_view bytes) {
         text.push_back(static_cast<wchar_t>(c));
     }
     return text;
-}
-
-std::wstring Utf16BytesToWide(std::string_view bytes, bool bigEndian) {
-    std::u16string units(bytes.size() / 2, u'\0');
-    for (size_t i = 0; i < units.size(); ++i) {
-        unsigned char a = static_cast<unsigned char>(bytes[2 * i]),
-                      b = static_cast<unsigned char>(bytes[2 * i + 1]);
-        units[i] = static_cast<char16_t>(bigEndian ? (a << 8) | b : (b << 8) | a);
-    }
-    return Orvix::Utf16ToWide(units);
 }
 
 std::string WideToUtf16Bytes(std::wstring_view text, bool bigEndian) {

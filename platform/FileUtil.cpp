@@ -7,6 +7,8 @@
 #include <cerrno>
 #include <cstdlib>
 
+#include "orvix/core/TextConv.h"
+
 namespace {
 
 bool WriteAll(int fd, std::string_view data) {
@@ -50,9 +52,21 @@ int ReadFileBytes(const std::string& path, std::string& bytes, size_t maxBytes) 
     return error;
 }
 
+std::wstring Utf16BytesToWide(std::string_view bytes, bool bigEndian) {
+    std::u16string units(bytes.size() / 2, u'\0');
+    for (size_t i = 0; i < units.size(); ++i) {
+        const auto b0 = static_cast<unsigned char>(bytes[2 * i]);
+        const auto b1 = static_cast<unsigned char>(bytes[2 * i + 1]);
+        units[i] = static_cast<char16_t>(bigEndian ? (b0 << 8) | b1 : (b1 << 8) | b0);
+    }
+    return Orvix::Utf16ToWide(units);
+}
+
 bool ReplaceFileAtomically(const std::string& path, std::string_view data) {
     std::string temp = path + ".XXXXXX";
-    int fd = mkstemp(temp.data());
+    // Close-on-exec like every other descriptor of the program: a program started
+    // from another thread meanwhile must not inherit it.
+    int fd = mkostemp(temp.data(), O_CLOEXEC);
     if (fd < 0) return false;
     const bool written = fchmod(fd, 0600) == 0 && WriteAll(fd, data) && fsync(fd) == 0;
     if (close(fd) != 0 || !written || rename(temp.c_str(), path.c_str()) != 0) {

@@ -33,16 +33,6 @@ std::wstring_view Unquote(std::wstring_view value) {
     return value;
 }
 
-std::wstring DecodeUtf16(std::string_view bytes, bool bigEndian) {
-    std::u16string units(bytes.size() / 2, u'\0');
-    for (size_t i = 0; i < units.size(); ++i) {
-        const auto b0 = static_cast<unsigned char>(bytes[2 * i]);
-        const auto b1 = static_cast<unsigned char>(bytes[2 * i + 1]);
-        units[i] = static_cast<char16_t>(bigEndian ? (b0 << 8) | b1 : (b1 << 8) | b0);
-    }
-    return Orvix::Utf16ToWide(units);
-}
-
 }  // namespace
 
 bool IniFile::Load(const std::wstring& path) {
@@ -54,8 +44,8 @@ bool IniFile::Load(const std::wstring& path) {
 }
 
 std::wstring IniFile::Decode(std::string_view bytes) {
-    if (bytes.starts_with("\xFF\xFE")) return DecodeUtf16(bytes.substr(2), false);
-    if (bytes.starts_with("\xFE\xFF")) return DecodeUtf16(bytes.substr(2), true);
+    if (bytes.starts_with("\xFF\xFE")) return Utf16BytesToWide(bytes.substr(2), false);
+    if (bytes.starts_with("\xFE\xFF")) return Utf16BytesToWide(bytes.substr(2), true);
     if (bytes.starts_with("\xEF\xBB\xBF")) bytes.remove_prefix(3);
     return Orvix::Utf8ToWide(bytes);
 }

@@ -6,12 +6,12 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <climits>
 
 #include "orvix/core/TextConv.h"
 #include "platform/FileUtil.h"
 #include "platform/Folders.h"
 #include "platform/IniFile.h"
+#include "platform/ParseInt.h"
 #include "platform/Trace.h"
 
 namespace {
@@ -67,22 +67,6 @@ SettingsStore::Status Load(const std::string& path, IniFile& ini) {
 
 bool StorableInLine(std::wstring_view text) {
     return text.find_first_of(L"\r\n") == std::wstring_view::npos;
-}
-
-// The decimal reading of a value text: leading blanks, a sign and digits; no
-// digits give 0 and values beyond int are held at its limits.
-int ParseDecimal(std::wstring_view text) {
-    size_t i = text.find_first_not_of(L" \t");
-    if (i == std::wstring_view::npos) return 0;
-    const bool negative = text[i] == L'-';
-    if (text[i] == L'-' || text[i] == L'+') ++i;
-    long long n = 0;
-    for (; i < text.size() && text[i] >= L'0' && text[i] <= L'9'; ++i) {
-        n = n * 10 + (text[i] - L'0');
-        if (n > static_cast<long long>(INT_MAX) + 1) break;
-    }
-    if (negative) n = -n;
-    return static_cast<int>(n < INT_MIN ? INT_MIN : n > INT_MAX ? INT_MAX : n);
 }
 
 }  // namespace
@@ -141,7 +125,7 @@ int ReadAppRegInt(std::wstring_view name, int unreadableResult) {
     std::wstring value;
     switch (store.Read(name, value)) {
         case SettingsStore::Status::Found:
-            return ParseDecimal(value);
+            return ParseInt(value);
         case SettingsStore::Status::Unreadable:
             return unreadableResult;
         case SettingsStore::Status::NotFound:

@@ -1,8 +1,10 @@
 #include "protocol/SettingReports.h"
 
 #include <algorithm>
+#include <cwchar>
 
-#include "exchange/ParseInt.h"
+#include "platform/ParseInt.h"
+#include "protocol/WorkerTasks.h"
 
 namespace {
 
@@ -16,16 +18,24 @@ struct SettingLayout {
 // One-byte settings carry their value in byte 6; the DPI stage, the scroll flag
 // and the sleep times are laid out by hand below.
 constexpr SettingLayout kSettings[] = {
-    {kSettingDpiStage, 10, 5, nullptr},
-    {kSettingReportRate, 11, 2, L"report_rate"},
-    {kSettingSensor, 12, 2, L"sensor_flag"},
-    {kSettingRespondTime, 13, 2, L"button_respondtime"},
-    {kSettingScroll, 14, 4, L"scroll_flag"},
-    {kSettingLiftoff, 15, 2, L"liftoff_height"},
-    {kSettingHighspeed, 16, 2, L"highspeed_mode"},
-    {kSettingSleep, 17, 5, nullptr},
-    {kSettingMoveWakeup, 18, 2, L"move_wakeup"},
+    {kSettingDpiStage, kTaskWriteDpiStage, 5, nullptr},
+    {kSettingReportRate, kTaskWriteReportRate, 2, L"report_rate"},
+    {kSettingSensor, kTaskWriteSensor, 2, L"sensor_flag"},
+    {kSettingRespondTime, kTaskWriteRespondTime, 2, L"button_respondtime"},
+    {kSettingScroll, kTaskWriteScroll, 4, L"scroll_flag"},
+    {kSettingLiftoff, kTaskWriteLiftoff, 2, L"liftoff_height"},
+    {kSettingHighspeed, kTaskWriteHighspeed, 2, L"highspeed_mode"},
+    {kSettingSleep, kTaskWriteSleep, 5, nullptr},
+    {kSettingMoveWakeup, kTaskWriteMoveWakeup, 2, L"move_wakeup"},
 };
+
+// Keys of the settings laid out by hand.
+constexpr wchar_t kDpiCountKey[] = L"dpi_count";
+constexpr wchar_t kDpiIndexKey[] = L"dpi_index";
+constexpr wchar_t kDpiValuePrefix[] = L"dpi_group";  // + stage + suffix
+constexpr wchar_t kDpiValueSuffix[] = L"_value";
+constexpr wchar_t kLightSleepKey[] = L"light_sleep";
+constexpr wchar_t kDeepSleepKey[] = L"deep_sleep";
 
 const SettingLayout* FindSetting(uint8_t id) {
     for (const SettingLayout& s : kSettings)
@@ -45,6 +55,17 @@ uint8_t SettingIdForTask(int task) {
     return 0;
 }
 
+int TaskForConfigKey(const std::wstring& key) {
+    for (const SettingLayout& s : kSettings)
+        if (s.key && key == s.key) return s.task;
+    // The keys the DPI stage and sleep reports are built from (BuildSettingReport).
+    const bool dpiValue = key.starts_with(kDpiValuePrefix) && key.ends_with(kDpiValueSuffix) &&
+                          key.size() > std::wcslen(kDpiValuePrefix) + std::wcslen(kDpiValueSuffix);
+    if (key == kDpiCountKey || key == kDpiIndexKey || dpiValue) return kTaskWriteDpiStage;
+    if (key == kLightSleepKey || key == kDeepSleepKey) return kTaskWriteSleep;
+    return kTaskNone;
+}
+
 bool BuildSettingReport(uint8_t settingId, const ConfigReader& read, ReportBuffer& report) {
     const SettingLayout* layout = FindSetting(settingId);
     if (!layout) return false;
@@ -52,13 +73,13 @@ bool BuildSettingReport(uint8_t settingId, const ConfigReader& read, ReportBuffe
     FrameReport(report, kCmdSetting, layout->length);
     report[5] = settingId;
     if (settingId == kSettingDpiStage) {
-        const int index = value(L"dpi_index");
-        report[6] = static_cast<uint8_t>(value(L"dpi_count"));
+        const int index = value(kDpiIndexKey);
+        report[6] = static_cast<uint8_t>(value(kDpiCountKey));
         report[7] = static_cast<uint8_t>(index);
-        PutLe16(&report[8], value(L"dpi_group" + std::to_wstring(index) + L"_value"));
+        PutLe16(&report[8], value(kDpiValuePrefix + std::to_wstring(index) + kDpiValueSuffix));
     } else if (settingId == kSettingSleep) {
-        PutLe16(&report[6], value(L"light_sleep"));
-        PutLe16(&report[8], value(L"deep_sleep"));
+        PutLe16(&report[6], value(kLightSleepKey));
+        PutLe16(&report[8], value(kDeepSleepKey));
     } else {
         report[6] = static_cast<uint8_t>(value(layout->key));
     }

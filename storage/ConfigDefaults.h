@@ -4,6 +4,9 @@
 // reset writes (null: the reset leaves the row alone).
 #include <array>
 
+// DPI stages a profile keeps ("dpi_group0_value" to "dpi_group6_value").
+constexpr int kDpiStages = 7;
+
 struct ConfigDefault {
     const wchar_t* key;
     const wchar_t* insertValue;

@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include "orvix/core/TextConv.h"
+#include "platform/AppContext.h"
 #include "platform/Trace.h"
 #include "storage/ConfigDefaults.h"
 
@@ -44,8 +45,6 @@ const char* const kSchema[] = {
     "profile INTEGER, light_id INTEGER, key_code INTEGER, key_rgb INTEGER)",
     "CREATE INDEX IF NOT EXISTS keylightindex ON t_key_light_data(keylight_id)",
 };
-
-constexpr int kLcidEnglish = 1033;
 
 bool IsWriteSuccess(int result) {
     return result == SQLITE_OK || result == SQLITE_ROW || result == SQLITE_DONE;

@@ -32,14 +32,6 @@ TEST(VantorelCtlOptions, CommandsAndTheirArguments) {
     EXPECT_EQ(ParseCtlOptions({"profile", "1", "2"}, o, error), kCtlUsage);
 }
 
-TEST(VantorelCtlOptions, KeysSendTheTaskOfTheirPage) {
-    EXPECT_EQ(TaskForConfigKey(L"report_rate"), 11);
-    EXPECT_EQ(TaskForConfigKey(L"dpi_group3_value"), 10);
-    EXPECT_EQ(TaskForConfigKey(L"dpi_group3_rgb"), 0);
-    EXPECT_EQ(TaskForConfigKey(L"deep_sleep"), 17);
-    EXPECT_EQ(TaskForConfigKey(L"move_closelight"), 0);
-}
-
 class VantorelCtlProgram : public ::testing::Test {
   protected:
     // Runs the tool in the scratch folder; returns its exit code.

@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <memory>
 #include <thread>
+#include <vector>
 
 #include "WorkerFixture.h"
 
@@ -36,6 +38,35 @@ TEST(CThreadBasicConcurrency, StartOnceStopWaitsForTheCycle) {
     while (counter.cycles == cycles) std::this_thread::yield();
     counter.Stop();
     EXPECT_EQ(counter.cycles, cycles + 1);
+}
+
+TEST(CThreadBasicConcurrency, StoppedFromItsOwnCycleItIsStillWaitedForWhenDestroyed) {
+    std::atomic<int> cycles{0};
+    std::atomic<bool> finished{false};
+    struct SelfStopping : CThreadBasic {
+        SelfStopping(std::atomic<int>& count, std::atomic<bool>& done) : cycles(count), finished(done) {}
+        ~SelfStopping() override { Stop(); }
+        void ThreadCycle() override {
+            ++cycles;
+            EXPECT_TRUE(Stop());
+            stopped = true;
+            // The cycle goes on after Stop and still uses the object.
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+            trail.push_back(cycles);
+            finished = true;
+        }
+        std::atomic<int>& cycles;
+        std::atomic<bool>& finished;
+        std::atomic<bool> stopped{false};
+        std::vector<int> trail;
+    };
+    auto thread = std::make_unique<SelfStopping>(cycles, finished);
+    ASSERT_TRUE(thread->Start(1, true));
+    while (!thread->stopped) std::this_thread::yield();
+    EXPECT_FALSE(thread->IsRunning());
+    thread.reset();  // waits for the cycle that is still running
+    EXPECT_TRUE(finished);
+    EXPECT_EQ(cycles, 1);
 }
 
 TEST_F(WorkerConcurrency, TasksQueuedWhileTheWorkerRunsAndTheMouseNotifies) {

@@ -4,6 +4,7 @@
 #include "WorkerFixture.h"
 #include "features/ButtonFunction.h"
 #include "protocol/MacroImage.h"
+#include "protocol/Notification.h"
 
 namespace {
 
@@ -169,6 +170,20 @@ TEST_F(WorkerNotification, DpiButtonMovesTheStage) {
     view.Clear();
     worker.PollNotification();
     EXPECT_EQ(Config(L"dpi_index"), L"5");
+    EXPECT_TRUE(view.Calls().empty());
+
+    // A stage beyond the seven the profile keeps is not taken as the active one.
+    sim->Apply([](SimFirmware&) {
+        std::vector<uint8_t> report(kReportSize, 0);
+        report[0] = kReportId;
+        report[1] = kNotificationMark;
+        report[5] = kNotifyDpiStage;
+        report[6] = 200;
+        return SimFirmware::Outputs{{SimEndpoint::Cable, report}};
+    });
+    worker.PollNotification();
+    EXPECT_EQ(Config(L"dpi_index"), L"5");
+    EXPECT_EQ(state.GetDeviceValues().dpiIndex, 2);
     EXPECT_TRUE(view.Calls().empty());
 }
 

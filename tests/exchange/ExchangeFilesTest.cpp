@@ -12,7 +12,6 @@
 namespace {
 
 const std::string kDeclaration = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n";
-constexpr int kLcidEnglish = 1033;
 using Setting = std::pair<const wchar_t*, const wchar_t*>;
 
 // A key item of a profile file.
@@ -214,7 +213,7 @@ TEST_F(ExchangeFiles, ProfileTravelsToAnotherDatabaseWithItsParameters) {
     Store().AddKeyOtherData(L"unrelated", L"/bin/false", 9);
     Store().SetConfigValue(2, L"dpi_group5_value", L"777");
 
-    EXPECT_EQ(ImportProfile(FileOf("p.xml"), Store(), Context(2)), kTaskWriteAll);
+    EXPECT_EQ(ImportProfile(FileOf("p.xml"), Store(), Context(2)), kTaskWriteEverything);
     std::wstring name;
     Store().GetProfileName(2, name, kLcidEnglish);
     EXPECT_EQ(name, L"Other 2");
@@ -256,12 +255,12 @@ TEST_F(ExchangeFiles, ProfileWithoutLightingOrKeysAndOlderFiles) {
     Store().SetConfigValue(1, L"highspeed_mode", L"0");
     Store().SetActiveLightMode(1, 5);
     const std::string lights = ProfileState(1)[2];
-    ASSERT_EQ(ImportProfile(FileOf("p.xml"), Store(), Context(1)), kTaskWriteAll);
+    ASSERT_EQ(ImportProfile(FileOf("p.xml"), Store(), Context(1)), kTaskWriteEverything);
     EXPECT_EQ(ProfileState(1)[2], lights);
     EXPECT_EQ(Config(1, L"highspeed_mode"), L"1");
     EXPECT_EQ(Config(1, L"e-sports_flag"), L"9");
 
-    ASSERT_EQ(ImportProfile(WriteProfile("<keyitems/>"), Store(), Context(1)), kTaskWriteAll);
+    ASSERT_EQ(ImportProfile(WriteProfile("<keyitems/>"), Store(), Context(1)), kTaskWriteEverything);
     std::vector<KeyRecord> keys;
     EXPECT_EQ(Store().ListKeys(1, keys), 0);
 
@@ -271,7 +270,7 @@ TEST_F(ExchangeFiles, ProfileWithoutLightingOrKeysAndOlderFiles) {
                                          KeyItem("3", 10, 77, "macro_desc=\"www.site.test\"") +
                                          KeyItem("4", 11, 1, "macro_desc=\"t\"") + "</keyitems>"),
                             Store(), Context(1)),
-              kTaskWriteAll);
+              kTaskWriteEverything);
     ASSERT_EQ(Store().ListKeys(1, keys), 1);
     std::wstring desc, param;
     int32_t type = 0;
@@ -320,7 +319,7 @@ TEST_F(ExchangeFiles, FailedOrHostileProfileImportsLeaveTheProfileAlone) {
         "value=\"900\"/></Mouse_DPI>"
         "<Mouse><report_rate value=\"fast\"/><sensor_flag value=\"99999999999\"/><scroll_flag "
         "value=\"0\"/></Mouse>";
-    EXPECT_EQ(ImportProfile(WriteProfile(hostile), Store(), Context(2)), kTaskWriteAll);
+    EXPECT_EQ(ImportProfile(WriteProfile(hostile), Store(), Context(2)), kTaskWriteEverything);
     const std::vector<std::string> after = ProfileState(2);
     EXPECT_EQ(after[0], "1:10:3");
     EXPECT_EQ(after[2], before[2]);

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 
 #include "exchange/XmlDocument.h"
@@ -139,6 +140,11 @@ TEST(XmlDocumentFile, UnreadableOrUnwritablePathsFail) {
     EXPECT_FALSE(xml.FindNext(L"a"));
     EXPECT_FALSE(xml.LoadFile(folder.Folder()));  // a directory
     EXPECT_FALSE(xml.SaveFile(folder.File("no/such/folder.xml")));
+    // A file far larger than any the program reads is refused, not read into memory.
+    folder.Write("huge.xml", "<a/>");
+    std::filesystem::resize_file(Orvix::WideToUtf8(folder.File("huge.xml")), 65u << 20);
+    EXPECT_FALSE(xml.LoadFile(folder.File("huge.xml")));
+    EXPECT_TRUE(Has(xml, L"file_error")) << xml.GetResult();
 }
 
 TEST(XmlEncodingNames, UsualNamesResolveWithoutRegardToCase) {

@@ -56,6 +56,21 @@ TEST(SettingReports, BytesOfEachSetting) {
     EXPECT_EQ(SettingIdForTask(16), kSettingHighspeed);
 }
 
+TEST(SettingReports, KeysSendTheTaskOfTheirPage) {
+    EXPECT_EQ(TaskForConfigKey(L"report_rate"), 11);
+    EXPECT_EQ(TaskForConfigKey(L"dpi_group3_value"), 10);
+    EXPECT_EQ(TaskForConfigKey(L"dpi_index"), 10);
+    EXPECT_EQ(TaskForConfigKey(L"dpi_count"), 10);
+    EXPECT_EQ(TaskForConfigKey(L"dpi_group_value"), 0);
+    EXPECT_EQ(TaskForConfigKey(L"dpi_group3_rgb"), 0);
+    EXPECT_EQ(TaskForConfigKey(L"deep_sleep"), 17);
+    EXPECT_EQ(TaskForConfigKey(L"light_sleep"), 17);
+    EXPECT_EQ(TaskForConfigKey(L"move_closelight"), 0);
+    // Each key's task sends a report that carries that key.
+    EXPECT_EQ(SettingIdForTask(TaskForConfigKey(L"sensor_flag")), kSettingSensor);
+    EXPECT_EQ(SettingIdForTask(TaskForConfigKey(L"move_wakeup")), kSettingMoveWakeup);
+}
+
 TEST(SettingReports, ResetAndButtonMap) {
     ReportBuffer r;
     BuildResetReport(kResetDpiGroup, r);

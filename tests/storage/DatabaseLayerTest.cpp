@@ -2,10 +2,8 @@
 #include <filesystem>
 
 #include "StoreTestSupport.h"
-
-constexpr int kLcidEnglish = 1033;
-constexpr int kLcidFrench = 1036;
 #include "orvix/core/TextConv.h"
+#include "platform/AppContext.h"
 
 using DatabaseFile = StoreTest;
 

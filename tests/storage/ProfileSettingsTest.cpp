@@ -2,9 +2,7 @@
 #include <map>
 
 #include "StoreTestSupport.h"
-
-constexpr int kLcidEnglish = 1033;
-constexpr int kLcidFrench = 1036;
+#include "platform/AppContext.h"
 
 namespace {
 

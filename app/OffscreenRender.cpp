@@ -1,0 +1,20 @@
+#include "app/OffscreenRender.h"
+
+#include <cstdio>
+#include <string>
+
+#include "orvix/core/Manager.h"
+#include "orvix/platform/Fonts.h"
+#include "orvix/platform/Platform.h"
+
+int RenderOffscreen(const char* what, const char* pngPath, const std::function<bool()>& render) {
+    using namespace Orvix;
+    if (!Platform::Init(BackendKind::Headless) || !RegisterEmbeddedFont()) return 1;
+    const std::wstring font = Manager::GetFontName();
+    const int size = Manager::GetFontWidth();
+    const bool written = render();  // its windows are gone before the layer shuts down
+    Platform::Shutdown();
+    Manager::SetFont(font, size);
+    if (!written) std::fprintf(stderr, "%s: cannot write %s\n", what, pngPath);
+    return written ? 0 : 1;
+}

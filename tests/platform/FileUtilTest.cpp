@@ -1,0 +1,52 @@
+// Whole-file reads, atomic replacement and the UTF-16 decoding that the language
+// files and the XML files share.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <string>
+
+#include "orvix/core/TextConv.h"
+#include "platform/FileUtil.h"
+#include "tests/support/TempFolder.h"
+
+namespace {
+
+std::string Utf8Path(const TempFolder& folder, const std::string& name) {
+    return Orvix::WideToUtf8(folder.File(name));
+}
+
+}  // namespace
+
+TEST(FileUtil, WholeFileReadsRefuseFoldersAndOversizedFiles) {
+    TempFolder folder;
+    folder.Write("small.txt", "twelve bytes");
+    std::string bytes = "old";
+    EXPECT_EQ(ReadFileBytes(Utf8Path(folder, "small.txt"), bytes, 12), 0);
+    EXPECT_EQ(bytes, "twelve bytes");
+    EXPECT_EQ(ReadFileBytes(Utf8Path(folder, "small.txt"), bytes, 11), EFBIG);
+    EXPECT_EQ(bytes, "");
+    EXPECT_EQ(ReadFileBytes(Orvix::WideToUtf8(folder.Folder()), bytes, 100), EISDIR);
+    EXPECT_EQ(ReadFileBytes(Utf8Path(folder, "missing.txt"), bytes, 100), ENOENT);
+}
+
+TEST(FileUtil, AtomicReplacementLeavesOnlyTheNewFileReadableByItsOwner) {
+    TempFolder folder;
+    folder.Write("store.ini", "old contents");
+    ASSERT_TRUE(ReplaceFileAtomically(Utf8Path(folder, "store.ini"), "new"));
+    EXPECT_EQ(folder.Read("store.ini"), "new");
+    struct stat st {};
+    ASSERT_EQ(stat(Utf8Path(folder, "store.ini").c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0600u);
+    EXPECT_FALSE(ReplaceFileAtomically(Utf8Path(folder, "no/such/folder.ini"), "x"));
+}
+
+TEST(FileUtil, Utf16BytesInEitherOrderBecomeTheSameText) {
+    const std::wstring text = L"A\u00e9\U0001F600";  // a surrogate pair in UTF-16
+    const std::string le("A\0\xE9\0\x3D\xD8\x00\xDE", 8);
+    const std::string be("\0A\0\xE9\xD8\x3D\xDE\x00", 8);
+    EXPECT_EQ(Utf16BytesToWide(le, false), text);
+    EXPECT_EQ(Utf16BytesToWide(be, true), text);
+    EXPECT_EQ(Utf16BytesToWide(le + "Z", false), text);  // a last odd byte is dropped
+    EXPECT_EQ(Utf16BytesToWide("", false), L"");
+}

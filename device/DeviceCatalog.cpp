@@ -112,6 +112,9 @@ LabelLine ParseLabelAnchor(std::wstring_view rect) {
 bool ReadDeviceDescription(const std::wstring& programFolder, const std::wstring& deviceAttr,
                            DeviceDescription& description) {
     description = DeviceDescription{};
+    // device_attr comes from the catalog: a separator or ".." must not reach
+    // a file outside the description folder.
+    if (!IsPlainFileStem(deviceAttr)) return false;
     XmlDocument xml;
     const bool wellFormed = xml.LoadFile(JoinPath(JoinPath(programFolder, L"device"), deviceAttr + L".xml"));
     if (!xml.FindNext(L"mouse") || !xml.StepIn()) return wellFormed;

@@ -45,6 +45,11 @@ bool IsFolder(const std::string& path) {
 
 }  // namespace
 
+bool IsPlainFileStem(std::wstring_view name) {
+    return name.find_first_of(std::wstring_view(L"/\\\0", 3)) == std::wstring_view::npos &&
+           name.find(L"..") == std::wstring_view::npos;
+}
+
 std::wstring JoinPath(std::wstring_view head, std::wstring_view tail) {
     if (head.empty()) return std::wstring(tail);
     if (tail.empty()) return std::wstring(head);

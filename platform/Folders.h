@@ -14,6 +14,11 @@ inline constexpr wchar_t kAppName[] = L"Vantorel Mouse";
 // yields the other one unchanged.
 std::wstring JoinPath(std::wstring_view head, std::wstring_view tail);
 
+// Whether a name taken from a data file (a model's device_attr) stays a plain
+// file-name stem: no path separator, no NUL and no "..", so it cannot reach
+// outside the folder it is joined to. The empty name is plain.
+bool IsPlainFileStem(std::wstring_view name);
+
 // Folder of the running executable (/proc/self/exe), with a trailing '/'.
 std::wstring GetProgramFolder();
 

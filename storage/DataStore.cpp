@@ -5,6 +5,7 @@
 
 #include "orvix/core/TextConv.h"
 #include "platform/AppContext.h"
+#include "platform/Folders.h"
 #include "platform/Trace.h"
 #include "storage/ConfigDefaults.h"
 
@@ -63,10 +64,7 @@ std::wstring ProfileDisplayName(const std::wstring& stored, int languageId) {
 
 std::string DatabasePathFor(const std::wstring& userDataFolder, const std::wstring& deviceAttr) {
     // device_attr comes from a data file: it must stay a plain file-name stem.
-    if (deviceAttr.find_first_of(std::wstring_view(L"/\\\0", 3)) != std::wstring::npos ||
-        deviceAttr.find(L"..") != std::wstring::npos) {
-        return {};
-    }
+    if (!IsPlainFileStem(deviceAttr)) return {};
     std::wstring path = userDataFolder;
     if (!path.empty() && path.back() != L'/') path += L'/';
     path += L"db/" + deviceAttr + L"_data1.db";

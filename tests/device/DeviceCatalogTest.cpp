@@ -3,6 +3,7 @@
 #include <tuple>
 
 #include "device/DeviceCatalog.h"
+#include "orvix/core/TextConv.h"
 #include "tests/support/TempFolder.h"
 
 namespace {
@@ -171,4 +172,17 @@ TEST(DeviceDescription, ElementsOutOfOrderAreMissed) {
     ReadDeviceDescription(folder.Folder(), L"m3", description);
     EXPECT_EQ(description.lightingPage, std::optional<bool>(false));  // only 1 shows the page
     EXPECT_FALSE(description.mouseImage.has_value());
+}
+
+TEST(DeviceDescription, ANameThatLeavesTheDescriptionFolderIsNotRead) {
+    TempFolder folder;
+    const char* kDescription = "<mouse><image_file mouse_img=\"x.png\"/><menu light=\"1\"/></mouse>";
+    folder.Write("outside.xml", kDescription);
+    folder.Write("device/sub/inner.xml", kDescription);
+    for (const wchar_t* attr : {L"../outside", L"sub/inner", L"sub\\inner", L".."}) {
+        DeviceDescription description;
+        EXPECT_FALSE(ReadDeviceDescription(folder.Folder(), attr, description)) << Orvix::WideToUtf8(attr);
+        EXPECT_FALSE(description.mouseImage.has_value()) << Orvix::WideToUtf8(attr);
+        EXPECT_FALSE(description.lightingPage.has_value()) << Orvix::WideToUtf8(attr);
+    }
 }

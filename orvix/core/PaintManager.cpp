@@ -129,11 +129,14 @@ void PaintManager::InvalidateRect(CRect rect, BOOL) {
 
 // ---------------------------------------------------------------- dispatch
 
+// The bitwise OR of 16 (Shift), 17 (Ctrl) and 18 (Alt): controls compare
+// hot keys against this value, so held combinations must combine.
 UINT PaintManager::KeyModifiers() {
-    if (Platform::IsKeyDown(VK_SHIFT)) return 16;
-    if (Platform::IsKeyDown(VK_CONTROL)) return 17;
-    if (Platform::IsKeyDown(VK_MENU)) return 18;
-    return 0;
+    UINT value = 0;
+    if (Platform::IsKeyDown(VK_SHIFT)) value |= 16;
+    if (Platform::IsKeyDown(VK_CONTROL)) value |= 17;
+    if (Platform::IsKeyDown(VK_MENU)) value |= 18;
+    return value;
 }
 
 LRESULT PaintManager::OnWindowMessage(UINT msg, WPARAM wParam, LPARAM lParam) {

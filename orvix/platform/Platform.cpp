@@ -160,6 +160,27 @@ bool TakeReady(MSG& msg) {
     return false;
 }
 
+// The window's size limits (WM_GETMINMAXINFO), starting from what the desktop
+// allows: the whole display when maximised and any size from 1 x 1.
+MINMAXINFO QueryMinMax(HWND hwnd, const CRect& rect) {
+    MINMAXINFO info;
+    DisplayInfo display;
+    CRect bounds = Platform::GetDisplayInfo(rect.CenterPoint(), display) ? display.bounds
+                                                                        : Platform::GetWorkArea(rect.CenterPoint());
+    info.ptMaxPosition = bounds.TopLeft();
+    info.ptMaxSize = {bounds.Width(), bounds.Height()};
+    info.ptMinTrackSize = {1, 1};
+    info.ptMaxTrackSize = {32767, 32767};
+    Platform::SendMessage(hwnd, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&info));
+    return info;
+}
+
+CSize ClampToTrackSize(const MINMAXINFO& info, int cx, int cy) {
+    auto clamp = [](int v, int lo, int hi) { return std::max(lo, std::min(hi, v)); };
+    return {clamp(cx, info.ptMinTrackSize.x, info.ptMaxTrackSize.x),
+            clamp(cy, info.ptMinTrackSize.y, info.ptMaxTrackSize.y)};
+}
+
 void ActivateOwnerOf(WindowRecord* w) {
     HWND owner = w->params.owner;
     if (Find(owner) && Platform::IsWindowVisible(owner)) Platform::SetActiveWindow(owner);
@@ -292,7 +313,8 @@ BOOL Platform::ShowWindow(HWND hwnd, int cmd) {
                 w->restoreRect = w->rect;
                 w->zoomed = true;
                 w->iconic = false;
-                MoveWindow(hwnd, GetWorkArea(w->rect.CenterPoint()));
+                MINMAXINFO info = QueryMinMax(hwnd, w->rect);
+                MoveWindow(hwnd, CRect(info.ptMaxPosition, ClampToTrackSize(info, info.ptMaxSize.x, info.ptMaxSize.y)));
             }
             break;
         case SW_RESTORE:
@@ -865,9 +887,12 @@ void Focus(HWND hwnd, bool gained) {
 
 void CloseRequest(HWND hwnd) { Platform::PostMessage(hwnd, WM_CLOSE, 0, 0); }
 
+// The user gave the window a new size: it keeps within the window's limits.
+// The echo of a size the window already has (set by the program) is no resize.
 void Resized(HWND hwnd, int width, int height) {
     CRect r = Platform::GetWindowRect(hwnd);
-    Platform::MoveWindow(hwnd, CRect(r.left, r.top, r.left + width, r.top + height));
+    if (!Platform::IsWindow(hwnd) || r.Size() == CSize(width, height)) return;
+    Platform::MoveWindow(hwnd, CRect(r.TopLeft(), ClampToTrackSize(QueryMinMax(hwnd, r), width, height)));
 }
 
 void Moved(HWND hwnd, int x, int y) {

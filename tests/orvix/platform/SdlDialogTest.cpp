@@ -8,15 +8,11 @@
 #include <atomic>
 #include <chrono>
 #include <cstdio>
-#include <cstdlib>
 #include <thread>
 
+#include "SdlOffscreen.h"
 #include "orvix/platform/Image.h"
 #include "tests/orvix/core/ToolkitFixture.h"
-
-#if defined(__SANITIZE_ADDRESS__)
-#include <sanitizer/lsan_interface.h>
-#endif
 
 using namespace ToolkitTest;
 
@@ -24,7 +20,7 @@ namespace {
 
 // A red square that counts its ticks where another thread can watch them.
 class Swatch : public MControl {
-public:
+  public:
     using MControl::MControl;
     void DrawControl(Canvas& canvas, CRect) override { canvas.FillRect(m_rect, Color(0xFFFF0000)); }
     BOOL OnControlTimer() override {
@@ -37,12 +33,7 @@ public:
 }  // namespace
 
 TEST(SdlDialog, AModalDialogPaintsTicksAndClosesWithWorkPostedFromAnotherThread) {
-#if defined(__SANITIZE_ADDRESS__)
-    // SDL unloads the helper libraries it opened at quit, so their one-time
-    // allocations can no longer be told apart by library name.
-    __lsan::ScopedDisabler sdlAllocations;
-#endif
-    if (!std::getenv("SDL_VIDEODRIVER")) setenv("SDL_VIDEODRIVER", "offscreen", 1);
+    SdlOffscreen offscreen;
     ASSERT_TRUE(Platform::Init(BackendKind::Sdl));
     const std::wstring shot = L"/tmp/orvix_sdl_dialog_" + std::to_wstring(getpid()) + L".png";
     {

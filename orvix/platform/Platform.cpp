@@ -165,8 +165,9 @@ bool TakeReady(MSG& msg) {
 MINMAXINFO QueryMinMax(HWND hwnd, const CRect& rect) {
     MINMAXINFO info;
     DisplayInfo display;
-    CRect bounds = Platform::GetDisplayInfo(rect.CenterPoint(), display) ? display.bounds
-                                                                        : Platform::GetWorkArea(rect.CenterPoint());
+    const CPoint centre = rect.CenterPoint();
+    const CRect bounds =
+        Platform::GetDisplayInfo(centre, display) ? display.bounds : Platform::GetWorkArea(centre);
     info.ptMaxPosition = bounds.TopLeft();
     info.ptMaxSize = {bounds.Width(), bounds.Height()};
     info.ptMinTrackSize = {1, 1};
@@ -313,8 +314,9 @@ BOOL Platform::ShowWindow(HWND hwnd, int cmd) {
                 w->restoreRect = w->rect;
                 w->zoomed = true;
                 w->iconic = false;
-                MINMAXINFO info = QueryMinMax(hwnd, w->rect);
-                MoveWindow(hwnd, CRect(info.ptMaxPosition, ClampToTrackSize(info, info.ptMaxSize.x, info.ptMaxSize.y)));
+                const MINMAXINFO info = QueryMinMax(hwnd, w->rect);
+                const CSize size = ClampToTrackSize(info, info.ptMaxSize.x, info.ptMaxSize.y);
+                MoveWindow(hwnd, CRect(info.ptMaxPosition, size));
             }
             break;
         case SW_RESTORE:

@@ -48,7 +48,7 @@ std::vector<CRect> RedLines(const Canvas& c) {
 }
 
 class Pipeline : public HeadlessTest {
-protected:
+  protected:
     void SetUp() override {
         HeadlessTest::SetUp();
         hwnd = dlg.Open(CRect(0, 0, 200, 150));
@@ -67,7 +67,9 @@ protected:
         return Paint();
     }
     CRect Pending() const { return Platform::GetUpdateRect(hwnd); }
-    Tracer* Make(UINT id, CRect rect, int kind = 1) { return dlg.Add(new Tracer(&dlg, id, rect, &log), kind); }
+    Tracer* Make(UINT id, CRect rect, int kind = 1) {
+        return dlg.Add(new Tracer(&dlg, id, rect, &log), kind);
+    }
     std::wstring Png(const char* name, const Canvas& c) { return files.emplace_back(TempPng(name, c)); }
     MText* Label(const wchar_t* text, CRect rect, UINT h, UINT v, bool multiLine = false) {
         auto* label = static_cast<MText*>(dlg.CreateControl(L"MText", 9, rect, text));
@@ -262,7 +264,8 @@ TEST_F(Pipeline, ProgressBelowFiveStopsAFadeAndTheBandSitsAtTheBottom) {
 
 TEST_F(Pipeline, TheImageCacheLivesWithTheWindowsDataAndKeepsModulesApart) {
     Canvas strip(40, 6), square(6, 6);
-    const std::wstring stripPath = Png("cache_strip.png", strip), squarePath = Png("cache_square.png", square);
+    const std::wstring stripPath = Png("cache_strip.png", strip),
+                       squarePath = Png("cache_square.png", square);
     PaintManager& pm = dlg.GetPaintManager();
     EXPECT_EQ(pm.AddImgResInfo(stripPath.c_str(), 4)->frameWidth, 10);
 

@@ -10,7 +10,7 @@ namespace {
 
 // Keeps the point a double-click notification points at, while it is valid.
 class PointDialog : public TestDialog {
-public:
+  public:
     LRESULT OnMessage(UINT id, UINT code, WPARAM wParam, LPARAM lParam) override {
         if (code == 3 && lParam) dblClkPoint = *reinterpret_cast<const CPoint*>(lParam);
         return TestDialog::OnMessage(id, code, wParam, lParam);
@@ -19,7 +19,7 @@ public:
 };
 
 class Routing : public HeadlessTest {
-protected:
+  protected:
     void SetUp() override {
         HeadlessTest::SetUp();
         hwnd = dlg.Open(CRect(0, 0, 400, 300));
@@ -59,13 +59,15 @@ TEST_F(Routing, APressInsideKeepsTheMovesOnThePressedChildUntilRelease) {
 }
 
 TEST_F(Routing, APressGoesToTheLastChildThatTakesItElseTheControlTakesFocus) {
-    auto* over = box->Add(new Tracer(box, 12, CRect(50, 10, 140, 100), &log));  // overlaps a, later in the list
+    auto* over =
+        box->Add(new Tracer(box, 12, CRect(50, 10, 140, 100), &log));  // overlaps a, later in the list
     box->OnLButtonDown(0, CPoint(60, 50));
     EXPECT_TRUE(Has(log, L"12:down 60,50"));
     EXPECT_FALSE(Has(log, L"10:down 60,50"));
     box->OnLButtonUp(0, CPoint(60, 50));
 
-    for (auto refuse : {+[](Tracer* t) { t->SetEnabled(FALSE); }, +[](Tracer* t) { t->SetRresponse(FALSE); }}) {
+    for (auto refuse :
+         {+[](Tracer* t) { t->SetEnabled(FALSE); }, +[](Tracer* t) { t->SetRresponse(FALSE); }}) {
         over->SetEnabled(TRUE);
         over->SetRresponse(TRUE);
         refuse(over);
@@ -108,12 +110,13 @@ TEST_F(Routing, ScrollBarsOfAScrolledControlGetRawPointsForEveryEvent) {
     box->OnScroll(1, 1, CPoint(295, 30));
     box->OnScroll(1, 0, CPoint(20, 30));
     // The container's own wheel handler is asked first; it declines.
-    Log expected = {L"1:down 295,20",  L"1:up 295,20",         L"2:rdown 100,195",     L"9:down 20,120",
-                    L"9:dblclk 20,120", L"9:up 20,120",        L"50:wheel-down 295,30", L"1:wheel-down 295,30",
-                    L"9:wheel-up 20,130"};
+    Log expected = {L"1:down 295,20",        L"1:up 295,20",         L"2:rdown 100,195",
+                    L"9:down 20,120",        L"9:dblclk 20,120",     L"9:up 20,120",
+                    L"50:wheel-down 295,30", L"1:wheel-down 295,30", L"9:wheel-up 20,130"};
     Log seen;
     for (const auto& e : log)
-        if (e.find(L"focus") == std::wstring::npos && e.find(L"blur") == std::wstring::npos) seen.push_back(e);
+        if (e.find(L"focus") == std::wstring::npos && e.find(L"blur") == std::wstring::npos)
+            seen.push_back(e);
     EXPECT_EQ(seen, expected);
 }
 

@@ -12,11 +12,15 @@ namespace ToolkitTest {
 
 using Log = std::vector<std::wstring>;
 
-inline std::wstring At(CPoint pt) { return std::to_wstring(pt.x) + L"," + std::to_wstring(pt.y); }
+inline std::wstring At(CPoint pt) {
+    return std::to_wstring(pt.x) + L"," + std::to_wstring(pt.y);
+}
 inline bool Has(const Log& log, const std::wstring& entry) {
     return std::find(log.begin(), log.end(), entry) != log.end();
 }
-inline long Count(const Log& log, const std::wstring& entry) { return std::count(log.begin(), log.end(), entry); }
+inline long Count(const Log& log, const std::wstring& entry) {
+    return std::count(log.begin(), log.end(), entry);
+}
 // Position of the first entry, or -1.
 inline long IndexOf(const Log& log, const std::wstring& entry) {
     auto it = std::find(log.begin(), log.end(), entry);
@@ -24,7 +28,7 @@ inline long IndexOf(const Log& log, const std::wstring& entry) {
 }
 
 class Tracer : public MControlFont {
-public:
+  public:
     Tracer(MObject* parent, UINT id, CRect rect, Log* log) : MControlFont(parent, id, rect), m_log(log) {}
     ~Tracer() override { Note(L"gone"); }
 
@@ -85,17 +89,17 @@ public:
         return answer;
     }
 
-    CPoint shift;          // how this control moves points for its children
+    CPoint shift;  // how this control moves points for its children
     bool declinePoint = false;
     bool takeDblClk = true;
     bool takeWheel = false;
     bool takeKeys = false;
-    UINT claim = 0;        // a raw window message this control answers non-zero
-    Color fill;            // what its look paints (transparent: nothing)
-    int renders = 0;       // how often its render cache was re-rendered
+    UINT claim = 0;   // a raw window message this control answers non-zero
+    Color fill;       // what its look paints (transparent: nothing)
+    int renders = 0;  // how often its render cache was re-rendered
     int ticks = 0;
 
-private:
+  private:
     Log* m_log;
 };
 

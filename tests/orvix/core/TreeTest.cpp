@@ -9,7 +9,7 @@ namespace H = Orvix::Headless;
 namespace {
 
 class Tree : public HeadlessTest {
-protected:
+  protected:
     void SetUp() override {
         HeadlessTest::SetUp();
         hwnd = dlg.Open(CRect(0, 0, 400, 300));
@@ -144,7 +144,8 @@ TEST_F(Tree, StaleCachesReachOnlyChildrenOverTheControl) {
     auto* over = top->Add(Make(top, 41, CRect(90, 90, 120, 120)));
     auto* apart = top->Add(Make(top, 42, CRect(150, 150, 160, 160)));
     Canvas target(1, 1);
-    for (MControl* c : {static_cast<MControl*>(top), static_cast<MControl*>(over), static_cast<MControl*>(apart)})
+    for (MControl* c :
+         {static_cast<MControl*>(top), static_cast<MControl*>(over), static_cast<MControl*>(apart)})
         c->UpdateMemDC(target, 1, 1);
     top->SetUpdate(FALSE, 0);
     EXPECT_FALSE(top->GetUpdate());
@@ -154,9 +155,12 @@ TEST_F(Tree, StaleCachesReachOnlyChildrenOverTheControl) {
 
 TEST_F(Tree, CursorAndTooltipFollowThePointer) {
     auto* c = dlg.Add(Make(&dlg, 10, CRect(10, 10, 50, 40)));
-    for (auto [name, kind] : {std::pair{L"arrow", CursorKind::Arrow}, {L"wait", CursorKind::Wait},
-                              {L"cross", CursorKind::Cross}, {L"sizewe", CursorKind::SizeWE},
-                              {L"sizens", CursorKind::SizeNS}, {L"help", CursorKind::Help},
+    for (auto [name, kind] : {std::pair{L"arrow", CursorKind::Arrow},
+                              {L"wait", CursorKind::Wait},
+                              {L"cross", CursorKind::Cross},
+                              {L"sizewe", CursorKind::SizeWE},
+                              {L"sizens", CursorKind::SizeNS},
+                              {L"help", CursorKind::Help},
                               {L"hand", CursorKind::Hand}}) {
         c->SetCursorEx(name);
         EXPECT_EQ(c->GetCursor(), kind);

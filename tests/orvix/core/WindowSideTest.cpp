@@ -15,7 +15,7 @@ namespace {
 
 // A dialog whose overridable hooks write to the test's log.
 class HookDialog : public TestDialog {
-public:
+  public:
     explicit HookDialog(Log* log) : m_log(log) {}
     LRESULT OnLButtonDown(UINT, CPoint pt) override {
         m_log->push_back(L"dlg:down " + At(pt));
@@ -32,7 +32,7 @@ public:
     HWND owner = nullptr;
     bool ownerEnabledAtClose = false;
 
-private:
+  private:
     Log* m_log;
 };
 
@@ -44,7 +44,7 @@ struct PlainWindow : WindowProcedure {
 };
 
 class WindowSide : public HeadlessTest {
-protected:
+  protected:
     void SetUp() override {
         HeadlessTest::SetUp();
         hwnd = dlg.Open(CRect(0, 0, 400, 300));
@@ -265,7 +265,7 @@ TEST_F(WindowSide, TheTickerSkipsStoppedControlsAndForgetsRemovedOnes) {
 }
 
 class ModalLoop : public HeadlessTest {
-protected:
+  protected:
     Log log;
 };
 
@@ -328,7 +328,7 @@ TEST_F(ModalLoop, CentringFallsBackToTheWorkAreaAndKeepsTheNearEdgesInside) {
 
 // An animated control whose ticks other threads may watch.
 class Spinner : public Tracer {
-public:
+  public:
     using Tracer::Tracer;
     BOOL OnControlTimer() override {
         ++spins;

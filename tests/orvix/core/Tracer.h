@@ -18,9 +18,6 @@ inline std::wstring At(CPoint pt) {
 inline bool Has(const Log& log, const std::wstring& entry) {
     return std::find(log.begin(), log.end(), entry) != log.end();
 }
-inline long Count(const Log& log, const std::wstring& entry) {
-    return std::count(log.begin(), log.end(), entry);
-}
 // Position of the first entry, or -1.
 inline long IndexOf(const Log& log, const std::wstring& entry) {
     auto it = std::find(log.begin(), log.end(), entry);

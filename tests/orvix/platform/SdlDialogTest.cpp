@@ -51,20 +51,23 @@ TEST(SdlDialog, AModalDialogPaintsTicksAndClosesWithWorkPostedFromAnotherThread)
 
         const std::thread::id ui = std::this_thread::get_id();
         bool ranOnUi = false, saved = false;
+        int timedTicks = 0, animatedTicks = 0;  // read before the dialog and its controls go
         std::thread worker([&] {
             const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
             while ((timed->ticks < 2 || animated->ticks < 3) && std::chrono::steady_clock::now() < deadline)
                 std::this_thread::sleep_for(std::chrono::milliseconds(5));
             Platform::PostTask([&] {
                 ranOnUi = std::this_thread::get_id() == ui;
+                timedTicks = timed->ticks;
+                animatedTicks = animated->ticks;
                 saved = Platform::SaveScreenshot(hwnd, shot);
                 dlg.DoOK();
             });
         });
         EXPECT_EQ(dlg.ShowModal(), 1u);
         worker.join();
-        EXPECT_GE(timed->ticks, 2);
-        EXPECT_GE(animated->ticks, 3);
+        EXPECT_GE(timedTicks, 2);
+        EXPECT_GE(animatedTicks, 3);
         EXPECT_TRUE(ranOnUi);
         EXPECT_TRUE(saved);
         EXPECT_FALSE(Platform::IsWindow(hwnd));

@@ -59,8 +59,8 @@ TEST_F(Routing, APressInsideKeepsTheMovesOnThePressedChildUntilRelease) {
 }
 
 TEST_F(Routing, APressGoesToTheLastChildThatTakesItElseTheControlTakesFocus) {
-    auto* over =
-        box->Add(new Tracer(box, 12, CRect(50, 10, 140, 100), &log));  // overlaps a, later in the list
+    // Overlaps a and comes later in the list.
+    auto* over = box->Add(new Tracer(box, 12, CRect(50, 10, 140, 100), &log));
     box->OnLButtonDown(0, CPoint(60, 50));
     EXPECT_TRUE(Has(log, L"12:down 60,50"));
     EXPECT_FALSE(Has(log, L"10:down 60,50"));

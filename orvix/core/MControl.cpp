@@ -147,6 +147,9 @@ BOOL MControl::RouteButtonDown(UINT flags, CPoint pt, bool left) {
         CPoint p = PointForChild(target, pt, moved);
         return left ? target->OnLButtonDown(flags, p) : target->OnRButtonDown(flags, p);
     }
+    // The press is this control's own: its release must come back here, not go
+    // to a child that was last under the pointer (hidden or moved meanwhile).
+    m_hoverChild = nullptr;
     if (m_manager) m_manager->SetFocusControl(this);
     return left ? OnControlLButtonDown(flags, pt) : OnControlRButtonDown(flags, pt);
 }

@@ -129,11 +129,14 @@ void PaintManager::InvalidateRect(CRect rect, BOOL) {
 
 // ---------------------------------------------------------------- dispatch
 
+// The bitwise OR of 16 (Shift), 17 (Ctrl) and 18 (Alt): controls compare
+// hot keys against this value, so held combinations must combine.
 UINT PaintManager::KeyModifiers() {
-    if (Platform::IsKeyDown(VK_SHIFT)) return 16;
-    if (Platform::IsKeyDown(VK_CONTROL)) return 17;
-    if (Platform::IsKeyDown(VK_MENU)) return 18;
-    return 0;
+    UINT value = 0;
+    if (Platform::IsKeyDown(VK_SHIFT)) value |= 16;
+    if (Platform::IsKeyDown(VK_CONTROL)) value |= 17;
+    if (Platform::IsKeyDown(VK_MENU)) value |= 18;
+    return value;
 }
 
 LRESULT PaintManager::OnWindowMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -149,6 +152,9 @@ LRESULT PaintManager::OnWindowMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         case WM_PAINT:
             OnPaint();
             return 1;
+        case WM_GETMINMAXINFO:
+            ApplySizeLimits(*reinterpret_cast<MINMAXINFO*>(lParam));
+            return 0;
         case WM_NCDESTROY:
             DestroyData();
             return 1;
@@ -335,6 +341,18 @@ void PaintManager::OnNcActivate(BOOL) {
     }
     m_buttonHeld = FALSE;
     Invalidate();
+}
+
+void PaintManager::ApplySizeLimits(MINMAXINFO& info) const {
+    if (m_minSize.cx > 0) info.ptMinTrackSize.x = m_minSize.cx;
+    if (m_minSize.cy > 0) info.ptMinTrackSize.y = m_minSize.cy;
+    if (m_maxSize.cx > 0) info.ptMaxTrackSize.x = m_maxSize.cx;
+    if (m_maxSize.cy > 0) info.ptMaxTrackSize.y = m_maxSize.cy;
+    // Without a frame a maximised window would cover the whole display, panels
+    // and task bar included: it takes the work area of its display instead.
+    const CRect work = Platform::GetWorkArea(Platform::GetWindowRect(m_hwnd).CenterPoint());
+    info.ptMaxPosition = work.TopLeft();
+    info.ptMaxSize = {work.Width(), work.Height()};
 }
 
 // ---------------------------------------------------------------- focus

@@ -130,6 +130,7 @@ public:
     COLORREF GetBorderColor() const { return m_borderColor; }
     void SetCaptionRect(CRect rect) { m_captionRect = rect; }
     CRect GetCaptionRect() const { return m_captionRect; }
+    // The largest and smallest size the user can give the window (0 = no limit).
     void SetWindowMaxSize(int cx, int cy) { m_maxSize = {cx, cy}; }
     void SetWindowMixSize(int cx, int cy) { m_minSize = {cx, cy}; }
     void SetLayeredWindow(BOOL layered);
@@ -202,6 +203,7 @@ private:
     BOOL OnMouseWheel(UINT flags, short delta, CPoint screenPt);
     BOOL OnKeyDown(UINT vk, UINT repeat);
     void OnNcActivate(BOOL active);
+    void ApplySizeLimits(MINMAXINFO& info) const;
     void OnTimer(UINT id);
     void OnDropFiles(const DropFilesData* drop);
     void DestroyPopups();

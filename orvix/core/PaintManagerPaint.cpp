@@ -29,16 +29,19 @@ void PaintManager::OnPaint() {
 
     Canvas back(client.Width(), client.Height());  // starts fully transparent
     m_backBuffer = &back;
-    const CRect paintRect = m_layered ? client : update;
-    back.PushClip(paintRect);
+    // The background covers the whole buffer, not just the update rect: a
+    // control whose render cache goes stale copies what lies beneath all of
+    // its rect, and later paints blit that copy wherever they need it.
     if (m_backImage) {
-        DrawBackImage(back, paintRect);
+        DrawBackImage(back, client);
     } else {
         back.SetRectPixels(client, Color::FromCOLORREF(m_borderColor, kBackAlpha));
         CRect inner = client;
         inner.DeflateRect(1, 1);
         back.SetRectPixels(inner, Color::FromCOLORREF(m_backColor, kBackAlpha));
     }
+    const CRect paintRect = m_layered ? client : update;
+    back.PushClip(paintRect);
     DrawControl(back, paintRect);
     DrawCaret(back);
     back.PopClip();

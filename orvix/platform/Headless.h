@@ -33,6 +33,7 @@ void TypeText(HWND hwnd, const std::wstring& text);
 void Compose(HWND hwnd, const std::wstring& text, int cursor);
 void Activate(HWND hwnd, bool active);
 void CloseRequest(HWND hwnd);  // the desktop's close button
+void Resize(HWND hwnd, int width, int height);  // the user drags the window's frame
 void DropFiles(HWND hwnd, int x, int y, const std::vector<std::wstring>& files);
 
 // Where the back end last placed the IME, in screen coordinates (empty when

@@ -154,6 +154,7 @@ void TypeText(HWND hwnd, const std::wstring& text) { Input::Text(hwnd, text); }
 void Compose(HWND hwnd, const std::wstring& text, int cursor) { Input::ImeComposition(hwnd, text, cursor); }
 void Activate(HWND hwnd, bool active) { Input::Focus(hwnd, active); }
 void CloseRequest(HWND hwnd) { Input::CloseRequest(hwnd); }
+void Resize(HWND hwnd, int width, int height) { Input::Resized(hwnd, width, height); }
 void DropFiles(HWND hwnd, int x, int y, const std::vector<std::wstring>& files) {
     Input::DropFiles(hwnd, {x, y}, files);
 }

@@ -160,6 +160,28 @@ bool TakeReady(MSG& msg) {
     return false;
 }
 
+// The window's size limits (WM_GETMINMAXINFO), starting from what the desktop
+// allows: the whole display when maximised and any size from 1 x 1.
+MINMAXINFO QueryMinMax(HWND hwnd, const CRect& rect) {
+    MINMAXINFO info;
+    DisplayInfo display;
+    const CPoint centre = rect.CenterPoint();
+    const CRect bounds =
+        Platform::GetDisplayInfo(centre, display) ? display.bounds : Platform::GetWorkArea(centre);
+    info.ptMaxPosition = bounds.TopLeft();
+    info.ptMaxSize = {bounds.Width(), bounds.Height()};
+    info.ptMinTrackSize = {1, 1};
+    info.ptMaxTrackSize = {32767, 32767};
+    Platform::SendMessage(hwnd, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&info));
+    return info;
+}
+
+CSize ClampToTrackSize(const MINMAXINFO& info, int cx, int cy) {
+    auto clamp = [](int v, int lo, int hi) { return std::max(lo, std::min(hi, v)); };
+    return {clamp(cx, info.ptMinTrackSize.x, info.ptMaxTrackSize.x),
+            clamp(cy, info.ptMinTrackSize.y, info.ptMaxTrackSize.y)};
+}
+
 void ActivateOwnerOf(WindowRecord* w) {
     HWND owner = w->params.owner;
     if (Find(owner) && Platform::IsWindowVisible(owner)) Platform::SetActiveWindow(owner);
@@ -292,7 +314,9 @@ BOOL Platform::ShowWindow(HWND hwnd, int cmd) {
                 w->restoreRect = w->rect;
                 w->zoomed = true;
                 w->iconic = false;
-                MoveWindow(hwnd, GetWorkArea(w->rect.CenterPoint()));
+                const MINMAXINFO info = QueryMinMax(hwnd, w->rect);
+                const CSize size = ClampToTrackSize(info, info.ptMaxSize.x, info.ptMaxSize.y);
+                MoveWindow(hwnd, CRect(info.ptMaxPosition, size));
             }
             break;
         case SW_RESTORE:
@@ -865,9 +889,12 @@ void Focus(HWND hwnd, bool gained) {
 
 void CloseRequest(HWND hwnd) { Platform::PostMessage(hwnd, WM_CLOSE, 0, 0); }
 
+// The user gave the window a new size: it keeps within the window's limits.
+// The echo of a size the window already has (set by the program) is no resize.
 void Resized(HWND hwnd, int width, int height) {
     CRect r = Platform::GetWindowRect(hwnd);
-    Platform::MoveWindow(hwnd, CRect(r.left, r.top, r.left + width, r.top + height));
+    if (!Platform::IsWindow(hwnd) || r.Size() == CSize(width, height)) return;
+    Platform::MoveWindow(hwnd, CRect(r.TopLeft(), ClampToTrackSize(QueryMinMax(hwnd, r), width, height)));
 }
 
 void Moved(HWND hwnd, int x, int y) {

@@ -165,6 +165,16 @@ public:
     }
 };
 
+// WM_GETMINMAXINFO's lParam points at it: the rect a maximised window takes
+// (screen coordinates) and the smallest and largest size the user can give it.
+struct MINMAXINFO {
+    POINT ptReserved;
+    POINT ptMaxSize;
+    POINT ptMaxPosition;
+    POINT ptMinTrackSize;
+    POINT ptMaxTrackSize;
+};
+
 // The message record of GetMessage/DispatchMessage. `payload` owns the data
 // that the parameters of some messages point at (closures, dropped files, IME
 // text), so it lives until the message has been dispatched.

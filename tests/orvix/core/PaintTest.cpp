@@ -1,14 +1,11 @@
 // Painting checked pixel by pixel: nine-slice, show modes, strips, the window
 // background, layered-window alpha, the image cache and text in the private font.
-#include <unistd.h>
-
 #include <cstdio>
 
 #include "ToolkitFixture.h"
 #include "orvix/core/MPicture.h"
 #include "orvix/core/MRender.h"
 #include "orvix/core/MText.h"
-#include "orvix/core/TextConv.h"
 #include "orvix/platform/Fonts.h"
 
 using namespace ToolkitTest;
@@ -18,31 +15,14 @@ namespace {
 constexpr uint32_t kRed = 0xFFFF0000, kGreen = 0xFF00FF00, kBlue = 0xFF0000FF, kWhite = 0xFFFFFFFF,
                    kGrey = 0xFF808080;
 
-// A 12 x 12 nine-slice source with 4-pixel insets: red corners, green edges,
-// blue centre.
 std::shared_ptr<Image> NineSliceSource() {
     Canvas c(12, 12);
-    c.FillRect(CRect(0, 0, 12, 12), Color(kGreen));
-    for (CRect r : {CRect(0, 0, 4, 4), CRect(8, 0, 12, 4), CRect(0, 8, 4, 12), CRect(8, 8, 12, 12)})
-        c.FillRect(r, Color(kRed));
-    c.FillRect(CRect(4, 4, 8, 8), Color(kBlue));
+    PaintNineSlice(c);
     return Image::FromCanvas(c);
-}
-
-std::wstring TempPng(const char* name, const Canvas& c) {
-    std::wstring path = L"/tmp/orvix_" + std::to_wstring(getpid()) + L"_" + Utf8ToWide(name);
-    EXPECT_TRUE(c.SavePng(path));
-    return path;
 }
 
 uint32_t Px(const Canvas& c, int x, int y) { return c.GetPixel(x, y).GetValue(); }
 
-// Premultiplied storage may move a channel of a translucent pixel by one.
-bool Near(Color a, Color b) {
-    auto close = [](int x, int y) { return std::abs(x - y) <= 1; };
-    return close(a.GetA(), b.GetA()) && close(a.GetR(), b.GetR()) && close(a.GetG(), b.GetG()) &&
-           close(a.GetB(), b.GetB());
-}
 const Color kBack = Color::FromCOLORREF(0x110B06, 254);
 
 }  // namespace

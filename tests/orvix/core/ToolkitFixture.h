@@ -2,13 +2,16 @@
 // Shared set-up of the toolkit tests: the headless back end, a dialog that
 // records notifications, and a probe control that records its input.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
+#include <cstdlib>
 #include <string>
 #include <vector>
 
 #include "orvix/core/MDialog.h"
 #include "orvix/core/MPanel.h"
 #include "orvix/core/Manager.h"
+#include "orvix/core/TextConv.h"
 #include "orvix/platform/Headless.h"
 #include "orvix/platform/Platform.h"
 
@@ -105,6 +108,36 @@ public:
         return child;
     }
 };
+
+// A container whose content is scrolled 100 pixels down.
+class ScrolledBox : public Box {
+public:
+    using Box::Box;
+    CPoint GetScrollOffset() const override { return {0, 100}; }
+};
+
+// Premultiplied storage may move a channel of a translucent pixel by one.
+inline bool Near(Color a, Color b) {
+    auto close = [](int x, int y) { return std::abs(x - y) <= 1; };
+    return close(a.GetA(), b.GetA()) && close(a.GetR(), b.GetR()) && close(a.GetG(), b.GetG()) &&
+           close(a.GetB(), b.GetB());
+}
+
+// Saves a canvas as a PNG under /tmp, named per process; the test removes it.
+inline std::wstring TempPng(const char* name, const Canvas& c) {
+    std::wstring path = L"/tmp/orvix_" + std::to_wstring(getpid()) + L"_" + Utf8ToWide(name);
+    EXPECT_TRUE(c.SavePng(path));
+    return path;
+}
+
+// A 12 x 12 nine-slice source with 4-pixel insets: red corners, green edges,
+// blue centre.
+inline void PaintNineSlice(Canvas& c) {
+    c.FillRect(CRect(0, 0, 12, 12), Color(0xFF00FF00));
+    for (CRect r : {CRect(0, 0, 4, 4), CRect(8, 0, 12, 4), CRect(0, 8, 4, 12), CRect(8, 8, 12, 12)})
+        c.FillRect(r, Color(0xFFFF0000));
+    c.FillRect(CRect(4, 4, 8, 8), Color(0xFF0000FF));
+}
 
 class HeadlessTest : public ::testing::Test {
 protected:

@@ -5,19 +5,15 @@
 
 #include <atomic>
 #include <cstdio>
-#include <cstdlib>
 #include <thread>
 #include <vector>
 
+#include "SdlOffscreen.h"
 #include "orvix/core/TextConv.h"
 #include "orvix/platform/Canvas.h"
 #include "orvix/platform/Headless.h"
 #include "orvix/platform/Image.h"
 #include "orvix/platform/Platform.h"
-
-#if defined(__SANITIZE_ADDRESS__)
-#include <sanitizer/lsan_interface.h>
-#endif
 
 using namespace Orvix;
 namespace H = Orvix::Headless;
@@ -222,12 +218,7 @@ TEST(PlatformConcurrency, PostsFromOtherThreadsWakeTheLoop) {
 
 // The sdl back end with the offscreen driver: a real window, its loop and a screenshot.
 TEST(SdlBackend, OffscreenWindowPaintsAndRunsClosures) {
-#if defined(__SANITIZE_ADDRESS__)
-    // SDL unloads the helper libraries it opened at quit, so their one-time
-    // allocations can no longer be told apart by library name.
-    __lsan::ScopedDisabler sdlAllocations;
-#endif
-    if (!std::getenv("SDL_VIDEODRIVER")) setenv("SDL_VIDEODRIVER", "offscreen", 1);
+    SdlOffscreen offscreen;
     ASSERT_TRUE(Platform::Init(BackendKind::Sdl));
     EXPECT_EQ(Platform::GetPaintDelay(), 15);
     Recorder r;

@@ -443,19 +443,11 @@ bool Gallery::Save(const std::wstring& path) {
     if (!window) return false;
     Canvas out(window->GetWidth(), window->GetHeight());
     out.DrawCanvas(*window, out.GetRect(), out.GetRect(), Canvas::Blend::Copy);
-    const CRect origin = Platform::GetWindowRect(hwnd);
     std::vector<HWND> popups = {m_loading.GetSafeHwnd(), m_tips.GetSafeHwnd()};
     if (MTooltipWnd* tooltip = m_pm.GetTooltipWindow()) popups.push_back(tooltip->GetSafeHwnd());
     if (MAirBladder* bubble = m_pm.GetAirBladder()) popups.push_back(bubble->GetSafeHwnd());
-    for (HWND popup : popups) {
-        if (!popup || !Platform::IsWindowVisible(popup)) continue;
-        Platform::UpdateWindow(popup);
-        const Canvas* image = Platform::GetPresentedImage(popup);
-        if (!image) continue;
-        CRect at = Platform::GetWindowRect(popup);
-        at.OffsetRect(-origin.left, -origin.top);
-        out.DrawCanvas(*image, at, image->GetRect());
-    }
+    for (HWND popup : popups)
+        if (popup && Platform::IsWindowVisible(popup)) CompositePopup(out, hwnd, popup);
     return out.SavePng(path);
 }
 

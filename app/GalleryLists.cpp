@@ -73,16 +73,6 @@ class Gallery {
     UINT m_nextId = 100;
 };
 
-// Copies a pop-up's last image onto the dialog's at the pop-up's place.
-void Composite(Canvas& out, HWND dialog, HWND popup) {
-    const Canvas* image = Platform::GetPresentedImage(popup);
-    if (!image) return;
-    CRect at = Platform::GetWindowRect(popup);
-    CRect base = Platform::GetWindowRect(dialog);
-    at.OffsetRect(-base.left, -base.top);
-    out.DrawCanvas(*image, at, image->GetRect());
-}
-
 }  // namespace
 
 int RenderListsGallery(const char* pngPath) {
@@ -209,8 +199,7 @@ int RenderListsGallery(const char* pngPath) {
         if (ComboWnd* drop = rate->GetDropDown()) {
             Headless::MouseMove(drop->GetSafeHwnd(), 60, 6 + 5 * 30 + 10);
             Platform::RunPending();
-            Platform::UpdateWindow(drop->GetSafeHwnd());
-            Composite(shot, hwnd, drop->GetSafeHwnd());
+            CompositePopup(shot, hwnd, drop->GetSafeHwnd());
             drop->CloseWindow();
             Platform::RunPending();
         }
@@ -223,8 +212,7 @@ int RenderListsGallery(const char* pngPath) {
             menu->AddMenu(L"Delete macro", 4, L"img_menu_delete.png");
             Headless::MouseMove(menu->GetSafeHwnd(), 60, 6 + 25 + 10);
             Platform::RunPending();
-            Platform::UpdateWindow(menu->GetSafeHwnd());
-            Composite(shot, hwnd, menu->GetSafeHwnd());
+            CompositePopup(shot, hwnd, menu->GetSafeHwnd());
             menu->CloseWindow();
             Platform::RunPending();
         }

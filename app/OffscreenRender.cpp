@@ -18,3 +18,14 @@ int RenderOffscreen(const char* what, const char* pngPath, const std::function<b
     if (!written) std::fprintf(stderr, "%s: cannot write %s\n", what, pngPath);
     return written ? 0 : 1;
 }
+
+void CompositePopup(Orvix::Canvas& out, Orvix::HWND dialog, Orvix::HWND popup) {
+    using namespace Orvix;
+    Platform::UpdateWindow(popup);
+    const Canvas* image = Platform::GetPresentedImage(popup);
+    if (!image) return;
+    CRect at = Platform::GetWindowRect(popup);
+    const CRect base = Platform::GetWindowRect(dialog);
+    at.OffsetRect(-base.left, -base.top);
+    out.DrawCanvas(*image, at, image->GetRect());
+}

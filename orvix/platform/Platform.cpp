@@ -291,6 +291,14 @@ BOOL Platform::DestroyWindow(HWND hwnd) {
 
 BOOL Platform::IsWindow(HWND hwnd) { return Find(hwnd) != nullptr; }
 
+std::vector<HWND> Platform::FindWindows(const std::wstring& title) {
+    std::vector<HWND> found;
+    if (!g_state) return found;
+    for (auto& [hwnd, w] : g_state->windows)
+        if (w->params.title == title && !w->destroying) found.push_back(hwnd);
+    return found;
+}
+
 BOOL Platform::ShowWindow(HWND hwnd, int cmd) {
     WindowRecord* w = Find(hwnd);
     if (!w) return FALSE;

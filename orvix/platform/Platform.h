@@ -70,6 +70,8 @@ public:
     static HWND CreateWindow(WindowProcedure* proc, const WindowParams& params);
     static BOOL DestroyWindow(HWND hwnd);  // owned windows go first
     static BOOL IsWindow(HWND hwnd);
+    // The windows whose title is `title` (in no particular order).
+    static std::vector<HWND> FindWindows(const std::wstring& title);
     static BOOL ShowWindow(HWND hwnd, int cmd);
     static BOOL IsWindowVisible(HWND hwnd);
     static BOOL IsIconic(HWND hwnd);

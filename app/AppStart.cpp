@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "app/DeviceMainDlg.h"
+#include "app/ScreenshotTour.h"
 #include "orvix/core/Manager.h"
 #include "orvix/core/TextConv.h"
 #include "platform/AppContext.h"
@@ -12,6 +13,7 @@
 #include "platform/Folders.h"
 #include "platform/SingleInstance.h"
 #include "platform/Trace.h"
+#include "platform/TrayIcon.h"
 
 using namespace Orvix;
 
@@ -30,31 +32,6 @@ class ToolkitSession {
   private:
     bool m_started;
 };
-
-// The pictures of a screenshot run, one per page of the main window, in order.
-// A page with a `show` step switches the window to it first.
-struct ScreenshotPage {
-    const wchar_t* name;
-    void (*show)(DeviceMainDlg&);
-};
-constexpr ScreenshotPage kScreenshotPages[] = {{L"main", nullptr}};
-
-bool SaveScreenshots(DeviceMainDlg& dlg, const std::wstring& folder) {
-    if (!EnsureFolderTree(folder)) {
-        std::fprintf(stderr, "VantorelMouse: cannot create %s\n", WideToUtf8(folder).c_str());
-        return false;
-    }
-    bool saved = true;
-    for (const ScreenshotPage& page : kScreenshotPages) {
-        if (page.show) page.show(dlg);
-        const std::wstring path = JoinPath(folder, std::wstring(page.name) + L".png");
-        if (!Platform::SaveScreenshot(dlg.GetSafeHwnd(), path)) {
-            std::fprintf(stderr, "VantorelMouse: cannot write %s\n", WideToUtf8(path).c_str());
-            saved = false;
-        }
-    }
-    return saved;
-}
 
 int PrintAndExit(const std::string& text) {
     std::fputs(text.c_str(), stdout);
@@ -93,11 +70,19 @@ int RunApplication(const AppOptions& options) {
     DecideScaleAwareness();
 
     DeviceMainDlg dlg;
+    if (!screenshots) dlg.SetTrayIcon(CreateTrayIcon());
     int screenshotResult = 1;
+    bool toured = false;
     // Runs on the UI thread whenever the window may have become visible.
     auto onShown = [&] {
-        if (!screenshots || !dlg.IsWindowVisible()) return;
-        screenshotResult = SaveScreenshots(dlg, Utf8ToWide(options.screenshotFolder)) ? 0 : 1;
+        if (!screenshots || toured || !dlg.IsWindowVisible()) return;
+        toured = true;
+        const std::wstring folder = Utf8ToWide(options.screenshotFolder);
+        if (!EnsureFolderTree(folder)) {
+            std::fprintf(stderr, "VantorelMouse: cannot create %s\n", options.screenshotFolder.c_str());
+        } else {
+            screenshotResult = RunScreenshotTour(dlg, simulation.get(), folder) ? 0 : 1;
+        }
         dlg.CloseMainWindow();
     };
     // A request arrives on the listener thread and is handed to the UI thread.
@@ -115,7 +100,11 @@ int RunApplication(const AppOptions& options) {
     }
     Platform::PostTask(onShown);
 
-    dlg.ShowModal(options.hidden ? SW_HIDE : SW_SHOWNORMAL);
+    // Started with the session: hidden in the notification area, or minimised
+    // where there is none (a hidden window could not be found again).
+    int show = options.hidden ? SW_HIDE : SW_SHOWNORMAL;
+    if (options.hidden && !screenshots && !dlg.HasTray()) show = SW_SHOWMINIMIZED;
+    dlg.ShowModal(show);
     instance.SetShowCallback(nullptr);
     Vantorel::Trace("start: main window ended");
     if (screenshots) return screenshotResult;

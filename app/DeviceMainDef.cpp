@@ -3,6 +3,13 @@
 void DeviceMainDef::QueueTask(int code) {
     std::lock_guard<std::mutex> lock(m_queueLock);
     m_tasks.push_back(code);
+    ++m_queuedCounts[code];
+}
+
+int DeviceMainDef::GetQueuedCount(int code) const {
+    std::lock_guard<std::mutex> lock(m_queueLock);
+    auto it = m_queuedCounts.find(code);
+    return it == m_queuedCounts.end() ? 0 : it->second;
 }
 
 bool DeviceMainDef::TakeTask(int& code) {

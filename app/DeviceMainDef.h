@@ -7,6 +7,7 @@
 #include <atomic>
 #include <cstdint>
 #include <deque>
+#include <map>
 #include <mutex>
 #include <string>
 
@@ -40,6 +41,8 @@ class DeviceMainDef {
     bool HasQueuedTasks() const;
     // Nothing queued and no task running.
     bool IsIdle() const;
+    // How often a task code was queued since the state was made.
+    int GetQueuedCount(int code) const;
 
     int32_t GetCurrentProfile() const { return m_currentProfile; }
     void SetCurrentProfile(int32_t profile) { m_currentProfile = profile; }
@@ -75,6 +78,7 @@ class DeviceMainDef {
   private:
     mutable std::mutex m_queueLock;
     std::deque<int> m_tasks;
+    std::map<int, int> m_queuedCounts;
     bool m_taskRunning = false;
 
     std::atomic<int32_t> m_currentProfile{1};

@@ -1,9 +1,37 @@
 #include "app/DeviceMainDlg.h"
 
+#include <algorithm>
+
+#include "app/pages/DevicePage.h"
+#include "app/pages/DpiPage.h"
+#include "app/pages/KeyPage.h"
+#include "app/pages/LightPage.h"
+#include "app/pages/MacroPage.h"
+#include "app/pages/TextPage.h"
+#include "device/DeviceManager.h"
+#include "device/Hotplug.h"
+#include "dialogs/CUIMessageBox.h"
+#include "dialogs/ProfileDlg.h"
+#include "dialogs/WaitDlg.h"
+#include "exchange/LanguageText.h"
+#include "orvix/controls/CIconButton.h"
+#include "orvix/controls/MButton.h"
+#include "orvix/controls/MTabCtrl.h"
+#include "orvix/controls/MTabLayout.h"
 #include "orvix/core/MPicture.h"
 #include "orvix/core/MText.h"
 #include "orvix/core/Manager.h"
 #include "orvix/platform/Fonts.h"
+#include "orvix/platform/Platform.h"
+#include "orvix/widgets/BatteryCtrl.h"
+#include "orvix/widgets/CDeviceList.h"
+#include "platform/AppContext.h"
+#include "platform/DesktopServices.h"
+#include "platform/Folders.h"
+#include "platform/SettingsStore.h"
+#include "platform/Trace.h"
+#include "platform/TrayIcon.h"
+#include "storage/DataStore.h"
 
 using namespace Orvix;
 
@@ -12,22 +40,88 @@ namespace {
 constexpr UINT kClicked = 2;
 constexpr int kCaptionHeight = 50;
 constexpr int kFooterHeight = 50;
-constexpr int kSystemButtonPitch = 31;
+constexpr int kTabTop = 120;
+constexpr int kTabPitch = 61;  // 60-pixel tabs and a 1-pixel gap
+constexpr int kTabWidth = 190;
+constexpr int kTabHeight = 60;
+constexpr int kLayoutHeight = 780;  // the height the pages' coordinates are given for
 
-MPicture* AddPicture(MDialog& dlg, UINT id, const wchar_t* file, enumShowMode mode, int inset) {
-    auto* picture = static_cast<MPicture*>(dlg.CreateControl(L"MPicture", id, CRect()));
-    picture->SetImage(file, 1);
-    picture->SetShowMode(mode, inset);
-    return picture;
+constexpr int kTextExit = 12;
+constexpr int kTextVersion = 17;
+constexpr int kTextNoDevice = 50;
+constexpr int kTextCable = 51;
+constexpr int kTextReceiver = 52;
+constexpr int kTextNoMouseHome = 56;
+constexpr int kTextNotConnected = 57;
+constexpr int kTextNotice = 576;
+constexpr int kTextPairing = 723;
+constexpr int kTextSettingsTitle = 951;
+constexpr int kTextPairingPending = 952;
+
+const Color kTextColor(0xFFE8F0F5);
+const Color kDimTextColor(0xFF8FA0B0);
+
+// The tab strip's items, in insertion order.
+struct TabDef {
+    int itemId;
+    int textId;
+    const wchar_t* icon;
+    UINT container;
+};
+constexpr TabDef kTabs[] = {
+    {kTabHome, 71, L"icon/tab_home.png", IDC_PAGE_HOME},
+    {kTabKey, 72, L"icon/tab_key.png", IDC_PAGE_KEY},
+    {kTabDpi, 73, L"icon/tab_dpi.png", IDC_PAGE_DPI},
+    {kTabMacro, 74, L"icon/tab_macro.png", IDC_PAGE_MACRO},
+    {kTabText, 77, L"icon/tab_text.png", IDC_PAGE_TEXT},
+    {kTabLight, 75, L"icon/tab_light.png", IDC_PAGE_LIGHT},
+    {kTabDevice, 76, L"icon/tab_set.png", IDC_PAGE_DEVICE},
+};
+constexpr int kLightTabIndex = 5;
+
+std::wstring Text(int id) {
+    return GetLanguageText(L"LAN", id);
 }
 
-// An image button of the caption; none while the toolkit has no such control.
-void AddSystemButton(MDialog& dlg, UINT id, const wchar_t* file) {
-    if (auto* button = dynamic_cast<MControlFont*>(dlg.CreateControl(L"CImageButton", id, CRect())))
-        button->SetImage(file, 4);
+template <class T>
+T* Make(MDialog& dlg, const wchar_t* cls, UINT id, const wchar_t* title = nullptr) {
+    return dynamic_cast<T*>(dlg.CreateControl(cls, id, CRect(), title));
 }
 
 }  // namespace
+
+DeviceMainDlg::DeviceMainDlg(DesktopServices* desktop)
+    : m_view(*this),
+      m_desktop(desktop ? desktop : &GetDesktopServices()),
+      m_executor(DataStore::Instance(), *m_desktop),
+      m_worker(m_state, m_view, m_executor, DeviceManager::Instance(), DataStore::Instance()),
+      m_tray(std::make_unique<NoTrayIcon>()) {}
+
+DeviceMainDlg::~DeviceMainDlg() {
+    // The worker goes first: nothing may reach the view or the controls after this.
+    m_worker.Stop();
+    if (auto backend = DeviceManager::Instance().GetBackend()) backend->SetDeviceChangeHandler(nullptr);
+    if (m_tray) m_tray->Remove();
+    m_pages.clear();
+}
+
+void DeviceMainDlg::SetWorkerTimings(const WorkerTimings& timings) {
+    m_worker.SetTimings(timings);
+}
+
+void DeviceMainDlg::SetTrayIcon(std::unique_ptr<TrayIcon> tray) {
+    m_tray = tray ? std::move(tray) : std::make_unique<NoTrayIcon>();
+}
+
+bool DeviceMainDlg::HasTray() const {
+    return m_tray && m_tray->IsAvailable();
+}
+
+DataStore& DeviceMainDlg::GetStore() {
+    return DataStore::Instance();
+}
+
+// ---------------------------------------------------------------- window
 
 bool DeviceMainDlg::CreateMainWindow() {
     if (!Create(nullptr, Manager::GetDeviceName().c_str(), WS_POPUP | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, 0,
@@ -38,56 +132,732 @@ bool DeviceMainDlg::CreateMainWindow() {
 }
 
 void DeviceMainDlg::ShowMainWindow() {
+    if (IsIconic()) ShowWindow(SW_RESTORE);
     ShowWindow(SW_SHOWNORMAL);
     Platform::UpdateWindow(m_hWnd);
     BringToTop();
 }
 
 void DeviceMainDlg::CloseMainWindow() {
+    if (m_closed) return;
+    m_closed = true;
+    m_worker.Stop();
+    m_view.Detach();
+    if (auto backend = DeviceManager::Instance().GetBackend()) backend->SetDeviceChangeHandler(nullptr);
+    if (m_tray) m_tray->Remove();
+    if (m_wait && m_wait->GetSafeHwnd()) m_wait->DoOK();
     DestroyWindow();
 }
 
-void DeviceMainDlg::InitUI(CRect client) {
-    AddPicture(*this, IDC_MAIN_BKG, L"main_bkg.png", SHOW_MODE_NINE, 8);
-    AddPicture(*this, IDC_CAPTION_BAR, L"img_caption.png", SHOW_MODE_STRETCH, 0);
-    AddPicture(*this, IDC_FOOTER_BAR, L"img_caption.png", SHOW_MODE_STRETCH, 0);
-    auto* caption = static_cast<MText*>(
-        CreateControl(L"MText", IDC_CAPTION_TEXT, CRect(), Manager::GetDeviceName().c_str()));
-    caption->SetFont(kEmbeddedFontFamily, 18, 0);
-    caption->SetTextColor(Color(0xFFE8F0F5));
-    AddSystemButton(*this, IDC_SYSBTN_CLOSE, L"sysbtn_close.png");
-    AddSystemButton(*this, IDC_SYSBTN_MIN, L"sysbtn_min.png");
-    UISize(client);
+void DeviceMainDlg::ExitProgram() {
+    m_exitRequested = true;
+    CloseMainWindow();
 }
 
+LRESULT DeviceMainDlg::OnDestroy() {
+    // However the window ends, the worker's updates must not reach its controls.
+    m_worker.Stop();
+    m_view.Detach();
+    return MDialog::OnDestroy();
+}
+
+BOOL DeviceMainDlg::OnInitDialog() {
+    MDialog::OnInitDialog();
+    AddTrayIcon();
+    LoadCatalog();
+    QueueTask(kTaskInitialRead);
+    m_workerStarted = m_worker.StartWorker();
+    SetMTimer(10);
+    return TRUE;
+}
+
+void DeviceMainDlg::AddTrayIcon() {
+    // The icon's events may come on another thread; they are handled here.
+    TrayIcon::Callbacks callbacks;
+    const HWND self = m_hWnd;
+    callbacks.activate = [self] { Platform::PostMessage(self, WM_TRAY_CALLBACK, 0, WM_LBUTTONDOWN); };
+    callbacks.exitRequested = [self] { Platform::PostMessage(self, WM_COMMAND, 100, 0); };
+    callbacks.availabilityChanged = [self](bool available) {
+        // Without a tray the window must not stay hidden with no way back.
+        if (!available)
+            Platform::PostTask([self] {
+                if (Platform::IsWindow(self) && !Platform::IsWindowVisible(self))
+                    Platform::ShowWindow(self, SW_SHOWMINIMIZED);
+            });
+    };
+    m_tray->Add(JoinPath(GetSkinFolder(), L"icon/app_icon.png"), Manager::GetDeviceName(), Text(kTextExit),
+                std::move(callbacks));
+}
+
+// ---------------------------------------------------------------- building
+
+void DeviceMainDlg::InitUI(CRect client) {
+    CreateFrame();
+    CreateTabs();
+    CreateHomePage();
+    CreatePages();
+    ApplyTexts();
+    UISize(client);
+    ShowNotConnectedView();
+}
+
+void DeviceMainDlg::CreateFrame() {
+    auto picture = [this](UINT id, const wchar_t* file, enumShowMode mode, int inset) {
+        auto* p = Make<MPicture>(*this, L"MPicture", id);
+        p->SetImage(file, 1);
+        p->SetShowMode(mode, inset);
+        return p;
+    };
+    picture(IDC_MAIN_BKG, L"main_bkg.png", SHOW_MODE_NINE, 8);
+    picture(IDC_TAB_BKG, L"img_tab_bkg.png", SHOW_MODE_NINE, 8);
+    picture(IDC_CAPTION_BAR, L"img_caption.png", SHOW_MODE_STRETCH, 0);
+    picture(IDC_FOOTER_BAR, L"img_caption.png", SHOW_MODE_STRETCH, 0);
+    picture(IDC_LOGO, L"logo/logo.png", SHOW_MODE_NATURAL, 0);
+    m_mousePicture = picture(IDC_MOUSE_PICTURE, L"", SHOW_MODE_NATURAL, 0);
+
+    auto* caption = Make<MText>(*this, L"MText", IDC_CAPTION_TEXT, Manager::GetDeviceName().c_str());
+    caption->SetFont(kEmbeddedFontFamily, 18, 0);
+    caption->SetTextColor(kTextColor);
+    caption->SetAlignment(0, 1);
+    auto* version = Make<MText>(*this, L"MText", IDC_VERSION_TEXT);
+    version->SetFont(kEmbeddedFontFamily, 13, 0);
+    version->SetTextColor(kDimTextColor);
+    version->SetAlignment(2, 1);
+
+    const std::pair<UINT, const wchar_t*> buttons[] = {{IDC_SYSBTN_CLOSE, L"sysbtn_close.png"},
+                                                        {IDC_SYSBTN_MIN, L"sysbtn_min.png"},
+                                                        {IDC_SYSBTN_MAX, L"sysbtn_maximize.png"},
+                                                        {IDC_SYSBTN_SETTING, L"sysbtn_setting.png"}};
+    for (const auto& [id, file] : buttons)
+        if (auto* button = Make<MControlFont>(*this, L"CImageButton", id)) button->SetImage(file, 4);
+
+    m_battery = Make<BatteryCtrl>(*this, L"BatteryCtrl", IDC_BATTERY);
+    m_battery->SetImage(L"icon/icon_battery_bkg.png");
+    m_battery->SetBatteryIcon(L"icon/icon_batteryvalue.png", L"icon/icon_charge.png");
+    auto* state = Make<MControlFont>(*this, L"CDeviceState", IDC_DEVICE_STATE);
+    state->SetFont(kEmbeddedFontFamily, 14, 0);
+    state->SetTextColor(kTextColor);
+    auto* profile = Make<MButton>(*this, L"CIconButton", IDC_PROFILE);
+    profile->SetImage(L"img_button.png", 4);
+    profile->SetIconImage(L"icon/icon_arrow_up.png", 4);
+    profile->SetFont(kEmbeddedFontFamily, 14, 0);
+}
+
+void DeviceMainDlg::CreateTabs() {
+    m_tabs = Make<MTabCtrl>(*this, L"MTabCtrl", IDC_TABS);
+    m_tabs->SetTabType(1);
+    m_tabs->SetImage(L"img_tabitem_bkg.png", 3);
+    m_tabs->SetFont(kEmbeddedFontFamily, 15, 0);
+    m_tabs->SetTabTooltip(FALSE);
+    m_tabs->SetControlRect(CRect(1, kTabTop, 1 + kTabWidth, kTabTop + kTabPitch * int(std::size(kTabs))));
+    m_tabs->SetTabCtrlWidth(kTabWidth);
+    m_tabs->SetTabCtrlHeight(kTabHeight);
+    for (const TabDef& tab : kTabs) {
+        MControl* page = m_tabs->CreatePanel(tab.container, CRect());
+        m_tabs->InsertItem(UINT(tab.itemId), Text(tab.textId).c_str(), tab.icon, page);
+        if (tab.itemId == kTabHome) m_homePage = dynamic_cast<MPanel*>(page);
+    }
+    // The overlay some pages open over their content.
+    CreateControl(L"MTabLayout", IDC_PAGE_OVERLAY, CRect(), nullptr, 0);
+    m_arrangingView = true;
+    m_tabs->SetSelectItem(0);
+    m_arrangingView = false;
+}
+
+void DeviceMainDlg::CreateHomePage() {
+    MPanel& home = *m_homePage;
+    m_deviceList = dynamic_cast<CDeviceList*>(home.CreateControl(L"CDeviceList", IDC_DEVICE_LIST, CRect()));
+    m_deviceList->SetImage(L"area_device.png", 4);
+    m_deviceList->SetDevModeImage(L"device_mode.png");
+    m_deviceList->SetBatteryBkg(L"icon/icon_battery_bkg.png");
+    m_deviceList->SetBatteryIcon(L"icon/icon_batteryvalue.png", L"icon/icon_charge.png");
+    m_deviceList->SetFont(kEmbeddedFontFamily, 15, 0);
+    if (auto* area = dynamic_cast<MPicture*>(home.CreateControl(L"MPicture", IDC_HOME_AREA, CRect()))) {
+        area->SetImage(L"img_area3.png", 1);
+        area->SetShowMode(SHOW_MODE_NINE, 8);
+    }
+    auto* text = dynamic_cast<MText*>(home.CreateControl(L"MText", IDC_HOME_TEXT, CRect()));
+    text->SetFont(kEmbeddedFontFamily, 18, 0);
+    text->SetTextColor(kTextColor);
+    text->SetAlignment(1, 1);
+    text->EnableMultiLine(TRUE);
+    auto* notice = dynamic_cast<MText*>(home.CreateControl(L"MText", IDC_HOME_NOTICE, CRect(), nullptr, 0));
+    notice->SetFont(kEmbeddedFontFamily, 15, 0);
+    notice->SetTextColor(Color(0xFFFFC857));
+    notice->SetAlignment(1, 0);
+    notice->EnableMultiLine(TRUE);
+    auto* pairing = dynamic_cast<MControlFont*>(home.CreateControl(L"MButton", IDC_HOME_PAIRING, CRect()));
+    pairing->SetImage(L"img_button.png", 4);
+    pairing->SetFont(kEmbeddedFontFamily, 15, 0);
+}
+
+void DeviceMainDlg::CreatePages() {
+    auto add = [this](auto page) {
+        auto* raw = page.get();
+        m_pages.push_back(std::move(page));
+        raw->Create();
+        return raw;
+    };
+    auto container = [this](UINT id) -> MPanel& { return *dynamic_cast<MPanel*>(GetControl(id)); };
+    m_keyPage = add(std::make_unique<KeyPage>(*this, container(IDC_PAGE_KEY)));
+    m_dpiPage = add(std::make_unique<DpiPage>(*this, container(IDC_PAGE_DPI)));
+    m_macroPage = add(std::make_unique<MacroPage>(*this, container(IDC_PAGE_MACRO)));
+    m_textPage = add(std::make_unique<TextPage>(*this, container(IDC_PAGE_TEXT)));
+    m_lightPage = add(std::make_unique<LightPage>(*this, container(IDC_PAGE_LIGHT)));
+    m_devicePage = add(std::make_unique<DevicePage>(*this, container(IDC_PAGE_DEVICE)));
+}
+
+std::vector<MainPage*> DeviceMainDlg::Pages() const {
+    std::vector<MainPage*> pages;
+    for (const auto& page : m_pages) pages.push_back(page.get());
+    return pages;
+}
+
+MainPage* DeviceMainDlg::GetPage(int tabItemId) const {
+    switch (tabItemId) {
+        case kTabKey: return m_keyPage;
+        case kTabDpi: return m_dpiPage;
+        case kTabMacro: return m_macroPage;
+        case kTabText: return m_textPage;
+        case kTabLight: return m_lightPage;
+        case kTabDevice: return m_devicePage;
+        default: return nullptr;
+    }
+}
+
+void DeviceMainDlg::ApplyTexts() {
+    if (auto* version = dynamic_cast<MControlFont*>(GetControl(IDC_VERSION_TEXT))) {
+        const std::wstring v = m_catalog.software.version;
+        version->SetTitle(v.empty() ? L"" : Text(kTextVersion) + L": v" + v);
+    }
+    for (int i = 0; i < int(std::size(kTabs)); ++i) m_tabs->SetItemText(i, Text(kTabs[i].textId).c_str());
+    if (auto* text = dynamic_cast<MControlFont*>(GetControl(IDC_HOME_TEXT))) text->SetTitle(Text(kTextNoMouseHome));
+    if (auto* pairing = dynamic_cast<MControlFont*>(GetControl(IDC_HOME_PAIRING))) pairing->SetTitle(Text(kTextPairing));
+    if (m_deviceList) m_deviceList->SetDevModeDesc(Text(kTextCable), Text(kTextReceiver));
+    if (auto* state = dynamic_cast<MControlFont*>(GetControl(IDC_DEVICE_STATE))) {
+        const int textId = m_currentView == View::NotConnected ? kTextNoDevice
+                           : m_connectionMode == 1            ? kTextReceiver
+                                                              : kTextCable;
+        state->SetTitle(Text(textId));
+    }
+}
+
+// ---------------------------------------------------------------- layout
+
 void DeviceMainDlg::UISize(CRect client) {
+    if (!m_tabs) return;  // a size before the controls are built
+    m_scale = double(client.Height()) / kLayoutHeight;
+    LayoutFrame(client);
+    for (MainPage* page : Pages()) page->Layout(m_scale);
+}
+
+void DeviceMainDlg::LayoutFrame(const CRect& client) {
     auto place = [this](UINT id, CRect rect) {
         if (MControl* control = GetControl(id)) control->SetControlRect(rect);
     };
+    const int right = client.right;
+    const int bottom = client.bottom;
     place(IDC_MAIN_BKG, client);
-    place(IDC_CAPTION_BAR, CRect(1, 1, client.right - 1, kCaptionHeight));
-    place(IDC_FOOTER_BAR, CRect(1, client.bottom - kFooterHeight, client.right - 1, client.bottom - 1));
-    place(IDC_CAPTION_TEXT, CRect(60, 1, client.right / 2, kCaptionHeight));
-    // The system buttons line up from the right edge, close first.
-    const UINT buttons[] = {IDC_SYSBTN_CLOSE, IDC_SYSBTN_MIN};
-    for (int i = 0; i < 2; ++i) {
-        const int right = client.right - 20 - kSystemButtonPitch * i;
-        place(buttons[i], CRect(right - 30, 10, right, 40));
+    place(IDC_TAB_BKG, CRect(1, 1, 201, bottom - 1));
+    place(IDC_CAPTION_BAR, CRect(1, 1, right - 1, kCaptionHeight));
+    place(IDC_FOOTER_BAR, CRect(1, bottom - kFooterHeight, right - 1, bottom - 1));
+    if (auto* logo = dynamic_cast<MPicture*>(GetControl(IDC_LOGO))) {
+        const CSize size = logo->GetImageSize();
+        // Centred in the caption bar, its left edge where the frame puts it.
+        const int top = std::max(1, (kCaptionHeight - size.cy) / 2);
+        logo->SetControlRect(CRect(60, top, 60 + size.cx, top + size.cy));
+    }
+    place(IDC_CAPTION_TEXT, CRect(100, 1, right / 2, kCaptionHeight));
+    place(IDC_VERSION_TEXT, CRect(right - 420, bottom - kFooterHeight, right - 30, bottom - 1));
+    // The system buttons line up from the right edge: close, minimise, maximise, settings.
+    const UINT buttons[] = {IDC_SYSBTN_CLOSE, IDC_SYSBTN_MIN, IDC_SYSBTN_MAX, IDC_SYSBTN_SETTING};
+    for (int i = 0; i < 4; ++i) place(buttons[i], CRect(right - 50 - 31 * i, 10, right - 20 - 31 * i, 40));
+    PlaceMousePicture();
+
+    // Every visible tab gets its whole 60 pixels: the strip grows with the tab count.
+    int visibleTabs = 0;
+    for (int i = 0; i < m_tabs->GetItemCount(); ++i) visibleTabs += m_tabs->GetItemVisible(i) ? 1 : 0;
+    place(IDC_TABS, CRect(1, kTabTop, 1 + kTabWidth, kTabTop + kTabPitch * visibleTabs));
+
+    // The model's status under the tabs, the profile button at the foot of the strip.
+    place(IDC_DEVICE_STATE, CRect(10, bottom - 175, 191, bottom - 145));
+    place(IDC_BATTERY, CRect(60, bottom - 138, 141, bottom - 118));
+    place(IDC_PROFILE, CRect(15, bottom - 100, 186, bottom - 62));
+    if (auto* profile = dynamic_cast<CIconButton*>(GetControl(IDC_PROFILE)))
+        profile->SetTextRect(CRect(12, 0, 140, 38), CRect(147, 11, 163, 27));
+
+    const CRect pages(200, 75, right - 1, bottom - kFooterHeight);
+    for (const TabDef& tab : kTabs)
+        if (tab.container != IDC_PAGE_HOME) place(tab.container, pages);
+    place(IDC_PAGE_OVERLAY, pages);
+    const CRect home(10, 75, right - 10, bottom - 1);
+    place(IDC_PAGE_HOME, home);
+    place(IDC_DEVICE_LIST, CRect(90, 130, right - 60, bottom - 100));
+    const int boxWidth = 640;
+    const int boxLeft = (home.left + home.right - boxWidth) / 2;
+    const CRect box(boxLeft, 200, boxLeft + boxWidth, 420);
+    place(IDC_HOME_AREA, box);
+    place(IDC_HOME_TEXT, CRect(box.left + 40, box.top + 30, box.right - 40, box.bottom - 80));
+    place(IDC_HOME_PAIRING, CRect(box.left + 200, box.bottom - 64, box.right - 200, box.bottom - 26));
+    place(IDC_HOME_NOTICE, CRect(box.left, box.bottom + 20, box.right, box.bottom + 140));
+}
+
+void DeviceMainDlg::PlaceMousePicture() {
+    if (!m_mousePicture) return;
+    const CSize size = m_mousePicture->GetImageSize();
+    if (size.cx <= 1) return;
+    const int right = m_rcClient.right;
+    m_mousePicture->SetControlRect(CRect(right - size.cx - 160, 145, right - 160, 145 + size.cy));
+}
+
+void DeviceMainDlg::OnMaximize() {
+    MDialog::OnMaximize();
+    if (auto* button = dynamic_cast<MControlFont*>(GetControl(IDC_SYSBTN_MAX)))
+        button->SetImage(IsZoomed() ? L"sysbtn_restore.png" : L"sysbtn_maximize.png", 4);
+}
+
+// ---------------------------------------------------------------- catalog
+
+void DeviceMainDlg::LoadCatalog() {
+    DeviceManager& manager = DeviceManager::Instance();
+    m_catalog = DeviceCatalog();
+    m_deviceList->ClearList();
+    manager.ClearSupportedIds();
+    ReadCatalog(GetProgramFolder(), JoinPath(GetSkinFolder(), L"device/"), m_catalog);
+    std::vector<int> types;
+    for (const CatalogEntry& model : m_catalog.models) {
+        m_deviceList->AddDevice(model.name, model.deviceType, model.picturePath);
+        types.push_back(model.deviceType);
+    }
+    m_view.SetModels(types);
+    for (const SupportedId& id : m_catalog.supportedIds) manager.AddSupportedId(id);
+    ApplyTexts();
+    Platform::StopTextInput();
+    LoadDeviceDescription();
+    RegisterForDeviceNotifications();
+    // The first refresh runs here, before the worker starts; later ones run on the worker.
+    m_worker.RefreshDevices();
+}
+
+void DeviceMainDlg::LoadDeviceDescription() {
+    const int deviceType = EffectiveDeviceType(ReadAppRegInt(L"DeviceType"));
+    const CatalogEntry* model = FindModel(m_catalog.models, deviceType);
+    m_modelName = model ? model->name : L"";
+    const std::wstring attr = model ? model->deviceAttr : L"";
+    m_state.SetCurrentDeviceType(deviceType);
+
+    DataStore& store = DataStore::Instance();
+    store.CloseIfOpen();
+    if (!EnsureDatabaseFolder() || !store.OpenForDevice(GetUserDataFolder(), attr))
+        Vantorel::Trace("main window: no store for model %d", deviceType);
+
+    DeviceDescription description;
+    ReadDeviceDescription(GetProgramFolder(), attr, description);
+    if (description.mouseImage) {
+        m_mousePicture->SetImage(description.mouseImage->c_str(), 1);
+        PlaceMousePicture();
+    }
+    if (description.lightingPage) {
+        m_state.SetLightingPage(*description.lightingPage);
+        m_tabs->SetItemVisible(kLightTabIndex, *description.lightingPage ? TRUE : FALSE);
+        LayoutFrame(m_rcClient);
+    }
+    // What a description leaves out stays as the previous model had it.
+    if (description.mouseImage) m_description.mouseImage = description.mouseImage;
+    if (description.lightingPage) m_description.lightingPage = description.lightingPage;
+    if (description.keysFound) {
+        m_description.keysFound = true;
+        m_description.buttons = std::move(description.buttons);
+        m_description.defaultButtons = std::move(description.defaultButtons);
+    }
+    for (MainPage* page : Pages()) page->OnPageEvent(PageEvent::ModelChanged);
+}
+
+void DeviceMainDlg::RegisterForDeviceNotifications() {
+    auto backend = DeviceManager::Instance().GetBackend();
+    if (!backend) return;
+    const HWND self = m_hWnd;
+    // Events come on the monitor's thread; the window takes them as messages.
+    backend->SetDeviceChangeHandler([self](DeviceChange change, const std::string& path) {
+        auto payload = std::make_shared<const std::string>(path);
+        const LPARAM pathParam = reinterpret_cast<LPARAM>(payload.get());
+        Platform::PostMessageWithPayload(self, WM_DEVICECHANGE, WPARAM(change == DeviceChange::Arrival ? 0 : 1),
+                                         pathParam, payload);
+    });
+}
+
+void DeviceMainDlg::OnDeviceChange(DeviceChange change, const std::string& path) {
+    std::vector<HotplugMode> modes;
+    for (const CatalogEntry& entry : m_catalog.modes)
+        modes.push_back({entry.modeValue, entry.vid, entry.pid, entry.hidInterface});
+    HotplugActions actions;
+    actions.queueTask = [this](int task) { QueueTask(task); };
+    actions.closePopups = [this] { ClosePopupWindows(); };
+    ::OnDeviceChange(change, path, modes, m_state.AreDevicesPresent(), DeviceManager::Instance(), actions);
+}
+
+// ---------------------------------------------------------------- views
+
+void DeviceMainDlg::SetModelWidgetsVisible(bool visible) {
+    for (UINT id : {IDC_BATTERY, IDC_DEVICE_STATE, IDC_PROFILE})
+        if (MControl* control = GetControl(id)) control->SetVisible(visible);
+}
+
+void DeviceMainDlg::ShowNotConnectedView() {
+    m_currentView = View::NotConnected;
+    m_state.SetConnected(false);
+    if (auto* state = dynamic_cast<MControlFont*>(GetControl(IDC_DEVICE_STATE))) state->SetTitle(Text(kTextNoDevice));
+    SelectHomeTabQuietly();
+    m_tabs->SetVisible(FALSE);
+    GetControl(IDC_TAB_BKG)->SetVisible(FALSE);
+    GetControl(IDC_PAGE_OVERLAY)->SetVisible(FALSE);
+    m_mousePicture->SetVisible(FALSE);
+    SetModelWidgetsVisible(false);
+    m_homePage->SetVisible(TRUE);
+    m_deviceList->SetVisible(FALSE);
+    for (UINT id : {IDC_HOME_AREA, IDC_HOME_TEXT, IDC_HOME_PAIRING}) GetControl(id)->SetVisible(TRUE);
+}
+
+void DeviceMainDlg::ShowDeviceListView(int deviceMode) {
+    m_currentView = View::DeviceList;
+    m_connectionMode = deviceMode;
+    if (auto* state = dynamic_cast<MControlFont*>(GetControl(IDC_DEVICE_STATE)))
+        state->SetTitle(Text(deviceMode == 1 ? kTextReceiver : kTextCable));
+    SelectHomeTabQuietly();
+    m_tabs->SetVisible(FALSE);
+    GetControl(IDC_TAB_BKG)->SetVisible(FALSE);
+    GetControl(IDC_PAGE_OVERLAY)->SetVisible(FALSE);
+    m_mousePicture->SetVisible(FALSE);
+    SetModelWidgetsVisible(false);
+    m_homePage->SetVisible(TRUE);
+    for (UINT id : {IDC_HOME_AREA, IDC_HOME_TEXT}) GetControl(id)->SetVisible(FALSE);
+    GetControl(IDC_HOME_PAIRING)->SetVisible(FALSE);
+    m_deviceList->SetVisible(TRUE);
+}
+
+void DeviceMainDlg::SelectHomeTabQuietly() {
+    // The views arrange the strip themselves: its notification is not a user's tab switch.
+    m_arrangingView = true;
+    m_tabs->SetSelectItem(0);
+    m_arrangingView = false;
+    if (MainPage* old = GetPage(m_state.GetCurrentTab())) old->OnShow(false);
+    m_state.SetCurrentTab(kTabHome);
+}
+
+void DeviceMainDlg::ShowModelView() {
+    m_currentView = View::Model;
+    m_tabs->SetVisible(TRUE);
+    GetControl(IDC_TAB_BKG)->SetVisible(TRUE);
+    SetModelWidgetsVisible(true);
+    GetControl(IDC_CAPTION_BAR)->SetVisible(TRUE);
+}
+
+std::wstring DeviceMainDlg::GetHomeNotice() const {
+    auto* notice = dynamic_cast<MControlFont*>(const_cast<DeviceMainDlg*>(this)->GetControl(IDC_HOME_NOTICE));
+    return notice && notice->IsVisible() ? notice->GetTitle() : L"";
+}
+
+// ---------------------------------------------------------------- actions
+
+void DeviceMainDlg::QueueTask(int code) {
+    m_state.QueueTask(code);
+}
+
+void DeviceMainDlg::SwitchModel() {
+    const int selected = m_deviceList->GetSelectDevice();
+    if (selected > 0 && selected != m_state.GetCurrentDeviceType()) {
+        DeviceManager& manager = DeviceManager::Instance();
+        m_state.SetCurrentDeviceType(selected);
+        manager.SetCurrentDeviceType(selected);
+        manager.DropActiveHandle();
+        WriteAppRegInt(L"DeviceType", selected);
+        LoadDeviceDescription();
+        QueueTask(kTaskReadAfterSwitch);
+    }
+    LayoutFrame(m_rcClient);
+    ShowModelView();
+    // The first page after home: the key page.
+    m_tabs->SetSelectItem(1);
+    OnTabChanged();
+}
+
+void DeviceMainDlg::SelectTab(int itemId) {
+    for (int i = 0; i < m_tabs->GetItemCount(); ++i) {
+        if (int(m_tabs->GetItemID(i)) != itemId) continue;
+        if (m_currentView != View::Model && itemId != kTabHome) ShowModelView();
+        m_tabs->SetSelectItem(i);
+        OnTabChanged();
+        return;
     }
 }
 
-LRESULT DeviceMainDlg::OnMessage(UINT id, UINT code, WPARAM, LPARAM) {
-    if (code != kClicked) return 0;
-    switch (id) {
-        case IDC_SYSBTN_CLOSE:
-            // Without a tray icon to come back through, closing always leaves the program.
-            m_exitRequested = true;
-            CloseMainWindow();
-            return 1;
-        case IDC_SYSBTN_MIN:
-            OnMinimize();
-            return 1;
-        default:
-            return 0;
+void DeviceMainDlg::OnTabChanged() {
+    if (m_arrangingView) return;
+    if (MControl* overlay = GetControl(IDC_PAGE_OVERLAY); overlay && overlay->IsVisible()) overlay->SetVisible(FALSE);
+    const int index = m_tabs->GetSelectItem();
+    const int id = index >= 0 ? int(m_tabs->GetItemID(index)) : kTabHome;
+    const int previous = m_state.GetCurrentTab();
+    if (id == previous && m_currentView == View::Model) return;
+    if (id == kTabHome) {
+        // Home is the device list: back to that view.
+        ShowDeviceListView(m_connectionMode);
+        return;
     }
+    if (previous == kTabHome) m_mousePicture->SetVisible(TRUE);
+    if (MainPage* old = GetPage(previous)) old->OnShow(false);
+    m_state.SetCurrentTab(id);
+    if (MainPage* page = GetPage(id)) page->OnShow(true);
+}
+
+void DeviceMainDlg::SwitchProfile(int32_t profile) {
+    if (profile <= 0) return;
+    m_state.SetCurrentProfile(profile);
+    DataStore& store = DataStore::Instance();
+    store.SetActiveProfile(profile);
+    std::wstring name;
+    store.GetProfileName(profile, name, GetCurrentLcid());
+    SetProfileTitle(name);
+    QueueTask(kTaskWriteEverything);
+    for (MainPage* page : Pages()) page->OnPageEvent(PageEvent::ProfileChanged);
+}
+
+void DeviceMainDlg::OpenProfilePopup() {
+    if (!m_state.IsConnected()) {
+        ShowMessage(kTextNotice, kTextNotConnected, CUIMessageBox::kKindOk);
+        return;
+    }
+    MControl* button = GetControl(IDC_PROFILE);
+    CRect rect = button->GetRect();
+    ClientToScreen(rect);
+    ProfileDlg popup(DataStore::Instance(), m_state.GetCurrentProfile(), m_hWnd);
+    if (!popup.CreateAbove(m_hWnd, rect)) return;
+    popup.ShowModal(SW_SHOWNORMAL);
+    if (popup.GetSafeHwnd()) popup.DestroyWindow();
+}
+
+void DeviceMainDlg::OpenSettings() {
+    // The settings dialog is a later piece; until it is there the button tells the version.
+    ShowMessageText(Text(kTextSettingsTitle),
+                    Manager::GetDeviceName() + L" " + Text(kTextVersion) + L" " + m_catalog.software.version,
+                    CUIMessageBox::kKindOk);
+}
+
+void DeviceMainDlg::OpenPairing() {
+    ShowMessage(kTextPairing, kTextPairingPending, CUIMessageBox::kKindOk);
+}
+
+int DeviceMainDlg::ShowMessage(int titleTextId, int messageTextId, int kind) {
+    return ShowMessageText(Text(titleTextId), Text(messageTextId), kind);
+}
+
+int DeviceMainDlg::ShowMessageText(const std::wstring& title, const std::wstring& message, int kind) {
+    return ShowMessageBox(message.c_str(), m_hWnd, title.c_str(), kind);
+}
+
+void DeviceMainDlg::ShowWaitDialog() {
+    if (m_wait) return;  // one at a time: the open one ends with its task
+    WaitDlg wait;
+    if (!wait.CreateOver(m_hWnd)) return;
+    m_wait = &wait;
+    wait.ShowModal(SW_SHOW);
+    m_wait = nullptr;
+    if (wait.GetSafeHwnd()) wait.DestroyWindow();
+}
+
+void DeviceMainDlg::BroadcastPageEvent(PageEvent event, MainPage* from) {
+    for (MainPage* page : Pages())
+        if (page != from) page->OnPageEvent(event);
+}
+
+void DeviceMainDlg::ClosePopupWindows() {
+    auto post = [](const wchar_t* title, WPARAM wParam) {
+        for (HWND hwnd : Platform::FindWindows(title)) Platform::PostMessage(hwnd, WM_CLOSE, wParam, 0);
+    };
+    post(L"CloseWindowTipDlg", 0);
+    post(L"CustomKeyDlg", 0);
+    if (m_wait && m_wait->GetSafeHwnd()) m_wait->DoOK();
+    post(L"MessageBox", 2);
+    post(L"Menu Window", 0);
+    for (const wchar_t* title : {L"KeyboardTip Window", L"ComboWnd", L"PaletteDlg"})
+        for (HWND hwnd : Platform::FindWindows(title)) Platform::ShowWindow(hwnd, SW_HIDE);
+    for (MainPage* page : Pages()) page->OnPageEvent(PageEvent::DeviceChanged);
+}
+
+void DeviceMainDlg::OnCloseButton() {
+    // Hidden only when the notification area can bring the window back.
+    if (ReadAppRegInt(L"exit_mode") == 1 || !HasTray()) {
+        ExitProgram();
+        return;
+    }
+    ShowWindow(SW_HIDE);
+}
+
+void DeviceMainDlg::OnLanguageChanged() {
+    ApplyTexts();
+    if (m_tray) m_tray->SetExitText(Text(kTextExit));
+    std::wstring name;
+    if (DataStore::Instance().GetProfileName(m_state.GetCurrentProfile(), name, GetCurrentLcid()))
+        SetProfileTitle(name);
+    for (MainPage* page : Pages()) page->OnLanguageChanged();
+}
+
+// ---------------------------------------------------------------- messages
+
+LRESULT DeviceMainDlg::OnWindowMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+    switch (msg) {
+        case WM_DEVICECHANGE: {
+            // wParam 0 arrival, 1 removal; the payload is the interface path.
+            const auto* path = reinterpret_cast<const std::string*>(lParam);
+            if (path) OnDeviceChange(wParam == 0 ? DeviceChange::Arrival : DeviceChange::Removal, *path);
+            return 0;
+        }
+        case WM_TRAY_CALLBACK:
+            if (lParam == WM_LBUTTONDOWN || lParam == WM_LBUTTONDBLCLK) ShowMainWindow();
+            return 0;
+        case WM_EXIT_REQUEST:
+            if (lParam == 610) ExitProgram();
+            return 0;
+        case WM_COMMAND:
+            if (wParam == 100) {
+                ExitProgram();
+                return 0;
+            }
+            if (wParam == 102) {
+                OpenSettings();
+                return 0;
+            }
+            break;
+        case WM_PROFILE_COMMAND:
+            if (wParam == kProfileSwitch) {
+                SwitchProfile(int32_t(lParam));
+                return 0;
+            }
+            break;
+        case WM_LANGUAGE_CHANGED:
+            OnLanguageChanged();
+            return 0;
+        default:
+            break;
+    }
+    // Raw input, the macro list's menu, profile files: the pages take what is theirs.
+    if (msg == WM_INPUT || msg == WM_MACRO_MENU || msg == WM_PROFILE_COMMAND) {
+        LRESULT result = 0;
+        for (MainPage* page : Pages())
+            if (page->OnWindowMessage(msg, wParam, lParam, result)) return result;
+        return 0;
+    }
+    return MDialog::OnWindowMessage(msg, wParam, lParam);
+}
+
+LRESULT DeviceMainDlg::OnMessage(UINT id, UINT code, WPARAM wParam, LPARAM lParam) {
+    if (id == IDC_TABS) {
+        OnTabChanged();
+        return 1;
+    }
+    if (code == kClicked) {
+        switch (id) {
+            case IDC_SYSBTN_CLOSE:
+                OnCloseButton();
+                return 1;
+            case IDC_SYSBTN_MIN:
+                OnMinimize();
+                return 1;
+            case IDC_SYSBTN_MAX:
+                OnMaximize();
+                return 1;
+            case IDC_SYSBTN_SETTING:
+                OpenSettings();
+                return 1;
+            case IDC_PROFILE:
+                OpenProfilePopup();
+                return 1;
+            case IDC_DEVICE_LIST:
+                SwitchModel();
+                return 1;
+            case IDC_HOME_PAIRING:
+                OpenPairing();
+                return 1;
+            default:
+                break;
+        }
+    }
+    for (MainPage* page : Pages())
+        if (page->OwnsControl(id)) return page->OnMessage(id, code, wParam, lParam);
+    return 0;
+}
+
+// ---------------------------------------------------------------- the worker's view
+
+void DeviceMainDlg::SetBatteryInfo(int level, int charging) {
+    m_battery->SetBatteryInfo(level, charging);
+}
+
+void DeviceMainDlg::SetDeviceBattery(int deviceType, int charging, int level) {
+    m_deviceList->SetDeviceBattery(deviceType, charging, level);
+}
+
+void DeviceMainDlg::SetAllDeviceState(int state) {
+    m_deviceList->SetAllDeviceState(state);
+}
+
+void DeviceMainDlg::SetDeviceState(int deviceType, int deviceMode, int online) {
+    m_deviceList->SetDeviceState(deviceType, deviceMode, online);
+}
+
+void DeviceMainDlg::SetDeviceVersion(int deviceType, int release) {
+    m_deviceList->SetDeviceVersion(deviceType, release);
+}
+
+int DeviceMainDlg::SelectDevice(int deviceType) {
+    m_deviceList->SetSelectDevice(deviceType);
+    return m_deviceList->GetSelectDevice();
+}
+
+void DeviceMainDlg::SetMouseVersionLabel(const std::wstring& text) {
+    m_devicePage->SetMouseVersionLabel(text);
+}
+
+void DeviceMainDlg::SetReceiverVersionLabel(const std::wstring& text) {
+    m_devicePage->SetReceiverVersionLabel(text);
+}
+
+void DeviceMainDlg::SetProfileTitle(const std::wstring& name) {
+    if (auto* profile = dynamic_cast<MControlFont*>(GetControl(IDC_PROFILE))) profile->SetTitle(name);
+}
+
+void DeviceMainDlg::SelectDpiStage(int index) {
+    for (MainPage* page : Pages()) page->OnDpiStageChanged(index);
+}
+
+void DeviceMainDlg::ReloadButtonPage() {
+    m_keyPage->Reload();
+}
+
+void DeviceMainDlg::ReloadMacroList() {
+    m_macroPage->Reload();
+    m_keyPage->OnPageEvent(PageEvent::MacroLibraryChanged);
+}
+
+void DeviceMainDlg::ReloadDpiPerformancePage() {
+    m_dpiPage->Reload();
+}
+
+void DeviceMainDlg::ReloadLightingPage() {
+    m_lightPage->Reload();
+}
+
+void DeviceMainDlg::StopMacroRecording() {
+    for (MainPage* page : Pages()) page->OnPageEvent(PageEvent::DeviceChanged);
+}
+
+void DeviceMainDlg::ClosePopups() {
+    ClosePopupWindows();
+}
+
+void DeviceMainDlg::CloseWaitDialog() {
+    if (m_wait && m_wait->GetSafeHwnd()) m_wait->DoOK();
+}
+
+void DeviceMainDlg::EnableMainWindow(bool enable) {
+    EnableWindow(enable ? TRUE : FALSE);
 }

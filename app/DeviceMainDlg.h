@@ -1,44 +1,246 @@
 #pragma once
-// The program's one main window. So far it holds the frame: the background,
-// the caption bar with the program name, the footer bar and the close and
-// minimise buttons (drawn once the toolkit has image buttons).
-#include "orvix/core/MDialog.h"
+// The program's one main window and its controller: the frame with the caption,
+// the system buttons, the battery, device state and profile button; the vertical
+// tab strip and a page per tab; the home page with the device list. It owns the
+// worker that talks to the mouse and routes control notifications, by id, to the
+// page that owns the control. The pages hold the feature logic.
+#include <memory>
+#include <string>
+#include <vector>
 
-// Control ids of the frame (the page dispatcher routes clicks by them).
+#include "app/DeviceMainDef.h"
+#include "app/DeviceView.h"
+#include "app/DeviceWorker.h"
+#include "app/PostingDeviceView.h"
+#include "app/pages/MainPageHost.h"
+#include "device/DeviceCatalog.h"
+#include "features/PcFunctionExecutor.h"
+#include "orvix/core/MDialog.h"
+#include "platform/HidBackend.h"
+
+class DevicePage;
+class DpiPage;
+class KeyPage;
+class LightPage;
+class MacroPage;
+class TextPage;
+class TrayIcon;
+class WaitDlg;
+class DesktopServices;
+namespace Orvix {
+class BatteryCtrl;
+class CDeviceList;
+class MPicture;
+class MTabCtrl;
+}  // namespace Orvix
+
+// Control ids of the frame and the home page (the pages own the others).
 enum : Orvix::UINT {
     IDC_MAIN_BKG = 30,
+    IDC_MOUSE_PICTURE = 31,
     IDC_CAPTION_BAR = 32,
     IDC_FOOTER_BAR = 33,
+    IDC_LOGO = 34,
     IDC_CAPTION_TEXT = 35,
+    IDC_VERSION_TEXT = 36,
     IDC_SYSBTN_CLOSE = 39,
     IDC_SYSBTN_MIN = 40,
+    IDC_SYSBTN_MAX = 41,
+    IDC_SYSBTN_SETTING = 42,
+    IDC_BATTERY = 44,
+    IDC_DEVICE_STATE = 45,
+    IDC_PROFILE = 46,
+    IDC_TAB_BKG = 47,
+    IDC_TABS = 48,
+    IDC_PAGE_HOME = 49,
+    IDC_PAGE_KEY = 50,
+    IDC_PAGE_DPI = 51,
+    IDC_PAGE_MACRO = 52,
+    IDC_PAGE_LIGHT = 53,
+    IDC_PAGE_TEXT = 54,
+    IDC_PAGE_DEVICE = 55,
+    IDC_PAGE_OVERLAY = 56,
+    IDC_DEVICE_LIST = 57,
+    IDC_HOME_AREA = 58,
+    IDC_HOME_TEXT = 59,
+    IDC_HOME_PAIRING = 60,
+    IDC_HOME_NOTICE = 61,
 };
 
-class DeviceMainDlg : public Orvix::MDialog {
+// Tab item ids (the item id of each page).
+enum : int {
+    kTabHome = 1,
+    kTabKey = 2,
+    kTabDpi = 3,
+    kTabMacro = 4,
+    kTabLight = 5,
+    kTabDevice = 6,
+    kTabText = 8,
+};
+
+// Messages of the window.
+constexpr Orvix::UINT WM_TRAY_CALLBACK = Orvix::WM_USER + 666;  // 1690
+constexpr Orvix::UINT WM_EXIT_REQUEST = Orvix::WM_USER + 667;   // 1691, lParam 610
+constexpr Orvix::UINT WM_MACRO_MENU = Orvix::WM_USER + 685;     // 1709
+constexpr Orvix::UINT WM_LANGUAGE_CHANGED = Orvix::WM_USER + 998;  // 2022
+
+class DeviceMainDlg : public Orvix::MDialog, public MainPageHost, private DeviceView {
   public:
     static constexpr int kWidth = 1280;
     static constexpr int kHeight = 800;
 
+    enum class View { NotConnected, DeviceList, Model };
+
+    // `desktop` is what the PC-side functions use (the system's by default).
+    explicit DeviceMainDlg(DesktopServices* desktop = nullptr);
+    ~DeviceMainDlg() override;
+
+    // Before CreateMainWindow: the worker's waits (tests shorten them) and the
+    // tray icon (none by default).
+    void SetWorkerTimings(const WorkerTimings& timings);
+    void SetTrayIcon(std::unique_ptr<TrayIcon> tray);
+
     // Creates the window hidden, its size centred on the desktop; ShowModal shows it.
     bool CreateMainWindow();
-
-    // Brings the window forward and shows it, also when it was hidden (a
-    // second start of the program asks for this).
+    // Brings the window forward and shows it, also when it was hidden (a second
+    // start of the program asks for this).
     void ShowMainWindow();
-
-    // Ends the window; the modal loop returns.
+    // Stops the worker, drops the tray icon and ends the window; the modal loop returns.
     virtual void CloseMainWindow();
-
-    // True once the user chose to leave the program (the close button), as
-    // opposed to the window ending otherwise.
+    // True once the user chose to leave the program, as opposed to the window
+    // ending otherwise.
     bool IsExitRequested() const { return m_exitRequested; }
+    // True while the icon in the notification area can bring the window back.
+    bool HasTray() const;
+
+    // ---- what the window shows (tests and screenshots) ----
+    View GetView() const { return m_currentView; }
+    int GetCurrentTabId() const { return m_state.GetCurrentTab(); }
+    MainPage* GetPage(int tabItemId) const;
+    DevicePage* GetDevicePage() const { return m_devicePage; }
+    Orvix::MTabCtrl* GetTabCtrl() const { return m_tabs; }
+    Orvix::CDeviceList* GetDeviceList() const { return m_deviceList; }
+    const DeviceCatalog& GetCatalog() const { return m_catalog; }
+    DeviceWorker& GetWorker() { return m_worker; }
+    WaitDlg* GetWaitDialog() const { return m_wait; }
+    double GetScaleFactor() const { return m_scale; }
+    // The text of the notice on the home page ("" when none is shown).
+    std::wstring GetHomeNotice() const;
+
+    // ---- MainPageHost ----
+    Orvix::MDialog& GetDialog() override { return *this; }
+    DeviceMainDef& GetState() override { return m_state; }
+    DataStore& GetStore() override;
+    void QueueTask(int code) override;
+    const DeviceDescription& GetDescription() const override { return m_description; }
+    const SoftwareInfo& GetSoftwareInfo() const override { return m_catalog.software; }
+    double GetScale() const override { return m_scale; }
+    int ShowMessage(int titleTextId, int messageTextId, int kind) override;
+    int ShowMessageText(const std::wstring& title, const std::wstring& message, int kind) override;
+    void ShowWaitDialog() override;
+    void BroadcastPageEvent(PageEvent event, MainPage* from) override;
+    void SelectTab(int itemId) override;
+
+    // ---- user actions (also what the controls do) ----
+    void SwitchModel();
+    void SwitchProfile(int32_t profile);
+    void OpenProfilePopup();
+    // The settings dialog; the pairing dialog.
+    void OpenSettings();
+    void OpenPairing();
+    void OnDeviceChange(DeviceChange change, const std::string& path);
+    // Closes the program's pop-ups (a device came or went).
+    void ClosePopupWindows();
 
   protected:
+    Orvix::LRESULT OnWindowMessage(Orvix::UINT msg, Orvix::WPARAM wParam, Orvix::LPARAM lParam) override;
+    Orvix::BOOL OnInitDialog() override;
     void InitUI(Orvix::CRect client) override;
     void UISize(Orvix::CRect client) override;
     Orvix::LRESULT OnMessage(Orvix::UINT id, Orvix::UINT code, Orvix::WPARAM wParam,
                              Orvix::LPARAM lParam) override;
+    void OnTimer(Orvix::UINT) override {}
+    void OnMaximize() override;
+    Orvix::LRESULT OnDestroy() override;
 
   private:
+    // ---- DeviceView, on the UI thread (the worker's calls arrive through m_view) ----
+    void SetBatteryInfo(int level, int charging) override;
+    void SetDeviceBattery(int deviceType, int charging, int level) override;
+    void SetAllDeviceState(int state) override;
+    void SetDeviceState(int deviceType, int deviceMode, int online) override;
+    void SetDeviceVersion(int deviceType, int release) override;
+    int SelectDevice(int deviceType) override;
+    void SetMouseVersionLabel(const std::wstring& text) override;
+    void SetReceiverVersionLabel(const std::wstring& text) override;
+    void SetProfileTitle(const std::wstring& name) override;
+    void ShowNotConnectedView() override;
+    void ShowDeviceListView(int deviceMode) override;
+    void SelectDpiStage(int index) override;
+    void ReloadButtonPage() override;
+    void ReloadMacroList() override;
+    void ReloadDpiPerformancePage() override;
+    void ReloadLightingPage() override;
+    void StopMacroRecording() override;
+    void ClosePopups() override;
+    void CloseWaitDialog() override;
+    void EnableMainWindow(bool enable) override;
+
+    // ---- building ----
+    void CreateFrame();
+    void CreateTabs();
+    void CreateHomePage();
+    void CreatePages();
+    void LayoutFrame(const Orvix::CRect& client);
+    void PlaceMousePicture();
+    // Texts that follow the language.
+    void ApplyTexts();
+
+    // ---- controller ----
+    void LoadCatalog();
+    void LoadDeviceDescription();
+    void RegisterForDeviceNotifications();
+    void AddTrayIcon();
+    void OnTabChanged();
+    void ShowModelView();
+    void SelectHomeTabQuietly();
+    void SetModelWidgetsVisible(bool visible);
+    void OnCloseButton();
+    void OnLanguageChanged();
+    void ExitProgram();
+    std::vector<MainPage*> Pages() const;
+
+    DeviceMainDef m_state;
+    PostingDeviceView m_view;
+    DesktopServices* m_desktop;
+    PcFunctionExecutor m_executor;
+    DeviceWorker m_worker;
+    std::unique_ptr<TrayIcon> m_tray;
+
+    DeviceCatalog m_catalog;
+    DeviceDescription m_description;
+    std::wstring m_modelName;
+
+    Orvix::MPicture* m_mousePicture = nullptr;
+    Orvix::MTabCtrl* m_tabs = nullptr;
+    Orvix::CDeviceList* m_deviceList = nullptr;
+    Orvix::BatteryCtrl* m_battery = nullptr;
+    Orvix::MPanel* m_homePage = nullptr;
+
+    std::vector<std::unique_ptr<MainPage>> m_pages;
+    KeyPage* m_keyPage = nullptr;
+    DpiPage* m_dpiPage = nullptr;
+    MacroPage* m_macroPage = nullptr;
+    TextPage* m_textPage = nullptr;
+    LightPage* m_lightPage = nullptr;
+    DevicePage* m_devicePage = nullptr;
+
+    WaitDlg* m_wait = nullptr;
+    View m_currentView = View::NotConnected;
+    int m_connectionMode = 0;
+    double m_scale = 1.0;
     bool m_exitRequested = false;
+    bool m_workerStarted = false;
+    bool m_closed = false;
+    bool m_arrangingView = false;
 };

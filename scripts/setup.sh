@@ -14,7 +14,7 @@ packages=(
   # devices, storage, synthetic keys
   libhidapi-dev libudev-dev libsqlite3-dev libxtst-dev libx11-dev
   # a display for tests that need one, and the desktop helpers the program calls
-  xvfb xauth xdg-utils
+  xvfb xauth xdg-utils xdotool imagemagick
 )
 
 # Optional: the virtual machine of tests/vm/run (the kernel package itself is

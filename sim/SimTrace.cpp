@@ -61,9 +61,29 @@ void SimTrace::Record(const std::string& device, SimDirection direction, const u
     SimTraceEntry entry{Seconds(), device,  direction, std::vector<uint8_t>(data, data + length),
                         note,      rejected};
     SharedFile().Write(entry);
-    if (!rejected) return;
     std::lock_guard<std::mutex> lock(m_lock);
-    m_rejections.push_back(device + ": " + note);
+    if (direction == SimDirection::ToDevice) {
+        // Enough for any test's look back, bounded for a long demo run.
+        if (m_received.size() >= kReceivedKept) m_received.erase(m_received.begin());
+        std::string hex;
+        char byte[4];
+        for (size_t i = 0; i < length; ++i) {
+            std::snprintf(byte, sizeof byte, i ? " %02X" : "%02X", data[i]);
+            hex += byte;
+        }
+        m_received.push_back(std::move(hex));
+    }
+    if (rejected) m_rejections.push_back(device + ": " + note);
+}
+
+std::vector<std::string> SimTrace::ReceivedHex() const {
+    std::lock_guard<std::mutex> lock(m_lock);
+    return m_received;
+}
+
+void SimTrace::ClearReceived() {
+    std::lock_guard<std::mutex> lock(m_lock);
+    m_received.clear();
 }
 
 std::vector<std::string> SimTrace::Rejections() const {

@@ -30,10 +30,17 @@ class SimTrace {
     // Notes of every rejected report, oldest first.
     std::vector<std::string> Rejections() const;
 
+    // Every report the host wrote to a device, oldest first, as upper-case hex
+    // bytes joined by blanks ("06 0F 01 00 00 FF 00 ..."); the last 4096 are kept.
+    std::vector<std::string> ReceivedHex() const;
+    void ClearReceived();
+
     // One line of the trace file.
     static std::string Format(const SimTraceEntry& entry);
 
   private:
     mutable std::mutex m_lock;
     std::vector<std::string> m_rejections;
+    static constexpr size_t kReceivedKept = 4096;
+    std::vector<std::string> m_received;
 };

@@ -54,7 +54,11 @@ void MControl::OnMousePointChange(CPoint&) {}
 BOOL MControl::OnCheckMouseResponse(UINT, CPoint) { return TRUE; }
 LRESULT MControl::OnWindowMessage(UINT, WPARAM, LPARAM) { return 0; }
 LRESULT MControl::OnMessage(UINT, UINT, WPARAM, LPARAM) { return 0; }
-void MControl::SetControlRect(CRect rect) { m_rect = rect; }
+void MControl::SetControlRect(CRect rect) {
+    // A cache holds the look at the old place and size (and what lay beneath).
+    if (rect != m_rect) m_cacheValid = FALSE;
+    m_rect = rect;
+}
 void MControl::SetControlVisible(BOOL visible) { m_visible = visible; }
 void MControl::SetControlWndVisible(BOOL) {}
 void MControl::SetControlEnabled(BOOL enabled) { m_enabled = enabled; }

@@ -93,6 +93,7 @@ void MPanel::DrawControl(Canvas&, CRect) {}
 // ---------------------------------------------------------------- scrolling
 
 void MPanel::SetControlRect(CRect rect) {
+    if (rect != m_rect) m_cacheValid = FALSE;
     m_rect = rect;
     if (MScroll* bar = GetScrollVertical())
         bar->SetRect(CRect(rect.right - kBarSize, rect.top, rect.right, rect.bottom));

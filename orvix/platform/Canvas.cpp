@@ -287,7 +287,20 @@ void Canvas::DrawCanvas(const Canvas& source, const CRect& dst, const CRect& src
     cairo_surface_flush(source.m_impl->surface);
     CRect device = src;
     device.OffsetRect(source.m_origin);
-    PaintSurface(m_impl->cr, source.m_impl->surface, dst, device, 1.0,
+    // A source rect beyond the source (a cache of an older size) would be read
+    // past its pixels: only the part that exists is drawn, where it belongs.
+    CRect target = dst;
+    const CRect bounds(0, 0, cairo_image_surface_get_width(source.m_impl->surface),
+                       cairo_image_surface_get_height(source.m_impl->surface));
+    CRect inside;
+    if (!inside.IntersectRect(device, bounds)) return;
+    if (inside != device) {
+        if (device.Width() != dst.Width() || device.Height() != dst.Height()) return;
+        target = CRect(dst.left + inside.left - device.left, dst.top + inside.top - device.top,
+                       dst.right - (device.right - inside.right), dst.bottom - (device.bottom - inside.bottom));
+        device = inside;
+    }
+    PaintSurface(m_impl->cr, source.m_impl->surface, target, device, 1.0,
                  blend == Blend::Copy ? CAIRO_OPERATOR_SOURCE : CAIRO_OPERATOR_OVER);
 }
 

@@ -4,6 +4,7 @@
 #include <gif_lib.h>
 
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 
@@ -46,6 +47,9 @@ Image::Image() = default;
 Image::~Image() = default;
 
 std::shared_ptr<Image> Image::Load(const std::wstring& path) {
+    // Only plain files: a folder (an empty image name) or a device is no picture.
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(WideToUtf8(path), error)) return nullptr;
     std::ifstream in(WideToUtf8(path), std::ios::binary);
     if (!in) return nullptr;
     std::vector<char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());

@@ -9,6 +9,7 @@
 #include <chrono>
 #include <cstdint>
 #include <fstream>
+#include <functional>
 #include <sstream>
 #include <string>
 #include <thread>
@@ -189,4 +190,133 @@ TEST_F(ProgramTest, HelpAndVersionEndAtOnceAndUnknownOptionsExitTwo) {
         EXPECT_NE(unknown.Err().find(option), std::string::npos) << unknown.Err();
         EXPECT_TRUE(unknown.Out().empty());
     }
+}
+
+TEST_F(ProgramTest, ScreenshotsWithTheSimulatedMouseShowEveryViewAndPage) {
+    const fs::path out = Root() / "shots";
+    ProgramRun run(Root(), {"--simulate", "--screenshot", out.string()});
+    ASSERT_EQ(run.Finish(), 0) << run.Err();
+    for (const char* name : {"main", "home", "devices", "key", "dpi", "macro", "text", "light", "device", "profile",
+                             "message", "wait"})
+        EXPECT_EQ(PngSize(out / (std::string(name) + ".png")), std::make_pair(1280u, 800u)) << name;
+    EXPECT_EQ(run.Err().find("VantorelMouse:"), std::string::npos) << run.Err();
+}
+
+namespace {
+
+// Output of a shell-free command line run to its end.
+std::string Capture(std::vector<std::string> args) {
+    int pipeFds[2];
+    if (pipe(pipeFds) != 0) return {};
+    std::vector<char*> argv;
+    for (auto& a : args) argv.push_back(a.data());
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, pipeFds[1], 1);
+    posix_spawn_file_actions_addclose(&actions, pipeFds[0]);
+    pid_t pid = -1;
+    const bool started = posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ) == 0;
+    posix_spawn_file_actions_destroy(&actions);
+    close(pipeFds[1]);
+    std::string out;
+    char buffer[4096];
+    ssize_t n;
+    while (started && (n = read(pipeFds[0], buffer, sizeof buffer)) > 0) out.append(buffer, size_t(n));
+    close(pipeFds[0]);
+    if (started) waitpid(pid, nullptr, 0);
+    return out;
+}
+
+// A private X server for one test.
+class XServer {
+  public:
+    explicit XServer(int display) : m_display(display) {
+        std::string program = "Xvfb";
+        std::vector<std::string> args = {program, ":" + std::to_string(display), "-screen", "0", "1600x1000x24",
+                                         "-nolisten", "tcp"};
+        std::vector<char*> argv;
+        for (auto& a : args) argv.push_back(a.data());
+        argv.push_back(nullptr);
+        if (posix_spawnp(&m_pid, program.c_str(), nullptr, nullptr, argv.data(), environ) != 0) m_pid = -1;
+        const fs::path socket = "/tmp/.X11-unix/X" + std::to_string(display);
+        for (int i = 0; i < 250 && m_pid > 0 && !fs::exists(socket); ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        m_ready = m_pid > 0 && fs::exists(socket);
+    }
+    ~XServer() {
+        if (m_pid > 0) {
+            kill(m_pid, SIGTERM);
+            waitpid(m_pid, nullptr, 0);
+        }
+    }
+    bool Ready() const { return m_ready; }
+    std::string Name() const { return ":" + std::to_string(m_display); }
+
+  private:
+    int m_display;
+    pid_t m_pid = -1;
+    bool m_ready = false;
+};
+
+// Waits until `probe` returns a non-empty text.
+std::string WaitFor(const std::function<std::string()>& probe, std::chrono::milliseconds limit) {
+    const auto until = Clock::now() + limit;
+    std::string result;
+    while ((result = probe()).empty() && Clock::now() < until)
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    return result;
+}
+
+}  // namespace
+
+TEST_F(ProgramTest, RealWindowUnderXvfbSwitchesPagesAndASecondStartFindsIt) {
+    if (Capture({"sh", "-c", "command -v Xvfb xdotool import"}).empty()) GTEST_SKIP() << "no Xvfb, xdotool or import";
+    XServer x(90 + int(getpid() % 60));
+    ASSERT_TRUE(x.Ready());
+    SetEnv("DISPLAY", x.Name());
+    SetEnv("SDL_VIDEODRIVER", "x11");
+    SetEnv("ORVIX_BACKEND", std::nullopt);
+
+    ProgramRun first(Root(), {"--simulate"});
+    const std::string window = WaitFor(
+        [] { return Capture({"xdotool", "search", "--onlyvisible", "--name", "Vantorel Mouse"}); }, kPatience);
+    ASSERT_FALSE(window.empty()) << first.Err();
+    const std::string id = window.substr(0, window.find('\n'));
+    // Where the window lies: "X=..", "Y=.." lines.
+    const std::string geometry = Capture({"xdotool", "getwindowgeometry", "--shell", id});
+    auto value = [&](const std::string& key) {
+        const size_t at = geometry.find(key + "=");
+        return at == std::string::npos ? -1 : std::stoi(geometry.substr(at + key.size() + 1));
+    };
+    const int left = value("X"), top = value("Y");
+    ASSERT_GE(left, 0) << geometry;
+    auto click = [&](int x, int y) {
+        Capture({"xdotool", "mousemove", std::to_string(left + x), std::to_string(top + y), "click", "1"});
+        std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+    };
+    auto shot = [&](const std::string& name) {
+        const fs::path file = Root() / (name + ".png");
+        Capture({"import", "-window", "root", file.string()});
+        return Capture({"sh", "-c", "convert '" + file.string() + "' -crop 1000x600+" + std::to_string(left + 240) +
+                                        "+" + std::to_string(top + 100) + " +repage rgb:- | md5sum"});
+    };
+
+    // The device list's first card, then the third and the fourth tab of the strip
+    // (tabs at 120 + 61 i, 60 high, from the window's left edge).
+    std::this_thread::sleep_for(std::chrono::milliseconds(2000));
+    click(190, 415);
+    const std::string keyPage = shot("key");
+    click(95, 120 + 61 * 2 + 30);
+    const std::string dpiPage = shot("dpi");
+    click(95, 120 + 61 * 3 + 30);
+    const std::string macroPage = shot("macro");
+    EXPECT_NE(keyPage, dpiPage);
+    EXPECT_NE(dpiPage, macroPage);
+
+    // A second start hands over to the first and ends; the first stays shown.
+    ProgramRun second(Root() / "runtime", {"--simulate"});
+    EXPECT_EQ(second.Finish(), 0) << second.Err();
+    EXPECT_EQ(first.Wait(std::chrono::milliseconds(0)), ProgramRun::kRunning);
+    EXPECT_FALSE(Capture({"xdotool", "search", "--onlyvisible", "--name", "Vantorel Mouse"}).empty());
 }

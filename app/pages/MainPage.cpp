@@ -1,0 +1,81 @@
+#include "app/pages/MainPage.h"
+
+#include <cmath>
+
+#include "exchange/LanguageText.h"
+#include "orvix/core/MPicture.h"
+#include "orvix/core/MText.h"
+#include "orvix/platform/Fonts.h"
+
+using namespace Orvix;
+
+MControl* MainPage::AddControl(const wchar_t* className, UINT id, CRect rect, const wchar_t* title, int visible,
+                               int enabled) {
+    MControl* control = m_container.CreateControl(className, id, rect, title, visible, enabled);
+    if (control) m_ids.insert(id);
+    return control;
+}
+
+MControl* MainPage::GetControl(UINT id) const {
+    return OwnsControl(id) ? m_container.GetControl(id) : nullptr;
+}
+
+CRect MainPage::Scaled(CRect rect, double scale) {
+    auto s = [scale](int v) { return int(std::lround(v * scale)); };
+    return CRect(s(rect.left), s(rect.top), s(rect.right), s(rect.bottom));
+}
+
+std::wstring MainPage::Text(int id) {
+    return GetLanguageText(L"LAN", id);
+}
+
+namespace {
+constexpr int kCaptionHeight = 40;
+const Color kCaptionColor(0xFFE8F0F5);
+const Color kLabelColor(0xFFC9D3DC);
+}  // namespace
+
+MControlFont* MainPage::AddArea(UINT id, int captionTextId) {
+    if (auto* bkg = AddControlAs<MPicture>(L"MPicture", id, CRect())) {
+        bkg->SetImage(L"img_area_bkg.png", 1);
+        bkg->SetShowMode(SHOW_MODE_NINE, 8);
+    }
+    if (auto* bar = AddControlAs<MPicture>(L"MPicture", id + 1, CRect())) {
+        bar->SetImage(L"img_area_caption.png", 1);
+        bar->SetShowMode(SHOW_MODE_NINE, 6);
+    }
+    auto* caption = AddControlAs<MControlFont>(L"MText", id + 2, CRect(), Text(captionTextId).c_str());
+    if (caption) {
+        caption->SetFont(kEmbeddedFontFamily, 16, 0);
+        caption->SetTextColor(kCaptionColor);
+        caption->SetAlignment(0, 1);
+    }
+    return caption;
+}
+
+void MainPage::PlaceArea(UINT id, CRect rect) {
+    if (MControl* bkg = GetControl(id)) bkg->SetControlRect(rect);
+    if (MControl* bar = GetControl(id + 1))
+        bar->SetControlRect(CRect(rect.left, rect.top, rect.right, rect.top + kCaptionHeight));
+    if (MControl* caption = GetControl(id + 2))
+        caption->SetControlRect(CRect(rect.left + 20, rect.top, rect.right - 20, rect.top + kCaptionHeight));
+}
+
+MControlFont* MainPage::AddLabel(UINT id, CRect rect, const std::wstring& text, int size) {
+    auto* label = AddControlAs<MControlFont>(L"MText", id, rect, text.c_str());
+    if (label) {
+        label->SetFont(kEmbeddedFontFamily, size, 0);
+        label->SetTextColor(kLabelColor);
+        label->SetAlignment(0, 1);
+    }
+    return label;
+}
+
+MControlFont* MainPage::AddButton(UINT id, CRect rect, const std::wstring& text) {
+    auto* button = AddControlAs<MControlFont>(L"MButton", id, rect, text.c_str());
+    if (button) {
+        button->SetImage(L"img_button.png", 4);
+        button->SetFont(kEmbeddedFontFamily, 14, 0);
+    }
+    return button;
+}

@@ -1,0 +1,92 @@
+#pragma once
+// One page of the main window (a tab's content): it creates its controls in the
+// page container the window gives it, handles the notifications of those controls,
+// writes the store of the current profile and queues worker tasks. The window
+// routes a notification to the page that created the control, by id.
+#include <set>
+#include <string>
+
+#include "orvix/core/MControl.h"
+#include "orvix/core/MPanel.h"
+
+class MainPageHost;
+
+// What one page may tell the others, through the window.
+enum class PageEvent {
+    MacroLibraryChanged,  // macros added, renamed, deleted or edited
+    TextLibraryChanged,   // texts added, renamed or deleted
+    ProfileChanged,       // another profile became current
+    ModelChanged,         // another model's description was loaded (buttons, lighting)
+    DeviceChanged,        // a device came or went: recordings stop, pop-ups close
+};
+
+class MainPage {
+  public:
+    MainPage(MainPageHost& host, Orvix::MPanel& container) : m_host(host), m_container(container) {}
+    virtual ~MainPage() = default;
+    MainPage(const MainPage&) = delete;
+    MainPage& operator=(const MainPage&) = delete;
+
+    // Builds the page's controls (once, when the window is built).
+    virtual void Create() = 0;
+    // Places the controls; `scale` is the window's client height / 780.
+    virtual void Layout(double scale) { (void)scale; }
+    // A notification of one of the page's controls; nonzero when handled.
+    virtual Orvix::LRESULT OnMessage(Orvix::UINT id, Orvix::UINT code, Orvix::WPARAM wParam,
+                                     Orvix::LPARAM lParam) = 0;
+    // Shows the current profile's values from the store.
+    virtual void Reload() {}
+    // Every language text the page shows is read again.
+    virtual void OnLanguageChanged() {}
+    // The page's tab was selected (true) or left (false).
+    virtual void OnShow(bool shown) { (void)shown; }
+    virtual void OnPageEvent(PageEvent event) { (void)event; }
+    // The mouse's DPI button made another stage active.
+    virtual void OnDpiStageChanged(int index) { (void)index; }
+    // A window message beyond control notifications (raw input, menu choices);
+    // true when the page took it.
+    virtual bool OnWindowMessage(Orvix::UINT msg, Orvix::WPARAM wParam, Orvix::LPARAM lParam,
+                                 Orvix::LRESULT& result) {
+        (void)msg, (void)wParam, (void)lParam, (void)result;
+        return false;
+    }
+
+    bool OwnsControl(Orvix::UINT id) const { return m_ids.count(id) != 0; }
+    Orvix::MPanel& GetContainer() { return m_container; }
+
+  protected:
+    // Creates a control in the page's container (window client coordinates) and
+    // makes its id one of the page's.
+    Orvix::MControl* AddControl(const wchar_t* className, Orvix::UINT id, Orvix::CRect rect,
+                                const wchar_t* title = nullptr, int visible = 1, int enabled = 1);
+    template <class T>
+    T* AddControlAs(const wchar_t* className, Orvix::UINT id, Orvix::CRect rect, const wchar_t* title = nullptr,
+                    int visible = 1, int enabled = 1) {
+        return dynamic_cast<T*>(AddControl(className, id, rect, title, visible, enabled));
+    }
+    // Claims an id created otherwise (a control a widget makes itself).
+    void ClaimId(Orvix::UINT id) { m_ids.insert(id); }
+    Orvix::MControl* GetControl(Orvix::UINT id) const;
+    template <class T>
+    T* GetControlAs(Orvix::UINT id) const {
+        return dynamic_cast<T*>(GetControl(id));
+    }
+    // A rectangle given for the 780-pixel-high layout, scaled about the page's
+    // origin as the window's layout rule asks (positions and sizes scaled).
+    static Orvix::CRect Scaled(Orvix::CRect rect, double scale);
+    static std::wstring Text(int id);
+    // The building blocks every page area is made of: the area background (id),
+    // its caption bar (id + 1) and the caption text (id + 2, language text
+    // `captionTextId`). Returns the caption text control.
+    Orvix::MControlFont* AddArea(Orvix::UINT id, int captionTextId);
+    void PlaceArea(Orvix::UINT id, Orvix::CRect rect);
+    // The text control of a label with the window's font.
+    Orvix::MControlFont* AddLabel(Orvix::UINT id, Orvix::CRect rect, const std::wstring& text, int size = 14);
+    Orvix::MControlFont* AddButton(Orvix::UINT id, Orvix::CRect rect, const std::wstring& text);
+
+    MainPageHost& m_host;
+    Orvix::MPanel& m_container;
+
+  private:
+    std::set<Orvix::UINT> m_ids;
+};

@@ -1,0 +1,40 @@
+#pragma once
+// What the main window offers its pages: the window itself (owner of message
+// boxes and pop-ups), the controller state with the current profile, the store,
+// the worker's queue, the model's description and the other pages.
+#include <string>
+
+#include "app/pages/MainPage.h"
+
+class DataStore;
+class DeviceMainDef;
+struct DeviceDescription;
+struct SoftwareInfo;
+namespace Orvix {
+class MDialog;
+}
+
+class MainPageHost {
+  public:
+    virtual ~MainPageHost() = default;
+
+    virtual Orvix::MDialog& GetDialog() = 0;
+    virtual DeviceMainDef& GetState() = 0;
+    virtual DataStore& GetStore() = 0;
+    // Appends a task for the worker (from the UI thread).
+    virtual void QueueTask(int code) = 0;
+    // The current model's description: buttons, default functions, lighting.
+    virtual const DeviceDescription& GetDescription() const = 0;
+    virtual const SoftwareInfo& GetSoftwareInfo() const = 0;
+    // The window's client height / 780.
+    virtual double GetScale() const = 0;
+    // A message box over the window with language texts; returns its result.
+    virtual int ShowMessage(int titleTextId, int messageTextId, int kind) = 0;
+    virtual int ShowMessageText(const std::wstring& title, const std::wstring& message, int kind) = 0;
+    // Shows the wait dialog until the worker closes it (a task that ends with it).
+    virtual void ShowWaitDialog() = 0;
+    // Tells every other page.
+    virtual void BroadcastPageEvent(PageEvent event, MainPage* from) = 0;
+    // Selects the tab with that item id (1 home, 2 keys, ...).
+    virtual void SelectTab(int itemId) = 0;
+};

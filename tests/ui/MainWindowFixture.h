@@ -1,0 +1,216 @@
+#pragma once
+// The real main window on the headless back end, with the simulated mouse in the
+// process and a fresh per-user folder: what the UI tests of every page build on.
+// Clicks and keys go through the back end as a user's would; Settle() runs the
+// window's messages until the worker has finished what was queued.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "../platform/ScratchHome.h"
+#include "app/DeviceMainDlg.h"
+#include "app/ScreenshotTour.h"
+#include "device/DeviceManager.h"
+#include "dialogs/CUIMessageBox.h"
+#include "orvix/controls/MTabCtrl.h"
+#include "orvix/core/MPanel.h"
+#include "orvix/core/Manager.h"
+#include "orvix/platform/Headless.h"
+#include "orvix/platform/Platform.h"
+#include "orvix/widgets/CDeviceList.h"
+#include "platform/AppContext.h"
+#include "platform/SettingsStore.h"
+#include "sim/SimBackend.h"
+#include "storage/DataStore.h"
+
+class MainWindowFixture : public ScratchHome {
+  protected:
+    void SetUp() override {
+        ScratchHome::SetUp();
+        ASSERT_TRUE(Orvix::Platform::Init(Orvix::BackendKind::Headless) && Orvix::Manager::InitGdiplus());
+        SetCurrentLcid(1033);
+        sim = std::make_shared<SimBackend>(std::vector<int32_t>{101});
+        sim->SetPairingDelay(std::chrono::milliseconds(20));
+        DeviceManager& manager = DeviceManager::Instance();
+        manager.SetBackend(sim);
+        manager.SetTimings(FastDeviceTimings());
+    }
+
+    void TearDown() override {
+        SetMessageBoxHook(nullptr, nullptr);
+        dlg.reset();
+        DataStore::Instance().CloseIfOpen();
+        DeviceManager::Instance().SetBackend(std::make_shared<SimBackend>(std::vector<int32_t>{}));
+        if (sim) {
+            EXPECT_EQ(sim->Trace().Rejections(), std::vector<std::string>{});
+        }
+        Orvix::Manager::UnInitGdiplus();
+        Orvix::Platform::Shutdown();
+        ScratchHome::TearDown();
+    }
+
+    static DeviceTimings FastDeviceTimings() {
+        DeviceTimings t;
+        t.readTimeoutMs = 20;
+        t.readAttempts = 3;
+        t.emptyReadPauseMs = 1;
+        t.handshakeAttempts = 2;
+        t.handshakePauseMs = 1;
+        t.pollTimeoutMs = 2;
+        return t;
+    }
+
+    static WorkerTimings FastWorkerTimings() {
+        WorkerTimings t;
+        t.cyclePeriodMs = 2;
+        t.stateReadAttempts = 2;
+        t.stateReadPauseMs = 1;
+        t.longChangePauseMs = 5;
+        t.shortChangePauseMs = 5;
+        t.switchPauseMs = 1;
+        t.lightingWritePauseMs = 1;
+        t.resetSettleMs = 5;
+        t.resetClosePauseMs = 5;
+        t.macroChunkPauseMs = 0;
+        return t;
+    }
+
+    // Creates and shows the window (the mouse plugged or not beforehand, as the
+    // test wants) and lets the first read finish.
+    void Start() {
+        dlg = std::make_unique<DeviceMainDlg>();
+        dlg->SetWorkerTimings(FastWorkerTimings());
+        ASSERT_TRUE(dlg->CreateMainWindow());
+        dlg->ShowMainWindow();
+        Settle();
+    }
+
+    void PlugCable() { sim->Plug(SimEndpoint::Cable); }
+    void PlugReceiver() { sim->Plug(SimEndpoint::Receiver); }
+
+    // Runs the window until the worker's queue is empty and nothing more happens.
+    void Settle(int timeoutMs = 5000) { ASSERT_TRUE(WaitUntilSettled(*dlg, timeoutMs)) << "the window did not settle"; }
+
+    Orvix::HWND Hwnd() const { return dlg->GetSafeHwnd(); }
+
+    template <class T = Orvix::MControl>
+    T* Control(Orvix::UINT id) {
+        return dynamic_cast<T*>(dlg->GetControl(id));
+    }
+
+    // The centre of a control in window client coordinates (scrolled panels included).
+    Orvix::CPoint CentreOf(Orvix::MControl* control) {
+        Orvix::CRect rect = control->GetRect();
+        const Orvix::CPoint offset = Orvix::MPanel::GetContentOffset(control);
+        return {rect.CenterPoint().x - offset.x, rect.CenterPoint().y - offset.y};
+    }
+
+    // The pointer moves there first, as a user's does.
+    void ClickAt(Orvix::HWND hwnd, Orvix::CPoint pt, bool right = false) {
+        Orvix::Headless::MouseMove(hwnd, pt.x, pt.y);
+        Orvix::Headless::Click(hwnd, pt.x, pt.y, right);
+        Orvix::Platform::RunPending();
+    }
+
+    // Clicks the control with that id where a user would: its centre.
+    void ClickControl(Orvix::UINT id) {
+        Orvix::MControl* control = dlg->GetControl(id);
+        ASSERT_NE(control, nullptr) << "no control " << id;
+        ASSERT_TRUE(control->IsVisible()) << "control " << id << " is hidden";
+        ClickAt(Hwnd(), CentreOf(control));
+    }
+
+    // Runs `act` once a visible window with that title is there: from inside its
+    // modal loop when it runs one. Checked at each turn of the message loop.
+    void WhenWindowOpens(const std::wstring& title, std::function<void(Orvix::HWND)> act, int turns = 2000) {
+        Orvix::Platform::PostTask([this, title, act, turns] {
+            const std::vector<Orvix::HWND> found = Orvix::Platform::FindWindows(title);
+            if (!found.empty() && Orvix::Platform::IsWindowVisible(found[0]))
+                act(found[0]);
+            else if (turns > 0)
+                WhenWindowOpens(title, act, turns - 1);
+        });
+    }
+
+    // Clicks the tab with that item id in the strip.
+    void ClickTab(int itemId) {
+        Orvix::MTabCtrl* tabs = dlg->GetTabCtrl();
+        for (int i = 0; i < tabs->GetItemCount(); ++i) {
+            if (int(tabs->GetItemID(i)) != itemId) continue;
+            ClickAt(Hwnd(), tabs->GetItemRect(i).CenterPoint());
+            return;
+        }
+        FAIL() << "no tab " << itemId;
+    }
+
+    // Clicks the card of the model at `index` in the device list.
+    void ClickDeviceCard(int index) {
+        const Orvix::CRect card = dlg->GetDeviceList()->GetCardRect(index);
+        ASSERT_FALSE(card.IsRectEmpty()) << "the card is not shown";
+        ClickAt(Hwnd(), card.CenterPoint());
+    }
+
+    // Clicks the control, then types into the edit it opens.
+    void TypeInto(Orvix::UINT id, const std::wstring& text) {
+        ClickControl(id);
+        Orvix::Headless::TypeText(Hwnd(), text);
+        Orvix::Platform::RunPending();
+    }
+    void PressKey(Orvix::UINT vk) {
+        Orvix::Headless::KeyPress(Hwnd(), vk);
+        Orvix::Platform::RunPending();
+    }
+
+    // The next message boxes are answered with these buttons (33 or 34), in turn;
+    // what they said is kept in `boxes`.
+    struct SeenBox {
+        std::wstring title;
+        std::wstring message;
+    };
+    void AnswerMessageBoxes(std::vector<Orvix::UINT> buttons) {
+        m_answers = std::move(buttons);
+        SetMessageBoxHook(
+            [](CUIMessageBox& box, void* context) {
+                auto* self = static_cast<MainWindowFixture*>(context);
+                auto title = dynamic_cast<Orvix::MControlFont*>(box.GetControl(CUIMessageBox::IDC_TITLE));
+                auto message = dynamic_cast<Orvix::MControlFont*>(box.GetControl(CUIMessageBox::IDC_MESSAGE));
+                self->boxes.push_back({title ? title->GetTitle() : L"", message ? message->GetTitle() : L""});
+                if (self->m_answers.empty()) {
+                    box.DoCancel();
+                    return;
+                }
+                const Orvix::UINT button = self->m_answers.front();
+                self->m_answers.erase(self->m_answers.begin());
+                Orvix::MControl* target = box.GetControl(button);
+                if (!target) {
+                    box.DoCancel();
+                    return;
+                }
+                const Orvix::CPoint at = target->GetRect().CenterPoint();
+                Orvix::Headless::MouseMove(box.GetSafeHwnd(), at.x, at.y);
+                Orvix::Headless::Click(box.GetSafeHwnd(), at.x, at.y);
+            },
+            this);
+    }
+
+    // Reports the simulated mouse received, as hex texts ("06 0F 01 00 00 FF ...").
+    std::vector<std::string> ReceivedReports() { return sim->Trace().ReceivedHex(); }
+
+    std::wstring Config(const std::wstring& key) {
+        std::wstring value;
+        DataStore::Instance().GetConfigValue(dlg->GetState().GetCurrentProfile(), key, value);
+        return value;
+    }
+
+    void Screenshot(const std::wstring& path) { ASSERT_TRUE(SaveWindowPicture(*dlg, path)); }
+
+    std::shared_ptr<SimBackend> sim;
+    std::unique_ptr<DeviceMainDlg> dlg;
+    std::vector<SeenBox> boxes;
+
+  private:
+    std::vector<Orvix::UINT> m_answers;
+};

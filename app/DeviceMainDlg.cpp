@@ -505,7 +505,6 @@ void DeviceMainDlg::SetModelWidgetsVisible(bool visible) {
 
 void DeviceMainDlg::ShowNotConnectedView() {
     m_currentView = View::NotConnected;
-    m_state.SetConnected(false);
     if (auto* state = dynamic_cast<MControlFont*>(GetControl(IDC_DEVICE_STATE))) state->SetTitle(Text(kTextNoDevice));
     SelectHomeTabQuietly();
     m_tabs->SetVisible(FALSE);

@@ -5,12 +5,36 @@
 
 #include <cstdlib>
 
+// The loop's own source: ready while tasks wait. Posting only wakes the context,
+// so no GLib object is made on one thread and freed on another.
+struct GLibLoop::TaskSource {
+    GSource base;
+    GLibLoop* loop;
+
+    static gboolean Prepare(GSource* source, gint* timeout) {
+        *timeout = -1;
+        return reinterpret_cast<TaskSource*>(source)->loop->HasTasks();
+    }
+    static gboolean Check(GSource* source) { return reinterpret_cast<TaskSource*>(source)->loop->HasTasks(); }
+    static gboolean Dispatch(GSource* source, GSourceFunc, gpointer) {
+        reinterpret_cast<TaskSource*>(source)->loop->Drain();
+        return G_SOURCE_CONTINUE;
+    }
+};
+
 GLibLoop::GLibLoop() : m_context(g_main_context_new()), m_loop(g_main_loop_new(m_context, FALSE)) {
+    static GSourceFuncs funcs = {
+        &TaskSource::Prepare, &TaskSource::Check, &TaskSource::Dispatch, nullptr, {}, {}};
+    m_source = g_source_new(&funcs, sizeof(TaskSource));
+    reinterpret_cast<TaskSource*>(m_source)->loop = this;
+    g_source_attach(m_source, m_context);
     m_thread = std::thread([this] { Run(); });
 }
 
 GLibLoop::~GLibLoop() {
     Stop();
+    g_source_destroy(m_source);
+    g_source_unref(m_source);
     g_main_loop_unref(m_loop);
     g_main_context_unref(m_context);
 }
@@ -25,16 +49,8 @@ void GLibLoop::Enqueue(std::function<void()> task, bool last) {
         if (m_stopped) return;
         m_stopped = last;
         m_tasks.push_back(std::move(task));
-        if (m_drainScheduled) return;
-        m_drainScheduled = true;
     }
-    // An idle source always runs from the loop, never inside this call, so a
-    // task posted by a task does not run in the middle of it.
-    GSource* source = g_idle_source_new();
-    g_source_set_priority(source, G_PRIORITY_DEFAULT);
-    g_source_set_callback(source, &GLibLoop::Drain, this, nullptr);
-    g_source_attach(source, m_context);
-    g_source_unref(source);
+    g_main_context_wakeup(m_context);
 }
 
 void GLibLoop::Stop(std::function<void()> finalTask) {
@@ -47,16 +63,18 @@ void GLibLoop::Stop(std::function<void()> finalTask) {
     if (m_thread.joinable()) m_thread.join();
 }
 
-int GLibLoop::Drain(void* self) {
-    auto* loop = static_cast<GLibLoop*>(self);
+bool GLibLoop::HasTasks() {
+    std::lock_guard lock(m_mutex);
+    return !m_tasks.empty();
+}
+
+void GLibLoop::Drain() {
     std::deque<std::function<void()>> tasks;
     {
-        std::lock_guard lock(loop->m_mutex);
-        tasks.swap(loop->m_tasks);
-        loop->m_drainScheduled = false;
+        std::lock_guard lock(m_mutex);
+        tasks.swap(m_tasks);
     }
     for (auto& task : tasks) task();
-    return G_SOURCE_REMOVE;
 }
 
 void GLibLoop::Run() {

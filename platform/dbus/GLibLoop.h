@@ -11,6 +11,7 @@
 
 typedef struct _GMainContext GMainContext;
 typedef struct _GMainLoop GMainLoop;
+typedef struct _GSource GSource;
 
 class GLibLoop {
   public:
@@ -34,15 +35,17 @@ class GLibLoop {
     GMainContext* Context() const { return m_context; }
 
   private:
+    struct TaskSource;
     void Enqueue(std::function<void()> task, bool last);
-    static int Drain(void* self);
+    bool HasTasks();
+    void Drain();
     void Run();
 
     GMainContext* m_context = nullptr;
     GMainLoop* m_loop = nullptr;
+    GSource* m_source = nullptr;
     std::mutex m_mutex;
     std::deque<std::function<void()>> m_tasks;  // guarded by m_mutex
-    bool m_drainScheduled = false;              // guarded by m_mutex
     bool m_stopped = false;                     // guarded by m_mutex
     std::thread m_thread;
 };

@@ -274,7 +274,7 @@ size_t TestWatcher::RegistrationCount() {
 
 bool TestWatcher::WaitForRegistrations(size_t count) {
     std::unique_lock lock(m_mutex);
-    return m_changed.wait_for(lock, std::chrono::seconds(3), [&] { return m_registrations.size() >= count; });
+    return m_changed.wait_for(lock, std::chrono::seconds(5), [&] { return m_registrations.size() >= count; });
 }
 
 void TestWatcher::SetHostRegistered(bool registered) {
@@ -328,7 +328,7 @@ std::vector<TestNotificationServer::Shown> TestNotificationServer::ShownSoFar() 
 
 bool TestNotificationServer::WaitForCount(size_t count) {
     std::unique_lock lock(m_mutex);
-    return m_changed.wait_for(lock, std::chrono::seconds(3), [&] { return m_shown.size() >= count; });
+    return m_changed.wait_for(lock, std::chrono::seconds(5), [&] { return m_shown.size() >= count; });
 }
 
 void TestNotificationServer::OnCall(const char*, const char* method, GVariant* parameters,

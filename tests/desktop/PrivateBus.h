@@ -16,7 +16,7 @@
 
 // Waits for `condition` (polled) up to `timeout`; true when it held.
 bool WaitUntil(const std::function<bool()>& condition,
-               std::chrono::milliseconds timeout = std::chrono::milliseconds(3000));
+               std::chrono::milliseconds timeout = std::chrono::milliseconds(5000));
 
 class PrivateBus {
   public:
@@ -48,7 +48,7 @@ class Recorder {
     std::vector<std::string> Events();
     size_t Count(const std::string& event);
     bool WaitForCount(const std::string& event, size_t count,
-                      std::chrono::milliseconds timeout = std::chrono::milliseconds(3000));
+                      std::chrono::milliseconds timeout = std::chrono::milliseconds(5000));
 
   private:
     std::mutex m_mutex;

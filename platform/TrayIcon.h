@@ -22,8 +22,9 @@ class TrayIcon {
     virtual ~TrayIcon() = default;
 
     // Adds the icon with its picture file, tooltip and the text of its menu item.
-    // False when there is no notification area to add it to (the icon is then
-    // remembered, and added if one appears).
+    // False when the icon is not shown yet: there is no notification area to add
+    // it to, or (on the bus) its answer is still to come. The icon is remembered,
+    // and availabilityChanged(true) reports when it is shown.
     virtual bool Add(const std::wstring& iconFile, const std::wstring& tooltip, const std::wstring& exitText,
                      Callbacks callbacks) = 0;
     virtual void Remove() = 0;
@@ -36,7 +37,9 @@ class TrayIcon {
 // For desktops without a notification area: the icon is never available.
 class NoTrayIcon : public TrayIcon {
   public:
-    bool Add(const std::wstring&, const std::wstring&, const std::wstring&, Callbacks) override { return false; }
+    bool Add(const std::wstring&, const std::wstring&, const std::wstring&, Callbacks) override {
+        return false;
+    }
     void Remove() override {}
     bool IsAvailable() const override { return false; }
     void SetExitText(const std::wstring&) override {}

@@ -14,6 +14,7 @@
 #include "platform/SingleInstance.h"
 #include "platform/Trace.h"
 #include "platform/TrayIcon.h"
+#include "platform/dbus/GLibLoop.h"
 
 using namespace Orvix;
 
@@ -70,7 +71,11 @@ int RunApplication(const AppOptions& options) {
     DecideScaleAwareness();
 
     DeviceMainDlg dlg;
-    if (!screenshots) dlg.SetTrayIcon(CreateTrayIcon());
+    if (!screenshots) {
+        dlg.SetTrayIcon(CreateTrayIcon());
+        dlg.EnableDesktopServices(SessionBusAddress(), SystemBusAddress());
+        dlg.SetStartHidden(options.hidden);
+    }
     int screenshotResult = 1;
     bool toured = false;
     // Runs on the UI thread whenever the window may have become visible.
@@ -100,8 +105,8 @@ int RunApplication(const AppOptions& options) {
     }
     Platform::PostTask(onShown);
 
-    // Started with the session: hidden in the notification area, or minimised
-    // where there is none (a hidden window could not be found again).
+    // Started with the session: minimised until the notification area takes the
+    // icon, then hidden there (a hidden window without one could not be found again).
     int show = options.hidden ? SW_HIDE : SW_SHOWNORMAL;
     if (options.hidden && !screenshots && !dlg.HasTray()) show = SW_SHOWMINIMIZED;
     dlg.ShowModal(show);

@@ -31,6 +31,8 @@
 #include "platform/SettingsStore.h"
 #include "platform/Trace.h"
 #include "platform/TrayIcon.h"
+#include "platform/dbus/DesktopNotifier.h"
+#include "platform/dbus/SleepMonitor.h"
 #include "storage/DataStore.h"
 
 using namespace Orvix;
@@ -100,8 +102,10 @@ DeviceMainDlg::DeviceMainDlg(DesktopServices* desktop)
 DeviceMainDlg::~DeviceMainDlg() {
     // The worker goes first: nothing may reach the view or the controls after this.
     m_worker.Stop();
+    m_view.Detach();
     if (auto backend = DeviceManager::Instance().GetBackend()) backend->SetDeviceChangeHandler(nullptr);
-    if (m_tray) m_tray->Remove();
+    m_sleep.reset();
+    m_tray.reset();
     m_pages.clear();
 }
 
@@ -111,6 +115,16 @@ void DeviceMainDlg::SetWorkerTimings(const WorkerTimings& timings) {
 
 void DeviceMainDlg::SetTrayIcon(std::unique_ptr<TrayIcon> tray) {
     m_tray = tray ? std::move(tray) : std::make_unique<NoTrayIcon>();
+}
+
+void DeviceMainDlg::EnableDesktopServices(const std::string& sessionBus, const std::string& systemBus) {
+    m_notifier = std::make_unique<DesktopNotifier>(sessionBus, Manager::GetDeviceName(), "vantorel-mouse",
+                                                   JoinPath(GetSkinFolder(), L"icon/app_icon.png"));
+    m_systemBus = systemBus;
+}
+
+bool DeviceMainDlg::IsListeningForResume() const {
+    return m_sleep && m_sleep->IsListening();
 }
 
 bool DeviceMainDlg::HasTray() const {
@@ -144,7 +158,9 @@ void DeviceMainDlg::CloseMainWindow() {
     m_worker.Stop();
     m_view.Detach();
     if (auto backend = DeviceManager::Instance().GetBackend()) backend->SetDeviceChangeHandler(nullptr);
-    if (m_tray) m_tray->Remove();
+    m_sleep.reset();
+    // Leaves the notification area at once (the icon's own thread ends with it).
+    m_tray = std::make_unique<NoTrayIcon>();
     if (m_wait && m_wait->GetSafeHwnd()) m_wait->DoOK();
     DestroyWindow();
 }
@@ -164,6 +180,14 @@ LRESULT DeviceMainDlg::OnDestroy() {
 BOOL DeviceMainDlg::OnInitDialog() {
     MDialog::OnInitDialog();
     AddTrayIcon();
+    if (!m_systemBus.empty()) {
+        m_sleep = std::make_unique<SleepMonitor>(m_systemBus);
+        const HWND self = m_hWnd;
+        // After a wake-up the mouse may have been re-enumerated: read it again as after a plug.
+        m_sleep->Start([self](bool sleeping) {
+            if (!sleeping) Platform::PostMessage(self, WM_SYSTEM_RESUMED, 0, 0);
+        });
+    }
     LoadCatalog();
     QueueTask(kTaskInitialRead);
     m_workerStarted = m_worker.StartWorker();
@@ -178,12 +202,7 @@ void DeviceMainDlg::AddTrayIcon() {
     callbacks.activate = [self] { Platform::PostMessage(self, WM_TRAY_CALLBACK, 0, WM_LBUTTONDOWN); };
     callbacks.exitRequested = [self] { Platform::PostMessage(self, WM_COMMAND, 100, 0); };
     callbacks.availabilityChanged = [self](bool available) {
-        // Without a tray the window must not stay hidden with no way back.
-        if (!available)
-            Platform::PostTask([self] {
-                if (Platform::IsWindow(self) && !Platform::IsWindowVisible(self))
-                    Platform::ShowWindow(self, SW_SHOWMINIMIZED);
-            });
+        Platform::PostMessage(self, WM_TRAY_CALLBACK, available ? 1 : 2, 0);
     };
     m_tray->Add(JoinPath(GetSkinFolder(), L"icon/app_icon.png"), Manager::GetDeviceName(), Text(kTextExit),
                 std::move(callbacks));
@@ -570,6 +589,7 @@ void DeviceMainDlg::SwitchModel() {
         manager.SetCurrentDeviceType(selected);
         manager.DropActiveHandle();
         WriteAppRegInt(L"DeviceType", selected);
+        m_lowBattery.Reset();
         LoadDeviceDescription();
         QueueTask(kTaskReadAfterSwitch);
     }
@@ -682,6 +702,17 @@ void DeviceMainDlg::ClosePopupWindows() {
     for (MainPage* page : Pages()) page->OnPageEvent(PageEvent::DeviceChanged);
 }
 
+void DeviceMainDlg::OnTrayAvailability(bool available) {
+    if (available) {
+        // A start with the session waits minimised until its icon is there.
+        if (m_startHidden && IsIconic()) ShowWindow(SW_HIDE);
+        m_startHidden = false;
+        return;
+    }
+    // Without a notification area a hidden window could not be found again.
+    if (!IsWindowVisible()) ShowWindow(SW_SHOWMINIMIZED);
+}
+
 void DeviceMainDlg::OnCloseButton() {
     // Hidden only when the notification area can bring the window back.
     if (ReadAppRegInt(L"exit_mode") == 1 || !HasTray()) {
@@ -711,7 +742,14 @@ LRESULT DeviceMainDlg::OnWindowMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
             return 0;
         }
         case WM_TRAY_CALLBACK:
+            if (wParam != 0) {
+                OnTrayAvailability(wParam == 1);
+                return 0;
+            }
             if (lParam == WM_LBUTTONDOWN || lParam == WM_LBUTTONDBLCLK) ShowMainWindow();
+            return 0;
+        case WM_SYSTEM_RESUMED:
+            QueueTask(kTaskReadAfterChangeLong);
             return 0;
         case WM_EXIT_REQUEST:
             if (lParam == 610) ExitProgram();
@@ -789,6 +827,15 @@ LRESULT DeviceMainDlg::OnMessage(UINT id, UINT code, WPARAM wParam, LPARAM lPara
 
 void DeviceMainDlg::SetBatteryInfo(int level, int charging) {
     m_battery->SetBatteryInfo(level, charging);
+    // A mouse on its receiver runs on its battery: say so before it runs out.
+    if (m_notifier && m_connectionMode == 1) {
+        if (const int threshold = m_lowBattery.Feed(level, charging != 0)) {
+            const LowBatteryNotice notice = MakeLowBatteryNotice(m_modelName, level, threshold);
+            m_notifier->Notify(notice.title, notice.body,
+                               notice.critical ? DesktopNotifier::Urgency::Critical : DesktopNotifier::Urgency::Normal,
+                               "battery");
+        }
+    }
 }
 
 void DeviceMainDlg::SetDeviceBattery(int deviceType, int charging, int level) {

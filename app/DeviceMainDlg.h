@@ -14,6 +14,7 @@
 #include "app/PostingDeviceView.h"
 #include "app/pages/MainPageHost.h"
 #include "device/DeviceCatalog.h"
+#include "features/LowBatteryWatch.h"
 #include "features/PcFunctionExecutor.h"
 #include "orvix/core/MDialog.h"
 #include "platform/HidBackend.h"
@@ -27,6 +28,8 @@ class TextPage;
 class TrayIcon;
 class WaitDlg;
 class DesktopServices;
+class DesktopNotifier;
+class SleepMonitor;
 namespace Orvix {
 class BatteryCtrl;
 class CDeviceList;
@@ -83,6 +86,7 @@ constexpr Orvix::UINT WM_TRAY_CALLBACK = Orvix::WM_USER + 666;  // 1690
 constexpr Orvix::UINT WM_EXIT_REQUEST = Orvix::WM_USER + 667;   // 1691, lParam 610
 constexpr Orvix::UINT WM_MACRO_MENU = Orvix::WM_USER + 685;     // 1709
 constexpr Orvix::UINT WM_LANGUAGE_CHANGED = Orvix::WM_USER + 998;  // 2022
+constexpr Orvix::UINT WM_SYSTEM_RESUMED = Orvix::WM_USER + 700;    // the computer woke from sleep
 
 class DeviceMainDlg : public Orvix::MDialog, public MainPageHost, private DeviceView {
   public:
@@ -99,6 +103,12 @@ class DeviceMainDlg : public Orvix::MDialog, public MainPageHost, private Device
     // tray icon (none by default).
     void SetWorkerTimings(const WorkerTimings& timings);
     void SetTrayIcon(std::unique_ptr<TrayIcon> tray);
+    // Low-battery notifications on the session bus and the wake-up from sleep on the
+    // system bus (addresses as GDBus takes them; empty: none).
+    void EnableDesktopServices(const std::string& sessionBus, const std::string& systemBus);
+    // Started with the session: the window hides itself as soon as a notification
+    // area takes its icon (until then it waits minimised).
+    void SetStartHidden(bool hidden) { m_startHidden = hidden; }
 
     // Creates the window hidden, its size centred on the desktop; ShowModal shows it.
     bool CreateMainWindow();
@@ -124,6 +134,8 @@ class DeviceMainDlg : public Orvix::MDialog, public MainPageHost, private Device
     DeviceWorker& GetWorker() { return m_worker; }
     WaitDlg* GetWaitDialog() const { return m_wait; }
     double GetScaleFactor() const { return m_scale; }
+    // True once the wake-up listener has its subscription on the system bus.
+    bool IsListeningForResume() const;
     // The text of the notice on the home page ("" when none is shown).
     std::wstring GetHomeNotice() const;
 
@@ -201,6 +213,7 @@ class DeviceMainDlg : public Orvix::MDialog, public MainPageHost, private Device
     void LoadDeviceDescription();
     void RegisterForDeviceNotifications();
     void AddTrayIcon();
+    void OnTrayAvailability(bool available);
     void OnTabChanged();
     void ShowModelView();
     void SelectHomeTabQuietly();
@@ -216,6 +229,11 @@ class DeviceMainDlg : public Orvix::MDialog, public MainPageHost, private Device
     PcFunctionExecutor m_executor;
     DeviceWorker m_worker;
     std::unique_ptr<TrayIcon> m_tray;
+    std::unique_ptr<DesktopNotifier> m_notifier;
+    std::unique_ptr<SleepMonitor> m_sleep;
+    std::string m_systemBus;
+    LowBatteryWatch m_lowBattery;
+    bool m_startHidden = false;
 
     DeviceCatalog m_catalog;
     DeviceDescription m_description;

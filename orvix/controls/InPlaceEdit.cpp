@@ -11,10 +11,13 @@ MEditBox* InPlaceEdit::Box() {
     return m_box;
 }
 
-void InPlaceEdit::Open(const CRect& rect, const std::wstring& text) {
+void InPlaceEdit::Open(const CRect& rect, const std::wstring& text, int hAlign) {
     MEditBox* box = Box();
     if (!box) return;
     box->SetFont(m_host.GetTextFont().c_str(), m_host.GetFontWidth(), m_host.GetFontStyle());
+    UINT h = 0, v = 0;
+    m_host.GetAlignment(h, v);
+    box->SetAlignment(hAlign >= 0 ? UINT(hAlign) : h);
     box->SetControlRect(rect);
     box->Open(text);
 }

@@ -18,8 +18,10 @@ class InPlaceEdit {
     MEditBox* Box();
     MEditBox* Peek() const { return m_box; }
     bool IsOpen() const { return m_box && m_box->IsOpen(); }
-    // Places the box over `rect`, in the host's font, and opens it with `text`.
-    void Open(const CRect& rect, const std::wstring& text);
+    // Places the box over `rect`, in the host's font, and opens it with `text`
+    // aligned as the host draws it there (`hAlign` 0 left, 1 centre, 2 right;
+    // -1 takes the host's own alignment), so the text stays where it was.
+    void Open(const CRect& rect, const std::wstring& text, int hAlign = -1);
     void Close();
     // Handles what the box tells its host (OnMessage with `id`): a typed
     // change goes on as the host's code 26, the end of editing calls `end`.

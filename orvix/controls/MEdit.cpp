@@ -24,6 +24,11 @@ void MEdit::SetTipInfo(const wchar_t* placeholder) {
     if (m_title.empty()) UpdateControl(TRUE);
 }
 
+void MEdit::SetLimitText(int limit) {
+    m_limit = limit > 0 ? limit : 0;
+    if (m_edit.IsOpen()) m_edit.Peek()->SetLimitText(size_t(m_limit));
+}
+
 void MEdit::EnablePassWord(BOOL on) {
     m_password = on;
     UpdateControl(TRUE);
@@ -75,7 +80,8 @@ BOOL MEdit::ShowEdit() {
     box->SetMultiLine(m_multiLine);
     box->SetBackColor(m_editBack);
     box->SetTextColor(m_textColor);
-    m_edit.Open(GetTextRect(), m_title);
+    // Single-line text is drawn left-aligned unless centred (see RenderLook).
+    m_edit.Open(GetTextRect(), m_title, m_hAlign == 1 ? 1 : 0);
     SetLooks(2, m_iconLook);
     if (m_manager->GetFocusControl() != this) m_manager->SetFocusControl(this);
     SendMessageW(30, 0, 0);

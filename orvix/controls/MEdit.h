@@ -24,7 +24,8 @@ class MEdit : public MControlFont {
     // The title, leaving an open edit open (GetTitle closes it first).
     const std::wstring& GetTitleEx() const { return m_title; }
     void SetTipInfo(const wchar_t* placeholder);
-    void SetLimitText(int limit) { m_limit = limit > 0 ? limit : 0; }
+    // Also holds an open edit to the new limit at once.
+    void SetLimitText(int limit);
     void SetNumberOnly(BOOL on) { m_numberOnly = on; }
     void SetReadOnly(BOOL on) { m_readOnly = on; }
     void EnablePassWord(BOOL on);

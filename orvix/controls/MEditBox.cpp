@@ -9,8 +9,6 @@
 namespace Orvix {
 
 namespace {
-constexpr int kPadX = 4;
-constexpr int kPadY = 3;
 constexpr Color kSelection(0x8049FFE6);
 
 // Native single-line edits keep the first line of pasted text.
@@ -73,7 +71,7 @@ void MEditBox::Deactivate() {
         if (m_manager->GetCurrentCaretObject() == this) Platform::StopTextInput();
         m_manager->DestroyCaret(this);
     }
-    UpdateControl();
+    Repaint();
 }
 
 void MEditBox::Close() {
@@ -104,8 +102,31 @@ BOOL MEditBox::ReplaceSel(const std::wstring& text) {
 
 // ---------------------------------------------------------------- input
 
+BOOL MEditBox::IsReachable() const {
+    if (!m_visible || !m_enabled) return FALSE;
+    for (MObject* p = m_parent; p && !p->IsClass(L"MDialog");) {
+        auto* control = dynamic_cast<MControl*>(p);
+        if (!control) break;
+        if (!control->IsVisible() || !control->IsEnabled()) return FALSE;
+        p = control->GetParantObject();
+    }
+    return TRUE;
+}
+
+void MEditBox::Cancel() {
+    if (!m_active) return;
+    SendMessageW(EDITBOX_END, 0, 0);
+    if (m_active) Deactivate();
+}
+
 LRESULT MEditBox::OnWindowMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     if (!m_active) return 0;
+    if (msg == WM_KILLFOCUS || !IsReachable()) {
+        // Its page was hidden or disabled: like a native edit losing the focus,
+        // and whatever was typed goes to the window, not into a hidden box.
+        Cancel();
+        return 0;
+    }
     switch (msg) {
         case WM_CHAR: {
             wchar_t c = wchar_t(wParam);
@@ -114,7 +135,7 @@ LRESULT MEditBox::OnWindowMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
             if (!m_readOnly && m_model.Insert(std::wstring(1, c)))
                 Changed();
             else
-                UpdateControl();
+                Repaint();
             return 1;
         }
         case WM_IME_COMPOSITION: {
@@ -291,9 +312,21 @@ void MEditBox::Changed() {
     SendMessageW(EDITBOX_CHANGED, 0, 0);
 }
 
+void MEditBox::Repaint() {
+    UpdateControl();
+    // Hosts that are no containers (edit fields, value buttons) do not pass
+    // their children's requests on: the box asks its window itself, for its
+    // whole rect, since an aligned line moves as a whole.
+    if (!m_manager || !m_visible) return;
+    CRect onWindow = m_rect;
+    const CPoint offset = WindowOffset();
+    onWindow.OffsetRect(-offset.x, -offset.y);
+    m_manager->InvalidateRect(onWindow);
+}
+
 void MEditBox::Moved() {
     ScrollToCaret();
-    UpdateControl();
+    Repaint();
     PlaceCaret();
 }
 
@@ -324,9 +357,9 @@ int MEditBox::TextWidth(const std::wstring& text) const {
 
 CRect MEditBox::TextArea() const {
     CRect area = m_rect;
-    area.DeflateRect(kPadX, 0);
+    area.DeflateRect(m_marginX, 0);
     if (m_multiLine) {
-        area.DeflateRect(0, kPadY);
+        area.DeflateRect(0, m_marginY);
     } else {
         int top = m_rect.top + (m_rect.Height() - LineHeight()) / 2;
         area.top = top;
@@ -341,7 +374,16 @@ CPoint MEditBox::PosOf(size_t pos) const {
     size_t lineStart = pos ? text.rfind(L'\n', pos - 1) : std::wstring::npos;
     lineStart = lineStart == std::wstring::npos ? 0 : lineStart + 1;
     int line = int(std::count(text.begin(), text.begin() + long(lineStart), L'\n'));
-    return {TextWidth(text.substr(lineStart, pos - lineStart)), line * LineHeight()};
+    size_t lineEnd = text.find(L'\n', lineStart);
+    if (lineEnd == std::wstring::npos) lineEnd = text.size();
+    const int offset = AlignOffset(TextWidth(text.substr(lineStart, lineEnd - lineStart)));
+    return {offset + TextWidth(text.substr(lineStart, pos - lineStart)), line * LineHeight()};
+}
+
+int MEditBox::AlignOffset(int width) const {
+    const int room = TextArea().Width();
+    if (width >= room || m_hAlign == 0) return 0;  // a line that overflows scrolls from the left
+    return m_hAlign == 1 ? (room - width) / 2 : room - width;
 }
 
 size_t MEditBox::HitTest(CPoint pt) const {
@@ -355,10 +397,10 @@ size_t MEditBox::HitTest(CPoint pt) const {
         start = nl + 1;
     }
     size_t end = m_model.LineEnd(start);
-    const int x = pt.x - area.left + m_scrollX;
     auto width = [&](size_t i) {
         return TextWidth(m_password ? std::wstring(i - start, m_mask) : text.substr(start, i - start));
     };
+    const int x = pt.x - area.left + m_scrollX - AlignOffset(width(end));
     // The first index whose left edge lies past x, then the nearer neighbour.
     size_t lo = start, hi = end;
     while (lo < hi) {
@@ -377,6 +419,8 @@ void MEditBox::ScrollToCaret() {
     CPoint at = PosOf(m_model.GetCaret() + size_t(m_compositionCursor * !m_composition.empty()));
     if (at.x - m_scrollX > area.Width() - 1) m_scrollX = at.x - area.Width() + 1;
     if (at.x < m_scrollX) m_scrollX = std::max(0, at.x - area.Width() / 3);
+    // Text that fits needs no scrolling (a centred line shrinking back into view).
+    if (m_scrollX > 0 && TextWidth(DisplayText()) < area.Width() && !m_multiLine) m_scrollX = 0;
     if (!m_multiLine) return;
     if (at.y + LineHeight() - m_scrollY > area.Height()) m_scrollY = at.y + LineHeight() - area.Height();
     if (at.y < m_scrollY) m_scrollY = at.y;
@@ -421,9 +465,9 @@ void MEditBox::DrawControl(Canvas& canvas, CRect rcPaint) {
         size_t end = text.find(L'\n', start);
         if (end == std::wstring::npos) end = text.size();
         const int y = area.top + line * lineHeight - m_scrollY;
-        const int x0 = area.left - m_scrollX;
+        const std::wstring piece = text.substr(start, end - start);
+        const int x0 = area.left - m_scrollX + AlignOffset(TextWidth(piece));
         if (y + lineHeight > m_rect.top && y < m_rect.bottom) {
-            const std::wstring piece = text.substr(start, end - start);
             auto xOf = [&](size_t i) {
                 return x0 + TextWidth(text.substr(start, std::clamp(i, start, end) - start));
             };

@@ -42,12 +42,16 @@ class MEditBox : public MControlFont {
     const std::wstring& GetText() const { return m_model.GetText(); }
     // Replaces the text (caret at the end) without notifying the host.
     void SetText(const std::wstring& text);
+    // Takes effect at once, on an open box too: further typing is held to it.
     void SetLimitText(size_t limit) { m_model.SetLimit(limit); }
     void SetNumberOnly(BOOL on) { m_model.SetDigitsOnly(on); }
     void SetReadOnly(BOOL on) { m_readOnly = on; }
     void SetPassword(BOOL on, wchar_t mask = L'\x25CF');
     void SetMultiLine(BOOL on) { m_multiLine = on; }
     BOOL IsMultiLine() const { return m_multiLine; }
+    // Space kept between the box's edges and its text. Hosts that open the box
+    // exactly over their own text rect keep 0, so nothing moves when it opens.
+    void SetMargins(int x, int y) { m_marginX = x, m_marginY = y; }
     // Alpha 0 leaves the background to whatever lies beneath the box.
     void SetBackColor(COLORREF back, BYTE alpha = 255) { m_back = back, m_backAlpha = alpha; }
     // Selection as (anchor, caret) character indexes.
@@ -64,10 +68,18 @@ class MEditBox : public MControlFont {
     void DrawControl(Canvas& canvas, CRect rcPaint) override;
 
   private:
+    // Visible and enabled up to its window: a box on a hidden or disabled page
+    // takes no input.
+    BOOL IsReachable() const;
+    // Ends editing from outside (the host or a parent went away): the host is
+    // told; a box its host left active is deactivated all the same.
+    void Cancel();
     BOOL OnKey(UINT vk);
     BOOL OnPointer(UINT msg, CPoint windowPt);
     // After an edit by the user: repaint, caret, and the host is told.
     void Changed();
+    // Asks for the box to be painted again.
+    void Repaint();
     // After a caret move: scroll it into view, repaint, move the caret.
     void Moved();
     void Copy() const;
@@ -78,6 +90,9 @@ class MEditBox : public MControlFont {
     TextStyle Style() const;
     int LineHeight() const;
     int TextWidth(const std::wstring& text) const;
+    // Where a line of `width` pixels starts inside the text area: the box
+    // follows its alignment (left, centre, right) while the line fits.
+    int AlignOffset(int width) const;
     CRect TextArea() const;
     // Caret position inside the content (before scrolling) of index `pos`.
     CPoint PosOf(size_t pos) const;
@@ -96,6 +111,8 @@ class MEditBox : public MControlFont {
     BOOL m_multiLine = FALSE;
     COLORREF m_back = 0xFFFFFF;
     BYTE m_backAlpha = 255;
+    int m_marginX = 0;
+    int m_marginY = 0;
     int m_scrollX = 0;
     int m_scrollY = 0;
     int m_wantX = -1;  // column kept while moving up and down

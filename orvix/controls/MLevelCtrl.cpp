@@ -9,6 +9,10 @@ namespace Orvix {
 
 ORVIX_REGISTER_CONTROL(MLevelCtrl)
 
+namespace {
+constexpr Color kDimmer(0x99101820);  // laid over a lit segment of a disabled bar
+}  // namespace
+
 MLevelCtrl::MLevelCtrl(MObject* parent, UINT id, CRect rect, const wchar_t* title, BOOL visible, BOOL enabled)
     : MControlFont(parent, id, rect, title, visible, enabled) {}
 
@@ -77,23 +81,29 @@ void MLevelCtrl::Render(Canvas& canvas, const CRect& slice) const {
         CRect seg = GetSegmentRect(i);
         seg.OffsetRect(slice.left - m_rect.left, slice.top - m_rect.top);
         const bool on = m_min + i <= m_level;
-        const int frame = !m_enabled ? 3 : i == m_hover ? 1 : on ? 2 : 0;
+        // A disabled bar still shows its level: lit segments keep their lit
+        // frame, dimmed, the others show the disabled frame.
+        const int frame = !m_enabled ? (on ? 2 : 3) : i == m_hover ? 1 : on ? 2 : 0;
         if (m_image) {
             const CRect src = GetFrameRect(std::min(frame, m_frameCount - 1));
             MRender::DrawImageFrame(canvas, *m_image, seg, src.left, 0, src.Width(), src.Height(),
                                     std::min(3, src.Width() / 2));
+            if (!m_enabled && on) canvas.FillRoundRect(seg, 2, kDimmer);
             continue;
         }
         Color fill = on ? accent : Color(0xFF1B2836);
-        if (!m_enabled) fill = on ? Color(0xFF3A4450) : Color(0xFF141C25);
-        else if (i == m_hover) fill = on ? Color(0xFF9CFFF2) : Color(0xFF2A3B4E);
+        if (!m_enabled)
+            fill = on ? Color(0xFF2C7F76) : Color(0xFF141C25);
+        else if (i == m_hover)
+            fill = on ? Color(0xFF9CFFF2) : Color(0xFF2A3B4E);
         canvas.FillRoundRect(seg, 2, fill);
     }
 }
 
 void MLevelCtrl::DrawControl(Canvas& canvas, CRect rcPaint) {
     if (m_rect.IsRectEmpty() || Count() <= 0) return;
-    DrawCached(canvas, rcPaint, 1, 0, [this](Canvas& cache, int, const CRect& slice) { Render(cache, slice); });
+    DrawCached(canvas, rcPaint, 1, 0,
+               [this](Canvas& cache, int, const CRect& slice) { Render(cache, slice); });
 }
 
 }  // namespace Orvix

@@ -22,7 +22,10 @@ int MListBase::AddString(const wchar_t* text, LPARAM data, int image) {
 }
 
 int MListBase::InsertString(int index, const wchar_t* text, int image, LPARAM data) {
-    return InsertRow(index, ListRow{text ? text : L"", data, image, L"", Color()});
+    // The list interface answers the index of the last row (the row count less
+    // one), as AddString and the macro list do; the new row sits at `index`.
+    if (InsertRow(index, ListRow{text ? text : L"", data, image, L"", Color()}) < 0) return -1;
+    return int(m_rows.size()) - 1;
 }
 
 int MListBase::InsertRow(int index, ListRow row) {
@@ -71,7 +74,9 @@ int FindRowByData(const std::vector<ListRow>& rows, LPARAM data) {
     return -1;
 }
 
-int MListBase::FindItemData(LPARAM data) const { return FindRowByData(m_rows, data); }
+int MListBase::FindItemData(LPARAM data) const {
+    return FindRowByData(m_rows, data);
+}
 
 BOOL MListBase::SetCurSel(int index) {
     if (index < -1 || index >= int(m_rows.size())) return FALSE;
@@ -166,11 +171,16 @@ BOOL MListBase::ShowEdit(int index) {
     const CRect row = GetItemRect(index);
     const int height = m_fontSize + 6;
     const int top = row.top + (row.Height() - height) / 2;
+    const CRect text = RowTextRect(index, row);
     MEditBox* box = m_edit.Box();
     box->SetBackColor(0xFFFFFF);
     box->SetTextColor(kLitText);
     m_editRow = index;
-    m_edit.Open(CRect(row.left + 6, top, row.right - 6, top + height), m_rows[size_t(index)].text);
+    // The white box spans the row (6 pixels in); the name stays where it was drawn.
+    const int margin = std::max(0, text.left - (row.left + 6));
+    box->SetMargins(margin, 0);
+    m_edit.Open(CRect(row.left + 6, top, std::max(row.left + 6, text.right + margin), top + height),
+                m_rows[size_t(index)].text, int(RowTextAlign()));
     if (m_manager->GetFocusControl() != this) m_manager->SetFocusControl(this);
     return TRUE;
 }
@@ -226,19 +236,24 @@ void MListBase::DrawControl(Canvas& canvas, CRect rcPaint) {
     canvas.PopClip();
 }
 
+CRect MListBase::RowTextRect(int index, const CRect& rect) const {
+    CRect text = rect;
+    text.DeflateRect(8, 0);
+    if (m_images && IsValid(index) && m_rows[size_t(index)].image >= 0) text.left += m_itemHeight;
+    return text;
+}
+
 void MListBase::DrawRow(Canvas& canvas, int index, const CRect& rect, bool lit) {
     const ListRow& row = m_rows[size_t(index)];
     if (lit)
         canvas.FillRect(CRect(rect.left + 1, rect.top, rect.right, rect.bottom), Manager::GetSelectColor());
-    CRect text = rect;
-    text.DeflateRect(8, 0);
+    const CRect text = RowTextRect(index, rect);
     if (m_images && row.image >= 0) {
-        CRect icon(text.left, rect.top, text.left + m_itemHeight, rect.bottom);
+        CRect icon(text.left - m_itemHeight, rect.top, text.left, rect.bottom);
         m_images->DrawItemIcon(canvas, icon, row.image, lit ? 1 : 0);
-        text.left = icon.right;
     }
     TextStyle style = GetTextStyle(false);
-    style.hAlign = 1;
+    style.hAlign = RowTextAlign();
     style.vAlign = 4;
     style.ellipsis = true;
     Color color = lit ? kLitText : row.color.GetA() ? row.color : m_textColor;

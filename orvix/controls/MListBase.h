@@ -32,7 +32,7 @@ class MListBase : public MPanel {
     int AddString(const wchar_t* text, int image = -1) { return AddString(text, 0, image); }
     int AddString(const wchar_t* text, LPARAM data, int image);
     // Before `index` (-1 appends); -1 when the index is out of range, else the
-    // new row's index.
+    // index of the last row (count - 1), whatever `index` was.
     int InsertString(int index, const wchar_t* text, int image = -1, LPARAM data = 0);
     int InsertRow(int index, ListRow row);
     BOOL ModifyItemString(int index, const wchar_t* text);
@@ -80,6 +80,10 @@ class MListBase : public MPanel {
     void RowsChanged();
     // One visible row in window coordinates; `lit` for the selected and hover rows.
     virtual void DrawRow(Canvas& canvas, int index, const CRect& rect, bool lit);
+    // Where a row's text is drawn inside the row's rect, and its alignment: the
+    // rename edit opens there, so the name does not move when editing starts.
+    virtual CRect RowTextRect(int index, const CRect& rect) const;
+    virtual UINT RowTextAlign() const { return 1; }
     bool IsValid(int index) const { return index >= 0 && index < int(m_rows.size()); }
 
     std::vector<ListRow> m_rows;

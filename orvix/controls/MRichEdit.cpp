@@ -18,6 +18,7 @@ void MRichEdit::InitControl(PaintManager* manager) {
     if (!manager || m_edit.Peek()) return;
     MEditBox* box = m_edit.Box();
     box->SetBackColor(m_back);
+    box->SetMargins(4, 3);  // always in view: the box is the field itself
     box->SetTextColor(m_textColor);
     box->SetFont(m_fontName.c_str(), m_fontSize, m_fontStyle);
     box->SetControlRect(BoxRect());

@@ -12,10 +12,33 @@ namespace {
 constexpr int kAutoColumn = 22;
 constexpr int kArrowWidth = 16;
 
+constexpr int kLabelGap = 4;  // between the icon column (and a checked item's frame) and the text
+
+bool IsLight(Color fill) {
+    return (fill.GetR() * 299 + fill.GetG() * 587 + fill.GetB() * 114) / 1000 > 140;
+}
+
 // Text on the hover fill must stay readable whether the fill is light or dark.
 Color ContrastOn(Color fill, Color normal) {
-    const int luma = (fill.GetR() * 299 + fill.GetG() * 587 + fill.GetB() * 114) / 1000;
-    return luma > 140 ? Color(0xFF141414) : normal;
+    return IsLight(fill) ? Color(0xFF141414) : normal;
+}
+
+// An icon drawn in one colour through its own alpha: skin icons are light for
+// the dark menu and would vanish on a light hover fill.
+void DrawTinted(Canvas& canvas, const Image& image, const CRect& src, CPoint at, Color color) {
+    Canvas tile(src.Width(), src.Height());
+    tile.Clear();
+    tile.DrawImage(image, tile.GetRect(), src);
+    uint32_t* px = tile.GetData();
+    const int stride = tile.GetStride();
+    for (int y = 0; y < src.Height(); ++y)
+        for (int x = 0; x < src.Width(); ++x) {
+            const uint32_t a = px[y * stride + x] >> 24;
+            px[y * stride + x] = (a << 24) | ((color.GetR() * a / 255) << 16) |
+                                 ((color.GetG() * a / 255) << 8) | (color.GetB() * a / 255);
+        }
+    tile.MarkDirty();
+    canvas.DrawCanvas(tile, CRect(at.x, at.y, at.x + src.Width(), at.y + src.Height()), tile.GetRect());
 }
 }  // namespace
 
@@ -71,7 +94,12 @@ void MenuItem::OnHoverChanged(BOOL hover) {
 
 int MenuItem::ColumnWidth() const {
     if (m_column > 0) return m_column;
-    return m_image ? m_frameWidth + 8 : kAutoColumn;
+    return NaturalColumn();
+}
+
+int MenuItem::NaturalColumn() const {
+    // Room for the icon and, when checked, the frame drawn 3 pixels around it.
+    return m_image ? std::max(kAutoColumn, m_frameWidth + 10) : kAutoColumn;
 }
 
 void MenuItem::RenderLook(Canvas& canvas, int look, const CRect& slice) {
@@ -84,8 +112,8 @@ void MenuItem::RenderLook(Canvas& canvas, int look, const CRect& slice) {
     const bool lit = state == STATE_HOVER || state == STATE_PRESSED;
     if (lit) canvas.FillRect(slice, m_hoverColor);
     const Color text = state == STATE_DISABLED ? TextColorFor(STATE_DISABLED)
-                       : lit                     ? ContrastOn(m_hoverColor, m_textColor)
-                                                 : m_textColor;
+                       : lit                   ? ContrastOn(m_hoverColor, m_textColor)
+                                               : m_textColor;
     const CRect column(slice.left + m_indent, slice.top, slice.left + m_indent + ColumnWidth(), slice.bottom);
     const CPoint c = column.CenterPoint();
     if (m_image) {
@@ -94,7 +122,12 @@ void MenuItem::RenderLook(Canvas& canvas, int look, const CRect& slice) {
             canvas.DrawRoundRect(CRect(c.x - m_frameWidth / 2 - 3, c.y - m_frameHeight / 2 - 3,
                                        c.x + (m_frameWidth + 1) / 2 + 3, c.y + (m_frameHeight + 1) / 2 + 3),
                                  3, text);
-        DrawLookFrameAt(canvas, c.x - m_frameWidth / 2, c.y - m_frameHeight / 2, state);
+        if (lit && IsLight(m_hoverColor))  // dark on the light fill; a press in dark teal
+            DrawTinted(canvas, *m_image, GetFrameRect(FrameForLook(STATE_NORMAL)),
+                       CPoint(c.x - m_frameWidth / 2, c.y - m_frameHeight / 2),
+                       state == STATE_PRESSED ? Color(0xFF0B5D53) : text);
+        else
+            DrawLookFrameAt(canvas, c.x - m_frameWidth / 2, c.y - m_frameHeight / 2, state);
     } else if (look >= STATE_CHECKED) {
         if (m_groupName.empty()) {
             canvas.DrawLine(CPoint(c.x - 5, c.y), CPoint(c.x - 1, c.y + 4), text, 2);
@@ -103,7 +136,7 @@ void MenuItem::RenderLook(Canvas& canvas, int look, const CRect& slice) {
             canvas.FillEllipse(CRect(c.x - 3, c.y - 3, c.x + 4, c.y + 4), text);
         }
     }
-    CRect label(column.right, slice.top, slice.right - kArrowWidth, slice.bottom);
+    CRect label(column.right + kLabelGap, slice.top, slice.right - kArrowWidth, slice.bottom);
     DrawTitleText(canvas, m_title, label, text);
     if (m_popup) {
         const int x = slice.right - kArrowWidth / 2 - 2, y = c.y;

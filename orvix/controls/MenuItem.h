@@ -12,7 +12,7 @@ namespace Orvix {
 class MWindow;
 
 class MenuItem : public MButtonBase, public MGroupCheck {
-public:
+  public:
     MenuItem(MObject* parent, UINT id, CRect rect, const wchar_t* title = nullptr, BOOL visible = TRUE,
              BOOL enabled = TRUE);
 
@@ -29,16 +29,19 @@ public:
     int GetValue() const { return m_value; }
     // Width of the left column that holds the icon or check mark (0: automatic).
     void SetFrameWidth(int width);
+    // The icon column this item needs by itself; a menu gives all its items
+    // the widest, so texts with and without icons line up.
+    int NaturalColumn() const;
     void SetIndent(int indent);
     void SetHoverColor(Color color);
 
-protected:
+  protected:
     void RenderLook(Canvas& canvas, int look, const CRect& slice) override;
     void OnPressed() override {}
     void OnClicked() override;
     void OnHoverChanged(BOOL hover) override;
 
-private:
+  private:
     int ColumnWidth() const;
 
     BOOL m_separator = FALSE;

@@ -1,5 +1,8 @@
 #include "orvix/controls/MenuWnd.h"
 
+#include <algorithm>
+
+#include "orvix/controls/MenuItem.h"
 #include "orvix/controls/MenuSeparator.h"
 #include "orvix/core/MControlFont.h"
 
@@ -87,6 +90,13 @@ BOOL MenuWnd::SetItemEnable(UINT key, BOOL enable) {
 }
 
 void MenuWnd::SetMenuPoint() {
+    int column = 0;
+    for (const Entry& e : m_entries)
+        if (auto* item = dynamic_cast<MenuItem*>(e.control); item && !e.separator)
+            column = std::max(column, item->NaturalColumn());
+    for (const Entry& e : m_entries)
+        if (auto* item = dynamic_cast<MenuItem*>(e.control); item && !e.separator)
+            item->SetFrameWidth(column);
     int y = m_top ? m_top : 2;
     for (const Entry& e : m_entries) {
         if (!e.control->IsVisible()) continue;

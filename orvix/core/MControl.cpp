@@ -1,8 +1,12 @@
 #include "orvix/core/MControl.h"
 
 #include <algorithm>
+#include <cstdio>
+#include <cstdlib>
 #include <cwchar>
+#include <typeinfo>
 
+#include "orvix/controls/DragDrop.h"
 #include "orvix/core/PaintManager.h"
 
 namespace Orvix {
@@ -87,6 +91,7 @@ BOOL MControl::OnControlKeyDown(UINT vk, UINT, UINT modifiers) {
 void MControl::OnPositionChange() {}
 
 void MControl::InvalidateRect(const RECT* rect, BOOL erase) {
+    CheckUIThread("InvalidateRect");
     if (m_manager) m_manager->InvalidateRect(rect ? CRect(*rect) : m_rect, erase);
 }
 
@@ -155,7 +160,9 @@ BOOL MControl::RouteButtonDown(UINT flags, CPoint pt, bool left) {
     // to a child that was last under the pointer (hidden or moved meanwhile).
     m_hoverChild = nullptr;
     if (m_manager) m_manager->SetFocusControl(this);
-    return left ? OnControlLButtonDown(flags, pt) : OnControlRButtonDown(flags, pt);
+    const BOOL answer = left ? OnControlLButtonDown(flags, pt) : OnControlRButtonDown(flags, pt);
+    if (left && m_dragDrop && m_enabled && m_rect.PtInRect(pt)) DragTracker::Begin(*this, pt);  // a drag source
+    return answer;
 }
 
 BOOL MControl::RouteButtonUp(UINT flags, CPoint pt, bool left) {
@@ -239,6 +246,7 @@ LRESULT MControl::SendMessageW(UINT code, WPARAM wParam, LPARAM lParam) {
 void MControl::UpdateControl(BOOL rerender, BOOL force) { UpdateControl(m_rect, force, rerender); }
 
 void MControl::UpdateControl(CRect rect, BOOL force, BOOL rerender) {
+    CheckUIThread("a repaint request");
     if ((m_visible || force) && m_parent) m_parent->OnControlUpdate(rect, rerender, this);
 }
 
@@ -314,6 +322,7 @@ void MControl::RemoveAllControl() {
 // ---------------------------------------------------------------- geometry and state
 
 void MControl::SetRect(CRect rect) {
+    CheckUIThread("SetRect");
     CRect old = m_rect;
     SetControlRect(rect);
     if (m_visible) UpdateControl(old | m_rect, FALSE, TRUE);
@@ -324,8 +333,10 @@ void MControl::SetRect(int x, int y, int cx, int cy) { SetRect(CRect(x, y, x + c
 void MControl::SetVisible(BOOL visible) { SetVisible(visible, TRUE); }
 
 void MControl::SetVisible(BOOL visible, BOOL redraw) {
+    CheckUIThread("SetVisible");
     if (bool(m_visible) == bool(visible)) return;
     SetControlVisible(visible);
+    if (!visible) ReleaseInputInside();
     if (redraw) UpdateControl(TRUE, TRUE);
 }
 
@@ -342,9 +353,44 @@ BOOL MControl::IsParentVisible() const {
 }
 
 void MControl::SetEnabled(BOOL enabled) {
+    CheckUIThread("SetEnabled");
     if (bool(m_enabled) == bool(enabled)) return;
     SetControlEnabled(enabled);
+    if (!enabled) ReleaseInputInside();
     if (m_visible) UpdateControl(TRUE);
+}
+
+void MControl::ReleaseInputInside() {
+    if (!m_manager) return;
+    MControl* owner = m_manager->GetCurrentCaretObject();
+    for (MControl* c = owner; c; c = dynamic_cast<MControl*>(c->GetParantObject())) {
+        if (c == this) {
+            owner->OnWindowMessage(WM_KILLFOCUS, 0, 0);
+            return;
+        }
+    }
+}
+
+bool MControl::ThreadCheckEnabled() {
+    static const bool enabled = [] {
+        if (const char* env = std::getenv("ORVIX_THREAD_CHECK"); env && *env) return env[0] != '0';
+#ifdef NDEBUG
+        return false;
+#else
+        return true;
+#endif
+    }();
+    return enabled;
+}
+
+void MControl::CheckUIThread(const char* what) const {
+    if (!ThreadCheckEnabled() || std::this_thread::get_id() == m_uiThread) return;
+    std::fprintf(stderr,
+                 "Orvix: %s of control %u (%s) called from a thread other than its UI thread; "
+                 "post the work to the UI thread (Platform::PostTask)\n",
+                 what, m_id, typeid(*this).name());
+    std::fflush(stderr);
+    std::abort();
 }
 
 void MControl::SetCursorEx(const wchar_t* name) {

@@ -4,6 +4,7 @@
 // has no native window; it paints into its window's back buffer.
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "orvix/core/MObject.h"
@@ -167,6 +168,13 @@ public:
     void DrawCached(Canvas& canvas, const CRect& rcPaint, int slices, int slice, Render render);
 
     static int PositionItem2Value(const POSITION_ITEM& item, int lo, int hi);
+
+    // Controls belong to the thread that made them (the UI thread); other
+    // threads post to it. With the check on (builds without NDEBUG, or
+    // ORVIX_THREAD_CHECK=1; ORVIX_THREAD_CHECK=0 turns it off) a control
+    // touched from another thread aborts with a message naming `what`.
+    void CheckUIThread(const char* what) const;
+    static bool ThreadCheckEnabled();
     // Depth-first lookup: the controls list first, then the areas.
     static MControl* FindControl(const std::vector<MControl*>& controls, const std::vector<MControl*>& areas,
                                  UINT id);
@@ -217,6 +225,11 @@ private:
     BOOL RouteButtonUp(UINT flags, CPoint pt, bool left);
     BOOL RouteDblClk(UINT flags, CPoint pt, bool left);
     MControl* FocusedChild() const;
+    // A control that went hidden or disabled ends an in-place edit inside it:
+    // a hidden page must not keep taking keystrokes.
+    void ReleaseInputInside();
+
+    std::thread::id m_uiThread = std::this_thread::get_id();
 };
 
 template <typename Render>

@@ -18,6 +18,7 @@ void MControlFont::SetControlTitle(const wchar_t* title) { m_title = title ? tit
 std::wstring MControlFont::GetControlTitle() { return m_title; }
 
 void MControlFont::SetTitle(const wchar_t* title) {
+    CheckUIThread("SetTitle");
     SetControlTitle(title);
     if (m_visible) UpdateControl(TRUE);
 }

@@ -1,12 +1,8 @@
 #include "orvix/core/Manager.h"
 
-#include <unistd.h>
-
-#include <climits>
-
-#include "orvix/core/TextConv.h"
 #include "orvix/platform/Fonts.h"
 #include "orvix/platform/Platform.h"
+#include "orvix/platform/ProgramFolder.h"
 
 namespace Orvix {
 
@@ -22,13 +18,7 @@ void Manager::SetFont(const std::wstring& name, int size) {
     s_fontSize = size;
 }
 
-std::wstring Manager::GetModuleFolder() {
-    char buffer[PATH_MAX];
-    ssize_t n = readlink("/proc/self/exe", buffer, sizeof buffer - 1);
-    if (n <= 0) return L"./";
-    std::string path(buffer, size_t(n));
-    return Utf8ToWide(path.substr(0, path.rfind('/') + 1));
-}
+std::wstring Manager::GetModuleFolder() { return ExecutableFolder(); }
 
 std::wstring Manager::GetSkinFolder() { return GetModuleFolder() + L"skins/" + GetTheme(); }
 

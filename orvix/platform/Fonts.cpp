@@ -4,11 +4,13 @@
 #include <fontconfig/fontconfig.h>
 #include <pango/pangocairo.h>
 #include <pango/pangofc-fontmap.h>
+#include <unistd.h>
 
 #include <map>
 #include <mutex>
 
 #include "orvix/core/TextConv.h"
+#include "orvix/platform/ProgramFolder.h"
 
 namespace Orvix {
 
@@ -61,28 +63,42 @@ bool FontFamilyInstalled(const std::wstring& family) {
 std::wstring ResolveFontFamily(const std::wstring& family) {
     if (FontFamilyInstalled(family)) return family;
     // The Windows UI families the toolkit's defaults name are drawn in Open Sans.
-    static const wchar_t* const kWindowsFamilies[] = {L"Segoe UI", L"Arial", L"Tahoma", L"Microsoft Sans Serif",
-                                                      L"Verdana", L"Microsoft YaHei"};
+    static const wchar_t* const kWindowsFamilies[] = {
+        L"Segoe UI", L"Arial", L"Tahoma", L"Microsoft Sans Serif", L"Verdana", L"Microsoft YaHei"};
     for (const wchar_t* name : kWindowsFamilies) {
         if (family == name) {
-            for (const wchar_t* standIn : {L"Open Sans", L"DejaVu Sans"})
+            for (const wchar_t* standIn : {kEmbeddedFontFamily, L"Open Sans", L"DejaVu Sans"})
                 if (FontFamilyInstalled(standIn)) return standIn;
         }
     }
     return {};
 }
 
+namespace {
+std::wstring g_embeddedPath;  // written once, by the initialiser below
+}
+
 bool RegisterEmbeddedFont() {
     static const bool registered = [] {
-        static const wchar_t* const kCandidates[] = {
+        const std::wstring candidates[] = {
+            ExecutableFolder() + kEmbeddedFontFile,
             L"/usr/share/fonts/truetype/open-sans/OpenSans-Semibold.ttf",
             L"/usr/share/fonts/truetype/open-sans/OpenSans-SemiBold.ttf",
         };
-        for (const wchar_t* path : kCandidates)
-            if (RegisterAppFont(path)) return true;
+        for (const std::wstring& path : candidates) {
+            if (access(WideToUtf8(path).c_str(), R_OK) == 0 && RegisterAppFont(path)) {
+                g_embeddedPath = path;
+                return true;
+            }
+        }
         return false;
     }();
     return registered && FontFamilyInstalled(kEmbeddedFontFamily);
+}
+
+std::wstring EmbeddedFontPath() {
+    RegisterEmbeddedFont();
+    return g_embeddedPath;
 }
 
 }  // namespace Orvix

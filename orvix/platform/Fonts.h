@@ -10,10 +10,17 @@ bool RegisterAppFont(const std::wstring& path);
 // True when an installed or registered font carries exactly this family name.
 bool FontFamilyInstalled(const std::wstring& family);
 // The family to draw with: the name itself when installed, a stand-in for the
-// common Windows UI families, else empty (meaning: no text).
+// common Windows UI families (the embedded font first, so text in those names
+// has the weight of the rest of the toolkit), else empty (meaning: no text).
 std::wstring ResolveFontFamily(const std::wstring& family);
-// Registers "Open Sans Semibold" from the system's Open Sans package (once).
+// Registers "Open Sans Semibold" (once): the copy the build puts in the
+// program folder (resources/), so a program folder taken to a machine without
+// the font package still draws text; the system's Open Sans package only when
+// that copy is missing (tools run from other folders).
 bool RegisterEmbeddedFont();
+// The file the embedded font was registered from; empty when none was.
+std::wstring EmbeddedFontPath();
 constexpr const wchar_t* kEmbeddedFontFamily = L"Open Sans Semibold";
+constexpr const wchar_t* kEmbeddedFontFile = L"resources/OpenSans-Semibold.ttf";
 
 }  // namespace Orvix

@@ -63,12 +63,37 @@ BOOL CColorPalette::SetThumbImage(const wchar_t* file) {
     const ImgResInfo* info = m_manager && file ? m_manager->AddImgResInfo(file, 1) : nullptr;
     if (!info) return FALSE;
     m_thumb = info;
-    UpdateControl(TRUE);
+    UpdateControlEx();
     return TRUE;
 }
 
+int CColorPalette::RingReach() const {
+    return std::clamp(m_gap / 2, 2, 4);
+}
+
+CRect CColorPalette::ThumbBox(const CRect& cell) const {
+    CRect box = cell;
+    if (!m_thumb) return box;
+    const int grow = std::clamp((std::max(m_thumb->frameWidth, m_thumb->height) - cell.Width() + 1) / 2, 0,
+                                std::max(0, m_gap / 2));
+    box.InflateRect(grow, grow);
+    return box;
+}
+
+int CColorPalette::Margin() const {
+    int reach = RingReach();
+    if (m_thumb) reach = std::max(reach, std::min(m_gap / 2, (m_thumb->frameWidth - m_cell + 1) / 2));
+    return reach;
+}
+
+int CColorPalette::CellSize() const {
+    const int room = m_rect.Height() - 2 * Margin();
+    return room < m_cell ? std::max(4, room) : m_cell;
+}
+
 void CColorPalette::UpdateControlEx() {
-    m_columns = std::max(1, (m_rect.Width() + m_gap) / (m_cell + m_gap));
+    const int cell = CellSize();
+    m_columns = std::max(1, (m_rect.Width() - 2 * Margin() + m_gap) / (cell + m_gap));
     UpdateControl(TRUE);
 }
 
@@ -79,9 +104,10 @@ void CColorPalette::SetControlRect(CRect rect) {
 
 CRect CColorPalette::GetCellRect(int index) const {
     if (index < 0 || index >= int(m_colors.size())) return {};
-    const int x = m_rect.left + (index % m_columns) * (m_cell + m_gap);
-    const int y = m_rect.top + (index / m_columns) * (m_cell + m_gap);
-    return {x, y, x + m_cell, y + m_cell};
+    const int cell = CellSize(), margin = Margin();
+    const int x = m_rect.left + margin + (index % m_columns) * (cell + m_gap);
+    const int y = m_rect.top + margin + (index / m_columns) * (cell + m_gap);
+    return {x, y, x + cell, y + cell};
 }
 
 int CColorPalette::HitCell(CPoint pt) const {
@@ -126,14 +152,11 @@ void CColorPalette::DrawControl(Canvas& canvas, CRect rcPaint) {
                 cache.FillEllipse(cell, fill);
             else
                 cache.FillRoundRect(cell, 4, fill);
-            CRect ring = cell;
-            ring.InflateRect(3, 3);
+            CRect ring = cell;  // strokes lie inside their rect
+            ring.InflateRect(RingReach(), RingReach());
             if (i == m_selectIndex && m_thumb) {
-                const int w = m_thumb->frameWidth, h = m_thumb->height;
-                const CPoint c = cell.CenterPoint();
-                cache.DrawImage(*m_thumb->image,
-                                CRect(c.x - w / 2, c.y - h / 2, c.x - w / 2 + w, c.y - h / 2 + h),
-                                CRect(0, 0, w, h));
+                cache.DrawImage(*m_thumb->image, ThumbBox(cell),
+                                CRect(0, 0, m_thumb->frameWidth, m_thumb->height));
             } else if (i == m_selectIndex || i == m_hoverIndex) {
                 const Color line = i == m_selectIndex ? Color(0xFFFFFFFF) : Color(0x80FFFFFF);
                 if (m_round)

@@ -45,6 +45,16 @@ class CColorPalette : public MPanel {
 
   private:
     int HitCell(CPoint pt) const;
+    // How far the hover and selection rings reach beyond a cell: at most half
+    // the gap, so a ring never touches a neighbour.
+    int RingReach() const;
+    // The check mark's box over a cell, likewise held to half the gap.
+    CRect ThumbBox(const CRect& cell) const;
+    // Kept clear along the control's edges so an edge cell's ring is whole.
+    int Margin() const;
+    // The cell size: smaller than asked when the control is too low for one
+    // row with its rings.
+    int CellSize() const;
 
     std::vector<COLORREF> m_colors;
     int m_cell;

@@ -18,6 +18,8 @@ namespace {
 constexpr Color kCardColor(0x82050505);
 constexpr Color kModeLine(0xFF3A4A5C);
 constexpr Color kModeText(0xFFB8C4CE);
+constexpr int kNameHeight = 30;  // the name line along the bottom of a card
+constexpr int kCardPadding = 4;  // what stays clear inside a card's frame
 }  // namespace
 
 CDeviceList::CDeviceList(MObject* parent, UINT id, CRect rect, const wchar_t* title, BOOL visible,
@@ -137,7 +139,8 @@ void CDeviceList::SetDevModeDesc(const std::wstring& wired, const std::wstring& 
 }
 
 void CDeviceList::SetDevModeImage(const std::wstring& file) {
-    m_modeImage = MRender::LoadImageFromFile(Manager::GetSkinPath(file));
+    // No name means no image (the skin folder itself is no picture).
+    m_modeImage = file.empty() ? nullptr : MRender::LoadImageFromFile(Manager::GetSkinPath(file));
     UpdateControl(TRUE);
 }
 
@@ -244,22 +247,28 @@ void CDeviceList::RenderCard(Canvas& canvas, const Entry& entry, const CRect& ca
     canvas.FillRoundRect(card, 6, kCardColor);
     canvas.DrawRoundRect(card, 6, hover ? Manager::GetSelectColor() : kCardColor, 2);
     if (entry.picture) {
-        const CRect box(card.left + 50, card.top + 50, card.right - 50, card.bottom - 20);
+        // The picture ends above the name line, so the name never covers it.
+        const CRect box(card.left + 50, card.top + 50, card.right - 50, card.bottom - kNameHeight - 14);
         const CRect at = GetImageRect(entry.picture->GetWidth(), entry.picture->GetHeight(), box);
         canvas.DrawImage(*entry.picture, at,
                          CRect(0, 0, entry.picture->GetWidth(), entry.picture->GetHeight()));
     }
     const CRect modeBox(card.right - 150, card.top + 20, card.right - 70, card.top + 50);
-    if (m_modeImage) {
+    if (m_modeImage && entry.mode != 0) {  // the wireless mark: receiver cards only
         const int y = modeBox.top + (modeBox.Height() - m_modeImage->GetHeight()) / 2;
         canvas.DrawImage(*m_modeImage, card.left + 16, y);
     }
-    // The gauge sits right of the mode box, centred on it.
+    // The gauge sits right of the mode box, centred on it; it moves left as far
+    // as needed for the charging mark beside it to stay inside the card.
+    const int gaugeW = m_batteryBkg ? m_batteryBkg->GetWidth() : 0;
     const int gaugeH = m_batteryBkg ? m_batteryBkg->GetHeight() : 0;
-    const CPoint gauge(modeBox.right + 8, modeBox.top + (modeBox.Height() - gaugeH) / 2);
+    const bool charging = entry.charging == 1 && entry.mode == 0 && m_batteryCharge;
+    const int markW = charging ? m_batteryCharge->GetWidth() + 1 : 0;
+    const int gaugeX = std::min(modeBox.right + 8, card.right - kCardPadding - gaugeW - markW);
+    const CPoint gauge(gaugeX, modeBox.top + (modeBox.Height() - gaugeH) / 2);
     BatteryCtrl::DrawGauge(canvas, gauge, m_batteryBkg, m_batteryLevel, entry.battery);
-    if (entry.charging == 1 && entry.mode == 0 && m_batteryCharge) {
-        const int x = gauge.x + (m_batteryBkg ? m_batteryBkg->GetWidth() : 0) + 1;
+    if (charging) {
+        const int x = gauge.x + gaugeW + 1;
         canvas.DrawImage(*m_batteryCharge, x,
                          modeBox.top + (modeBox.Height() - m_batteryCharge->GetHeight()) / 2);
     }
@@ -275,7 +284,8 @@ void CDeviceList::RenderCard(Canvas& canvas, const Entry& entry, const CRect& ca
     style.style = 1;
     style.hAlign = 0;
     style.ellipsis = true;
-    canvas.DrawText(entry.name, CRect(card.left + 20, card.bottom - 40, card.right - 10, card.bottom - 10),
+    canvas.DrawText(entry.name,
+                    CRect(card.left + 20, card.bottom - 40, card.right - 10, card.bottom - 40 + kNameHeight),
                     Color(0xFFFFFFFF), style);
 }
 

@@ -263,7 +263,7 @@ BOOL CRecordList::ShowEdit() {
     box->SetTextColor(Color(0xFFFFFFFF));
     box->SetNumberOnly(TRUE);
     m_editItem = item;
-    m_edit.Open(CRect(left, top, left + 100, top + height), std::to_wstring(item->delay));
+    m_edit.Open(CRect(left, top, left + 100, top + height), std::to_wstring(item->delay), 0);
     if (m_manager->GetFocusControl() != this) m_manager->SetFocusControl(this);
     SendMessageW(30, 0, 0);
     UpdateControl(TRUE);

@@ -12,6 +12,11 @@ namespace {
 constexpr Color kCard(0xFF231C14);
 constexpr COLORREF kEditBack = 0x141C23;  // the card colour
 constexpr COLORREF kEditText = 0x141CFF;
+constexpr Color kLabelOutline(0xB0FFFFFF);
+
+int Luma(Color c) {
+    return (c.GetR() * 299 + c.GetG() * 587 + c.GetB() * 114) / 1000;
+}
 }  // namespace
 
 DPIControl::DPIControl(MObject* parent, UINT id, CRect rect, const wchar_t* title, BOOL visible, BOOL enabled)
@@ -80,7 +85,15 @@ bool DPIControl::InColorZone(int index, CPoint pt) const {
 void DPIControl::ShowEdit() {
     if (!m_enabled || !ValidIndex(m_selectItem)) return;
     m_title = std::to_wstring(m_items[m_selectItem].value);
-    m_edit.Open(GetEditRect(m_selectItem), m_title, kEditLimit, kEditBack, Color::FromCOLORREF(kEditText));
+    // The box is the edit rect's size, centred where the card shows its value,
+    // so the number does not move when the box opens over it.
+    const CRect card = GetCardRect(m_selectItem), edit = GetEditRect(m_selectItem);
+    const int cx = card.left + (CardRow::kCardWidth - edit.Width()) / 2;
+    const int cy = card.top + kBandHeight + (card.Height() - kBandHeight - edit.Height()) / 2;
+    if (!m_edit.Open(CRect(cx, cy, cx + edit.Width(), cy + edit.Height()), m_title, kEditLimit, kEditBack,
+                     Color::FromCOLORREF(kEditText)))
+        return;
+    if (MEditBox* box = m_edit.Peek()) box->SetFontStyle(GetFontStyle() | 1);  // the value is drawn bold
 }
 
 void DPIControl::HideEdit() {
@@ -181,9 +194,19 @@ void DPIControl::Render(Canvas& canvas, const CRect& slice) const {
             canvas.DrawText(std::to_wstring(m_items[i].value),
                             CRect(x, slice.top + kBandHeight, x + CardRow::kCardWidth, slice.top + h),
                             Color(0xFFFFFFFF), style);
-            canvas.DrawText(L"DPI " + std::to_wstring(i + 1),
-                            CRect(x, slice.top, x + CardRow::kCardWidth, slice.top + kBandHeight),
-                            Color(0xFF050505), style);
+            const CRect bandText(x, slice.top, x + CardRow::kCardWidth, slice.top + kBandHeight);
+            const std::wstring label = L"DPI " + std::to_wstring(i + 1);
+            // The near-black label keeps its colour; on a dark band a light
+            // outline keeps it readable.
+            if (Luma(band) < 110)
+                for (int dy = -1; dy <= 1; ++dy)
+                    for (int dx = -1; dx <= 1; ++dx)
+                        if (dx || dy) {
+                            CRect at = bandText;
+                            at.OffsetRect(dx, dy);
+                            canvas.DrawText(label, at, kLabelOutline, style);
+                        }
+            canvas.DrawText(label, bandText, Color(0xFF050505), style);
         }
         if (i == m_hoverItem || i == m_selectItem)
             canvas.DrawRoundRect(CRect(x, slice.top, x + CardRow::kCardWidth, slice.top + h), 10, accent, 2);

@@ -58,7 +58,9 @@ void LightSlider::Render(Canvas& canvas, const CRect& slice) const {
     const int thumbX = ThumbCentre() + dx;
     const bool disabled = m_state == SLIDER_DISABLED;
     const int trackH = m_image ? std::min(m_frameHeight, slice.Height()) : kTrackHeight;
-    const CRect track(left, mid - trackH / 2, right, mid - trackH / 2 + trackH);
+    // The track runs half its height past the end positions, so the first and
+    // last notches lie wholly on it rather than on its rounded ends.
+    const CRect track(left - trackH / 2, mid - trackH / 2, right + trackH / 2, mid - trackH / 2 + trackH);
     if (m_image)
         MRender::DrawImageFrame(canvas, *m_image, track, 0, 0, m_frameWidth, m_frameHeight,
                                 std::max(0, std::min(m_frameWidth, trackH) / 2 - 1));

@@ -39,6 +39,7 @@ BOOL MPalette::SetThumbImage(const wchar_t* file) {
     const ImgResInfo* info = m_manager && file ? m_manager->AddImgResInfo(file, 4) : nullptr;
     if (!info) return FALSE;
     m_thumbImage = info;
+    m_square.reset();  // the field follows the thumb's travel
     UpdateControl(TRUE);
     return TRUE;
 }
@@ -57,15 +58,38 @@ CRect MPalette::GetBarRect() const {
     return {right - kBarWidth, m_rect.top, right, m_rect.top + m_height};
 }
 
+CSize MPalette::ThumbHalf() const {
+    if (m_thumbImage) return {(m_thumbImage->frameWidth + 1) / 2, (m_thumbImage->height + 1) / 2};
+    return {kThumbRadius + 1, kThumbRadius + 1};  // the drawn ring and its outline
+}
+
+CRect MPalette::GetSquareTravel() const {
+    CRect t = GetPaletteRect();
+    const CSize half = ThumbHalf();
+    t.DeflateRect(std::min(half.cx, t.Width() / 2), std::min(half.cy, t.Height() / 2));
+    return t;
+}
+
+CRect MPalette::GetBarTravel() const {
+    CRect t = GetBarRect();
+    t.DeflateRect(0, std::min(ThumbHalf().cy, t.Height() / 2));
+    return t;
+}
+
+CPoint MPalette::GetSquareThumb() const {
+    const CRect t = GetSquareTravel();
+    return {t.left + (t.Width() - 1) * m_hue / 360, t.top + (t.Height() - 1) * (200 - m_saturation) / 200};
+}
+
 void MPalette::Track(CPoint pt, bool press) {
     const COLORREF before = GetSelectColor();
     if (m_drag == Drag::Square) {
-        const CRect sq = GetPaletteRect();
-        m_hue = Along(pt.x, sq.left, sq.Width() - 1, 360);
-        m_saturation = 200 - Along(pt.y, sq.top, sq.Height() - 1, 200);
+        const CRect t = GetSquareTravel();
+        m_hue = Along(pt.x, t.left, t.Width() - 1, 360);
+        m_saturation = 200 - Along(pt.y, t.top, t.Height() - 1, 200);
     } else if (m_drag == Drag::Bar) {
-        const CRect bar = GetBarRect();
-        m_lightness = 200 - Along(pt.y, bar.top, bar.Height() - 1, 200);
+        const CRect t = GetBarTravel();
+        m_lightness = 200 - Along(pt.y, t.top, t.Height() - 1, 200);
     }
     const COLORREF colour = GetSelectColor();
     UpdateControl(TRUE);
@@ -117,30 +141,38 @@ void MPalette::DrawControl(Canvas& canvas, CRect rcPaint) {
         sq.OffsetRect(off);
         bar.OffsetRect(off);
         const int w = std::max(1, sq.Width()), h = std::max(1, sq.Height());
+        // The field's colours follow the thumb's travel: the colour under the
+        // thumb is the colour picked, also in the margins it never reaches.
+        const CRect travel = GetSquareTravel();
+        const int tx = travel.left - GetPaletteRect().left, ty = travel.top - GetPaletteRect().top;
+        const int tw = std::max(1, travel.Width() - 1), th = std::max(1, travel.Height() - 1);
         if (!m_square || m_square->GetWidth() != w || m_square->GetHeight() != h) {
             m_square = std::make_unique<Canvas>(w, h);
             uint32_t* px = m_square->GetData();
             const int stride = m_square->GetStride();
             for (int y = 0; y < h; ++y)
                 for (int x = 0; x < w; ++x) {
-                    const COLORREF c =
-                        HSLToRGB(double(x) / std::max(1, w - 1), 1.0 - double(y) / std::max(1, h - 1), 0.5);
+                    const double hue = std::clamp(double(x - tx) / tw, 0.0, 1.0);
+                    const double sat = 1.0 - std::clamp(double(y - ty) / th, 0.0, 1.0);
+                    const COLORREF c = HSLToRGB(hue, sat, 0.5);
                     px[y * stride + x] = Color::FromCOLORREF(c).GetValue();
                 }
             m_square->MarkDirty();
         }
         cache.DrawCanvas(*m_square, sq, m_square->GetRect());
+        const CRect barTravel = GetBarTravel();
+        const int by = barTravel.top - GetBarRect().top, bh = std::max(1, barTravel.Height() - 1);
         for (int y = 0; y < bar.Height(); ++y) {
-            const double l = 1.0 - double(y) / std::max(1, bar.Height() - 1);
+            const double l = 1.0 - std::clamp(double(y - by) / bh, 0.0, 1.0);
             const COLORREF c = HSLToRGB(m_hue / 360.0, m_saturation / 200.0, l);
             cache.FillRect(CRect(bar.left, bar.top + y, bar.right, bar.top + y + 1), Color::FromCOLORREF(c));
         }
         cache.DrawRect(sq, Color(0x40FFFFFF));
         cache.DrawRect(bar, Color(0x40FFFFFF));
-        DrawThumb(cache, CPoint(sq.left + (sq.Width() - 1) * m_hue / 360,
-                                sq.top + (sq.Height() - 1) * (200 - m_saturation) / 200));
-        DrawThumb(cache,
-                  CPoint(bar.CenterPoint().x, bar.top + (bar.Height() - 1) * (200 - m_lightness) / 200));
+        DrawThumb(cache, GetSquareThumb() + off);
+        const CRect bt = GetBarTravel();
+        DrawThumb(cache, CPoint(bar.CenterPoint().x,
+                                bt.top + off.y + (bt.Height() - 1) * (200 - m_lightness) / 200));
     });
 }
 

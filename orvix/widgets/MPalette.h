@@ -36,6 +36,12 @@ class MPalette : public MControlFont {
     // Window coordinates.
     CRect GetPaletteRect() const;
     CRect GetBarRect() const;
+    // Where the thumbs' centres travel: the square and the bar less half a
+    // thumb at each end, so a thumb at full saturation or lightness is whole.
+    CRect GetSquareTravel() const;
+    CRect GetBarTravel() const;
+    // The square thumb's centre for the current hue and saturation.
+    CPoint GetSquareThumb() const;
 
     BOOL OnControlMouseMove(UINT flags, CPoint pt) override;
     BOOL OnControlLButtonDown(UINT flags, CPoint pt) override;
@@ -47,6 +53,7 @@ class MPalette : public MControlFont {
     // Takes the pointer in the dragged part and notifies when the colour changed.
     void Track(CPoint pt, bool press);
     void DrawThumb(Canvas& canvas, CPoint centre) const;
+    CSize ThumbHalf() const;
 
     int m_hue = 180;
     int m_saturation = 200;

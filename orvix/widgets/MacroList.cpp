@@ -99,6 +99,15 @@ BOOL MacroList::OnControlRButtonUp(UINT, CPoint pt) {
     return TRUE;
 }
 
+CRect MacroList::RowTextRect(int index, const CRect& rect) const {
+    CRect text(rect.left + int(kTextLeft * m_scale), rect.top, rect.right, rect.bottom);
+    MImageList* images = GetImageList();
+    if (images && IsValid(index) && m_rows[size_t(index)].image >= 0) text.left += rect.Height();
+    if (m_editButton.IsLoaded())
+        text.right = m_rect.right - m_editButton.GetFrameSize().cx - kButtonMargin - 4;
+    return text;
+}
+
 void MacroList::DrawRow(Canvas& canvas, int index, const CRect& rect, bool lit) {
     const ListRow& row = m_rows[size_t(index)];
     CRect back(rect.left, rect.top, rect.right, rect.bottom - 1);
@@ -107,17 +116,14 @@ void MacroList::DrawRow(Canvas& canvas, int index, const CRect& rect, bool lit) 
                                 m_frameWidth, m_frameHeight, kRowInset);
     else if (lit)
         canvas.FillRect(back, Color(0xFF3D556D));
-    CRect text(rect.left + int(kTextLeft * m_scale), rect.top, rect.right, rect.bottom);
+    const CRect text = RowTextRect(index, rect);
     if (MImageList* images = GetImageList(); images && row.image >= 0) {
-        CRect icon(text.left, rect.top, text.left + rect.Height(), rect.bottom);
+        CRect icon(text.left - rect.Height(), rect.top, text.left, rect.bottom);
         images->DrawItemIcon(canvas, icon, row.image, lit ? 1 : 0);
-        text.left = icon.right;
     }
-    if (m_editButton.IsLoaded()) {
-        const int x = m_rect.right - m_editButton.GetFrameSize().cx - kButtonMargin;
-        m_editButton.DrawAt(canvas, x, rect, lit ? 2 : 0);
-        text.right = x - 4;
-    }
+    if (m_editButton.IsLoaded())
+        m_editButton.DrawAt(canvas, m_rect.right - m_editButton.GetFrameSize().cx - kButtonMargin, rect,
+                            lit ? 2 : 0);
     TextStyle style = RowTextStyle(*this);
     if (!style.family.empty()) canvas.DrawText(row.text, text, lit ? Color(0xFFFFFFFF) : m_textColor, style);
 }

@@ -42,6 +42,8 @@ class MacroList : public MListBase {
 
   protected:
     void DrawRow(Canvas& canvas, int index, const CRect& rect, bool lit) override;
+    CRect RowTextRect(int index, const CRect& rect) const override;
+    UINT RowTextAlign() const override { return 0; }
 
   private:
     void ScrollToEnd();

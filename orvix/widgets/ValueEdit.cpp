@@ -17,7 +17,7 @@ bool ValueEdit::Open(const CRect& rect, const std::wstring& text, size_t limit, 
     box->SetLimitText(limit);
     box->SetBackColor(back);
     box->SetTextColor(textColor);
-    m_edit.Open(rect, text);
+    m_edit.Open(rect, text, 1);  // the value is drawn centred
     if (manager->GetFocusControl() != &m_host) manager->SetFocusControl(&m_host);
     m_host.SendMessageW(30, 0, 0);
     return true;

@@ -1,4 +1,6 @@
 // Draws the default skin (theme1) as PNG strips: skingen <output folder>.
+#include "tools/skingen/SkinGen.h"
+
 #include <sys/stat.h>
 
 #include <cstdio>
@@ -7,12 +9,37 @@
 #include <string>
 
 #include "orvix/core/TextConv.h"
-#include "tools/skingen/GifWriter.h"
-#include "tools/skingen/SkinGen.h"
 #include "platform/LeakSuppressions.h"
+#include "tools/skingen/GifWriter.h"
 
 using namespace Orvix;
 using namespace SkinGen;
+
+namespace {
+bool SameFrame(const Canvas& strip, int a, int b, int width, int height) {
+    const uint32_t* px = strip.GetData();
+    const int stride = strip.GetStride();
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            if (px[y * stride + a * width + x] != px[y * stride + b * width + x]) return false;
+    return true;
+}
+
+// A state strip whose looks repeat shows the user nothing when the state
+// changes (hover and press must be seen): every frame must differ from the
+// others.
+int CheckDistinctFrames(const SkinImage& image, const Canvas& strip) {
+    if (image.frames < 4) return 0;
+    int failures = 0;
+    for (int a = 0; a < image.frames; ++a)
+        for (int b = a + 1; b < image.frames; ++b)
+            if (SameFrame(strip, a, b, image.width, image.height)) {
+                std::fprintf(stderr, "skingen: %s: frames %d and %d are the same\n", image.name, a, b);
+                ++failures;
+            }
+    return failures;
+}
+}  // namespace
 
 int main(int argc, char** argv) {
     if (argc != 2) {
@@ -55,6 +82,7 @@ int main(int argc, char** argv) {
                 image.paint(strip, frame, f);
                 strip.PopClip();
             }
+            failures += CheckDistinctFrames(image, strip);
             saved = strip.SavePng(Utf8ToWide(path));
         }
         if (!saved) {

@@ -58,12 +58,15 @@ void RoundedButton(Canvas& c, const CRect& r, int state);
 void Panel(Canvas& c, const CRect& r, int state);
 void Caption(Canvas& c, const CRect& r, int state);
 void Background(Canvas& c, const CRect& r, int state);
-void SysButton(Canvas& c, const CRect& r, int state, const std::function<void(Canvas&, const CRect&, Color)>& glyph);
+void SysButton(Canvas& c, const CRect& r, int state,
+               const std::function<void(Canvas&, const CRect&, Color)>& glyph);
 void Check(Canvas& c, const CRect& r, int state, bool round);
 void Switch(Canvas& c, const CRect& r, int state, bool on);
 void Arrow(Canvas& c, const CRect& r, Color color, int dir);  // 0 up, 1 down, 2 left, 3 right
 void StepButton(Canvas& c, const CRect& r, int state, int dir);
 void PlusMinus(Canvas& c, const CRect& r, int state, bool plus);
+// The lit ground under a glyph: faint on hover, stronger when pressed.
+void StateHalo(Canvas& c, const CRect& r, int state, bool round);
 void Help(Canvas& c, const CRect& r, int state);
 void Reset(Canvas& c, const CRect& r, int state);
 void Scrollbar(Canvas& c, const CRect& r, bool vertical);

@@ -14,19 +14,27 @@ Color Mix(Color a, Color b, double t) {
 
 Color StateFill(int state) {
     switch (state & 3) {
-        case 1: return kPanelHi;
-        case 2: return Mix(kPanel, kAccent, 0.25);
-        case 3: return Color(0xFF0B1118);
-        default: return kPanel;
+        case 1:
+            return kPanelHi;
+        case 2:
+            return Mix(kPanel, kAccent, 0.25);
+        case 3:
+            return Color(0xFF0B1118);
+        default:
+            return kPanel;
     }
 }
 
 Color StateLine(int state) {
     switch (state & 3) {
-        case 1: return kAccent;
-        case 2: return kAccent;
-        case 3: return kDisabled;
-        default: return kAccentDim;
+        case 1:
+            return kAccent;
+        case 2:
+            return kAccent;
+        case 3:
+            return kDisabled;
+        default:
+            return kAccentDim;
     }
 }
 
@@ -55,7 +63,8 @@ void Background(Canvas& c, const CRect& r, int) {
     c.DrawRect(r, Color(0xFF49FFE6));
 }
 
-void SysButton(Canvas& c, const CRect& r, int state, const std::function<void(Canvas&, const CRect&, Color)>& glyph) {
+void SysButton(Canvas& c, const CRect& r, int state,
+               const std::function<void(Canvas&, const CRect&, Color)>& glyph) {
     if ((state & 3) == 1 || (state & 3) == 2) c.FillRoundRect(Inset(r, 1), 4, StateFill(state));
     glyph(c, Inset(r, 7), (state & 3) == 3 ? kDisabled : ((state & 3) ? kAccent : kText));
 }
@@ -85,7 +94,13 @@ void Switch(Canvas& c, const CRect& r, int state, bool on) {
     if ((state & 3) == 1 || (state & 3) == 2) c.DrawRoundRect(track, track.Height() / 2, kAccent);
     int d = track.Height() - 4;
     int x = on ? track.right - 2 - d : track.left + 2;
-    c.FillEllipse(CRect(x, track.top + 2, x + d, track.top + 2 + d), on ? kText : Color(0xFF8A96A3));
+    Color knob = on ? kText : Color(0xFF8A96A3);
+    if ((state & 3) == 2) {  // pressed: the knob sinks and darkens
+        knob = Mix(knob, kAccentDim, 0.45);
+        c.FillEllipse(CRect(x + 2, track.top + 4, x + d - 2, track.top + d), knob);
+        return;
+    }
+    c.FillEllipse(CRect(x, track.top + 2, x + d, track.top + 2 + d), knob);
 }
 
 void Arrow(Canvas& c, const CRect& r, Color color, int dir) {
@@ -113,19 +128,33 @@ void PlusMinus(Canvas& c, const CRect& r, int state, bool plus) {
     if (plus) c.DrawLine(CPoint(m.x, m.y - 3), CPoint(m.x, m.y + 3), g);
 }
 
+void StateHalo(Canvas& c, const CRect& r, int state, bool round) {
+    // Hover lights the glyph's ground faintly, a press more strongly.
+    const int s = state & 3;
+    if (s != 1 && s != 2) return;
+    const Color halo = s == 1 ? Color(0x2849FFE6) : Color(0x6049FFE6);
+    if (round)
+        c.FillEllipse(r, halo);
+    else
+        c.FillRoundRect(r, 4, halo);
+}
+
 void Help(Canvas& c, const CRect& r, int state) {
+    StateHalo(c, Inset(r, 1), state, true);
     c.DrawEllipse(Inset(r, 1), StateLine(state));
     TextStyle t{kEmbeddedFontFamily, r.Height() - 6};
     t.hAlign = 1;
     t.vAlign = 4;
-    c.DrawText(L"?", r, (state & 3) == 3 ? kDisabled : kAccent, t);
+    c.DrawText(L"?", r, (state & 3) == 3 ? kDisabled : (state & 3) == 2 ? kText : kAccent, t);
 }
 
 void Reset(Canvas& c, const CRect& r, int state) {
+    StateHalo(c, Inset(r, 1), state, true);
     CRect ring = Inset(r, 4);
     Color g = (state & 3) == 3 ? kDisabled : (state & 3) ? kAccent : kText;
     c.DrawArc(ring, -60, 300, g, 2);
-    c.FillPolygon({{ring.right - 5, ring.top - 1}, {ring.right + 1, ring.top + 4}, {ring.right - 6, ring.top + 6}}, g);
+    c.FillPolygon(
+        {{ring.right - 5, ring.top - 1}, {ring.right + 1, ring.top + 4}, {ring.right - 6, ring.top + 6}}, g);
 }
 
 void Scrollbar(Canvas& c, const CRect& r, bool vertical) {
@@ -133,8 +162,10 @@ void Scrollbar(Canvas& c, const CRect& r, bool vertical) {
     // the thumb; side by side for the vertical bar, stacked for the horizontal.
     const Color parts[] = {Color(0x6025303C), kAccent, kAccentDim};
     for (int i = 0; i < 3; ++i) {
-        CRect part = vertical ? CRect(r.left + i * (r.Width() / 3), r.top, r.left + (i + 1) * (r.Width() / 3), r.bottom)
-                              : CRect(r.left, r.top + i * (r.Height() / 3), r.right, r.top + (i + 1) * (r.Height() / 3));
+        CRect part =
+            vertical
+                ? CRect(r.left + i * (r.Width() / 3), r.top, r.left + (i + 1) * (r.Width() / 3), r.bottom)
+                : CRect(r.left, r.top + i * (r.Height() / 3), r.right, r.top + (i + 1) * (r.Height() / 3));
         c.FillRoundRect(part, vertical ? part.Width() / 2 : part.Height() / 2, parts[i]);
     }
 }
@@ -144,8 +175,12 @@ SkinList& Registry() {
     return images;
 }
 
-SkinRegistrar::SkinRegistrar(void (*add)(SkinList&)) { add(Registry()); }
+SkinRegistrar::SkinRegistrar(void (*add)(SkinList&)) {
+    add(Registry());
+}
 
-const SkinList& AllImages() { return Registry(); }
+const SkinList& AllImages() {
+    return Registry();
+}
 
 }  // namespace SkinGen

@@ -105,7 +105,7 @@ void ColorRing(Canvas& c, const CRect& r, int) {
 }
 
 void PaletteThumb(Canvas& c, const CRect& r, int state) {
-    const Color line = state == 3 ? kDisabled : Color(0xFFFFFFFF);
+    const Color line = state == 3 ? kDisabled : state == 1 ? kAccent : Color(0xFFFFFFFF);
     c.DrawEllipse(Inset(r, 1), Color(0xC0000000), 3);
     c.DrawEllipse(Inset(r, 2), line, state == 2 ? 3 : 2);
 }

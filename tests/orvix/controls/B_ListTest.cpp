@@ -93,7 +93,8 @@ TEST_F(ListTest, SelectionByDataAndLookups) {
 
 TEST_F(ListTest, InsertAndDeleteKeepTheSelectionOnItsRow) {
     list->SetCurSel(2);
-    EXPECT_EQ(list->InsertString(0, L"first"), 0);
+    EXPECT_EQ(list->InsertString(0, L"first"), 4);  // the last row's index, not the new row's
+    EXPECT_EQ(list->GetItemText(0), L"first");
     EXPECT_EQ(list->GetCurSel(), 3);
     EXPECT_EQ(list->InsertString(9, L"nowhere"), -1);
     EXPECT_TRUE(list->DeleteItem(1));

@@ -94,7 +94,8 @@ TEST_F(Colours, PaletteSquareAndLightnessBarMakeTheColour) {
     EXPECT_EQ(Codes(27).size(), 1u);
     Release(bar.CenterPoint().x, 2000);
     const CRect sq = palette->GetPaletteRect();
-    ClickAt(sq.left + (sq.Width() - 1) / 3, sq.top);
+    const CRect travel = palette->GetSquareTravel();  // the thumb's centre stays half a thumb inside
+    ClickAt(travel.left + ((travel.Width() - 1) * 120 + 180) / 360, sq.top);  // a third of the way: green
     EXPECT_EQ(palette->GetHue(), 120);
     EXPECT_EQ(palette->GetSaturation(), 200);
 }

@@ -522,9 +522,7 @@ void DeviceMainDlg::SetModelWidgetsVisible(bool visible) {
         if (MControl* control = GetControl(id)) control->SetVisible(visible);
 }
 
-void DeviceMainDlg::ShowNotConnectedView() {
-    m_currentView = View::NotConnected;
-    if (auto* state = dynamic_cast<MControlFont*>(GetControl(IDC_DEVICE_STATE))) state->SetTitle(Text(kTextNoDevice));
+void DeviceMainDlg::ShowHomePage(bool withDevices) {
     SelectHomeTabQuietly();
     m_tabs->SetVisible(FALSE);
     GetControl(IDC_TAB_BKG)->SetVisible(FALSE);
@@ -532,8 +530,14 @@ void DeviceMainDlg::ShowNotConnectedView() {
     m_mousePicture->SetVisible(FALSE);
     SetModelWidgetsVisible(false);
     m_homePage->SetVisible(TRUE);
-    m_deviceList->SetVisible(FALSE);
-    for (UINT id : {IDC_HOME_AREA, IDC_HOME_TEXT, IDC_HOME_PAIRING}) GetControl(id)->SetVisible(TRUE);
+    m_deviceList->SetVisible(withDevices);
+    for (UINT id : {IDC_HOME_AREA, IDC_HOME_TEXT, IDC_HOME_PAIRING}) GetControl(id)->SetVisible(!withDevices);
+}
+
+void DeviceMainDlg::ShowNotConnectedView() {
+    m_currentView = View::NotConnected;
+    if (auto* state = dynamic_cast<MControlFont*>(GetControl(IDC_DEVICE_STATE))) state->SetTitle(Text(kTextNoDevice));
+    ShowHomePage(false);
 }
 
 void DeviceMainDlg::ShowDeviceListView(int deviceMode) {
@@ -541,16 +545,7 @@ void DeviceMainDlg::ShowDeviceListView(int deviceMode) {
     m_connectionMode = deviceMode;
     if (auto* state = dynamic_cast<MControlFont*>(GetControl(IDC_DEVICE_STATE)))
         state->SetTitle(Text(deviceMode == 1 ? kTextReceiver : kTextCable));
-    SelectHomeTabQuietly();
-    m_tabs->SetVisible(FALSE);
-    GetControl(IDC_TAB_BKG)->SetVisible(FALSE);
-    GetControl(IDC_PAGE_OVERLAY)->SetVisible(FALSE);
-    m_mousePicture->SetVisible(FALSE);
-    SetModelWidgetsVisible(false);
-    m_homePage->SetVisible(TRUE);
-    for (UINT id : {IDC_HOME_AREA, IDC_HOME_TEXT}) GetControl(id)->SetVisible(FALSE);
-    GetControl(IDC_HOME_PAIRING)->SetVisible(FALSE);
-    m_deviceList->SetVisible(TRUE);
+    ShowHomePage(true);
 }
 
 void DeviceMainDlg::SelectHomeTabQuietly() {

@@ -217,6 +217,8 @@ class DeviceMainDlg : public Orvix::MDialog, public MainPageHost, private Device
     void OnTabChanged();
     void ShowModelView();
     void SelectHomeTabQuietly();
+    // The home page alone: with the device list, or with the no-mouse texts.
+    void ShowHomePage(bool withDevices);
     void SetModelWidgetsVisible(bool visible);
     void OnCloseButton();
     void OnLanguageChanged();

@@ -15,6 +15,8 @@ packages=(
   libhidapi-dev libudev-dev libsqlite3-dev libxtst-dev libx11-dev
   # a display for tests that need one, and the desktop helpers the program calls
   xvfb xauth xdg-utils
+  # the Debian package (CPack, dpkg-shlibdeps) and the checks of its files
+  dpkg-dev file lintian desktop-file-utils appstream mandoc man-db
 )
 
 # Optional: the virtual machine of tests/vm/run (the kernel package itself is

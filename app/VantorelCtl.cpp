@@ -8,6 +8,7 @@
 #include "app/DeviceWorker.h"
 #include "device/DeviceCatalog.h"
 #include "device/DeviceManager.h"
+#include "device/PermissionNotice.h"
 #include "exchange/LanguageText.h"
 #include "features/ButtonFunction.h"
 #include "features/KeyCodes.h"
@@ -111,8 +112,12 @@ int CtlSession::Open(const CtlOptions& options) {
     m_worker.RefreshDevices();
     m_state.QueueTask(kTaskInitialRead);
     if (!m_worker.StartWorker()) return Fail("cannot start the device worker");
-    if (!WaitIdle() || !m_state.IsInitialReadDone())
+    if (!WaitIdle() || !m_state.IsInitialReadDone()) {
+        // A mouse this user may not open is not "no mouse": say why and how to fix it.
+        PermissionNotice notice;
+        if (GetPermissionNotice(manager, notice)) return Fail(FormatPermissionNotice(notice));
         return Fail("no mouse of model " + WideToUtf8(model->name) + " is reachable");
+    }
     return kCtlSuccess;
 }
 

@@ -6,6 +6,7 @@
 #include <thread>
 #include <utility>
 
+#include "platform/HidPath.h"
 #include "platform/HidrawBackend.h"
 #include "platform/Trace.h"
 
@@ -122,6 +123,7 @@ std::vector<DeviceManager::Record> DeviceManager::TakeRecordsLocked() {
     m_enabled = false;
     m_activeHandle.reset();
     m_nextRead = 0;
+    m_denied.clear();
     return std::exchange(m_records, {});
 }
 
@@ -133,10 +135,12 @@ void DeviceManager::CloseRecords(std::vector<Record>& records) {
 
 void DeviceManager::Enumerate() {
     std::lock_guard<std::mutex> exchange(m_exchangeLock);
-    InstallRecords(OpenRecords(), false);
+    std::vector<DeniedInterface> denied;
+    std::vector<Record> records = OpenRecords(denied);
+    InstallRecords(std::move(records), std::move(denied), false);
 }
 
-std::vector<DeviceManager::Record> DeviceManager::OpenRecords() {
+std::vector<DeviceManager::Record> DeviceManager::OpenRecords(std::vector<DeniedInterface>& denied) {
     std::shared_ptr<HidBackend> backend;
     std::vector<SupportedId> supported;
     DeviceTimings timings;
@@ -150,9 +154,19 @@ std::vector<DeviceManager::Record> DeviceManager::OpenRecords() {
     for (const HidInterfaceInfo& info : backend->Enumerate()) {
         const SupportedId* row = FindSupported(supported, info.vid, info.pid);
         if (!row) continue;
+        const bool vendor = info.usagePage == kVendorUsagePage && info.usage == kVendorUsage;
         std::shared_ptr<HidDevice> handle = backend->Open(info.path);
-        if (!handle) continue;
-        if (info.usagePage != kVendorUsagePage || info.usage != kVendorUsage) {
+        if (!handle) {
+            // Only the vendor interface matters: the program never talks to the others.
+            if (vendor && backend->ExplainOpenFailure(info) == HidOpenFailure::AccessDenied) {
+                Vantorel::Trace("device: %s (%04X:%04X) exists but may not be opened",
+                                info.systemPath.c_str(), info.vid, info.pid);
+                denied.push_back({info.vid, info.pid, row->deviceType, row->deviceMode, info.path,
+                                  info.systemPath.empty() ? SystemPathOf(info.path) : info.systemPath});
+            }
+            continue;
+        }
+        if (!vendor) {
             handle->Close();
             continue;
         }
@@ -172,13 +186,17 @@ std::vector<DeviceManager::Record> DeviceManager::OpenRecords() {
     return records;
 }
 
-void DeviceManager::InstallRecords(std::vector<Record> records, bool replace) {
+void DeviceManager::InstallRecords(std::vector<Record> records, std::vector<DeniedInterface> denied,
+                                   bool replace) {
     std::lock_guard<std::mutex> lock(m_lock);
     if (replace) {
         m_records.clear();
+        m_denied.clear();
         m_activeHandle.reset();  // may have been chosen among the old records meanwhile
         m_nextRead = 0;
     }
+    m_denied.insert(m_denied.end(), std::make_move_iterator(denied.begin()),
+                    std::make_move_iterator(denied.end()));
     for (Record& record : records) {
         DeviceRecord& r = record.info;
         r.index = static_cast<int32_t>(m_records.size());
@@ -244,7 +262,9 @@ void DeviceManager::Reenumerate() {
     }
     CloseRecords(old);
     // The handshakes may take seconds: the state stays free for queries meanwhile.
-    InstallRecords(OpenRecords(), true);
+    std::vector<DeniedInterface> denied;
+    std::vector<Record> records = OpenRecords(denied);
+    InstallRecords(std::move(records), std::move(denied), true);
     std::lock_guard<std::mutex> lock(m_lock);
     m_enabled = true;
 }
@@ -272,6 +292,11 @@ int DeviceManager::FindRecordIndex(int32_t vid, int32_t pid, int32_t deviceMode)
         if (r.vid == vid && r.pid == pid && r.deviceMode == deviceMode) return static_cast<int>(i);
     }
     return -1;
+}
+
+std::vector<DeniedInterface> DeviceManager::GetDeniedInterfaces() const {
+    std::lock_guard<std::mutex> lock(m_lock);
+    return m_denied;
 }
 
 void DeviceManager::SetOnlineByIds(int32_t vid, int32_t pid, int32_t online) {

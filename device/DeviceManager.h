@@ -46,6 +46,18 @@ struct DeviceRecord {
     int32_t batteryLevel = 0;
 };
 
+// The vendor interface of a supported model that the last enumeration found but could
+// not open because this user may not read and write its node: the mouse is there,
+// only a device permission is missing.
+struct DeniedInterface {
+    uint16_t vid = 0;
+    uint16_t pid = 0;
+    int32_t deviceType = 0;
+    int32_t deviceMode = 0;
+    std::string path;  // canonical interface path
+    std::string node;  // the device node, e.g. "/dev/hidraw3"
+};
+
 // Every wait of the manager. The defaults are the product's; tests shorten them.
 struct DeviceTimings {
     int readTimeoutMs = 100;     // one read waiting for an answer
@@ -93,6 +105,9 @@ class DeviceManager {
     bool CollectDevices(std::vector<DeviceRecord>& list) const;
     std::vector<DeviceRecord> GetRecords() const;
     int FindRecordIndex(int32_t vid, int32_t pid, int32_t deviceMode) const;
+    // The vendor interfaces the last enumeration could not open for lack of access, in
+    // enumeration order; empty after CloseAll.
+    std::vector<DeniedInterface> GetDeniedInterfaces() const;
     void SetOnlineByIds(int32_t vid, int32_t pid, int32_t online);
 
     // The model the program talks to (0 = none); a change drops the active handle.
@@ -127,10 +142,11 @@ class DeviceManager {
     // Empties the record list and disables sends; the caller closes what it returns.
     std::vector<Record> TakeRecordsLocked();
     static void CloseRecords(std::vector<Record>& records);
-    // Opens and greets the supported vendor interfaces (exchange lock held).
-    std::vector<Record> OpenRecords();
+    // Opens and greets the supported vendor interfaces (exchange lock held); those it
+    // may not open go to `denied`.
+    std::vector<Record> OpenRecords(std::vector<DeniedInterface>& denied);
     // Appends the records, or with `replace` puts them in place of the old ones.
-    void InstallRecords(std::vector<Record> records, bool replace);
+    void InstallRecords(std::vector<Record> records, std::vector<DeniedInterface> denied, bool replace);
     static void Handshake(Record& record, const DeviceTimings& timings);
     std::shared_ptr<HidDevice> ActiveHandleLocked();
     void SetOnlineLocked(int32_t vid, int32_t pid, int32_t online);
@@ -145,6 +161,7 @@ class DeviceManager {
     DeviceTimings m_timings;
     std::vector<SupportedId> m_supported;
     std::vector<Record> m_records;
+    std::vector<DeniedInterface> m_denied;
     bool m_enabled = false;
     int32_t m_currentDeviceType = 0;
     std::shared_ptr<HidDevice> m_activeHandle;  // cached choice of GetActiveHandle

@@ -37,6 +37,13 @@ class HidDevice {
     virtual void Close() = 0;
 };
 
+// Why an interface could not be opened.
+enum class HidOpenFailure {
+    Unknown,       // the back end cannot tell
+    AccessDenied,  // the node exists, but this user may not read and write it
+    Gone,          // the node is no longer there
+};
+
 enum class DeviceChange { Arrival, Removal };
 // Called with the canonical interface path of an interface that arrived or left.
 // It may run on a thread of the back end; handlers only hand the event on.
@@ -48,6 +55,12 @@ class HidBackend {
     virtual std::vector<HidInterfaceInfo> Enumerate() = 0;
     // Opens by canonical or system path; nullptr when the interface cannot be opened.
     virtual std::shared_ptr<HidDevice> Open(const std::string& path) = 0;
+    // Asked after Open failed for `info`, so that a mouse the user may not reach is
+    // not mistaken for no mouse at all.
+    virtual HidOpenFailure ExplainOpenFailure(const HidInterfaceInfo& info) {
+        (void)info;
+        return HidOpenFailure::Unknown;
+    }
     // Installs (or, with an empty handler, removes) the receiver of hot-plug events.
     // False when the back end cannot watch for them.
     virtual bool SetDeviceChangeHandler(DeviceChangeHandler handler) = 0;

@@ -1,6 +1,10 @@
 #include "platform/HidSysfs.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <cctype>
+#include <cerrno>
 #include <fstream>
 #include <iterator>
 
@@ -34,4 +38,13 @@ std::string ReadHidPhys(const std::string& systemPath, const std::string& sysfsR
     for (std::string line; std::getline(in, line);)
         if (line.compare(0, key.size(), key) == 0) return line.substr(key.size());
     return {};
+}
+
+int ProbeNodeOpen(const std::string& node) {
+    // Non-blocking, so that a node without a reader or writer on the other side never
+    // holds the caller up.
+    const int fd = open(node.c_str(), O_RDWR | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+    if (fd < 0) return errno != 0 ? errno : EIO;
+    close(fd);
+    return 0;
 }

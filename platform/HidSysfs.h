@@ -12,3 +12,8 @@ bool ReadReportDescriptor(const std::string& systemPath, std::vector<uint8_t>& d
 
 // HID_PHYS of the node's HID device; empty when unknown.
 std::string ReadHidPhys(const std::string& systemPath, const std::string& sysfsRoot = "/sys");
+
+// Tries to open a device node for reading and writing, as a HID handle is opened, and
+// closes it again: 0 when that works, otherwise the errno of the failed open (EACCES
+// when the node belongs to someone else, ENOENT when it is gone).
+int ProbeNodeOpen(const std::string& node);

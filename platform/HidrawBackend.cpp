@@ -2,6 +2,8 @@
 
 #include <hidapi/hidapi.h>
 
+#include <cerrno>
+
 #include "platform/HidDescriptor.h"
 #include "platform/HidPath.h"
 #include "platform/HidSysfs.h"
@@ -104,6 +106,21 @@ std::shared_ptr<HidDevice> HidrawBackend::Open(const std::string& path) {
     hid_device* device = hid_open_path(systemPath.c_str());
     if (!device) return nullptr;
     return std::make_shared<HidrawDevice>(device, systemPath);
+}
+
+HidOpenFailure HidrawBackend::ExplainOpenFailure(const HidInterfaceInfo& info) {
+    const std::string node = info.systemPath.empty() ? SystemPathOf(info.path) : info.systemPath;
+    switch (ProbeNodeOpen(node)) {
+        case EACCES:
+        case EPERM:
+            return HidOpenFailure::AccessDenied;
+        case ENOENT:
+        case ENODEV:
+        case ENXIO:
+            return HidOpenFailure::Gone;
+        default:  // it opens now (a race with udev), or fails for another reason
+            return HidOpenFailure::Unknown;
+    }
 }
 
 bool HidrawBackend::SetDeviceChangeHandler(DeviceChangeHandler handler) {

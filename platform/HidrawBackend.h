@@ -12,6 +12,8 @@ class HidrawBackend : public HidBackend {
 
     std::vector<HidInterfaceInfo> Enumerate() override;
     std::shared_ptr<HidDevice> Open(const std::string& path) override;
+    // Opens the node itself to learn what hidapi does not say.
+    HidOpenFailure ExplainOpenFailure(const HidInterfaceInfo& info) override;
     bool SetDeviceChangeHandler(DeviceChangeHandler handler) override;
 
   private:

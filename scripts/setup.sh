@@ -17,6 +17,8 @@ packages=(
   libglib2.0-dev dbus-daemon
   # a display for tests that need one, and the desktop helpers the program calls
   xvfb xauth xdg-utils xdotool imagemagick
+  # the Debian package (CPack, dpkg-shlibdeps) and the checks of its files
+  dpkg-dev file lintian desktop-file-utils appstream mandoc man-db
 )
 
 # Optional: the virtual machine of tests/vm/run (the kernel package itself is

@@ -10,6 +10,7 @@
 #include "app/pages/TextPage.h"
 #include "device/DeviceManager.h"
 #include "device/Hotplug.h"
+#include "device/PermissionNotice.h"
 #include "dialogs/CUIMessageBox.h"
 #include "dialogs/ProfileDlg.h"
 #include "dialogs/WaitDlg.h"
@@ -418,7 +419,7 @@ void DeviceMainDlg::LayoutFrame(const CRect& client) {
     place(IDC_HOME_AREA, box);
     place(IDC_HOME_TEXT, CRect(box.left + 40, box.top + 30, box.right - 40, box.bottom - 80));
     place(IDC_HOME_PAIRING, CRect(box.left + 200, box.bottom - 64, box.right - 200, box.bottom - 26));
-    place(IDC_HOME_NOTICE, CRect(box.left, box.bottom + 20, box.right, box.bottom + 140));
+    place(IDC_HOME_NOTICE, CRect(box.left - 100, box.bottom + 20, box.right + 100, box.bottom + 200));
 }
 
 void DeviceMainDlg::PlaceMousePicture() {
@@ -534,13 +535,30 @@ void DeviceMainDlg::ShowHomePage(bool withDevices) {
     for (UINT id : {IDC_HOME_AREA, IDC_HOME_TEXT, IDC_HOME_PAIRING}) GetControl(id)->SetVisible(!withDevices);
 }
 
+void DeviceMainDlg::UpdatePermissionNotice() {
+    auto* notice = dynamic_cast<MControlFont*>(GetControl(IDC_HOME_NOTICE));
+    if (!notice) return;
+    // A mouse this user may not open is not "no mouse": say why and how to fix it.
+    PermissionNotice permission;
+    if (!GetPermissionNotice(DeviceManager::Instance(), permission)) {
+        notice->SetVisible(FALSE);
+        return;
+    }
+    std::wstring text = permission.title + L"\n" + permission.cause + L"\n" + permission.fix;
+    if (!permission.command.empty()) text += L"\n" + permission.command;
+    notice->SetTitle(text);
+    notice->SetVisible(TRUE);
+}
+
 void DeviceMainDlg::ShowNotConnectedView() {
+    UpdatePermissionNotice();
     m_currentView = View::NotConnected;
     if (auto* state = dynamic_cast<MControlFont*>(GetControl(IDC_DEVICE_STATE))) state->SetTitle(Text(kTextNoDevice));
     ShowHomePage(false);
 }
 
 void DeviceMainDlg::ShowDeviceListView(int deviceMode) {
+    UpdatePermissionNotice();
     m_currentView = View::DeviceList;
     m_connectionMode = deviceMode;
     if (auto* state = dynamic_cast<MControlFont*>(GetControl(IDC_DEVICE_STATE)))
@@ -719,6 +737,7 @@ void DeviceMainDlg::OnCloseButton() {
 
 void DeviceMainDlg::OnLanguageChanged() {
     ApplyTexts();
+    UpdatePermissionNotice();
     if (m_tray) m_tray->SetExitText(Text(kTextExit));
     std::wstring name;
     if (DataStore::Instance().GetProfileName(m_state.GetCurrentProfile(), name, GetCurrentLcid()))

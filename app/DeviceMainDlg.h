@@ -219,6 +219,7 @@ class DeviceMainDlg : public Orvix::MDialog, public MainPageHost, private Device
     void SelectHomeTabQuietly();
     // The home page alone: with the device list, or with the no-mouse texts.
     void ShowHomePage(bool withDevices);
+    void UpdatePermissionNotice();
     void SetModelWidgetsVisible(bool visible);
     void OnCloseButton();
     void OnLanguageChanged();

@@ -2,11 +2,13 @@
 // switches, factory reset, message box and wait dialog, closing.
 #include <algorithm>
 
+#include "../support/DeniedBackend.h"
 #include "MainWindowFixture.h"
 #include "app/pages/DevicePage.h"
 #include "dialogs/ProfileDlg.h"
 #include "dialogs/WaitDlg.h"
 #include "exchange/LanguageText.h"
+#include "orvix/core/TextConv.h"
 #include "orvix/controls/DListBox.h"
 #include "orvix/widgets/BatteryCtrl.h"
 #include "orvix/widgets/CDeviceList.h"
@@ -296,4 +298,24 @@ TEST_F(MainWindowTest, LayoutScalesWithTheWindowHeight) {
     EXPECT_EQ(Control(IDC_SYSBTN_CLOSE)->GetRect(), CRect(1550, 10, 1580, 40));
     EXPECT_EQ(Control(IDC_FOOTER_BAR)->GetRect(), CRect(1, 950, 1599, 999));
     EXPECT_EQ(Control(IDC_PAGE_KEY)->GetRect(), CRect(200, 75, 1599, 950));
+}
+
+TEST_F(MainWindowTest, AMouseThisUserMayNotOpenIsExplainedOnTheHomePage) {
+    auto denied = std::make_shared<DeniedBackend>(sim);
+    denied->Deny(0x3A5C, 0x0108);
+    DeviceManager::Instance().SetBackend(denied);
+    PlugCable();
+    Start();
+    EXPECT_EQ(dlg->GetView(), DeviceMainDlg::View::NotConnected);
+    const std::wstring notice = dlg->GetHomeNotice();
+    EXPECT_NE(notice.find(Text(900)), std::wstring::npos) << Orvix::WideToUtf8(notice);
+
+    // Access granted and the mouse plugged in again: the notice goes.
+    denied->GrantAll();
+    sim->Unplug(SimEndpoint::Cable);
+    Settle();
+    PlugCable();
+    Settle();
+    EXPECT_EQ(dlg->GetView(), DeviceMainDlg::View::DeviceList);
+    EXPECT_EQ(dlg->GetHomeNotice(), L"");
 }

@@ -15,6 +15,8 @@ packages=(
   libhidapi-dev libudev-dev libsqlite3-dev libxtst-dev libx11-dev
   # a display for tests that need one, and the desktop helpers the program calls
   xvfb xauth xdg-utils
+  # checks of the files the program writes for the desktop (the autostart entry)
+  desktop-file-utils
 )
 
 # Optional: the virtual machine of tests/vm/run (the kernel package itself is

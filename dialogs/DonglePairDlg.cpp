@@ -111,7 +111,8 @@ void DonglePairDlg::InitUI(CRect client) {
         label->SetAlignment(align, 4);
         return label;
     };
-    addText(IDC_TITLE, CRect(centre - 100, 50, centre + 100, 80), Text(kTextTitle), 20, kTextColor, 1);
+    // Wider than the title needs in English, so that longer translations fit.
+    addText(IDC_TITLE, CRect(centre - 300, 50, centre + 300, 80), Text(kTextTitle), 20, kTextColor, 1);
     auto* close = static_cast<CImageButton*>(
         CreateControl(L"CImageButton", IDC_CLOSE, CRect(client.right - 44, 10, client.right - 12, 38)));
     close->SetImage(L"sysbtn_close.png", 4);
@@ -121,7 +122,8 @@ void DonglePairDlg::InitUI(CRect client) {
         addText(IDC_STEP1 + i, line, Text(kTextSteps[i]), 18, kTextColor, 0);
         line.OffsetRect(0, 50);
     }
-    addText(IDC_NOTE, line, Text(kTextNote), 18, kWarningColor, 0);
+    line.bottom += 30;  // room for a second line
+    addText(IDC_NOTE, line, Text(kTextNote), 18, kWarningColor, 0)->EnableMultiLine(TRUE);
     auto* success = static_cast<MButton*>(CreateControl(
         L"MButton", IDC_SUCCESS, CRect(centre - 80, client.bottom - 80, centre + 80, client.bottom - 50),
         Text(kTextSuccess).c_str(), 0));

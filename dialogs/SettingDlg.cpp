@@ -201,7 +201,7 @@ void SettingDlg::BuildAboutPage(MControl* parent) {
     addLabel(IDC_VERSION_LABEL, CRect(x, 80, x + 150, 104), 16, kText);
     addLabel(IDC_VERSION, CRect(x + 150, 80, right - 170, 104), 16, kText);
     auto* updates =
-        static_cast<MButton*>(page->CreateControl(L"MButton", IDC_UPDATES, CRect(x, 120, x + 180, 154)));
+        static_cast<MButton*>(page->CreateControl(L"MButton", IDC_UPDATES, CRect(x, 120, x + 260, 154)));
     updates->SetImage(L"img_button.png", 4);
     updates->SetFont(kEmbeddedFontFamily, 14, 0);
     int top = 196;

@@ -232,3 +232,31 @@ TEST_F(PairingTest, ThePictureOfTheDialogSendsNothing) {
 }
 
 }  // namespace
+
+namespace {
+
+// The dialog's thread re-enumerates and reads while the UI thread queues arrivals
+// and the user switches the mouse: no report or task is shared unsafely.
+class PairingThreads : public PairingTest {};
+
+TEST_F(PairingThreads, ArrivalsQueuedWhileTheThreadReadsAndReenumerates) {
+    PairingTimings timings = FastPairing();
+    timings.cycleMs = 1;
+    DonglePairDlg dlg(manager, timings);
+    ASSERT_TRUE(dlg.CreateOver(owner.GetSafeHwnd()));
+    ASSERT_TRUE(PumpUntil([&] { return PairingRequests() == 1; }));
+    for (int i = 0; i < 50; ++i) {
+        dlg.OnDeviceChange(DeviceChange::Arrival, sim->InterfacePath(SimEndpoint::Receiver, i % 3));
+        Platform::RunPending();
+    }
+    sim->SetMousePower(false);
+    sim->SetMousePower(true);
+    dlg.OnDeviceChange(DeviceChange::Arrival, sim->InterfacePath(SimEndpoint::Receiver, 1));
+    EXPECT_TRUE(PumpUntil([&] { return dlg.IsSuccessShown(); }));
+    EXPECT_TRUE(dlg.Stop());
+    EXPECT_FALSE(dlg.IsRunning());
+    dlg.DestroyWindow();
+    EXPECT_EQ(PairingRequests(), 1);
+}
+
+}  // namespace

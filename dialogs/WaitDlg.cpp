@@ -31,7 +31,8 @@ BOOL WaitDlg::OnInitDialog() {
 }
 
 void WaitDlg::InitUI(CRect) {
-    auto* loading = static_cast<CGifPicture*>(CreateControl(L"CGifPicture", IDC_LOADING, CRect(1, 1, 101, 101)));
+    auto* loading =
+        static_cast<CGifPicture*>(CreateControl(L"CGifPicture", IDC_LOADING, CRect(1, 1, 101, 101)));
     loading->SetImage(L"loading.gif");
     loading->SetRunState(1);
 }

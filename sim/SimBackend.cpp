@@ -130,10 +130,12 @@ class SimHandle : public HidDevice {
             timeoutMs < 0 ? Clock::time_point::max() : Clock::now() + std::chrono::milliseconds(timeoutMs);
         std::unique_lock<std::mutex> lock(m_core->lock);
         for (;;) {
-            if (m_queue->closed || m_queue->gone) return -1;
+            if (m_queue->closed) return -1;
             const Clock::time_point now = Clock::now();
             m_core->TickAll(now);
             auto& reports = m_queue->reports;
+            // As hidraw does, a device that left still hands out what it had queued.
+            if (m_queue->gone && (reports.empty() || reports.front().due > now)) return -1;
             if (!reports.empty() && reports.front().due <= now) {
                 const size_t n = std::min(length, reports.front().data.size());
                 std::memcpy(data, reports.front().data.data(), n);
@@ -275,8 +277,20 @@ void SimBackend::Unplug(SimEndpoint endpoint, int mouse) {
 }
 
 void SimBackend::Apply(const Event& event, int mouse) {
-    std::lock_guard<std::mutex> lock(m_core->lock);
-    if (SimFirmware* firmware = m_core->Mouse(mouse)) m_core->Deliver(mouse, event(*firmware), Clock::now());
+    bool reattach = false;
+    {
+        std::lock_guard<std::mutex> lock(m_core->lock);
+        SimFirmware* firmware = m_core->Mouse(mouse);
+        if (!firmware) return;
+        m_core->Deliver(mouse, event(*firmware), Clock::now());
+        reattach = firmware->TakeReattach();
+    }
+    // A receiver that just paired leaves the bus and comes back, with new nodes; the
+    // reports it sent before stay readable on the handles that were open.
+    if (reattach) {
+        Unplug(SimEndpoint::Receiver, mouse);
+        Plug(SimEndpoint::Receiver, mouse);
+    }
 }
 
 void SimBackend::ApplyBeforeNextAnswer(Event event, int mouse) {

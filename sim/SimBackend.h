@@ -32,7 +32,10 @@ class SimBackend : public HidBackend {
     void Plug(SimEndpoint endpoint, int mouse = 0, bool vendorInterface = true);
     void Unplug(SimEndpoint endpoint, int mouse = 0);
 
-    // What the user does with a mouse.
+    // What the user does with a mouse. Switching it on while its receiver searches
+    // after a pairing command pairs it: the receiver reports the link and the
+    // connection notification, then its interfaces leave and re-appear (hot-plug
+    // removal and arrival events, new paths).
     void SetMousePower(bool on, int mouse = 0);
     void PressDpiButton(int mouse = 0);
     void SetBattery(int level, bool charging, int mouse = 0);

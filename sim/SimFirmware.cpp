@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
 
 #include "protocol/Report.h"
 #include "sim/MacroImageCheck.h"
@@ -103,7 +104,11 @@ std::string SimFirmware::EndpointName(SimEndpoint endpoint) const {
 }
 
 bool SimFirmware::LinkOnline() const {
-    return m_state.receiverPlugged && m_state.powered && m_state.paired && !m_pairingEnds;
+    return m_state.receiverPlugged && m_state.powered && m_state.paired && !m_searching;
+}
+
+bool SimFirmware::TakeReattach() {
+    return std::exchange(m_reattach, false);
 }
 
 std::string SimFirmware::CheckFraming(const uint8_t* data, size_t length) {
@@ -391,19 +396,28 @@ SimFirmware::Report SimFirmware::ConnectionState() const {
 
 void SimFirmware::StartPairing(Clock::time_point now, Outputs& out) {
     if (!m_state.receiverPlugged) return;  // nothing to pair with
+    ++m_state.pairingRequests;
     const bool was = LinkOnline();
     m_state.paired = false;
+    m_searching = true;
     m_pairingEnds = now + m_pairingDelay;
+    LinkChanged(was, out);
+}
+
+void SimFirmware::FinishPairing(Outputs& out) {
+    const bool was = LinkOnline();
+    m_searching = false;
+    m_pairingEnds.reset();
+    m_state.paired = true;
     LinkChanged(was, out);
 }
 
 SimFirmware::Outputs SimFirmware::Tick(Clock::time_point now) {
     Outputs out;
     if (m_pairingEnds && now >= *m_pairingEnds) {
-        const bool was = LinkOnline();
         m_pairingEnds.reset();
-        m_state.paired = m_state.powered;  // a switched-off mouse is not found
-        LinkChanged(was, out);
+        // A switched-off mouse is not found: the search goes on until it is switched on.
+        if (m_state.powered) FinishPairing(out);
     }
     return Traced(std::move(out));
 }
@@ -432,7 +446,12 @@ SimFirmware::Outputs SimFirmware::SetPowered(bool on) {
     Outputs out;
     const bool was = LinkOnline();
     m_state.powered = on;
-    LinkChanged(was, out);
+    if (on && m_searching && m_state.receiverPlugged) {
+        FinishPairing(out);
+        m_reattach = true;
+    } else {
+        LinkChanged(was, out);
+    }
     return Traced(std::move(out));
 }
 

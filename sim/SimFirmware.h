@@ -70,7 +70,8 @@ struct SimMouseState {
     bool answering = true;  // false: the firmware hangs and ignores every report
     bool cablePlugged = false;
     bool receiverPlugged = false;
-    int macroUploads = 0;  // images accepted
+    int macroUploads = 0;     // images accepted
+    int pairingRequests = 0;  // pairing commands the receiver took
 };
 
 struct SimOutput {
@@ -94,7 +95,9 @@ class SimFirmware {
     // Transport state: which USB devices are on the bus.
     void SetPlugged(SimEndpoint endpoint, bool plugged);
 
-    // What the user does with the mouse.
+    // What the user does with the mouse. Switching it on while the receiver searches
+    // pairs it at once: the link comes up with the connection notification, and the
+    // receiver then attaches anew on the bus (TakeReattach).
     Outputs SetPowered(bool on);
     Outputs PressDpiButton();
     Outputs SetBattery(uint8_t level, bool charging);
@@ -102,9 +105,15 @@ class SimFirmware {
     // A press of the button in slot 0..8; only buttons mapped to a PC-side function report it.
     Outputs PressButton(int slot);
 
+    // A mouse that stays switched on is found once the search has run this long.
     void SetPairingDelay(std::chrono::milliseconds delay) { m_pairingDelay = delay; }
     // True while the receiver has a radio link to the mouse.
     bool LinkOnline() const;
+    // True while the receiver searches for a mouse after a pairing command.
+    bool IsSearching() const { return m_searching; }
+    // True once after pairing by a switch-on: the transport takes the receiver's
+    // interfaces off the bus and puts them back, as a receiver re-attaches.
+    bool TakeReattach();
 
     SimMouseState& State() { return m_state; }
     const SimMouseState& State() const { return m_state; }
@@ -128,6 +137,8 @@ class SimFirmware {
     Report StatusAnswer(uint8_t command) const;
     Report ConnectionState() const;
     void StartPairing(Clock::time_point now, Outputs& out);
+    // The search found the mouse: paired, link up with the success signal.
+    void FinishPairing(Outputs& out);
     // Reports the link change, if any, since `wasOnline`. These helpers only append to
     // `out`; the public entry points trace what they return.
     void LinkChanged(bool wasOnline, Outputs& out);
@@ -141,7 +152,9 @@ class SimFirmware {
     std::shared_ptr<SimTrace> m_trace;
     SimMouseState m_state;
     std::chrono::milliseconds m_pairingDelay{1500};
-    std::optional<Clock::time_point> m_pairingEnds;
+    std::optional<Clock::time_point> m_pairingEnds;  // when a switched-on mouse is found
+    bool m_searching = false;
+    bool m_reattach = false;
     // Macro upload in progress: the image so far and the offset the next chunk must have.
     std::vector<uint8_t> m_staging;
     std::optional<size_t> m_nextChunk;

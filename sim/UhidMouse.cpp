@@ -188,6 +188,11 @@ bool UhidMouse::Command(const std::string& line, bool& quit, std::string& error)
             error = "could not create the devices";
     } else if (verb == "power" && in >> word && (word == "on" || word == "off")) {
         Deliver(m_firmware.SetPowered(word == "on"));
+        // Paired by this switch-on: the receiver attaches anew, with new devices.
+        if (m_firmware.TakeReattach()) {
+            Unplug(SimEndpoint::Receiver);
+            if (!Plug(SimEndpoint::Receiver)) error = "could not create the devices";
+        }
     } else if (verb == "dpi") {
         Deliver(m_firmware.PressDpiButton());
     } else if (verb == "wake") {

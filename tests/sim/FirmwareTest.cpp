@@ -224,6 +224,36 @@ TEST_F(FirmwareTest, PairingDropsTheLinkAndBringsItBackWithTheSuccessSignal) {
     EXPECT_TRUE(firmware.LinkOnline());
 }
 
+TEST_F(FirmwareTest, ASearchingReceiverFindsTheMouseWhenItIsSwitchedOnAgain) {
+    firmware.SetPlugged(SimEndpoint::Receiver, true);
+    SimFirmware::Outputs out = Write(Setting({0x09}), SimEndpoint::Receiver);
+    ASSERT_EQ(out.size(), 2u);  // echo, then link down
+    EXPECT_EQ(firmware.State().pairingRequests, 1);
+    EXPECT_TRUE(firmware.SetPowered(false).empty()) << "the link is already down";
+    // A switched-off mouse is not found, however long the search runs.
+    EXPECT_TRUE(firmware.Tick(now + std::chrono::hours(1)).empty());
+    EXPECT_TRUE(firmware.IsSearching());
+    EXPECT_FALSE(firmware.TakeReattach());
+
+    out = firmware.SetPowered(true);
+    ASSERT_EQ(out.size(), 2u);
+    EXPECT_EQ(out[0].data[0], kConnectionStateId);
+    EXPECT_EQ(out[0].data[1], 1);
+    EXPECT_EQ(out[1].endpoint, SimEndpoint::Receiver);
+    EXPECT_EQ(std::vector<uint8_t>(out[1].data.begin(), out[1].data.begin() + 7),
+              (std::vector<uint8_t>{kReportId, kNotificationMark, 3, 0, 0, 1, 1}));
+    EXPECT_TRUE(firmware.LinkOnline());
+    EXPECT_FALSE(firmware.IsSearching());
+    EXPECT_TRUE(firmware.TakeReattach());
+    EXPECT_FALSE(firmware.TakeReattach()) << "reported once";
+
+    // Outside a search a power cycle only brings the link back: no new attachment.
+    firmware.SetPowered(false);
+    out = firmware.SetPowered(true);
+    ASSERT_EQ(out.size(), 2u);
+    EXPECT_FALSE(firmware.TakeReattach());
+}
+
 TEST_F(FirmwareTest, NotificationsTakeTheCableElseTheRadioElseAreLost) {
     firmware.SetPlugged(SimEndpoint::Receiver, true);
     SimFirmware::Outputs out = firmware.PressDpiButton();

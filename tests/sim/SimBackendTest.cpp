@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
@@ -65,6 +66,48 @@ TEST(SimBackendTest, PlugAndUnplugSendMatchingEventsAndKillOpenHandles) {
     // A replug gets new device nodes, as the kernel numbers them anew.
     sim.Plug(SimEndpoint::Cable);
     EXPECT_NE(Paths(sim), plugged);
+}
+
+TEST(SimBackendTest, PairingBySwitchingTheMouseOnReattachesTheReceiver) {
+    SimBackend sim;
+    sim.SetPairingDelay(std::chrono::hours(1));
+    sim.Plug(SimEndpoint::Receiver);
+    const std::string oldVendor = sim.InterfacePath(SimEndpoint::Receiver, 1);
+    std::shared_ptr<HidDevice> handle = sim.Open(oldVendor);
+    ASSERT_NE(handle, nullptr);
+    uint8_t report[kReportSize] = {kReportId, kCmdSetting, 1, 0, 0, 0x09};
+    ASSERT_EQ(handle->Write(report, kReportSize), static_cast<int>(kReportSize));
+    ASSERT_EQ(handle->Read(report, kReportSize, 100), static_cast<int>(kReportSize));  // the echo
+    ASSERT_EQ(handle->Read(report, kReportSize, 100), static_cast<int>(kReportSize));
+    EXPECT_EQ(report[0], kConnectionStateId);
+    EXPECT_EQ(report[1], 0);
+
+    std::vector<std::pair<DeviceChange, std::string>> events;
+    sim.SetDeviceChangeHandler([&](DeviceChange c, const std::string& p) { events.emplace_back(c, p); });
+    sim.SetMousePower(false);
+    EXPECT_TRUE(events.empty());
+    sim.SetMousePower(true);
+    ASSERT_EQ(events.size(), 6u);
+    for (size_t i = 0; i < 3; ++i) {
+        EXPECT_EQ(events[i].first, DeviceChange::Removal);
+        EXPECT_EQ(events[3 + i].first, DeviceChange::Arrival);
+    }
+    const std::string newVendor = sim.InterfacePath(SimEndpoint::Receiver, 1);
+    EXPECT_NE(newVendor, oldVendor);
+    EXPECT_NE(std::find(events.begin(), events.end(), std::make_pair(DeviceChange::Arrival, newVendor)),
+              events.end());
+
+    // What the receiver sent before it left stays readable on the old handle, as on hidraw.
+    ASSERT_EQ(handle->Read(report, kReportSize, 100), static_cast<int>(kReportSize));
+    EXPECT_EQ(report[0], kConnectionStateId);
+    EXPECT_EQ(report[1], 1);
+    ASSERT_EQ(handle->Read(report, kReportSize, 100), static_cast<int>(kReportSize));
+    EXPECT_EQ(report[1], kNotificationMark);
+    EXPECT_EQ(report[5], 1);
+    EXPECT_EQ(report[6], 1);
+    EXPECT_EQ(handle->Read(report, kReportSize, 0), -1);
+    EXPECT_TRUE(sim.State().paired);
+    EXPECT_EQ(sim.State().pairingRequests, 1);
 }
 
 TEST(SimBackendTest, EveryOpenHandleGetsItsOwnCopyOfEachReport) {

@@ -12,7 +12,9 @@
 #include "device/Hotplug.h"
 #include "device/PermissionNotice.h"
 #include "dialogs/CUIMessageBox.h"
+#include "dialogs/DonglePairDlg.h"
 #include "dialogs/ProfileDlg.h"
+#include "dialogs/SettingDlg.h"
 #include "dialogs/WaitDlg.h"
 #include "exchange/LanguageText.h"
 #include "orvix/controls/CIconButton.h"
@@ -58,8 +60,6 @@ constexpr int kTextNoMouseHome = 56;
 constexpr int kTextNotConnected = 57;
 constexpr int kTextNotice = 576;
 constexpr int kTextPairing = 723;
-constexpr int kTextSettingsTitle = 951;
-constexpr int kTextPairingPending = 952;
 
 const Color kTextColor(0xFFE8F0F5);
 const Color kDimTextColor(0xFF8FA0B0);
@@ -507,6 +507,8 @@ void DeviceMainDlg::RegisterForDeviceNotifications() {
 }
 
 void DeviceMainDlg::OnDeviceChange(DeviceChange change, const std::string& path) {
+    // While the pairing dialog runs, it watches the receiver's interfaces itself.
+    if (DonglePairDlg* pairing = DonglePairDlg::GetOpen()) pairing->OnDeviceChange(change, path);
     std::vector<HotplugMode> modes;
     for (const CatalogEntry& entry : m_catalog.modes)
         modes.push_back({entry.modeValue, entry.vid, entry.pid, entry.hidInterface});
@@ -668,14 +670,13 @@ void DeviceMainDlg::OpenProfilePopup() {
 }
 
 void DeviceMainDlg::OpenSettings() {
-    // The settings dialog is a later piece; until it is there the button tells the version.
-    ShowMessageText(Text(kTextSettingsTitle),
-                    Manager::GetDeviceName() + L" " + Text(kTextVersion) + L" " + m_catalog.software.version,
-                    CUIMessageBox::kKindOk);
+    ShowSettingDlg(m_hWnd, m_catalog.software);
 }
 
 void DeviceMainDlg::OpenPairing() {
-    ShowMessage(kTextPairing, kTextPairingPending, CUIMessageBox::kKindOk);
+    // The worker drops its tasks while the dialog talks to the receiver; afterwards
+    // the devices are read again.
+    if (RunDonglePairing(m_hWnd, m_state, DeviceManager::Instance())) QueueTask(kTaskReadAfterChangeLong);
 }
 
 int DeviceMainDlg::ShowMessage(int titleTextId, int messageTextId, int kind) {

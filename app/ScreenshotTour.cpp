@@ -8,7 +8,9 @@
 
 #include "app/DeviceMainDlg.h"
 #include "dialogs/CUIMessageBox.h"
+#include "dialogs/DialogPictures.h"
 #include "dialogs/WaitDlg.h"
+#include "device/DeviceManager.h"
 #include "orvix/controls/MTabCtrl.h"
 #include "orvix/core/TextConv.h"
 #include "orvix/platform/Canvas.h"
@@ -126,5 +128,12 @@ bool RunScreenshotTour(DeviceMainDlg& dlg, SimBackend* sim, const std::wstring& 
     });
     tour.SaveFromPopup(L"wait", L"WaitDlg", [&dlg] { dlg.ShowWaitDialog(); });
     WaitUntilSettled(dlg, 2000);
+
+    // The secondary dialogs as the user sees them, nothing sent to the mouse.
+    const HWND owner = dlg.GetSafeHwnd();
+    if (!SavePairingPicture(owner, DeviceManager::Instance(), JoinPath(folder, L"pairing.png"))) tour.ok = false;
+    if (!SaveSettingPictures(owner, dlg.GetCatalog().software, JoinPath(folder, L"settings.png"),
+                             JoinPath(folder, L"settings-about.png")))
+        tour.ok = false;
     return tour.ok;
 }

@@ -54,8 +54,17 @@ void SetPairDialogHook(PairDialogHook hook, void* context) {
 DonglePairDlg::DonglePairDlg(DeviceManager& manager, PairingTimings timings)
     : m_manager(manager), m_timings(timings) {}
 
+namespace {
+DonglePairDlg* g_openPairing = nullptr;
+}  // namespace
+
 DonglePairDlg::~DonglePairDlg() {
+    if (g_openPairing == this) g_openPairing = nullptr;
     Stop();
+}
+
+DonglePairDlg* DonglePairDlg::GetOpen() {
+    return g_openPairing;
 }
 
 ReportBuffer DonglePairDlg::PairingCommand() {
@@ -86,6 +95,7 @@ BOOL DonglePairDlg::OnInitDialog() {
     MDialog::OnInitDialog();
     EnableWndDrag(FALSE);
     if (m_preview) return TRUE;
+    g_openPairing = this;
     m_threadHwnd = GetSafeHwnd();
     QueueTask(kTaskStartPairing);
     Start(m_timings.cycleMs, true);

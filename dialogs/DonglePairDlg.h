@@ -51,6 +51,10 @@ class DonglePairDlg : public Orvix::MDialog, public CThreadBasic {
     // The same window as a picture only: no thread, no command, nothing sent.
     bool CreatePreviewOver(Orvix::HWND owner);
 
+    // The dialog while one runs its pairing (at most one does), else null: the main
+    // window hands it the device changes.
+    static DonglePairDlg* GetOpen();
+
     // A device interface arrived or left (forwarded by the main window while the
     // dialog is open): an arrival whose path names interface "MI_01" queues a check.
     void OnDeviceChange(DeviceChange change, const std::string& path);

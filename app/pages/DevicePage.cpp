@@ -61,6 +61,9 @@ LRESULT DevicePage::OnMessage(UINT id, UINT code, WPARAM, LPARAM) {
         case IDC_FACTORY_RESET:
             FactoryReset();
             return 1;
+        case IDC_PAIRING:
+            m_host.OpenPairingDialog();
+            return 1;
         default:
             return 0;
     }

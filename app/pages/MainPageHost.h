@@ -35,6 +35,8 @@ class MainPageHost {
     virtual void ShowWaitDialog() = 0;
     // Tells every other page.
     virtual void BroadcastPageEvent(PageEvent event, MainPage* from) = 0;
+    // The receiver pairing dialog (after its confirmation).
+    virtual void OpenPairingDialog() = 0;
     // Selects the tab with that item id (1 home, 2 keys, ...).
     virtual void SelectTab(int itemId) = 0;
 };

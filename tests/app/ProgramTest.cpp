@@ -199,6 +199,8 @@ TEST_F(ProgramTest, ScreenshotsWithTheSimulatedMouseShowEveryViewAndPage) {
     for (const char* name : {"main", "home", "devices", "key", "dpi", "macro", "text", "light", "device", "profile",
                              "message", "wait"})
         EXPECT_EQ(PngSize(out / (std::string(name) + ".png")), std::make_pair(1280u, 800u)) << name;
+    for (const char* name : {"pairing", "settings", "settings-about"})
+        EXPECT_NE(PngSize(out / (std::string(name) + ".png")).first, 0u) << name;
     EXPECT_EQ(run.Err().find("VantorelMouse:"), std::string::npos) << run.Err();
 }
 

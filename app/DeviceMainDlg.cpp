@@ -676,7 +676,8 @@ void DeviceMainDlg::OpenSettings() {
 void DeviceMainDlg::OpenPairing() {
     // The worker drops its tasks while the dialog talks to the receiver; afterwards
     // the devices are read again.
-    if (RunDonglePairing(m_hWnd, m_state, DeviceManager::Instance())) QueueTask(kTaskReadAfterChangeLong);
+    if (RunDonglePairing(m_hWnd, m_state, DeviceManager::Instance(), m_pairingTimings))
+        QueueTask(kTaskReadAfterChangeLong);
 }
 
 int DeviceMainDlg::ShowMessage(int titleTextId, int messageTextId, int kind) {

@@ -13,6 +13,7 @@
 #include "app/DeviceWorker.h"
 #include "app/PostingDeviceView.h"
 #include "app/pages/MainPageHost.h"
+#include "dialogs/DonglePairDlg.h"
 #include "device/DeviceCatalog.h"
 #include "features/LowBatteryWatch.h"
 #include "features/PcFunctionExecutor.h"
@@ -102,6 +103,7 @@ class DeviceMainDlg : public Orvix::MDialog, public MainPageHost, private Device
     // Before CreateMainWindow: the worker's waits (tests shorten them) and the
     // tray icon (none by default).
     void SetWorkerTimings(const WorkerTimings& timings);
+    void SetPairingTimings(const PairingTimings& timings) { m_pairingTimings = timings; }
     void SetTrayIcon(std::unique_ptr<TrayIcon> tray);
     // Low-battery notifications on the session bus and the wake-up from sleep on the
     // system bus (addresses as GDBus takes them; empty: none).
@@ -238,6 +240,7 @@ class DeviceMainDlg : public Orvix::MDialog, public MainPageHost, private Device
     std::string m_systemBus;
     LowBatteryWatch m_lowBattery;
     bool m_startHidden = false;
+    PairingTimings m_pairingTimings;
 
     DeviceCatalog m_catalog;
     DeviceDescription m_description;

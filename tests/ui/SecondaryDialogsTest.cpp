@@ -1,0 +1,124 @@
+// The pairing and settings dialogs opened from the main window: what the window
+// does around them.
+#include <algorithm>
+#include <chrono>
+#include <thread>
+
+#include "MainWindowFixture.h"
+#include "app/pages/DevicePage.h"
+#include "dialogs/SettingDlg.h"
+#include "exchange/LanguageText.h"
+#include "orvix/controls/MComboBox.h"
+#include "platform/Folders.h"
+
+using namespace Orvix;
+
+namespace {
+
+bool PumpUntil(const std::function<bool()>& done) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (std::chrono::steady_clock::now() < deadline) {
+        Platform::RunPending();
+        if (done()) return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    return false;
+}
+
+PairingTimings FastPairing() {
+    PairingTimings t;
+    t.cycleMs = 5;
+    t.settleMs = 1;
+    t.closeDelayMs = 0;
+    return t;
+}
+
+}  // namespace
+
+class SecondaryDialogsTest : public MainWindowFixture {
+  protected:
+    void TearDown() override {
+        SetPairDialogHook(nullptr, nullptr);
+        SetSettingDialogHook(nullptr, nullptr);
+        MainWindowFixture::TearDown();
+    }
+};
+
+TEST_F(SecondaryDialogsTest, PairingDropsTheWorkersTasksAndReadsTheReceiverAfterwards) {
+    PlugReceiver();
+    Start();
+    dlg->SetPairingTimings(FastPairing());
+    ClickDeviceCard(0);
+    Settle();
+    ClickTab(kTabDevice);
+    const int reads = dlg->GetState().GetQueuedCount(kTaskReadAfterChangeLong);
+
+    struct Scene {
+        MainWindowFixture* fixture;
+        DeviceMainDlg* window;
+        SimBackend* sim;
+        int discarded = -1;
+        bool shown = false;
+    } scene{this, dlg.get(), sim.get()};
+    SetPairDialogHook(
+        [](DonglePairDlg& pairing, void* context) {
+            auto& s = *static_cast<Scene*>(context);
+            // A page's task queued meanwhile is dropped by the worker.
+            s.window->GetState().QueueTask(kTaskWriteButtonMap);
+            s.discarded = PumpUntil([&] { return !s.window->GetState().HasQueuedTasks(); }) ? 1 : 0;
+            s.sim->SetMousePower(false);
+            s.sim->SetMousePower(true);
+            s.shown = PumpUntil([&] { return pairing.IsSuccessShown(); });
+            if (!s.shown) {
+                pairing.DoCancel();
+                return;
+            }
+            MControl* success = pairing.GetControl(DonglePairDlg::IDC_SUCCESS);
+            const CPoint at = success->GetRect().CenterPoint();
+            Headless::MouseMove(pairing.GetSafeHwnd(), at.x, at.y);
+            Headless::Click(pairing.GetSafeHwnd(), at.x, at.y);
+        },
+        &scene);
+    AnswerMessageBoxes({CUIMessageBox::IDC_FIRST});
+    sim->Trace().ClearReceived();
+    ClickControl(DevicePage::IDC_PAIRING);
+    EXPECT_EQ(scene.discarded, 1);
+    EXPECT_TRUE(scene.shown);
+    const auto sent = ReceivedReports();
+    EXPECT_EQ(std::count_if(sent.begin(), sent.end(),
+                            [](const std::string& r) { return r.rfind("06 13 01 00 00 09", 0) == 0; }),
+              1);
+    EXPECT_EQ(std::count_if(sent.begin(), sent.end(), [](const std::string& r) { return r.rfind("06 12", 0) == 0; }),
+              0)
+        << "the button map queued during pairing was sent";
+    // Exactly one read after the dialog; it ends in the device list with the receiver online.
+    EXPECT_EQ(dlg->GetState().GetQueuedCount(kTaskReadAfterChangeLong), reads + 1);
+    Settle();
+    EXPECT_EQ(dlg->GetView(), DeviceMainDlg::View::DeviceList);
+    EXPECT_EQ(dlg->GetDeviceList()->GetDeviceState(101), 1);
+    EXPECT_FALSE(dlg->GetState().IsPairingOpen());
+}
+
+TEST_F(SecondaryDialogsTest, FrenchChosenInTheSettingsRetitlesTheWindowAtOnce) {
+    PlugCable();
+    Start();
+    ClickDeviceCard(0);
+    Settle();
+    const std::wstring englishTab = dlg->GetTabCtrl()->GetItemText(1);
+    SetSettingDialogHook(
+        [](SettingDlg& settings, void*) {
+            auto* language = dynamic_cast<MComboBox*>(settings.GetControl(SettingDlg::IDC_LANGUAGE));
+            language->OnItemChosen(0);  // Français
+            settings.DoCancel();
+        },
+        nullptr);
+    ClickControl(IDC_SYSBTN_SETTING);
+    Platform::RunPending();
+    EXPECT_EQ(GetCurrentLcid(), 1036);
+    EXPECT_EQ(ReadAppRegInt(L"LCID"), 1036);
+    const std::wstring frenchTab = ReadLanguageText(GetProgramFolder(), 1036, L"LAN", 72);
+    EXPECT_NE(frenchTab, englishTab);
+    EXPECT_EQ(dlg->GetTabCtrl()->GetItemText(1), frenchTab);
+    EXPECT_EQ(Control<MControlFont>(IDC_DEVICE_STATE)->GetTitle(), ReadLanguageText(GetProgramFolder(), 1036, L"LAN", 51));
+    SetCurrentLcid(1033);
+}

@@ -2,6 +2,8 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <ctime>
 #include <map>
 #include <memory>
@@ -20,6 +22,7 @@
 namespace {
 
 constexpr size_t kMaxLanguageFileBytes = 4 << 20;
+constexpr int64_t kRecheckNs = 1000000;
 constexpr wchar_t kTextSection[] = L"LAN";
 
 // What tells one version of a file from another without reading it.
@@ -51,6 +54,12 @@ FileStamp StampOf(const std::string& path) {
     return stamp;
 }
 
+int64_t NowNs() {
+    timespec now{};
+    ::clock_gettime(CLOCK_MONOTONIC, &now);
+    return int64_t(now.tv_sec) * 1000000000 + now.tv_nsec;
+}
+
 // File times advance in clock ticks: a file written in the tick in which it
 // was read may be written again with the very same stamp. Such a stamp proves
 // nothing, and the file's bytes are compared until the tick has passed.
@@ -77,6 +86,7 @@ int ParseTextId(std::wstring_view key) {
 struct ParsedFile {
     FileStamp stamp;
     bool recent = false;
+    int64_t checkedNs = 0;  // when the stamp was last compared
     std::string bytes;
     IniFile ini;
     std::unordered_map<int, std::wstring> texts;
@@ -99,19 +109,23 @@ struct ParsedFile {
 
 class LanguageCache {
   public:
-    // The file at path as it is now; null when it cannot be read.
-    std::shared_ptr<const ParsedFile> Get(const std::wstring& widePath) {
+    // The language file of `lcid` in `programFolder` as it is now; null when it
+    // cannot be read.
+    std::shared_ptr<const ParsedFile> Get(const std::wstring& programFolder, int lcid) {
         std::lock_guard<std::mutex> lock(m_lock);
-        std::shared_ptr<ParsedFile>& entry = m_files[widePath];
-        const std::string path = Orvix::WideToUtf8(widePath);
-        const FileStamp stamp = StampOf(path);
-        if (entry && entry->stamp == stamp && !entry->recent) return entry;
-        if (!stamp.exists) {
-            entry.reset();
-            return nullptr;
+        Slot& slot = SlotOf(programFolder, lcid);
+        std::shared_ptr<ParsedFile>& entry = slot.file;
+        // A file untouched for a while is looked at once a millisecond at most:
+        // the stamp costs a system call, more than the lookup itself.
+        const int64_t now = NowNs();
+        if (entry && !entry->recent && now - entry->checkedNs < kRecheckNs) return entry;
+        const FileStamp stamp = StampOf(slot.path);
+        if (entry && entry->stamp == stamp && !entry->recent) {
+            entry->checkedNs = now;
+            return entry;
         }
         std::string bytes;
-        if (ReadFileBytes(path, bytes, kMaxLanguageFileBytes) != 0) {
+        if (!stamp.exists || ReadFileBytes(slot.path, bytes, kMaxLanguageFileBytes) != 0) {
             entry.reset();
             return nullptr;
         }
@@ -123,17 +137,36 @@ class LanguageCache {
         }
         entry->stamp = stamp;
         entry->recent = IsRecent(stamp);
+        entry->checkedNs = now;
         return entry;
     }
 
     void Clear() {
         std::lock_guard<std::mutex> lock(m_lock);
-        m_files.clear();
+        m_slots.clear();
     }
 
   private:
+    // One language file: where it is, resolved once, and its parsed contents.
+    struct Slot {
+        std::wstring folder;
+        int lcid = 0;
+        std::string path;
+        std::shared_ptr<ParsedFile> file;
+    };
+
+    Slot& SlotOf(const std::wstring& programFolder, int lcid) {
+        for (Slot& slot : m_slots)
+            if (slot.lcid == lcid && slot.folder == programFolder) return slot;
+        Slot& slot = m_slots.emplace_back();
+        slot.folder = programFolder;
+        slot.lcid = lcid;
+        slot.path = Orvix::WideToUtf8(GetLanguageFilePath(programFolder, lcid));
+        return slot;
+    }
+
     std::mutex m_lock;
-    std::map<std::wstring, std::shared_ptr<ParsedFile>> m_files;
+    std::vector<Slot> m_slots;
 };
 
 LanguageCache& GetCache() {
@@ -161,9 +194,8 @@ std::wstring GetLanguageFilePath(const std::wstring& programFolder, int lcid) {
 std::wstring ReadLanguageText(const std::wstring& programFolder, int lcid, const wchar_t* section, int id) {
     if (!section) return {};
     LanguageCache& cache = GetCache();
-    std::shared_ptr<const ParsedFile> file = cache.Get(GetLanguageFilePath(programFolder, lcid));
-    if ((!file || !file->hasTexts) && lcid != kLcidEnglish)
-        file = cache.Get(GetLanguageFilePath(programFolder, kLcidEnglish));
+    std::shared_ptr<const ParsedFile> file = cache.Get(programFolder, lcid);
+    if ((!file || !file->hasTexts) && lcid != kLcidEnglish) file = cache.Get(programFolder, kLcidEnglish);
     if (!file) return {};
     if (std::wstring_view(section) == kTextSection) {
         auto it = file->texts.find(id);

@@ -2,10 +2,11 @@
 // Language texts: every caption, label, list item, tooltip and message is
 // looked up by number, when it is shown, in section "LAN" of the language file
 // "<program folder>language/<current language id>.lan". Each file is parsed
-// once and kept; a lookup checks that the file is unchanged (its size, times
-// and inode) and reads it again when it is not, and a language change
-// (NotifyLanguageChanged) drops what is kept. So lookups answer as a file read
-// at every call would, without the read. A missing or empty language file
+// once and kept; lookups check that the file is unchanged (its size, times and
+// inode; at most once a millisecond for a file untouched for seconds) and read
+// it again when it is not, and a language change (NotifyLanguageChanged) drops
+// what is kept. So lookups answer as a file read at every call would, without
+// the read. A missing or empty language file
 // falls back to the English one of the same folder; a missing section or key
 // gives an empty text.
 #include <functional>

@@ -128,8 +128,8 @@ TEST_F(LanguageFile, LookupFollowsTheCurrentLanguageId) {
     EXPECT_EQ(GetLanguageText(L"LAN", 12), L"Quitter");  // the copy beside the program
     SetCurrentLcid(1033);
     EXPECT_EQ(GetLanguageText(L"LAN", 12), L"Exit");
-    SetCurrentLcid(2052);
-    EXPECT_EQ(GetLanguageText(L"LAN", 12), L"");
+    SetCurrentLcid(2052);  // no such file: English
+    EXPECT_EQ(GetLanguageText(L"LAN", 12), L"Exit");
     SetCurrentLcid(saved);
 }
 

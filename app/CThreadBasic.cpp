@@ -1,11 +1,21 @@
 #include "app/CThreadBasic.h"
 
+#include <sys/eventfd.h>
+#include <unistd.h>
+
 #include <chrono>
+
+CThreadBasic::CThreadBasic() : m_stopSignal(::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK)) {}
 
 CThreadBasic::~CThreadBasic() {
     Stop();
-    // Destroyed from its own cycle: nobody is left to wait for the thread.
-    if (m_thread.joinable()) m_thread.detach();
+    if (m_thread.joinable()) {
+        // Destroyed from its own cycle: nobody is left to wait for the thread,
+        // which may still poll the stop descriptor, so that stays open.
+        m_thread.detach();
+        return;
+    }
+    if (m_stopSignal >= 0) ::close(m_stopSignal);
 }
 
 bool CThreadBasic::Start(int periodMs, bool loop) {
@@ -20,6 +30,8 @@ bool CThreadBasic::Start(int periodMs, bool loop) {
     m_periodMs = periodMs;
     m_loop = loop;
     m_running = true;
+    eventfd_t ignored = 0;
+    if (m_stopSignal >= 0) eventfd_read(m_stopSignal, &ignored);
     m_thread = std::thread(&CThreadBasic::Run, this);
     return true;
 }
@@ -29,6 +41,7 @@ bool CThreadBasic::Stop() {
         std::lock_guard<std::mutex> lock(m_lock);
         if (!m_thread.joinable()) return false;
         m_running = false;
+        if (m_stopSignal >= 0) eventfd_write(m_stopSignal, 1);
     }
     m_wake.notify_all();
     // Stopped from its own cycle: it ends when the cycle returns. The thread stays
@@ -55,7 +68,7 @@ void CThreadBasic::Run() {
     } else {
         while (IsRunning()) {
             ThreadCycle();
-            Pause(m_periodMs);
+            if (IsRunning()) WaitBetweenCycles(m_periodMs);
         }
     }
     std::lock_guard<std::mutex> lock(m_lock);

@@ -1,14 +1,16 @@
 #pragma once
 // A thread that calls its cycle function once, or repeatedly with a pause between
 // cycles, until it is stopped. The pause (and any Pause a cycle takes) ends early
-// when Stop is called, so stopping never waits out a long task's sleeps.
+// when Stop is called, so stopping never waits out a long task's sleeps. A derived
+// class may replace the pause between cycles by a wait for its own descriptors
+// (WaitBetweenCycles), so that an idle thread sleeps until there is work.
 #include <condition_variable>
 #include <mutex>
 #include <thread>
 
 class CThreadBasic {
   public:
-    CThreadBasic() = default;
+    CThreadBasic();
     virtual ~CThreadBasic();
     CThreadBasic(const CThreadBasic&) = delete;
     CThreadBasic& operator=(const CThreadBasic&) = delete;
@@ -29,6 +31,10 @@ class CThreadBasic {
   protected:
     // Sleeps for `ms`, or less when the thread is being stopped. False then.
     bool Pause(int ms);
+    // Between two cycles of a repeating thread; by default the period's Pause.
+    virtual void WaitBetweenCycles(int periodMs) { Pause(periodMs); }
+    // Readable from Stop until the next Start: add it to any poll of your own.
+    int GetStopHandle() const { return m_stopSignal; }
 
   private:
     void Run();
@@ -39,4 +45,5 @@ class CThreadBasic {
     bool m_running = false;
     bool m_loop = true;
     int m_periodMs = 0;
+    int m_stopSignal = -1;  // eventfd
 };

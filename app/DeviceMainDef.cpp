@@ -1,9 +1,33 @@
 #include "app/DeviceMainDef.h"
 
+#include <sys/eventfd.h>
+#include <unistd.h>
+
+namespace {
+
+// The signal follows the queue: set by the first task queued, cleared with the last taken.
+void SetSignal(int fd, bool set) {
+    if (fd < 0) return;
+    eventfd_t value = 0;
+    if (set)
+        eventfd_write(fd, 1);
+    else
+        eventfd_read(fd, &value);  // non-blocking: nothing to clear is fine
+}
+
+}  // namespace
+
+DeviceMainDef::DeviceMainDef() : m_taskSignal(::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK)) {}
+
+DeviceMainDef::~DeviceMainDef() {
+    if (m_taskSignal >= 0) ::close(m_taskSignal);
+}
+
 void DeviceMainDef::QueueTask(int code) {
     std::lock_guard<std::mutex> lock(m_queueLock);
     m_tasks.push_back(code);
     ++m_queuedCounts[code];
+    if (m_tasks.size() == 1) SetSignal(m_taskSignal, true);
 }
 
 int DeviceMainDef::GetQueuedCount(int code) const {
@@ -17,6 +41,7 @@ bool DeviceMainDef::TakeTask(int& code) {
     if (m_tasks.empty()) return false;
     code = m_tasks.front();
     m_tasks.pop_front();
+    if (m_tasks.empty()) SetSignal(m_taskSignal, false);
     m_taskRunning = true;
     return true;
 }
@@ -30,6 +55,7 @@ bool DeviceMainDef::DiscardTask() {
     std::lock_guard<std::mutex> lock(m_queueLock);
     if (m_tasks.empty()) return false;
     m_tasks.pop_front();
+    if (m_tasks.empty()) SetSignal(m_taskSignal, false);
     return true;
 }
 

@@ -31,6 +31,11 @@ struct DeviceValues {
 
 class DeviceMainDef {
   public:
+    DeviceMainDef();
+    ~DeviceMainDef();
+    DeviceMainDef(const DeviceMainDef&) = delete;
+    DeviceMainDef& operator=(const DeviceMainDef&) = delete;
+
     // ---- the task queue: appended by the UI thread, taken by the worker ----
     void QueueTask(int code);
     // Takes the first task and marks the worker busy until FinishTask.
@@ -43,6 +48,9 @@ class DeviceMainDef {
     bool IsIdle() const;
     // How often a task code was queued since the state was made.
     int GetQueuedCount(int code) const;
+    // A descriptor that polls readable exactly while a task is queued, for the
+    // worker to sleep on (owned here; -1 when the system gave none).
+    int GetTaskWaitHandle() const { return m_taskSignal; }
 
     int32_t GetCurrentProfile() const { return m_currentProfile; }
     void SetCurrentProfile(int32_t profile) { m_currentProfile = profile; }
@@ -80,6 +88,7 @@ class DeviceMainDef {
     std::deque<int> m_tasks;
     std::map<int, int> m_queuedCounts;
     bool m_taskRunning = false;
+    int m_taskSignal = -1;  // eventfd, set while m_tasks is not empty
 
     std::atomic<int32_t> m_currentProfile{1};
     std::atomic<int32_t> m_currentDeviceType{0};

@@ -52,6 +52,16 @@ void DeviceWorker::ThreadCycle() {
     if (m_state.AreDevicesPresent()) PollNotification();
 }
 
+void DeviceWorker::WaitBetweenCycles(int periodMs) {
+    if (m_state.HasQueuedTasks()) {
+        Pause(periodMs);
+        return;
+    }
+    // Without devices only a task or a refresh (which may find some) ends the sleep.
+    const std::vector<int> wake{m_state.GetTaskWaitHandle(), GetStopHandle()};
+    if (m_manager.WaitForInput(wake, -1, m_state.AreDevicesPresent()) < 0) Pause(periodMs);
+}
+
 void DeviceWorker::RunTask(int code) {
     Vantorel::Trace("worker task %d", code);
     switch (code) {

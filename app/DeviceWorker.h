@@ -1,7 +1,8 @@
 #pragma once
 // The main window's worker: every exchange with the mouse runs here, on its own
-// thread, one queued task at a time (reads, writes, resets); between tasks it polls
-// the open interfaces for notifications. Values are read from the store of the
+// thread, one queued task at a time (reads, writes, resets); between tasks it reads
+// the notifications of the open interfaces. With nothing to do it sleeps until a
+// task is queued or an interface has a report, instead of cycling. Values are read from the store of the
 // current profile when a report is built, never passed with the task. What the
 // worker shows goes through DeviceView.
 #include <atomic>
@@ -72,6 +73,13 @@ class DeviceWorker : public CThreadBasic {
 
     // Sends that failed since the worker was made (no device, a write error).
     int GetSendFailures() const { return m_sendFailures; }
+
+  protected:
+    // Queued tasks follow each other at the cycle period; otherwise the worker
+    // sleeps on the task queue and, while devices are present, on their
+    // interfaces (polling them in turn only where a back end offers nothing to
+    // wait on).
+    void WaitBetweenCycles(int periodMs) override;
 
   private:
     bool SendReport(ReportBuffer& report, bool wantReply);

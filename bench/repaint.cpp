@@ -1,6 +1,11 @@
 // Repaint cost of a 1280 x 800 window with 200 controls: a full repaint, and
-// the repaint after one control changed (every other render cache warm).
+// the repaint after one small control changed (every other render cache warm);
+// and a window of 100 word-wrapped texts, repainted warm (nothing changed) and
+// cold (every text changed, so each is laid out again).
 #include <benchmark/benchmark.h>
+
+#include <string>
+#include <vector>
 
 #include "orvix/core/MDialog.h"
 #include "orvix/core/MPicture.h"
@@ -70,5 +75,63 @@ void BM_RepaintAfterOneControlChanged(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_RepaintAfterOneControlChanged)->Unit(benchmark::kMicrosecond);
+
+struct WrappedTexts {
+    WrappedTexts() {
+        Platform::Init(BackendKind::Headless);
+        RegisterEmbeddedFont();
+        dlg.Create(nullptr, L"bench", WS_POPUP | WS_VISIBLE, 0, CRect(0, 0, 1280, 800));
+        for (int i = 0; i < 100; ++i) {
+            CRect cell(10 + (i % 10) * 126, 10 + (i / 10) * 78, 10 + (i % 10) * 126 + 118,
+                       10 + (i / 10) * 78 + 70);
+            auto* t =
+                static_cast<MText*>(dlg.CreateControl(L"MText", UINT(100 + i), cell, Text(i, false).c_str()));
+            t->SetFont(kEmbeddedFontFamily, 12, 0);
+            t->EnableMultiLine(TRUE);
+            texts.push_back(t);
+        }
+        Paint();
+    }
+    ~WrappedTexts() {
+        dlg.DestroyWindow();
+        Platform::Shutdown();
+    }
+    static std::wstring Text(int i, bool other) {
+        return std::wstring(other ? L"Another wrapped label " : L"A wrapped label number ") +
+               std::to_wstring(i) + L" that runs over several lines of its box";
+    }
+    void Paint() {
+        Platform::InvalidateRect(dlg.GetSafeHwnd());
+        Platform::UpdateWindow(dlg.GetSafeHwnd());
+    }
+    MDialog dlg;
+    std::vector<MText*> texts;
+};
+
+// For comparison: the same window without any control.
+void BM_EmptyWindowRepaint(benchmark::State& state) {
+    WrappedTexts scene;
+    for (MText* t : scene.texts) t->SetVisible(FALSE);
+    for (auto _ : state) scene.Paint();
+}
+BENCHMARK(BM_EmptyWindowRepaint)->Unit(benchmark::kMillisecond);
+
+void BM_WrappedTextsWarmRepaint(benchmark::State& state) {
+    WrappedTexts scene;
+    for (auto _ : state) scene.Paint();
+}
+BENCHMARK(BM_WrappedTextsWarmRepaint)->Unit(benchmark::kMillisecond);
+
+void BM_WrappedTextsColdRepaint(benchmark::State& state) {
+    WrappedTexts scene;
+    bool other = false;
+    for (auto _ : state) {
+        other = !other;
+        for (size_t i = 0; i < scene.texts.size(); ++i)
+            scene.texts[i]->SetTitle(WrappedTexts::Text(int(i), other));
+        scene.Paint();
+    }
+}
+BENCHMARK(BM_WrappedTextsColdRepaint)->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -1,6 +1,12 @@
 #include "device/DeviceManager.h"
 
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/eventfd.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <cstring>
 #include <thread>
@@ -40,10 +46,16 @@ DeviceManager& DeviceManager::Instance() {
 }
 
 DeviceManager::DeviceManager(std::shared_ptr<HidBackend> backend)
-    : m_backend(backend ? std::move(backend) : std::make_shared<HidrawBackend>()) {}
+    : m_backend(backend ? std::move(backend) : std::make_shared<HidrawBackend>()),
+      m_recordsChanged(::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK)) {}
 
 DeviceManager::~DeviceManager() {
     CloseAll();
+    if (m_recordsChanged >= 0) ::close(m_recordsChanged);
+}
+
+void DeviceManager::SignalRecordsChangedLocked() {
+    if (m_recordsChanged >= 0) eventfd_write(m_recordsChanged, 1);
 }
 
 void DeviceManager::SetBackend(std::shared_ptr<HidBackend> backend) {
@@ -120,6 +132,7 @@ void DeviceManager::CloseAll() {
 }
 
 std::vector<DeviceManager::Record> DeviceManager::TakeRecordsLocked() {
+    SignalRecordsChangedLocked();
     m_enabled = false;
     m_activeHandle.reset();
     m_nextRead = 0;
@@ -189,6 +202,7 @@ std::vector<DeviceManager::Record> DeviceManager::OpenRecords(std::vector<Denied
 void DeviceManager::InstallRecords(std::vector<Record> records, std::vector<DeniedInterface> denied,
                                    bool replace) {
     std::lock_guard<std::mutex> lock(m_lock);
+    SignalRecordsChangedLocked();
     if (replace) {
         m_records.clear();
         m_denied.clear();
@@ -241,6 +255,7 @@ bool DeviceManager::AwaitReport(HidDevice& handle, ReportBuffer& buffer, const D
 
 void DeviceManager::SetEnabled(bool enabled) {
     std::lock_guard<std::mutex> lock(m_lock);
+    if (enabled != m_enabled) SignalRecordsChangedLocked();
     m_enabled = enabled;
 }
 
@@ -410,7 +425,14 @@ bool DeviceManager::ReadAnyReport(ReportBuffer& buffer, int32_t& deviceType) {
         const size_t i = (first + k) % count;
         const Record& record = records[i];
         uint8_t report[kReportSize] = {};
-        if (ReadReport(*record.handle, report, sizeof report, timings.pollTimeoutMs) <= 0) continue;
+        const int n = ReadReport(*record.handle, report, sizeof report, timings.pollTimeoutMs);
+        if (n < 0) {
+            // Gone or closed: its descriptor would wake every wait until the next refresh.
+            std::lock_guard<std::mutex> lock(m_lock);
+            for (Record& r : m_records)
+                if (r.handle == record.handle) r.readFailed = true;
+        }
+        if (n <= 0) continue;
         std::memcpy(buffer.data(), report, sizeof report);
         deviceType = record.info.deviceType;
         if (report[0] == kConnectionStateId) {
@@ -423,6 +445,38 @@ bool DeviceManager::ReadAnyReport(ReportBuffer& buffer, int32_t& deviceType) {
         return true;
     }
     return true;
+}
+
+int DeviceManager::WaitForInput(const std::vector<int>& wakeFds, int timeoutMs, bool interfaces) {
+    std::vector<pollfd> set;
+    for (int fd : wakeFds)
+        if (fd >= 0) set.push_back({fd, POLLIN, 0});
+    const size_t firstOwned = set.size();
+    {
+        std::lock_guard<std::mutex> lock(m_lock);
+        if (m_enabled && interfaces) {
+            for (const Record& record : m_records) {
+                if (record.readFailed) continue;
+                const int fd = record.handle->DupWaitHandle();
+                if (fd < 0) {
+                    for (size_t i = firstOwned; i < set.size(); ++i) ::close(set[i].fd);
+                    return -1;
+                }
+                set.push_back({fd, POLLIN, 0});
+            }
+        }
+        eventfd_t stale = 0;
+        if (m_recordsChanged >= 0) {
+            eventfd_read(m_recordsChanged, &stale);  // changes before now are in the set already
+            set.push_back({::fcntl(m_recordsChanged, F_DUPFD_CLOEXEC, 0), POLLIN, 0});
+        }
+    }
+    int ready;
+    while ((ready = ::poll(set.data(), set.size(), timeoutMs)) < 0 && errno == EINTR) {
+    }
+    for (size_t i = firstOwned; i < set.size(); ++i)
+        if (set[i].fd >= 0) ::close(set[i].fd);
+    return ready > 0 ? 1 : 0;
 }
 
 bool DeviceManager::Send(ReportBuffer& report, bool wantReply) {

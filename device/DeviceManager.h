@@ -126,7 +126,14 @@ class DeviceManager {
     // Reads the open interfaces in turn, 10 ms each, until one delivers a report other
     // than a connection state (which only updates the online state); that report is
     // left in `buffer` with the type of the device that sent it. False while disabled.
+    // An interface whose read fails (a device gone) is not waited on any more.
     bool ReadAnyReport(ReportBuffer& buffer, int32_t& deviceType);
+    // Sleeps until an open interface may have a report to read (only with
+    // `interfaces`), one of `wakeFds` polls readable, the records change or
+    // `timeoutMs` passes (-1: no limit). Returns 1 when woken, 0 at the time-out,
+    // and -1 at once, without waiting, when an open interface offers nothing to
+    // wait on (it must be read in turn). Meant for one waiter at a time.
+    int WaitForInput(const std::vector<int>& wakeFds, int timeoutMs, bool interfaces = true);
     // Writes `report` to the active handle; with `wantReply` waits for the first input
     // report and leaves it in `report` (the request stays there when none came). True
     // when the write succeeded; false, with `report` untouched, without a device.
@@ -136,6 +143,7 @@ class DeviceManager {
     struct Record {
         DeviceRecord info;
         std::shared_ptr<HidDevice> handle;
+        bool readFailed = false;  // its reads fail: nothing to wait for until the next refresh
     };
 
     static const SupportedId* FindSupported(const std::vector<SupportedId>& table, int32_t vid, int32_t pid);
@@ -154,6 +162,8 @@ class DeviceManager {
     void ApplyConnectionState(const Record& record, uint8_t state);
     // Waits, as the timings say, for one input report and leaves it in `buffer`.
     static bool AwaitReport(HidDevice& handle, ReportBuffer& buffer, const DeviceTimings& timings);
+    // Wakes a WaitForInput in progress: the records it waits on are no longer those.
+    void SignalRecordsChangedLocked();
 
     std::mutex m_exchangeLock;  // taken before m_lock, never while holding it
     mutable std::mutex m_lock;
@@ -166,4 +176,5 @@ class DeviceManager {
     int32_t m_currentDeviceType = 0;
     std::shared_ptr<HidDevice> m_activeHandle;  // cached choice of GetActiveHandle
     size_t m_nextRead = 0;                      // where ReadAnyReport starts, so no interface is starved
+    int m_recordsChanged = -1;                  // eventfd, set by every change of the records
 };

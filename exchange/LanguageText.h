@@ -1,9 +1,14 @@
 #pragma once
 // Language texts: every caption, label, list item, tooltip and message is
 // looked up by number, when it is shown, in section "LAN" of the language file
-// "<program folder>language/<current language id>.lan". The file is read anew
-// at every lookup (nothing is cached), so a language change shows at the next
-// lookup; a missing file, section or key gives an empty text.
+// "<program folder>language/<current language id>.lan". Each file is parsed
+// once and kept; lookups check that the file is unchanged (its size, times and
+// inode; at most once a millisecond for a file untouched for seconds) and read
+// it again when it is not, and a language change (NotifyLanguageChanged) drops
+// what is kept. So lookups answer as a file read at every call would, without
+// the read. A missing or empty language file
+// falls back to the English one of the same folder; a missing section or key
+// gives an empty text.
 #include <functional>
 #include <string>
 
@@ -23,9 +28,12 @@ std::wstring ReadLanguageText(const std::wstring& programFolder, int lcid, const
 // The same for the program folder and the current language id.
 std::wstring GetLanguageText(const wchar_t* section, int id);
 
+// Forgets every parsed language file; the next lookup reads its file again.
+void DropLanguageCache();
+
 // Observers of language changes: the main window calls NotifyLanguageChanged
-// when message 2022 arrives, and every registered reload runs, in registration
-// order, on the calling thread.
+// when message 2022 arrives; the parsed files are dropped, then every
+// registered reload runs, in registration order, on the calling thread.
 int AddLanguageObserver(std::function<void()> reload);  // returns a handle for removal
 void RemoveLanguageObserver(int handle);
 void NotifyLanguageChanged();

@@ -35,6 +35,12 @@ class HidDevice {
     // Usage page and usage of the interface's first top-level collection.
     virtual bool GetUsage(uint16_t& usagePage, uint16_t& usage) = 0;
     virtual void Close() = 0;
+    // A new descriptor, closed by the caller, that polls readable (POLLIN or an
+    // error) while an input report may be waiting or once the device is gone,
+    // so that a waiter blocks on it instead of reading in a loop. It stays valid
+    // after Close (it then tells nothing). -1 after Close, and for back ends
+    // that have none: their handles can only be read in turn.
+    virtual int DupWaitHandle() { return -1; }
 };
 
 // Why an interface could not be opened.

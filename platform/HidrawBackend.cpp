@@ -1,6 +1,11 @@
 #include "platform/HidrawBackend.h"
 
+#include <fcntl.h>
 #include <hidapi/hidapi.h>
+#include <poll.h>
+#include <unistd.h>
+
+#include <cerrno>
 
 #include <cerrno>
 
@@ -11,31 +16,53 @@
 
 namespace {
 
+// Reads and writes go straight to the hidraw node, as hidapi's hidraw code does,
+// so that the node's descriptor can also be waited on; hidapi enumerates and
+// names the devices.
 class HidrawDevice : public HidDevice {
   public:
-    HidrawDevice(hid_device* device, std::string systemPath)
-        : m_device(device), m_systemPath(std::move(systemPath)) {}
+    HidrawDevice(int fd, std::string systemPath) : m_fd(fd), m_systemPath(std::move(systemPath)) {}
     ~HidrawDevice() override { Close(); }
 
     int Write(const uint8_t* data, size_t length) override {
         std::lock_guard<std::mutex> lock(m_lock);
-        return m_device ? hid_write(m_device, data, length) : -1;
+        if (m_fd < 0) return -1;
+        const ssize_t n = ::write(m_fd, data, length);
+        return n < 0 ? -1 : static_cast<int>(n);
     }
     int Read(uint8_t* data, size_t length, int timeoutMs) override {
         std::lock_guard<std::mutex> lock(m_lock);
-        return m_device ? hid_read_timeout(m_device, data, length, timeoutMs) : -1;
+        if (m_fd < 0) return -1;
+        pollfd p{m_fd, POLLIN, 0};
+        int ready;
+        do {
+            ready = ::poll(&p, 1, timeoutMs);
+        } while (ready < 0 && errno == EINTR);
+        if (ready < 0) return -1;
+        if (ready == 0) return 0;
+        if (p.revents & (POLLERR | POLLHUP | POLLNVAL)) return -1;  // unplugged
+        const ssize_t n = ::read(m_fd, data, length);
+        if (n < 0) return errno == EAGAIN || errno == EINTR ? 0 : -1;
+        return static_cast<int>(n);
     }
     std::wstring GetProductString() override {
-        std::lock_guard<std::mutex> lock(m_lock);
+        {
+            std::lock_guard<std::mutex> lock(m_lock);
+            if (m_fd < 0) return {};
+        }
+        // Rarely asked (once per handshake): hidapi reads it from the device's USB strings.
+        hid_device* device = hid_open_path(m_systemPath.c_str());
+        if (!device) return {};
         wchar_t text[512] = {};
-        if (!m_device || hid_get_product_string(m_device, text, 511) != 0) return {};
-        return text;
+        const bool ok = hid_get_product_string(device, text, 511) == 0;
+        hid_close(device);
+        return ok ? text : std::wstring();
     }
     // From the descriptor the kernel holds for the node, the first top-level collection.
     bool GetUsage(uint16_t& usagePage, uint16_t& usage) override {
         {
             std::lock_guard<std::mutex> lock(m_lock);
-            if (!m_device) return false;
+            if (m_fd < 0) return false;
         }
         std::vector<uint8_t> descriptor;
         if (!ReadReportDescriptor(m_systemPath, descriptor)) return false;
@@ -47,13 +74,17 @@ class HidrawDevice : public HidDevice {
     }
     void Close() override {
         std::lock_guard<std::mutex> lock(m_lock);
-        if (m_device) hid_close(m_device);
-        m_device = nullptr;
+        if (m_fd >= 0) ::close(m_fd);
+        m_fd = -1;
+    }
+    int DupWaitHandle() override {
+        std::lock_guard<std::mutex> lock(m_lock);
+        return m_fd < 0 ? -1 : ::fcntl(m_fd, F_DUPFD_CLOEXEC, 0);
     }
 
   private:
     std::mutex m_lock;  // a close must not overlap a read in progress
-    hid_device* m_device;
+    int m_fd;
     const std::string m_systemPath;
 };
 
@@ -103,9 +134,9 @@ std::vector<HidInterfaceInfo> HidrawBackend::Enumerate() {
 std::shared_ptr<HidDevice> HidrawBackend::Open(const std::string& path) {
     if (!EnsureInitialised()) return nullptr;
     const std::string systemPath = SystemPathOf(path);
-    hid_device* device = hid_open_path(systemPath.c_str());
-    if (!device) return nullptr;
-    return std::make_shared<HidrawDevice>(device, systemPath);
+    const int fd = ::open(systemPath.c_str(), O_RDWR | O_CLOEXEC);
+    if (fd < 0) return nullptr;
+    return std::make_shared<HidrawDevice>(fd, systemPath);
 }
 
 HidOpenFailure HidrawBackend::ExplainOpenFailure(const HidInterfaceInfo& info) {

@@ -1,9 +1,14 @@
 #include "sim/SimBackend.h"
 
+#include <fcntl.h>
+#include <sys/timerfd.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <atomic>
 #include <cstring>
 #include <deque>
+#include <optional>
 #include <thread>
 #include <utility>
 
@@ -32,12 +37,36 @@ struct PendingReport {
     std::vector<uint8_t> data;
 };
 
-// The input side of one open handle.
+// The input side of one open handle. Its wait descriptor is a timer that is due
+// whenever a read would find something: a report whose time on the wire has
+// passed, a firmware event of its mouse, or the end of the handle.
 struct SimQueue {
+    SimQueue() : waitFd(::timerfd_create(CLOCK_MONOTONIC, TFD_CLOEXEC | TFD_NONBLOCK)) {}
+    ~SimQueue() {
+        if (waitFd >= 0) ::close(waitFd);
+    }
+    SimQueue(const SimQueue&) = delete;
+    SimQueue& operator=(const SimQueue&) = delete;
+
+    // Sets the timer to `due` (disarmed without one); a time passed makes it due at once.
+    void Arm(std::optional<Clock::time_point> due) const {
+        if (waitFd < 0) return;
+        itimerspec spec{};
+        if (due) {
+            // steady_clock is CLOCK_MONOTONIC; 0 would disarm, so the earliest is 1 ns.
+            const auto ns = std::max<int64_t>(
+                1, std::chrono::duration_cast<std::chrono::nanoseconds>(due->time_since_epoch()).count());
+            spec.it_value.tv_sec = ns / 1000000000;
+            spec.it_value.tv_nsec = ns % 1000000000;
+        }
+        ::timerfd_settime(waitFd, due ? TFD_TIMER_ABSTIME : 0, &spec, nullptr);
+    }
+
     SimInterface iface;
     std::deque<PendingReport> reports;
     bool gone = false;  // its device was unplugged
     bool closed = false;
+    const int waitFd;
 };
 
 }  // namespace
@@ -83,6 +112,21 @@ struct SimBackend::Core {
             }
         }
         if (!outputs.empty()) changed.notify_all();
+        ArmAll();
+    }
+
+    // When a read of this queue would next find something.
+    std::optional<Clock::time_point> NextDue(const SimQueue& queue) const {
+        if (queue.gone || queue.closed) return Clock::time_point::min();
+        std::optional<Clock::time_point> due;
+        if (!queue.reports.empty()) due = queue.reports.front().due;
+        if (auto event = mice[queue.iface.mouse]->NextEventTime())
+            due = due ? std::min(*due, *event) : *event;
+        return due;
+    }
+
+    void ArmAll() const {
+        for (const auto& queue : queues) queue->Arm(NextDue(*queue));
     }
 
     void TickAll(Clock::time_point now) {
@@ -140,6 +184,7 @@ class SimHandle : public HidDevice {
                 const size_t n = std::min(length, reports.front().data.size());
                 std::memcpy(data, reports.front().data.data(), n);
                 reports.pop_front();
+                m_queue->Arm(m_core->NextDue(*m_queue));
                 return static_cast<int>(n);
             }
             if (now >= deadline) return 0;
@@ -155,10 +200,16 @@ class SimHandle : public HidDevice {
         return true;
     }
 
+    int DupWaitHandle() override {
+        std::lock_guard<std::mutex> lock(m_core->lock);
+        return m_queue->closed || m_queue->waitFd < 0 ? -1 : ::fcntl(m_queue->waitFd, F_DUPFD_CLOEXEC, 0);
+    }
+
     void Close() override {
         std::lock_guard<std::mutex> lock(m_core->lock);
         if (m_queue->closed) return;
         m_queue->closed = true;
+        m_queue->Arm(Clock::time_point::min());
         auto& queues = m_core->queues;
         queues.erase(std::remove(queues.begin(), queues.end(), m_queue), queues.end());
         m_core->changed.notify_all();
@@ -270,6 +321,7 @@ void SimBackend::Unplug(SimEndpoint endpoint, int mouse) {
             if (unplugged(queue->iface)) queue->gone = true;
         firmware->SetPlugged(endpoint, false);
         m_core->changed.notify_all();
+        m_core->ArmAll();
         handler = m_core->handler;
     }
     if (handler)

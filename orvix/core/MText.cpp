@@ -18,8 +18,10 @@ void MText::EnableMultiLine(BOOL multiLine) {
 void MText::DrawControl(Canvas& canvas, CRect rcPaint) {
     if (m_title.empty()) return;
     if (m_multiLine) {
-        // Multi-line text is not clipped to the rect, so it is drawn directly.
-        DrawTitleText(canvas, m_title, m_rect, m_textColor, true);
+        // Multi-line text is not clipped to the rect, so it is drawn over what lies
+        // there, not through the render cache.
+        const TextStyle style = GetTextStyle(true);
+        if (!style.family.empty()) m_wrapped.Draw(canvas, m_title, m_rect, m_textColor, style);
         return;
     }
     DrawCached(canvas, rcPaint, 1, 0, [this](Canvas& cache, int, const CRect& local) {

@@ -1,6 +1,7 @@
 #pragma once
 // A label: the title in the control's font, colour and alignment, on one line
-// (no wrap) or word-wrapped over several. Always created not enabled.
+// (no wrap) or word-wrapped over several. Always created not enabled. Its text
+// is laid out once and then blitted until the text, font, colour or rect change.
 #include "orvix/core/MControlFont.h"
 
 namespace Orvix {
@@ -16,6 +17,7 @@ public:
 
 private:
     BOOL m_multiLine = FALSE;
+    TextBlock m_wrapped;  // the multi-line text, laid out until text, font, colour or rect change
 };
 
 }  // namespace Orvix

@@ -28,12 +28,13 @@ MDialog* PaintManager::GetMDialog() const { return dynamic_cast<MDialog*>(m_wind
 void PaintManager::DestroyData() {
     if (!m_init) return;
     m_init = FALSE;
-    for (UINT id : m_tickers) Platform::StopTicker(id);
+    for (const Ticker& t : m_tickers) Platform::StopTicker(t.platformId);
     m_tickers.clear();
     ClearTimers();
     m_animations.clear();
     ClearAllControls();
     m_backImage.reset();
+    m_back.reset();
     ClearImgResInfo();
     ClearTempFont();
     m_caretOwner = nullptr;
@@ -141,6 +142,7 @@ UINT PaintManager::KeyModifiers() {
 
 LRESULT PaintManager::OnWindowMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     if (!m_init) return 0;
+    if (m_tickersParked) ParkTickers(FALSE);
     // The control holding the text caret stands for a native edit window: it
     // takes typing, editing keys and presses on itself before the tree does.
     if (m_caretOwner && m_caretOwner->OnWindowMessage(msg, wParam, lParam)) return 1;
@@ -475,22 +477,50 @@ void PaintManager::AddMTimer(MControl* control) {
 void PaintManager::DeleteTimer(MControl* control) { std::erase(m_animations, control); }
 
 UINT PaintManager::SetMTimer(UINT elapseMs) {
-    UINT id = Platform::StartTicker(elapseMs, [this] { OnMTimerTick(); });
-    if (id) m_tickers.push_back(id);
-    return id;
+    const UINT platformId = Platform::StartTicker(elapseMs, [this] { OnMTimerTick(); });
+    if (!platformId) return 0;
+    m_tickers.push_back({++m_nextTickerId, platformId, std::max<UINT>(elapseMs, 1)});
+    if (m_tickersParked) ParkTickers(FALSE);
+    return m_nextTickerId;
 }
 
 void PaintManager::KillMTimer(UINT id) {
-    Platform::StopTicker(id);
-    std::erase(m_tickers, id);
+    for (const Ticker& t : m_tickers)
+        if (t.id == id) Platform::StopTicker(t.platformId);
+    std::erase_if(m_tickers, [id](const Ticker& t) { return t.id == id; });
+}
+
+void PaintManager::ParkTickers(BOOL park) {
+    m_idleTickMs = 0;
+    if (bool(park) == bool(m_tickersParked)) return;
+    m_tickersParked = park;
+    for (Ticker& t : m_tickers) {
+        if (park) {
+            Platform::StopTicker(t.platformId);
+            t.platformId = 0;
+        } else {
+            t.platformId = Platform::StartTicker(t.periodMs, [this] { OnMTimerTick(); });
+        }
+    }
 }
 
 void PaintManager::OnMTimerTick() {
+    // Idle ticks would wake the program all the time; two seconds in which no
+    // control animated park the tickers (a press, a paint or any other message
+    // brings them back). Presses that repeat and frames that wait do so faster.
+    constexpr UINT kParkAfterMs = 2000;
+    bool animated = false;
     std::vector<MControl*> list = m_animations;  // a tick may register or remove controls
     for (MControl* c : list) {
         if (std::find(m_animations.begin(), m_animations.end(), c) == m_animations.end()) continue;
-        if (c->IsRunTimer() && c->IsVisible() && c->IsParentVisible()) c->OnTimer();
+        if (c->IsRunTimer() && c->IsVisible() && c->IsParentVisible() && c->OnTimer()) animated = true;
     }
+    if (animated || m_tickers.empty()) {
+        m_idleTickMs = 0;
+        return;
+    }
+    m_idleTickMs += m_tickers.front().periodMs;
+    if (m_idleTickMs >= kParkAfterMs) ParkTickers(TRUE);
 }
 
 // ---------------------------------------------------------------- window settings

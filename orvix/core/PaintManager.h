@@ -245,7 +245,19 @@ private:
     std::vector<ControlTimer> m_timers;
     UINT m_timerCounter = 4096;
     std::vector<MControl*> m_animations;
-    std::vector<UINT> m_tickers;
+    // The animation tickers. When no control has animated for a while they are
+    // parked (their platform tickers stopped, so an idle window sleeps) until the
+    // next message reaches the window.
+    struct Ticker {
+        UINT id;          // as SetMTimer returned it
+        UINT platformId;  // 0 while parked
+        UINT periodMs;
+    };
+    std::vector<Ticker> m_tickers;
+    UINT m_nextTickerId = 0;
+    UINT m_idleTickMs = 0;
+    BOOL m_tickersParked = FALSE;
+    void ParkTickers(BOOL park);
 
     std::wstring m_tooltipText;
     CRect m_tooltipRect;
@@ -256,7 +268,8 @@ private:
     UINT m_scrollV = 0, m_scrollH = 0;
     COLORREF m_disabledText = 0x808080;
 
-    Canvas* m_backBuffer = nullptr;
+    Canvas* m_backBuffer = nullptr;   // during a paint: m_back
+    std::unique_ptr<Canvas> m_back;  // kept between paints, redrawn where damaged
     std::map<std::wstring, ImgResInfo> m_fileImages;
     std::map<UINT, ImgResInfo> m_appImages;
     std::map<UINT, ImgResInfo> m_libImages;

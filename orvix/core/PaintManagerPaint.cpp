@@ -17,32 +17,65 @@ constexpr BYTE kBackAlpha = 254;  // backgrounds are never fully opaque
 
 // ---------------------------------------------------------------- paint pipeline
 
+namespace {
+
+// A control whose render cache is stale copies what lies beneath all of its rect
+// when it paints: the paint must then cover all of that rect, or the copy would
+// take in the last frame's pixels outside it.
+void GrowOverStaleCaches(const std::vector<MControl*>& list, CRect& rect) {
+    for (MControl* c : list) {
+        if (!c->IsVisible() || !c->GetRect().Intersects(rect)) continue;
+        if (!c->GetUpdate() && c->GetMemCanvas()) rect = rect | c->GetRect();
+        GrowOverStaleCaches(c->GetAreas(), rect);
+        GrowOverStaleCaches(c->GetControls(), rect);
+    }
+}
+
+}  // namespace
+
 void PaintManager::OnPaint() {
     if (!m_init || Platform::IsIconic(m_hwnd)) {
         Platform::BeginPaint(m_hwnd);
         return;
     }
-    const CRect update = Platform::BeginPaint(m_hwnd);
+    CRect update = Platform::BeginPaint(m_hwnd);
     if (update.IsRectEmpty()) return;
     const CRect client = GetClientRect();
     if (client.IsRectEmpty()) return;
 
-    Canvas back(client.Width(), client.Height());  // starts fully transparent
+    // The back buffer is kept from paint to paint, so a paint redraws only its
+    // update rect: the background there, then the controls that intersect it.
+    if (!m_back || m_back->GetWidth() != client.Width() || m_back->GetHeight() != client.Height()) {
+        m_back = std::make_unique<Canvas>(client.Width(), client.Height());
+        update = client;
+    }
+    if (m_layered) update = client;
+    // The overlay blends over what lies beneath it: that is painted afresh each time.
+    if (!m_messageText.empty()) update = update | m_messageRect;
+    GrowOverStaleCaches(m_areas, update);
+    GrowOverStaleCaches(m_controls, update);
+    update = update & client;
+
+    Canvas& back = *m_back;
     m_backBuffer = &back;
-    // The background covers the whole buffer, not just the update rect: a
-    // control whose render cache goes stale copies what lies beneath all of
-    // its rect, and later paints blit that copy wherever they need it.
+    back.PushClip(update);
     if (m_backImage) {
+        back.SetRectPixels(update, Color(0));  // the image may leave parts transparent
         DrawBackImage(back, client);
     } else {
-        back.SetRectPixels(client, Color::FromCOLORREF(m_borderColor, kBackAlpha));
+        // A one-pixel border around the back colour, each pixel written once.
         CRect inner = client;
         inner.DeflateRect(1, 1);
-        back.SetRectPixels(inner, Color::FromCOLORREF(m_backColor, kBackAlpha));
+        const Color border = Color::FromCOLORREF(m_borderColor, kBackAlpha);
+        for (const CRect& edge : {CRect(client.left, client.top, client.right, inner.top),
+                                  CRect(client.left, inner.bottom, client.right, client.bottom),
+                                  CRect(client.left, inner.top, inner.left, inner.bottom),
+                                  CRect(inner.right, inner.top, client.right, inner.bottom)})
+            if (!(edge & update).IsRectEmpty()) back.SetRectPixels(edge & update, border);
+        if (!(inner & update).IsRectEmpty())
+            back.SetRectPixels(inner & update, Color::FromCOLORREF(m_backColor, kBackAlpha));
     }
-    const CRect paintRect = m_layered ? client : update;
-    back.PushClip(paintRect);
-    DrawControl(back, paintRect);
+    DrawControl(back, update);
     DrawCaret(back);
     back.PopClip();
 
@@ -50,9 +83,8 @@ void PaintManager::OnPaint() {
         // Plain drawing that left alpha 0 on a coloured pixel becomes opaque.
         uint32_t* data = back.GetData();
         const int stride = back.GetStride();
-        CRect r = update & client;
-        for (int y = r.top; y < r.bottom; ++y) {
-            for (int x = r.left; x < r.right; ++x) {
+        for (int y = update.top; y < update.bottom; ++y) {
+            for (int x = update.left; x < update.right; ++x) {
                 uint32_t& p = data[y * stride + x];
                 if ((p >> 24) == 0 && (p & 0xFFFFFF) != 0) p |= 0xFF000000;
             }
@@ -60,7 +92,7 @@ void PaintManager::OnPaint() {
         back.MarkDirty();
     }
     if (!m_messageText.empty()) PaintMessageOverlay(back);
-    Platform::Present(m_hwnd, back, m_layered ? client : update);
+    Platform::Present(m_hwnd, back, update);
     m_backBuffer = nullptr;
     if (int delay = Platform::GetPaintDelay()) std::this_thread::sleep_for(std::chrono::milliseconds(delay));
 }

@@ -331,6 +331,75 @@ void Canvas::DrawText(const std::wstring& text, const CRect& rect, Color color, 
     g_object_unref(layout);
 }
 
+// ---------------------------------------------------------------- TextBlock
+
+TextBlock::TextBlock() = default;
+TextBlock::~TextBlock() = default;
+
+void TextBlock::Reset() {
+    m_valid = false;
+    m_ink.reset();
+}
+
+void TextBlock::Draw(Canvas& canvas, const std::wstring& text, const CRect& rect, Color color,
+                     const TextStyle& style) {
+    m_reused = m_valid && text == m_text && rect == m_rect && color.GetValue() == m_color.GetValue() &&
+               style == m_style;
+    if (!m_reused) Render(text, rect, color, style);
+    if (!m_ink) return;
+    // Unscaled, so a plain source offset does (no sub-surface, no filter set-up).
+    cairo_t* cr = canvas.GetImpl().cr;
+    cairo_surface_t* ink = m_ink->GetImpl().surface;
+    cairo_surface_flush(ink);
+    cairo_save(cr);
+    cairo_set_source_surface(cr, ink, m_inkRect.left, m_inkRect.top);
+    RectPath(cr, m_inkRect);
+    cairo_fill(cr);
+    cairo_restore(cr);
+}
+
+void TextBlock::Render(const std::wstring& text, const CRect& rect, Color color, const TextStyle& style) {
+    m_valid = true;
+    m_text = text;
+    m_rect = rect;
+    m_color = color;
+    m_style = style;
+    m_ink.reset();
+    if (text.empty() || color.GetA() == 0) return;
+    PangoLayout* layout = MakeLayout(MeasureContext(), text, style, rect.Width());
+    if (!layout) return;
+    // The layout's origin exactly where DrawText puts it, so the glyphs sit on the
+    // same pixels.
+    CSize size = LayoutSize(layout);
+    bool layoutAligned = rect.Width() > 0 && (style.wrap || style.ellipsis);
+    double x = rect.left;
+    if (!layoutAligned) {
+        if (style.hAlign == 1) x = rect.left + (rect.Width() - size.cx) / 2.0;
+        else if (style.hAlign == 2) x = rect.right - size.cx;
+    }
+    double y = rect.top;
+    if (style.vAlign == 4) y = rect.top + (rect.Height() - size.cy) / 2.0;
+    else if (style.vAlign == 8) y = rect.bottom - size.cy;
+    const int ox = int(std::round(x)), oy = int(std::round(y));
+    PangoRectangle ink{}, logical{};
+    pango_layout_get_pixel_extents(layout, &ink, &logical);
+    // A pixel of margin for antialiasing beyond the ink box.
+    CRect box(ox + ink.x - 1, oy + ink.y - 1, ox + ink.x + ink.width + 1, oy + ink.y + ink.height + 1);
+    if (style.clip) box = box & rect;
+    if (ink.width <= 0 || ink.height <= 0 || box.IsRectEmpty()) {
+        g_object_unref(layout);
+        return;
+    }
+    m_inkRect = box;
+    m_ink = std::make_unique<Canvas>(box.Width(), box.Height());
+    cairo_t* cr = m_ink->GetImpl().cr;
+    pango_cairo_update_layout(cr, layout);
+    SetSource(cr, color);
+    cairo_move_to(cr, ox - box.left, oy - box.top);
+    pango_cairo_show_layout(cr, layout);
+    g_object_unref(layout);
+}
+
 CSize Canvas::MeasureText(const std::wstring& text, const TextStyle& style, int maxWidth) {
     if (text.empty()) return {0, 0};
     PangoLayout* layout = MakeLayout(MeasureContext(), text, style, maxWidth);

@@ -23,6 +23,8 @@ struct TextStyle {
     bool wrap = false;      // word-wrap to the rect width (multi-line)
     bool ellipsis = false;  // single line cut with "…" at the rect width
     bool clip = true;       // nothing is drawn outside the rect
+
+    bool operator==(const TextStyle&) const = default;
 };
 
 class Canvas {
@@ -101,6 +103,35 @@ private:
     CPoint m_origin;
     std::vector<CPoint> m_origins;
     std::unique_ptr<Impl> m_impl;
+};
+
+// A text laid out and rendered once, then drawn as a blit for as long as its
+// text, style, colour and rect stay the same: the layout cache of a label that
+// is painted often and changes rarely. Draws what Canvas::DrawText draws.
+class TextBlock {
+public:
+    TextBlock();
+    ~TextBlock();
+    TextBlock(const TextBlock&) = delete;
+    TextBlock& operator=(const TextBlock&) = delete;
+
+    void Draw(Canvas& canvas, const std::wstring& text, const CRect& rect, Color color, const TextStyle& style);
+    // Forgets the laid-out text (e.g. after the fonts changed).
+    void Reset();
+    // True when the last Draw reused the text laid out before it.
+    bool WasReused() const { return m_reused; }
+
+private:
+    void Render(const std::wstring& text, const CRect& rect, Color color, const TextStyle& style);
+
+    bool m_valid = false;
+    bool m_reused = false;
+    std::wstring m_text;
+    CRect m_rect;
+    Color m_color;
+    TextStyle m_style;
+    std::unique_ptr<Canvas> m_ink;  // the drawn text, null when nothing shows
+    CRect m_inkRect;                // where m_ink goes, in the rect's coordinates
 };
 
 }  // namespace Orvix

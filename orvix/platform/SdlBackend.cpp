@@ -98,6 +98,9 @@ public:
         SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
         SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
         SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+        // The finished cairo buffer goes to the window as it is (shared-memory
+        // images on X11): a texture would load a whole OpenGL stack to show it.
+        SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
         if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) return false;
         m_initialised = true;
         m_wakeEvent = SDL_RegisterEvents(1);

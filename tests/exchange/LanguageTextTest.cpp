@@ -1,3 +1,4 @@
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <set>
@@ -81,14 +82,54 @@ TEST_F(LanguageFile, EveryEncodingReadsLikeItsUtf8Twin) {
     }
 }
 
+TEST_F(LanguageFile, AMissingOrEmptyFileFallsBackToEnglish) {
+    WriteFile(1033, "[LAN]\n5=Profile\n6=Exit\n");
+    EXPECT_EQ(Text(1036, 5), L"Profile");  // no French file
+    WriteFile(1036, "");
+    EXPECT_EQ(Text(1036, 6), L"Exit");
+    WriteFile(1036, "[LAN]\n; only a comment\n");
+    EXPECT_EQ(Text(1036, 5), L"Profile");
+    // A file with texts is used as it is: a key it lacks stays empty.
+    WriteFile(1036, "[LAN]\n5=Profil\n");
+    EXPECT_EQ(Text(1036, 5), L"Profil");
+    EXPECT_EQ(Text(1036, 6), L"");
+    fs::remove(Orvix::WideToUtf8(GetLanguageFilePath(Folder(), 1033)));
+    fs::remove(Orvix::WideToUtf8(GetLanguageFilePath(Folder(), 1036)));
+    EXPECT_EQ(Text(1036, 5), L"");
+    EXPECT_EQ(Text(1033, 5), L"");
+}
+
+TEST_F(LanguageFile, AnEditKeepingSizeAndTimesIsStillSeen) {
+    const fs::path path = Orvix::WideToUtf8(GetLanguageFilePath(Folder(), 1036));
+    const auto past = fs::file_time_type::clock::now() - std::chrono::hours(1);
+    WriteFile(1036, "[LAN]\n13=Fermer\n");
+    fs::last_write_time(path, past);
+    EXPECT_EQ(Text(1036, 13), L"Fermer");
+    EXPECT_EQ(Text(1036, 13), L"Fermer");  // served from memory now
+    // Same size, modification time put back: the change time still tells.
+    WriteFile(1036, "[LAN]\n13=Fermez\n");
+    fs::last_write_time(path, past);
+    EXPECT_EQ(Text(1036, 13), L"Fermez");
+    // Two writes of the same size within one clock tick.
+    WriteFile(1036, "[LAN]\n13=Quitte\n");
+    EXPECT_EQ(Text(1036, 13), L"Quitte");
+    WriteFile(1036, "[LAN]\n13=Sortir\n");
+    EXPECT_EQ(Text(1036, 13), L"Sortir");
+    // Replaced by another file (a new inode), as an editor saves.
+    const fs::path other = path.string() + ".new";
+    std::ofstream(other, std::ios::binary) << "[LAN]\n13=Partir\n";
+    fs::rename(other, path);
+    EXPECT_EQ(Text(1036, 13), L"Partir");
+}
+
 TEST_F(LanguageFile, LookupFollowsTheCurrentLanguageId) {
     const int saved = GetCurrentLcid();
     SetCurrentLcid(1036);
     EXPECT_EQ(GetLanguageText(L"LAN", 12), L"Quitter");  // the copy beside the program
     SetCurrentLcid(1033);
     EXPECT_EQ(GetLanguageText(L"LAN", 12), L"Exit");
-    SetCurrentLcid(2052);
-    EXPECT_EQ(GetLanguageText(L"LAN", 12), L"");
+    SetCurrentLcid(2052);  // no such file: English
+    EXPECT_EQ(GetLanguageText(L"LAN", 12), L"Exit");
     SetCurrentLcid(saved);
 }
 

@@ -200,6 +200,43 @@ TEST_F(Dispatch, AnimationTickerTicksVisibleRunningControlsOnly) {
     EXPECT_EQ(probe->ticks, 10);
 }
 
+// An idle window must not wake for ticks nobody uses: after two seconds without
+// any control animating, the ticker parks until a message reaches the window.
+TEST_F(Dispatch, AnIdleAnimationTickerParksUntilTheWindowHearsFromTheUser) {
+    struct Animated : Probe {
+        using Probe::Probe;
+        BOOL OnControlTimer() override {
+            ++ticks;
+            return busy;
+        }
+        bool busy = false;
+    };
+    auto* animated = dlg.Add(new Animated(&dlg, 60, CRect(0, 0, 10, 10)));
+    animated->AddMTimer();
+    animated->SetRunTimer(TRUE);
+    const UINT id = dlg.SetMTimer(10);
+    H::AdvanceClock(1990);
+    EXPECT_EQ(animated->ticks, 199);
+    H::AdvanceClock(1000);
+    EXPECT_EQ(animated->ticks, 200) << "parked after two idle seconds";
+
+    H::MouseMove(hwnd, 300, 250);
+    Pump();
+    H::AdvanceClock(100);
+    EXPECT_EQ(animated->ticks, 210);
+    animated->busy = true;  // animating: it never parks
+    H::AdvanceClock(5000);
+    EXPECT_EQ(animated->ticks, 710);
+    animated->busy = false;
+    H::AdvanceClock(3000);
+    EXPECT_EQ(animated->ticks, 910);
+    dlg.KillMTimer(id);  // a parked ticker is killed by the id SetMTimer gave
+    H::MouseMove(hwnd, 310, 250);
+    Pump();
+    H::AdvanceClock(100);
+    EXPECT_EQ(animated->ticks, 910);
+}
+
 TEST_F(Dispatch, RepaintRequestWidensOverLaterOverlappingControls) {
     Platform::BeginPaint(hwnd);
     auto* over = dlg.Add(new Probe(&dlg, 40, CRect(250, 200, 380, 290)));

@@ -140,6 +140,7 @@ class DeviceMainDlg : public Orvix::MDialog, public MainPageHost, private Device
     void ShowWaitDialog() override;
     void BroadcastPageEvent(PageEvent event, MainPage* from) override;
     void SelectTab(int itemId) override;
+    void OpenPairingDialog() override { OpenPairing(); }
 
     // ---- user actions (also what the controls do) ----
     void SwitchModel();

@@ -461,8 +461,9 @@ void DpiPage::ResetDpi() {
 void DpiPage::OnDpiStageChanged(int index) {
     DPIControl* levels = GetLevels();
     if (!levels || index < 0 || index >= levels->GetItemCount()) return;
+    // The worker has stored the level with the report; the screen only follows it,
+    // without waiting for the store the worker is writing.
     levels->SetSelectItem(index);
-    StoreActiveLevel(index);
     ShowLevelOnSlider(index);
 }
 

@@ -429,9 +429,10 @@ void DpiPage::OnCountChosen() {
     auto* combo = GetControlAs<MComboBox>(IDC_DPI_COUNT);
     const int count = ShownLevelCount(int(combo->GetCurData()));
     Store(L"dpi_count", count);
+    // The level on screen is the active one (a damaged stored index shows level 0).
+    const int active = ActiveLevelAfterCount(GetLevels()->GetSelectItem(), count);
     FillLevels(count);
     const int stored = ReadInt(L"dpi_index");
-    const int active = ActiveLevelAfterCount(stored, count);
     if (active != stored) StoreActiveLevel(active);
     GetLevels()->SetSelectItem(active);
     ShowLevelOnSlider(active);

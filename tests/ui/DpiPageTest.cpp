@@ -197,6 +197,11 @@ TEST_F(DpiPageTest, ADamagedStoredIndexShowsLevelZero) {
     EXPECT_EQ(slider->GetProgress(), levels->GetDPIValue(0) / 50);
     // Showing is not storing.
     EXPECT_EQ(Config(L"dpi_index"), L"12");
+    // A new count keeps the level on screen active and repairs the store.
+    ChooseComboItem(DpiPage::IDC_DPI_COUNT, 4);
+    EXPECT_EQ(levels->GetSelectItem(), 0);
+    EXPECT_EQ(Config(L"dpi_index"), L"0");
+    EXPECT_EQ(sim->State().settings.dpiIndex, 0);
 }
 
 TEST_F(DpiPageTest, ResetsAskFirstAndCancelledOnesChangeNothing) {

@@ -902,6 +902,7 @@ void DeviceMainDlg::ReloadMacroList() {
 
 void DeviceMainDlg::ReloadDpiPerformancePage() {
     m_dpiPage->Reload();
+    m_devicePage->Reload();  // its power options come with the same read
 }
 
 void DeviceMainDlg::ReloadLightingPage() {

@@ -39,6 +39,4 @@ class MainPageHost {
     virtual void OpenPairingDialog() = 0;
     // Selects the tab with that item id (1 home, 2 keys, ...).
     virtual void SelectTab(int itemId) = 0;
-    // The receiver pairing dialog (modal).
-    virtual void OpenPairingDialog() = 0;
 };

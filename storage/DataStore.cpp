@@ -182,6 +182,7 @@ bool DataStore::OpenForDevice(const std::wstring& userDataFolder, const std::wst
 }
 
 bool DataStore::OpenChecked(const std::string& path, const std::wstring& profileText) {
+    RemoveStaleCreations(path);
     struct stat info {};
     if (::stat(path.c_str(), &info) != 0) {
         if (errno != ENOENT) {
@@ -227,7 +228,6 @@ bool DataStore::OpenChecked(const std::string& path, const std::wstring& profile
 }
 
 bool DataStore::CreateWhole(const std::string& path, const std::wstring& profileText) {
-    RemoveStaleCreations(path);
     // Built aside and linked into place, so that a process killed at any moment
     // leaves no file or a whole one, and one of two processes creating the same
     // file at once wins.

@@ -190,3 +190,11 @@ TEST_F(ProgramTest, HelpAndVersionEndAtOnceAndUnknownOptionsExitTwo) {
         EXPECT_TRUE(unknown.Out().empty());
     }
 }
+
+TEST_F(ProgramTest, WithoutADisplayOrScreenshotsItEndsAndSaysHowToGetAPicture) {
+    SetEnv("DISPLAY", std::nullopt);
+    SetEnv("WAYLAND_DISPLAY", std::nullopt);
+    ProgramRun run(Root(), {"--simulate"});
+    EXPECT_EQ(run.Finish(), 1);
+    EXPECT_NE(run.Err().find("--screenshot DIR"), std::string::npos) << run.Err();
+}

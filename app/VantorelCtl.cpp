@@ -49,7 +49,7 @@ bool ParseNumber(const std::string& text, int& value) {
 }
 
 bool IsWriteCommand(const std::string& command) {
-    return command == "set" || command == "button" || command == "reset" || command == "macro-upload";
+    return command == "set" || command == "button" || command == "reset";
 }
 
 // The values a page lets a setting take. Values listed in `choices` are the

@@ -400,7 +400,8 @@ void DataStore::SetUnusable(const std::string& reason) {
 
 void DataStore::NoteResult(int result, bool write) {
     if (IsWriteSuccess(result)) {
-        if (write) m_unusable = false;
+        // A write that went through ends the condition, told or not.
+        if (write) m_unusable = m_unusableNoticePending = false;
         return;
     }
     if (!IsStoreFailure(result)) return;

@@ -35,8 +35,7 @@ bool KilledInChild(const std::function<void()>& work) {
 }
 
 // A whole store: ten tables, four profiles with their 40 rows, one active.
-std::string WholeStoreSummary(const StoreTest& test, const std::function<std::string(const char*)>& query) {
-    (void)test;
+std::string WholeStoreSummary(const std::function<std::string(const char*)>& query) {
     return query("SELECT count(*) FROM sqlite_master WHERE type = 'table' AND name LIKE 't_%'") + " " +
            query("SELECT count(*) FROM t_profile_data") + " " + query("SELECT count(*) FROM t_configdata") +
            " " + query("SELECT count(*) FROM t_profile_data WHERE status = 1");
@@ -123,7 +122,7 @@ TEST_F(DurableStore, AFileThatIsNoDatabaseIsMovedAsideAndAFreshStoreCreated) {
         EXPECT_TRUE(std::filesystem::exists(notice.movedTo)) << notice.movedTo;
         EXPECT_NE(notice.movedTo.find("M1_data1.db.damaged-"), std::string::npos);
         EXPECT_EQ(Store().TakeOpenNotice().kind, StoreNotice::Kind::None);
-        EXPECT_EQ(WholeStoreSummary(*this, [&](const char* sql) { return Query(sql); }), "10 4 160 1");
+        EXPECT_EQ(WholeStoreSummary([&](const char* sql) { return Query(sql); }), "10 4 160 1");
         EXPECT_FALSE(Store().IsUnusable());
         Store().CloseIfOpen();
         std::filesystem::remove_all(notice.movedTo);
@@ -136,7 +135,7 @@ TEST_F(DurableStore, AFileThatIsNoDatabaseIsMovedAsideAndAFreshStoreCreated) {
     const StoreNotice notice = Store().TakeOpenNotice();
     EXPECT_EQ(notice.kind, StoreNotice::Kind::Repaired);
     EXPECT_NE(notice.detail.find("the tables"), std::string::npos) << notice.detail;
-    EXPECT_EQ(WholeStoreSummary(*this, [&](const char* sql) { return Query(sql); }), "10 4 160 1");
+    EXPECT_EQ(WholeStoreSummary([&](const char* sql) { return Query(sql); }), "10 4 160 1");
 }
 
 TEST_F(DurableStore, AKillBetweenTheStatementsOfAnOperationKeepsTheStateBeforeIt) {
@@ -188,7 +187,7 @@ TEST_F(DurableStore, ACreationKilledAtAnyStatementLeavesNoFileOrAWholeOne) {
         if (!wasKilled) break;
         ++killed;
         if (std::filesystem::exists(path)) {
-            EXPECT_EQ(WholeStoreSummary(*this, [&](const char* sql) { return Query(sql); }), "10 4 160 1")
+            EXPECT_EQ(WholeStoreSummary([&](const char* sql) { return Query(sql); }), "10 4 160 1")
                 << "killed at statement " << statement;
         }
         std::filesystem::remove(path);

@@ -1,6 +1,8 @@
 #include "app/AppStart.h"
 
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <memory>
 #include <optional>
 
@@ -34,6 +36,23 @@ class ToolkitSession {
     bool m_started;
 };
 
+// A display the window can appear on: an X11 or Wayland session, and not a
+// back end that draws into memory only.
+bool HasDisplay() {
+    auto set = [](const char* name) {
+        const char* value = std::getenv(name);
+        return value != nullptr && *value != '\0';
+    };
+    auto is = [](const char* name, const char* text) {
+        const char* value = std::getenv(name);
+        return value != nullptr && std::strcmp(value, text) == 0;
+    };
+    if (is("ORVIX_BACKEND", "headless") || is("SDL_VIDEODRIVER", "offscreen") ||
+        is("SDL_VIDEODRIVER", "dummy"))
+        return false;
+    return set("DISPLAY") || set("WAYLAND_DISPLAY");
+}
+
 int PrintAndExit(const std::string& text) {
     std::fputs(text.c_str(), stdout);
     return 0;
@@ -50,7 +69,18 @@ int RunApplication(const AppOptions& options) {
     // before the windowing layer it posts to.
     std::optional<ToolkitSession> toolkit;
     SingleInstance instance;
-    if (!instance.Acquire()) return 0;
+    const bool first = instance.Acquire();
+    if (!instance.GetMessage().empty())
+        std::fprintf(stderr, "VantorelMouse: %s\n", instance.GetMessage().c_str());
+    if (!first) return instance.GetMessage().empty() ? 0 : 1;
+    // Without a display the window would wait, unseen, for ever.
+    const bool screenshots = !options.screenshotFolder.empty();
+    if (!screenshots && !HasDisplay()) {
+        std::fprintf(stderr,
+                     "VantorelMouse: no display to show the window on; start it in a desktop session, or use "
+                     "--screenshot DIR to save a picture of each page into DIR\n");
+        return 1;
+    }
     SettleLanguage();
     if (!EnsureDatabaseFolder()) Vantorel::Trace("start: no database folder");
 
@@ -59,7 +89,6 @@ int RunApplication(const AppOptions& options) {
     if (options.simulate) simulation = InstallSimulatedBackend(options.simulateStart);
 
     // Screenshots are rendered in memory, so that no window appears even on a desktop.
-    const bool screenshots = !options.screenshotFolder.empty();
     toolkit.emplace(screenshots ? BackendKind::Headless : BackendKind::Auto);
     if (!toolkit->Started()) {
         std::fprintf(

@@ -1,5 +1,6 @@
 #include "app/VantorelCtl.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <ostream>
@@ -21,6 +22,7 @@
 #include "platform/SettingsStore.h"
 #include "protocol/SettingReports.h"
 #include "sim/SimSetup.h"
+#include "storage/ConfigDefaults.h"
 #include "storage/DataStore.h"
 
 using Orvix::Utf8ToWide;
@@ -29,6 +31,8 @@ using Orvix::WideToUtf8;
 namespace {
 
 constexpr auto kTaskWait = std::chrono::seconds(60);
+// The language text of the initial profiles' names ("Profile" 1 to 4).
+constexpr int kTextDefaultProfileName = 61;
 
 struct CommandShape {
     const char* name;
@@ -43,6 +47,69 @@ constexpr CommandShape kCommands[] = {
 // A whole decimal number as "%d" writes it, nothing before or after it.
 bool ParseNumber(const std::string& text, int& value) {
     return ParseDecimal(Utf8ToWide(text), value);
+}
+
+bool IsWriteCommand(const std::string& command) {
+    return command == "set" || command == "button" || command == "reset";
+}
+
+// The values a page lets a setting take. Values listed in `choices` are the
+// only ones allowed; otherwise min to max.
+struct SettingRange {
+    int min = 0;
+    int max = 0;
+    std::vector<int> choices;
+};
+
+constexpr int kDeepSleepChoices[] = {180,  240,  300,  600,  900,   1200, 1800,
+                                     2400, 3000, 3600, 7200, 10800, 14400};
+
+// The range of a configuration key for the model; false for a key that holds
+// no number a page sets ("version").
+bool RangeOfSetting(const std::wstring& key, int deviceType, int dpiCount, SettingRange& range) {
+    const auto between = [&](int min, int max) {
+        range = SettingRange{min, max, {}};
+        return true;
+    };
+    if (key == L"version") return false;
+    if (key == L"dpi_index") return between(0, std::max(dpiCount, 1) - 1);
+    if (key == L"dpi_count") return between(1, kDpiStages);
+    if (key.starts_with(L"dpi_group") && key.ends_with(L"_value"))
+        return between(50, deviceType == 101 ? 26000 : 24000);
+    if (key.starts_with(L"dpi_group") && key.ends_with(L"_rgb")) return between(0, 0xFFFFFF);
+    if (key == L"report_rate") return between(0, 3);
+    if (key == L"liftoff_height" || key == L"scroll_flag") return between(0, 1);
+    if (key == L"sensor_flag") return between(0, 7);
+    if (key == L"button_respondtime") return between(1, 50);
+    if (key == L"deep_sleep") {
+        range = SettingRange{kDeepSleepChoices[0], std::end(kDeepSleepChoices)[-1],
+                             std::vector<int>(std::begin(kDeepSleepChoices), std::end(kDeepSleepChoices))};
+        return true;
+    }
+    if (key == L"light_sleep") return between(0, 0xFFFF);
+    if (key == L"lightmode") return between(0, 6);
+    if (key == L"report_count" || key == L"report_flag" || key == L"dpi_flag") return between(0, 0xFF);
+    // The switches: highspeed_mode, move_wakeup, move_closelight, sleep_light,
+    // e-sports_flag, leftbtn_lock and the notify_ keys.
+    return between(0, 1);
+}
+
+std::string DescribeRange(const SettingRange& range) {
+    if (range.choices.empty()) return std::to_string(range.min) + " to " + std::to_string(range.max);
+    std::string text = "one of";
+    for (int choice : range.choices) text += " " + std::to_string(choice);
+    return text;
+}
+
+bool InRange(const SettingRange& range, int value) {
+    if (!range.choices.empty())
+        return std::find(range.choices.begin(), range.choices.end(), value) != range.choices.end();
+    return value >= range.min && value <= range.max;
+}
+
+bool IsConfigKey(const std::wstring& key) {
+    return std::any_of(kConfigDefaults.begin(), kConfigDefaults.end(),
+                       [&](const ConfigDefault& row) { return key == row.key; });
 }
 
 class CtlSession {
@@ -73,6 +140,12 @@ class CtlSession {
         m_err << "vantorelctl: " << message << "\n";
         return kCtlFailure;
     }
+    // A store write or read failed: the file's own reason when it has one.
+    int StoreFailure(const std::string& what) {
+        DataStore& store = DataStore::Instance();
+        return Fail(store.IsUnusable() ? "store unusable: " + store.GetUnusableReason() : what);
+    }
+    void ReportOpenNotice();
     int Usage(const std::string& message) {
         m_err << "vantorelctl: " << message << "\n";
         return kCtlUsage;
@@ -85,11 +158,13 @@ class CtlSession {
     SilentDeviceView m_view;
     PcFunctionExecutor m_executor;
     DeviceWorker m_worker;
+    int m_deviceType = 0;
 };
 
 int CtlSession::Open(const CtlOptions& options) {
     SetCurrentLcid(ResolveLanguageId(ReadAppRegInt(L"LCID"), GetUserUiLanguage()));
     const int deviceType = EffectiveDeviceType(ReadAppRegInt(L"DeviceType"));
+    m_deviceType = deviceType;
     if (options.simulate)
         InstallSimulatedBackend(options.simulateReceiver ? SimulateStart::Receiver : SimulateStart::Cable,
                                 deviceType);
@@ -102,9 +177,18 @@ int CtlSession::Open(const CtlOptions& options) {
     manager.ClearSupportedIds();
     for (const SupportedId& id : m_catalog.supportedIds) manager.AddSupportedId(id);
 
-    if (!EnsureDatabaseFolder() ||
-        !DataStore::Instance().OpenForDevice(GetUserDataFolder(), model->deviceAttr))
-        return Fail("cannot open the store of " + WideToUtf8(model->name));
+    DataStore& store = DataStore::Instance();
+    if (!EnsureDatabaseFolder())
+        return Fail("store unusable: cannot create the folder " + WideToUtf8(GetUserDataFolder()) + "db");
+    const bool opened = store.OpenForDevice(GetUserDataFolder(), model->deviceAttr,
+                                            GetLanguageText(L"LAN", kTextDefaultProfileName));
+    ReportOpenNotice();
+    if (!opened) return StoreFailure("store unusable: cannot open the store of " + WideToUtf8(model->name));
+    // A change must be storable before anything is sent: a store locked by
+    // another program (past the busy time-out) or read-only ends the run here.
+    if (IsWriteCommand(options.command) || (options.command == "profile" && !options.arguments.empty())) {
+        if (!store.CheckWritable()) return StoreFailure("store unusable: it cannot be written");
+    }
     DeviceDescription description;
     ReadDeviceDescription(programFolder, model->deviceAttr, description);
     m_state.SetLightingPage(description.lightingPage.value_or(true));
@@ -119,6 +203,16 @@ int CtlSession::Open(const CtlOptions& options) {
         return Fail("no mouse of model " + WideToUtf8(model->name) + " is reachable");
     }
     return kCtlSuccess;
+}
+
+void CtlSession::ReportOpenNotice() {
+    const StoreNotice notice = DataStore::Instance().TakeOpenNotice();
+    if (notice.kind == StoreNotice::Kind::Repaired)
+        m_err << "vantorelctl: the store " << notice.path << " was incomplete and was repaired ("
+              << notice.detail << ")\n";
+    else if (notice.kind == StoreNotice::Kind::MovedAside)
+        m_err << "vantorelctl: the store " << notice.path << " was unusable (" << notice.detail
+              << "); it was moved aside to " << notice.movedTo << " and a new store was created\n";
 }
 
 bool CtlSession::WaitIdle() {
@@ -145,11 +239,16 @@ int CtlSession::Run(const CtlOptions& options) {
     if (c == "set") return Set(a[0], a[1]);
     if (c == "profile") return Profile(a);
     if (c == "button") return Button(a);
-    if (c == "macro-upload") return RunTask(kTaskWriteMacros);
-    // reset: what the factory-reset button does
+    // The state read of Open already queued and ran the macro upload (as the
+    // program does on every read): its result is the answer, not a second upload.
+    if (c == "macro-upload")
+        return m_worker.GetSendFailures() == 0 ? kCtlSuccess : Fail("the mouse could not be written");
+    // reset: what the factory-reset button does, stored as one step
     const int32_t profile = m_state.GetCurrentProfile();
-    DataStore::Instance().DeleteProfileKeys(profile);
-    DataStore::Instance().ResetConfigToDefaults(profile);
+    DataStore& store = DataStore::Instance();
+    if (!store.RunInTransaction(
+            [&] { return store.DeleteProfileKeys(profile) && store.ResetConfigToDefaults(profile); }))
+        return StoreFailure("cannot store the profile's defaults");
     return RunTask(kTaskFactoryReset);
 }
 
@@ -179,21 +278,31 @@ int CtlSession::Info() {
 
 int CtlSession::Get(const std::string& key) {
     std::wstring value;
-    if (!DataStore::Instance().GetConfigValue(m_state.GetCurrentProfile(), Utf8ToWide(key), value))
-        return Usage("unknown key " + key);
+    const std::wstring wkey = Utf8ToWide(key);
+    if (!IsConfigKey(wkey)) return Usage("unknown key " + key);
+    if (!DataStore::Instance().GetConfigValue(m_state.GetCurrentProfile(), wkey, value))
+        return StoreFailure("the profile has no value for " + key);
     m_out << WideToUtf8(value) << "\n";
     return kCtlSuccess;
 }
 
 int CtlSession::Set(const std::string& key, const std::string& text) {
+    const std::wstring wkey = Utf8ToWide(key);
+    if (!IsConfigKey(wkey)) return Usage("unknown key " + key);
+    DataStore& store = DataStore::Instance();
+    const int32_t profile = m_state.GetCurrentProfile();
+    std::wstring count;
+    store.GetConfigValue(profile, L"dpi_count", count);
+    SettingRange range;
+    if (!RangeOfSetting(wkey, m_deviceType, ParseInt(count), range)) return Usage(key + " cannot be set");
     int value = 0;
     if (!ParseNumber(text, value)) return Usage("the value of " + key + " must be a whole number");
-    const std::wstring wkey = Utf8ToWide(key);
+    if (!InRange(range, value)) return Usage("the value of " + key + " must be " + DescribeRange(range));
     std::wstring old;
-    DataStore& store = DataStore::Instance();
-    if (!store.GetConfigValue(m_state.GetCurrentProfile(), wkey, old)) return Usage("unknown key " + key);
-    if (!store.SetConfigValue(m_state.GetCurrentProfile(), wkey, std::to_wstring(value)))
-        return Fail("cannot store " + key);
+    if (!store.GetConfigValue(profile, wkey, old)) return StoreFailure("the profile has no value for " + key);
+    // A row that did not change is no write: SetConfigValue succeeds without one.
+    if (!store.SetConfigValue(profile, wkey, std::to_wstring(value)))
+        return StoreFailure("cannot store " + key);
     const int task = TaskForConfigKey(wkey);
     return task ? RunTask(task) : kCtlSuccess;
 }
@@ -213,8 +322,8 @@ int CtlSession::Profile(const std::vector<std::string>& args) {
     bool known = false;
     for (const ProfileData& p : profiles) known = known || p.profile == id;
     if (!known) return Usage("there is no profile " + args[0]);
+    if (!store.SetActiveProfile(id)) return StoreFailure("cannot make profile " + args[0] + " active");
     m_state.SetCurrentProfile(id);
-    store.SetActiveProfile(id);
     return RunTask(kTaskWriteEverything);
 }
 
@@ -238,7 +347,7 @@ int CtlSession::Button(const std::vector<std::string>& args) {
         const size_t slash = text.find_last_of(L'/');
         record.macroDesc = type == kFuncLaunch && slash != std::wstring::npos ? text.substr(slash + 1) : text;
         record.macroValue = store.AddKeyOtherData(record.macroDesc, type == kFuncLaunch ? text : L"", type);
-        if (record.macroValue <= 0) return Fail("cannot store " + args[2]);
+        if (record.macroValue <= 0) return StoreFailure("cannot store " + args[2]);
     } else {
         const size_t count = args.size();
         if (!ParseNumber(args[2], record.macroValue) ||
@@ -252,7 +361,9 @@ int CtlSession::Button(const std::vector<std::string>& args) {
         record.macroDesc =
             type == kFuncKey ? KeyComboCaption(record.macroValue2, UsageName(record.macroValue)) : L"";
     }
-    store.SaveKey(record);
+    bool stored = false;
+    store.SaveKey(record, &stored);
+    if (!stored) return StoreFailure("cannot store the function of button " + args[0]);
     return RunTask(kTaskWriteButtonMap);
 }
 

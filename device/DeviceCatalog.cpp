@@ -3,10 +3,16 @@
 #include <utility>
 
 #include "exchange/XmlDocument.h"
+#include "features/ButtonFunction.h"
 #include "platform/Folders.h"
 #include "platform/ParseInt.h"
+#include "platform/Trace.h"
 
 namespace {
+
+// Label anchors are points of the unscaled button map, well inside this.
+constexpr int kMaxAnchorCoordinate = 4096;
+constexpr int kMaxUsbId = 0xFFFF;
 
 int IntAttribute(const XmlDocument& xml, std::wstring_view name, int base = 10) {
     return ParseInt(xml.GetAttribute(name), base);
@@ -30,6 +36,13 @@ void ReadModes(XmlDocument& xml, const CatalogEntry& model, DeviceCatalog& catal
         entry.vid = IntAttribute(xml, L"vid", 16);
         entry.pid = IntAttribute(xml, L"pid", 16);
         entry.hidInterface = xml.GetAttribute(L"hid_interface");
+        // A mode or USB id out of range could never match a device: not registered.
+        if (entry.modeValue < 0 || entry.modeValue > 1 || entry.vid < 0 || entry.vid > kMaxUsbId ||
+            entry.pid < 0 || entry.pid > kMaxUsbId) {
+            Vantorel::Trace("catalog: mode %d %04X:%04X out of range, skipped", entry.modeValue, entry.vid,
+                            entry.pid);
+            continue;
+        }
         catalog.modes.push_back(entry);
         catalog.supportedIds.push_back(
             SupportedId{entry.vid, entry.pid, L"", entry.deviceType, entry.modeValue});
@@ -56,7 +69,12 @@ void ReadKeys(XmlDocument& xml, DeviceDescription& description) {
         const std::wstring nameText = xml.GetAttribute(L"name");
         button.nameId = ParseInt(nameText);
         button.keyValue = IntAttribute(xml, L"key_value");
-        button.direction = IntAttribute(xml, L"direction");
+        // The key code indexes the mouse's button map: another value is no button.
+        if (button.keyValue < 0 || button.keyValue >= kButtonSlotCount) {
+            Vantorel::Trace("description: key_value %d out of range, key skipped", button.keyValue);
+            continue;
+        }
+        button.direction = IntAttribute(xml, L"direction") == 1 ? 1 : 0;
         button.line = ParseLabelAnchor(xml.GetAttribute(L"rect"));
         description.buttons.push_back(button);
 
@@ -106,7 +124,11 @@ const CatalogEntry* FindModel(const std::vector<CatalogEntry>& models, int devic
 LabelLine ParseLabelAnchor(std::wstring_view rect) {
     auto [a, rest] = SplitAtHash(rect);
     auto [b, c] = SplitAtHash(rest);
-    return LabelLine{ParseInt(a), ParseInt(b), ParseInt(c)};
+    const LabelLine line{ParseInt(a), ParseInt(b), ParseInt(c)};
+    for (int value : {line.x1, line.x2, line.y}) {
+        if (value < 0 || value > kMaxAnchorCoordinate) return LabelLine{};  // as a key without rect
+    }
+    return line;
 }
 
 bool ReadDeviceDescription(const std::wstring& programFolder, const std::wstring& deviceAttr,

@@ -71,7 +71,8 @@ struct LabelLine {
     int y = 0;
 };
 
-// "A#B#C": the line from (A, C) to (B, C). Missing parts read as 0.
+// "A#B#C": the line from (A, C) to (B, C). Missing parts read as 0; a number
+// outside 0 to 4096 makes the whole anchor (0, 0), as a missing rect does.
 LabelLine ParseLabelAnchor(std::wstring_view rect);
 
 struct DescriptionButton {
@@ -92,6 +93,8 @@ struct DeviceDescription {
 };
 
 // Reads "device/<deviceAttr>.xml" in the program folder into `description`
+// (a key whose key_value is no button slot, 0 to 8, is skipped; a direction
+// other than 1 reads as 0)
 // (replacing its contents). A missing file leaves every part unset. Returns whether
 // the file loaded well formed.
 bool ReadDeviceDescription(const std::wstring& programFolder, const std::wstring& deviceAttr,

@@ -26,6 +26,11 @@ constexpr int32_t kMaxDelayType = 2;  // 0 no timing, 1 recorded, 2 fixed
 constexpr int32_t kMax16 = 0xFFFF;
 constexpr int32_t kMaxByte = 0xFF;
 constexpr int32_t kMaxColour = 0xFFFFFF;
+constexpr int32_t kMinDpi = 50;         // the DPI slider's first step
+constexpr int32_t kMaxDpi = 26000;      // the largest model's limit
+constexpr int32_t kLightModes = 7;      // modes 0 to 6
+constexpr int32_t kMaxPlayType = 3;     // the four play modes
+constexpr int32_t kMaxPlayTimes = 999;  // three digits, as the key page takes them
 
 // A setting exchanged as a number, with the range the mouse or the page takes.
 struct Setting {
@@ -44,13 +49,13 @@ const Setting kDpiSettings[] = {
 // Elements of Mouse, in file order, each with attribute value. The key
 // "e-sports_flag" itself is not exchanged: its element carries "highspeed_mode".
 const Setting kMouseSettings[] = {
-    {L"button_respondtime", L"button_respondtime", 0, kMaxByte},
-    {L"report_rate", L"report_rate", 0, kMaxByte},
-    {L"sensor_flag", L"sensor_flag", 0, kMaxByte},
-    {L"liftoff_height", L"liftoff_height", 0, kMaxByte},
-    {L"scroll_flag", L"scroll_flag", 0, kMaxByte},
-    {L"e-sports_flag", L"highspeed_mode", 0, kMaxByte},
-    {L"leftbtn_lock", L"leftbtn_lock", 0, kMaxByte},
+    {L"button_respondtime", L"button_respondtime", 1, 50},
+    {L"report_rate", L"report_rate", 0, 3},
+    {L"sensor_flag", L"sensor_flag", 0, 7},
+    {L"liftoff_height", L"liftoff_height", 0, 1},
+    {L"scroll_flag", L"scroll_flag", 0, 1},
+    {L"e-sports_flag", L"highspeed_mode", 0, 1},
+    {L"leftbtn_lock", L"leftbtn_lock", 0, 1},
 };
 // DPI1 to DPI5 carry levels 0 to 4; levels 5 and 6 stay out of the files.
 constexpr int kExchangedDpiLevels = 5;
@@ -132,6 +137,7 @@ bool OpenExchangeFile(XmlDocument& xml, const std::wstring& path, const wchar_t*
         static_cast<uintmax_t>(info.st_size) > kMaxExchangeFileBytes) {
         return false;
     }
+    // Checked again by the reader on the file it opens, without blocking.
     return xml.LoadFile(path) && xml.FindNext(root) && xml.StepIn();
 }
 
@@ -158,7 +164,9 @@ bool ReadMacroFile(const std::wstring& path, MacroData& macro, std::vector<Macro
     XmlDocument xml;
     if (!OpenExchangeFile(xml, path, L"macro") || !xml.FindNext(L"macroinfo")) return false;
     macro.name = xml.GetAttribute(L"macro_name") + L" Import";
-    if (!ReadNumbers(xml, MacroInfoFields(macro)) || !InRange(macro.delayType, 0, kMaxDelayType)) {
+    if (!ReadNumbers(xml, MacroInfoFields(macro)) || !InRange(macro.delayType, 0, kMaxDelayType) ||
+        !InRange(macro.playType, 0, kMaxPlayType) || !InRange(macro.playTimes, 0, kMaxPlayTimes) ||
+        !InRange(macro.delayTime, 0, kMax16)) {
         return false;
     }
     if (xml.FindNext(L"macroitems") && xml.StepIn()) {
@@ -168,6 +176,7 @@ bool ReadMacroFile(const std::wstring& path, MacroData& macro, std::vector<Macro
             if (events.size() == static_cast<size_t>(kMaxMacroEvents) ||
                 !ReadNumbers(xml, EventFields(event)) ||
                 !InRange(event.type, kEventKeyDown, kEventImportedPair) ||
+                !InRange(event.value, 0, event.type == kEventImportedPair ? kMax16 : kMaxByte) ||
                 !InRange(event.delayTime, 0, kMax16)) {
                 return false;
             }
@@ -209,8 +218,10 @@ bool IsStoredKeyType(int32_t type) {
                                                [type](const FunctionTypeEntry& e) { return e.type == type; });
 }
 
-// False for an item that must not be stored.
-bool ReadKeyItem(const XmlDocument& xml, int32_t profile, ImportedKey& key) {
+// False for an item that must not be stored. `macroIds` are the macros of this
+// store, which a macro assignment must name.
+bool ReadKeyItem(const XmlDocument& xml, int32_t profile, const std::vector<int32_t>& macroIds,
+                 ImportedKey& key) {
     KeyRecord& record = key.record;
     if (!ReadNumbers(xml, KeyFields(record)) || !InRange(record.keyCode, 0, kButtonSlotCount - 1) ||
         !IsStoredKeyType(record.macroType)) {
@@ -219,6 +230,13 @@ bool ReadKeyItem(const XmlDocument& xml, int32_t profile, ImportedKey& key) {
     record.profile = profile;
     record.macroDesc = xml.GetAttribute(L"macro_desc");
     if (record.macroValue == 0 && record.macroValue2 == 0) return true;  // returns the button to its default
+    // The mouse-side functions must give a button code: a value outside their
+    // tables (mouse actions, key usages, multimedia keys, shortcuts) or a macro
+    // this store does not have is not stored.
+    ButtonCode code{};
+    const bool pcSide =
+        record.macroType == kFuncLaunch || record.macroType == kFuncWeb || record.macroType == kFuncText;
+    if (!pcSide && !EncodeButtonFunction(record, macroIds, code)) return false;
     switch (record.macroType) {
         case kFuncLaunch:
         case kFuncWeb:
@@ -253,12 +271,15 @@ void ReadSetting(const XmlDocument& xml, const wchar_t* attribute, std::wstring 
 }
 
 void ReadLightItems(XmlDocument& xml, ProfileFile& file) {
-    file.hasActiveMode = ReadNumber(xml, L"lightmode", file.activeMode);
+    file.hasActiveMode =
+        ReadNumber(xml, L"lightmode", file.activeMode) && InRange(file.activeMode, 0, kLightModes - 1);
     if (!xml.StepIn()) return;
     while (xml.FindNext(L"item")) {
         LightData light;
-        if (ReadNumbers(xml, LightFields(light)) && InRange(light.brightness, 0, kMaxByte) &&
-            InRange(light.speed, 0, kMaxByte) && InRange(light.colorValue, 0, kMaxColour)) {
+        if (ReadNumbers(xml, LightFields(light)) && InRange(light.mode, 0, kLightModes - 1) &&
+            InRange(light.brightness, 0, kMaxByte) && InRange(light.speed, 0, kMaxByte) &&
+            InRange(light.direction, 0, kMaxByte) && InRange(light.colorful, 0, kMaxByte) &&
+            InRange(light.colorIndex, 0, kMaxByte) && InRange(light.colorValue, 0, kMaxColour)) {
             file.lights[light.mode] = light;
         }
     }
@@ -272,14 +293,15 @@ void ReadDpiSettings(XmlDocument& xml, ProfileFile& file) {
     if (!xml.StepIn()) return;
     for (int level = 0; level < kExchangedDpiLevels; ++level) {
         if (!xml.FindNext(DpiElement(level))) continue;
-        ReadSetting(xml, L"value", DpiValueKey(level), 0, kMax16, file);
+        ReadSetting(xml, L"value", DpiValueKey(level), kMinDpi, kMaxDpi, file);
         ReadSetting(xml, L"color", DpiColourKey(level), 0, kMaxColour, file);
     }
     xml.StepOut();
 }
 
 // Elements are searched forwards, in the order the files have them.
-bool ReadProfileFile(const std::wstring& path, const ProfileExchangeContext& context, ProfileFile& file) {
+bool ReadProfileFile(const std::wstring& path, const ProfileExchangeContext& context,
+                     const std::vector<int32_t>& macroIds, ProfileFile& file) {
     XmlDocument xml;
     // The profile keeps its own name: profileinfo's name is not read.
     if (!OpenExchangeFile(xml, path, L"profile") || !xml.FindNext(L"profileinfo") || !xml.StepIn())
@@ -287,7 +309,7 @@ bool ReadProfileFile(const std::wstring& path, const ProfileExchangeContext& con
     if (xml.FindNext(L"keyitems") && xml.StepIn()) {
         while (xml.FindNext(L"item")) {
             ImportedKey key;
-            if (ReadKeyItem(xml, context.profile, key)) PutKey(file.keys, std::move(key));
+            if (ReadKeyItem(xml, context.profile, macroIds, key)) PutKey(file.keys, std::move(key));
         }
         xml.StepOut();
     }
@@ -507,7 +529,11 @@ bool ExportProfile(const std::wstring& path, DataStore& store, const ProfileExch
 
 int ImportProfile(const std::wstring& path, DataStore& store, const ProfileExchangeContext& context) {
     ProfileFile file;
-    if (!ReadProfileFile(path, context, file)) {
+    std::vector<MacroData> macros;
+    store.ListMacros(macros);
+    std::vector<int32_t> macroIds;
+    for (const MacroData& macro : macros) macroIds.push_back(macro.macroId);
+    if (!ReadProfileFile(path, context, macroIds, file)) {
         Vantorel::Trace("exchange: %s is no profile file to import", Orvix::WideToUtf8(path).c_str());
         return 0;
     }

@@ -31,7 +31,8 @@ bool PcFunctionExecutor::Execute(int kind, int32_t id) {
         case kFuncWeb:
             m_store.GetKeyOtherData(id, description, param, type);
             description = WebAddressToOpen(description);
-            return !description.empty() && m_services.OpenWebAddress(description);
+            // Only web pages: a stored "file:" or "javascript:" address is never opened.
+            return !WebUrlFor(description).empty() && m_services.OpenWebAddress(description);
         case kFuncText:
             return m_store.GetTextContent(id, content) && TypeText(content);
         default:

@@ -59,10 +59,37 @@ bool RunOnUiThread(std::function<void()> work) {
     return true;
 }
 
+bool IsAsciiLetter(wchar_t c) {
+    return (c >= L'a' && c <= L'z') || (c >= L'A' && c <= L'Z');
+}
+bool IsAsciiDigit(wchar_t c) {
+    return c >= L'0' && c <= L'9';
+}
+
+bool StartsWithNoCase(const std::wstring& text, std::wstring_view prefix) {
+    if (text.size() < prefix.size()) return false;
+    for (size_t i = 0; i < prefix.size(); ++i) {
+        wchar_t c = text[i];
+        if (c >= L'A' && c <= L'Z') c += L'a' - L'A';
+        if (c != prefix[i]) return false;
+    }
+    return true;
+}
+
+// True when the address begins with a scheme: a letter, then letters, digits,
+// '+', '-' or '.', then ':' that is not followed by a port number.
 bool HasScheme(const std::wstring& address) {
-    const size_t colon = address.find(L"://");
-    return colon != std::wstring::npos && colon > 0 &&
-           address.find_first_of(L"/.?#") > colon;  // the scheme comes before any path or host part
+    if (address.empty() || !IsAsciiLetter(address[0])) return false;
+    size_t i = 1;
+    while (i < address.size() && (IsAsciiLetter(address[i]) || IsAsciiDigit(address[i]) ||
+                                  address[i] == L'+' || address[i] == L'-' || address[i] == L'.'))
+        ++i;
+    if (i == address.size() || address[i] != L':') return false;
+    size_t digits = i + 1;
+    while (digits < address.size() && IsAsciiDigit(address[digits])) ++digits;
+    const bool port = digits > i + 1 && (digits == address.size() || address[digits] == L'/' ||
+                                         address[digits] == L'?' || address[digits] == L'#');
+    return !port;
 }
 
 // Starts `argv[0]` (searched on PATH when `searchPath`) with the argument vector
@@ -89,9 +116,19 @@ bool SystemDesktopServices::StartProgram(const std::wstring& path) {
     return SpawnDetached({Orvix::WideToUtf8(path)}, false);
 }
 
+std::wstring WebUrlFor(const std::wstring& address) {
+    if (address.empty()) return {};
+    if (StartsWithNoCase(address, L"http://") || StartsWithNoCase(address, L"https://")) return address;
+    if (HasScheme(address)) return {};
+    return L"http://" + address;
+}
+
 bool SystemDesktopServices::OpenWebAddress(const std::wstring& address) {
-    if (address.empty()) return false;
-    const std::wstring url = HasScheme(address) ? address : L"http://" + address;
+    const std::wstring url = WebUrlFor(address);
+    if (url.empty()) {
+        Vantorel::Trace("web address refused: %s", Orvix::WideToUtf8(address).c_str());
+        return false;
+    }
     return SpawnDetached({"xdg-open", Orvix::WideToUtf8(url)}, true);
 }
 

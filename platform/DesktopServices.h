@@ -12,7 +12,7 @@ class DesktopServices {
     // Starts the program at `path` directly, without arguments.
     virtual bool StartProgram(const std::wstring& path) = 0;
     // Opens a web address in the user's browser (an address without a scheme is
-    // taken as "http://" + address, as the desktop shell of the original platform does).
+    // taken as "http://" + address); any scheme but http and https is refused.
     virtual bool OpenWebAddress(const std::wstring& address) = 0;
     // False when there is no clipboard to reach; `text` is empty when it holds none.
     virtual bool GetClipboardText(std::wstring& text) = 0;
@@ -20,6 +20,12 @@ class DesktopServices {
     // Ctrl down, V down, 100 ms, V up, Ctrl up, to the window that has the focus.
     virtual bool PressPasteKeys() = 0;
 };
+
+// The URL handed to the browser for an address: an "http://" or "https://"
+// address as it is, one without a scheme as "http://" + address, and nothing
+// (empty) for any other scheme ("file:", "javascript:", "mailto:" ...), which
+// the web function must never open. "host:8080/..." is a port, not a scheme.
+std::wstring WebUrlFor(const std::wstring& address);
 
 // The desktop of this machine: posix_spawn for programs, xdg-open for addresses,
 // the toolkit's clipboard (reached on the UI thread) and XTest for the keys.

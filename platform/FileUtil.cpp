@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <cstring>
 
 #include "orvix/core/TextConv.h"
 
@@ -25,7 +26,9 @@ bool WriteAll(int fd, std::string_view data) {
 
 int ReadFileBytes(const std::string& path, std::string& bytes, size_t maxBytes) {
     bytes.clear();
-    int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    // Non-blocking, so that a FIFO without a writer or a device in place of a
+    // data file cannot hold the open; only regular files are then read.
+    int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
     if (fd < 0) return errno;
     int error = 0;
     struct stat st {};
@@ -33,6 +36,8 @@ int ReadFileBytes(const std::string& path, std::string& bytes, size_t maxBytes) 
         error = errno;
     } else if (S_ISDIR(st.st_mode)) {
         error = EISDIR;
+    } else if (!S_ISREG(st.st_mode)) {
+        error = ENODEV;
     } else {
         char buf[8192];
         for (;;) {
@@ -60,6 +65,26 @@ std::wstring Utf16BytesToWide(std::string_view bytes, bool bigEndian) {
         units[i] = static_cast<char16_t>(bigEndian ? (b0 << 8) | b1 : (b1 << 8) | b0);
     }
     return Orvix::Utf16ToWide(units);
+}
+
+int CheckRegularFile(const std::string& path) {
+    struct stat st {};
+    if (stat(path.c_str(), &st) != 0) return errno;
+    if (S_ISDIR(st.st_mode)) return EISDIR;
+    return S_ISREG(st.st_mode) ? 0 : ENODEV;
+}
+
+std::string DescribeFileError(int error) {
+    switch (error) {
+        case EISDIR:
+            return "it is a folder, not a file";
+        case ENODEV:
+            return "it is a device, FIFO or socket, not a file";
+        case EFBIG:
+            return "it is too large";
+        default:
+            return std::strerror(error);
+    }
 }
 
 bool ReplaceFileAtomically(const std::string& path, std::string_view data) {

@@ -5,9 +5,18 @@
 #include <string>
 #include <string_view>
 
-// Reads a whole file of at most maxBytes. Returns 0, or the errno value of the
-// failure (EFBIG for a file larger than maxBytes, EISDIR for a folder).
+// Reads a whole regular file of at most maxBytes, without blocking on a FIFO or
+// device at the path. Returns 0, or the errno value of the failure (EFBIG for a
+// file larger than maxBytes, EISDIR for a folder, ENODEV for a FIFO, device or
+// socket).
 int ReadFileBytes(const std::string& path, std::string& bytes, size_t maxBytes);
+
+// 0 when path is a regular file (links followed), else the errno value as
+// ReadFileBytes gives it. For callers that open a data file themselves.
+int CheckRegularFile(const std::string& path);
+
+// A failure of the two above in words ("it is a folder, not a file").
+std::string DescribeFileError(int error);
 
 // UTF-16 file bytes (without their byte-order mark) as text; a last odd byte is
 // dropped.

@@ -26,6 +26,17 @@ std::wstring_view Trim(std::wstring_view s) {
     return s.substr(first, s.find_last_not_of(kBlanks) - first + 1);
 }
 
+std::string_view TrimBytes(std::string_view s) {
+    constexpr std::string_view kBlanks = " \t\r\n\f\v";
+    const size_t first = s.find_first_not_of(kBlanks);
+    if (first == std::string_view::npos) return {};
+    return s.substr(first, s.find_last_not_of(kBlanks) - first + 1);
+}
+
+bool SameNameBytes(std::string_view a, std::string_view b) {
+    return SameName(Orvix::Utf8ToWide(a), Orvix::Utf8ToWide(b));
+}
+
 std::wstring_view Unquote(std::wstring_view value) {
     if (value.size() >= 2 && (value.front() == L'"' || value.front() == L'\'') &&
         value.back() == value.front())
@@ -106,6 +117,46 @@ std::string IniFile::Serialize() const {
         for (const Entry& e : s.entries) text += e.key + L'=' + e.value + L'\n';
     }
     return Orvix::WideToUtf8(text);
+}
+
+std::string IniFile::SetValueInText(std::string text, std::string_view section, std::string_view key,
+                                    std::string_view value) {
+    const std::string newline = text.find("\r\n") != std::string::npos ? "\r\n" : "\n";
+    bool inSection = false;
+    size_t insertAt = std::string::npos;  // after the matching section's last line that is not blank
+    for (size_t pos = 0; pos < text.size();) {
+        const size_t end = text.find('\n', pos);
+        const size_t next = end == std::string::npos ? text.size() : end + 1;
+        const std::string_view line = TrimBytes(std::string_view(text).substr(pos, next - pos));
+        if (!line.empty() && line.front() == '[') {
+            const size_t close = line.find(']');
+            inSection = SameNameBytes(
+                TrimBytes(line.substr(1, close == std::string_view::npos ? line.npos : close - 1)), section);
+            if (inSection && insertAt == std::string::npos) insertAt = next;
+        } else if (inSection && !line.empty()) {
+            insertAt = next;
+            const size_t equals = line.find('=');
+            if (line.front() != ';' && equals != std::string_view::npos &&
+                SameNameBytes(TrimBytes(line.substr(0, equals)), key)) {
+                // Only the value changes: the key as written, its blanks and the line end stay.
+                const size_t valueStart = text.find('=', pos) + 1;
+                size_t valueEnd = end == std::string::npos ? text.size() : end;
+                if (valueEnd > valueStart && text[valueEnd - 1] == '\r') --valueEnd;
+                text.replace(valueStart, valueEnd - valueStart, value);
+                return text;
+            }
+        }
+        pos = next;
+    }
+    std::string entry = std::string(key) + "=" + std::string(value) + newline;
+    if (insertAt == std::string::npos) {
+        entry = "[" + std::string(section) + "]" + newline + entry;
+        insertAt = text.size();
+    }
+    // A last line without its line end gets one before anything follows it.
+    if (insertAt == text.size() && !text.empty() && text.back() != '\n') entry = newline + entry;
+    text.insert(insertAt, entry);
+    return text;
 }
 
 const IniFile::Section* IniFile::FindSection(std::wstring_view name) const {

@@ -37,6 +37,13 @@ class IniFile {
     // and value, each ending in '\n'.
     std::string Serialize() const;
 
+    // Sets key=value in section of UTF-8 file text and keeps every other byte:
+    // other sections, comments, blank lines, line ends and a last line without
+    // one. The first line of key in the section is changed; a missing key is
+    // added after the section's last entry, a missing section at the end.
+    static std::string SetValueInText(std::string text, std::string_view section, std::string_view key,
+                                      std::string_view value);
+
   private:
     struct Entry {
         std::wstring key;

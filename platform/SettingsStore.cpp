@@ -30,7 +30,8 @@ std::string FolderOf(const std::string& path) {
 class StoreLock {
   public:
     explicit StoreLock(const std::string& storePath) {
-        m_fd = open((FolderOf(storePath) + "registry.lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+        m_fd = open((FolderOf(storePath) + "registry.lock").c_str(),
+                    O_RDWR | O_CREAT | O_CLOEXEC | O_NONBLOCK | O_NOCTTY, 0600);
         if (m_fd >= 0 && flock(m_fd, LOCK_EX) != 0) {
             close(m_fd);
             m_fd = -1;
@@ -47,20 +48,41 @@ class StoreLock {
     int m_fd = -1;
 };
 
-// The store's own section. Only lines that end in '\n' count: every write
-// ends its lines, so a last line without one was cut short.
-SettingsStore::Status Load(const std::string& path, IniFile& ini) {
+// The file as it stands: its encoding and its text as UTF-8, byte for byte for
+// a UTF-8 file (whatever lines it holds that the store does not own).
+struct StoreFile {
+    enum class Encoding { Utf8, Utf8Bom, Utf16Le, Utf16Be } encoding = Encoding::Utf8;
     std::string text;
-    if (int error = ReadFileBytes(path, text, kMaxStoreBytes))
+
+    std::string Encode() const {
+        if (encoding == Encoding::Utf8) return text;
+        if (encoding == Encoding::Utf8Bom) return "\xEF\xBB\xBF" + text;
+        const bool big = encoding == Encoding::Utf16Be;
+        std::string bytes = big ? "\xFE\xFF" : "\xFF\xFE";
+        for (char16_t unit : Orvix::WideToUtf16(Orvix::Utf8ToWide(text))) {
+            const char high = static_cast<char>(unit >> 8), low = static_cast<char>(unit & 0xFF);
+            bytes += big ? high : low;
+            bytes += big ? low : high;
+        }
+        return bytes;
+    }
+};
+
+SettingsStore::Status LoadFile(const std::string& path, StoreFile& file) {
+    std::string bytes;
+    if (int error = ReadFileBytes(path, bytes, kMaxStoreBytes)) {
+        Vantorel::Trace("settings store %s: %s", path.c_str(), DescribeFileError(error).c_str());
         return error == ENOENT ? SettingsStore::Status::NotFound : SettingsStore::Status::Unreadable;
-    const size_t lastLineEnd = text.rfind('\n');
-    text.erase(lastLineEnd == std::string::npos ? 0 : lastLineEnd + 1);
-    IniFile parsed;
-    parsed.Parse(Orvix::Utf8ToWide(text));
-    for (const std::wstring& key : parsed.GetKeys(kSection)) {
-        std::wstring value;
-        parsed.Get(kSection, key, value);
-        ini.Set(kSection, key, value);
+    }
+    const std::string_view view(bytes);
+    if (view.starts_with("\xFF\xFE") || view.starts_with("\xFE\xFF")) {
+        file.encoding = view[0] == '\xFF' ? StoreFile::Encoding::Utf16Le : StoreFile::Encoding::Utf16Be;
+        file.text = Orvix::WideToUtf8(IniFile::Decode(view));
+    } else if (view.starts_with("\xEF\xBB\xBF")) {
+        file.encoding = StoreFile::Encoding::Utf8Bom;
+        file.text = bytes.substr(3);
+    } else {
+        file.text = std::move(bytes);
     }
     return SettingsStore::Status::Found;
 }
@@ -92,9 +114,11 @@ bool SettingsStore::Create() const {
 }
 
 SettingsStore::Status SettingsStore::Read(std::wstring_view name, std::wstring& value) const {
-    IniFile ini;
-    const Status status = Load(Orvix::WideToUtf8(m_path), ini);
+    StoreFile file;
+    const Status status = LoadFile(Orvix::WideToUtf8(m_path), file);
     if (status != Status::Found) return status;
+    IniFile ini;
+    ini.Parse(Orvix::Utf8ToWide(file.text));
     return ini.Get(kSection, name, value) ? Status::Found : Status::NotFound;
 }
 
@@ -106,10 +130,11 @@ bool SettingsStore::Write(std::wstring_view name, std::wstring_view value) const
     if (!Exists()) return false;
     StoreLock lock(path);
     if (!lock.Held()) return false;
-    IniFile ini;
-    if (Load(path, ini) == Status::Unreadable) return false;
-    ini.Set(kSection, name, value);
-    return ReplaceFileAtomically(path, ini.Serialize());
+    StoreFile file;
+    if (LoadFile(path, file) == Status::Unreadable) return false;
+    file.text = IniFile::SetValueInText(std::move(file.text), Orvix::WideToUtf8(kSection),
+                                        Orvix::WideToUtf8(name), Orvix::WideToUtf8(value));
+    return ReplaceFileAtomically(path, file.Encode());
 }
 
 std::wstring GetSettingsStorePath() {

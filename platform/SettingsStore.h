@@ -8,8 +8,11 @@
 //
 // Every write replaces the whole file atomically (temporary file + rename)
 // under an flock on a lock file beside it, so readers never see half a file
-// and two processes writing at once both keep their values. A missing,
-// truncated or garbled file reads as missing values; nothing here throws.
+// and two processes writing at once both keep their values. A write changes
+// only its own line: other sections, comments, the file's encoding (UTF-8 or
+// UTF-16 with a byte-order mark) and a last line without a line end stay as
+// they are. A missing or garbled file reads as missing values; a FIFO, device
+// or folder at the path reads as unreadable without blocking; nothing throws.
 #include <string>
 #include <string_view>
 

@@ -8,6 +8,8 @@ set -euo pipefail
 packages=(
   # toolchain and test frameworks
   build-essential cmake ninja-build pkg-config git
+  # the fuzz targets (libFuzzer)
+  clang
   libgtest-dev libgmock-dev libbenchmark-dev
   # toolkit: windows, drawing, text, fonts, images
   libsdl2-dev libcairo2-dev libpango1.0-dev libfontconfig-dev fonts-open-sans libgif-dev

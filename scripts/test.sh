@@ -29,4 +29,6 @@ if [ ${#tsan_targets[@]} -gt 0 ]; then
   export TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1
   (cd "$tsan" && ctest -j"$(nproc)" --output-on-failure --timeout 600 -R 'Concurrency\.')
 fi
+# Each fuzz target for 20 seconds on its seed corpus (clang, libFuzzer).
+"$here/tests/fuzz/run.sh" 20
 echo "All tests passed."

@@ -1,7 +1,17 @@
 #include "storage/DataStore.h"
 
 #include <sqlite3.h>
+#include <sys/stat.h>
 #include <unistd.h>
+
+#include <cerrno>
+#include <csignal>
+#include <cstring>
+#include <ctime>
+#include <filesystem>
+#include <iterator>
+#include <set>
+#include <utility>
 
 #include "orvix/core/TextConv.h"
 #include "platform/AppContext.h"
@@ -47,8 +57,71 @@ const char* const kSchema[] = {
     "CREATE INDEX IF NOT EXISTS keylightindex ON t_key_light_data(keylight_id)",
 };
 
+// Indexes for the lookups the pages make (a macro's events in order, a setting
+// of a profile, a button of a profile, a lighting mode of a profile); added to
+// new files and, without a word, to older files at their next open.
+const char* const kLookupIndexes[] = {
+    "CREATE INDEX IF NOT EXISTS macrorecord_macro ON t_macrorecord(macro_id, record_index)",
+    "CREATE INDEX IF NOT EXISTS configdata_profile_key ON t_configdata(profile, key)",
+    "CREATE INDEX IF NOT EXISTS keymacro_profile_key ON t_key_macro_data(profile, fn_layer, key_code)",
+    "CREATE INDEX IF NOT EXISTS lightdata_profile_mode ON t_light_data(profile, mode)",
+};
+
+// The object a schema statement creates: the word after "IF NOT EXISTS".
+std::string CreatedName(const char* statement) {
+    std::string text = statement;
+    const std::string marker = "IF NOT EXISTS ";
+    const size_t start = text.find(marker) + marker.size();
+    return text.substr(start, text.find_first_of(" (", start) - start);
+}
+
 bool IsWriteSuccess(int result) {
     return result == SQLITE_OK || result == SQLITE_ROW || result == SQLITE_DONE;
+}
+
+// Failures of the file rather than of one statement: they make the store unusable.
+bool IsStoreFailure(int result) {
+    switch (result & 0xFF) {
+        case SQLITE_BUSY:
+        case SQLITE_LOCKED:
+        case SQLITE_READONLY:
+        case SQLITE_IOERR:
+        case SQLITE_CORRUPT:
+        case SQLITE_FULL:
+        case SQLITE_CANTOPEN:
+        case SQLITE_NOTADB:
+        case SQLITE_PERM:
+        case SQLITE_NOMEM:
+        case SQLITE_MISUSE:
+            return true;
+        default:
+            return false;
+    }
+}
+
+std::string DateStamp() {
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    char text[32];
+    std::strftime(text, sizeof text, "%Y%m%d-%H%M%S", &local);
+    return text;
+}
+
+// Temporary files of creations that were killed before they linked their file
+// into place; those of a process that still runs are left alone.
+void RemoveStaleCreations(const std::string& path) {
+    namespace fs = std::filesystem;
+    const fs::path target(path);
+    const std::string prefix = target.filename().string() + ".new-";
+    std::error_code error;
+    for (const fs::directory_entry& entry : fs::directory_iterator(target.parent_path(), error)) {
+        const std::string name = entry.path().filename().string();
+        if (!name.starts_with(prefix)) continue;
+        const long pid = std::strtol(name.c_str() + prefix.size(), nullptr, 10);
+        if (pid > 0 && (::kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM)) continue;
+        fs::remove(entry.path(), error);
+    }
 }
 
 }  // namespace
@@ -81,7 +154,8 @@ DataStore::~DataStore() {
     m_path.clear();
 }
 
-bool DataStore::OpenForDevice(const std::wstring& userDataFolder, const std::wstring& deviceAttr) {
+bool DataStore::OpenForDevice(const std::wstring& userDataFolder, const std::wstring& deviceAttr,
+                              const std::wstring& profileText) {
     const std::lock_guard lock(m_lock);
     const std::string path = DatabasePathFor(userDataFolder, deviceAttr);
     // A connection left open on another model's file must not answer for this one.
@@ -89,26 +163,267 @@ bool DataStore::OpenForDevice(const std::wstring& userDataFolder, const std::wst
     m_path = path;
     if (path.empty()) {
         Vantorel::Trace("store: rejected device_attr %s", Orvix::WideToUtf8(deviceAttr).c_str());
+        SetUnusable("the model name \"" + Orvix::WideToUtf8(deviceAttr) + "\" cannot name a store file");
         m_opened = false;
         return false;
     }
     if (m_db.IsOpen()) {
         m_opened = true;
-    } else if (::access(path.c_str(), F_OK) == 0) {
-        m_opened = m_db.Open(path.c_str(), SQLITE_OPEN_READWRITE | SQLITE_OPEN_FULLMUTEX);
     } else {
-        m_opened =
-            m_db.Open(path.c_str(), SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_FULLMUTEX) &&
-            CreateSchema();
+        m_opened = OpenChecked(path, profileText);
+        if (!m_opened) m_db.Close();
+    }
+    if (m_opened) {
+        m_unusable = false;
+        m_unusableNoticePending = false;
     }
     Vantorel::Trace("store: open %s -> %d", path.c_str(), m_opened ? 1 : 0);
     return m_opened;
 }
 
+bool DataStore::OpenChecked(const std::string& path, const std::wstring& profileText) {
+    RemoveStaleCreations(path);
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0) {
+        if (errno != ENOENT) {
+            SetUnusable("cannot reach " + path + ": " + std::strerror(errno));
+            return false;
+        }
+        return CreateWhole(path, profileText);
+    }
+    // A folder, FIFO or device in its place is no database; opening one could block.
+    if (!S_ISREG(info.st_mode))
+        return MoveAside(path, "it is not a regular file") && CreateWhole(path, profileText);
+    if (!m_db.Open(path.c_str(), SQLITE_OPEN_READWRITE | SQLITE_OPEN_FULLMUTEX)) {
+        SetUnusable("cannot open " + path + ": " + m_db.OpenError());
+        return false;
+    }
+    // quick_check reads every page: a file of random bytes, a truncated or
+    // damaged one fails here rather than at some later write.
+    std::string verdict;
+    int result = SQLITE_OK;
+    {
+        SQLiteStatement check;
+        result = m_db.Prepare(check, "PRAGMA quick_check(1)");
+        if (result == SQLITE_OK) result = check.Step();
+        if (result == SQLITE_ROW && check.ColumnText(0) != nullptr) verdict = check.ColumnText(0);
+    }
+    const int primary = result & 0xFF;
+    if (primary == SQLITE_NOTADB || primary == SQLITE_CORRUPT || (result == SQLITE_ROW && verdict != "ok")) {
+        const std::string why = verdict.empty() ? m_db.ErrorMessage(result) : verdict;
+        m_db.Close();
+        return MoveAside(path, why) && CreateWhole(path, profileText);
+    }
+    if (result != SQLITE_ROW) {
+        SetUnusable("cannot read " + path + ": " + m_db.ErrorMessage(result));
+        return false;
+    }
+    std::string added;
+    if (!Repair(profileText, added)) return false;
+    if (!added.empty()) {
+        Vantorel::Trace("store: repaired %s: %s", path.c_str(), added.c_str());
+        m_notice = StoreNotice{StoreNotice::Kind::Repaired, path, {}, "added back " + added};
+    }
+    return true;
+}
+
+bool DataStore::CreateWhole(const std::string& path, const std::wstring& profileText) {
+    // Built aside and linked into place, so that a process killed at any moment
+    // leaves no file or a whole one, and one of two processes creating the same
+    // file at once wins.
+    const std::string temp = path + ".new-" + std::to_string(::getpid());
+    for (const char* suffix : {"", "-journal"}) ::unlink((temp + suffix).c_str());
+    if (!m_db.Open(temp.c_str(), SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_FULLMUTEX)) {
+        SetUnusable("cannot create " + path + ": " + m_db.OpenError());
+        return false;
+    }
+    bool built = Atomically([&] {
+        if (!CreateSchema()) return false;
+        return profileText.empty() || InitProfilesLocked(profileText) > 0;
+    });
+    built = m_db.Close() && built;
+    const int linkError = built && ::link(temp.c_str(), path.c_str()) != 0 ? errno : 0;
+    ::unlink(temp.c_str());
+    if (!built || (linkError != 0 && linkError != EEXIST)) {
+        SetUnusable("cannot create " + path +
+                    (linkError ? std::string(": ") + std::strerror(linkError) : ""));
+        return false;
+    }
+    // EEXIST: another process created it meanwhile; that file is used.
+    if (!m_db.Open(path.c_str(), SQLITE_OPEN_READWRITE | SQLITE_OPEN_FULLMUTEX)) {
+        SetUnusable("cannot open " + path + ": " + m_db.OpenError());
+        return false;
+    }
+    return true;
+}
+
+bool DataStore::MoveAside(const std::string& path, const std::string& why) {
+    std::string aside = path + ".damaged-" + DateStamp();
+    for (int n = 2; ::access(aside.c_str(), F_OK) == 0; ++n)
+        aside = path + ".damaged-" + DateStamp() + "-" + std::to_string(n);
+    if (::rename(path.c_str(), aside.c_str()) != 0) {
+        SetUnusable(path + " is damaged (" + why + ") and cannot be moved aside: " + std::strerror(errno));
+        return false;
+    }
+    // A journal left beside it belongs to the damaged file, never to the new one.
+    ::rename((path + "-journal").c_str(), (aside + "-journal").c_str());
+    Vantorel::Trace("store: %s moved aside to %s (%s)", path.c_str(), aside.c_str(), why.c_str());
+    m_notice = StoreNotice{StoreNotice::Kind::MovedAside, path, aside, why};
+    return true;
+}
+
+bool DataStore::Repair(const std::wstring& profileText, std::string& added) {
+    std::set<std::string> present;
+    ReadRows("SELECT name FROM sqlite_master", {},
+             [&](const SQLiteStatement& row) { present.insert(row.ColumnText(0) ? row.ColumnText(0) : ""); });
+    std::vector<const char*> missingSchema, missingLookups;
+    for (const char* statement : kSchema)
+        if (!present.contains(CreatedName(statement))) missingSchema.push_back(statement);
+    for (const char* statement : kLookupIndexes)
+        if (!present.contains(CreatedName(statement))) missingLookups.push_back(statement);
+
+    std::vector<std::string> notes;
+    if (missingSchema.size() == std::size(kSchema))
+        notes.push_back("the tables");
+    else
+        for (const char* statement : missingSchema) notes.push_back(CreatedName(statement));
+    auto work = [&]() -> bool {
+        for (const char* statement : missingSchema)
+            if (m_db.Exec(statement) != SQLITE_OK) return false;
+        for (const char* statement : missingLookups)
+            if (m_db.Exec(statement) != SQLITE_OK) return false;
+        std::vector<ProfileData> profiles;
+        ListProfiles(profiles, 0);
+        if (profiles.empty()) return profileText.empty() || InitProfilesLocked(profileText) > 0;
+        int rows = 0;
+        for (const ProfileData& profile : profiles) {
+            std::set<std::wstring> keys;
+            ReadRows("SELECT key FROM t_configdata WHERE profile = ?", {profile.profile},
+                     [&](const SQLiteStatement& row) { keys.insert(row.ColumnWide(0)); });
+            for (const ConfigDefault& row : kConfigDefaults) {
+                if (keys.contains(row.key)) continue;
+                if (Insert("INSERT INTO t_configdata(profile, key, value) VALUES (?, ?, ?);",
+                           {profile.profile, row.key, row.insertValue}) == 0)
+                    return false;
+                ++rows;
+            }
+        }
+        if (rows > 0) notes.push_back(std::to_string(rows) + " settings rows");
+        const std::wstring text = profileText.empty() ? L"Profile" : profileText;
+        for (size_t number = profiles.size() + 1; number <= 4; ++number) {
+            ProfileData record;
+            record.name = Orvix::FormatW(L"%ls %d", text.c_str(), static_cast<int>(number));
+            if (AddProfile(record) == 0) return false;
+            notes.push_back("profile " + std::to_string(number));
+        }
+        int active = 0;
+        ReadRow("SELECT count(*) FROM t_profile_data WHERE status = 1", {},
+                [&](const SQLiteStatement& row) { active = row.ColumnInt(0); });
+        if (active != 1) {
+            // None active: the first; several: the first of them stays.
+            const int32_t keep = active == 0 ? profiles.front().profile : GetActiveProfile();
+            if (!SetActiveProfile(keep)) return false;
+            notes.push_back("the active profile");
+        }
+        return true;
+    };
+    // Read first: a whole file is opened without taking the write lock.
+    bool whole = missingSchema.empty() && missingLookups.empty() && present.contains("t_configdata") &&
+                 present.contains("t_profile_data");
+    if (whole) {
+        int profiles = 0, rows = 0, active = 0;
+        ReadRow("SELECT count(*), sum(status = 1) FROM t_profile_data", {}, [&](const SQLiteStatement& row) {
+            profiles = row.ColumnInt(0);
+            active = row.ColumnInt(1);
+        });
+        ReadRow("SELECT count(*) FROM t_configdata c JOIN t_profile_data p ON c.profile = p.profile", {},
+                [&](const SQLiteStatement& row) { rows = row.ColumnInt(0); });
+        whole = profiles == 0 ? profileText.empty()
+                              : profiles >= 4 && active == 1 &&
+                                    rows >= profiles * static_cast<int>(kConfigDefaults.size());
+    }
+    if (whole) return true;
+    if (!Atomically(work)) {
+        if (!m_unusable) SetUnusable("cannot repair " + m_path);
+        return false;
+    }
+    for (const std::string& note : notes) added += (added.empty() ? "" : ", ") + note;
+    return true;
+}
+
 bool DataStore::CreateSchema() {
     bool all = true;
     for (const char* statement : kSchema) all = (m_db.Exec(statement) == SQLITE_OK) && all;
+    for (const char* statement : kLookupIndexes) all = (m_db.Exec(statement) == SQLITE_OK) && all;
     return all;
+}
+
+StoreNotice DataStore::TakeOpenNotice() {
+    const std::lock_guard lock(m_lock);
+    return std::exchange(m_notice, StoreNotice{});
+}
+
+bool DataStore::IsUnusable() const {
+    const std::lock_guard lock(m_lock);
+    return m_unusable;
+}
+
+std::string DataStore::GetUnusableReason() const {
+    const std::lock_guard lock(m_lock);
+    return m_unusable ? m_unusableReason : std::string();
+}
+
+bool DataStore::TakeUnusableNotice(std::string& reason) {
+    const std::lock_guard lock(m_lock);
+    if (!m_unusableNoticePending) return false;
+    m_unusableNoticePending = false;
+    reason = m_unusableReason;
+    return true;
+}
+
+bool DataStore::CheckWritable() {
+    const std::lock_guard lock(m_lock);
+    if (m_db.InTransaction()) return true;
+    const int result = m_db.Exec("BEGIN IMMEDIATE");
+    NoteResult(result, true);
+    if (result != SQLITE_OK) return false;
+    m_db.Exec("ROLLBACK");
+    return true;
+}
+
+void DataStore::SetUnusable(const std::string& reason) {
+    if (!m_unusable) m_unusableNoticePending = true;
+    m_unusable = true;
+    m_unusableReason = reason;
+    Vantorel::Trace("store unusable: %s", reason.c_str());
+}
+
+void DataStore::NoteResult(int result, bool write) {
+    if (IsWriteSuccess(result)) {
+        // A write that went through ends the condition, told or not.
+        if (write) m_unusable = m_unusableNoticePending = false;
+        return;
+    }
+    if (!IsStoreFailure(result)) return;
+    if ((result & 0xFF) == SQLITE_MISUSE && !m_db.IsOpen())
+        SetUnusable(m_path.empty() ? "no store is open" : "the store " + m_path + " is not open");
+    else
+        SetUnusable(m_db.ErrorMessage(result));
+}
+
+bool DataStore::Atomically(const std::function<bool()>& work) {
+    const std::lock_guard lock(m_lock);
+    if (m_db.InTransaction()) return work();  // part of the caller's transaction
+    const int begun = m_db.Exec("BEGIN IMMEDIATE");
+    NoteResult(begun, true);
+    if (begun != SQLITE_OK) return false;
+    if (work()) {
+        const int committed = m_db.Exec("COMMIT");
+        NoteResult(committed, true);
+        if (committed == SQLITE_OK) return true;
+    }
+    m_db.Exec("ROLLBACK");
+    return false;
 }
 
 void DataStore::CloseIfOpen() {
@@ -129,17 +444,21 @@ bool DataStore::IsOpened() const {
 
 bool DataStore::RunInTransaction(const std::function<bool()>& work) {
     const std::lock_guard lock(m_lock);
-    if (m_db.Exec("BEGIN") != SQLITE_OK) return false;
-    if (work() && m_db.Exec("COMMIT") == SQLITE_OK) return true;
-    m_db.Exec("ROLLBACK");
-    return false;
+    if (!m_db.IsOpen() || m_db.InTransaction()) {
+        NoteResult(SQLITE_MISUSE, true);
+        return false;
+    }
+    return Atomically(work);
 }
 
 bool DataStore::Write(const char* sql, Params params) {
     const std::lock_guard lock(m_lock);
     SQLiteStatement statement;
-    if (m_db.Prepare(statement, sql) != SQLITE_OK || statement.BindAll(params) != SQLITE_OK) return false;
-    return IsWriteSuccess(statement.Step());
+    int result = m_db.Prepare(statement, sql);
+    if (result == SQLITE_OK) result = statement.BindAll(params);
+    if (result == SQLITE_OK) result = statement.Step();
+    NoteResult(result, true);
+    return IsWriteSuccess(result);
 }
 
 int32_t DataStore::Insert(const char* sql, Params params) {
@@ -151,8 +470,11 @@ int32_t DataStore::Insert(const char* sql, Params params) {
 bool DataStore::ReadRow(const char* sql, Params params, const RowReader& read) {
     const std::lock_guard lock(m_lock);
     SQLiteStatement statement;
-    if (m_db.Prepare(statement, sql) != SQLITE_OK || statement.BindAll(params) != SQLITE_OK) return false;
-    if (statement.Step() != SQLITE_ROW) return false;
+    int result = m_db.Prepare(statement, sql);
+    if (result == SQLITE_OK) result = statement.BindAll(params);
+    if (result == SQLITE_OK) result = statement.Step();
+    NoteResult(result, false);
+    if (result != SQLITE_ROW) return false;
     read(statement);
     return true;
 }
@@ -160,12 +482,16 @@ bool DataStore::ReadRow(const char* sql, Params params, const RowReader& read) {
 int DataStore::ReadRows(const char* sql, Params params, const RowReader& read) {
     const std::lock_guard lock(m_lock);
     SQLiteStatement statement;
-    if (m_db.Prepare(statement, sql) != SQLITE_OK || statement.BindAll(params) != SQLITE_OK) return 0;
+    int result = m_db.Prepare(statement, sql);
+    if (result == SQLITE_OK) result = statement.BindAll(params);
     int count = 0;
-    while (statement.Step() == SQLITE_ROW) {
+    while (result == SQLITE_OK || result == SQLITE_ROW) {
+        result = statement.Step();
+        if (result != SQLITE_ROW) break;
         read(statement);
         ++count;
     }
+    NoteResult(result, false);
     return count;
 }
 
@@ -181,30 +507,37 @@ bool DataStore::SetConfigValue(int32_t profile, const std::wstring& key, const s
     return Write("UPDATE t_configdata SET value = ? WHERE profile = ? and key = ?", {value, profile, key});
 }
 
-void DataStore::InsertDefaultConfig(int32_t profile) {
-    const std::lock_guard lock(m_lock);
-    for (const ConfigDefault& row : kConfigDefaults) {
-        Insert("INSERT INTO t_configdata(profile, key, value) VALUES (?, ?, ?);",
-               {profile, row.key, row.insertValue});
-    }
+bool DataStore::InsertDefaultConfig(int32_t profile) {
+    return Atomically([&] {
+        for (const ConfigDefault& row : kConfigDefaults) {
+            if (Insert("INSERT INTO t_configdata(profile, key, value) VALUES (?, ?, ?);",
+                       {profile, row.key, row.insertValue}) == 0)
+                return false;
+        }
+        return true;
+    });
 }
 
-void DataStore::ResetConfigToDefaults(int32_t profile) {
-    const std::lock_guard lock(m_lock);
-    for (const ConfigDefault& row : kConfigDefaults) {
-        if (row.resetValue != nullptr) SetConfigValue(profile, row.key, row.resetValue);
-    }
+bool DataStore::ResetConfigToDefaults(int32_t profile) {
+    return Atomically([&] {
+        for (const ConfigDefault& row : kConfigDefaults) {
+            if (row.resetValue != nullptr && !SetConfigValue(profile, row.key, row.resetValue)) return false;
+        }
+        return true;
+    });
 }
 
 // ---- profiles ----
 
 int32_t DataStore::AddProfile(const ProfileData& record) {
-    const std::lock_guard lock(m_lock);
-    const int32_t id = Insert("INSERT INTO t_profile_data(name, status, app, type) VALUES (?, ?, ?, ?);",
-                              {record.name, 0, record.app, 0});
-    // A failed insert must not leave settings rows for profile 0 behind.
-    if (id != 0) InsertDefaultConfig(id);
-    return id;
+    int32_t id = 0;
+    // The profile and its settings rows come together or not at all.
+    const bool added = Atomically([&] {
+        id = Insert("INSERT INTO t_profile_data(name, status, app, type) VALUES (?, ?, ?, ?);",
+                    {record.name, 0, record.app, 0});
+        return id != 0 && InsertDefaultConfig(id);
+    });
+    return added ? id : 0;
 }
 
 bool DataStore::RenameProfile(int32_t profile, const std::wstring& name) {
@@ -231,9 +564,12 @@ int DataStore::ListProfiles(std::vector<ProfileData>& profiles, int languageId) 
 }
 
 bool DataStore::SetActiveProfile(int32_t profile) {
-    const std::lock_guard lock(m_lock);
-    Write("UPDATE t_profile_data SET status = ?", {0});
-    return Write("UPDATE t_profile_data SET status = ? WHERE profile = ?", {1, profile});
+    // Cleared and set in one step: a process killed between them keeps the
+    // previous active profile.
+    return Atomically([&] {
+        return Write("UPDATE t_profile_data SET status = ?", {0}) &&
+               Write("UPDATE t_profile_data SET status = ? WHERE profile = ?", {1, profile});
+    });
 }
 
 int32_t DataStore::GetActiveProfile() {
@@ -248,18 +584,29 @@ int32_t DataStore::InitProfiles(const std::wstring& profileText) {
     // empty and create eight profiles.
     const std::lock_guard lock(m_lock);
     std::vector<ProfileData> profiles;
-    if (ListProfiles(profiles, 0) < 1) {
-        for (int number = 1; number <= 4; ++number) {
-            ProfileData record;
-            record.name = Orvix::FormatW(L"%ls %d", profileText.c_str(), number);
-            AddProfile(record);
-        }
-        SetActiveProfile(1);
-    }
+    if (ListProfiles(profiles, 0) < 1) InitProfilesLocked(profileText);
     int32_t active = GetActiveProfile();
     if (active < 1) {
         SetActiveProfile(1);
         active = GetActiveProfile();
     }
     return active;
+}
+
+int32_t DataStore::InitProfilesLocked(const std::wstring& profileText) {
+    // A missing language text must not give names such as " 1".
+    const bool blank = profileText.find_first_not_of(L" \t") == std::wstring::npos;
+    const std::wstring text = blank ? std::wstring(L"Profile") : profileText;
+    int32_t first = 0;
+    const bool created = Atomically([&] {
+        for (int number = 1; number <= 4; ++number) {
+            ProfileData record;
+            record.name = Orvix::FormatW(L"%ls %d", text.c_str(), number);
+            const int32_t id = AddProfile(record);
+            if (id == 0) return false;
+            if (number == 1) first = id;
+        }
+        return SetActiveProfile(first);
+    });
+    return created ? first : 0;
 }

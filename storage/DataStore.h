@@ -6,6 +6,11 @@
 //
 // Failures are quiet: with the store closed, inserts return 0, single-row reads
 // report "not found", list reads return empty lists and writes return false.
+// Every operation of more than one statement is one transaction, so a process
+// killed in the middle leaves the state before it. A failure of the file itself
+// (locked past the busy time-out, read-only, damaged, full, not open) makes the
+// store "unusable" until a write succeeds again; callers ask for the reason
+// rather than guess it from a false.
 #include <cstdint>
 #include <functional>
 #include <initializer_list>
@@ -25,6 +30,15 @@ std::wstring ProfileDisplayName(const std::wstring& stored, int languageId);
 // of the db folder (a path separator or "..").
 std::string DatabasePathFor(const std::wstring& userDataFolder, const std::wstring& deviceAttr);
 
+// What opening a store had to do to a file that was not whole. Taken once.
+struct StoreNotice {
+    enum class Kind { None, Repaired, MovedAside };
+    Kind kind = Kind::None;
+    std::string path;     // the store file
+    std::string movedTo;  // MovedAside: the damaged file's new name
+    std::string detail;   // what was added back, or why the file was moved
+};
+
 class DataStore {
   public:
     static DataStore& Instance();
@@ -32,11 +46,31 @@ class DataStore {
     DataStore(const DataStore&) = delete;
     DataStore& operator=(const DataStore&) = delete;
 
-    // Opens (creating it with the schema when missing) the file of a device
-    // model under the per-user data folder, whose "db" subfolder must exist.
-    // A connection still open on another model's file is closed first; a
-    // rejected deviceAttr leaves the store closed.
-    bool OpenForDevice(const std::wstring& userDataFolder, const std::wstring& deviceAttr);
+    // Opens the file of a device model under the per-user data folder, whose
+    // "db" subfolder must exist. A missing file is built whole in a temporary
+    // file and linked into place: the schema and, when profileText is given,
+    // the four initial profiles ("<profileText> 1" ...) with their settings and
+    // profile 1 active. An existing file is checked: what is missing (tables,
+    // indexes, settings rows, profiles up to four, the active profile) is added
+    // back without touching good rows; a file that is no usable database is
+    // renamed "<name>.damaged-<date>" and a new one built. Either is told once
+    // through TakeOpenNotice. A connection still open on another model's file
+    // is closed first; a rejected deviceAttr leaves the store closed.
+    bool OpenForDevice(const std::wstring& userDataFolder, const std::wstring& deviceAttr,
+                       const std::wstring& profileText = {});
+    // The repair or move of the last open, once; Kind::None afterwards.
+    StoreNotice TakeOpenNotice();
+
+    // True after an open or write failed for a reason of the file itself, until
+    // a write succeeds again.
+    bool IsUnusable() const;
+    std::string GetUnusableReason() const;
+    // True once for each time the store becomes unusable, with the reason: the
+    // window shows one notice for a condition rather than one per write.
+    bool TakeUnusableNotice(std::string& reason);
+    // Takes the write lock and lets it go (waiting the busy time-out for another
+    // connection): false, and the store unusable, when it cannot be written.
+    bool CheckWritable();
     // Closes the connection, also one whose schema creation failed.
     void CloseIfOpen();
     // The result of the last open.
@@ -47,16 +81,17 @@ class DataStore {
     void Unlock() { m_lock.unlock(); }
     // Runs work as one transaction under the lock: its writes are committed when
     // it returns true and rolled back, all of them, when it returns false or the
-    // commit fails. True when they were committed. Transactions do not nest:
-    // work must not call AddMacroRecords or RunInTransaction.
+    // commit fails. True when they were committed. RunInTransaction does not
+    // nest; the store's own multi-statement operations join it.
     bool RunInTransaction(const std::function<bool()>& work);
 
     // ---- configuration rows: decimal texts per profile and key ----
     bool GetConfigValue(int32_t profile, const std::wstring& key, std::wstring& value);
     // Never inserts: a key without a row changes nothing and still succeeds.
     bool SetConfigValue(int32_t profile, const std::wstring& key, const std::wstring& value);
-    void InsertDefaultConfig(int32_t profile);
-    void ResetConfigToDefaults(int32_t profile);
+    // Both true only when every row was written (one transaction each).
+    bool InsertDefaultConfig(int32_t profile);
+    bool ResetConfigToDefaults(int32_t profile);
 
     // ---- profiles ----
     // Inserts the profile (inactive) and its default configuration rows.
@@ -68,14 +103,16 @@ class DataStore {
     bool SetActiveProfile(int32_t profile);
     int32_t GetActiveProfile();
     // Run at every device load: a store without profiles gets four, named
-    // "<profileText> 1" to "<profileText> 4", and profile 1 becomes active when
-    // none is. Returns the active profile id (0 when the store is closed).
+    // "<profileText> 1" to "<profileText> 4" ("Profile" when the text is
+    // empty), and profile 1 becomes active when none is; all in one
+    // transaction. Returns the active profile id (0 when the store is closed).
     int32_t InitProfiles(const std::wstring& profileText);
 
     // ---- button assignments (function layer 0) ----
     // Replaces the button's row; a record with macroValue and macroValue2 both 0
     // only deletes it (the button returns to its default) and returns 0.
-    int32_t SaveKey(const KeyRecord& record);
+    // Delete and insert are one transaction; `stored` tells whether it was written.
+    int32_t SaveKey(const KeyRecord& record, bool* stored = nullptr);
     bool GetKey(int32_t profile, int32_t keyCode, KeyRecord& record);
     bool SetKeyDescription(int32_t profile, int32_t keyCode, const std::wstring& description);
     int ListKeys(int32_t profile, std::vector<KeyRecord>& keys);
@@ -98,8 +135,9 @@ class DataStore {
     int ListMacros(std::vector<MacroData>& macros);
     int32_t AddMacroRecord(int32_t macroId, int32_t type, int32_t recordIndex, const std::wstring& desc,
                            int32_t value, int32_t delayTime);
-    // One transaction for the whole batch; a failed row does not stop the others.
-    void AddMacroRecords(std::vector<MacroEvent> events);
+    // One transaction for the whole batch; a failed row does not stop the
+    // others. True when every row was stored.
+    bool AddMacroRecords(std::vector<MacroEvent> events);
     // Sorted by record index.
     int ListMacroRecords(int32_t macroId, std::vector<MacroEvent>& events);
     bool DeleteMacroRecords(int32_t macroId);
@@ -141,9 +179,27 @@ class DataStore {
 
     void CloseLocked();
     bool CreateSchema();
+    // Runs work in one transaction, or inside the caller's when one is open.
+    bool Atomically(const std::function<bool()>& work);
+    // Records a result: a failure of the file makes the store unusable, a
+    // successful write usable again.
+    void NoteResult(int result, bool write);
+    void SetUnusable(const std::string& reason);
+    int32_t InitProfilesLocked(const std::wstring& profileText);
+
+    // The steps of OpenForDevice.
+    bool OpenChecked(const std::string& path, const std::wstring& profileText);
+    bool CreateWhole(const std::string& path, const std::wstring& profileText);
+    bool MoveAside(const std::string& path, const std::string& why);
+    // Adds back what is missing; `added` lists it (empty when the file was whole).
+    bool Repair(const std::wstring& profileText, std::string& added);
 
     SQLiteDB m_db;
     mutable std::recursive_mutex m_lock;
     std::string m_path;
     bool m_opened = false;
+    StoreNotice m_notice;
+    bool m_unusable = false;
+    bool m_unusableNoticePending = false;
+    std::string m_unusableReason;
 };

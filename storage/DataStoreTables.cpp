@@ -80,16 +80,25 @@ TextData ReadTextRow(const SQLiteStatement& row) {
 
 // ---- button assignments ----
 
-int32_t DataStore::SaveKey(const KeyRecord& record) {
-    const std::lock_guard lock(m_lock);
-    Write("DELETE FROM t_key_macro_data WHERE profile = ? and fn_layer = ? and key_code = ?",
-          {record.profile, record.fnLayer, record.keyCode});
-    if (record.macroValue == 0 && record.macroValue2 == 0) return 0;
-    return Insert(
-        "INSERT INTO t_key_macro_data(profile, fn_layer, key_code, layout_value, layout_desc, macro_type, "
-        "macro_value, macro_value2, macro_value3, macro_desc) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?);",
-        {record.profile, record.fnLayer, record.keyCode, record.layoutValue, record.layoutDesc,
-         record.macroType, record.macroValue, record.macroValue2, record.macroValue3, record.macroDesc});
+int32_t DataStore::SaveKey(const KeyRecord& record, bool* stored) {
+    int32_t id = 0;
+    // Delete and insert as one step: a process killed between them, or an
+    // insert that fails, keeps the previous assignment.
+    const bool written = Atomically([&] {
+        if (!Write("DELETE FROM t_key_macro_data WHERE profile = ? and fn_layer = ? and key_code = ?",
+                   {record.profile, record.fnLayer, record.keyCode}))
+            return false;
+        if (record.macroValue == 0 && record.macroValue2 == 0) return true;
+        id = Insert(
+            "INSERT INTO t_key_macro_data(profile, fn_layer, key_code, layout_value, layout_desc, "
+            "macro_type, "
+            "macro_value, macro_value2, macro_value3, macro_desc) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?);",
+            {record.profile, record.fnLayer, record.keyCode, record.layoutValue, record.layoutDesc,
+             record.macroType, record.macroValue, record.macroValue2, record.macroValue3, record.macroDesc});
+        return id != 0;
+    });
+    if (stored != nullptr) *stored = written;
+    return written ? id : 0;
 }
 
 bool DataStore::GetKey(int32_t profile, int32_t keyCode, KeyRecord& record) {
@@ -153,8 +162,9 @@ bool DataStore::UpdateMacro(int32_t macroId, const std::wstring& name, int32_t p
 }
 
 bool DataStore::DeleteMacro(int32_t macroId) {
-    const std::lock_guard lock(m_lock);
-    return Write("DELETE FROM t_macro_data WHERE macro_id = ?", {macroId}) && DeleteMacroRecords(macroId);
+    return Atomically([&] {
+        return Write("DELETE FROM t_macro_data WHERE macro_id = ?", {macroId}) && DeleteMacroRecords(macroId);
+    });
 }
 
 bool DataStore::GetMacro(int32_t macroId, MacroData& record) {
@@ -173,15 +183,17 @@ int32_t DataStore::AddMacroRecord(int32_t macroId, int32_t type, int32_t recordI
     return Insert(kInsertMacroEvent, {macroId, type, recordIndex, desc, value, delayTime});
 }
 
-void DataStore::AddMacroRecords(std::vector<MacroEvent> events) {
-    const std::lock_guard lock(m_lock);
-    SQLiteAutoTransaction transaction(&m_db);
-    transaction.Begin();
-    for (const MacroEvent& event : events) {
-        Insert(kInsertMacroEvent,
-               {event.macroId, event.type, event.recordIndex, event.desc, event.value, event.delayTime});
-    }
-    transaction.Commit();
+bool DataStore::AddMacroRecords(std::vector<MacroEvent> events) {
+    bool all = true;
+    const bool committed = Atomically([&] {
+        for (const MacroEvent& event : events) {
+            all = Insert(kInsertMacroEvent, {event.macroId, event.type, event.recordIndex, event.desc,
+                                             event.value, event.delayTime}) != 0 &&
+                  all;
+        }
+        return true;
+    });
+    return committed && all;
 }
 
 int DataStore::ListMacroRecords(int32_t macroId, std::vector<MacroEvent>& events) {
@@ -221,9 +233,10 @@ bool DataStore::UpdateLight(int32_t profile, int32_t mode, const LightData& reco
 }
 
 bool DataStore::SetActiveLightMode(int32_t profile, int32_t mode) {
-    const std::lock_guard lock(m_lock);
-    Write("UPDATE t_light_data SET status = ? WHERE profile = ?", {0, profile});
-    return Write("UPDATE t_light_data SET status = ? WHERE profile = ? and mode = ?", {1, profile, mode});
+    return Atomically([&] {
+        return Write("UPDATE t_light_data SET status = ? WHERE profile = ?", {0, profile}) &&
+               Write("UPDATE t_light_data SET status = ? WHERE profile = ? and mode = ?", {1, profile, mode});
+    });
 }
 
 int32_t DataStore::GetActiveLightMode(int32_t profile) {

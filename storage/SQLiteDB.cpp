@@ -2,10 +2,21 @@
 
 #include <sqlite3.h>
 
+#include <atomic>
+#include <csignal>
+#include <cstdlib>
 #include <cstring>
 
 #include "orvix/core/TextConv.h"
 #include "platform/Trace.h"
+
+namespace {
+std::atomic<int> g_busyTimeoutMs{SQLiteDB::kBusyTimeoutMs};
+}  // namespace
+
+void SQLiteDB::SetBusyTimeout(int ms) {
+    g_busyTimeoutMs = ms;
+}
 
 SQLiteDB::~SQLiteDB() {
     Close();
@@ -17,13 +28,45 @@ bool SQLiteDB::Open(const char* path, int flags) {
     const int result = sqlite3_open_v2(path, &m_db, flags, nullptr);
     if (result != SQLITE_OK) {
         Vantorel::Trace("sqlite: cannot open %s (%d)", path, result);
+        m_openError = m_db != nullptr ? sqlite3_errmsg(m_db) : sqlite3_errstr(result);
         // sqlite3_open_v2 may hand out a handle even when it fails.
         sqlite3_close(m_db);
         m_db = nullptr;
         return false;
     }
+    sqlite3_busy_timeout(m_db, g_busyTimeoutMs.load());
     Exec("PRAGMA synchronous = OFF; ");
     return true;
+}
+
+namespace {
+// The store is used from two threads: both counters are atomic.
+struct FaultCounter {
+    std::atomic<long> killAt{0};
+    std::atomic<long> count{0};
+};
+FaultCounter& Faults() {
+    static FaultCounter faults;
+    static const bool fromEnvironment = [] {
+        if (const char* text = std::getenv("VANTOREL_STORE_KILL_AT"))
+            faults.killAt = std::strtol(text, nullptr, 10);
+        return true;
+    }();
+    (void)fromEnvironment;
+    return faults;
+}
+}  // namespace
+
+void SQLiteFaultPoint() {
+    FaultCounter& faults = Faults();
+    const long killAt = faults.killAt.load();
+    if (killAt > 0 && ++faults.count == killAt) std::raise(SIGKILL);
+}
+
+void SQLiteSetKillAt(long statement) {
+    FaultCounter& faults = Faults();
+    faults.count = 0;
+    faults.killAt = statement;
 }
 
 bool SQLiteDB::Close() {
@@ -35,6 +78,7 @@ bool SQLiteDB::Close() {
 
 int SQLiteDB::Exec(const char* sql, RowCallback callback, void* arg) {
     if (m_db == nullptr || sql == nullptr) return SQLITE_MISUSE;
+    SQLiteFaultPoint();
     return sqlite3_exec(m_db, sql, callback, arg, nullptr);
 }
 
@@ -48,6 +92,15 @@ int SQLiteDB::Prepare(SQLiteStatement& statement, const char* sql, int length) {
 int64_t SQLiteDB::LastInsertRowId() const {
     if (m_db == nullptr) return -1;
     return sqlite3_last_insert_rowid(m_db);
+}
+
+std::string SQLiteDB::ErrorMessage(int result) const {
+    if (m_db == nullptr || sqlite3_errcode(m_db) == SQLITE_OK) return sqlite3_errstr(result);
+    return sqlite3_errmsg(m_db);
+}
+
+bool SQLiteDB::InTransaction() const {
+    return m_db != nullptr && sqlite3_get_autocommit(m_db) == 0;
 }
 
 SQLiteParam::SQLiteParam(const std::wstring& value) : isText(true), text(Orvix::WideToUtf8(value)) {}
@@ -88,6 +141,7 @@ int SQLiteStatement::BindAll(std::initializer_list<SQLiteParam> params) {
 
 int SQLiteStatement::Step() {
     if (m_stmt == nullptr) return SQLITE_MISUSE;
+    if (!sqlite3_stmt_readonly(m_stmt)) SQLiteFaultPoint();
     return sqlite3_step(m_stmt);
 }
 

@@ -18,8 +18,15 @@ class SQLiteDB {
     SQLiteDB& operator=(const SQLiteDB&) = delete;
     virtual ~SQLiteDB();
 
-    // Closes whatever is open first; runs "PRAGMA synchronous = OFF; " on success.
+    // Closes whatever is open first; runs "PRAGMA synchronous = OFF; " on success
+    // and makes a statement that meets another connection's lock wait up to
+    // kBusyTimeoutMs for it rather than fail at once.
     bool Open(const char* path, int flags);
+    static constexpr int kBusyTimeoutMs = 5000;
+    // Changes the busy time-out of connections opened afterwards (tests).
+    static void SetBusyTimeout(int ms);
+    // Why the last Open failed, in words.
+    const std::string& OpenError() const { return m_openError; }
     bool Close();
     bool IsOpen() const { return m_db != nullptr; }
 
@@ -29,10 +36,23 @@ class SQLiteDB {
     // A negative length passes the text with its terminating zero byte.
     int Prepare(SQLiteStatement& statement, const char* sql, int length = -1);
     int64_t LastInsertRowId() const;
+    // The connection's last error in words ("database is locked"); the result
+    // code's own text when closed.
+    std::string ErrorMessage(int result) const;
+    // True while a transaction is open on the connection.
+    bool InTransaction() const;
 
   private:
     sqlite3* m_db = nullptr;
+    std::string m_openError;
 };
+
+// Fault injection for crash tests: when the environment names
+// VANTOREL_STORE_KILL_AT=N, the process kills itself (SIGKILL) just before its
+// Nth writing statement, so a test can stop a run between any two statements.
+void SQLiteFaultPoint();
+// Sets N in-process (0 turns it off) and restarts the count.
+void SQLiteSetKillAt(long statement);
 
 // One bound parameter: integers travel as signed 32-bit values, texts as UTF-8.
 // The UTF-8 copy lives in the parameter, which must outlive the statement's steps

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
+#include <chrono>
+#include <filesystem>
 #include <tuple>
 
 #include "device/DeviceCatalog.h"
@@ -123,6 +126,54 @@ TEST(DeviceCatalog, LabelAnchorGivesAHorizontalLine) {
     EXPECT_EQ(std::tuple(line.x1, line.x2, line.y), std::tuple(120, 340, 56));
     line = ParseLabelAnchor(L"7#8");
     EXPECT_EQ(std::tuple(line.x1, line.x2, line.y), std::tuple(7, 8, 0));
+    // Numbers that would overflow the label's rectangle are refused whole.
+    for (const wchar_t* bad : {L"-2147483648#0#0", L"0#2147483647#5", L"10#20#-1", L"1#2#99999999999"}) {
+        line = ParseLabelAnchor(bad);
+        EXPECT_EQ(std::tuple(line.x1, line.x2, line.y), std::tuple(0, 0, 0)) << Orvix::WideToUtf8(bad);
+    }
+}
+
+TEST(DeviceCatalog, NumbersOutOfRangeAreCheckedWhenRead) {
+    TempFolder folder;
+    folder.Write("config.xml", Catalog("<mouse name=\"M\" device_type=\"101\" device_attr=\"m\">\r\n"
+                                       "  <mode value=\"0\" vid=\"3A5C\" pid=\"0108\"/>\r\n"
+                                       "  <mode value=\"7\" vid=\"3A5C\" pid=\"0109\"/>\r\n"
+                                       "  <mode value=\"1\" vid=\"123456\" pid=\"0109\"/>\r\n"
+                                       "  <mode value=\"1\" vid=\"3A5C\" pid=\"-1\"/>\r\n</mouse>\r\n",
+                                       ""));
+    DeviceCatalog catalog;
+    ReadCatalog(folder.Folder(), L"/d/", catalog);
+    ASSERT_EQ(catalog.modes.size(), 1u);
+    EXPECT_EQ(catalog.supportedIds.size(), 1u);
+    EXPECT_EQ(catalog.modes[0].pid, 0x0108);
+
+    folder.Write("device/m.xml",
+                 "<mouse><mouse_key>"
+                 "<key name=\"300\" key_value=\"9\" rect=\"1#2#3\"/>"
+                 "<key name=\"301\" key_value=\"-1\"/>"
+                 "<key name=\"302\" key_value=\"8\" direction=\"-2147483648\" rect=\"-2147483648#0#0\"/>"
+                 "</mouse_key></mouse>");
+    DeviceDescription description;
+    ReadDeviceDescription(folder.Folder(), L"m", description);
+    ASSERT_EQ(description.buttons.size(), 1u);
+    ASSERT_EQ(description.defaultButtons.size(), 1u);
+    EXPECT_EQ(description.buttons[0].keyValue, 8);
+    EXPECT_EQ(description.buttons[0].direction, 0);
+    EXPECT_EQ(description.buttons[0].line.x1, 0);
+}
+
+TEST(DeviceCatalog, ASpecialFileInPlaceOfTheCatalogIsRefusedAtOnce) {
+    TempFolder folder;
+    ASSERT_EQ(mkfifo(Orvix::WideToUtf8(folder.File("config.xml")).c_str(), 0600), 0);
+    std::filesystem::create_directories(Orvix::WideToUtf8(folder.File("device/m.xml")));
+    const auto start = std::chrono::steady_clock::now();
+    DeviceCatalog catalog;
+    EXPECT_FALSE(ReadCatalog(folder.Folder(), L"/d/", catalog));
+    EXPECT_TRUE(catalog.models.empty());
+    DeviceDescription description;
+    EXPECT_FALSE(ReadDeviceDescription(folder.Folder(), L"m", description));
+    EXPECT_FALSE(description.keysFound);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
 }
 
 TEST(DeviceDescription, ButtonsBecomeLabelsAndDefaultRecords) {

@@ -66,7 +66,7 @@ class ExchangeFiles : public StoreTest {
         Store().UpdateLight(1, 2, light);
         Store().SetActiveLightMode(1, 2);
         const Setting settings[] = {{L"highspeed_mode", L"1"},
-                                    {L"report_rate", L"4"},
+                                    {L"report_rate", L"3"},
                                     {L"dpi_group4_value", L"6400"},
                                     {L"dpi_group5_value", L"100"},
                                     {L"e-sports_flag", L"9"}};
@@ -177,6 +177,12 @@ TEST_F(ExchangeFiles, MacroFilesThatCannotBePlayedAddNothing) {
         "<macro><macroinfo macro_name=\"M\"/></macro>",          // no settings
         macro(tooMany),
         macro("<item index=\"0\" type=\"99\" value=\"1\" timestamp=\"1\"/>"),
+        macro("<item index=\"0\" type=\"2\" value=\"256\" timestamp=\"1\"/>"),  // no key code
+        macro("<item index=\"0\" type=\"12\" value=\"-1\" timestamp=\"1\"/>"),
+        "<macro><macroinfo macro_name=\"M\" macro_type=\"9\" play_times=\"1\" delay_type=\"1\" "
+        "delay_time=\"0\"/></macro>",
+        "<macro><macroinfo macro_name=\"M\" macro_type=\"0\" play_times=\"-2\" delay_type=\"1\" "
+        "delay_time=\"0\"/></macro>",
         macro("<item index=\"0\" type=\"2\" value=\"1\"/>"),
         macro("<item index=\"x\" type=\"2\" value=\"1\" timestamp=\"1\"/>"),
         macro("<item index=\"0\" type=\"2\" value=\"1\" timestamp=\"70000\"/>"),
@@ -235,7 +241,7 @@ TEST_F(ExchangeFiles, ProfileTravelsToAnotherDatabaseWithItsParameters) {
     EXPECT_EQ(light.colorValue, 0x00FF00);
     EXPECT_EQ(Store().GetActiveLightMode(2), 2);
     const Setting expected[] = {{L"highspeed_mode", L"1"},
-                                {L"report_rate", L"4"},
+                                {L"report_rate", L"3"},
                                 {L"dpi_group4_value", L"6400"},
                                 {L"dpi_group5_value", L"777"},  // levels 5 and 6 are not exchanged
                                 {L"e-sports_flag", L"0"}};
@@ -309,6 +315,8 @@ TEST_F(ExchangeFiles, FailedOrHostileProfileImportsLeaveTheProfileAlone) {
     // one assignment and one parameter row.
     std::string items;
     for (int i = 1; i <= 5000; ++i) items += KeyItem("1", 10, i, "macro_desc=\"d\"");
+    // Values outside their tables: a mouse action, a multimedia key, a macro this store lacks.
+    items += KeyItem("4", 1, 999) + KeyItem("5", 4, 77) + KeyItem("6", 5, 4242);
     const std::string hostile =
         "<keyitems>" + items + KeyItem("9", 1, 1) + KeyItem("x", 1, 1) + KeyItem("2", 3, 1) +
         "<item key_code=\"3\" macro_type=\"1\" macro_value=\"1\"/></keyitems>"
@@ -317,8 +325,8 @@ TEST_F(ExchangeFiles, FailedOrHostileProfileImportsLeaveTheProfileAlone) {
         "brightness=\"9\"/></Lightitems>"
         "<Mouse_DPI dpi_index=\"\" dpi_count=\"99\"><DPI1 value=\"-5\" color=\"1e3\"/><DPI2 "
         "value=\"900\"/></Mouse_DPI>"
-        "<Mouse><report_rate value=\"fast\"/><sensor_flag value=\"99999999999\"/><scroll_flag "
-        "value=\"0\"/></Mouse>";
+        "<Mouse><button_respondtime value=\"0\"/><report_rate value=\"4\"/><sensor_flag "
+        "value=\"99999999999\"/><liftoff_height value=\"2\"/><scroll_flag value=\"0\"/></Mouse>";
     EXPECT_EQ(ImportProfile(WriteProfile(hostile), Store(), Context(2)), kTaskWriteEverything);
     const std::vector<std::string> after = ProfileState(2);
     EXPECT_EQ(after[0], "1:10:3");

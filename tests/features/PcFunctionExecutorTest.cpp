@@ -12,6 +12,7 @@
 #include "features/ButtonFunction.h"
 #include "features/PcFunctionExecutor.h"
 #include "orvix/core/TextConv.h"
+#include "platform/DesktopServices.h"
 #include "storage/DataStore.h"
 
 namespace {
@@ -24,6 +25,16 @@ TEST(PcFunction, WebAddressRules) {
     EXPECT_EQ(WebAddressToOpen(L"shop.www.example.com"), L"shop.www.example.com");
     EXPECT_EQ(WebAddressToOpen(L"https://"), L"");
     EXPECT_EQ(WebAddressToOpen(L"HTTPS://example.com"), L"www.HTTPS://example.com");
+
+    // Only http and https reach the browser, whatever the address contains.
+    EXPECT_EQ(WebUrlFor(L"www.example.com/a"), L"http://www.example.com/a");
+    EXPECT_EQ(WebUrlFor(L"HTTPS://example.com"), L"HTTPS://example.com");
+    EXPECT_EQ(WebUrlFor(L"localhost:8080/admin"), L"http://localhost:8080/admin");
+    for (const wchar_t* refused : {L"file:///etc/www.passwd", L"javascript:alert('www.')", L"FILE:/x/www.y",
+                                   L"mailto:a@www.example.com", L"www.HTTPS://example.com",
+                                   L"data:text/html,www.", L"smb://www.host/share"}) {
+        EXPECT_EQ(WebUrlFor(WebAddressToOpen(refused)), L"") << Orvix::WideToUtf8(refused);
+    }
 }
 
 class PcFunctionStore : public ::testing::Test {
@@ -46,6 +57,8 @@ TEST_F(PcFunctionStore, ProgramsAndAddressesFromTheirRows) {
     EXPECT_TRUE(executor.Execute(kFuncLaunch, program));
     EXPECT_TRUE(executor.Execute(kFuncWeb, web));
     EXPECT_FALSE(executor.Execute(kFuncLaunch, 99));  // no row: nothing to start
+    const int32_t file = store.AddKeyOtherData(L"file:///etc/www.passwd", L"", kFuncWeb);
+    EXPECT_FALSE(executor.Execute(kFuncWeb, file));  // never handed to the desktop
     EXPECT_FALSE(executor.Execute(12, program));
     EXPECT_EQ(desktop.calls,
               (std::vector<std::wstring>{L"start /usr/bin/my editor", L"open www.example.com"}));

@@ -4,6 +4,8 @@
 #include <sys/stat.h>
 
 #include <cerrno>
+#include <chrono>
+#include <filesystem>
 #include <string>
 
 #include "orvix/core/TextConv.h"
@@ -49,4 +51,26 @@ TEST(FileUtil, Utf16BytesInEitherOrderBecomeTheSameText) {
     EXPECT_EQ(Utf16BytesToWide(be, true), text);
     EXPECT_EQ(Utf16BytesToWide(le + "Z", false), text);  // a last odd byte is dropped
     EXPECT_EQ(Utf16BytesToWide("", false), L"");
+}
+
+// A FIFO without a writer, an endless device or a folder where a data file is
+// expected (settings, language, catalog and description files all read through
+// here) give an error at once instead of a hang.
+TEST(FileUtil, SpecialFilesAreRefusedAtOnceWithAClearError) {
+    TempFolder folder;
+    ASSERT_EQ(mkfifo(Utf8Path(folder, "fifo.lan").c_str(), 0600), 0);
+    std::filesystem::create_symlink("/dev/zero", Utf8Path(folder, "zero.xml"));
+    std::filesystem::create_directory(Utf8Path(folder, "folder.xml"));
+    const auto start = std::chrono::steady_clock::now();
+    std::string bytes;
+    EXPECT_EQ(ReadFileBytes(Utf8Path(folder, "fifo.lan"), bytes, 1 << 20), ENODEV);
+    EXPECT_EQ(ReadFileBytes(Utf8Path(folder, "zero.xml"), bytes, 1 << 20), ENODEV);
+    EXPECT_EQ(ReadFileBytes(Utf8Path(folder, "folder.xml"), bytes, 1 << 20), EISDIR);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
+
+    EXPECT_EQ(CheckRegularFile(Utf8Path(folder, "fifo.lan")), ENODEV);
+    EXPECT_EQ(CheckRegularFile(Utf8Path(folder, "folder.xml")), EISDIR);
+    folder.Write("plain.lan", "[LAN]\n");
+    EXPECT_EQ(CheckRegularFile(Utf8Path(folder, "plain.lan")), 0);
+    EXPECT_EQ(DescribeFileError(ENODEV), "it is a device, FIFO or socket, not a file");
 }

@@ -1,4 +1,7 @@
+#include <sys/stat.h>
+
 #include <atomic>
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <random>
@@ -60,12 +63,64 @@ TEST_F(SettingsStoreTest, ValuesReadTheWayDecimalTextIsRead) {
     EXPECT_EQ(ReadAppRegInt(L"huge"), 2147483647);
 }
 
-TEST_F(SettingsStoreTest, TruncatedStoreLosesOnlyTheCutLineAndHealsOnWrite) {
-    WriteBytes(StorePath(), "[Vantorel Mouse]\nLCID=1036\nDeviceType=10");  // cut inside "101"
+TEST_F(SettingsStoreTest, ALastLineWithoutLineEndIsAValueAndIsKeptOnWrite) {
+    WriteBytes(StorePath(), "[Vantorel Mouse]\nLCID=1036\nDeviceType=102");  // as an editor may save it
     EXPECT_EQ(ReadAppRegInt(L"LCID"), 1036);
-    EXPECT_EQ(ReadAppRegInt(L"DeviceType"), 0);
+    EXPECT_EQ(ReadAppRegInt(L"DeviceType"), 102);
     EXPECT_TRUE(WriteAppRegInt(L"exit_mode", 1));
-    EXPECT_EQ(ReadBytes(StorePath()), "[Vantorel Mouse]\nLCID=1036\nexit_mode=1\n");
+    EXPECT_EQ(ReadBytes(StorePath()), "[Vantorel Mouse]\nLCID=1036\nDeviceType=102\nexit_mode=1\n");
+    EXPECT_TRUE(WriteAppRegInt(L"devicetype", 101));
+    EXPECT_EQ(ReadBytes(StorePath()), "[Vantorel Mouse]\nLCID=1036\nDeviceType=101\nexit_mode=1\n");
+}
+
+TEST_F(SettingsStoreTest, AWriteKeepsOtherSectionsCommentsAndLineEnds) {
+    const std::string before =
+        "; kept by hand\r\n[Other Tool]\r\nLCID=7\r\n\r\n[Vantorel Mouse]\r\n; my language\r\nLCID = 1036\r\n"
+        "\r\n[Last]\r\nx=1";
+    WriteBytes(StorePath(), before);
+    EXPECT_EQ(ReadAppRegInt(L"LCID"), 1036);
+    EXPECT_TRUE(WriteAppRegInt(L"LCID", 1033));
+    EXPECT_TRUE(WriteAppRegInt(L"exit_mode", 1));
+    EXPECT_EQ(
+        ReadBytes(StorePath()),
+        "; kept by hand\r\n[Other Tool]\r\nLCID=7\r\n\r\n[Vantorel Mouse]\r\n; my language\r\nLCID =1033\r\n"
+        "exit_mode=1\r\n\r\n[Last]\r\nx=1");
+    EXPECT_EQ(ReadAppRegInt(L"LCID"), 1033);
+}
+
+TEST_F(SettingsStoreTest, AUtf16StoreIsReadAndStaysUtf16) {
+    const std::u16string text = u"[Vantorel Mouse]\r\nLCID=1036\r\n[Autre]\r\nnom=Élodie";
+    for (const bool bigEndian : {false, true}) {
+        std::string bytes = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
+        for (char16_t unit : text) {
+            const char high = static_cast<char>(unit >> 8), low = static_cast<char>(unit & 0xFF);
+            bytes += bigEndian ? high : low;
+            bytes += bigEndian ? low : high;
+        }
+        WriteBytes(StorePath(), bytes);
+        EXPECT_EQ(ReadAppRegInt(L"LCID"), 1036) << bigEndian;
+        EXPECT_TRUE(WriteAppRegInt(L"DeviceType", 102));
+        const std::string written = ReadBytes(StorePath());
+        EXPECT_EQ(written.substr(0, 2), bytes.substr(0, 2));
+        EXPECT_EQ(ReadAppRegInt(L"DeviceType"), 102);
+        EXPECT_EQ(ReadAppRegInt(L"LCID"), 1036);
+        // The other section's text, accent included, is still there in UTF-16.
+        EXPECT_NE(written.find(bigEndian ? std::string("\0\xC9", 2) : std::string("\xC9\0", 2)),
+                  std::string::npos);
+    }
+}
+
+TEST_F(SettingsStoreTest, AFifoOrDeviceAtThePathIsUnreadableAtOnce) {
+    fs::create_directories(StorePath().parent_path());
+    ASSERT_EQ(mkfifo(StorePath().c_str(), 0600), 0);
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(ReadAppRegInt(L"LCID", 2052), 2052);
+    EXPECT_FALSE(WriteAppRegInt(L"LCID", 1033));
+    fs::remove(StorePath());
+    fs::create_symlink("/dev/zero", StorePath());  // endless: would never finish reading
+    EXPECT_EQ(ReadAppRegInt(L"LCID", 2052), 2052);
+    EXPECT_FALSE(WriteAppRegInt(L"LCID", 1033));
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
 }
 
 TEST_F(SettingsStoreTest, GarbageStoreReadsAsMissingValuesAndHealsOnWrite) {
@@ -76,8 +131,10 @@ TEST_F(SettingsStoreTest, GarbageStoreReadsAsMissingValuesAndHealsOnWrite) {
     WriteBytes(StorePath(), garbage);
     for (const wchar_t* name : {L"LCID", L"DeviceType", L"exit_mode", L"autorun_minimize"})
         EXPECT_EQ(ReadAppRegInt(name, 2052), 0) << name;
+    // What the store does not own stays; its own section is added after it.
     EXPECT_TRUE(WriteAppRegInt(L"LCID", 1033));
-    EXPECT_EQ(ReadBytes(StorePath()), "[Vantorel Mouse]\nLCID=1033\n");
+    EXPECT_EQ(ReadBytes(StorePath()), garbage + "[Vantorel Mouse]\nLCID=1033\n");
+    EXPECT_EQ(ReadAppRegInt(L"LCID"), 1033);
 }
 
 TEST_F(SettingsStoreTest, UnreadableStoreIsToldApartOnlyWhenAsked) {

@@ -1,3 +1,4 @@
+#include <signal.h>
 #include <spawn.h>
 #include <sys/socket.h>
 #include <sys/un.h>
@@ -10,6 +11,7 @@
 #include <cstring>
 #include <filesystem>
 #include <mutex>
+#include <vector>
 
 #include "orvix/core/TextConv.h"
 #include "platform/SingleInstance.h"
@@ -115,5 +117,90 @@ TEST(SingleInstanceConcurrency, RequestsArriveOnTheListenerAndOnlyWellFormedOnes
         }
     }
     EXPECT_EQ(requests.Count(), 3);
+    fs::remove_all(pattern);
+}
+
+TEST_F(SingleInstanceTest, AStoppedFirstCopyLetsTheSecondStartWithinSeconds) {
+    const std::wstring folder = Orvix::Utf8ToWide(Root().string());
+    int ready[2];
+    ASSERT_EQ(pipe(ready), 0);
+    const pid_t first = fork();
+    if (first == 0) {
+        SingleInstance instance(folder);
+        const char answer = instance.Acquire() ? '1' : '0';
+        if (write(ready[1], &answer, 1) != 1) _exit(3);
+        pause();
+        _exit(0);
+    }
+    char answer = 0;
+    ASSERT_EQ(read(ready[0], &answer, 1), 1);
+    ASSERT_EQ(answer, '1');
+    kill(first, SIGSTOP);
+
+    const auto start = std::chrono::steady_clock::now();
+    SingleInstance second(folder);
+    EXPECT_TRUE(second.Acquire());  // runs rather than wait for a copy that never answers
+    EXPECT_NE(second.GetMessage().find("does not answer"), std::string::npos) << second.GetMessage();
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
+    kill(first, SIGKILL);
+    waitpid(first, nullptr, 0);
+    close(ready[0]);
+    close(ready[1]);
+}
+
+TEST_F(SingleInstanceTest, AFolderAtTheLockOrSocketPathIsAnErrorNeverASecondCopy) {
+    const std::wstring folder = Orvix::Utf8ToWide(Root().string());
+    fs::create_directories(Root() / "Vantorel Mouse.lock");
+    {
+        SingleInstance instance(folder);
+        EXPECT_FALSE(instance.Acquire());
+        EXPECT_NE(instance.GetMessage().find("Vantorel Mouse.lock is not a file"), std::string::npos)
+            << instance.GetMessage();
+    }
+    fs::remove(Root() / "Vantorel Mouse.lock");
+    fs::create_directories(Root() / "Vantorel Mouse.sock");
+    {
+        SingleInstance instance(folder);
+        EXPECT_FALSE(instance.Acquire());  // later starts could never reach it
+        EXPECT_NE(instance.GetMessage().find("is not a socket"), std::string::npos) << instance.GetMessage();
+    }
+    fs::remove(Root() / "Vantorel Mouse.sock");
+    SingleInstance first(folder);
+    ASSERT_TRUE(first.Acquire());
+    EXPECT_EQ(first.GetMessage(), "");
+    fs::remove(Root() / "Vantorel Mouse.sock");
+    fs::create_directories(Root() / "Vantorel Mouse.sock");
+    SingleInstance second(folder);
+    EXPECT_FALSE(second.Acquire());
+    EXPECT_NE(second.GetMessage().find("cannot be reached"), std::string::npos) << second.GetMessage();
+    fs::remove(Root() / "Vantorel Mouse.sock");
+}
+
+TEST(SingleInstanceConcurrency, SilentConnectionsDoNotDelayARequest) {
+    std::string pattern = (fs::temp_directory_path() / "vantorel-instance-XXXXXX").string();
+    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+    const std::wstring folder = Orvix::Utf8ToWide(pattern);
+    ShowRequests requests;
+    {
+        SingleInstance first(folder);
+        ASSERT_TRUE(first.Acquire());
+        first.SetShowCallback(requests.Callback());
+        std::vector<int> silent;
+        sockaddr_un address{};
+        address.sun_family = AF_UNIX;
+        std::strcpy(address.sun_path, (pattern + "/Vantorel Mouse.sock").c_str());
+        for (int i = 0; i < 100; ++i) {
+            const int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK, 0);
+            connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
+            silent.push_back(fd);
+        }
+        const auto start = std::chrono::steady_clock::now();
+        SingleInstance later(folder);
+        EXPECT_FALSE(later.Acquire());
+        EXPECT_EQ(later.GetMessage(), "");
+        EXPECT_TRUE(requests.WaitFor(1));
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(1500));
+        for (int fd : silent) close(fd);
+    }
     fs::remove_all(pattern);
 }

@@ -7,7 +7,7 @@
 
 using DatabaseFile = StoreTest;
 
-TEST_F(DatabaseFile, NewFileHasTheTenTablesAndNineIndexesInOrder) {
+TEST_F(DatabaseFile, NewFileHasTheTenTablesAndNineIndexesInOrderThenTheLookupIndexes) {
     EXPECT_TRUE(std::filesystem::exists(m_root / "db" / "M1_data1.db"));
     EXPECT_EQ(Query("SELECT group_concat(type || ' ' || name, ',') FROM "
                     "(SELECT type, name FROM sqlite_master WHERE name NOT LIKE 'sqlite_%' ORDER BY rowid)"),
@@ -15,7 +15,20 @@ TEST_F(DatabaseFile, NewFileHasTheTenTablesAndNineIndexesInOrder) {
               "table t_key_macro_data,index keyindex,table t_key_otherdata,index otheridindex,"
               "table t_key_textdata,index t_key_textdataindex,table t_macro_data,index macroidindex,"
               "table t_macrorecord,index macrorecordindex,table t_light_data,index lightindex,"
-              "table t_key_light_data,index keylightindex");
+              "table t_key_light_data,index keylightindex,index macrorecord_macro,"
+              "index configdata_profile_key,index keymacro_profile_key,index lightdata_profile_mode");
+    // The macro page's event list is read through its index, not a scan.
+    SQLiteDB db;
+    ASSERT_TRUE(db.Open(PathOf(L"M1").c_str(), SQLITE_OPEN_READWRITE));
+    std::string plan;
+    db.Exec(
+        "EXPLAIN QUERY PLAN SELECT * FROM t_macrorecord WHERE macro_id = 3 ORDER BY record_index ASC",
+        [](void* out, int columns, char** values, char**) {
+            *static_cast<std::string*>(out) += values[columns - 1];
+            return 0;
+        },
+        &plan);
+    EXPECT_NE(plan.find("USING INDEX macrorecord_macro"), std::string::npos) << plan;
 
     const std::pair<const char*, const char*> tables[] = {
         {"t_configdata", "config_id INTEGER,profile INTEGER,key TEXT,value TEXT"},
@@ -47,19 +60,24 @@ TEST_F(DatabaseFile, NewFileHasTheTenTablesAndNineIndexesInOrder) {
     }
 }
 
-TEST_F(DatabaseFile, ReopeningRunsNoCreateAndAMissingTableStaysMissing) {
+TEST_F(DatabaseFile, ReopeningAWholeFileChangesNothingAndAMissingTableIsAddedBack) {
+    EXPECT_EQ(Store().TakeOpenNotice().kind, StoreNotice::Kind::None);
+    Store().CloseIfOpen();
+    ASSERT_TRUE(Store().OpenForDevice(m_userFolder, L"M1"));
+    EXPECT_EQ(Store().TakeOpenNotice().kind, StoreNotice::Kind::None);
+
     Store().CloseIfOpen();
     Exec("DROP TABLE t_text_data");
     ASSERT_TRUE(Store().OpenForDevice(m_userFolder, L"M1"));
-    EXPECT_EQ(Query("SELECT count(*) FROM sqlite_master WHERE name = 't_text_data'"), "0");
+    EXPECT_EQ(Query("SELECT count(*) FROM sqlite_master WHERE name IN ('t_text_data', 'textindex')"), "2");
+    const StoreNotice notice = Store().TakeOpenNotice();
+    EXPECT_EQ(notice.kind, StoreNotice::Kind::Repaired);
+    EXPECT_NE(notice.detail.find("t_text_data"), std::string::npos) << notice.detail;
+    EXPECT_EQ(Store().TakeOpenNotice().kind, StoreNotice::Kind::None);  // told once
 
-    // Operations on the missing table fail quietly; the others work.
     TextData text;
     text.name = L"greeting";
-    EXPECT_EQ(Store().AddText(text), 0);
-    std::vector<TextData> texts(1);
-    EXPECT_EQ(Store().ListTexts(texts), 0);
-    EXPECT_TRUE(texts.empty());
+    EXPECT_EQ(Store().AddText(text), 1);
     EXPECT_EQ(Store().AddMacro(L"m"), 1);
 }
 

@@ -24,6 +24,7 @@
 #include "orvix/core/MPicture.h"
 #include "orvix/core/MText.h"
 #include "orvix/core/Manager.h"
+#include "orvix/core/TextConv.h"
 #include "orvix/platform/Fonts.h"
 #include "orvix/platform/Platform.h"
 #include "orvix/widgets/BatteryCtrl.h"
@@ -60,6 +61,11 @@ constexpr int kTextNoMouseHome = 56;
 constexpr int kTextNotConnected = 57;
 constexpr int kTextNotice = 576;
 constexpr int kTextPairing = 723;
+constexpr int kTextProfileName = 61;
+constexpr int kTextStoreRepairedTitle = 953;
+constexpr int kTextStoreRepaired = 954;
+constexpr int kTextStoreReplaced = 955;
+constexpr int kTextStoreUnusable = 956;
 
 const Color kTextColor(0xFFE8F0F5);
 const Color kDimTextColor(0xFF8FA0B0);
@@ -468,8 +474,14 @@ void DeviceMainDlg::LoadDeviceDescription() {
 
     DataStore& store = DataStore::Instance();
     store.CloseIfOpen();
-    if (!EnsureDatabaseFolder() || !store.OpenForDevice(GetUserDataFolder(), attr))
+    // A first start creates the whole store, profiles included, in one step.
+    if (!EnsureDatabaseFolder() || !store.OpenForDevice(GetUserDataFolder(), attr, Text(kTextProfileName)))
         Vantorel::Trace("main window: no store for model %d", deviceType);
+    // A repaired or replaced store is told once, when the window can show it.
+    const HWND self = m_hWnd;
+    Platform::PostTask([self, this] {
+        if (Platform::IsWindow(self)) ShowStoreNotices();
+    });
 
     DeviceDescription description;
     ReadDeviceDescription(GetProgramFolder(), attr, description);
@@ -717,6 +729,27 @@ void DeviceMainDlg::ClosePopupWindows() {
     for (MainPage* page : Pages()) page->OnPageEvent(PageEvent::DeviceChanged);
 }
 
+void DeviceMainDlg::ShowStoreNotices() {
+    if (m_showingStoreNotice) return;
+    m_showingStoreNotice = true;
+    DataStore& store = DataStore::Instance();
+    const StoreNotice notice = store.TakeOpenNotice();
+    if (notice.kind == StoreNotice::Kind::Repaired) {
+        ShowMessage(kTextStoreRepairedTitle, kTextStoreRepaired, CUIMessageBox::kKindOk);
+    } else if (notice.kind == StoreNotice::Kind::MovedAside) {
+        std::wstring text = Text(kTextStoreReplaced);
+        const size_t at = text.find(L"{file}");
+        if (at != std::wstring::npos) text.replace(at, 6, Utf8ToWide(notice.movedTo));
+        ShowMessageText(Text(kTextStoreRepairedTitle), text, CUIMessageBox::kKindOk);
+    }
+    // One notice while the store cannot be written, not one per change.
+    std::string reason;
+    if (store.TakeUnusableNotice(reason))
+        ShowMessageText(Text(kTextNotice), Text(kTextStoreUnusable) + L"\n" + Utf8ToWide(reason),
+                        CUIMessageBox::kKindOk);
+    m_showingStoreNotice = false;
+}
+
 void DeviceMainDlg::OnTrayAvailability(bool available) {
     if (available) {
         // A start with the session waits minimised until its icon is there.
@@ -834,8 +867,13 @@ LRESULT DeviceMainDlg::OnMessage(UINT id, UINT code, WPARAM wParam, LPARAM lPara
                 break;
         }
     }
-    for (MainPage* page : Pages())
-        if (page->OwnsControl(id)) return page->OnMessage(id, code, wParam, lParam);
+    for (MainPage* page : Pages()) {
+        if (!page->OwnsControl(id)) continue;
+        const LRESULT result = page->OnMessage(id, code, wParam, lParam);
+        // A page's change that could not be stored is told (once per condition).
+        if (DataStore::Instance().IsUnusable()) ShowStoreNotices();
+        return result;
+    }
     return 0;
 }
 

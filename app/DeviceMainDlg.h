@@ -223,6 +223,8 @@ class DeviceMainDlg : public Orvix::MDialog, public MainPageHost, private Device
     // The home page alone: with the device list, or with the no-mouse texts.
     void ShowHomePage(bool withDevices);
     void UpdatePermissionNotice();
+    // The store's repair, replacement or failure to write, each told once.
+    void ShowStoreNotices();
     void SetModelWidgetsVisible(bool visible);
     void OnCloseButton();
     void OnLanguageChanged();
@@ -268,4 +270,5 @@ class DeviceMainDlg : public Orvix::MDialog, public MainPageHost, private Device
     bool m_workerStarted = false;
     bool m_closed = false;
     bool m_arrangingView = false;
+    bool m_showingStoreNotice = false;
 };

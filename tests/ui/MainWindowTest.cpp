@@ -1,6 +1,8 @@
 // The main window with the simulated mouse: views, model, tab and profile
 // switches, factory reset, message box and wait dialog, closing.
 #include <algorithm>
+#include <filesystem>
+#include <fstream>
 
 #include "../support/DeniedBackend.h"
 #include "MainWindowFixture.h"
@@ -318,4 +320,24 @@ TEST_F(MainWindowTest, AMouseThisUserMayNotOpenIsExplainedOnTheHomePage) {
     Settle();
     EXPECT_EQ(dlg->GetView(), DeviceMainDlg::View::DeviceList);
     EXPECT_EQ(dlg->GetHomeNotice(), L"");
+}
+
+TEST_F(MainWindowTest, ADamagedStoreIsReplacedAndToldOnce) {
+    const std::filesystem::path db = Root() / "data" / "Vantorel Mouse Files" / "db";
+    std::filesystem::create_directories(db);
+    {
+        std::ofstream junk(db / "vantorel_v8_data1.db", std::ios::binary);
+        junk << std::string(3000, '\x5A');
+    }
+    AnswerMessageBoxes({CUIMessageBox::IDC_FIRST, CUIMessageBox::IDC_FIRST});
+    PlugCable();
+    Start();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].title, Text(953));
+    EXPECT_NE(boxes[0].message.find(L".damaged-"), std::wstring::npos) << Orvix::WideToUtf8(boxes[0].message);
+    // The fresh store is whole: the profiles are there.
+    EXPECT_EQ(DataStore::Instance().GetActiveProfile(), 1);
+    ClickDeviceCard(0);
+    Settle();
+    EXPECT_EQ(boxes.size(), 1u);
 }

@@ -321,6 +321,8 @@ TEST_F(ProgramTest, RealWindowUnderXvfbSwitchesPagesAndASecondStartFindsIt) {
     EXPECT_EQ(second.Finish(), 0) << second.Err();
     EXPECT_EQ(first.Wait(std::chrono::milliseconds(0)), ProgramRun::kRunning);
     EXPECT_FALSE(Capture({"xdotool", "search", "--onlyvisible", "--name", "Vantorel Mouse"}).empty());
+}
+
 TEST_F(ProgramTest, WithoutADisplayOrScreenshotsItEndsAndSaysHowToGetAPicture) {
     SetEnv("DISPLAY", std::nullopt);
     SetEnv("WAYLAND_DISPLAY", std::nullopt);

@@ -27,7 +27,8 @@ void AddFrameImages(SkinList& images) {
         {"logo/logo.png", 1, 30, 30, [](Canvas& c, const CRect& r, int) { Mark(c, Inset(r, 1)); }},
         {"icon/icon_arrow_up.png", 4, 16, 16,
          [](Canvas& c, const CRect& r, int s) {
-             Arrow(c, Inset(r, 3), (s & 3) == 3 ? kDisabled : (s & 3) ? kAccent : kText, 0);
+             const int look = s & 3;
+            Arrow(c, Inset(r, 3), look == 3 ? kDisabled : look == 2 ? kAccentDim : look == 1 ? kAccent : kText, 0);
          }},
         {"icon/app_icon.png", 1, 128, 128, [](Canvas& c, const CRect& r, int) { Mark(c, Inset(r, 4)); }},
     });

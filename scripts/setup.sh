@@ -13,6 +13,8 @@ packages=(
   libsdl2-dev libcairo2-dev libpango1.0-dev libfontconfig-dev fonts-open-sans libgif-dev
   # devices, storage, synthetic keys
   libhidapi-dev libudev-dev libsqlite3-dev libxtst-dev libx11-dev
+  # live key and mouse input (XInput2); the file chooser portal over GDBus
+  libxi-dev libglib2.0-dev
   # a display for tests that need one, and the desktop helpers the program calls
   xvfb xauth xdg-utils xdotool imagemagick
 )

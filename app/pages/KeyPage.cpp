@@ -69,6 +69,13 @@ constexpr int kCountLimit = 3;
 
 const Color kValueTextColor(0xFFE8F0F5);
 
+// Page layout (780-pixel-high coordinates from the page's corner).
+constexpr int kValueLeft = 240;
+constexpr int kValueWidth = 220;
+// Midway between the dots of the left and right buttons in the description's
+// label coordinates.
+constexpr int kMapButtonsCentre = 280;
+
 // The top of the apply and restore buttons for each type (780-pixel layout).
 int ApplyButtonsTop(int type) {
     switch (type) {
@@ -211,10 +218,16 @@ void KeyPage::Layout(double scale) {
             control->SetControlRect(r);
         }
     };
-    place(IDC_BUTTON_MAP, CRect(30, 70, 590, 560));
-    if (auto* map = GetControlAs<MouseCtrl>(IDC_BUTTON_MAP)) map->SetScaleValue(float(scale));
-    place(IDC_TYPE_LIST, CRect(600, 70, 800, 480));
-    const int x = 820, w = 230;
+    // The button map lies over the window's picture of the mouse (300 pixels wide,
+    // 160 from the right edge, top 145), so that its dots fall on the buttons.
+    if (auto* map = GetControlAs<MouseCtrl>(IDC_BUTTON_MAP)) {
+        const int pictureCentre = page.right + 1 - 160 - 150;
+        const int left = pictureCentre - int(kMapButtonsCentre * scale);
+        map->SetControlRect(CRect(left, page.top + 40, page.right - 20, page.top + 40 + int(520 * scale)));
+        map->SetScaleValue(float(scale));
+    }
+    place(IDC_TYPE_LIST, CRect(30, 70, 220, 480));
+    const int x = kValueLeft, w = kValueWidth;
     place(IDC_TYPE_CAPTION, CRect(x, 60, x + w, 95));
     place(IDC_GROUP, CRect(x, 100, x + w, 136));
     place(IDC_VALUE_LIST, CRect(x, 100, x + w, 560));
@@ -234,7 +247,7 @@ void KeyPage::Layout(double scale) {
 void KeyPage::PlaceApplyButtons() {
     const CRect page = m_container.GetRect();
     const int top = ApplyButtonsTop(m_type);
-    const int x = 820;
+    const int x = kValueLeft;
     auto place = [&](UINT id, CRect rect) {
         if (MControl* control = GetControl(id)) {
             CRect r = Scaled(rect, m_scale);
@@ -242,8 +255,8 @@ void KeyPage::PlaceApplyButtons() {
             control->SetControlRect(r);
         }
     };
-    place(IDC_APPLY, CRect(x, top, x + 110, top + 36));
-    place(IDC_RESTORE, CRect(x + 120, top, x + 230, top + 36));
+    place(IDC_APPLY, CRect(x, top, x + kValueWidth / 2 - 5, top + 36));
+    place(IDC_RESTORE, CRect(x + kValueWidth / 2 + 5, top, x + kValueWidth, top + 36));
 }
 
 void KeyPage::OnLanguageChanged() {

@@ -287,8 +287,19 @@ void KeyPage::OnPageEvent(PageEvent event) {
             break;
         case PageEvent::MacroLibraryChanged:
         case PageEvent::TextLibraryChanged:
-            // Captions of assignments that name a macro or text may have changed too.
-            LoadButtons();
+            // The list shown keeps its choice where that entry still exists.
+            if ((event == PageEvent::MacroLibraryChanged && m_type == kFuncMacro) ||
+                (event == PageEvent::TextLibraryChanged && m_type == kFuncText)) {
+                if (auto* group = GetControlAs<MComboBox>(IDC_GROUP)) {
+                    const LPARAM chosen = group->GetCurData();
+                    group->DelAllItems();
+                    if (m_type == kFuncMacro)
+                        FillMacros();
+                    else
+                        FillTexts();
+                    if (!group->SelectData(chosen) && group->GetItemCount() > 0) group->SetCurSel(0);
+                }
+            }
             break;
         case PageEvent::DeviceChanged:
             StopCapture();

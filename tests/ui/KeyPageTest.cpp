@@ -500,3 +500,27 @@ TEST_F(KeyPageTest, BadInputStoresNothing) {
     EXPECT_EQ(page->GetProgramPath(), answer.wstring());
     EXPECT_EQ(sim->Trace().Rejections(), std::vector<std::string>{});
 }
+
+TEST_F(KeyPageTest, MacroListFollowsTheLibraryAndKeepsTheChoice) {
+    DataStore& store = DataStore::Instance();
+    StartOnKeyPage();
+    const int32_t first = store.AddMacro(L"\u5b8f 2");
+    ClickButton(4);
+    ClickType(kFuncMacro);
+    EXPECT_EQ(Combo(KeyPage::IDC_GROUP)->GetItemText(0), Text(351) + L" 2");
+    const int32_t second = store.AddMacro(L"Sniper");
+    dlg->BroadcastPageEvent(PageEvent::MacroLibraryChanged, nullptr);
+    ASSERT_EQ(Combo(KeyPage::IDC_GROUP)->GetItemCount(), 2);
+    EXPECT_EQ(Combo(KeyPage::IDC_GROUP)->GetCurData(), first);
+    EXPECT_EQ(page->GetSelectedKeyCode(), 4);
+
+    ChooseData(KeyPage::IDC_GROUP, second);
+    ClickControl(KeyPage::IDC_RADIO_HELD);
+    Apply();
+    ExpectSent(4, "60 01 01 01");
+    // Its macro deleted, the assignment gives no code: the slot keeps its default.
+    store.DeleteMacro(second);
+    dlg->QueueTask(kTaskWriteButtonMap);
+    Settle();
+    ExpectSent(4, "10 08 00 00");
+}

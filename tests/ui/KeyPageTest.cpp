@@ -2,7 +2,10 @@
 // chosen, applied, shown on the button map, stored and sent; decoding, restoring,
 // the left button's notice, profile switches, key capture, the program chooser
 // and the PC-side functions the mouse reports.
+#include <signal.h>
+#include <spawn.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 
 #include <chrono>
 #include <cstdlib>
@@ -22,6 +25,12 @@
 #include "orvix/widgets/KeyFuncValue.h"
 #include "orvix/widgets/MouseCtrl.h"
 #include "platform/FileDialog.h"
+
+#if defined(__SANITIZE_ADDRESS__)
+#include <sanitizer/lsan_interface.h>
+#endif
+
+extern char** environ;
 
 using namespace Orvix;
 namespace fs = std::filesystem;
@@ -523,4 +532,99 @@ TEST_F(KeyPageTest, MacroListFollowsTheLibraryAndKeepsTheChoice) {
     dlg->QueueTask(kTaskWriteButtonMap);
     Settle();
     ExpectSent(4, "10 08 00 00");
+}
+
+namespace {
+
+pid_t SpawnProgram(std::vector<std::string> args) {
+    std::vector<char*> argv;
+    for (auto& a : args) argv.push_back(a.data());
+    argv.push_back(nullptr);
+    pid_t pid = -1;
+    return posix_spawnp(&pid, argv[0], nullptr, nullptr, argv.data(), environ) == 0 ? pid : -1;
+}
+
+int RunProgram(std::vector<std::string> args) {
+    const pid_t pid = SpawnProgram(std::move(args));
+    int status = 0;
+    if (pid < 0 || waitpid(pid, &status, 0) < 0) return -1;
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+}  // namespace
+
+// The real window on a private X server: a key pressed there reaches the capture
+// edit through the XInput2 reader.
+class KeyPageXvfbTest : public KeyPageTest {
+  protected:
+    void SetUp() override {
+        ScratchHome::SetUp();
+        if (RunProgram({"sh", "-c", "command -v Xvfb && command -v xdotool"}) != 0)
+            GTEST_SKIP() << "no Xvfb or xdotool";
+        const int display = 150 + int(getpid() % 50);
+        m_server = SpawnProgram(
+            {"Xvfb", ":" + std::to_string(display), "-screen", "0", "1400x900x24", "-nolisten", "tcp"});
+        ASSERT_GT(m_server, 0);
+        const fs::path socket = "/tmp/.X11-unix/X" + std::to_string(display);
+        for (int i = 0; i < 250 && !fs::exists(socket); ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        ASSERT_TRUE(fs::exists(socket));
+        SetEnv("DISPLAY", ":" + std::to_string(display));
+        SetEnv("SDL_VIDEODRIVER", "x11");
+        ASSERT_TRUE(Orvix::Platform::Init(Orvix::BackendKind::Sdl) && Orvix::Manager::InitGdiplus());
+        SetCurrentLcid(1033);
+        sim = std::make_shared<SimBackend>(std::vector<int32_t>{101});
+        DeviceManager::Instance().SetBackend(sim);
+        DeviceManager::Instance().SetTimings(FastDeviceTimings());
+    }
+    void TearDown() override {
+        if (sim)
+            KeyPageTest::TearDown();
+        else
+            ScratchHome::TearDown();
+        if (m_server > 0) {
+            kill(m_server, SIGTERM);
+            waitpid(m_server, nullptr, 0);
+        }
+    }
+
+  private:
+    pid_t m_server = -1;
+#if defined(__SANITIZE_ADDRESS__)
+    // The X and SDL libraries keep one-time allocations past their unloading.
+    __lsan::ScopedDisabler m_xAllocations;
+#endif
+};
+
+TEST_F(KeyPageXvfbTest, KeyPressedOnTheDisplayShowsInTheCaptureEdit) {
+    // A real display keeps messages coming: run the window for a while instead of settling.
+    auto pump = [](int ms) {
+        for (int i = 0; i < ms / 5; ++i) {
+            Platform::RunPending();
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+    };
+    PlugCable();
+    dlg = std::make_unique<DeviceMainDlg>();
+    dlg->SetWorkerTimings(FastWorkerTimings());
+    ASSERT_TRUE(dlg->CreateMainWindow());
+    dlg->ShowMainWindow();
+    pump(1500);
+    dlg->SwitchModel();
+    pump(1000);
+    page = dynamic_cast<KeyPage*>(dlg->GetPage(kTabKey));
+    ASSERT_NE(page, nullptr);
+    page->ChooseType(kFuncKey);
+    auto* edit = Control<MEdit>(KeyPage::IDC_CAPTURE);
+    ASSERT_TRUE(edit->IsVisible());
+    ASSERT_TRUE(edit->ShowEdit());
+    ASSERT_TRUE(page->IsCapturing());
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    EXPECT_EQ(RunProgram({"xdotool", "key", "F7"}), 0);
+    for (int i = 0; i < 300 && edit->GetEditText() != L"F7"; ++i) {
+        Platform::RunPending();
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    EXPECT_EQ(edit->GetEditText(), L"F7");
+    EXPECT_EQ(page->GetCapturedVk(), 118);
 }

@@ -20,6 +20,7 @@
 #include "orvix/core/MDialog.h"
 #include "orvix/core/TextConv.h"
 #include "orvix/platform/Fonts.h"
+#include "orvix/platform/Platform.h"
 #include "orvix/widgets/KeyFuncType.h"
 #include "orvix/widgets/KeyFuncValue.h"
 #include "orvix/widgets/MouseCtrl.h"
@@ -607,7 +608,12 @@ LRESULT KeyPage::OnMessage(UINT id, UINT code, WPARAM wParam, LPARAM) {
             if (code == kEditOpened) {
                 StartCapture();
             } else if (code == kEditClosed) {
-                StopCapture();
+                // Enter, Esc or Tab close the edit as they go down; their own event is
+                // already on its way and still counts, so the reader stops after it.
+                Platform::PostTask(
+                    [alive = std::weak_ptr<int>(m_alive), this, generation = m_captureGeneration] {
+                        if (alive.lock() && generation == m_captureGeneration) StopCapture();
+                    });
             } else if (code == kEditChanged && m_capturing) {
                 // Typing does not edit the field: it shows the captured key.
                 if (auto* edit = GetControlAs<MEdit>(IDC_CAPTURE);
@@ -642,6 +648,7 @@ bool KeyPage::IsCapturing() const {
 }
 
 void KeyPage::StartCapture() {
+    ++m_captureGeneration;
     m_capturedVk = 0;
     m_capturedName.clear();
     if (auto* edit = GetControlAs<MEdit>(IDC_CAPTURE)) edit->SetControlTitle(L"");

@@ -97,5 +97,7 @@ class KeyPage : public MainPage {
     std::wstring m_capturedName;
     std::wstring m_programPath;
     bool m_capturing = false;
+    int m_captureGeneration = 0;
+    std::shared_ptr<int> m_alive = std::make_shared<int>(0);  // for work posted to the UI thread
     double m_scale = 1.0;
 };

@@ -184,6 +184,7 @@ TEST_F(KeyPageTest, CapturedKeyWithShiftAndAltIsStoredCaptionedAndSent) {
     EXPECT_EQ(Control<MEdit>(KeyPage::IDC_CAPTURE)->GetEditText(), L"A");
 
     ClickControl(KeyPage::IDC_SHIFT);
+    Platform::RunPending();
     EXPECT_FALSE(page->IsCapturing());
     ClickControl(KeyPage::IDC_ALT);
     Apply();
@@ -205,6 +206,19 @@ TEST_F(KeyPageTest, CapturedKeyWithShiftAndAltIsStoredCaptionedAndSent) {
     EXPECT_TRUE(Control<MButton3>(KeyPage::IDC_ALT)->GetCheck());
     EXPECT_FALSE(Control<MButton3>(KeyPage::IDC_CTRL)->GetCheck());
     EXPECT_EQ(Control<MEdit>(KeyPage::IDC_CAPTURE)->GetEditText(), L"A");
+}
+
+TEST_F(KeyPageTest, EnterThatClosesTheCaptureEditIsStillCaptured) {
+    StartOnKeyPage();
+    ClickType(kFuncKey);
+    ClickControl(KeyPage::IDC_CAPTURE);
+    PressKey(VK_RETURN);
+    Platform::RunPending();
+    EXPECT_FALSE(page->IsCapturing());
+    EXPECT_EQ(page->GetCapturedVk(), int(VK_RETURN));
+    EXPECT_EQ(Control<MEdit>(KeyPage::IDC_CAPTURE)->GetEditText(), L"Enter");
+    Apply();
+    ExpectSent(1, "20 00 28 00");
 }
 
 TEST_F(KeyPageTest, PredefinedKeysGiveTheirUsageOrModifierBit) {

@@ -31,6 +31,7 @@
 #include "orvix/widgets/CDeviceList.h"
 #include "platform/AppContext.h"
 #include "platform/DesktopServices.h"
+#include "platform/RawInputReader.h"
 #include "platform/Folders.h"
 #include "platform/SettingsStore.h"
 #include "platform/Trace.h"
@@ -783,6 +784,8 @@ void DeviceMainDlg::OnLanguageChanged() {
 // ---------------------------------------------------------------- messages
 
 LRESULT DeviceMainDlg::OnWindowMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+    // Key capture and recording where no system-wide input source exists.
+    FeedWindowInput(msg, wParam, lParam);
     switch (msg) {
         case WM_DEVICECHANGE: {
             // wParam 0 arrival, 1 removal; the payload is the interface path.

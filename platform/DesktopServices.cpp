@@ -13,6 +13,7 @@
 
 #include "orvix/core/TextConv.h"
 #include "orvix/platform/Platform.h"
+#include "platform/DesktopEntry.h"
 #include "platform/Trace.h"
 
 // After the toolkit's headers: X11 defines macros (None, Bool) that clash with their names.
@@ -113,6 +114,12 @@ bool SpawnDetached(const std::vector<std::string>& argv, bool searchPath) {
 }  // namespace
 
 bool SystemDesktopServices::StartProgram(const std::wstring& path) {
+    // An application entry starts the command of its Exec line, split into
+    // arguments by the entry rules (no shell); its program is searched on PATH.
+    if (path.size() > 8 && path.compare(path.size() - 8, 8, L".desktop") == 0) {
+        std::vector<std::string> argv;
+        return DesktopEntryCommand(path, argv) && SpawnDetached(argv, true);
+    }
     return SpawnDetached({Orvix::WideToUtf8(path)}, false);
 }
 

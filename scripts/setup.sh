@@ -17,6 +17,8 @@ packages=(
   libhidapi-dev libudev-dev libsqlite3-dev libxtst-dev libx11-dev
   # desktop services over D-Bus (tray item, notifications, resume) and a private bus for their tests
   libglib2.0-dev dbus-daemon
+  # live key and mouse input (XInput2); the file chooser portal over GDBus
+  libxi-dev libglib2.0-dev
   # a display for tests that need one, and the desktop helpers the program calls
   xvfb xauth xdg-utils xdotool imagemagick
   # the Debian package (CPack, dpkg-shlibdeps) and the checks of its files

@@ -1,25 +1,844 @@
 #include "app/pages/KeyPage.h"
 
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cwctype>
+
+#include "app/DeviceMainDef.h"
+#include "app/pages/MainPageHost.h"
+#include "device/DeviceCatalog.h"
+#include "dialogs/CUIMessageBox.h"
+#include "features/ButtonFunction.h"
+#include "features/KeyCodes.h"
+#include "orvix/controls/CImageButton.h"
+#include "orvix/controls/CRadioButton.h"
+#include "orvix/controls/MButton3.h"
+#include "orvix/controls/MComboBox.h"
+#include "orvix/controls/MEdit.h"
+#include "orvix/core/MDialog.h"
+#include "orvix/core/TextConv.h"
+#include "orvix/platform/Fonts.h"
+#include "orvix/platform/Platform.h"
+#include "orvix/widgets/KeyFuncType.h"
+#include "orvix/widgets/KeyFuncValue.h"
+#include "orvix/widgets/MouseCtrl.h"
+#include "platform/DesktopEntry.h"
+#include "platform/FileDialog.h"
+#include "platform/ParseInt.h"
+#include "platform/RawInputReader.h"
+#include "protocol/WorkerTasks.h"
+#include "storage/DataStore.h"
+
 using namespace Orvix;
 
 namespace {
-constexpr int kCaptionText = 103;
+
+constexpr UINT kPressed = 1;
+constexpr UINT kClicked = 2;
+constexpr UINT kEditChanged = 26;
+constexpr UINT kEditClosed = 29;
+constexpr UINT kEditOpened = 30;
+
+constexpr int kCaptionText = 72;
+constexpr int kTextButtonPlaceholder = 103;
+constexpr int kTextKeyPrompt = 162;
+constexpr int kTextChooseProgram = 218;
+constexpr int kTextDisabled = 139;
+constexpr int kTextApply = 38;
+constexpr int kTextRestore = 21;
+constexpr int kTextLeftButtonTitle = 608;
+constexpr int kTextLeftButtonMessage = 609;
+constexpr int kTextRestoreQuestion = 752;
+constexpr int kTextRestoreTitle = 753;
+constexpr int kTextFirstKeyGroup = 760;       // 760 capture, 761 to 766 the key groups
+constexpr int kTextFirstShortcutGroup = 767;  // 767 to 772
+constexpr int kTextFirstPlayMode = 601;       // 601 to 604
+constexpr int kTextMacro = 351;
+constexpr int kTextExampleBlessing = 460;
+constexpr int kTextExampleService = 461;
+constexpr int kTextApplication = 970;
+constexpr int kTextNotAProgram = 971;
+constexpr int kTextWebAddress = 972;
+constexpr int kTextBadAddress = 973;
+constexpr int kTextProgramGone = 974;
+
+constexpr int kPathLimit = 30;
+constexpr int kCaptureLimit = 20;
+constexpr int kCountLimit = 3;
+
+const Color kValueTextColor(0xFFE8F0F5);
+
+// Page layout (780-pixel-high coordinates from the page's corner).
+constexpr int kValueLeft = 240;
+constexpr int kValueWidth = 220;
+// Midway between the dots of the left and right buttons in the description's
+// label coordinates.
+constexpr int kMapButtonsCentre = 280;
+
+// The top of the apply and restore buttons for each type (780-pixel layout).
+int ApplyButtonsTop(int type) {
+    switch (type) {
+        case kFuncMouse:
+        case kFuncMultimedia:
+            return 570;
+        case kFuncKey:
+            return 330;
+        case kFuncMacro:
+            return 400;
+        case kFuncShortcut:
+            return 270;
+        case kFuncLaunch:
+        case kFuncWeb:
+        case kFuncText:
+            return 240;
+        default:
+            return 210;
+    }
+}
+
+bool IsExecutableFile(const std::wstring& path) {
+    struct stat st {};
+    const std::string p = WideToUtf8(path);
+    return stat(p.c_str(), &st) == 0 && S_ISREG(st.st_mode) && access(p.c_str(), X_OK) == 0;
+}
+
+bool EndsWith(const std::wstring& text, const std::wstring& tail) {
+    return text.size() >= tail.size() && text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
+}
+
+// What a launch button may start: an executable file, or an application entry
+// whose Exec line gives a command.
+bool IsStartable(const std::wstring& path) {
+    if (EndsWith(path, L".desktop")) {
+        std::vector<std::string> argv;
+        return DesktopEntryCommand(path, argv);
+    }
+    return IsExecutableFile(path);
+}
+
+// A web address is handed to the browser as one argument; white space or control
+// characters in it would only ever open something else than what was typed.
+bool IsAcceptableAddress(const std::wstring& address) {
+    return std::none_of(address.begin(), address.end(),
+                        [](wchar_t c) { return std::iswspace(wint_t(c)) || c < 0x20 || c == 0x7F; });
+}
+
+std::wstring FileNameOf(const std::wstring& path) {
+    const size_t slash = path.find_last_of(L"/\\");
+    return slash == std::wstring::npos ? path : path.substr(slash + 1);
+}
+
 }  // namespace
+
+KeyPage::KeyPage(MainPageHost& host, MPanel& container) : MainPage(host, container) {}
+
+KeyPage::~KeyPage() {
+    if (m_reader) m_reader->Release();
+}
+
+// ---------------------------------------------------------------- building
 
 void KeyPage::Create() {
     AddArea(IDC_AREA, kCaptionText);
+
+    if (auto* map = AddControlAs<MouseCtrl>(L"MouseCtrl", IDC_BUTTON_MAP, CRect())) {
+        map->SetImage(L"img_key_bkg.png", 2);
+    }
+    if (auto* types = AddControlAs<KeyFuncType>(L"KeyFuncType", IDC_TYPE_LIST, CRect())) {
+        for (const FunctionTypeEntry& entry : kFunctionTypes)
+            types->AddItem(Text(entry.textId), entry.type, entry.icon);
+    }
+    AddLabel(IDC_TYPE_CAPTION, CRect(), L"", 16);
+
+    for (UINT id : {IDC_GROUP, IDC_ITEM}) {
+        if (auto* combo = AddControlAs<MComboBox>(L"MComboBox", id, CRect())) {
+            combo->SetBackImage(L"img_combobox.png");
+            combo->SetFont(kEmbeddedFontFamily, 14, 0);
+        }
+    }
+    AddControlAs<KeyFuncValue>(L"KeyFuncValue", IDC_VALUE_LIST, CRect());
+
+    if (auto* edit = AddControlAs<MEdit>(L"MEdit", IDC_PATH_EDIT, CRect())) {
+        edit->SetImage(L"img_edit.png", 4);
+        edit->SetFont(kEmbeddedFontFamily, 14, 0);
+        edit->SetTextColor(kValueTextColor);
+        edit->SetLimitText(kPathLimit);
+    }
+    if (auto* button = AddControlAs<CImageButton>(L"CImageButton", IDC_OPEN_FILE, CRect())) {
+        button->SetImage(L"btn_openfile.png", 4);
+        button->SetTooltip(Text(kTextChooseProgram).c_str());
+    }
+    if (auto* edit = AddControlAs<MEdit>(L"MEdit", IDC_CAPTURE, CRect())) {
+        edit->SetImage(L"img_edit.png", 4);
+        edit->SetFont(kEmbeddedFontFamily, 14, 0);
+        edit->SetTextColor(kValueTextColor);
+        edit->SetLimitText(kCaptureLimit);
+        edit->SetTipInfo(Text(kTextKeyPrompt).c_str());
+    }
+    const std::pair<UINT, const wchar_t*> toggles[] = {
+        {IDC_CTRL, L"Ctrl"}, {IDC_WIN, L"Win"}, {IDC_ALT, L"Alt"}, {IDC_SHIFT, L"Shift"}};
+    for (const auto& [id, title] : toggles) {
+        if (auto* toggle = AddControlAs<MButton3>(L"MButton3", id, CRect(), title)) {
+            toggle->SetImage(L"img_select_button.png", 8);
+            toggle->SetFont(kEmbeddedFontFamily, 13, 0);
+        }
+    }
+    for (int i = 0; i < 4; ++i) {
+        auto* radio = AddControlAs<CRadioButton>(L"CRadioButton", IDC_RADIO_HELD + UINT(i), CRect(),
+                                                 Text(kTextFirstPlayMode + i).c_str());
+        if (!radio) continue;
+        radio->SetImage(L"btn_radiobox.png", 8);
+        radio->SetFont(kEmbeddedFontFamily, 13, 0);
+        radio->SetGroupName(L"IDC_MACRO_RADIO_LOOP1");
+    }
+    if (auto* radio = GetControlAs<CRadioButton>(IDC_RADIO_COUNT)) radio->SetCheck(TRUE);
+    if (auto* edit = AddControlAs<MEdit>(L"MEdit", IDC_COUNT, CRect(), L"1")) {
+        edit->SetImage(L"img_edit.png", 4);
+        edit->SetFont(kEmbeddedFontFamily, 14, 0);
+        edit->SetTextColor(kValueTextColor);
+        edit->SetNumberOnly(TRUE);
+        edit->SetLimitText(kCountLimit);
+    }
+    AddButton(IDC_APPLY, CRect(), Text(kTextApply));
+    AddButton(IDC_RESTORE, CRect(), Text(kTextRestore));
+
+    HideValueControls();
+    LoadButtons();
 }
 
 void KeyPage::Layout(double scale) {
+    m_scale = scale;
     const CRect page = m_container.GetRect();
-    (void)scale;
     PlaceArea(IDC_AREA, CRect(page.left + 20, page.top + 15, page.right - 20, page.bottom - 15));
+    auto place = [&](UINT id, CRect rect) {
+        if (MControl* control = GetControl(id)) {
+            CRect r = Scaled(rect, scale);
+            r.OffsetRect(page.left, page.top);
+            control->SetControlRect(r);
+        }
+    };
+    // The button map lies over the window's picture of the mouse (300 pixels wide,
+    // 160 from the right edge, top 145), so that its dots fall on the buttons.
+    if (auto* map = GetControlAs<MouseCtrl>(IDC_BUTTON_MAP)) {
+        const int pictureCentre = page.right + 1 - 160 - 150;
+        const int left = pictureCentre - int(kMapButtonsCentre * scale);
+        map->SetControlRect(CRect(left, page.top + 40, page.right - 20, page.top + 40 + int(520 * scale)));
+        map->SetScaleValue(float(scale));
+    }
+    place(IDC_TYPE_LIST, CRect(30, 70, 220, 480));
+    const int x = kValueLeft, w = kValueWidth;
+    place(IDC_TYPE_CAPTION, CRect(x, 60, x + w, 95));
+    place(IDC_GROUP, CRect(x, 100, x + w, 136));
+    place(IDC_VALUE_LIST, CRect(x, 100, x + w, 560));
+    place(IDC_PATH_EDIT, CRect(x, 100, x + w - 40, 136));
+    place(IDC_OPEN_FILE, CRect(x + w - 32, 104, x + w - 4, 132));
+    place(IDC_ITEM, CRect(x, 150, x + w, 186));
+    place(IDC_CAPTURE, CRect(x, 150, x + w, 186));
+    const int toggleWidth = (w - 3 * 6) / 4;
+    for (int i = 0; i < 4; ++i)
+        place(IDC_CTRL + UINT(i),
+              CRect(x + i * (toggleWidth + 6), 200, x + i * (toggleWidth + 6) + toggleWidth, 232));
+    for (int i = 0; i < 4; ++i) place(IDC_RADIO_HELD + UINT(i), CRect(x, 150 + 40 * i, x + w, 182 + 40 * i));
+    place(IDC_COUNT, CRect(x + 30, 310, x + 110, 346));
+    PlaceApplyButtons();
 }
 
-LRESULT KeyPage::OnMessage(UINT, UINT, WPARAM, LPARAM) {
-    return 0;
+void KeyPage::PlaceApplyButtons() {
+    const CRect page = m_container.GetRect();
+    const int top = ApplyButtonsTop(m_type);
+    const int x = kValueLeft;
+    auto place = [&](UINT id, CRect rect) {
+        if (MControl* control = GetControl(id)) {
+            CRect r = Scaled(rect, m_scale);
+            r.OffsetRect(page.left, page.top);
+            control->SetControlRect(r);
+        }
+    };
+    place(IDC_APPLY, CRect(x, top, x + kValueWidth / 2 - 5, top + 36));
+    place(IDC_RESTORE, CRect(x + kValueWidth / 2 + 5, top, x + kValueWidth, top + 36));
 }
 
 void KeyPage::OnLanguageChanged() {
     if (auto* caption = GetControlAs<MControlFont>(IDC_AREA + 2)) caption->SetTitle(Text(kCaptionText));
+    if (auto* types = GetControlAs<KeyFuncType>(IDC_TYPE_LIST))
+        for (size_t i = 0; i < kFunctionTypes.size(); ++i)
+            types->SetItemText(int(i), Text(kFunctionTypes[i].textId));
+    if (auto* button = GetControlAs<MControlFont>(IDC_APPLY)) button->SetTitle(Text(kTextApply));
+    if (auto* button = GetControlAs<MControlFont>(IDC_RESTORE)) button->SetTitle(Text(kTextRestore));
+    if (auto* edit = GetControlAs<MEdit>(IDC_CAPTURE)) edit->SetTipInfo(Text(kTextKeyPrompt).c_str());
+    if (auto* button = GetControlAs<MControl>(IDC_OPEN_FILE))
+        button->SetTooltip(Text(kTextChooseProgram).c_str());
+    for (int i = 0; i < 4; ++i)
+        if (auto* radio = GetControlAs<MControlFont>(IDC_RADIO_HELD + UINT(i)))
+            radio->SetTitle(Text(kTextFirstPlayMode + i));
+    LoadButtons();
+}
+
+void KeyPage::OnShow(bool shown) {
+    if (!shown) StopCapture();
+}
+
+void KeyPage::OnPageEvent(PageEvent event) {
+    switch (event) {
+        case PageEvent::ProfileChanged:
+        case PageEvent::ModelChanged:
+            LoadButtons();
+            break;
+        case PageEvent::MacroLibraryChanged:
+        case PageEvent::TextLibraryChanged:
+            // The list shown keeps its choice where that entry still exists.
+            if ((event == PageEvent::MacroLibraryChanged && m_type == kFuncMacro) ||
+                (event == PageEvent::TextLibraryChanged && m_type == kFuncText)) {
+                if (auto* group = GetControlAs<MComboBox>(IDC_GROUP)) {
+                    const LPARAM chosen = group->GetCurData();
+                    group->DelAllItems();
+                    if (m_type == kFuncMacro)
+                        FillMacros();
+                    else
+                        FillTexts();
+                    if (!group->SelectData(chosen) && group->GetItemCount() > 0) group->SetCurSel(0);
+                }
+            }
+            break;
+        case PageEvent::DeviceChanged:
+            StopCapture();
+            break;
+    }
+}
+
+void KeyPage::Reload() {
+    LoadButtons();
+}
+
+// ---------------------------------------------------------------- the button map
+
+const KeyRecord* KeyPage::DefaultEntry(int keyCode) const {
+    for (const KeyRecord& entry : m_host.GetDescription().defaultButtons)
+        if (entry.keyCode == keyCode) return &entry;
+    return nullptr;
+}
+
+std::wstring KeyPage::DefaultCaption(int keyCode) const {
+    const KeyRecord* entry = DefaultEntry(keyCode);
+    return entry ? Text(ParseInt(entry->macroDesc)) : L"";
+}
+
+void KeyPage::LoadButtons() {
+    auto* map = GetControlAs<MouseCtrl>(IDC_BUTTON_MAP);
+    if (!map) return;
+    map->DeleteAllItems();
+    const DeviceDescription& description = m_host.GetDescription();
+    if (description.buttons.empty()) {
+        // Before a description is read: six placeholder labels.
+        for (int i = 0; i < 6; ++i)
+            map->AddItem(Text(kTextButtonPlaceholder) + L" " + std::to_wstring(i + 1), i, i % 2,
+                         CPoint(200, 90 + 50 * i), CPoint(300, 90 + 50 * i));
+    } else {
+        for (size_t i = 0; i < description.buttons.size(); ++i) {
+            const DescriptionButton& b = description.buttons[i];
+            const std::wstring caption = i < description.defaultButtons.size()
+                                             ? Text(ParseInt(description.defaultButtons[i].macroDesc))
+                                             : L"";
+            map->AddItem(caption, b.keyValue, b.direction, CPoint(b.line.x1, b.line.y),
+                         CPoint(b.line.x2, b.line.y));
+        }
+        std::vector<KeyRecord> keys;
+        m_host.GetStore().ListKeys(m_host.GetState().GetCurrentProfile(), keys);
+        for (const KeyRecord& key : keys)
+            if (key.fnLayer == 0) map->SetItemKeyDesc(key.keyCode, key.macroDesc);
+    }
+    SelectButton(1);
+}
+
+void KeyPage::SelectButton(int index) {
+    auto* map = GetControlAs<MouseCtrl>(IDC_BUTTON_MAP);
+    if (!map) return;
+    map->SetSelectItem(index);
+    m_keyCode = map->GetItemKeyValue(index);
+    ShowAssignment();
+}
+
+void KeyPage::ShowAssignment() {
+    StopCapture();
+    KeyRecord record;
+    const bool found = m_host.GetStore().GetKey(m_host.GetState().GetCurrentProfile(), m_keyCode, record);
+    int currentGroup = 1;
+    if (auto* group = GetControlAs<MComboBox>(IDC_GROUP); group && m_type == kFuncShortcut)
+        currentGroup = int(group->GetCurData());
+    ApplyChoice(DecodeKeyRecord(found ? &record : nullptr, m_keyCode, currentGroup ? currentGroup : 1));
+}
+
+void KeyPage::ApplyChoice(const KeyPageChoice& choice) {
+    auto* types = GetControlAs<KeyFuncType>(IDC_TYPE_LIST);
+    if (types) types->SetCurData(choice.type);
+    ShowType(choice.type);
+    auto* values = GetControlAs<KeyFuncValue>(IDC_VALUE_LIST);
+    auto* group = GetControlAs<MComboBox>(IDC_GROUP);
+    auto* item = GetControlAs<MComboBox>(IDC_ITEM);
+    switch (choice.type) {
+        case kFuncMouse:
+        case kFuncMultimedia:
+            if (values) values->SetCurData(choice.value);
+            break;
+        case kFuncKey: {
+            const std::pair<UINT, bool> toggles[] = {{IDC_CTRL, choice.ctrl},
+                                                     {IDC_SHIFT, choice.shift},
+                                                     {IDC_ALT, choice.alt},
+                                                     {IDC_WIN, choice.win}};
+            for (const auto& [id, on] : toggles)
+                if (auto* toggle = GetControlAs<MButton3>(id)) toggle->SetCheck(on ? TRUE : FALSE);
+            m_capturedVk = choice.capturedVk;
+            m_capturedName = choice.keyName;
+            if (auto* edit = GetControlAs<MEdit>(IDC_CAPTURE)) edit->SetControlTitle(choice.keyName.c_str());
+            break;
+        }
+        case kFuncMacro: {
+            if (group) group->SelectData(choice.value);
+            const UINT radio = IDC_RADIO_HELD + UINT(choice.macroRadio - 1);
+            if (auto* button = GetControlAs<CRadioButton>(radio)) button->SetCheck(TRUE);
+            if (auto* count = GetControlAs<MEdit>(IDC_COUNT))
+                count->SetControlTitle(choice.macroRadio == 4 ? choice.countText.c_str() : L"10");
+            break;
+        }
+        case kFuncShortcut:
+            if (group) group->SelectData(choice.group);
+            FillShortcuts(choice.group);
+            if (item) item->SelectData(choice.value);
+            break;
+        case kFuncLaunch:
+        case kFuncWeb: {
+            std::wstring description, param;
+            int32_t type = 0;
+            m_host.GetStore().GetKeyOtherData(choice.otherDataId, description, param, type);
+            if (auto* edit = GetControlAs<MEdit>(IDC_PATH_EDIT)) edit->SetControlTitle(description.c_str());
+            m_programPath = choice.type == kFuncLaunch ? param : L"";
+            break;
+        }
+        case kFuncText:
+            if (group) group->SelectData(choice.value);
+            break;
+        default:
+            break;
+    }
+}
+
+// ---------------------------------------------------------------- the type and its controls
+
+void KeyPage::SetControlVisible(UINT id, bool visible) {
+    if (MControl* control = GetControl(id)) control->SetVisible(visible ? TRUE : FALSE);
+}
+
+void KeyPage::HideValueControls() {
+    for (UINT id : {IDC_GROUP, IDC_ITEM, IDC_PATH_EDIT, IDC_VALUE_LIST, IDC_CAPTURE, IDC_CTRL, IDC_WIN,
+                    IDC_ALT, IDC_SHIFT, IDC_RADIO_HELD, IDC_RADIO_TOGGLE, IDC_RADIO_ANY, IDC_RADIO_COUNT,
+                    IDC_COUNT, IDC_OPEN_FILE})
+        SetControlVisible(id, false);
+}
+
+void KeyPage::ChooseType(int type) {
+    if (auto* types = GetControlAs<KeyFuncType>(IDC_TYPE_LIST)) types->SetCurData(type);
+    ShowType(type);
+}
+
+void KeyPage::ShowType(int type) {
+    StopCapture();
+    m_type = type;
+    HideValueControls();
+    if (auto* caption = GetControlAs<MControlFont>(IDC_TYPE_CAPTION)) {
+        std::wstring text;
+        for (const FunctionTypeEntry& entry : kFunctionTypes)
+            if (entry.type == type) text = Text(entry.textId);
+        caption->SetTitle(text);
+    }
+    auto* values = GetControlAs<KeyFuncValue>(IDC_VALUE_LIST);
+    switch (type) {
+        case kFuncMouse:
+        case kFuncMultimedia:
+            if (values) {
+                values->ClearList();
+                if (type == kFuncMouse) {
+                    for (const MouseActionEntry& e : kMouseActions)
+                        if (e.textId) values->AddItem(Text(e.textId), e.value, L"");
+                } else {
+                    for (const MultimediaEntry& e : kMultimediaKeys)
+                        values->AddItem(Text(e.textId), e.value, L"");
+                }
+                values->SetSelectItem(0);
+                values->UpdateControl(TRUE);
+            }
+            SetControlVisible(IDC_VALUE_LIST, true);
+            break;
+        case kFuncKey:
+        case kFuncShortcut:
+        case kFuncMacro:
+        case kFuncText:
+            FillGroup(type);
+            break;
+        case kFuncLaunch:
+        case kFuncWeb:
+            if (auto* edit = GetControlAs<MEdit>(IDC_PATH_EDIT)) edit->SetControlTitle(L"");
+            m_programPath.clear();
+            SetControlVisible(IDC_PATH_EDIT, true);
+            SetControlVisible(IDC_OPEN_FILE, type == kFuncLaunch);
+            break;
+        default:
+            break;
+    }
+    PlaceApplyButtons();
+}
+
+void KeyPage::FillGroup(int type) {
+    auto* group = GetControlAs<MComboBox>(IDC_GROUP);
+    if (!group) return;
+    group->DelAllItems();
+    switch (type) {
+        case kFuncKey:
+            for (int i = 0; i < 7; ++i) group->AddItem(Text(kTextFirstKeyGroup + i).c_str(), i + 1);
+            break;
+        case kFuncShortcut:
+            for (int i = 0; i < 6; ++i) group->AddItem(Text(kTextFirstShortcutGroup + i).c_str(), i + 1);
+            break;
+        case kFuncMacro:
+            FillMacros();
+            break;
+        case kFuncText:
+            FillTexts();
+            break;
+        default:
+            break;
+    }
+    if (group->GetItemCount() > 0) group->SetCurSel(0);
+    SetControlVisible(IDC_GROUP, true);
+    if (type == kFuncMacro) {
+        for (UINT id : {IDC_RADIO_HELD, IDC_RADIO_TOGGLE, IDC_RADIO_ANY, IDC_RADIO_COUNT, IDC_COUNT})
+            SetControlVisible(id, true);
+    }
+    if (type == kFuncKey || type == kFuncShortcut) OnGroupChanged();
+}
+
+void KeyPage::FillMacros() {
+    auto* group = GetControlAs<MComboBox>(IDC_GROUP);
+    std::vector<MacroData> macros;
+    m_host.GetStore().ListMacros(macros);
+    for (const MacroData& macro : macros) group->AddItem(MacroDisplayName(macro.name).c_str(), macro.macroId);
+}
+
+void KeyPage::FillTexts() {
+    auto* group = GetControlAs<MComboBox>(IDC_GROUP);
+    std::vector<TextData> texts;
+    m_host.GetStore().ListTexts(texts);
+    for (const TextData& text : texts) group->AddItem(TextDisplayName(text.name).c_str(), text.textId);
+}
+
+std::wstring KeyPage::MacroDisplayName(const std::wstring& name) {
+    if (name.rfind(L"\u5b8f", 0) == 0) return Text(kTextMacro) + name.substr(1);
+    if (name.rfind(L"Macro", 0) == 0) return Text(kTextMacro) + name.substr(5);
+    return name;
+}
+
+std::wstring KeyPage::TextDisplayName(const std::wstring& name) {
+    if (name == L"1 \u5b9e\u4f8b - \u795d\u798f" || name == L"Example 1 - Blessing")
+        return Text(kTextExampleBlessing);
+    if (name == L"1 \u5b9e\u4f8b - \u5ba2\u670d" || name == L"Example 1 - Customer Service")
+        return Text(kTextExampleService);
+    return name;
+}
+
+void KeyPage::OnGroupChanged() {
+    auto* group = GetControlAs<MComboBox>(IDC_GROUP);
+    auto* item = GetControlAs<MComboBox>(IDC_ITEM);
+    if (!group || !item) return;
+    const int data = int(group->GetCurData());
+    if (m_type == kFuncKey) {
+        const bool capture = data == 1;
+        SetControlVisible(IDC_ITEM, !capture);
+        for (UINT id : {IDC_CAPTURE, IDC_CTRL, IDC_WIN, IDC_ALT, IDC_SHIFT}) SetControlVisible(id, capture);
+        if (!capture) {
+            StopCapture();
+            item->DelAllItems();
+            for (const PredefinedKey& key : PredefinedKeyGroup(data)) item->AddItem(key.name, key.usage);
+            if (item->GetItemCount() > 0) item->SetCurSel(0);
+        }
+    } else if (m_type == kFuncShortcut) {
+        FillShortcuts(data);
+    }
+}
+
+void KeyPage::FillShortcuts(int group) {
+    auto* item = GetControlAs<MComboBox>(IDC_ITEM);
+    if (!item) return;
+    item->DelAllItems();
+    for (const ShortcutEntry& entry : kShortcuts)
+        if (entry.group == group) item->AddItem(Text(entry.textId).c_str(), entry.value);
+    if (item->GetItemCount() > 0) item->SetCurSel(0);
+    SetControlVisible(IDC_ITEM, true);
+}
+
+// ---------------------------------------------------------------- notifications
+
+LRESULT KeyPage::OnMessage(UINT id, UINT code, WPARAM wParam, LPARAM) {
+    switch (id) {
+        case IDC_BUTTON_MAP:
+            if (code != kClicked) return code == kPressed ? 1 : 0;
+            if (int(wParam) == 0) {
+                // The primary click stays on the left button.
+                m_host.ShowMessage(kTextLeftButtonTitle, kTextLeftButtonMessage, CUIMessageBox::kKindOk);
+                SelectButton(1);
+            } else if (int(wParam) > 0) {
+                SelectButton(int(wParam));
+            }
+            return 1;
+        case IDC_TYPE_LIST:
+            if (code != kClicked) return 0;
+            if (auto* types = GetControlAs<KeyFuncType>(IDC_TYPE_LIST)) ShowType(types->GetCurData());
+            return 1;
+        case IDC_GROUP:
+            if (code != kClicked) return 0;
+            OnGroupChanged();
+            return 1;
+        case IDC_APPLY:
+            if (code == kClicked) Apply();
+            return 1;
+        case IDC_RESTORE:
+            if (code == kClicked) RestoreDefault();
+            return 1;
+        case IDC_CAPTURE:
+            if (code == kEditOpened) {
+                StartCapture();
+            } else if (code == kEditClosed) {
+                // Enter, Esc or Tab close the edit as they go down; their own event is
+                // already on its way and still counts, so the reader stops after it.
+                Platform::PostTask(
+                    [alive = std::weak_ptr<int>(m_alive), this, generation = m_captureGeneration] {
+                        if (alive.lock() && generation == m_captureGeneration) StopCapture();
+                    });
+            } else if (code == kEditChanged && m_capturing) {
+                // Typing does not edit the field: it shows the captured key.
+                if (auto* edit = GetControlAs<MEdit>(IDC_CAPTURE);
+                    edit && edit->GetEditText() != m_capturedName)
+                    edit->SetControlTitle(m_capturedName.c_str());
+            }
+            return 1;
+        case IDC_COUNT:
+            if (code == kEditClosed) ClampCount();
+            return 1;
+        case IDC_OPEN_FILE:
+            if (code == kClicked) ChooseProgram();
+            return 1;
+        case IDC_CTRL:
+        case IDC_WIN:
+        case IDC_ALT:
+        case IDC_SHIFT:
+        case IDC_RADIO_HELD:
+        case IDC_RADIO_TOGGLE:
+        case IDC_RADIO_ANY:
+        case IDC_RADIO_COUNT:
+            return 1;
+        default:
+            return 0;
+    }
+}
+
+// ---------------------------------------------------------------- key capture
+
+bool KeyPage::IsCapturing() const {
+    return m_capturing;
+}
+
+void KeyPage::StartCapture() {
+    ++m_captureGeneration;
+    m_capturedVk = 0;
+    m_capturedName.clear();
+    if (auto* edit = GetControlAs<MEdit>(IDC_CAPTURE)) edit->SetControlTitle(L"");
+    if (!m_reader) m_reader = std::make_unique<LiveInputReader>();
+    m_capturing = m_reader->Register([this](const InputEvent& event) { OnInput(event); });
+}
+
+void KeyPage::StopCapture() {
+    if (!m_capturing) return;
+    m_capturing = false;
+    if (m_reader) m_reader->Release();
+}
+
+void KeyPage::OnInput(const InputEvent& event) {
+    if (!m_capturing || event.kind != kInputKeyboard || event.name.empty()) return;
+    // Shift, Ctrl and Alt are the toggles' business.
+    if (event.code >= 0xA0 && event.code <= 0xA5) return;
+    m_capturedVk = event.code;
+    m_capturedName = event.name;
+    if (auto* edit = GetControlAs<MEdit>(IDC_CAPTURE)) {
+        edit->SetControlTitle(event.name.c_str());
+        edit->UpdateControl(TRUE);
+    }
+}
+
+int KeyPage::ModifierMask() {
+    int mask = 0;
+    const std::pair<UINT, int> toggles[] = {
+        {IDC_CTRL, kModLeftCtrl}, {IDC_SHIFT, kModLeftShift}, {IDC_ALT, kModLeftAlt}, {IDC_WIN, kModLeftWin}};
+    for (const auto& [id, bit] : toggles)
+        if (auto* toggle = GetControlAs<MButton3>(id); toggle && toggle->GetCheck()) mask |= bit;
+    return mask;
+}
+
+// ---------------------------------------------------------------- the count and the program
+
+void KeyPage::ClampCount() {
+    auto* edit = GetControlAs<MEdit>(IDC_COUNT);
+    if (!edit) return;
+    const std::wstring text = edit->GetEditText();
+    if (text.empty()) return;
+    const int value = ParseInt(text);
+    const int clamped = std::clamp(value, 1, 255);
+    if (std::to_wstring(clamped) != text) edit->SetControlTitle(std::to_wstring(clamped).c_str());
+}
+
+void KeyPage::ChooseProgram() {
+    FileDialogRequest request;
+    request.title = Text(kTextChooseProgram);
+    request.filters.push_back({Text(kTextApplication), {L"*.desktop", L"*"}});
+    request.owner = m_host.GetDialog().GetSafeHwnd();
+    std::wstring path;
+    if (!ChooseFile(request, path)) return;
+    struct stat st {};
+    if (stat(WideToUtf8(path).c_str(), &st) != 0) return;  // gone meanwhile: nothing changes
+    if (!IsStartable(path)) {
+        m_host.ShowMessage(kTextApplication, kTextNotAProgram, CUIMessageBox::kKindOk);
+        return;
+    }
+    m_programPath = path;
+    std::wstring name = FileNameOf(path);
+    if (name.size() > size_t(kPathLimit)) name.resize(size_t(kPathLimit));
+    if (auto* edit = GetControlAs<MEdit>(IDC_PATH_EDIT)) {
+        edit->SetControlTitle(name.c_str());
+        edit->UpdateControl(TRUE);
+    }
+}
+
+// ---------------------------------------------------------------- apply and restore
+
+void KeyPage::Apply() {
+    StopCapture();
+    DataStore& store = m_host.GetStore();
+    const int32_t profile = m_host.GetState().GetCurrentProfile();
+    KeyRecord record;
+    record.profile = profile;
+    record.fnLayer = 0;
+    record.keyCode = m_keyCode;
+    record.macroType = m_type;
+    auto* values = GetControlAs<KeyFuncValue>(IDC_VALUE_LIST);
+    auto* group = GetControlAs<MComboBox>(IDC_GROUP);
+    auto* item = GetControlAs<MComboBox>(IDC_ITEM);
+    auto selected = [](MComboBox* combo, KeyRecord& r) {
+        if (!combo || combo->GetCurSel() < 0) return false;
+        r.macroValue = int32_t(combo->GetCurData());
+        r.macroDesc = combo->GetItemText(combo->GetCurSel());
+        return true;
+    };
+    switch (m_type) {
+        case kFuncDefault: {
+            if (m_host.ShowMessage(kTextRestoreTitle, kTextRestoreQuestion, CUIMessageBox::kKindOkCancel) !=
+                1)
+                return;
+            const KeyRecord* entry = DefaultEntry(m_keyCode);
+            if (!entry) return;
+            record.macroType = kFuncMouse;
+            record.macroValue = entry->macroValue;
+            record.macroDesc = Text(ParseInt(entry->macroDesc));
+            break;
+        }
+        case kFuncMouse:
+        case kFuncMultimedia:
+            if (!values || values->GetSelectItem() < 0) return;
+            record.macroValue = values->GetCurData();
+            record.macroDesc = values->GetItemText(values->GetSelectItem());
+            break;
+        case kFuncKey:
+            if (group && group->GetCurData() == 1) {
+                record.macroValue = VkToUsage(m_capturedVk);
+                record.macroValue2 = ModifierMask();
+                std::wstring keyName;
+                if (auto* edit = GetControlAs<MEdit>(IDC_CAPTURE)) keyName = edit->GetEditText();
+                record.macroDesc = KeyComboCaption(record.macroValue2, record.macroValue ? keyName : L"");
+            } else if (!selected(item, record)) {
+                return;
+            }
+            break;
+        case kFuncShortcut:
+            if (!selected(item, record)) return;
+            break;
+        case kFuncMacro: {
+            if (!selected(group, record)) return;
+            int radio = 4;
+            for (int i = 0; i < 4; ++i)
+                if (auto* button = GetControlAs<CRadioButton>(IDC_RADIO_HELD + UINT(i));
+                    button && button->GetCheck())
+                    radio = i + 1;
+            if (radio < 4) {
+                record.macroValue3 = radio;
+                record.macroValue2 = 1;
+            } else {
+                auto* count = GetControlAs<MEdit>(IDC_COUNT);
+                if (count && count->GetEditText().empty()) count->SetControlTitle(L"1");
+                ClampCount();
+                record.macroValue2 = count ? std::clamp(ParseInt(count->GetEditText()), 1, 255) : 1;
+                record.macroValue3 = 0;
+            }
+            break;
+        }
+        case kFuncDisabled:
+            record.macroValue = 1;
+            record.macroDesc = Text(kTextDisabled);
+            break;
+        case kFuncLaunch:
+        case kFuncWeb: {
+            auto* edit = GetControlAs<MEdit>(IDC_PATH_EDIT);
+            const std::wstring caption = edit ? edit->GetEditText() : L"";
+            if (caption.empty()) return;
+            std::wstring param;
+            if (m_type == kFuncLaunch) {
+                if (m_programPath.empty()) return;
+                if (!IsStartable(m_programPath)) {
+                    m_host.ShowMessage(kTextApplication, kTextProgramGone, CUIMessageBox::kKindOk);
+                    return;
+                }
+                param = m_programPath;
+            } else if (!IsAcceptableAddress(caption)) {
+                m_host.ShowMessage(kTextWebAddress, kTextBadAddress, CUIMessageBox::kKindOk);
+                return;
+            }
+            const int32_t id = store.AddKeyOtherData(caption, param, m_type);
+            if (id <= 0) return;
+            record.macroValue = id;
+            record.macroDesc = caption;
+            break;
+        }
+        case kFuncText:
+            if (!selected(group, record)) return;
+            break;
+        default:
+            return;
+    }
+    store.SaveKey(record);
+    // The map shows what is stored now; a record that was not kept leaves the default.
+    KeyRecord stored;
+    const std::wstring caption =
+        store.GetKey(profile, m_keyCode, stored) ? stored.macroDesc : DefaultCaption(m_keyCode);
+    if (auto* map = GetControlAs<MouseCtrl>(IDC_BUTTON_MAP)) map->SetItemKeyDesc(m_keyCode, caption);
+    m_host.QueueTask(kTaskWriteButtonMap);
+}
+
+void KeyPage::RestoreDefault() {
+    StopCapture();
+    KeyRecord record;
+    record.profile = m_host.GetState().GetCurrentProfile();
+    record.keyCode = m_keyCode;
+    record.macroType = kFuncMouse;
+    m_host.GetStore().SaveKey(record);  // value 0: the row goes
+    if (auto* map = GetControlAs<MouseCtrl>(IDC_BUTTON_MAP))
+        map->SetItemKeyDesc(m_keyCode, DefaultCaption(m_keyCode));
+    m_host.QueueTask(kTaskWriteButtonMap);
+    ShowAssignment();
 }

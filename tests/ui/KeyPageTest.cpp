@@ -1,0 +1,644 @@
+// The key page in the real window with the simulated mouse: every function type
+// chosen, applied, shown on the button map, stored and sent; decoding, restoring,
+// the left button's notice, profile switches, key capture, the program chooser
+// and the PC-side functions the mouse reports.
+#include <signal.h>
+#include <spawn.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <thread>
+
+#include "MainWindowFixture.h"
+#include "app/pages/KeyPage.h"
+#include "exchange/LanguageText.h"
+#include "features/ButtonFunction.h"
+#include "orvix/controls/CRadioButton.h"
+#include "orvix/controls/MButton3.h"
+#include "orvix/controls/MComboBox.h"
+#include "orvix/controls/MEdit.h"
+#include "orvix/widgets/KeyFuncType.h"
+#include "orvix/widgets/KeyFuncValue.h"
+#include "orvix/widgets/MouseCtrl.h"
+#include "platform/FileDialog.h"
+
+#if defined(__SANITIZE_ADDRESS__)
+#include <sanitizer/lsan_interface.h>
+#endif
+
+extern char** environ;
+
+using namespace Orvix;
+namespace fs = std::filesystem;
+
+namespace {
+
+std::wstring Text(int id) {
+    return GetLanguageText(L"LAN", id);
+}
+
+std::string Hex(const ButtonCode& code) {
+    char buffer[16];
+    snprintf(buffer, sizeof buffer, "%02X %02X %02X %02X", code[0], code[1], code[2], code[3]);
+    return buffer;
+}
+
+}  // namespace
+
+class KeyPageTest : public MainWindowFixture {
+  protected:
+    void TearDown() override {
+        SetFileDialogAnswer(nullptr);
+        MainWindowFixture::TearDown();
+    }
+
+    void StartOnKeyPage() {
+        PlugCable();
+        Start();
+        ClickDeviceCard(0);
+        Settle();
+        ASSERT_EQ(dlg->GetCurrentTabId(), kTabKey);
+        page = dynamic_cast<KeyPage*>(dlg->GetPage(kTabKey));
+        ASSERT_NE(page, nullptr);
+    }
+
+    MouseCtrl* Map() { return Control<MouseCtrl>(KeyPage::IDC_BUTTON_MAP); }
+    MComboBox* Combo(UINT id) { return Control<MComboBox>(id); }
+    int32_t Profile() { return dlg->GetState().GetCurrentProfile(); }
+
+    // Clicks the label of the button with that key code.
+    void ClickButton(int keyCode) {
+        for (int i = 0; i < Map()->GetItemCount(); ++i) {
+            if (Map()->GetItemKeyValue(i) != keyCode) continue;
+            ClickAt(Hwnd(), Map()->GetLabelRect(i).CenterPoint());
+            return;
+        }
+        FAIL() << "no button " << keyCode;
+    }
+    void ClickType(int type) {
+        auto* types = Control<KeyFuncType>(KeyPage::IDC_TYPE_LIST);
+        for (int i = 0; i < types->GetItemCount(); ++i) {
+            if (types->GetItemData(i) != type) continue;
+            ClickAt(Hwnd(), types->GetRowRect(i).CenterPoint());
+            ASSERT_EQ(page->GetSelectedType(), type);
+            return;
+        }
+        FAIL() << "no type " << type;
+    }
+    void ClickValueRow(int index) {
+        auto* values = Control<KeyFuncValue>(KeyPage::IDC_VALUE_LIST);
+        ClickAt(Hwnd(), values->GetRowRect(index).CenterPoint());
+    }
+    // What a choice in the drop-down does.
+    void ChooseData(UINT id, LPARAM data) {
+        MComboBox* combo = Combo(id);
+        ASSERT_TRUE(combo->IsVisible());
+        const int index = combo->FindData(data);
+        ASSERT_GE(index, 0) << "no item with data " << data << " in " << id;
+        combo->OnItemChosen(index);
+        Platform::RunPending();
+    }
+    void Apply() {
+        ClickControl(KeyPage::IDC_APPLY);
+        Settle();
+    }
+    // The slot as the mouse holds it, and as the last key-map report carried it.
+    std::string MouseSlot(int keyCode) {
+        const auto& map = sim->State().settings.buttonMap;
+        return Hex({map[4 * keyCode], map[4 * keyCode + 1], map[4 * keyCode + 2], map[4 * keyCode + 3]});
+    }
+    std::string LastReportSlot(int keyCode) {
+        const std::vector<std::string> reports = ReceivedReports();
+        for (auto it = reports.rbegin(); it != reports.rend(); ++it)
+            if (it->rfind("06 12", 0) == 0) return it->substr(size_t(3 * (5 + 4 * keyCode)), 11);
+        return "";
+    }
+    void ExpectSent(int keyCode, const std::string& code) {
+        EXPECT_EQ(LastReportSlot(keyCode), code);
+        EXPECT_EQ(MouseSlot(keyCode), code);
+    }
+    bool Stored(int keyCode, KeyRecord& record) {
+        return DataStore::Instance().GetKey(Profile(), keyCode, record);
+    }
+    std::wstring Caption(int keyCode) {
+        for (int i = 0; i < Map()->GetItemCount(); ++i)
+            if (Map()->GetItemKeyValue(i) == keyCode) return Map()->GetItemText(i);
+        return L"?";
+    }
+    void ReplaceEditText(UINT id, const std::wstring& text) {
+        ClickControl(id);
+        for (int i = 0; i < 40; ++i) PressKey(VK_BACK);
+        Headless::TypeText(Hwnd(), text);
+        Platform::RunPending();
+    }
+    // Leaves an edit as a click elsewhere does.
+    void ClickAway() { ClickAt(Hwnd(), Control(KeyPage::IDC_TYPE_CAPTION)->GetRect().CenterPoint()); }
+
+    // Puts `folder` first on PATH for the programs the PC-side functions start.
+    void PrependPath(const fs::path& folder) {
+        const char* path = getenv("PATH");
+        SetEnv("PATH", folder.string() + ":" + (path ? path : "/usr/bin:/bin"));
+    }
+    fs::path Script(const std::string& name, const std::string& body) {
+        const fs::path file = Root() / name;
+        std::ofstream(file) << "#!/bin/sh\n" << body << "\n";
+        fs::permissions(file, fs::perms::owner_all);
+        return file;
+    }
+    // Waits for a file a started program writes.
+    std::string WaitForFile(const fs::path& file) {
+        for (int i = 0; i < 300 && !fs::exists(file); ++i) {
+            Platform::RunPending();
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        std::ifstream in(file);
+        std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        return text;
+    }
+
+    KeyPage* page = nullptr;
+};
+
+TEST_F(KeyPageTest, CapturedKeyWithShiftAndAltIsStoredCaptionedAndSent) {
+    StartOnKeyPage();
+    ClickButton(2);
+    ClickType(kFuncKey);
+    EXPECT_TRUE(Control(KeyPage::IDC_CAPTURE)->IsVisible());
+    EXPECT_FALSE(Control(KeyPage::IDC_ITEM)->IsVisible());
+
+    // Capture: Shift alone is no key, A is; typing does not edit the field.
+    ClickControl(KeyPage::IDC_CAPTURE);
+    ASSERT_TRUE(page->IsCapturing());
+    PressKey(VK_SHIFT);
+    EXPECT_EQ(page->GetCapturedVk(), 0);
+    PressKey('A');
+    EXPECT_EQ(page->GetCapturedVk(), 'A');
+    EXPECT_EQ(Control<MEdit>(KeyPage::IDC_CAPTURE)->GetEditText(), L"A");
+    Headless::TypeText(Hwnd(), L"xyz");
+    Platform::RunPending();
+    EXPECT_EQ(Control<MEdit>(KeyPage::IDC_CAPTURE)->GetEditText(), L"A");
+
+    ClickControl(KeyPage::IDC_SHIFT);
+    Platform::RunPending();
+    EXPECT_FALSE(page->IsCapturing());
+    ClickControl(KeyPage::IDC_ALT);
+    Apply();
+
+    KeyRecord record;
+    ASSERT_TRUE(Stored(2, record));
+    EXPECT_EQ(record.macroType, kFuncKey);
+    EXPECT_EQ(record.macroValue, 4);
+    EXPECT_EQ(record.macroValue2, 6);
+    EXPECT_EQ(record.macroDesc, L"Shift+ Alt + A");
+    EXPECT_EQ(Caption(2), L"Shift+ Alt + A");
+    ExpectSent(2, "20 06 04 00");
+
+    // Chosen again, the button shows its assignment.
+    ClickButton(3);
+    ClickButton(2);
+    EXPECT_EQ(page->GetSelectedType(), kFuncKey);
+    EXPECT_TRUE(Control<MButton3>(KeyPage::IDC_SHIFT)->GetCheck());
+    EXPECT_TRUE(Control<MButton3>(KeyPage::IDC_ALT)->GetCheck());
+    EXPECT_FALSE(Control<MButton3>(KeyPage::IDC_CTRL)->GetCheck());
+    EXPECT_EQ(Control<MEdit>(KeyPage::IDC_CAPTURE)->GetEditText(), L"A");
+}
+
+TEST_F(KeyPageTest, EnterThatClosesTheCaptureEditIsStillCaptured) {
+    StartOnKeyPage();
+    ClickType(kFuncKey);
+    ClickControl(KeyPage::IDC_CAPTURE);
+    PressKey(VK_RETURN);
+    Platform::RunPending();
+    EXPECT_FALSE(page->IsCapturing());
+    EXPECT_EQ(page->GetCapturedVk(), int(VK_RETURN));
+    EXPECT_EQ(Control<MEdit>(KeyPage::IDC_CAPTURE)->GetEditText(), L"Enter");
+    Apply();
+    ExpectSent(1, "20 00 28 00");
+}
+
+TEST_F(KeyPageTest, PredefinedKeysGiveTheirUsageOrModifierBit) {
+    StartOnKeyPage();
+    ClickButton(3);
+    ClickType(kFuncKey);
+    ChooseData(KeyPage::IDC_GROUP, 6);
+    EXPECT_FALSE(Control(KeyPage::IDC_CAPTURE)->IsVisible());
+    ChooseData(KeyPage::IDC_ITEM, 228);  // R-Ctrl
+    Apply();
+    ExpectSent(3, "20 10 00 00");
+    EXPECT_EQ(Caption(3), L"R-Ctrl");
+
+    ChooseData(KeyPage::IDC_GROUP, 3);
+    ChooseData(KeyPage::IDC_ITEM, 69);  // F12
+    Apply();
+    ExpectSent(3, "20 00 45 00");
+}
+
+TEST_F(KeyPageTest, MouseActionsAndMultimediaKeysComeFromTheValueList) {
+    StartOnKeyPage();
+    ClickButton(4);
+    ClickType(kFuncMultimedia);
+    EXPECT_EQ(Control<KeyFuncValue>(KeyPage::IDC_VALUE_LIST)->GetItemCount(), 10);
+    ClickValueRow(8);  // Calculator, usage 0x0192
+    Apply();
+    ExpectSent(4, "30 92 01 00");
+    EXPECT_EQ(Caption(4), Text(129));
+
+    ClickType(kFuncMouse);
+    ClickValueRow(1);  // middle button
+    Apply();
+    ExpectSent(4, "10 04 00 00");
+    EXPECT_EQ(Caption(4), Text(152));
+}
+
+TEST_F(KeyPageTest, EveryShortcutGroupReachesTheMouse) {
+    StartOnKeyPage();
+    ClickButton(5);
+    ClickType(kFuncShortcut);
+    for (int group = 1; group <= 6; ++group) {
+        ChooseData(KeyPage::IDC_GROUP, group);
+        const ShortcutEntry* last = nullptr;
+        for (const ShortcutEntry& e : kShortcuts)
+            if (e.group == group) last = &e;
+        ChooseData(KeyPage::IDC_ITEM, last->value);
+        Apply();
+        ExpectSent(5, Hex(last->code));
+        EXPECT_EQ(Caption(5), Text(last->textId));
+    }
+    // Decoding picks the group of the stored shortcut.
+    ClickButton(1);
+    ClickButton(5);
+    EXPECT_EQ(Combo(KeyPage::IDC_GROUP)->GetCurData(), 6);
+    EXPECT_EQ(Combo(KeyPage::IDC_ITEM)->GetCurData(), 37);
+}
+
+TEST_F(KeyPageTest, MacroWithCountAndPlayModes) {
+    DataStore& store = DataStore::Instance();
+    StartOnKeyPage();
+    const int32_t first = store.AddMacro(L"Macro 1");
+    const int32_t second = store.AddMacro(L"Boss key");
+    ASSERT_GT(second, 0);
+    ClickButton(6);
+    ClickType(kFuncMacro);
+    MComboBox* macros = Combo(KeyPage::IDC_GROUP);
+    ASSERT_EQ(macros->GetItemCount(), 2);
+    EXPECT_EQ(macros->GetItemText(0), Text(351) + L" 1");
+    EXPECT_TRUE(Control<CRadioButton>(KeyPage::IDC_RADIO_COUNT)->GetCheck());
+
+    ChooseData(KeyPage::IDC_GROUP, second);
+    ReplaceEditText(KeyPage::IDC_COUNT, L"7");
+    Apply();
+    KeyRecord record;
+    ASSERT_TRUE(Stored(6, record));
+    EXPECT_EQ(record.macroValue, second);
+    EXPECT_EQ(record.macroValue2, 7);
+    EXPECT_EQ(record.macroValue3, 0);
+    ExpectSent(6, "60 01 07 00");
+
+    // The second play mode: repeat until pressed again.
+    ChooseData(KeyPage::IDC_GROUP, first);
+    ClickControl(KeyPage::IDC_RADIO_TOGGLE);
+    Apply();
+    ExpectSent(6, "60 00 01 02");
+    EXPECT_EQ(Caption(6), Text(351) + L" 1");
+}
+
+TEST_F(KeyPageTest, RepeatCountIsClampedWhenLeft) {
+    StartOnKeyPage();
+    DataStore::Instance().AddMacro(L"Macro 1");
+    ClickType(kFuncMacro);
+    ReplaceEditText(KeyPage::IDC_COUNT, L"0");
+    ClickAway();
+    EXPECT_EQ(Control<MEdit>(KeyPage::IDC_COUNT)->GetEditText(), L"1");
+    ReplaceEditText(KeyPage::IDC_COUNT, L"999");
+    ClickAway();
+    EXPECT_EQ(Control<MEdit>(KeyPage::IDC_COUNT)->GetEditText(), L"255");
+    ReplaceEditText(KeyPage::IDC_COUNT, L"12345");  // three digits at most
+    ClickAway();
+    EXPECT_EQ(Control<MEdit>(KeyPage::IDC_COUNT)->GetEditText(), L"123");
+}
+
+TEST_F(KeyPageTest, DisabledTextAndRestore) {
+    DataStore& store = DataStore::Instance();
+    StartOnKeyPage();
+    TextData text;
+    text.name = L"Example 1 - Blessing";
+    text.content = L"Best wishes";
+    const int32_t textId = store.AddText(text);
+    ASSERT_GT(textId, 0);
+
+    ClickButton(3);
+    ClickType(kFuncDisabled);
+    Apply();
+    ExpectSent(3, "00 00 00 00");
+    EXPECT_EQ(Caption(3), Text(139));
+
+    ClickType(kFuncText);
+    EXPECT_EQ(Combo(KeyPage::IDC_GROUP)->GetItemText(0), Text(460));
+    Apply();
+    ExpectSent(
+        3, "50 0B " + std::string(textId < 16 ? "0" : "") + [&] {
+            char b[4];
+            snprintf(b, sizeof b, "%X", textId);
+            return std::string(b);
+        }() + " 00");
+
+    // Restore: the row goes, the slot gets its fixed default back.
+    ClickControl(KeyPage::IDC_RESTORE);
+    Settle();
+    KeyRecord record;
+    EXPECT_FALSE(Stored(3, record));
+    ExpectSent(3, "10 10 00 00");
+    EXPECT_EQ(Caption(3), Text(153));
+    EXPECT_EQ(page->GetSelectedType(), kFuncMouse);
+}
+
+TEST_F(KeyPageTest, TypeZeroAsksAndStoresTheDescriptionsDefault) {
+    StartOnKeyPage();
+    ClickButton(5);
+    ClickType(kFuncDisabled);
+    Apply();
+    ClickType(kFuncDefault);
+    AnswerMessageBoxes({34});  // cancel: nothing changes
+    Apply();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].title, Text(753));
+    EXPECT_EQ(boxes[0].message, Text(752));
+    KeyRecord record;
+    ASSERT_TRUE(Stored(5, record));
+    EXPECT_EQ(record.macroType, kFuncDisabled);
+
+    AnswerMessageBoxes({33});
+    Apply();
+    ASSERT_TRUE(Stored(5, record));
+    EXPECT_EQ(record.macroType, kFuncMouse);
+    EXPECT_EQ(record.macroValue, 7);  // the description's func_value, kept as a row
+    EXPECT_EQ(Caption(5), Text(156));
+    ExpectSent(5, "10 20 00 00");
+}
+
+TEST_F(KeyPageTest, TheLeftButtonCannotBeChosen) {
+    StartOnKeyPage();
+    ClickButton(3);
+    AnswerMessageBoxes({33});
+    ClickButton(0);
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].title, Text(608));
+    EXPECT_EQ(boxes[0].message, Text(609));
+    EXPECT_EQ(Map()->GetSelectItem(), 1);
+    EXPECT_EQ(page->GetSelectedKeyCode(), Map()->GetItemKeyValue(1));
+}
+
+TEST_F(KeyPageTest, SwitchingProfileReloadsTheCaptions) {
+    StartOnKeyPage();
+    KeyRecord record;
+    record.profile = 2;
+    record.keyCode = 4;
+    record.macroType = kFuncDisabled;
+    record.macroValue = 1;
+    record.macroDesc = L"Off in profile 2";
+    ASSERT_GT(DataStore::Instance().SaveKey(record), 0);
+    EXPECT_EQ(Caption(4), Text(154));
+    dlg->SwitchProfile(2);
+    Settle();
+    EXPECT_EQ(Caption(4), L"Off in profile 2");
+    EXPECT_EQ(Map()->GetSelectItem(), 1);
+    dlg->SwitchProfile(1);
+    Settle();
+    EXPECT_EQ(Caption(4), Text(154));
+}
+
+TEST_F(KeyPageTest, LaunchButtonStartsTheChosenScriptOnce) {
+    StartOnKeyPage();
+    const fs::path mark = Root() / "launched";
+    const fs::path script = Script("launch-me.sh", "echo run >> '" + mark.string() + "'");
+    SetFileDialogAnswer([&](const FileDialogRequest& request, std::wstring& path) {
+        EXPECT_FALSE(request.save);
+        path = script.wstring();
+        return true;
+    });
+    ClickButton(7);
+    ClickType(kFuncLaunch);
+    EXPECT_TRUE(Control(KeyPage::IDC_OPEN_FILE)->IsVisible());
+    ClickControl(KeyPage::IDC_OPEN_FILE);
+    EXPECT_EQ(Control<MEdit>(KeyPage::IDC_PATH_EDIT)->GetEditText(), L"launch-me.sh");
+    Apply();
+    KeyRecord record;
+    ASSERT_TRUE(Stored(7, record));
+    std::wstring desc, param;
+    int32_t type = 0;
+    ASSERT_TRUE(DataStore::Instance().GetKeyOtherData(record.macroValue, desc, param, type));
+    EXPECT_EQ(desc, L"launch-me.sh");
+    EXPECT_EQ(param, script.wstring());
+    EXPECT_EQ(type, kFuncLaunch);
+    char code[16];
+    snprintf(code, sizeof code, "50 09 %02X 00", record.macroValue);
+    ExpectSent(7, code);
+
+    sim->PressButton(7);
+    Settle();
+    EXPECT_EQ(WaitForFile(mark), "run\n");
+}
+
+TEST_F(KeyPageTest, WebButtonOpensTheAddressThroughXdgOpen) {
+    const fs::path bin = Root() / "bin";
+    fs::create_directories(bin);
+    const fs::path mark = Root() / "opened";
+    std::ofstream(bin / "xdg-open") << "#!/bin/sh\nprintf '%s|%s\\n' \"$#\" \"$1\" >> '" << mark.string()
+                                    << "'\n";
+    fs::permissions(bin / "xdg-open", fs::perms::owner_all);
+    PrependPath(bin);
+    StartOnKeyPage();
+    ClickButton(6);
+    ClickType(kFuncWeb);
+    EXPECT_FALSE(Control(KeyPage::IDC_OPEN_FILE)->IsVisible());
+    ReplaceEditText(KeyPage::IDC_PATH_EDIT, L"https://example.org/a;b$(x)");
+    Apply();
+    KeyRecord record;
+    ASSERT_TRUE(Stored(6, record));
+    EXPECT_EQ(record.macroDesc, L"https://example.org/a;b$(x)");
+    sim->PressButton(6);
+    Settle();
+    // One argument, shell characters untouched, "www." put in front.
+    EXPECT_EQ(WaitForFile(mark), "1|http://www.example.org/a;b$(x)\n");
+}
+
+TEST_F(KeyPageTest, BadInputStoresNothing) {
+    StartOnKeyPage();
+    ClickButton(4);
+    KeyRecord before;
+    ASSERT_FALSE(Stored(4, before));
+
+    // A web address with a space is refused with a notice.
+    ClickType(kFuncWeb);
+    ReplaceEditText(KeyPage::IDC_PATH_EDIT, L"example.org/a b");
+    AnswerMessageBoxes({33});
+    Apply();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].message, Text(973));
+    KeyRecord record;
+    EXPECT_FALSE(Stored(4, record));
+
+    // The edit holds 30 characters at most.
+    ReplaceEditText(KeyPage::IDC_PATH_EDIT, std::wstring(40, L'w'));
+    EXPECT_EQ(Control<MEdit>(KeyPage::IDC_PATH_EDIT)->GetEditText().size(), 30u);
+
+    // An application entry without Exec is not taken.
+    ClickType(kFuncLaunch);
+    const fs::path entry = Root() / "broken.desktop";
+    std::ofstream(entry) << "[Desktop Entry]\nType=Application\nName=Broken\n";
+    fs::path answer = entry;
+    SetFileDialogAnswer([&](const FileDialogRequest&, std::wstring& path) {
+        path = answer.wstring();
+        return true;
+    });
+    AnswerMessageBoxes({33});
+    boxes.clear();
+    ClickControl(KeyPage::IDC_OPEN_FILE);
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].message, Text(971));
+    EXPECT_EQ(page->GetProgramPath(), L"");
+    Apply();
+    EXPECT_FALSE(Stored(4, record));
+
+    // A program that is gone by the time of applying.
+    answer = Script("vanishing.sh", "true");
+    ClickControl(KeyPage::IDC_OPEN_FILE);
+    EXPECT_EQ(page->GetProgramPath(), answer.wstring());
+    fs::remove(answer);
+    AnswerMessageBoxes({33});
+    boxes.clear();
+    Apply();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].message, Text(974));
+    EXPECT_FALSE(Stored(4, record));
+
+    // A chooser that was cancelled leaves everything as it was.
+    SetFileDialogAnswer([](const FileDialogRequest&, std::wstring&) { return false; });
+    ClickControl(KeyPage::IDC_OPEN_FILE);
+    EXPECT_EQ(page->GetProgramPath(), answer.wstring());
+    EXPECT_EQ(sim->Trace().Rejections(), std::vector<std::string>{});
+}
+
+TEST_F(KeyPageTest, MacroListFollowsTheLibraryAndKeepsTheChoice) {
+    DataStore& store = DataStore::Instance();
+    StartOnKeyPage();
+    const int32_t first = store.AddMacro(L"\u5b8f 2");
+    ClickButton(4);
+    ClickType(kFuncMacro);
+    EXPECT_EQ(Combo(KeyPage::IDC_GROUP)->GetItemText(0), Text(351) + L" 2");
+    const int32_t second = store.AddMacro(L"Sniper");
+    dlg->BroadcastPageEvent(PageEvent::MacroLibraryChanged, nullptr);
+    ASSERT_EQ(Combo(KeyPage::IDC_GROUP)->GetItemCount(), 2);
+    EXPECT_EQ(Combo(KeyPage::IDC_GROUP)->GetCurData(), first);
+    EXPECT_EQ(page->GetSelectedKeyCode(), 4);
+
+    ChooseData(KeyPage::IDC_GROUP, second);
+    ClickControl(KeyPage::IDC_RADIO_HELD);
+    Apply();
+    ExpectSent(4, "60 01 01 01");
+    // Its macro deleted, the assignment gives no code: the slot keeps its default.
+    store.DeleteMacro(second);
+    dlg->QueueTask(kTaskWriteButtonMap);
+    Settle();
+    ExpectSent(4, "10 08 00 00");
+}
+
+namespace {
+
+pid_t SpawnProgram(std::vector<std::string> args) {
+    std::vector<char*> argv;
+    for (auto& a : args) argv.push_back(a.data());
+    argv.push_back(nullptr);
+    pid_t pid = -1;
+    return posix_spawnp(&pid, argv[0], nullptr, nullptr, argv.data(), environ) == 0 ? pid : -1;
+}
+
+int RunProgram(std::vector<std::string> args) {
+    const pid_t pid = SpawnProgram(std::move(args));
+    int status = 0;
+    if (pid < 0 || waitpid(pid, &status, 0) < 0) return -1;
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+}  // namespace
+
+// The real window on a private X server: a key pressed there reaches the capture
+// edit through the XInput2 reader.
+class KeyPageXvfbTest : public KeyPageTest {
+  protected:
+    void SetUp() override {
+        ScratchHome::SetUp();
+        if (RunProgram({"sh", "-c", "command -v Xvfb && command -v xdotool"}) != 0)
+            GTEST_SKIP() << "no Xvfb or xdotool";
+        const int display = 150 + int(getpid() % 50);
+        m_server = SpawnProgram(
+            {"Xvfb", ":" + std::to_string(display), "-screen", "0", "1400x900x24", "-nolisten", "tcp"});
+        ASSERT_GT(m_server, 0);
+        const fs::path socket = "/tmp/.X11-unix/X" + std::to_string(display);
+        for (int i = 0; i < 250 && !fs::exists(socket); ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        ASSERT_TRUE(fs::exists(socket));
+        SetEnv("DISPLAY", ":" + std::to_string(display));
+        SetEnv("SDL_VIDEODRIVER", "x11");
+        ASSERT_TRUE(Orvix::Platform::Init(Orvix::BackendKind::Sdl) && Orvix::Manager::InitGdiplus());
+        SetCurrentLcid(1033);
+        sim = std::make_shared<SimBackend>(std::vector<int32_t>{101});
+        DeviceManager::Instance().SetBackend(sim);
+        DeviceManager::Instance().SetTimings(FastDeviceTimings());
+    }
+    void TearDown() override {
+        if (sim)
+            KeyPageTest::TearDown();
+        else
+            ScratchHome::TearDown();
+        if (m_server > 0) {
+            kill(m_server, SIGTERM);
+            waitpid(m_server, nullptr, 0);
+        }
+    }
+
+  private:
+    pid_t m_server = -1;
+#if defined(__SANITIZE_ADDRESS__)
+    // The X and SDL libraries keep one-time allocations past their unloading.
+    __lsan::ScopedDisabler m_xAllocations;
+#endif
+};
+
+TEST_F(KeyPageXvfbTest, KeyPressedOnTheDisplayShowsInTheCaptureEdit) {
+    // A real display keeps messages coming: run the window for a while instead of settling.
+    auto pump = [](int ms) {
+        for (int i = 0; i < ms / 5; ++i) {
+            Platform::RunPending();
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+    };
+    PlugCable();
+    dlg = std::make_unique<DeviceMainDlg>();
+    dlg->SetWorkerTimings(FastWorkerTimings());
+    ASSERT_TRUE(dlg->CreateMainWindow());
+    dlg->ShowMainWindow();
+    pump(1500);
+    dlg->SwitchModel();
+    pump(1000);
+    page = dynamic_cast<KeyPage*>(dlg->GetPage(kTabKey));
+    ASSERT_NE(page, nullptr);
+    page->ChooseType(kFuncKey);
+    auto* edit = Control<MEdit>(KeyPage::IDC_CAPTURE);
+    ASSERT_TRUE(edit->IsVisible());
+    ASSERT_TRUE(edit->ShowEdit());
+    ASSERT_TRUE(page->IsCapturing());
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    EXPECT_EQ(RunProgram({"xdotool", "key", "F7"}), 0);
+    for (int i = 0; i < 300 && edit->GetEditText() != L"F7"; ++i) {
+        Platform::RunPending();
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    EXPECT_EQ(edit->GetEditText(), L"F7");
+    EXPECT_EQ(page->GetCapturedVk(), 118);
+}

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "../app/WorkerFixture.h"
 #include "../platform/ScratchHome.h"
 #include "app/DeviceMainDlg.h"
 #include "app/ScreenshotTour.h"
@@ -52,31 +53,9 @@ class MainWindowFixture : public ScratchHome {
         ScratchHome::TearDown();
     }
 
-    static DeviceTimings FastDeviceTimings() {
-        DeviceTimings t;
-        t.readTimeoutMs = 20;
-        t.readAttempts = 3;
-        t.emptyReadPauseMs = 1;
-        t.handshakeAttempts = 2;
-        t.handshakePauseMs = 1;
-        t.pollTimeoutMs = 2;
-        return t;
-    }
-
-    static WorkerTimings FastWorkerTimings() {
-        WorkerTimings t;
-        t.cyclePeriodMs = 2;
-        t.stateReadAttempts = 2;
-        t.stateReadPauseMs = 1;
-        t.longChangePauseMs = 5;
-        t.shortChangePauseMs = 5;
-        t.switchPauseMs = 1;
-        t.lightingWritePauseMs = 1;
-        t.resetSettleMs = 5;
-        t.resetClosePauseMs = 5;
-        t.macroChunkPauseMs = 0;
-        return t;
-    }
+    // The waits of the device and worker tests: short, so silent cases end quickly.
+    static DeviceTimings FastDeviceTimings() { return FastTimings(); }
+    static WorkerTimings FastWorkerTimings() { return ::FastWorkerTimings(); }
 
     // Creates and shows the window (the mouse plugged or not beforehand, as the
     // test wants) and lets the first read finish.

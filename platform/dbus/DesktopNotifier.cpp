@@ -52,21 +52,14 @@ class DesktopNotifier::Connection {
             m_owner.m_address.c_str(),
             static_cast<GDBusConnectionFlags>(G_DBUS_CONNECTION_FLAGS_AUTHENTICATION_CLIENT |
                                               G_DBUS_CONNECTION_FLAGS_MESSAGE_BUS_CONNECTION),
-            nullptr, nullptr, &Connection::OnConnected, new std::shared_ptr<Connection*>(m_alive));
+            nullptr, nullptr, &Connection::OnConnected, HoldAlive(m_alive));
     }
 
   private:
-    static Connection* Release(gpointer data) {
-        auto* alive = static_cast<std::shared_ptr<Connection*>*>(data);
-        Connection* self = **alive;
-        delete alive;
-        return self;
-    }
-
     static void OnConnected(GObject*, GAsyncResult* result, gpointer data) {
         GError* error = nullptr;
         GDBusConnection* connection = g_dbus_connection_new_for_address_finish(result, &error);
-        Connection* self = Release(data);
+        Connection* self = TakeAlive<Connection>(data);
         if (!self) {
             if (connection) g_object_unref(connection);
             if (error) g_error_free(error);

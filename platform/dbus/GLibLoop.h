@@ -5,6 +5,7 @@
 // the UI thread. Other threads hand work over with Post, which never waits.
 #include <deque>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -49,6 +50,21 @@ class GLibLoop {
     bool m_stopped = false;                     // guarded by m_mutex
     std::thread m_thread;
 };
+
+// The hold an asynchronous GDBus call keeps on the object that started it: the
+// object clears the shared pointer when it goes, so a late answer finds null.
+template <class T>
+void* HoldAlive(const std::shared_ptr<T*>& alive) {
+    return new std::shared_ptr<T*>(alive);
+}
+// Takes the hold back (once per HoldAlive): the object, or null when it is gone.
+template <class T>
+T* TakeAlive(void* data) {
+    auto* alive = static_cast<std::shared_ptr<T*>*>(data);
+    T* self = **alive;
+    delete alive;
+    return self;
+}
 
 // Bus addresses as GDBus takes them. Empty when the bus is not there: the session
 // bus from DBUS_SESSION_BUS_ADDRESS or $XDG_RUNTIME_DIR/bus (never an address

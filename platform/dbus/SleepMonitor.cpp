@@ -35,18 +35,12 @@ class SleepMonitor::Connection {
     }
 
   private:
-    void* Hold() { return new std::shared_ptr<Connection*>(m_alive); }
-    static Connection* Release(gpointer data) {
-        auto* alive = static_cast<std::shared_ptr<Connection*>*>(data);
-        Connection* self = **alive;
-        delete alive;
-        return self;
-    }
+    void* Hold() { return HoldAlive(m_alive); }
 
     static void OnConnected(GObject*, GAsyncResult* result, gpointer data) {
         GError* error = nullptr;
         GDBusConnection* connection = g_dbus_connection_new_for_address_finish(result, &error);
-        Connection* self = Release(data);
+        Connection* self = TakeAlive<Connection>(data);
         if (!connection) {
             Vantorel::Trace("sleep monitor: no system bus: %s", error->message);
             g_error_free(error);
@@ -73,7 +67,7 @@ class SleepMonitor::Connection {
     static void OnConfirmed(GObject* source, GAsyncResult* result, gpointer data) {
         GError* error = nullptr;
         GVariant* reply = g_dbus_connection_call_finish(G_DBUS_CONNECTION(source), result, &error);
-        Connection* self = Release(data);
+        Connection* self = TakeAlive<Connection>(data);
         if (reply) g_variant_unref(reply);
         if (error) g_error_free(error);
         if (self && reply) self->m_listening = true;

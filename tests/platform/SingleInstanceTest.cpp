@@ -136,6 +136,11 @@ TEST_F(SingleInstanceTest, AStoppedFirstCopyLetsTheSecondStartWithinSeconds) {
     ASSERT_EQ(read(ready[0], &answer, 1), 1);
     ASSERT_EQ(answer, '1');
     kill(first, SIGSTOP);
+    // kill() returns before the copy has stopped: wait until it has, or its
+    // listener may still answer.
+    int status = 0;
+    ASSERT_EQ(waitpid(first, &status, WUNTRACED), first);
+    ASSERT_TRUE(WIFSTOPPED(status));
 
     const auto start = std::chrono::steady_clock::now();
     SingleInstance second(folder);

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "tests/platform/ScratchHome.h"
+#include "tests/support/PrivateXServer.h"
 
 extern char** environ;
 
@@ -230,37 +231,6 @@ std::string Capture(std::vector<std::string> args) {
     return out;
 }
 
-// A private X server for one test.
-class XServer {
-  public:
-    explicit XServer(int display) : m_display(display) {
-        std::string program = "Xvfb";
-        std::vector<std::string> args = {program, ":" + std::to_string(display), "-screen", "0", "1600x1000x24",
-                                         "-nolisten", "tcp"};
-        std::vector<char*> argv;
-        for (auto& a : args) argv.push_back(a.data());
-        argv.push_back(nullptr);
-        if (posix_spawnp(&m_pid, program.c_str(), nullptr, nullptr, argv.data(), environ) != 0) m_pid = -1;
-        const fs::path socket = "/tmp/.X11-unix/X" + std::to_string(display);
-        for (int i = 0; i < 250 && m_pid > 0 && !fs::exists(socket); ++i)
-            std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        m_ready = m_pid > 0 && fs::exists(socket);
-    }
-    ~XServer() {
-        if (m_pid > 0) {
-            kill(m_pid, SIGTERM);
-            waitpid(m_pid, nullptr, 0);
-        }
-    }
-    bool Ready() const { return m_ready; }
-    std::string Name() const { return ":" + std::to_string(m_display); }
-
-  private:
-    int m_display;
-    pid_t m_pid = -1;
-    bool m_ready = false;
-};
-
 // Waits until `probe` returns a non-empty text.
 std::string WaitFor(const std::function<std::string()>& probe, std::chrono::milliseconds limit) {
     const auto until = Clock::now() + limit;
@@ -274,7 +244,7 @@ std::string WaitFor(const std::function<std::string()>& probe, std::chrono::mill
 
 TEST_F(ProgramTest, RealWindowUnderXvfbSwitchesPagesAndASecondStartFindsIt) {
     if (Capture({"sh", "-c", "command -v Xvfb xdotool import"}).empty()) GTEST_SKIP() << "no Xvfb, xdotool or import";
-    XServer x(90 + int(getpid() % 60));
+    PrivateXServer x("1600x1000x24");
     ASSERT_TRUE(x.Ready());
     SetEnv("DISPLAY", x.Name());
     SetEnv("SDL_VIDEODRIVER", "x11");

@@ -13,6 +13,7 @@
 
 #include "orvix/platform/Platform.h"
 #include "platform/RawInputReader.h"
+#include "tests/support/PrivateXServer.h"
 
 extern char** environ;
 
@@ -171,15 +172,11 @@ int RunToEnd(std::vector<std::string> args) {
 TEST_F(RawInputReaderTest, XInput2SeesKeysPressedOnTheXServer) {
     if (RunToEnd({"sh", "-c", "command -v Xvfb && command -v xdotool >/dev/null"}) != 0)
         GTEST_SKIP() << "no Xvfb or xdotool";
-    const int display = 90 + int(getpid() % 50);
-    const pid_t server = Spawn({"Xvfb", ":" + std::to_string(display), "-nolisten", "tcp"});
-    ASSERT_GT(server, 0);
-    const std::string socket = "/tmp/.X11-unix/X" + std::to_string(display);
-    for (int i = 0; i < 250 && !std::filesystem::exists(socket); ++i)
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    auto server = std::make_unique<PrivateXServer>();
+    ASSERT_TRUE(server->Ready());
     const char* oldDisplay = getenv("DISPLAY");
     const std::string saved = oldDisplay ? oldDisplay : "";
-    setenv("DISPLAY", (":" + std::to_string(display)).c_str(), 1);
+    setenv("DISPLAY", server->Name().c_str(), 1);
 
     std::unique_ptr<RawInputSource> xi = MakeXInput2Source();
     const bool haveXi = xi != nullptr;
@@ -202,8 +199,7 @@ TEST_F(RawInputReaderTest, XInput2SeesKeysPressedOnTheXServer) {
         unsetenv("DISPLAY");
     else
         setenv("DISPLAY", saved.c_str(), 1);
-    kill(server, SIGTERM);
-    waitpid(server, nullptr, 0);
+    server.reset();
 
     ASSERT_TRUE(haveXi) << "the X server offers no XInput 2.1";
     // xdotool may add a release of the modifiers it believes held.

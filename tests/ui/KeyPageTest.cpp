@@ -14,6 +14,7 @@
 #include <thread>
 
 #include "MainWindowFixture.h"
+#include "tests/support/PrivateXServer.h"
 #include "app/pages/KeyPage.h"
 #include "exchange/LanguageText.h"
 #include "features/ButtonFunction.h"
@@ -575,15 +576,9 @@ class KeyPageXvfbTest : public KeyPageTest {
         ScratchHome::SetUp();
         if (RunProgram({"sh", "-c", "command -v Xvfb && command -v xdotool"}) != 0)
             GTEST_SKIP() << "no Xvfb or xdotool";
-        const int display = 150 + int(getpid() % 50);
-        m_server = SpawnProgram(
-            {"Xvfb", ":" + std::to_string(display), "-screen", "0", "1400x900x24", "-nolisten", "tcp"});
-        ASSERT_GT(m_server, 0);
-        const fs::path socket = "/tmp/.X11-unix/X" + std::to_string(display);
-        for (int i = 0; i < 250 && !fs::exists(socket); ++i)
-            std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        ASSERT_TRUE(fs::exists(socket));
-        SetEnv("DISPLAY", ":" + std::to_string(display));
+        m_server = std::make_unique<PrivateXServer>("1400x900x24");
+        ASSERT_TRUE(m_server->Ready());
+        SetEnv("DISPLAY", m_server->Name());
         SetEnv("SDL_VIDEODRIVER", "x11");
         ASSERT_TRUE(Orvix::Platform::Init(Orvix::BackendKind::Sdl) && Orvix::Manager::InitGdiplus());
         SetCurrentLcid(1033);
@@ -596,14 +591,11 @@ class KeyPageXvfbTest : public KeyPageTest {
             KeyPageTest::TearDown();
         else
             ScratchHome::TearDown();
-        if (m_server > 0) {
-            kill(m_server, SIGTERM);
-            waitpid(m_server, nullptr, 0);
-        }
+        m_server.reset();
     }
 
   private:
-    pid_t m_server = -1;
+    std::unique_ptr<PrivateXServer> m_server;
 #if defined(__SANITIZE_ADDRESS__)
     // The X and SDL libraries keep one-time allocations past their unloading.
     __lsan::ScopedDisabler m_xAllocations;

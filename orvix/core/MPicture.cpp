@@ -53,7 +53,13 @@ void MPicture::SetCustomRect(CRect rect) {
 
 void MPicture::DrawControl(Canvas& canvas, CRect rcPaint) {
     if (!m_image || m_rect.IsRectEmpty()) return;
-    DrawCached(canvas, rcPaint, 1, 0, [this](Canvas& cache, int, const CRect& local) { Render(cache, local); });
+    // Drawn straight from the decoded image: a cached rendering would double the
+    // memory of a large picture and save little over drawing the image itself.
+    const CRect visible = m_rect & rcPaint;
+    if (visible.IsRectEmpty()) return;
+    canvas.PushClip(visible);
+    Render(canvas, m_rect);
+    canvas.PopClip();
 }
 
 void MPicture::Render(Canvas& canvas, const CRect& dst) const {

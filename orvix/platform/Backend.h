@@ -3,9 +3,11 @@
 // points through which a back end (or a test, for headless) feeds native events
 // into the core. The core turns them into Win32 messages with capture, window
 // moves, activation, key state and leave tracking applied the same way for all.
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "orvix/platform/Canvas.h"
 #include "orvix/platform/Platform.h"
 
 namespace Orvix {
@@ -26,6 +28,11 @@ public:
     virtual void SetNativeOpacity(void* native, BYTE alpha) = 0;
     virtual void RaiseNative(void* native) = 0;
     virtual void PresentNative(void* native, const Canvas& image, const CRect& rect) = 0;
+    // A back end whose native window keeps its pixels (a window surface) needs no
+    // second copy of them: the core then keeps the presented image only on request,
+    // read back from the window.
+    virtual bool KeepsPresentedPixels() const { return false; }
+    virtual std::unique_ptr<Canvas> ReadNative(void*) { return nullptr; }
 
     virtual void SetCapture(bool on) = 0;
     virtual void SetCursor(CursorKind cursor) = 0;

@@ -567,12 +567,22 @@ void Platform::Present(HWND hwnd, const Canvas& backBuffer, const CRect& rect) {
     WindowRecord* w = Find(hwnd);
     if (!w) return;
     CRect client(0, 0, w->rect.Width(), w->rect.Height());
-    if (!w->presented || w->presented->GetWidth() != client.Width() ||
-        w->presented->GetHeight() != client.Height())
-        w->presented = std::make_unique<Canvas>(client.Width(), client.Height());
     CRect area = w->layered ? client : (rect & client);
     area = area & backBuffer.GetRect();
     if (area.IsRectEmpty()) return;
+    if (g_state->backend->KeepsPresentedPixels()) {
+        g_state->backend->PresentNative(w->native, backBuffer, area);
+        // A copy somebody asked for stays current; none is made otherwise.
+        if (w->presented && w->presented->GetWidth() == client.Width() &&
+            w->presented->GetHeight() == client.Height())
+            w->presented->DrawCanvas(backBuffer, area, area, Canvas::Blend::Copy);
+        else
+            w->presented.reset();
+        return;
+    }
+    if (!w->presented || w->presented->GetWidth() != client.Width() ||
+        w->presented->GetHeight() != client.Height())
+        w->presented = std::make_unique<Canvas>(client.Width(), client.Height());
     w->presented->DrawCanvas(backBuffer, area, area, Canvas::Blend::Copy);
     g_state->backend->PresentNative(w->native, *w->presented, area);
 }
@@ -583,7 +593,10 @@ void Platform::UpdateWindow(HWND hwnd) {
 
 const Canvas* Platform::GetPresentedImage(HWND hwnd) {
     WindowRecord* w = Find(hwnd);
-    return w ? w->presented.get() : nullptr;
+    if (!w) return nullptr;
+    if (!w->presented && g_state->backend->KeepsPresentedPixels())
+        w->presented = g_state->backend->ReadNative(w->native);
+    return w->presented.get();
 }
 
 bool Platform::SaveScreenshot(HWND hwnd, const std::wstring& pngPath) {

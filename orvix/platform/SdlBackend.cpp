@@ -172,6 +172,17 @@ public:
         SDL_UpdateWindowSurfaceRects(Window(native), &sr, 1);
     }
 
+    bool KeepsPresentedPixels() const override { return true; }
+    std::unique_ptr<Canvas> ReadNative(void* native) override {
+        SDL_Surface* surface = SDL_GetWindowSurface(Window(native));
+        if (!surface || surface->w <= 0 || surface->h <= 0) return nullptr;
+        auto image = std::make_unique<Canvas>(surface->w, surface->h);
+        SDL_ConvertPixels(surface->w, surface->h, surface->format->format, surface->pixels, surface->pitch,
+                          SDL_PIXELFORMAT_ARGB8888, image->GetData(), image->GetStride() * 4);
+        image->MarkDirty();
+        return image;
+    }
+
     void SetCapture(bool on) override { SDL_CaptureMouse(on ? SDL_TRUE : SDL_FALSE); }
 
     void SetCursor(CursorKind kind) override {

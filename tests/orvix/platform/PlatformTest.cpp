@@ -239,5 +239,16 @@ TEST(SdlBackend, OffscreenWindowPaintsAndRunsClosures) {
     EXPECT_EQ(timer, 1u);
     while (r.Count(WM_TIMER) == 0 && Platform::GetMessage(msg)) Platform::DispatchMessage(msg);
     EXPECT_EQ(Platform::GetPresentedImage(w)->GetPixel(30, 20), Color(0xFF00FF00));
+
+    // The window keeps its own pixels (no second copy): a later partial present
+    // lands over the earlier whole one, and a copy once asked for stays current.
+    Canvas red(60, 40);
+    red.FillRect(red.GetRect(), Color(0xFFFF0000));
+    Platform::Present(w, red, CRect(0, 0, 10, 10));
+    const Canvas* shown = Platform::GetPresentedImage(w);
+    EXPECT_EQ(shown->GetPixel(5, 5), Color(0xFFFF0000));
+    EXPECT_EQ(shown->GetPixel(30, 20), Color(0xFF00FF00));
+    Platform::Present(w, back, CRect(0, 0, 10, 10));
+    EXPECT_EQ(shown->GetPixel(5, 5), Color(0xFF00FF00));
     Platform::Shutdown();
 }

@@ -5,11 +5,13 @@
 #include <cstring>
 #include <memory>
 #include <optional>
+#include <thread>
 
 #include "app/DeviceMainDlg.h"
 #include "app/ScreenshotTour.h"
 #include "orvix/core/Manager.h"
 #include "orvix/core/TextConv.h"
+#include "orvix/platform/Fonts.h"
 #include "platform/AppContext.h"
 #include "platform/DisplayScale.h"
 #include "platform/Folders.h"
@@ -88,8 +90,11 @@ int RunApplication(const AppOptions& options) {
     std::shared_ptr<SimBackend> simulation;
     if (options.simulate) simulation = InstallSimulatedBackend(options.simulateStart);
 
+    // Fontconfig reads its configuration and caches while the display is opened.
+    std::thread fonts([] { PrepareEmbeddedFont(); });
     // Screenshots are rendered in memory, so that no window appears even on a desktop.
     toolkit.emplace(screenshots ? BackendKind::Headless : BackendKind::Auto);
+    fonts.join();
     if (!toolkit->Started()) {
         std::fprintf(
             stderr, "VantorelMouse: no display to open the window on (--screenshot DIR renders offscreen)\n");

@@ -40,14 +40,22 @@ bool QueryInstalled(const std::wstring& family) {
 
 }  // namespace
 
-bool RegisterAppFont(const std::wstring& path) {
+namespace {
+
+bool AddFontFile(const std::wstring& path, bool refreshPango) {
     std::lock_guard lock(g_fontMutex);
     if (!FcInit()) return false;
     std::string utf8 = WideToUtf8(path);
     if (!FcConfigAppFontAddFile(nullptr, reinterpret_cast<const FcChar8*>(utf8.c_str()))) return false;
     g_installed.clear();
-    RefreshPango();
+    if (refreshPango) RefreshPango();
     return true;
+}
+
+}  // namespace
+
+bool RegisterAppFont(const std::wstring& path) {
+    return AddFontFile(path, true);
 }
 
 bool FontFamilyInstalled(const std::wstring& family) {
@@ -78,22 +86,34 @@ namespace {
 std::wstring g_embeddedPath;  // written once, by the initialiser below
 }
 
-bool RegisterEmbeddedFont() {
-    static const bool registered = [] {
+bool PrepareEmbeddedFont() {
+    static const bool added = [] {
         const std::wstring candidates[] = {
             ExecutableFolder() + kEmbeddedFontFile,
             L"/usr/share/fonts/truetype/open-sans/OpenSans-Semibold.ttf",
             L"/usr/share/fonts/truetype/open-sans/OpenSans-SemiBold.ttf",
         };
         for (const std::wstring& path : candidates) {
-            if (access(WideToUtf8(path).c_str(), R_OK) == 0 && RegisterAppFont(path)) {
+            if (access(WideToUtf8(path).c_str(), R_OK) == 0 && AddFontFile(path, false)) {
                 g_embeddedPath = path;
                 return true;
             }
         }
         return false;
     }();
-    return registered && FontFamilyInstalled(kEmbeddedFontFamily);
+    return added && FontFamilyInstalled(kEmbeddedFontFamily);
+}
+
+bool RegisterEmbeddedFont() {
+    const bool prepared = PrepareEmbeddedFont();
+    // Pango's font map belongs to a thread: the first caller's learns of the font
+    // (the toolkit's UI thread; a thread that only prepared has no map to tell).
+    static const bool refreshed = [] {
+        std::lock_guard lock(g_fontMutex);
+        RefreshPango();
+        return true;
+    }();
+    return prepared && refreshed;
 }
 
 std::wstring EmbeddedFontPath() {

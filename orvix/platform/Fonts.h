@@ -18,6 +18,10 @@ std::wstring ResolveFontFamily(const std::wstring& family);
 // the font package still draws text; the system's Open Sans package only when
 // that copy is missing (tools run from other folders).
 bool RegisterEmbeddedFont();
+// The fontconfig half of RegisterEmbeddedFont (its configuration, caches and the
+// font file), safe on any thread: a program starts it on a thread of its own while
+// the display opens, and RegisterEmbeddedFont then finds the work done.
+bool PrepareEmbeddedFont();
 // The file the embedded font was registered from; empty when none was.
 std::wstring EmbeddedFontPath();
 constexpr const wchar_t* kEmbeddedFontFamily = L"Open Sans Semibold";

@@ -325,6 +325,23 @@ TEST_F(LightPageTest, ResetAsksThenShowsTheStoredRows) {
     EXPECT_EQ(ReceivedReports(), std::vector<std::string>{});
 }
 
+TEST_F(LightPageTest, TextsAndModeCaptionsFollowTheLanguage) {
+    StartOnLightPage();
+    ChooseMode(1);
+    SetCurrentLcid(1036);
+    Platform::SendMessage(Hwnd(), WM_LANGUAGE_CHANGED, 0, 0);
+    auto* combo = Control<MComboBox>(LightPage::IDC_MODE);
+    ASSERT_NE(GetLanguageText(L"LAN", 281), L"");
+    EXPECT_EQ(combo->GetItemText(combo->GetCurSel()), GetLanguageText(L"LAN", 281));
+    EXPECT_EQ(combo->GetItemText(combo->FindData(6)), GetLanguageText(L"LAN", 286));
+    EXPECT_EQ(Control<MControlFont>(LightPage::IDC_SATURATION_TEXT)->GetTitle(),
+              GetLanguageText(L"LAN", 272));
+    EXPECT_EQ(Control<MControlFont>(LightPage::IDC_AREA + 2)->GetTitle(), GetLanguageText(L"LAN", 265));
+    // The mode on screen and its row stay as they were.
+    EXPECT_EQ(page->GetCurrentMode(), 1);
+    EXPECT_EQ(Row(1).status, 1);
+}
+
 TEST_F(LightPageTest, AModelWithoutLightingHasNoTabAndNoRows) {
     sim = std::make_shared<SimBackend>(std::vector<int32_t>{102});
     DeviceManager::Instance().SetBackend(sim);

@@ -10,11 +10,13 @@
 #include "dialogs/CUIMessageBox.h"
 #include "dialogs/DialogPictures.h"
 #include "dialogs/WaitDlg.h"
+#include "device/DeviceCatalog.h"
 #include "device/DeviceManager.h"
 #include "orvix/controls/MTabCtrl.h"
 #include "orvix/core/TextConv.h"
 #include "orvix/platform/Canvas.h"
 #include "orvix/platform/Platform.h"
+#include "orvix/widgets/CDeviceList.h"
 #include "platform/Folders.h"
 #include "sim/SimBackend.h"
 
@@ -46,6 +48,22 @@ struct Tour {
         open();
     }
 };
+
+// Shows a connected model whose description has the lighting page (only a
+// connected model can be chosen in the device list); 0 when none is connected.
+int ShowModelWithLighting(DeviceMainDlg& dlg) {
+    for (const CatalogEntry& model : dlg.GetCatalog().models) {
+        DeviceDescription description;
+        ReadDeviceDescription(GetProgramFolder(), model.deviceAttr, description);
+        if (!description.lightingPage.value_or(false)) continue;
+        dlg.GetDeviceList()->SetSelectDevice(model.deviceType);
+        if (dlg.GetDeviceList()->GetSelectDevice() != model.deviceType) continue;
+        dlg.SwitchModel();
+        WaitUntilSettled(dlg);
+        return model.deviceType;
+    }
+    return 0;
+}
 
 }  // namespace
 
@@ -114,10 +132,18 @@ bool RunScreenshotTour(DeviceMainDlg& dlg, SimBackend* sim, const std::wstring& 
                                                      {kTabMacro, L"macro"}, {kTabText, L"text"},
                                                      {kTabLight, L"light"}, {kTabDevice, L"device"}};
     for (const auto& [tab, name] : pages) {
-        if (tab == kTabLight && !dlg.GetState().HasLightingPage()) continue;
+        // The lighting page is taken on a model that has one, then the tour goes back.
+        const int shown = dlg.GetState().GetCurrentDeviceType();
+        const bool switched = tab == kTabLight && !dlg.GetState().HasLightingPage();
+        if (switched && ShowModelWithLighting(dlg) == 0) continue;
         dlg.SelectTab(tab);
         WaitUntilSettled(dlg, 2000);
         tour.Save(name);
+        if (switched) {
+            dlg.GetDeviceList()->SetSelectDevice(shown);
+            dlg.SwitchModel();
+            WaitUntilSettled(dlg);
+        }
     }
 
     dlg.SelectTab(kTabKey);

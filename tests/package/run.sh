@@ -48,15 +48,19 @@ echo "Depends: $depends"
 for d in libc6 libsdl2 libhidapi-hidraw0 libudev1 libsqlite3 fonts-open-sans; do
   grep -q "$d" <<<"$depends" || fail "Depends lacks $d"
 done
-dpkg-deb -I "$deb" postinst | grep -q 'udevadm control --reload-rules' || fail "postinst does not reload udev"
+# Outputs are taken whole before grep -q looks at them: with pipefail, a writer cut
+# off by grep's early exit would fail the check.
+postinst=$(dpkg-deb -I "$deb" postinst)
+grep -q 'udevadm control --reload-rules' <<<"$postinst" || fail "postinst does not reload udev"
 
 step "running the extracted programs"
 root=$work/root
 dpkg-deb -x "$deb" "$root"
 [ "$(readlink "$root/usr/bin/vantorelctl")" = ../lib/vantorel-mouse/vantorelctl ] || fail "bin link"
 unset LD_LIBRARY_PATH
-ldd "$root/$prog/VantorelMouse" | grep -q "libOrvix.so => $root/$prog/libOrvix.so" ||
-  fail "libOrvix.so is not found beside the program: $(ldd "$root/$prog/VantorelMouse" | grep Orvix)"
+libraries=$(ldd "$root/$prog/VantorelMouse")
+grep -q "libOrvix.so => $root/$prog/libOrvix.so" <<<"$libraries" ||
+  fail "libOrvix.so is not found beside the program: $(grep Orvix <<<"$libraries")"
 export HOME=$work/home XDG_CONFIG_HOME=$work/home/config XDG_DATA_HOME=$work/home/data
 export XDG_RUNTIME_DIR=$work/home/run SDL_VIDEODRIVER=offscreen
 mkdir -p -m 700 "$XDG_RUNTIME_DIR"

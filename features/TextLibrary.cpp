@@ -101,8 +101,9 @@ std::wstring TextCounter(size_t length) {
 }
 
 bool IsBlankTextName(const std::wstring& name) {
+    // Whatever the locale: the no-break and ideographic spaces count too.
     for (wchar_t c : name)
-        if (!std::iswspace(wint_t(c))) return false;
+        if (!std::iswspace(wint_t(c)) && c != L'\u00a0' && c != L'\u3000') return false;
     return true;
 }
 

@@ -132,14 +132,4 @@ TEST_F(TextLibraryStore, RenameReachesTheButtonsOfEveryProfileTypingThatText) {
     EXPECT_FALSE(RenameTextAndCaptions(store, 0, L"x"));
 }
 
-TEST_F(TextLibraryStore, NothingChangesWhenTheStoreIsGone) {
-    DataStore& store = DataStore::Instance();
-    TextData text;
-    text.name = L"one";
-    const int32_t id = store.AddText(text);
-    store.CloseIfOpen();
-    EXPECT_FALSE(RenameTextAndCaptions(store, id, L"Greeting"));
-    EXPECT_FALSE(CreateExampleTexts(store, [](int) { return L"x"; }));
-}
-
 }  // namespace

@@ -72,7 +72,7 @@ void AddCoreImages(SkinList& images) {
                  const Color g = (s & 3) == 3 ? kDisabled : (s & 3) ? kAccent : kText;
                  StateHalo(c, Inset(r, 1), s, false);
                  c.DrawRoundRect(Inset(r, 3), 3, g);
-                 TextStyle t{kEmbeddedFontFamily, 11};
+                 TextStyle t{kEmbeddedFontFamily, 10};
                  t.hAlign = 1;
                  t.vAlign = 4;
                  c.DrawText(L"abc", r, g, t);

@@ -126,7 +126,6 @@ TEST_F(TextPageTest, FirstStartHoldsTheExamplesCreatedUnderEnglishAndShownInFren
     EXPECT_EQ(KeyPageTexts(), Rows());
     // Shown in French, stored as they were made.
     EXPECT_EQ(Stored()[0].name, L"Example 1 - Blessing");
-    // Leaving the library empty does not bring them back until the page loads again.
 }
 
 TEST_F(TextPageTest, ExamplesCreatedUnderFrenchFollowBackToEnglish) {
@@ -137,6 +136,13 @@ TEST_F(TextPageTest, ExamplesCreatedUnderFrenchFollowBackToEnglish) {
     SwitchLanguage(1033);
     EXPECT_EQ(Rows(), (std::vector<std::wstring>{L"Example 1 - Blessing", L"Example 1 - Customer Service"}));
     EXPECT_EQ(Editor()->GetEditText(), Text(470));
+    // An edit not yet saved is not replaced by the other language's text.
+    TypeInto(TextPage::IDC_EDITOR, L" (draft)");
+    const std::wstring draft = Editor()->GetEditText();
+    ASSERT_NE(draft, Text(470));
+    SwitchLanguage(1036);
+    EXPECT_EQ(Rows()[0], L"Exemple 1 - V\u0153ux");
+    EXPECT_EQ(Editor()->GetEditText(), draft);
 }
 
 TEST_F(TextPageTest, RenamingReachesTheButtonsAndAnEmptyNameKeepsTheOldOne) {

@@ -27,6 +27,9 @@ namespace {
 
 constexpr auto kUiWait = std::chrono::seconds(2);
 constexpr auto kPasteHold = std::chrono::milliseconds(100);
+// The focused window asks for the clipboard when it handles the keys, possibly
+// after they were released; the caller puts the user's clipboard back afterwards.
+constexpr auto kPasteSettle = std::chrono::milliseconds(300);
 
 // Runs `work` on the UI thread and waits for it. False when there is no UI
 // thread or it did not get round to it in time (the work is then skipped).
@@ -144,7 +147,15 @@ bool SystemDesktopServices::GetClipboardText(std::wstring& text) {
 }
 
 bool SystemDesktopServices::SetClipboardText(const std::wstring& text) {
-    return RunOnUiThread([&text] { Orvix::Platform::SetClipboardText(text); });
+    // Reading the text back tells whether the clipboard took it, and makes the
+    // display connection send the change at once: keys pressed right after must
+    // not reach a window that still sees the previous owner.
+    bool held = false;
+    return RunOnUiThread([&text, &held] {
+               Orvix::Platform::SetClipboardText(text);
+               held = Orvix::Platform::GetClipboardText() == text;
+           }) &&
+           held;
 }
 
 bool SystemDesktopServices::PressPasteKeys() {
@@ -161,7 +172,8 @@ bool SystemDesktopServices::PressPasteKeys() {
         std::this_thread::sleep_for(kPasteHold);
         XTestFakeKeyEvent(display, v, False, CurrentTime);
         XTestFakeKeyEvent(display, ctrl, False, CurrentTime);
-        XFlush(display);
+        XSync(display, False);
+        std::this_thread::sleep_for(kPasteSettle);
     }
     XCloseDisplay(display);
     return ok;

@@ -37,6 +37,13 @@ constexpr Tool kMouseSettings[] = {
     {"lxde", "lxinput", nullptr},
 };
 
+constexpr Tool kCharacterMaps[] = {
+    {"gnome", "gnome-characters", nullptr}, {"kde", "kcharselect", nullptr},
+    {"mate", "gucharmap", nullptr},         {"xfce", "gucharmap", nullptr},
+    {"cinnamon", "gucharmap", nullptr},     {"budgie", "gnome-characters", nullptr},
+    {"lxqt", "kcharselect", nullptr},
+};
+
 std::string Lower(std::string text) {
     std::transform(text.begin(), text.end(), text.begin(),
                    [](unsigned char c) { return char(std::tolower(c)); });
@@ -75,15 +82,20 @@ std::string FindOnPath(const std::string& name, const std::string& path) {
     return "";
 }
 
-DesktopCommand FindMouseSettingsCommand(const std::string& currentDesktop, const std::string& path) {
+namespace {
+
+// The first installed tool of the table: the session's desktops' own first, in
+// the order XDG_CURRENT_DESKTOP names them, then the others in table order.
+template <size_t N>
+DesktopCommand FindTool(const Tool (&tools)[N], const std::string& currentDesktop, const std::string& path) {
     std::vector<const Tool*> order;
     for (const std::string& entry : Split(currentDesktop, ':')) {
         const std::string desktop = DesktopName(entry);
-        for (const Tool& tool : kMouseSettings)
+        for (const Tool& tool : tools)
             if (desktop == tool.desktop && std::find(order.begin(), order.end(), &tool) == order.end())
                 order.push_back(&tool);
     }
-    for (const Tool& tool : kMouseSettings)
+    for (const Tool& tool : tools)
         if (std::find(order.begin(), order.end(), &tool) == order.end()) order.push_back(&tool);
     for (const Tool* tool : order) {
         const std::string program = FindOnPath(tool->program, path);
@@ -95,10 +107,27 @@ DesktopCommand FindMouseSettingsCommand(const std::string& currentDesktop, const
     return {};
 }
 
+std::string Environment(const char* name) {
+    const char* value = std::getenv(name);
+    return value ? value : "";
+}
+
+}  // namespace
+
+DesktopCommand FindMouseSettingsCommand(const std::string& currentDesktop, const std::string& path) {
+    return FindTool(kMouseSettings, currentDesktop, path);
+}
+
 DesktopCommand FindMouseSettingsCommand() {
-    const char* desktop = std::getenv("XDG_CURRENT_DESKTOP");
-    const char* path = std::getenv("PATH");
-    return FindMouseSettingsCommand(desktop ? desktop : "", path ? path : "");
+    return FindMouseSettingsCommand(Environment("XDG_CURRENT_DESKTOP"), Environment("PATH"));
+}
+
+DesktopCommand FindCharacterMapCommand(const std::string& currentDesktop, const std::string& path) {
+    return FindTool(kCharacterMaps, currentDesktop, path);
+}
+
+DesktopCommand FindCharacterMapCommand() {
+    return FindCharacterMapCommand(Environment("XDG_CURRENT_DESKTOP"), Environment("PATH"));
 }
 
 bool StartDesktopCommand(const DesktopCommand& command) {

@@ -1,8 +1,9 @@
 #pragma once
 // The desktop's own tools the program hands the user over to: the mouse settings
 // of GNOME, KDE Plasma, Xfce, LXQt, MATE, Cinnamon, Budgie or LXDE, whichever is
-// installed. A tool is an argument vector whose first element is the program's
-// absolute path; it is started directly, never through a shell.
+// installed, and the character map (gnome-characters, gucharmap, kcharselect). A
+// tool is an argument vector whose first element is the program's absolute path;
+// it is started directly, never through a shell.
 #include <string>
 #include <vector>
 
@@ -19,6 +20,11 @@ std::string FindOnPath(const std::string& name, const std::string& path);
 DesktopCommand FindMouseSettingsCommand(const std::string& currentDesktop, const std::string& path);
 // The same for this session (XDG_CURRENT_DESKTOP and PATH of the environment).
 DesktopCommand FindMouseSettingsCommand();
+
+// The character map of the session's desktop, else any installed one. Empty when
+// none is on `path`.
+DesktopCommand FindCharacterMapCommand(const std::string& currentDesktop, const std::string& path);
+DesktopCommand FindCharacterMapCommand();
 
 // Starts the command detached from the program: the program's descriptors beyond
 // the standard three are not passed on (a tool that outlives the program must not

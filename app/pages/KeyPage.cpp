@@ -12,6 +12,7 @@
 #include "dialogs/CUIMessageBox.h"
 #include "features/ButtonFunction.h"
 #include "features/KeyCodes.h"
+#include "features/TextLibrary.h"
 #include "orvix/controls/CImageButton.h"
 #include "orvix/controls/CRadioButton.h"
 #include "orvix/controls/MButton3.h"
@@ -56,8 +57,6 @@ constexpr int kTextFirstKeyGroup = 760;       // 760 capture, 761 to 766 the key
 constexpr int kTextFirstShortcutGroup = 767;  // 767 to 772
 constexpr int kTextFirstPlayMode = 601;       // 601 to 604
 constexpr int kTextMacro = 351;
-constexpr int kTextExampleBlessing = 460;
-constexpr int kTextExampleService = 461;
 constexpr int kTextApplication = 970;
 constexpr int kTextNotAProgram = 971;
 constexpr int kTextWebAddress = 972;
@@ -288,6 +287,8 @@ void KeyPage::OnPageEvent(PageEvent event) {
             break;
         case PageEvent::MacroLibraryChanged:
         case PageEvent::TextLibraryChanged:
+            // A renamed entry renames the buttons that use it.
+            RefreshCaptions();
             // The list shown keeps its choice where that entry still exists.
             if ((event == PageEvent::MacroLibraryChanged && m_type == kFuncMacro) ||
                 (event == PageEvent::TextLibraryChanged && m_type == kFuncText)) {
@@ -350,6 +351,15 @@ void KeyPage::LoadButtons() {
             if (key.fnLayer == 0) map->SetItemKeyDesc(key.keyCode, key.macroDesc);
     }
     SelectButton(1);
+}
+
+void KeyPage::RefreshCaptions() {
+    auto* map = GetControlAs<MouseCtrl>(IDC_BUTTON_MAP);
+    if (!map || m_host.GetDescription().buttons.empty()) return;
+    std::vector<KeyRecord> keys;
+    m_host.GetStore().ListKeys(m_host.GetState().GetCurrentProfile(), keys);
+    for (const KeyRecord& key : keys)
+        if (key.fnLayer == 0) map->SetItemKeyDesc(key.keyCode, key.macroDesc);
 }
 
 void KeyPage::SelectButton(int index) {
@@ -539,11 +549,7 @@ std::wstring KeyPage::MacroDisplayName(const std::wstring& name) {
 }
 
 std::wstring KeyPage::TextDisplayName(const std::wstring& name) {
-    if (name == L"1 \u5b9e\u4f8b - \u795d\u798f" || name == L"Example 1 - Blessing")
-        return Text(kTextExampleBlessing);
-    if (name == L"1 \u5b9e\u4f8b - \u5ba2\u670d" || name == L"Example 1 - Customer Service")
-        return Text(kTextExampleService);
-    return name;
+    return DisplayedTextName(name);
 }
 
 void KeyPage::OnGroupChanged() {

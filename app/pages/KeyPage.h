@@ -67,6 +67,8 @@ class KeyPage : public MainPage {
 
   private:
     void LoadButtons();
+    // The captions of the stored assignments again, the selection kept.
+    void RefreshCaptions();
     void SelectButton(int index);
     void ShowAssignment();
     void ApplyChoice(const KeyPageChoice& choice);

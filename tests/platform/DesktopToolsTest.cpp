@@ -101,3 +101,16 @@ TEST_F(DesktopToolsTest, StartedWithItsArgumentsAsGivenAndWithoutTheProgramsDesc
     EXPECT_FALSE(StartDesktopCommand({"tool"})) << "only absolute paths are started";
     EXPECT_FALSE(StartDesktopCommand({(bin / "missing").string()}));
 }
+
+TEST_F(DesktopToolsTest, TheCharacterMapOfTheSessionsDesktopFirst) {
+    const std::string path = bin.string();
+    EXPECT_TRUE(FindCharacterMapCommand("GNOME", path).empty()) << "nothing installed";
+    const std::string kde = Install("kcharselect");
+    EXPECT_EQ(FindCharacterMapCommand("GNOME", path), DesktopCommand{kde}) << "any installed one";
+    const std::string gtk = Install("gucharmap");
+    const std::string gnome = Install("gnome-characters");
+    EXPECT_EQ(FindCharacterMapCommand("ubuntu:GNOME", path), DesktopCommand{gnome});
+    EXPECT_EQ(FindCharacterMapCommand("KDE", path), DesktopCommand{kde});
+    EXPECT_EQ(FindCharacterMapCommand("X-Cinnamon", path), DesktopCommand{gtk});
+    EXPECT_EQ(FindCharacterMapCommand("", path), DesktopCommand{gnome});
+}

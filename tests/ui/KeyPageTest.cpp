@@ -340,6 +340,9 @@ TEST_F(KeyPageTest, DisabledTextAndRestore) {
 
     ClickType(kFuncText);
     EXPECT_EQ(Combo(KeyPage::IDC_GROUP)->GetItemText(0), Text(460));
+    // The library's own examples come first; this one follows them.
+    ChooseData(KeyPage::IDC_GROUP, textId);
+    EXPECT_EQ(Combo(KeyPage::IDC_GROUP)->GetItemText(Combo(KeyPage::IDC_GROUP)->GetCurSel()), Text(460));
     Apply();
     ExpectSent(
         3, "50 0B " + std::string(textId < 16 ? "0" : "") + [&] {

@@ -66,6 +66,17 @@ void AddCoreImages(SkinList& images) {
                  c.DrawRoundRect(CRect(r.left + 4, r.top + 7, r.right - 4, r.bottom - 5), 2, g);
                  c.FillRect(CRect(r.left + 4, r.top + 5, r.left + 11, r.top + 8), g);
              }},
+            {"img_btn_abc.png", 4, 28, 28,
+             [](Canvas& c, const CRect& r, int s) {
+                 // The character map: letters in a key cap.
+                 const Color g = (s & 3) == 3 ? kDisabled : (s & 3) ? kAccent : kText;
+                 StateHalo(c, Inset(r, 1), s, false);
+                 c.DrawRoundRect(Inset(r, 3), 3, g);
+                 TextStyle t{kEmbeddedFontFamily, 10};
+                 t.hAlign = 1;
+                 t.vAlign = 4;
+                 c.DrawText(L"abc", r, g, t);
+             }},
             {"img_help.png", 4, 18, 18, Help},
             {"btn_checkbox.png", 8, 18, 18, [](Canvas& c, const CRect& r, int s) { Check(c, r, s, false); }},
             {"btn_radiobox.png", 8, 18, 18, [](Canvas& c, const CRect& r, int s) { Check(c, r, s, true); }},

@@ -21,7 +21,7 @@ TEST(SkinStates, EveryLookOfTheButtonStripsIsDistinct) {
     for (const wchar_t* name :
          {L"btn_reset.png", L"img_help.png", L"img_switch_btn_on.png", L"img_switch_btn_off.png",
           L"img_edit_clear.png", L"btn_openfile.png", L"btn_more.png", L"img_menu_copy.png",
-          L"img_menuitem_copy.png", L"img_button.png"}) {
+          L"img_menuitem_copy.png", L"img_button.png", L"img_btn_abc.png"}) {
         std::shared_ptr<Image> strip = Image::Load(Manager::GetSkinPath(name));
         ASSERT_NE(strip, nullptr) << WideToUtf8(name);
         const int width = strip->GetWidth() / 4;

@@ -2,11 +2,14 @@
 #include "orvix/platform/Image.h"
 
 #include <gif_lib.h>
+#include <sys/stat.h>
 
+#include <condition_variable>
 #include <cstring>
-#include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <map>
+#include <mutex>
 
 #include "orvix/core/TextConv.h"
 #include "orvix/platform/CairoImpl.h"
@@ -41,19 +44,119 @@ bool StartsWith(const void* data, size_t size, const char* magic) {
     return size >= n && std::memcmp(data, magic, n) == 0;
 }
 
+// What identifies a file's content without reading it.
+struct FileStamp {
+    dev_t device = 0;
+    ino_t inode = 0;
+    off_t size = 0;
+    timespec modified{};
+    bool operator==(const FileStamp& o) const {
+        return device == o.device && inode == o.inode && size == o.size && modified.tv_sec == o.modified.tv_sec &&
+               modified.tv_nsec == o.modified.tv_nsec;
+    }
+};
+
+// Only plain files: a folder (an empty image name) or a device is no picture.
+bool StampOf(const std::string& file, FileStamp& stamp) {
+    struct stat st;
+    if (stat(file.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
+    stamp = {st.st_dev, st.st_ino, st.st_size, st.st_mtim};
+    return true;
+}
+
+std::shared_ptr<Image> ReadAndDecode(const std::string& file) {
+    std::ifstream in(file, std::ios::binary);
+    if (!in) return nullptr;
+    std::vector<char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    return Image::LoadFromMemory(bytes.data(), bytes.size());
+}
+
+// Decoded pictures by file. Images never change once decoded, so every control
+// showing the same file shares one (a skin uses some pictures many times); an
+// entry lives as long as somebody holds its image, or until a preloaded image is
+// first taken. A file changed on disk is decoded afresh.
+struct CacheEntry {
+    FileStamp stamp;
+    std::weak_ptr<Image> image;
+    std::shared_ptr<Image> held;  // preloaded, not yet taken
+    bool pending = false;         // being preloaded on another thread
+};
+std::mutex g_cacheMutex;
+std::condition_variable g_cacheDone;
+std::map<std::string, CacheEntry> g_cache;
+
+void Remember(const std::string& file, const FileStamp& stamp, const std::shared_ptr<Image>& image, bool hold) {
+    // Forget the files whose images nobody holds any more before the map grows.
+    for (auto it = g_cache.begin(); it != g_cache.end();)
+        it = !it->second.pending && !it->second.held && it->second.image.expired() ? g_cache.erase(it) : ++it;
+    CacheEntry& entry = g_cache[file];
+    entry.stamp = stamp;
+    entry.image = image;
+    entry.held = hold ? image : nullptr;
+    entry.pending = false;
+}
+
 }  // namespace
 
 Image::Image() = default;
 Image::~Image() = default;
 
 std::shared_ptr<Image> Image::Load(const std::wstring& path) {
-    // Only plain files: a folder (an empty image name) or a device is no picture.
-    std::error_code error;
-    if (!std::filesystem::is_regular_file(WideToUtf8(path), error)) return nullptr;
-    std::ifstream in(WideToUtf8(path), std::ios::binary);
-    if (!in) return nullptr;
-    std::vector<char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    return LoadFromMemory(bytes.data(), bytes.size());
+    const std::string file = WideToUtf8(path);
+    FileStamp stamp;
+    if (!StampOf(file, stamp)) return nullptr;
+    {
+        std::unique_lock lock(g_cacheMutex);
+        g_cacheDone.wait(lock, [&] {
+            auto it = g_cache.find(file);
+            return it == g_cache.end() || !it->second.pending;
+        });
+        auto it = g_cache.find(file);
+        if (it != g_cache.end() && it->second.stamp == stamp) {
+            std::shared_ptr<Image> image = it->second.image.lock();
+            it->second.held.reset();
+            if (image) return image;
+        }
+    }
+    std::shared_ptr<Image> image = ReadAndDecode(file);
+    if (image) {
+        std::lock_guard lock(g_cacheMutex);
+        Remember(file, stamp, image, false);
+    }
+    return image;
+}
+
+void Image::Preload(const std::vector<std::wstring>& paths) {
+    std::vector<std::pair<std::string, FileStamp>> files;
+    {
+        std::lock_guard lock(g_cacheMutex);
+        for (const std::wstring& path : paths) {
+            FileStamp stamp;
+            std::string file = WideToUtf8(path);
+            if (!StampOf(file, stamp)) continue;
+            CacheEntry& entry = g_cache[file];
+            if (entry.pending || (entry.stamp == stamp && !entry.image.expired())) continue;
+            entry.pending = true;
+            files.emplace_back(std::move(file), stamp);
+        }
+    }
+    for (const auto& [file, stamp] : files) {
+        std::shared_ptr<Image> image = ReadAndDecode(file);
+        {
+            std::lock_guard lock(g_cacheMutex);
+            if (image) {
+                Remember(file, stamp, image, true);
+            } else {
+                g_cache.erase(file);
+            }
+        }
+        g_cacheDone.notify_all();
+    }
+}
+
+void Image::ReleasePreloaded() {
+    std::lock_guard lock(g_cacheMutex);
+    for (auto& [file, entry] : g_cache) entry.held.reset();
 }
 
 std::shared_ptr<Image> Image::LoadFromMemory(const void* data, size_t size) {

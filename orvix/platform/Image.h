@@ -19,7 +19,13 @@ public:
 
     // PNG or GIF, chosen by the file's signature; null when the file is missing
     // or cannot be decoded. Paths are UTF-8 on disk.
+    // Loads of an unchanged file share one image while somebody holds it.
     static std::shared_ptr<Image> Load(const std::wstring& path);
+    // Decodes files ahead of their first Load (on a thread of the caller's, e.g.
+    // while the display opens); a Load of a file still being decoded waits for it.
+    // Preloaded images are kept until first loaded or until ReleasePreloaded.
+    static void Preload(const std::vector<std::wstring>& paths);
+    static void ReleasePreloaded();
     static std::shared_ptr<Image> LoadFromMemory(const void* data, size_t size);
     // A copy of a canvas's pixels (e.g. a screenshot or a generated picture).
     static std::shared_ptr<Image> FromCanvas(const Canvas& canvas);

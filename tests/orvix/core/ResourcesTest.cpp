@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <thread>
 
 #include "ToolkitFixture.h"
 #include "orvix/core/MImageList.h"
@@ -56,6 +57,63 @@ TEST(Images, GifFramesAndDelaysAreDecoded) {
     EXPECT_EQ(gif->GetPixel(0, 0, 1), Color(0xFF000000));
     // A truncated file is refused, not half-decoded.
     EXPECT_EQ(Image::LoadFromMemory(kTwoFrameGif, 30), nullptr);
+}
+
+// A one-colour PNG written to `path`.
+bool WritePicture(const std::wstring& path, int width, uint32_t argb) {
+    Canvas canvas(width, 2);
+    canvas.FillRect(canvas.GetRect(), Color(argb));
+    return Image::FromCanvas(canvas)->SavePng(path);
+}
+
+TEST(Images, LoadsOfAFileShareOneImageUntilTheFileChanges) {
+    const std::wstring path = L"/tmp/orvix_cache_" + std::to_wstring(getpid()) + L".png";
+    ASSERT_TRUE(WritePicture(path, 3, 0xFFFF0000));
+    auto first = Image::Load(path);
+    auto second = Image::Load(path);
+    ASSERT_NE(first, nullptr);
+    EXPECT_EQ(first, second);
+
+    // Rewritten (another size, so the change shows even within one clock tick).
+    ASSERT_TRUE(WritePicture(path, 5, 0xFF0000FF));
+    auto changed = Image::Load(path);
+    ASSERT_NE(changed, nullptr);
+    EXPECT_NE(changed, first);
+    EXPECT_EQ(changed->GetWidth(), 5);
+    EXPECT_EQ(changed->GetPixel(0, 0), Color(0xFF0000FF));
+
+    // Nobody holds it: the next load decodes again and still gives the picture.
+    first.reset(), second.reset(), changed.reset();
+    auto again = Image::Load(path);
+    ASSERT_NE(again, nullptr);
+    EXPECT_EQ(again->GetWidth(), 5);
+    std::remove(WideToUtf8(path).c_str());
+    EXPECT_EQ(Image::Load(path), nullptr);
+    EXPECT_EQ(Image::Load(L"/tmp"), nullptr);  // a folder is no picture
+}
+
+TEST(ImagesConcurrency, APreloadOnAnotherThreadIsWhatTheFirstLoadGets) {
+    const std::wstring a = L"/tmp/orvix_preload_a_" + std::to_wstring(getpid()) + L".png";
+    const std::wstring b = L"/tmp/orvix_preload_b_" + std::to_wstring(getpid()) + L".png";
+    ASSERT_TRUE(WritePicture(a, 4, 0xFF00FF00));
+    ASSERT_TRUE(WritePicture(b, 6, 0xFF00FF00));
+    std::thread preload([&] { Image::Preload({a, b, L"/tmp/orvix_no_such_picture.png"}); });
+    // Whether the decode has finished or not, the load waits for it or does it itself.
+    auto loaded = Image::Load(a);
+    preload.join();
+    ASSERT_NE(loaded, nullptr);
+    EXPECT_EQ(loaded->GetWidth(), 4);
+    EXPECT_EQ(Image::Load(a), loaded);
+
+    // A preloaded picture let go before anybody took it is decoded again when asked for.
+    std::thread again([&] { Image::Preload({b}); });
+    again.join();
+    Image::ReleasePreloaded();
+    auto fresh = Image::Load(b);
+    ASSERT_NE(fresh, nullptr);
+    EXPECT_EQ(fresh->GetWidth(), 6);
+    std::remove(WideToUtf8(a).c_str());
+    std::remove(WideToUtf8(b).c_str());
 }
 
 TEST(Images, ImageListIndexesStatesAndPaths) {

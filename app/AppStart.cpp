@@ -3,15 +3,18 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <memory>
 #include <optional>
 #include <thread>
+#include <vector>
 
 #include "app/DeviceMainDlg.h"
 #include "app/ScreenshotTour.h"
 #include "orvix/core/Manager.h"
 #include "orvix/core/TextConv.h"
 #include "orvix/platform/Fonts.h"
+#include "orvix/platform/Image.h"
 #include "platform/AppContext.h"
 #include "platform/DisplayScale.h"
 #include "platform/Folders.h"
@@ -55,6 +58,16 @@ bool HasDisplay() {
     return set("DISPLAY") || set("WAYLAND_DISPLAY");
 }
 
+// The pictures of the catalog's models, one file each in the skin's device folder.
+std::vector<std::wstring> DevicePictures() {
+    std::vector<std::wstring> files;
+    std::error_code error;
+    const std::filesystem::path folder = WideToUtf8(JoinPath(GetSkinFolder(), L"device/"));
+    for (const auto& entry : std::filesystem::directory_iterator(folder, error))
+        if (entry.path().extension() == ".png") files.push_back(Utf8ToWide(entry.path().string()));
+    return files;
+}
+
 int PrintAndExit(const std::string& text) {
     std::fputs(text.c_str(), stdout);
     return 0;
@@ -90,8 +103,12 @@ int RunApplication(const AppOptions& options) {
     std::shared_ptr<SimBackend> simulation;
     if (options.simulate) simulation = InstallSimulatedBackend(options.simulateStart);
 
-    // Fontconfig reads its configuration and caches while the display is opened.
-    std::thread fonts([] { PrepareEmbeddedFont(); });
+    // Fontconfig reads its configuration and caches, and the model pictures of the
+    // device list are decoded, while the display is opened.
+    std::thread fonts([] {
+        PrepareEmbeddedFont();
+        Image::Preload(DevicePictures());
+    });
     // Screenshots are rendered in memory, so that no window appears even on a desktop.
     toolkit.emplace(screenshots ? BackendKind::Headless : BackendKind::Auto);
     fonts.join();
@@ -138,6 +155,8 @@ int RunApplication(const AppOptions& options) {
         return 1;
     }
     Platform::PostTask(onShown);
+    // A picture decoded ahead that the window did not take is not kept for nothing.
+    Image::ReleasePreloaded();
 
     // Started with the session: minimised until the notification area takes the
     // icon, then hidden there (a hidden window without one could not be found again).

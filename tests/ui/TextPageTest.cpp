@@ -117,7 +117,7 @@ TEST_F(TextPageTest, FirstStartHoldsTheExamplesCreatedUnderEnglishAndShownInFren
     EXPECT_EQ(Counter(), std::to_wstring(Text(470).size()) + L"/500");
 
     SwitchLanguage(1036);
-    EXPECT_EQ(Rows(), (std::vector<std::wstring>{L"Exemple 1 - V\u0153ux", L"Exemple 1 - Service client"}));
+    EXPECT_EQ(Rows(), (std::vector<std::wstring>{L"Exemple 1 - V\u0153ux", L"Exemple 2 - Service client"}));
     EXPECT_EQ(Editor()->GetEditText(), Text(470));
     EXPECT_EQ(Text(470).rfind(L"Je vous souhaite", 0), 0u);
     EXPECT_EQ(Control<MControlFont>(TextPage::IDC_SAVE)->GetTitle(), L"Enregistrer");
@@ -134,7 +134,7 @@ TEST_F(TextPageTest, ExamplesCreatedUnderFrenchFollowBackToEnglish) {
     ASSERT_EQ(Stored().size(), 2u);
     EXPECT_EQ(Stored()[0].name, L"Exemple 1 - V\u0153ux");
     SwitchLanguage(1033);
-    EXPECT_EQ(Rows(), (std::vector<std::wstring>{L"Example 1 - Blessing", L"Example 1 - Customer Service"}));
+    EXPECT_EQ(Rows(), (std::vector<std::wstring>{L"Example 1 - Blessing", L"Example 2 - Customer Service"}));
     EXPECT_EQ(Editor()->GetEditText(), Text(470));
     // An edit not yet saved is not replaced by the other language's text.
     TypeInto(TextPage::IDC_EDITOR, L" (draft)");

@@ -12,6 +12,7 @@
 #include "dialogs/CUIMessageBox.h"
 #include "features/ButtonFunction.h"
 #include "features/KeyCodes.h"
+#include "features/MacroEditing.h"
 #include "orvix/controls/CImageButton.h"
 #include "orvix/controls/CRadioButton.h"
 #include "orvix/controls/MButton3.h"
@@ -288,6 +289,8 @@ void KeyPage::OnPageEvent(PageEvent event) {
             break;
         case PageEvent::MacroLibraryChanged:
         case PageEvent::TextLibraryChanged:
+            // A renamed macro's name is on the buttons that play it.
+            if (event == PageEvent::MacroLibraryChanged) RefreshButtonCaptions();
             // The list shown keeps its choice where that entry still exists.
             if ((event == PageEvent::MacroLibraryChanged && m_type == kFuncMacro) ||
                 (event == PageEvent::TextLibraryChanged && m_type == kFuncText)) {
@@ -350,6 +353,15 @@ void KeyPage::LoadButtons() {
             if (key.fnLayer == 0) map->SetItemKeyDesc(key.keyCode, key.macroDesc);
     }
     SelectButton(1);
+}
+
+void KeyPage::RefreshButtonCaptions() {
+    auto* map = GetControlAs<MouseCtrl>(IDC_BUTTON_MAP);
+    if (!map || m_host.GetDescription().buttons.empty()) return;
+    std::vector<KeyRecord> keys;
+    m_host.GetStore().ListKeys(m_host.GetState().GetCurrentProfile(), keys);
+    for (const KeyRecord& key : keys)
+        if (key.fnLayer == 0 && key.macroType == kFuncMacro) map->SetItemKeyDesc(key.keyCode, key.macroDesc);
 }
 
 void KeyPage::SelectButton(int index) {
@@ -533,9 +545,7 @@ void KeyPage::FillTexts() {
 }
 
 std::wstring KeyPage::MacroDisplayName(const std::wstring& name) {
-    if (name.rfind(L"\u5b8f", 0) == 0) return Text(kTextMacro) + name.substr(1);
-    if (name.rfind(L"Macro", 0) == 0) return Text(kTextMacro) + name.substr(5);
-    return name;
+    return ::MacroDisplayName(name, Text(kTextMacro));
 }
 
 std::wstring KeyPage::TextDisplayName(const std::wstring& name) {

@@ -67,6 +67,7 @@ class KeyPage : public MainPage {
 
   private:
     void LoadButtons();
+    void RefreshButtonCaptions();
     void SelectButton(int index);
     void ShowAssignment();
     void ApplyChoice(const KeyPageChoice& choice);

@@ -83,6 +83,8 @@ constexpr int kTextDelayCaption = 1023;
 constexpr int kFixedDelayChars = 5;
 constexpr int kInsertKeyChars = 60;
 constexpr int kInsertDelayChars = 4;
+// The combo box image keeps its arrow in its right 28 pixels: not stretched.
+constexpr int kComboArrowInset = 28;
 
 // The buttons of the insert panel's combo box, in list order (item data = button bit).
 constexpr int kInsertButtons[] = {1, 2, 4, 16, 8};
@@ -154,7 +156,6 @@ void MacroPage::Create() {
     if (auto* events = AddControlAs<CRecordList>(L"CRecordList", IDC_EVENT_LIST, CRect())) {
         events->SetImage(L"icon/icon_record.png", 4);
         events->SetItemImage(L"img_record_item.png", 2);
-        events->SetMoreImage(L"btn_more.png", 4);
         events->SetFont(kEmbeddedFontFamily, 14, 0);
         events->SetTextColor(kEventTextColor);
     }
@@ -202,6 +203,7 @@ void MacroPage::Create() {
     AddLabel(IDC_INSERT_CAPTION, CRect(), Text(kTextInsertTitle), 15);
     if (auto* where = AddControlAs<MComboBox>(L"MComboBox", IDC_INSERT_WHERE, CRect())) {
         where->SetBackImage(L"img_combobox.png");
+        where->SetShowModeMID(8, 8, kComboArrowInset, 8);
         where->SetFont(kEmbeddedFontFamily, 13, 0);
         where->AddItem(Text(kTextInsertBefore).c_str(), 0);
         where->AddItem(Text(kTextInsertAfter).c_str(), 1);
@@ -225,6 +227,7 @@ void MacroPage::Create() {
     }
     if (auto* buttons = AddControlAs<MComboBox>(L"MComboBox", IDC_INSERT_BUTTON, CRect(), nullptr, 0)) {
         buttons->SetBackImage(L"img_combobox.png");
+        buttons->SetShowModeMID(8, 8, kComboArrowInset, 8);
         buttons->SetFont(kEmbeddedFontFamily, 13, 0);
         for (int i = 0; i < 5; ++i) buttons->AddItem(Text(kTextFirstButton + i).c_str(), kInsertButtons[i]);
         buttons->SetCurSel(0);
@@ -262,14 +265,11 @@ void MacroPage::Layout(double scale) {
     place(IDC_EVENT_LIST, 320, 75, 720, 575);
     place(IDC_DELETE_EVENT, 320, 590, 410, 626);
     place(IDC_CLEAR_EVENTS, 416, 590, 506, 626);
-    place(IDC_COUNTER, 510, 590, 580, 626);
-    place(IDC_RECORD, 590, 590, 720, 626);
+    place(IDC_COUNTER, 508, 590, 566, 626);
+    place(IDC_RECORD, 570, 590, 720, 626);
     if (auto* record = GetControlAs<CIconButton>(IDC_RECORD)) {
-        const int w = int(std::lround(130 * scale)), h = int(std::lround(36 * scale));
-        const int textWidth = int(std::lround(70 * scale));
-        const int left = (w - textWidth - 24) / 2;
-        record->SetTextRect(CRect(left + 24, 0, left + 24 + textWidth, h),
-                            CRect(left, (h - 18) / 2, left + 18, (h - 18) / 2 + 18));
+        const int w = int(std::lround(150 * scale)), h = int(std::lround(36 * scale));
+        record->SetTextRect(CRect(34, 0, w - 6, h), CRect(12, (h - 18) / 2, 30, (h - 18) / 2 + 18));
     }
 
     // Delays while recording.
@@ -280,18 +280,15 @@ void MacroPage::Layout(double scale) {
     place(IDC_FIXED_UNIT, 888, 238, 940, 272);
 
     // Inserting single events.
-    place(IDC_INSERT_PANEL, 740, 300, 1010, 575);
+    place(IDC_INSERT_PANEL, 740, 300, 1010, 632);
     place(IDC_INSERT_CAPTION, 760, 310, 1000, 340);
     place(IDC_INSERT_WHERE, 760, 346, 995, 382);
-    for (int i = 0; i < 4; ++i) {
-        const int left = 760 + (i % 2) * 120, top = 392 + (i / 2) * 36;
-        place(IDC_KIND_KEY + UINT(i), left, top, left + 118, top + 32);
-    }
-    place(IDC_INSERT_KEY, 760, 470, 995, 506);
-    place(IDC_INSERT_BUTTON, 760, 470, 995, 506);
-    place(IDC_INSERT_DELAY, 760, 470, 850, 506);
-    place(IDC_INSERT_UNIT, 858, 470, 910, 506);
-    place(IDC_INSERT, 760, 520, 995, 556);
+    for (int i = 0; i < 4; ++i) place(IDC_KIND_KEY + UINT(i), 760, 390 + 32 * i, 1000, 420 + 32 * i);
+    place(IDC_INSERT_KEY, 760, 526, 995, 562);
+    place(IDC_INSERT_BUTTON, 760, 526, 995, 562);
+    place(IDC_INSERT_DELAY, 760, 526, 850, 562);
+    place(IDC_INSERT_UNIT, 858, 526, 910, 562);
+    place(IDC_INSERT, 760, 576, 995, 612);
 }
 
 void MacroPage::OnLanguageChanged() {

@@ -829,8 +829,8 @@ void MacroPage::OnInput(const InputEvent& event) {
 void MacroPage::OnRecordedInput(const InputEvent& event) {
     auto* list = GetControlAs<CRecordList>(IDC_EVENT_LIST);
     if (!list) return;
-    const RecordStep step =
-        m_recorder.Feed(event, Platform::GetTickCount(), PointerOverRecordButton(), list->GetItemCount());
+    const uint64_t at = event.timeMs ? event.timeMs : Platform::GetTickCount();
+    const RecordStep step = m_recorder.Feed(event, at, PointerOverRecordButton(), list->GetItemCount());
     if (!step.taken) return;
     if (step.previousDelay > 0) list->UpdateDelayTime(step.previousDelay);
     if (step.stopBefore) {

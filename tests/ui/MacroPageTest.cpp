@@ -749,3 +749,97 @@ TEST_F(MacroPageTest, MacrosThatDoNotFitAreMarkedAndTheirButtonsKeepTheirDefault
     EXPECT_EQ(later[17], 0) << "the second macro moved up";
     ExpectMouseHoldsLibrary();
 }
+
+namespace {
+
+int RunProgram(std::vector<std::string> args) {
+    std::vector<char*> argv;
+    for (auto& a : args) argv.push_back(a.data());
+    argv.push_back(nullptr);
+    pid_t pid = -1;
+    if (posix_spawnp(&pid, argv[0], nullptr, nullptr, argv.data(), environ) != 0) return -1;
+    int status = 0;
+    if (waitpid(pid, &status, 0) < 0) return -1;
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+}  // namespace
+
+// The real window on a private X server: keys typed by another X client while
+// the window records reach the event list through the XInput2 reader.
+class MacroPageXvfbTest : public MacroPageTest {
+  protected:
+    void SetUp() override {
+        ScratchHome::SetUp();
+        if (RunProgram({"sh", "-c", "command -v Xvfb && command -v xdotool"}) != 0)
+            GTEST_SKIP() << "no Xvfb or xdotool";
+        m_server = std::make_unique<PrivateXServer>("1400x900x24");
+        ASSERT_TRUE(m_server->Ready());
+        SetEnv("DISPLAY", m_server->Name());
+        SetEnv("SDL_VIDEODRIVER", "x11");
+        ASSERT_TRUE(Platform::Init(BackendKind::Sdl) && Manager::InitGdiplus());
+        SetCurrentLcid(1033);
+        sim = std::make_shared<SimBackend>(std::vector<int32_t>{101});
+        DeviceManager::Instance().SetBackend(sim);
+        DeviceManager::Instance().SetTimings(FastDeviceTimings());
+    }
+    void TearDown() override {
+        if (sim)
+            MacroPageTest::TearDown();
+        else
+            ScratchHome::TearDown();
+        m_server.reset();
+    }
+
+    // A real display keeps messages coming: run the window for a while instead of settling.
+    static void Pump(int ms) {
+        for (int i = 0; i < ms / 5; ++i) {
+            Platform::RunPending();
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+    }
+
+  private:
+    std::unique_ptr<PrivateXServer> m_server;
+#if defined(__SANITIZE_ADDRESS__)
+    // The X and SDL libraries keep one-time allocations past their unloading.
+    __lsan::ScopedDisabler m_xAllocations;
+#endif
+};
+
+TEST_F(MacroPageXvfbTest, KeysTypedInAnotherClientAreRecorded) {
+    PlugCable();
+    dlg = std::make_unique<DeviceMainDlg>();
+    dlg->SetWorkerTimings(FastWorkerTimings());
+    ASSERT_TRUE(dlg->CreateMainWindow());
+    dlg->ShowMainWindow();
+    Pump(1500);
+    dlg->SwitchModel();
+    Pump(1000);
+    dlg->SelectTab(kTabMacro);
+    page = dynamic_cast<MacroPage*>(dlg->GetPage(kTabMacro));
+    ASSERT_NE(page, nullptr);
+    page->OnMessage(MacroPage::IDC_NEW, 2, 0, 0);
+    const int32_t macro = page->GetSelectedMacro();
+    ASSERT_GT(macro, 0);
+    page->OnMessage(MacroPage::IDC_RECORD, 2, 0, 0);
+    ASSERT_TRUE(page->IsRecording());
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    EXPECT_EQ(RunProgram({"xdotool", "type", "--delay", "300", "hi"}), 0);
+    for (int i = 0; i < 300 && Events()->GetItemCount() < 4; ++i) Pump(10);
+    page->OnMessage(MacroPage::IDC_RECORD, 2, 0, 0);
+    EXPECT_FALSE(page->IsRecording());
+    std::vector<Ev> events = Listed();
+    ASSERT_EQ(events.size(), 4u);
+    EXPECT_EQ(events[0].type, 2);
+    EXPECT_EQ(events[0].value, 'H');
+    EXPECT_EQ(events[0].desc, kDown + L"H");
+    EXPECT_EQ(events[1].type, 3);
+    EXPECT_EQ(events[2].value, 'I');
+    EXPECT_EQ(events[3].desc, kUp + L"I");
+    // xdotool pauses (a quarter of its delay here) after each press and each release.
+    EXPECT_GE(events[0].delay, 40) << events[0];
+    EXPECT_GE(events[1].delay, 40) << events[1];
+    EXPECT_EQ(Stored(macro), events);
+    Pump(500);
+}

@@ -378,8 +378,12 @@ void MacroPage::FillMacroList(int32_t select) {
 }
 
 void MacroPage::LoadMacro() {
+    // A delay still being edited belongs to the macro shown so far: it is saved there.
+    if (auto* list = GetControlAs<CRecordList>(IDC_EVENT_LIST); list && list->GetEditItem() >= 0)
+        list->HideEdit();
     ClearEvents();
     const int32_t id = GetSelectedMacro();
+    m_loadedMacro = id;
     MacroData macro;
     if (id <= 0 || !m_host.GetStore().GetMacro(id, macro)) {
         UpdateCounter();
@@ -427,7 +431,7 @@ std::vector<MacroEvent> MacroPage::ListedEvents() const {
     std::vector<MacroEvent> events;
     auto* list = GetControlAs<CRecordList>(IDC_EVENT_LIST);
     if (!list) return events;
-    const int32_t id = GetSelectedMacro();
+    const int32_t id = m_loadedMacro;
     for (const RecordItem* row : list->GetRecordItems()) {
         MacroEvent e;
         e.macroId = id;
@@ -442,7 +446,8 @@ std::vector<MacroEvent> MacroPage::ListedEvents() const {
 }
 
 void MacroPage::Save() {
-    const int32_t id = GetSelectedMacro();
+    // The events listed are those of the macro loaded last, whatever the list selects meanwhile.
+    const int32_t id = m_loadedMacro;
     DataStore& store = m_host.GetStore();
     MacroData macro;
     if (id <= 0 || !store.GetMacro(id, macro)) return;

@@ -126,6 +126,7 @@ class MacroPage : public MainPage {
 
     std::unique_ptr<LiveInputReader> m_reader;
     MacroRecorder m_recorder;
+    int32_t m_loadedMacro = 0;  // the macro whose events the event list shows
     int m_inputMode = kInputOff;
     int m_captureGeneration = 0;
     int m_capturedVk = 0;

@@ -843,3 +843,34 @@ TEST_F(MacroPageXvfbTest, KeysTypedInAnotherClientAreRecorded) {
     EXPECT_EQ(Stored(macro), events);
     Pump(500);
 }
+
+TEST_F(MacroPageTest, ADelayEditedInPlaceIsSavedToItsOwnMacro) {
+    StartOnMacroPage();
+    const int32_t first = NewMacro();
+    StartRecording();
+    Tap('A');
+    StopRecording();
+    const int32_t second = NewMacro();
+    StartRecording();
+    Tap('B');
+    StopRecording();
+    const std::vector<Ev> secondBefore = Stored(second);
+
+    SelectMacroRow(first);
+    const CRect row = Events()->GetItemRect(0);
+    const CPoint at(Events()->GetRect().left + 60, row.CenterPoint().y);
+    Headless::MouseMove(Hwnd(), at.x, at.y);
+    Headless::DoubleClick(Hwnd(), at.x, at.y);
+    Platform::RunPending();
+    ASSERT_EQ(Events()->GetEditItem(), 0);
+    for (int i = 0; i < 6; ++i) PressKey(VK_BACK);
+    Headless::TypeText(Hwnd(), L"480");
+    Platform::RunPending();
+    // Choosing another macro while the delay is typed closes the edit.
+    ClickMacroRow(Macros()->FindItemData(second));
+    Settle();
+    EXPECT_EQ(page->GetSelectedMacro(), second);
+    EXPECT_EQ(Stored(first)[0].delay, 480);
+    EXPECT_EQ(Stored(second), secondBefore);
+    ExpectMouseHoldsLibrary();
+}

@@ -254,11 +254,11 @@ void MacroPage::Layout(double scale) {
 
     // The library: list, its buttons and the memory it takes on the mouse.
     if (auto* list = GetControlAs<MacroList>(IDC_MACRO_LIST)) list->SetScaleValue(float(scale));
-    place(IDC_MACRO_LIST, 40, 75, 300, 470);
-    place(IDC_NEW, 40, 482, 124, 518);
-    place(IDC_IMPORT, 128, 482, 212, 518);
-    place(IDC_EXPORT, 216, 482, 300, 518);
-    place(IDC_MEMORY, 40, 530, 300, 640);
+    place(IDC_MACRO_LIST, 40, 75, 300, 420);
+    place(IDC_NEW, 40, 432, 124, 468);
+    place(IDC_IMPORT, 128, 432, 212, 468);
+    place(IDC_EXPORT, 216, 432, 300, 468);
+    place(IDC_MEMORY, 40, 482, 300, 640);
 
     // The events of the selected macro.
     if (auto* events = GetControlAs<CRecordList>(IDC_EVENT_LIST)) events->SetScaleValue(float(scale));

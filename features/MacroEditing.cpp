@@ -155,6 +155,15 @@ std::vector<MacroEvent> ButtonPressEvents(int bit) {
     return events;
 }
 
+MacroEvent WheelEvent(bool up) {
+    MacroEvent e;
+    e.type = up ? kEventWheelUp : kEventWheelDown;
+    e.value = up ? 1 : 255;
+    e.delayTime = kEventDelay;
+    e.desc = up ? L"Scroll Up" : L"Scroll Down";
+    return e;
+}
+
 int InsertPosition(int selected, bool after, int count) {
     if (selected < 0 || selected >= count) return count;
     return after ? selected + 1 : selected;

@@ -69,6 +69,8 @@ class MacroRecorder {
 // its name) or a mouse button (button bit), each with the delay 10.
 std::vector<MacroEvent> KeyPressEvents(int vk, const std::wstring& keyName);
 std::vector<MacroEvent> ButtonPressEvents(int bit);
+// One wheel step up ("Scroll Up", type 6, value 1) or down ("Scroll Down", type 7, value 255).
+MacroEvent WheelEvent(bool up);
 
 // Where inserted events go in a list of `count` events: after the selected
 // one (`after`) or before it; at the end without a selection.

@@ -79,6 +79,7 @@ constexpr int kTextNotMacroFile = 1020;
 constexpr int kTextNotProfileFile = 1021;
 constexpr int kTextNotWritten = 1022;
 constexpr int kTextDelayCaption = 1023;
+constexpr int kTextPauseNeedsEvent = 1014;
 
 constexpr int kFixedDelayChars = 5;
 constexpr int kInsertKeyChars = 60;
@@ -97,13 +98,13 @@ const Color kMemoryColor(0xFF8FA3B5);
 
 // The controls a recording disables (all but the record button).
 constexpr UINT kPageControls[] = {
-    MacroPage::IDC_MACRO_LIST,    MacroPage::IDC_NEW,         MacroPage::IDC_IMPORT,
-    MacroPage::IDC_EXPORT,        MacroPage::IDC_EVENT_LIST,  MacroPage::IDC_DELETE_EVENT,
-    MacroPage::IDC_CLEAR_EVENTS,  MacroPage::IDC_DELAY_NONE,  MacroPage::IDC_DELAY_RECORDED,
-    MacroPage::IDC_DELAY_FIXED,   MacroPage::IDC_FIXED_DELAY, MacroPage::IDC_INSERT_WHERE,
-    MacroPage::IDC_KIND_KEY,      MacroPage::IDC_KIND_BUTTON, MacroPage::IDC_KIND_WHEEL,
-    MacroPage::IDC_KIND_DELAY,    MacroPage::IDC_INSERT_KEY,  MacroPage::IDC_INSERT_DELAY,
-    MacroPage::IDC_INSERT_BUTTON, MacroPage::IDC_INSERT,
+    MacroPage::IDC_MACRO_LIST,    MacroPage::IDC_NEW,          MacroPage::IDC_IMPORT,
+    MacroPage::IDC_EXPORT,        MacroPage::IDC_EVENT_LIST,   MacroPage::IDC_DELETE_EVENT,
+    MacroPage::IDC_CLEAR_EVENTS,  MacroPage::IDC_DELAY_NONE,   MacroPage::IDC_DELAY_RECORDED,
+    MacroPage::IDC_DELAY_FIXED,   MacroPage::IDC_FIXED_DELAY,  MacroPage::IDC_INSERT_WHERE,
+    MacroPage::IDC_KIND_KEY,      MacroPage::IDC_KIND_BUTTON,  MacroPage::IDC_KIND_WHEEL,
+    MacroPage::IDC_KIND_DELAY,    MacroPage::IDC_INSERT_KEY,   MacroPage::IDC_INSERT_DELAY,
+    MacroPage::IDC_INSERT_BUTTON, MacroPage::IDC_INSERT_WHEEL, MacroPage::IDC_INSERT,
 };
 
 std::wstring Replace(std::wstring text, const std::wstring& field, const std::wstring& value) {
@@ -232,6 +233,14 @@ void MacroPage::Create() {
         for (int i = 0; i < 5; ++i) buttons->AddItem(Text(kTextFirstButton + i).c_str(), kInsertButtons[i]);
         buttons->SetCurSel(0);
     }
+    if (auto* wheel = AddControlAs<MComboBox>(L"MComboBox", IDC_INSERT_WHEEL, CRect(), nullptr, 0)) {
+        wheel->SetBackImage(L"img_combobox.png");
+        wheel->SetShowModeMID(8, 8, kComboArrowInset, 8);
+        wheel->SetFont(kEmbeddedFontFamily, 13, 0);
+        wheel->AddItem(WheelEvent(true).desc.c_str(), 1);
+        wheel->AddItem(WheelEvent(false).desc.c_str(), 0);
+        wheel->SetCurSel(0);
+    }
     numberEdit(IDC_INSERT_DELAY, L"10", kInsertDelayChars);
     SetControlVisible(IDC_INSERT_DELAY, false);
     AddLabel(IDC_INSERT_UNIT, CRect(), L"ms", 13);
@@ -286,6 +295,7 @@ void MacroPage::Layout(double scale) {
     for (int i = 0; i < 4; ++i) place(IDC_KIND_KEY + UINT(i), 760, 390 + 32 * i, 1000, 420 + 32 * i);
     place(IDC_INSERT_KEY, 760, 526, 995, 562);
     place(IDC_INSERT_BUTTON, 760, 526, 995, 562);
+    place(IDC_INSERT_WHEEL, 760, 526, 995, 562);
     place(IDC_INSERT_DELAY, 760, 526, 850, 562);
     place(IDC_INSERT_UNIT, 858, 526, 910, 562);
     place(IDC_INSERT, 760, 576, 995, 612);
@@ -850,10 +860,10 @@ void MacroPage::OnRecordedInput(const InputEvent& event) {
 // ---------------------------------------------------------------- inserting
 
 void MacroPage::ChooseInsertKind(UINT kind) {
-    if (kind == IDC_KIND_WHEEL) return;
     StopKeyCapture();
     SetControlVisible(IDC_INSERT_KEY, kind == IDC_KIND_KEY);
     SetControlVisible(IDC_INSERT_BUTTON, kind == IDC_KIND_BUTTON);
+    SetControlVisible(IDC_INSERT_WHEEL, kind == IDC_KIND_WHEEL);
     SetControlVisible(IDC_INSERT_DELAY, kind == IDC_KIND_DELAY);
     SetControlVisible(IDC_INSERT_UNIT, kind == IDC_KIND_DELAY);
     if (kind == IDC_KIND_KEY) {
@@ -862,6 +872,8 @@ void MacroPage::ChooseInsertKind(UINT kind) {
         if (auto* edit = GetControlAs<MEdit>(IDC_INSERT_KEY)) edit->SetControlTitle(L"");
     } else if (kind == IDC_KIND_BUTTON) {
         if (auto* buttons = GetControlAs<MComboBox>(IDC_INSERT_BUTTON)) buttons->SetCurSel(0);
+    } else if (kind == IDC_KIND_WHEEL) {
+        if (auto* wheel = GetControlAs<MComboBox>(IDC_INSERT_WHEEL)) wheel->SetCurSel(0);
     } else if (kind == IDC_KIND_DELAY) {
         if (auto* edit = GetControlAs<MEdit>(IDC_INSERT_DELAY)) edit->SetControlTitle(L"10");
     }
@@ -911,6 +923,9 @@ void MacroPage::InsertEvents() {
     } else if (checked(IDC_KIND_BUTTON)) {
         auto* buttons = GetControlAs<MComboBox>(IDC_INSERT_BUTTON);
         if (buttons && buttons->GetCurSel() >= 0) events = ButtonPressEvents(int(buttons->GetCurData()));
+    } else if (checked(IDC_KIND_WHEEL)) {
+        auto* wheel = GetControlAs<MComboBox>(IDC_INSERT_WHEEL);
+        events.push_back(WheelEvent(!wheel || wheel->GetCurData() != 0));
     }
     // A pair would pass the limit by one: only whole pairs are inserted.
     if (list->GetItemCount() + int(events.size()) > kMacroEventLimit) {
@@ -919,6 +934,21 @@ void MacroPage::InsertEvents() {
     }
     auto* where = GetControlAs<MComboBox>(IDC_INSERT_WHERE);
     int at = InsertPosition(list->GetCurSel(), where && where->GetCurData() == 1, list->GetItemCount());
+    if (checked(IDC_KIND_DELAY)) {
+        // A pause is the delay after an event: the one before the insert position.
+        if (at == 0) {
+            m_host.ShowMessage(kTextInsertTitle, kTextPauseNeedsEvent, CUIMessageBox::kKindOk);
+            return;
+        }
+        auto* edit = GetControlAs<MEdit>(IDC_INSERT_DELAY);
+        const int delay = ClampDelay(edit ? edit->GetEditText() : L"", kMinInsertDelay, kMaxInsertDelay);
+        if (edit) edit->SetControlTitle(std::to_wstring(delay).c_str());
+        std::wstring text;
+        int type = 0, value = 0, old = 0;
+        list->GetRecordInfo(at - 1, text, type, value, old);
+        list->SetRecordInfo(at - 1, text, type, value, delay);
+        list->SetCurSel(at - 1);
+    }
     for (const MacroEvent& e : events) list->InsertString(at++, e.desc, e.type, e.value, e.delayTime);
     if (!events.empty()) list->SetCurSel(at - 1);
     Save();

@@ -31,6 +31,7 @@ class MacroPage : public MainPage {
         IDC_DELETE_EVENT = 133,
         IDC_CLEAR_EVENTS = 134,
         IDC_COUNTER = 135,
+        IDC_INSERT_WHEEL = 136,
         IDC_RECORD = 138,
         IDC_DELAY_NONE = 140,
         IDC_DELAY_RECORDED = 141,

@@ -45,6 +45,10 @@ TEST(MacroEditing, DescriptionsAndInsertedPairs) {
     const std::vector<MacroEvent> button = ButtonPressEvents(8);
     EXPECT_EQ(button[0].desc, L"\u2193  Backward");
     EXPECT_EQ(button[1].type, kEventButtonUp);
+    EXPECT_EQ(WheelEvent(true).type, kEventWheelUp);
+    EXPECT_EQ(WheelEvent(true).value, 1);
+    EXPECT_EQ(WheelEvent(false).value, 255);
+    EXPECT_EQ(WheelEvent(false).desc, L"Scroll Down");
     EXPECT_EQ(MouseButtonName(16), L"Forward");
     EXPECT_EQ(MouseButtonName(3), L"");
 

@@ -406,11 +406,42 @@ TEST_F(MacroPageTest, InsertedKeyAndButtonGoRightAfterTheSelectedEvent) {
     EXPECT_EQ(Control<MControlFont>(MacroPage::IDC_COUNTER)->GetTitle(), L"8/200");
     ExpectMouseHoldsLibrary();
 
+    // A wheel step after the last event, then a pause after it.
+    Events()->SetCurSel(-1);
+    ClickControl(MacroPage::IDC_KIND_WHEEL);
+    auto* wheel = Control<MComboBox>(MacroPage::IDC_INSERT_WHEEL);
+    ASSERT_TRUE(wheel->IsVisible());
+    EXPECT_FALSE(buttons->IsVisible());
+    wheel->OnItemChosen(1);
+    ClickControl(MacroPage::IDC_INSERT);
+    Settle();
+    events = Stored(macro);
+    ASSERT_EQ(events.size(), 9u);
+    EXPECT_EQ(events[8], (Ev{7, 255, 10, L"Scroll Down"}));
+    ClickControl(MacroPage::IDC_KIND_DELAY);
+    Retype(MacroPage::IDC_INSERT_DELAY, L"0");
+    EXPECT_EQ(Control<MEdit>(MacroPage::IDC_INSERT_DELAY)->GetEditText(), L"1") << "corrected silently";
+    Retype(MacroPage::IDC_INSERT_DELAY, L"750");
+    ClickRow(Events(), 3);
+    Control<MComboBox>(MacroPage::IDC_INSERT_WHERE)->OnItemChosen(1);
+    ClickControl(MacroPage::IDC_INSERT);
+    Settle();
+    events = Stored(macro);
+    ASSERT_EQ(events.size(), 9u) << "a pause is no event";
+    EXPECT_EQ(events[3].delay, 750);
+    // Before the first event there is no event for a pause to follow.
+    ClickRow(Events(), 0);
+    Control<MComboBox>(MacroPage::IDC_INSERT_WHERE)->OnItemChosen(0);
+    boxes.clear();
+    ClickControl(MacroPage::IDC_INSERT);
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].message, Text(1014));
+
     // Deleting the selected event.
     ClickRow(Events(), 0);
     ClickControl(MacroPage::IDC_DELETE_EVENT);
     Settle();
-    EXPECT_EQ(Stored(macro).size(), 7u);
+    EXPECT_EQ(Stored(macro).size(), 8u);
     EXPECT_EQ(Stored(macro)[0].type, 5);
     ExpectMouseHoldsLibrary();
 }

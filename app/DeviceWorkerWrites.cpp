@@ -41,8 +41,17 @@ void DeviceWorker::WriteEverything() {
 bool DeviceWorker::WriteButtonMap() {
     std::vector<KeyRecord> keys;
     m_store.ListKeys(m_state.GetCurrentProfile(), keys);
+    // Numbered as the macro memory holds them: a macro that did not fit is no macro.
     std::vector<int32_t> macroIds;
-    for (const MacroData& macro : StoredMacros(m_store)) macroIds.push_back(macro.macroId);
+    std::vector<std::vector<MacroEvent>> macros;
+    for (const MacroData& macro : StoredMacros(m_store)) {
+        macroIds.push_back(macro.macroId);
+        macros.emplace_back();
+        m_store.ListMacroRecords(macro.macroId, macros.back());
+    }
+    std::vector<bool> onMouse;
+    BuildMacroImage(macros, &onMouse);
+    macroIds = MacroIdsOnMouse(macroIds, onMouse);
     ReportBuffer report{};
     BuildButtonMapReport(BuildButtonMap(keys, macroIds), report);
     return SendReport(report, true);

@@ -1,5 +1,6 @@
 #include "app/ScreenshotTour.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <functional>
@@ -7,18 +8,21 @@
 #include <vector>
 
 #include "app/DeviceMainDlg.h"
+#include "app/pages/MacroPage.h"
+#include "device/DeviceCatalog.h"
+#include "device/DeviceManager.h"
 #include "dialogs/CUIMessageBox.h"
 #include "dialogs/DialogPictures.h"
 #include "dialogs/WaitDlg.h"
-#include "device/DeviceCatalog.h"
-#include "device/DeviceManager.h"
 #include "orvix/controls/MTabCtrl.h"
 #include "orvix/core/TextConv.h"
 #include "orvix/platform/Canvas.h"
 #include "orvix/platform/Platform.h"
 #include "orvix/widgets/CDeviceList.h"
+#include "orvix/widgets/CRecordList.h"
 #include "platform/Folders.h"
 #include "sim/SimBackend.h"
+#include "storage/DataStore.h"
 
 using namespace Orvix;
 
@@ -65,6 +69,49 @@ int ShowModelWithLighting(DeviceMainDlg& dlg) {
     return 0;
 }
 
+// The macro page with a short macro and two of its events selected. With the
+// simulated mouse the example is added to the library for the picture and then
+// removed; otherwise the first stored macro is shown.
+int32_t ShowExampleMacro(DeviceMainDlg& dlg, bool addExample) {
+    auto* page = dynamic_cast<MacroPage*>(dlg.GetPage(kTabMacro));
+    if (!page) return 0;
+    DataStore& store = DataStore::Instance();
+    std::vector<MacroData> macros;
+    store.ListMacros(macros);
+    int32_t example = 0;
+    if (addExample) {
+        example = store.AddMacro(L"Macro 1");
+        struct Row {
+            int type, value, delay;
+            const wchar_t* desc;
+        };
+        const Row rows[] = {
+            {2, 162, 35, L"\u2193  Ctrl"},  {2, 67, 60, L"\u2193  C"},     {3, 67, 25, L"\u2191  C"},
+            {3, 162, 120, L"\u2191  Ctrl"}, {4, 1, 80, L"\u2193  LB"},     {5, 1, 250, L"\u2191  LB"},
+            {6, 1, 40, L"Scroll Up"},       {2, 13, 15, L"\u2193  Enter"}, {3, 13, 10, L"\u2191  Enter"}};
+        std::vector<MacroEvent> events;
+        for (const Row& r : rows) {
+            MacroEvent e;
+            e.macroId = example;
+            e.type = r.type;
+            e.recordIndex = int32_t(events.size());
+            e.value = r.value;
+            e.delayTime = r.delay;
+            e.desc = r.desc;
+            events.push_back(e);
+        }
+        if (example > 0) store.AddMacroRecords(events);
+        page->Reload();
+    }
+    const int32_t shown = example > 0 ? example : macros.empty() ? 0 : macros.front().macroId;
+    if (shown > 0) page->SelectMacro(shown);
+    if (auto* list = dynamic_cast<CRecordList*>(dlg.GetControl(MacroPage::IDC_EVENT_LIST))) {
+        list->SetCurSel(std::min(2, list->GetItemCount() - 1));
+        list->SetTimeStampSelect(list->GetRecrodTimeStamp(1));
+    }
+    return example;
+}
+
 }  // namespace
 
 bool WaitUntilSettled(DeviceMainDlg& dlg, int timeoutMs) {
@@ -100,8 +147,9 @@ bool SaveWindowPicture(DeviceMainDlg& dlg, const std::wstring& path) {
             if (!image) continue;
             CRect at = Platform::GetWindowRect(hwnd);
             at.OffsetRect(-mainRect.left, -mainRect.top);
-            picture.DrawCanvas(*image, CRect(at.left, at.top, at.left + image->GetWidth(), at.top + image->GetHeight()),
-                               image->GetRect());
+            picture.DrawCanvas(
+                *image, CRect(at.left, at.top, at.left + image->GetWidth(), at.top + image->GetHeight()),
+                image->GetRect());
         }
     }
     return picture.SavePng(path);
@@ -129,8 +177,8 @@ bool RunScreenshotTour(DeviceMainDlg& dlg, SimBackend* sim, const std::wstring& 
     dlg.SwitchModel();
     WaitUntilSettled(dlg);
     const std::pair<int, const wchar_t*> pages[] = {{kTabKey, L"key"},     {kTabDpi, L"dpi"},
-                                                     {kTabMacro, L"macro"}, {kTabText, L"text"},
-                                                     {kTabLight, L"light"}, {kTabDevice, L"device"}};
+                                                    {kTabMacro, L"macro"}, {kTabText, L"text"},
+                                                    {kTabLight, L"light"}, {kTabDevice, L"device"}};
     for (const auto& [tab, name] : pages) {
         // The lighting page is taken on a model that has one, then the tour goes back.
         const int shown = dlg.GetState().GetCurrentDeviceType();
@@ -138,26 +186,31 @@ bool RunScreenshotTour(DeviceMainDlg& dlg, SimBackend* sim, const std::wstring& 
         if (switched && ShowModelWithLighting(dlg) == 0) continue;
         dlg.SelectTab(tab);
         WaitUntilSettled(dlg, 2000);
+        const int32_t example = tab == kTabMacro ? ShowExampleMacro(dlg, sim != nullptr) : 0;
         tour.Save(name);
         if (switched) {
             dlg.GetDeviceList()->SetSelectDevice(shown);
             dlg.SwitchModel();
             WaitUntilSettled(dlg);
         }
+        if (example > 0) {
+            DataStore::Instance().DeleteMacro(example);
+            dlg.GetPage(kTabMacro)->Reload();
+        }
     }
 
     dlg.SelectTab(kTabKey);
     WaitUntilSettled(dlg, 2000);
     tour.SaveFromPopup(L"profile", L"ProfileDlg", [&dlg] { dlg.OpenProfilePopup(); });
-    tour.SaveFromPopup(L"message", L"MessageBox", [&dlg] {
-        dlg.ShowMessage(570, 571, CUIMessageBox::kKindOkCancel);
-    });
+    tour.SaveFromPopup(L"message", L"MessageBox",
+                       [&dlg] { dlg.ShowMessage(570, 571, CUIMessageBox::kKindOkCancel); });
     tour.SaveFromPopup(L"wait", L"WaitDlg", [&dlg] { dlg.ShowWaitDialog(); });
     WaitUntilSettled(dlg, 2000);
 
     // The secondary dialogs as the user sees them, nothing sent to the mouse.
     const HWND owner = dlg.GetSafeHwnd();
-    if (!SavePairingPicture(owner, DeviceManager::Instance(), JoinPath(folder, L"pairing.png"))) tour.ok = false;
+    if (!SavePairingPicture(owner, DeviceManager::Instance(), JoinPath(folder, L"pairing.png")))
+        tour.ok = false;
     if (!SaveSettingPictures(owner, dlg.GetCatalog().software, JoinPath(folder, L"settings.png"),
                              JoinPath(folder, L"settings-about.png")))
         tour.ok = false;

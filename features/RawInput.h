@@ -4,6 +4,7 @@
 // key or mouse event carried (virtual key and direction; button and wheel flags),
 // and the reader returns the event, keeping the set of held keys so that the
 // auto-repeats of a held key come out as ignored events.
+#include <cstdint>
 #include <functional>
 #include <set>
 #include <string>
@@ -40,6 +41,7 @@ struct InputEvent {
     int action = 0;
     int code = 0;  // keyboard: virtual key; mouse: button bit or wheel value (1 up, 255 down)
     std::wstring name;
+    uint64_t timeMs = 0;  // when the source saw it, on the window's clock (0: not known)
 };
 
 // The name the keyboard layout gives a virtual key (keys without an override).

@@ -54,7 +54,8 @@ bool LiveInputReader::Register(Callback callback) {
     std::weak_ptr<Shared> weak = m_shared;
     RawInputSource::Sink sink = [weak](const RawInputSample& sample) {
         // Sources call from their own thread; the translation and the callback run on the UI thread.
-        Platform::PostTask([weak, sample] {
+        // The time is taken here: a busy UI thread must not shorten the pauses between events.
+        Platform::PostTask([weak, sample, at = Platform::GetTickCount()] {
             std::shared_ptr<Shared> shared = weak.lock();
             if (!shared || !shared->active) return;
             InputEvent event;
@@ -64,6 +65,7 @@ bool LiveInputReader::Register(Callback callback) {
             } else {
                 event = shared->translator.TranslateMouse(sample.buttonFlags, sample.wheelData);
             }
+            event.timeMs = at;
             if (shared->callback) shared->callback(event);
         });
     };

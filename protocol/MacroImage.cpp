@@ -99,7 +99,9 @@ bool EncodeMacroEvent(const MacroEvent& event, int& runningDelay, std::array<uin
     return true;
 }
 
-std::vector<uint8_t> BuildMacroImage(const std::vector<std::vector<MacroEvent>>& macros) {
+std::vector<uint8_t> BuildMacroImage(const std::vector<std::vector<MacroEvent>>& macros,
+                                     std::vector<bool>* onMouse) {
+    if (onMouse) onMouse->assign(macros.size(), false);
     std::vector<uint8_t> image(kMacroImageMax, 0);
     size_t position = kMacroTableSize;
     for (size_t m = 0; m < macros.size() && m < kMacroPositions; ++m) {
@@ -121,7 +123,15 @@ std::vector<uint8_t> BuildMacroImage(const std::vector<std::vector<MacroEvent>>&
         PutLe16(&image[2 * m], static_cast<int>(position));
         std::copy(records.begin(), records.end(), image.begin() + static_cast<std::ptrdiff_t>(position));
         position += records.size();
+        if (onMouse) (*onMouse)[m] = true;
     }
     image.resize(position);
     return image;
+}
+
+std::vector<int32_t> MacroIdsOnMouse(const std::vector<int32_t>& macroIds, const std::vector<bool>& onMouse) {
+    std::vector<int32_t> ids = macroIds;
+    for (size_t i = 0; i < ids.size(); ++i)
+        if (i >= onMouse.size() || !onMouse[i]) ids[i] = kMacroLeftOut;
+    return ids;
 }

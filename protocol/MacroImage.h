@@ -5,6 +5,7 @@
 // four zero bytes. Built from the stored macros in list order and sent in 59-byte
 // chunks (FrameMacroChunk).
 #include <array>
+#include <climits>
 #include <cstdint>
 #include <vector>
 
@@ -35,5 +36,13 @@ bool EncodeMacroEvent(const MacroEvent& event, int& runningDelay, std::array<uin
 // The whole image for the macros' event lists (each ordered by record index; they
 // are completed here). At most 32 macros get a table entry and the image stays
 // within 4000 bytes: a macro whose records would run past that is left out whole
-// (its entry stays 0), and so are the macros beyond position 31.
-std::vector<uint8_t> BuildMacroImage(const std::vector<std::vector<MacroEvent>>& macros);
+// (its entry stays 0), and so are the macros beyond position 31. `onMouse`, when
+// given, receives one flag per macro: true for those the image holds.
+std::vector<uint8_t> BuildMacroImage(const std::vector<std::vector<MacroEvent>>& macros,
+                                     std::vector<bool>* onMouse = nullptr);
+
+// The macro ids in list order as the button map numbers them, with the macros the
+// image left out replaced by kMacroLeftOut: a button assigned to one of those
+// then keeps its default code instead of pointing at an empty entry.
+constexpr int32_t kMacroLeftOut = INT32_MIN;
+std::vector<int32_t> MacroIdsOnMouse(const std::vector<int32_t>& macroIds, const std::vector<bool>& onMouse);

@@ -12,6 +12,7 @@
 #include "dialogs/CUIMessageBox.h"
 #include "features/ButtonFunction.h"
 #include "features/KeyCodes.h"
+#include "features/MacroEditing.h"
 #include "features/TextLibrary.h"
 #include "orvix/controls/CImageButton.h"
 #include "orvix/controls/CRadioButton.h"
@@ -543,9 +544,7 @@ void KeyPage::FillTexts() {
 }
 
 std::wstring KeyPage::MacroDisplayName(const std::wstring& name) {
-    if (name.rfind(L"\u5b8f", 0) == 0) return Text(kTextMacro) + name.substr(1);
-    if (name.rfind(L"Macro", 0) == 0) return Text(kTextMacro) + name.substr(5);
-    return name;
+    return ::MacroDisplayName(name, Text(kTextMacro));
 }
 
 std::wstring KeyPage::TextDisplayName(const std::wstring& name) {

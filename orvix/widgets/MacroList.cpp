@@ -99,6 +99,19 @@ BOOL MacroList::OnControlRButtonUp(UINT, CPoint pt) {
     return TRUE;
 }
 
+BOOL MacroList::SetItemTextColor(int index, Color color) {
+    if (!IsValid(index)) return FALSE;
+    if (m_rows[size_t(index)].color.GetValue() != color.GetValue()) {
+        m_rows[size_t(index)].color = color;
+        UpdateControl(TRUE);
+    }
+    return TRUE;
+}
+
+Color MacroList::GetItemTextColor(int index) const {
+    return IsValid(index) ? m_rows[size_t(index)].color : Color();
+}
+
 CRect MacroList::RowTextRect(int index, const CRect& rect) const {
     CRect text(rect.left + int(kTextLeft * m_scale), rect.top, rect.right, rect.bottom);
     MImageList* images = GetImageList();
@@ -125,7 +138,8 @@ void MacroList::DrawRow(Canvas& canvas, int index, const CRect& rect, bool lit) 
         m_editButton.DrawAt(canvas, m_rect.right - m_editButton.GetFrameSize().cx - kButtonMargin, rect,
                             lit ? 2 : 0);
     TextStyle style = RowTextStyle(*this);
-    if (!style.family.empty()) canvas.DrawText(row.text, text, lit ? Color(0xFFFFFFFF) : m_textColor, style);
+    const Color color = lit ? Color(0xFFFFFFFF) : row.color.GetA() ? row.color : m_textColor;
+    if (!style.family.empty()) canvas.DrawText(row.text, text, color, style);
 }
 
 }  // namespace Orvix

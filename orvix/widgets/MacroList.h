@@ -26,6 +26,9 @@ class MacroList : public MListBase {
     int AddString(const wchar_t* text, LPARAM data, int image);
     // Before `index` (-1 appends): the index of the last row, -1 for a bad index.
     int InsertString(int index, const wchar_t* text, int image, LPARAM data);
+    // A row's own text colour (alpha 0: the control's); lit rows stay white.
+    BOOL SetItemTextColor(int index, Color color);
+    Color GetItemTextColor(int index) const;
     void SetItemHeight(int height);
     void SetScaleValue(float scale);
     BOOL SetEditImage(const wchar_t* file, int count);

@@ -134,4 +134,25 @@ TEST(MacroImage, ThirtyTwoMacrosAndFourThousandBytesAtMost) {
     EXPECT_EQ(CheckMacroImage(image.data(), image.size()), "");
 }
 
+TEST(MacroImage, TheMacrosLeftOutAreToldAndLoseTheirButtonNumber) {
+    std::vector<std::vector<MacroEvent>> macros = {
+        {Event(kEventButtonDown, 1, 10)},
+        std::vector<MacroEvent>(1000, Event(kEventButtonDown, 1, 10)),
+        {Event(kEventButtonUp, 1, 10)}};
+    macros.resize(34, {Event(kEventButtonDown, 1, 10)});
+    std::vector<bool> onMouse;
+    BuildMacroImage(macros, &onMouse);
+    ASSERT_EQ(onMouse.size(), 34u);
+    EXPECT_TRUE(onMouse[0]);
+    EXPECT_FALSE(onMouse[1]) << "too big";
+    EXPECT_TRUE(onMouse[2]);
+    EXPECT_TRUE(onMouse[31]);
+    EXPECT_FALSE(onMouse[32]) << "past the 32 positions";
+    EXPECT_FALSE(onMouse[33]);
+
+    const std::vector<int32_t> ids = MacroIdsOnMouse({7, 8, 9}, {true, false, true});
+    EXPECT_EQ(ids, (std::vector<int32_t>{7, kMacroLeftOut, 9}));
+    EXPECT_EQ(MacroIdsOnMouse({7, 8}, {true}), (std::vector<int32_t>{7, kMacroLeftOut}));
+}
+
 }  // namespace

@@ -85,15 +85,21 @@ std::mutex g_cacheMutex;
 std::condition_variable g_cacheDone;
 std::map<std::string, CacheEntry> g_cache;
 
-void Remember(const std::string& file, const FileStamp& stamp, const std::shared_ptr<Image>& image, bool hold) {
+// Keeps `image` for `file` and returns the image loads of it share from now on:
+// one decoded meanwhile by another thread wins, so that there is only one.
+std::shared_ptr<Image> Remember(const std::string& file, const FileStamp& stamp, std::shared_ptr<Image> image,
+                                bool hold) {
     // Forget the files whose images nobody holds any more before the map grows.
     for (auto it = g_cache.begin(); it != g_cache.end();)
         it = !it->second.pending && !it->second.held && it->second.image.expired() ? g_cache.erase(it) : ++it;
     CacheEntry& entry = g_cache[file];
+    entry.pending = false;
+    if (entry.stamp == stamp)
+        if (std::shared_ptr<Image> shared = entry.image.lock()) return shared;
     entry.stamp = stamp;
     entry.image = image;
     entry.held = hold ? image : nullptr;
-    entry.pending = false;
+    return image;
 }
 
 }  // namespace
@@ -119,11 +125,9 @@ std::shared_ptr<Image> Image::Load(const std::wstring& path) {
         }
     }
     std::shared_ptr<Image> image = ReadAndDecode(file);
-    if (image) {
-        std::lock_guard lock(g_cacheMutex);
-        Remember(file, stamp, image, false);
-    }
-    return image;
+    if (!image) return nullptr;
+    std::lock_guard lock(g_cacheMutex);
+    return Remember(file, stamp, std::move(image), false);
 }
 
 void Image::Preload(const std::vector<std::wstring>& paths) {
@@ -145,7 +149,7 @@ void Image::Preload(const std::vector<std::wstring>& paths) {
         {
             std::lock_guard lock(g_cacheMutex);
             if (image) {
-                Remember(file, stamp, image, true);
+                Remember(file, stamp, std::move(image), true);
             } else {
                 g_cache.erase(file);
             }

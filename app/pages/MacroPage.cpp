@@ -64,6 +64,7 @@ constexpr int kTextCopySuffix = 31;
 constexpr int kTextTooManyEvents = 386;
 constexpr int kTextNoMacro = 387;
 constexpr int kTextNoKey = 420;
+constexpr int kTextInsertKeyHint = 1024;  // the short form that fits inside the key field
 constexpr int kTextInsertTitle = 421;
 constexpr int kTextNoEvents = 422;
 constexpr int kTextFixedDelayTitle = 1010;
@@ -224,7 +225,7 @@ void MacroPage::Create() {
         edit->SetFont(kEmbeddedFontFamily, 14, 0);
         edit->SetTextColor(kValueTextColor);
         edit->SetLimitText(kInsertKeyChars);
-        edit->SetTipInfo(Text(kTextNoKey).c_str());
+        edit->SetTipInfo(Text(kTextInsertKeyHint).c_str());
     }
     if (auto* buttons = AddControlAs<MComboBox>(L"MComboBox", IDC_INSERT_BUTTON, CRect(), nullptr, 0)) {
         buttons->SetBackImage(L"img_combobox.png");
@@ -320,7 +321,7 @@ void MacroPage::OnLanguageChanged() {
     }
     if (auto* buttons = GetControlAs<MComboBox>(IDC_INSERT_BUTTON))
         for (int i = 0; i < 5; ++i) buttons->SetItemText(i, Text(kTextFirstButton + i).c_str());
-    if (auto* edit = GetControlAs<MEdit>(IDC_INSERT_KEY)) edit->SetTipInfo(Text(kTextNoKey).c_str());
+    if (auto* edit = GetControlAs<MEdit>(IDC_INSERT_KEY)) edit->SetTipInfo(Text(kTextInsertKeyHint).c_str());
     // Default names follow the language.
     if (!IsRecording()) FillMacroList(GetSelectedMacro());
 }

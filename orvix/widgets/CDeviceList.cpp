@@ -279,7 +279,10 @@ void CDeviceList::RenderCard(Canvas& canvas, const Entry& entry, const CRect& ca
     style.pixelSize = 16;
     style.hAlign = 1;
     style.vAlign = 4;
-    canvas.DrawText(entry.mode == 0 ? m_wiredText : m_wirelessText, modeBox, kModeText, style);
+    // The box is narrow: a longer mode text (a translation) gets a smaller size, not a cut.
+    const std::wstring& modeText = entry.mode == 0 ? m_wiredText : m_wirelessText;
+    while (style.pixelSize > 10 && Canvas::MeasureText(modeText, style).cx > modeBox.Width() - 6) --style.pixelSize;
+    canvas.DrawText(modeText, modeBox, kModeText, style);
     style.pixelSize = 20;
     style.style = 1;
     style.hAlign = 0;

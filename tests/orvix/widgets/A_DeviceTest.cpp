@@ -243,3 +243,20 @@ TEST_F(ReportRate, AReleaseAwayFromTheCardsIsNoChoice) {
 }
 
 }  // namespace
+
+TEST_F(DeviceList, ALongModeTextIsMadeSmallerToStayInsideItsBox) {
+    list->SetDeviceState(101, 1, 1);
+    // Just inside the left edge of the mode box, (60, 40)-(140, 70) on the first
+    // card: no glyph there, whatever the text (a cut text would reach the edges).
+    auto leftOfTheBox = [&] {
+        const Canvas& shown = Paint();
+        std::vector<uint32_t> pixels;
+        for (int y = 42; y < 68; ++y)
+            for (int x = 61; x < 63; ++x) pixels.push_back(Px(shown, x, y));
+        return pixels;
+    };
+    list->SetDevModeDesc(L"Wired", L"Wireless");
+    const auto shortText = leftOfTheBox();
+    list->SetDevModeDesc(L"Wired", L"Mode sans fil");
+    EXPECT_EQ(leftOfTheBox(), shortText);
+}

@@ -249,9 +249,86 @@ void Canvas::FillGradient(const CRect& rect, Color from, Color to, bool vertical
 namespace {
 // Paints src of a surface into dst; a sub-surface with padded edges keeps
 // neighbouring source pixels from bleeding into stretched slices.
+// How the pixels of `src` in an image surface repeat: each row of one value, each
+// column of one value (both: one colour).
+struct Uniformity {
+    bool rows = false;
+    bool columns = false;
+};
+
+Uniformity UniformityOf(cairo_surface_t* surface, const CRect& src) {
+    Uniformity u;
+    if (cairo_surface_get_type(surface) != CAIRO_SURFACE_TYPE_IMAGE ||
+        cairo_image_surface_get_format(surface) != CAIRO_FORMAT_ARGB32)
+        return u;
+    const int width = cairo_image_surface_get_width(surface), height = cairo_image_surface_get_height(surface);
+    if (src.left < 0 || src.top < 0 || src.right > width || src.bottom > height) return u;
+    cairo_surface_flush(surface);
+    const unsigned char* data = cairo_image_surface_get_data(surface);
+    const int stride = cairo_image_surface_get_stride(surface);
+    if (!data) return u;
+    auto at = [&](int x, int y) { return reinterpret_cast<const uint32_t*>(data + y * stride)[x]; };
+    u.rows = u.columns = true;
+    for (int y = src.top; y < src.bottom && (u.rows || u.columns); ++y) {
+        for (int x = src.left; x < src.right; ++x) {
+            const uint32_t p = at(x, y);
+            if (p != at(src.left, y)) u.rows = false;
+            if (p != at(x, src.top)) u.columns = false;
+            if (!u.rows && !u.columns) break;
+        }
+    }
+    return u;
+}
+
+// A stretch of a picture part whose rows (or columns) are each of one value: the
+// first column (row) is stretched into a strip once and the strip repeated across.
+// Filtering equal neighbours yields their value, so the pixels are those of the
+// filtered stretch, at a fraction of its cost over a window-sized area (the middle
+// of most frame pictures is a plain colour or a gradient).
+bool PaintRepeatedStrip(cairo_t* cr, cairo_surface_t* surface, const CRect& dst, const CRect& src, double alpha,
+                        cairo_operator_t op) {
+    const double sx = double(dst.Width()) / src.Width(), sy = double(dst.Height()) / src.Height();
+    // Only where the stretch is a plain bilinear one in both directions.
+    if (sx < 1 || sy < 1 || (sx == 1 && sy == 1)) return false;
+    const Uniformity u = UniformityOf(surface, src);
+    if (!u.rows && !u.columns) return false;
+    const bool columnStrip = u.rows;  // one column, as tall as the target
+    // One colour: a single pixel repeated, which the compositor takes as a plain fill.
+    const bool single = u.rows && u.columns;
+    const int stripW = single || columnStrip ? 1 : dst.Width(), stripH = single || !columnStrip ? 1 : dst.Height();
+    cairo_surface_t* strip = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, stripW, stripH);
+    cairo_surface_t* line = cairo_surface_create_for_rectangle(surface, src.left, src.top,
+                                                                columnStrip ? 1 : src.Width(),
+                                                                columnStrip ? src.Height() : 1);
+    cairo_t* s = cairo_create(strip);
+    cairo_set_operator(s, CAIRO_OPERATOR_SOURCE);
+    if (!single) cairo_scale(s, columnStrip ? 1 : sx, columnStrip ? sy : 1);
+    cairo_set_source_surface(s, line, 0, 0);
+    cairo_pattern_set_extend(cairo_get_source(s), CAIRO_EXTEND_PAD);
+    cairo_pattern_set_filter(cairo_get_source(s), CAIRO_FILTER_GOOD);
+    cairo_paint(s);
+    cairo_destroy(s);
+    cairo_surface_destroy(line);
+    cairo_surface_flush(strip);
+
+    cairo_save(cr);
+    cairo_set_operator(cr, op);
+    RectPath(cr, dst);
+    cairo_clip(cr);
+    cairo_set_source_surface(cr, strip, dst.left, dst.top);
+    cairo_pattern_set_extend(cairo_get_source(cr), CAIRO_EXTEND_REPEAT);
+    cairo_pattern_set_filter(cairo_get_source(cr), CAIRO_FILTER_NEAREST);
+    if (alpha >= 1) cairo_paint(cr);
+    else cairo_paint_with_alpha(cr, alpha);
+    cairo_restore(cr);
+    cairo_surface_destroy(strip);
+    return true;
+}
+
 void PaintSurface(cairo_t* cr, cairo_surface_t* surface, const CRect& dst, const CRect& src, double alpha,
                   cairo_operator_t op) {
     if (dst.IsRectEmpty() || src.IsRectEmpty()) return;
+    if (PaintRepeatedStrip(cr, surface, dst, src, alpha, op)) return;
     cairo_surface_t* sub = cairo_surface_create_for_rectangle(surface, src.left, src.top, src.Width(), src.Height());
     cairo_save(cr);
     cairo_set_operator(cr, op);

@@ -1,11 +1,17 @@
 // Painting checked pixel by pixel: nine-slice, show modes, strips, the window
 // background, layered-window alpha, the image cache and text in the private font.
+#include <cairo.h>
+
 #include <cstdio>
+#include <cstring>
+#include <functional>
+#include <vector>
 
 #include "ToolkitFixture.h"
 #include "orvix/core/MPicture.h"
 #include "orvix/core/MRender.h"
 #include "orvix/core/MText.h"
+#include "orvix/platform/CairoImpl.h"
 #include "orvix/platform/Fonts.h"
 
 using namespace ToolkitTest;
@@ -218,4 +224,79 @@ TEST_F(Painting, MultiLineTextWrapsAndEllipsisFitsOneLine) {
     style.ellipsis = true;
     EXPECT_LE(Canvas::MeasureText(text, style, 80).cx, 80);
     EXPECT_EQ(Canvas::CountLines(text, style, 80), 1);
+}
+
+namespace {
+
+// A picture whose pixels are f(x, y), premultiplied.
+std::shared_ptr<Image> Picture(int w, int h, const std::function<uint32_t(int, int)>& f) {
+    Canvas c(w, h);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) c.GetData()[y * c.GetStride() + x] = f(x, y);
+    c.MarkDirty();
+    return Image::FromCanvas(c);
+}
+
+// The stretch done the plain way: the source part scaled with cairo's filter.
+std::vector<uint32_t> PlainStretch(const Image& image, const CRect& dst, const CRect& src, int w, int h,
+                                   uint32_t back, double alpha) {
+    cairo_surface_t* target = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, w, h);
+    cairo_t* cr = cairo_create(target);
+    cairo_set_source_rgba(cr, ((back >> 16) & 0xFF) / 255.0, ((back >> 8) & 0xFF) / 255.0, (back & 0xFF) / 255.0,
+                          1);
+    cairo_paint(cr);
+    cairo_surface_t* sub = cairo_surface_create_for_rectangle(image.GetFrame(0).surface, src.left, src.top,
+                                                              src.Width(), src.Height());
+    cairo_rectangle(cr, dst.left, dst.top, dst.Width(), dst.Height());
+    cairo_clip(cr);
+    cairo_translate(cr, dst.left, dst.top);
+    cairo_scale(cr, double(dst.Width()) / src.Width(), double(dst.Height()) / src.Height());
+    cairo_set_source_surface(cr, sub, 0, 0);
+    cairo_pattern_set_extend(cairo_get_source(cr), CAIRO_EXTEND_PAD);
+    cairo_pattern_set_filter(cairo_get_source(cr), CAIRO_FILTER_GOOD);
+    cairo_paint_with_alpha(cr, alpha);
+    cairo_destroy(cr);
+    cairo_surface_destroy(sub);
+    cairo_surface_flush(target);
+    std::vector<uint32_t> pixels(size_t(w) * h);
+    for (int y = 0; y < h; ++y)
+        std::memcpy(&pixels[size_t(y) * w], cairo_image_surface_get_data(target) + y * cairo_image_surface_get_stride(target),
+                    size_t(w) * 4);
+    cairo_surface_destroy(target);
+    return pixels;
+}
+
+}  // namespace
+
+// Frame pictures whose middle is a plain colour or a gradient are stretched through
+// a strip: the pixels must be exactly those of the plain filtered stretch.
+TEST(Painter, StretchedGradientsAndPlainPartsGiveThePixelsOfAPlainStretch) {
+    const uint32_t back = 0xFF203040;
+    const auto vertical = Picture(20, 16, [](int, int y) { return 0xFF000000u | uint32_t(y * 15) << 8 | 9u; });
+    const auto horizontal = Picture(16, 20, [](int x, int) { return 0xC0000000u | uint32_t(x * 11) << 16; });
+    const auto plain = Picture(10, 10, [](int, int) { return 0x80402010u; });
+    const auto mixed = Picture(16, 16, [](int x, int y) { return 0xFF000000u | uint32_t(x * 13) << 16 | y * 9u; });
+    struct Case {
+        const Image* image;
+        CRect src, dst;
+        BYTE alpha;
+    };
+    const Case cases[] = {
+        {vertical.get(), CRect(2, 2, 18, 14), CRect(5, 7, 301, 190), 255},
+        {vertical.get(), CRect(2, 2, 18, 14), CRect(0, 0, 16, 97), 255},  // stretched one way only
+        {horizontal.get(), CRect(3, 0, 13, 20), CRect(11, 3, 250, 160), 200},
+        {plain.get(), CRect(0, 0, 10, 10), CRect(1, 2, 320, 200), 255},
+        {mixed.get(), CRect(1, 1, 15, 15), CRect(4, 4, 200, 150), 255},
+        {vertical.get(), CRect(2, 2, 18, 14), CRect(4, 4, 12, 10), 255},  // made smaller: the plain way
+    };
+    for (const Case& c : cases) {
+        Canvas canvas(330, 210);
+        canvas.FillRect(canvas.GetRect(), Color(back));
+        canvas.DrawImage(*c.image, c.dst, c.src, 0, c.alpha);
+        std::vector<uint32_t> drawn(330 * 210);
+        for (int y = 0; y < 210; ++y)
+            std::memcpy(&drawn[size_t(y) * 330], canvas.GetData() + y * canvas.GetStride(), 330 * 4);
+        EXPECT_EQ(drawn, PlainStretch(*c.image, c.dst, c.src, 330, 210, back, c.alpha / 255.0))
+            << c.dst.Width() << " x " << c.dst.Height();
+    }
 }

@@ -41,25 +41,7 @@ class DevicePageTest : public MainWindowFixture {
         sim->Trace().ClearReceived();
     }
 
-    void ChooseSleep(int index) {
-        ClickControl(DevicePage::IDC_SLEEP);
-        ComboWnd* drop = Control<MComboBox>(DevicePage::IDC_SLEEP)->GetDropDown();
-        ASSERT_NE(drop, nullptr);
-        CComboBoxList* list = drop->GetList();
-        const HWND popup = drop->GetSafeHwnd();
-        CRect row;
-        for (int turn = 0; turn < 40; ++turn) {
-            row = list->GetItemRect(index);
-            const CPoint offset = list->GetScrollOffset();
-            row.OffsetRect(-offset.x, -offset.y);
-            if (row.top >= list->GetRect().top && row.bottom <= list->GetRect().bottom) break;
-            const CPoint centre = list->GetRect().CenterPoint();
-            Headless::Wheel(popup, centre.x, centre.y, -120);
-            Platform::RunPending();
-        }
-        ClickAt(popup, row.CenterPoint());
-        Settle();
-    }
+    void ChooseSleep(int index) { ChooseComboItem(DevicePage::IDC_SLEEP, index); }
 
     std::wstring LabelText(UINT id) { return Control<MControlFont>(id)->GetTitle(); }
     bool Checked(UINT id) { return Control<CCheckButton>(id)->GetCheck() != FALSE; }

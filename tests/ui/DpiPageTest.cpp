@@ -69,29 +69,6 @@ class DpiPageTest : public MainWindowFixture {
         Settle();
     }
 
-    // Opens a combo box of the page and clicks its item `index`, scrolling the
-    // drop-down as a user would.
-    void ChooseComboItem(UINT id, int index) {
-        ClickControl(id);
-        auto* combo = Control<MComboBox>(id);
-        ComboWnd* drop = combo->GetDropDown();
-        ASSERT_NE(drop, nullptr);
-        CComboBoxList* list = drop->GetList();
-        const HWND popup = drop->GetSafeHwnd();
-        CRect row;
-        for (int turn = 0; turn < 40; ++turn) {
-            row = list->GetItemRect(index);
-            const CPoint offset = list->GetScrollOffset();
-            row.OffsetRect(-offset.x, -offset.y);
-            if (row.top >= list->GetRect().top && row.bottom <= list->GetRect().bottom) break;
-            const CPoint centre = list->GetRect().CenterPoint();
-            Headless::Wheel(popup, centre.x, centre.y, -120);
-            Platform::RunPending();
-        }
-        ClickAt(popup, row.CenterPoint());
-        Settle();
-    }
-
     bool Received(const std::string& prefix) {
         const std::vector<std::string> reports = ReceivedReports();
         return std::any_of(reports.begin(), reports.end(),

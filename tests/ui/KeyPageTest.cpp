@@ -14,7 +14,7 @@
 #include <thread>
 
 #include "MainWindowFixture.h"
-#include "tests/support/PrivateXServer.h"
+#include "PrivateDisplayFixture.h"
 #include "app/pages/KeyPage.h"
 #include "exchange/LanguageText.h"
 #include "features/ButtonFunction.h"
@@ -573,54 +573,17 @@ int RunProgram(std::vector<std::string> args) {
 
 // The real window on a private X server: a key pressed there reaches the capture
 // edit through the XInput2 reader.
-class KeyPageXvfbTest : public KeyPageTest {
-  protected:
-    void SetUp() override {
-        ScratchHome::SetUp();
-        if (RunProgram({"sh", "-c", "command -v Xvfb && command -v xdotool"}) != 0)
-            GTEST_SKIP() << "no Xvfb or xdotool";
-        m_server = std::make_unique<PrivateXServer>("1400x900x24");
-        ASSERT_TRUE(m_server->Ready());
-        SetEnv("DISPLAY", m_server->Name());
-        SetEnv("SDL_VIDEODRIVER", "x11");
-        ASSERT_TRUE(Orvix::Platform::Init(Orvix::BackendKind::Sdl) && Orvix::Manager::InitGdiplus());
-        SetCurrentLcid(1033);
-        sim = std::make_shared<SimBackend>(std::vector<int32_t>{101});
-        DeviceManager::Instance().SetBackend(sim);
-        DeviceManager::Instance().SetTimings(FastDeviceTimings());
-    }
-    void TearDown() override {
-        if (sim)
-            KeyPageTest::TearDown();
-        else
-            ScratchHome::TearDown();
-        m_server.reset();
-    }
-
-  private:
-    std::unique_ptr<PrivateXServer> m_server;
-#if defined(__SANITIZE_ADDRESS__)
-    // The X and SDL libraries keep one-time allocations past their unloading.
-    __lsan::ScopedDisabler m_xAllocations;
-#endif
-};
+class KeyPageXvfbTest : public OnPrivateDisplay<KeyPageTest> {};
 
 TEST_F(KeyPageXvfbTest, KeyPressedOnTheDisplayShowsInTheCaptureEdit) {
-    // A real display keeps messages coming: run the window for a while instead of settling.
-    auto pump = [](int ms) {
-        for (int i = 0; i < ms / 5; ++i) {
-            Platform::RunPending();
-            std::this_thread::sleep_for(std::chrono::milliseconds(5));
-        }
-    };
     PlugCable();
     dlg = std::make_unique<DeviceMainDlg>();
     dlg->SetWorkerTimings(FastWorkerTimings());
     ASSERT_TRUE(dlg->CreateMainWindow());
     dlg->ShowMainWindow();
-    pump(1500);
+    Pump(1500);
     dlg->SwitchModel();
-    pump(1000);
+    Pump(1000);
     page = dynamic_cast<KeyPage*>(dlg->GetPage(kTabKey));
     ASSERT_NE(page, nullptr);
     page->ChooseType(kFuncKey);

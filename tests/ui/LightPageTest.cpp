@@ -66,23 +66,7 @@ class LightPageTest : public MainWindowFixture {
         auto* combo = Control<MComboBox>(LightPage::IDC_MODE);
         const int index = combo->FindData(LPARAM(mode));
         ASSERT_GE(index, 0) << "no mode " << mode;
-        ClickControl(LightPage::IDC_MODE);
-        ComboWnd* drop = combo->GetDropDown();
-        ASSERT_NE(drop, nullptr);
-        CComboBoxList* list = drop->GetList();
-        const HWND popup = drop->GetSafeHwnd();
-        CRect row;
-        for (int turn = 0; turn < 40; ++turn) {
-            row = list->GetItemRect(index);
-            const CPoint offset = list->GetScrollOffset();
-            row.OffsetRect(-offset.x, -offset.y);
-            if (row.top >= list->GetRect().top && row.bottom <= list->GetRect().bottom) break;
-            const CPoint centre = list->GetRect().CenterPoint();
-            Headless::Wheel(popup, centre.x, centre.y, -120);
-            Platform::RunPending();
-        }
-        ClickAt(popup, row.CenterPoint());
-        Settle();
+        ChooseComboItem(LightPage::IDC_MODE, index);
     }
 
     // Presses the slider's thumb and lets it go `fraction` of the way along its track.

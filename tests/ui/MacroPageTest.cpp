@@ -13,6 +13,7 @@
 #include <thread>
 
 #include "MainWindowFixture.h"
+#include "PrivateDisplayFixture.h"
 #include "app/pages/KeyPage.h"
 #include "app/pages/MacroPage.h"
 #include "dialogs/ProfileDlg.h"
@@ -28,7 +29,6 @@
 #include "platform/FileDialog.h"
 #include "platform/RawInputReader.h"
 #include "protocol/MacroImage.h"
-#include "tests/support/PrivateXServer.h"
 
 #if defined(__SANITIZE_ADDRESS__)
 #include <sanitizer/lsan_interface.h>
@@ -798,45 +798,7 @@ int RunProgram(std::vector<std::string> args) {
 
 // The real window on a private X server: keys typed by another X client while
 // the window records reach the event list through the XInput2 reader.
-class MacroPageXvfbTest : public MacroPageTest {
-  protected:
-    void SetUp() override {
-        ScratchHome::SetUp();
-        if (RunProgram({"sh", "-c", "command -v Xvfb && command -v xdotool"}) != 0)
-            GTEST_SKIP() << "no Xvfb or xdotool";
-        m_server = std::make_unique<PrivateXServer>("1400x900x24");
-        ASSERT_TRUE(m_server->Ready());
-        SetEnv("DISPLAY", m_server->Name());
-        SetEnv("SDL_VIDEODRIVER", "x11");
-        ASSERT_TRUE(Platform::Init(BackendKind::Sdl) && Manager::InitGdiplus());
-        SetCurrentLcid(1033);
-        sim = std::make_shared<SimBackend>(std::vector<int32_t>{101});
-        DeviceManager::Instance().SetBackend(sim);
-        DeviceManager::Instance().SetTimings(FastDeviceTimings());
-    }
-    void TearDown() override {
-        if (sim)
-            MacroPageTest::TearDown();
-        else
-            ScratchHome::TearDown();
-        m_server.reset();
-    }
-
-    // A real display keeps messages coming: run the window for a while instead of settling.
-    static void Pump(int ms) {
-        for (int i = 0; i < ms / 5; ++i) {
-            Platform::RunPending();
-            std::this_thread::sleep_for(std::chrono::milliseconds(5));
-        }
-    }
-
-  private:
-    std::unique_ptr<PrivateXServer> m_server;
-#if defined(__SANITIZE_ADDRESS__)
-    // The X and SDL libraries keep one-time allocations past their unloading.
-    __lsan::ScopedDisabler m_xAllocations;
-#endif
-};
+class MacroPageXvfbTest : public OnPrivateDisplay<MacroPageTest> {};
 
 TEST_F(MacroPageXvfbTest, KeysTypedInAnotherClientAreRecorded) {
     PlugCable();

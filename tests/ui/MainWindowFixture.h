@@ -16,6 +16,9 @@
 #include "app/ScreenshotTour.h"
 #include "device/DeviceManager.h"
 #include "dialogs/CUIMessageBox.h"
+#include "orvix/controls/CComboBoxList.h"
+#include "orvix/controls/ComboWnd.h"
+#include "orvix/controls/MComboBox.h"
 #include "orvix/controls/MTabCtrl.h"
 #include "orvix/core/MPanel.h"
 #include "orvix/core/Manager.h"
@@ -115,6 +118,29 @@ class MainWindowFixture : public ScratchHome {
     }
 
     // Clicks the tab with that item id in the strip.
+    // Opens the combo box `id` and clicks its item `index`, scrolling the
+    // drop-down as a user would.
+    void ChooseComboItem(Orvix::UINT id, int index) {
+        ClickControl(id);
+        auto* combo = dynamic_cast<Orvix::MComboBox*>(dlg->GetControl(id));
+        ASSERT_NE(combo, nullptr);
+        Orvix::ComboWnd* drop = combo->GetDropDown();
+        ASSERT_NE(drop, nullptr);
+        Orvix::CComboBoxList* list = drop->GetList();
+        const Orvix::HWND popup = drop->GetSafeHwnd();
+        Orvix::CRect row;
+        for (int turn = 0; turn < 40; ++turn) {
+            row = list->GetItemRect(index);
+            const Orvix::CPoint offset = list->GetScrollOffset();
+            row.OffsetRect(-offset.x, -offset.y);
+            if (row.top >= list->GetRect().top && row.bottom <= list->GetRect().bottom) break;
+            const Orvix::CPoint centre = list->GetRect().CenterPoint();
+            Orvix::Headless::Wheel(popup, centre.x, centre.y, -120);
+            Orvix::Platform::RunPending();
+        }
+        ClickAt(popup, row.CenterPoint());
+        Settle();
+    }
     void ClickTab(int itemId) {
         Orvix::MTabCtrl* tabs = dlg->GetTabCtrl();
         for (int i = 0; i < tabs->GetItemCount(); ++i) {

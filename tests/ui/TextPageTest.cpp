@@ -8,6 +8,7 @@
 #include <thread>
 
 #include "MainWindowFixture.h"
+#include "PrivateDisplayFixture.h"
 #include "PasteTarget.h"
 #include "app/pages/KeyPage.h"
 #include "app/pages/TextPage.h"
@@ -20,7 +21,6 @@
 #include "orvix/widgets/MacroList.h"
 #include "orvix/widgets/MouseCtrl.h"
 #include "protocol/WorkerTasks.h"
-#include "tests/support/PrivateXServer.h"
 
 #if defined(__SANITIZE_ADDRESS__)
 #include <sanitizer/lsan_interface.h>
@@ -280,47 +280,7 @@ TEST_F(TextPageTest, CharacterMapStartsWhereOneIsInstalled) {
 
 // ---------------------------------------------------------------- typing on a real display
 
-class TextPageXvfbTest : public TextPageTest {
-  protected:
-    void SetUp() override {
-        ScratchHome::SetUp();
-        if (std::system("command -v Xvfb > /dev/null") != 0) GTEST_SKIP() << "no Xvfb";
-        m_server = std::make_unique<PrivateXServer>("1280x1024x24");
-        ASSERT_TRUE(m_server->Ready());
-        SetEnv("DISPLAY", m_server->Name());
-        SetEnv("SDL_VIDEODRIVER", "x11");
-        ASSERT_TRUE(Orvix::Platform::Init(Orvix::BackendKind::Sdl) && Orvix::Manager::InitGdiplus());
-        SetCurrentLcid(1033);
-        sim = std::make_shared<SimBackend>(std::vector<int32_t>{101});
-        DeviceManager::Instance().SetBackend(sim);
-        DeviceManager::Instance().SetTimings(FastDeviceTimings());
-    }
-    void TearDown() override {
-        if (sim)
-            TextPageTest::TearDown();
-        else
-            ScratchHome::TearDown();
-        m_server.reset();
-    }
-
-    // A real display keeps messages coming: run the window until `done` or the time is up.
-    static bool PumpUntil(const std::function<bool()>& done, int ms = 5000) {
-        const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
-        while (!done()) {
-            if (std::chrono::steady_clock::now() > until) return false;
-            Platform::RunPending();
-            std::this_thread::sleep_for(std::chrono::milliseconds(5));
-        }
-        return true;
-    }
-
-  private:
-    std::unique_ptr<PrivateXServer> m_server;
-#if defined(__SANITIZE_ADDRESS__)
-    // The X and SDL libraries keep one-time allocations past their unloading.
-    __lsan::ScopedDisabler m_xAllocations;
-#endif
-};
+class TextPageXvfbTest : public OnPrivateDisplay<TextPageTest> {};
 
 TEST_F(TextPageXvfbTest, TextButtonTypesIntoTheFocusedClientAndTheClipboardComesBack) {
     PlugCable();

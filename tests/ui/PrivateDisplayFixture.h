@@ -1,0 +1,64 @@
+#pragma once
+// A page fixture on the real SDL back end and a private X server instead of the
+// headless back end: for what only a real display shows (raw input from other X
+// clients, typing into them).
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <functional>
+#include <memory>
+#include <thread>
+
+#include "orvix/core/Manager.h"
+#include "orvix/platform/Platform.h"
+#include "tests/support/PrivateXServer.h"
+
+#if defined(__SANITIZE_ADDRESS__)
+#include <sanitizer/lsan_interface.h>
+#endif
+
+template <class PageFixture>
+class OnPrivateDisplay : public PageFixture {
+  protected:
+    void SetUp() override {
+        this->ScratchHome::SetUp();
+        if (std::system("command -v Xvfb >/dev/null && command -v xdotool >/dev/null") != 0)
+            GTEST_SKIP() << "no Xvfb or xdotool";
+        m_server = std::make_unique<PrivateXServer>("1400x900x24");
+        ASSERT_TRUE(m_server->Ready());
+        this->SetEnv("DISPLAY", m_server->Name());
+        this->SetEnv("SDL_VIDEODRIVER", "x11");
+        ASSERT_TRUE(Orvix::Platform::Init(Orvix::BackendKind::Sdl) && Orvix::Manager::InitGdiplus());
+        SetCurrentLcid(1033);
+        this->sim = std::make_shared<SimBackend>(std::vector<int32_t>{101});
+        DeviceManager::Instance().SetBackend(this->sim);
+        DeviceManager::Instance().SetTimings(PageFixture::FastDeviceTimings());
+    }
+    void TearDown() override {
+        if (this->sim)
+            PageFixture::TearDown();
+        else
+            this->ScratchHome::TearDown();
+        m_server.reset();
+    }
+
+    // A real display keeps messages coming: the window runs until `done` or the time is up.
+    static bool PumpUntil(const std::function<bool()>& done, int ms = 5000) {
+        const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+        while (!done()) {
+            if (std::chrono::steady_clock::now() > until) return false;
+            Orvix::Platform::RunPending();
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+        return true;
+    }
+    static void Pump(int ms) { PumpUntil([] { return false; }, ms); }
+
+  private:
+    std::unique_ptr<PrivateXServer> m_server;
+#if defined(__SANITIZE_ADDRESS__)
+    // The X and SDL libraries keep one-time allocations past their unloading.
+    __lsan::ScopedDisabler m_xAllocations;
+#endif
+};

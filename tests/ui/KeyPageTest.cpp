@@ -552,24 +552,6 @@ TEST_F(KeyPageTest, MacroListFollowsTheLibraryAndKeepsTheChoice) {
     ExpectSent(4, "10 08 00 00");
 }
 
-namespace {
-
-pid_t SpawnProgram(std::vector<std::string> args) {
-    std::vector<char*> argv;
-    for (auto& a : args) argv.push_back(a.data());
-    argv.push_back(nullptr);
-    pid_t pid = -1;
-    return posix_spawnp(&pid, argv[0], nullptr, nullptr, argv.data(), environ) == 0 ? pid : -1;
-}
-
-int RunProgram(std::vector<std::string> args) {
-    const pid_t pid = SpawnProgram(std::move(args));
-    int status = 0;
-    if (pid < 0 || waitpid(pid, &status, 0) < 0) return -1;
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
-}  // namespace
 
 // The real window on a private X server: a key pressed there reaches the capture
 // edit through the XInput2 reader.

@@ -781,20 +781,6 @@ TEST_F(MacroPageTest, MacrosThatDoNotFitAreMarkedAndTheirButtonsKeepTheirDefault
     ExpectMouseHoldsLibrary();
 }
 
-namespace {
-
-int RunProgram(std::vector<std::string> args) {
-    std::vector<char*> argv;
-    for (auto& a : args) argv.push_back(a.data());
-    argv.push_back(nullptr);
-    pid_t pid = -1;
-    if (posix_spawnp(&pid, argv[0], nullptr, nullptr, argv.data(), environ) != 0) return -1;
-    int status = 0;
-    if (waitpid(pid, &status, 0) < 0) return -1;
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
-}  // namespace
 
 // The real window on a private X server: keys typed by another X client while
 // the window records reach the event list through the XInput2 reader.

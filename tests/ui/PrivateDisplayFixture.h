@@ -3,12 +3,16 @@
 // headless back end: for what only a real display shows (raw input from other X
 // clients, typing into them).
 #include <gtest/gtest.h>
+#include <spawn.h>
+#include <sys/wait.h>
 
 #include <chrono>
 #include <cstdlib>
 #include <functional>
 #include <memory>
+#include <string>
 #include <thread>
+#include <vector>
 
 #include "orvix/core/Manager.h"
 #include "orvix/platform/Platform.h"
@@ -54,6 +58,18 @@ class OnPrivateDisplay : public PageFixture {
         return true;
     }
     static void Pump(int ms) { PumpUntil([] { return false; }, ms); }
+
+    // Runs a command (xdotool, for one) to its end: its exit status, or -1.
+    static int RunProgram(std::vector<std::string> args) {
+        std::vector<char*> argv;
+        for (auto& a : args) argv.push_back(a.data());
+        argv.push_back(nullptr);
+        pid_t pid = -1;
+        if (posix_spawnp(&pid, argv[0], nullptr, nullptr, argv.data(), environ) != 0) return -1;
+        int status = 0;
+        if (waitpid(pid, &status, 0) < 0) return -1;
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
 
   private:
     std::unique_ptr<PrivateXServer> m_server;

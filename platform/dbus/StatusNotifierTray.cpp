@@ -339,8 +339,8 @@ bool StatusNotifierTrayIcon::Add(const std::wstring& iconFile, const std::wstrin
                                  const std::wstring& exitText, Callbacks callbacks) {
     m_loop.Post([this, icon = Orvix::WideToUtf8(iconFile), title = Orvix::WideToUtf8(tooltip),
                  exit = Orvix::WideToUtf8(exitText), id = ItemId(tooltip), callbacks = std::move(callbacks)] {
-        m_session.reset();
         m_available = false;
+        m_session.reset();
         m_session = std::make_unique<Session>(m_available, callbacks, id, title, icon, exit);
         m_session->Start(m_address);
     });
@@ -349,8 +349,10 @@ bool StatusNotifierTrayIcon::Add(const std::wstring& iconFile, const std::wstrin
 
 void StatusNotifierTrayIcon::Remove() {
     m_loop.Post([this] {
-        m_session.reset();
+        // Unavailable before the connection closes: whoever sees the icon leave the
+        // bus must also find it unavailable.
         m_available = false;
+        m_session.reset();
     });
 }
 

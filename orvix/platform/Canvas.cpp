@@ -123,6 +123,23 @@ CSize LayoutSize(PangoLayout* layout) {
     return {w, h};
 }
 
+// Where a laid-out text starts in `rect`: aligned by the layout itself when it
+// wraps or ellipsizes to the rect's width, by the style otherwise; whole pixels.
+CPoint LayoutOrigin(PangoLayout* layout, const CRect& rect, const TextStyle& style) {
+    const CSize size = LayoutSize(layout);
+    const bool layoutAligned = rect.Width() > 0 && (style.wrap || style.ellipsis);
+    double x = rect.left;
+    if (!layoutAligned) {
+        if (style.hAlign == 1) x = rect.left + (rect.Width() - size.cx) / 2.0;
+        else if (style.hAlign == 2) x = rect.right - size.cx;
+    }
+    double y = rect.top;
+    if (style.vAlign == 4) y = rect.top + (rect.Height() - size.cy) / 2.0;
+    else if (style.vAlign == 8) y = rect.bottom - size.cy;
+    return {int(std::round(x)), int(std::round(y))};
+}
+
+
 }  // namespace
 
 Canvas::Canvas(int width, int height)
@@ -386,23 +403,14 @@ void Canvas::DrawText(const std::wstring& text, const CRect& rect, Color color, 
     cairo_t* cr = m_impl->cr;
     PangoLayout* layout = MakeLayout(cr, text, style, rect.Width());
     if (!layout) return;
-    CSize size = LayoutSize(layout);
-    bool layoutAligned = rect.Width() > 0 && (style.wrap || style.ellipsis);
-    double x = rect.left;
-    if (!layoutAligned) {
-        if (style.hAlign == 1) x = rect.left + (rect.Width() - size.cx) / 2.0;
-        else if (style.hAlign == 2) x = rect.right - size.cx;
-    }
-    double y = rect.top;
-    if (style.vAlign == 4) y = rect.top + (rect.Height() - size.cy) / 2.0;
-    else if (style.vAlign == 8) y = rect.bottom - size.cy;
+    const CPoint origin = LayoutOrigin(layout, rect, style);
     cairo_save(cr);
     if (style.clip) {
         RectPath(cr, rect);
         cairo_clip(cr);
     }
     SetSource(cr, color);
-    cairo_move_to(cr, std::round(x), std::round(y));
+    cairo_move_to(cr, origin.x, origin.y);
     pango_cairo_show_layout(cr, layout);
     cairo_restore(cr);
     g_object_unref(layout);
@@ -447,17 +455,8 @@ void TextBlock::Render(const std::wstring& text, const CRect& rect, Color color,
     if (!layout) return;
     // The layout's origin exactly where DrawText puts it, so the glyphs sit on the
     // same pixels.
-    CSize size = LayoutSize(layout);
-    bool layoutAligned = rect.Width() > 0 && (style.wrap || style.ellipsis);
-    double x = rect.left;
-    if (!layoutAligned) {
-        if (style.hAlign == 1) x = rect.left + (rect.Width() - size.cx) / 2.0;
-        else if (style.hAlign == 2) x = rect.right - size.cx;
-    }
-    double y = rect.top;
-    if (style.vAlign == 4) y = rect.top + (rect.Height() - size.cy) / 2.0;
-    else if (style.vAlign == 8) y = rect.bottom - size.cy;
-    const int ox = int(std::round(x)), oy = int(std::round(y));
+    const CPoint origin = LayoutOrigin(layout, rect, style);
+    const int ox = origin.x, oy = origin.y;
     PangoRectangle ink{}, logical{};
     pango_layout_get_pixel_extents(layout, &ink, &logical);
     // A pixel of margin for antialiasing beyond the ink box.

@@ -68,8 +68,6 @@ constexpr int kTextStoreRepaired = 954;
 constexpr int kTextStoreReplaced = 955;
 constexpr int kTextStoreUnusable = 956;
 
-const Color kTextColor(0xFFE8F0F5);
-const Color kDimTextColor(0xFF8FA0B0);
 
 // The tab strip's items, in insertion order.
 struct TabDef {
@@ -244,11 +242,11 @@ void DeviceMainDlg::CreateFrame() {
 
     auto* caption = Make<MText>(*this, L"MText", IDC_CAPTION_TEXT, Manager::GetDeviceName().c_str());
     caption->SetFont(kEmbeddedFontFamily, 18, 0);
-    caption->SetTextColor(kTextColor);
+    caption->SetTextColor(kPageTextColor);
     caption->SetAlignment(0, 1);
     auto* version = Make<MText>(*this, L"MText", IDC_VERSION_TEXT);
     version->SetFont(kEmbeddedFontFamily, 13, 0);
-    version->SetTextColor(kDimTextColor);
+    version->SetTextColor(kPageDimTextColor);
     version->SetAlignment(2, 1);
 
     const std::pair<UINT, const wchar_t*> buttons[] = {{IDC_SYSBTN_CLOSE, L"sysbtn_close.png"},
@@ -263,7 +261,7 @@ void DeviceMainDlg::CreateFrame() {
     m_battery->SetBatteryIcon(L"icon/icon_batteryvalue.png", L"icon/icon_charge.png");
     auto* state = Make<MControlFont>(*this, L"CDeviceState", IDC_DEVICE_STATE);
     state->SetFont(kEmbeddedFontFamily, 14, 0);
-    state->SetTextColor(kTextColor);
+    state->SetTextColor(kPageTextColor);
     auto* profile = Make<MButton>(*this, L"CIconButton", IDC_PROFILE);
     profile->SetImage(L"img_button.png", 4);
     profile->SetIconImage(L"icon/icon_arrow_up.png", 4);
@@ -305,7 +303,7 @@ void DeviceMainDlg::CreateHomePage() {
     }
     auto* text = dynamic_cast<MText*>(home.CreateControl(L"MText", IDC_HOME_TEXT, CRect()));
     text->SetFont(kEmbeddedFontFamily, 18, 0);
-    text->SetTextColor(kTextColor);
+    text->SetTextColor(kPageTextColor);
     text->SetAlignment(1, 1);
     text->EnableMultiLine(TRUE);
     auto* notice = dynamic_cast<MText*>(home.CreateControl(L"MText", IDC_HOME_NOTICE, CRect(), nullptr, 0));

@@ -47,7 +47,7 @@ void DevicePage::Create() {
     if (auto* sleep = AddControlAs<MComboBox>(L"MComboBox", IDC_SLEEP, CRect())) {
         sleep->SetBackImage(L"img_combobox.png");
         sleep->SetFont(kEmbeddedFontFamily, 14, 0);
-        sleep->SetTextColor(Color(0xFFE8F0F5));
+        sleep->SetTextColor(kPageTextColor);
         FillSleepChoices();
         sleep->SetCurSel(kDeepSleepInitialChoice);
     }

@@ -59,7 +59,6 @@ constexpr int kTextReportRate = 990;
 constexpr int kTextLiftoff = 991;
 constexpr int kTextNoMouseSettings = 995;
 
-const Color kDimText(0xFF8FA0B0);
 
 // Radio groups of the page.
 const wchar_t kLiftoffGroup[] = L"IDC_PER_STC_LOD";
@@ -85,7 +84,7 @@ void DpiPage::Create() {
     // DPI area.
     AddArea(IDC_AREA, kTextDpiCaption);
     if (auto* subtitle = AddLabel(IDC_SUBTITLE, CRect(), Text(kTextDpiSubtitle), 13))
-        subtitle->SetTextColor(kDimText);
+        subtitle->SetTextColor(kPageDimTextColor);
     if (auto* help =
             AddControlAs<MControlFont>(L"CHelpButton", IDC_DPI_HELP, CRect(), Text(kTextDpiHelp).c_str()))
         help->SetImage(L"img_help.png", 4);
@@ -108,7 +107,7 @@ void DpiPage::Create() {
     if (auto* count = AddControlAs<MComboBox>(L"MComboBox", IDC_DPI_COUNT, CRect())) {
         count->SetBackImage(L"img_combobox.png");
         count->SetFont(kEmbeddedFontFamily, 14, 0);
-        count->SetTextColor(Color(0xFFE8F0F5));
+        count->SetTextColor(kPageTextColor);
         for (int i = 1; i <= kDpiLevelMax; ++i) count->AddItem(std::to_wstring(i).c_str(), LPARAM(i));
     }
 
@@ -128,7 +127,7 @@ void DpiPage::Create() {
     }
     if (auto* rate = AddControlAs<ReporteCtrl>(L"ReporteCtrl", IDC_RATE, CRect())) {
         rate->SetFont(kEmbeddedFontFamily, 15, 1);
-        rate->SetTextColor(Color(0xFFE8F0F5));
+        rate->SetTextColor(kPageTextColor);
         for (const ReportRateItem& item : kReportRateItems) rate->AddItem(item.text, item.value, item.colour);
     }
 
@@ -169,13 +168,13 @@ void DpiPage::Create() {
         sw->SetCheck(TRUE);
     }
     if (auto* note = AddLabel(IDC_HIGHSPEED_NOTE, CRect(), Text(kTextHighspeedNote), 13))
-        note->SetTextColor(kDimText);
+        note->SetTextColor(kPageDimTextColor);
 
     AddLabel(IDC_RESPOND_TEXT, CRect(), Text(kTextRespondTime));
     if (auto* edit = AddControlAs<NumberEdit>(L"NumberEdit", IDC_RESPOND, CRect(), L"1")) {
         edit->SetImage(L"img_edit.png", 4);
         edit->SetFont(kEmbeddedFontFamily, 14, 0);
-        edit->SetTextColor(Color(0xFFE8F0F5));
+        edit->SetTextColor(kPageTextColor);
     }
     AddButton(IDC_MOUSE_SETTINGS, CRect(), Text(kTextMouseSettings));
     UpdateMouseSettingsButton();

@@ -68,7 +68,6 @@ constexpr int kPathLimit = 30;
 constexpr int kCaptureLimit = 20;
 constexpr int kCountLimit = 3;
 
-const Color kValueTextColor(0xFFE8F0F5);
 
 // Page layout (780-pixel-high coordinates from the page's corner).
 constexpr int kValueLeft = 240;
@@ -163,7 +162,7 @@ void KeyPage::Create() {
     if (auto* edit = AddControlAs<MEdit>(L"MEdit", IDC_PATH_EDIT, CRect())) {
         edit->SetImage(L"img_edit.png", 4);
         edit->SetFont(kEmbeddedFontFamily, 14, 0);
-        edit->SetTextColor(kValueTextColor);
+        edit->SetTextColor(kPageTextColor);
         edit->SetLimitText(kPathLimit);
     }
     if (auto* button = AddControlAs<CImageButton>(L"CImageButton", IDC_OPEN_FILE, CRect())) {
@@ -173,7 +172,7 @@ void KeyPage::Create() {
     if (auto* edit = AddControlAs<MEdit>(L"MEdit", IDC_CAPTURE, CRect())) {
         edit->SetImage(L"img_edit.png", 4);
         edit->SetFont(kEmbeddedFontFamily, 14, 0);
-        edit->SetTextColor(kValueTextColor);
+        edit->SetTextColor(kPageTextColor);
         edit->SetLimitText(kCaptureLimit);
         edit->SetTipInfo(Text(kTextKeyPrompt).c_str());
     }
@@ -197,7 +196,7 @@ void KeyPage::Create() {
     if (auto* edit = AddControlAs<MEdit>(L"MEdit", IDC_COUNT, CRect(), L"1")) {
         edit->SetImage(L"img_edit.png", 4);
         edit->SetFont(kEmbeddedFontFamily, 14, 0);
-        edit->SetTextColor(kValueTextColor);
+        edit->SetTextColor(kPageTextColor);
         edit->SetNumberOnly(TRUE);
         edit->SetLimitText(kCountLimit);
     }

@@ -43,7 +43,6 @@ constexpr int kTextResetTitle = 276;
 
 constexpr int kSaturationMax = 200;
 const wchar_t kPresetGroup[] = L"DEFAULTCOLOR";
-const Color kValueText(0xFFE8F0F5);
 
 // Layout, in the 780-pixel-high page coordinates.
 constexpr int kRowPitch = 50;
@@ -99,7 +98,7 @@ void LightPage::Create() {
     if (auto* modes = AddControlAs<MComboBox>(L"MComboBox", IDC_MODE, CRect())) {
         modes->SetBackImage(L"img_combobox.png");
         modes->SetFont(kEmbeddedFontFamily, 14, 0);
-        modes->SetTextColor(kValueText);
+        modes->SetTextColor(kPageTextColor);
     }
     if (auto* label = AddLabel(IDC_RESET_TEXT, CRect(), Text(kTextReset))) label->SetAlignment(2, 1);
     if (auto* reset = AddControlAs<MControlFont>(L"CImageButton", IDC_RESET, CRect())) {
@@ -113,7 +112,7 @@ void LightPage::Create() {
         s->SetImage(L"img_slider_bk.png");
         s->SetThumbImage(L"img_slider_thumb.png", 4);
         s->SetFont(kEmbeddedFontFamily, 13, 0);
-        s->SetTextColor(kValueText);
+        s->SetTextColor(kPageTextColor);
         s->SetShowText(TRUE);
         s->SetMaxProgress(maximum);
         s->SetProgress(value);
@@ -147,7 +146,7 @@ void LightPage::Create() {
         if (!edit) continue;
         edit->SetImage(L"img_edit.png", 4);
         edit->SetFont(kEmbeddedFontFamily, 14, 0);
-        edit->SetTextColor(kValueText);
+        edit->SetTextColor(kPageTextColor);
         edit->SetAlignment(1, 1);
         edit->SetNumberOnly(TRUE);
         edit->SetLimitText(3);

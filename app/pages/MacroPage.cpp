@@ -91,7 +91,6 @@ constexpr int kComboArrowInset = 28;
 // The buttons of the insert panel's combo box, in list order (item data = button bit).
 constexpr int kInsertButtons[] = {1, 2, 4, 16, 8};
 
-const Color kValueTextColor(0xFFE8F0F5);
 const Color kListTextColor(0xFFB8D3EF);
 const Color kEventTextColor(0xFFD6E2EE);
 const Color kLeftOutColor(0xFFFFB14A);
@@ -192,7 +191,7 @@ void MacroPage::Create() {
         if (auto* edit = AddControlAs<MEdit>(L"MEdit", id, CRect(), text)) {
             edit->SetImage(L"img_edit.png", 4);
             edit->SetFont(kEmbeddedFontFamily, 14, 0);
-            edit->SetTextColor(kValueTextColor);
+            edit->SetTextColor(kPageTextColor);
             edit->SetNumberOnly(TRUE);
             edit->SetLimitText(limit);
         }
@@ -223,7 +222,7 @@ void MacroPage::Create() {
     if (auto* edit = AddControlAs<MEdit>(L"MEdit", IDC_INSERT_KEY, CRect())) {
         edit->SetImage(L"img_edit.png", 4);
         edit->SetFont(kEmbeddedFontFamily, 14, 0);
-        edit->SetTextColor(kValueTextColor);
+        edit->SetTextColor(kPageTextColor);
         edit->SetLimitText(kInsertKeyChars);
         edit->SetTipInfo(Text(kTextInsertKeyHint).c_str());
     }

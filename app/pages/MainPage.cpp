@@ -31,7 +31,6 @@ std::wstring MainPage::Text(int id) {
 
 namespace {
 constexpr int kCaptionHeight = 40;
-const Color kCaptionColor(0xFFE8F0F5);
 const Color kLabelColor(0xFFC9D3DC);
 }  // namespace
 
@@ -47,7 +46,7 @@ MControlFont* MainPage::AddArea(UINT id, int captionTextId) {
     auto* caption = AddControlAs<MControlFont>(L"MText", id + 2, CRect(), Text(captionTextId).c_str());
     if (caption) {
         caption->SetFont(kEmbeddedFontFamily, 16, 0);
-        caption->SetTextColor(kCaptionColor);
+        caption->SetTextColor(kPageTextColor);
         caption->SetAlignment(0, 1);
     }
     return caption;

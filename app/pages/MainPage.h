@@ -11,6 +11,10 @@
 
 class MainPageHost;
 
+// The skin's text colours on the pages: captions and values, and notes.
+inline const Orvix::Color kPageTextColor(0xFFE8F0F5);
+inline const Orvix::Color kPageDimTextColor(0xFF8FA0B0);
+
 // What one page may tell the others, through the window.
 enum class PageEvent {
     MacroLibraryChanged,  // macros added, renamed, deleted or edited

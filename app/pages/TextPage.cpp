@@ -32,8 +32,6 @@ constexpr int kTextClear = 404;
 constexpr int kTextSave = 38;
 constexpr int kTextNoCharacterMap = 1040;
 
-const Color kDimText(0xFF8FA0B0);
-const Color kEditorText(0xFFE8F0F5);
 
 void Panel(MPicture* panel, const wchar_t* image) {
     if (!panel) return;
@@ -48,7 +46,7 @@ void Panel(MPicture* panel, const wchar_t* image) {
 void TextPage::Create() {
     AddArea(IDC_AREA, kTextCaption);
     if (auto* subtitle = AddLabel(IDC_SUBTITLE, CRect(), Text(kTextSubtitle), 13))
-        subtitle->SetTextColor(kDimText);
+        subtitle->SetTextColor(kPageDimTextColor);
 
     Panel(AddControlAs<MPicture>(L"MPicture", IDC_LIST_PANEL, CRect()), L"img_area_content.png");
     if (auto* list = AddControlAs<MacroList>(L"MacroList", IDC_LIST, CRect())) {
@@ -65,7 +63,7 @@ void TextPage::Create() {
     if (auto* edit = AddControlAs<MEdit>(L"MEdit", IDC_EDITOR, CRect())) {
         edit->SetImage(L"img_edit.png", 4);
         edit->SetFont(kEmbeddedFontFamily, 14, 0);
-        edit->SetTextColor(kEditorText);
+        edit->SetTextColor(kPageTextColor);
         edit->SetAlignment(0, 0);
         edit->EnableMultLine(TRUE);
         edit->SetLimitText(kTextContentLimit);
@@ -75,7 +73,7 @@ void TextPage::Create() {
     UpdateCharacterMapButton();
     AddButton(IDC_CLEAR, CRect(), Text(kTextClear));
     AddButton(IDC_SAVE, CRect(), Text(kTextSave));
-    if (auto* counter = AddLabel(IDC_COUNTER, CRect(), TextCounter(0), 14)) counter->SetTextColor(kDimText);
+    if (auto* counter = AddLabel(IDC_COUNTER, CRect(), TextCounter(0), 14)) counter->SetTextColor(kPageDimTextColor);
     UpdateControlStates();
 }
 

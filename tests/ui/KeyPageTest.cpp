@@ -2,10 +2,7 @@
 // chosen, applied, shown on the button map, stored and sent; decoding, restoring,
 // the left button's notice, profile switches, key capture, the program chooser
 // and the PC-side functions the mouse reports.
-#include <signal.h>
-#include <spawn.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 
 #include <chrono>
 #include <cstdlib>
@@ -26,12 +23,6 @@
 #include "orvix/widgets/KeyFuncValue.h"
 #include "orvix/widgets/MouseCtrl.h"
 #include "platform/FileDialog.h"
-
-#if defined(__SANITIZE_ADDRESS__)
-#include <sanitizer/lsan_interface.h>
-#endif
-
-extern char** environ;
 
 using namespace Orvix;
 namespace fs = std::filesystem;
@@ -551,7 +542,6 @@ TEST_F(KeyPageTest, MacroListFollowsTheLibraryAndKeepsTheChoice) {
     Settle();
     ExpectSent(4, "10 08 00 00");
 }
-
 
 // The real window on a private X server: a key pressed there reaches the capture
 // edit through the XInput2 reader.

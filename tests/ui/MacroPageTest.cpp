@@ -3,9 +3,6 @@
 // end, inserting events, new, copy, delete and rename, the fixed delay's
 // limits, macro and profile files, the mouse's macro memory, and a recording of
 // keys typed in another X client on a private X server.
-#include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
 
 #include <chrono>
 #include <filesystem>
@@ -29,12 +26,6 @@
 #include "platform/FileDialog.h"
 #include "platform/RawInputReader.h"
 #include "protocol/MacroImage.h"
-
-#if defined(__SANITIZE_ADDRESS__)
-#include <sanitizer/lsan_interface.h>
-#endif
-
-extern char** environ;
 
 using namespace Orvix;
 namespace fs = std::filesystem;
@@ -780,7 +771,6 @@ TEST_F(MacroPageTest, MacrosThatDoNotFitAreMarkedAndTheirButtonsKeepTheirDefault
     EXPECT_EQ(later[17], 0) << "the second macro moved up";
     ExpectMouseHoldsLibrary();
 }
-
 
 // The real window on a private X server: keys typed by another X client while
 // the window records reach the event list through the XInput2 reader.

@@ -22,10 +22,6 @@
 #include "orvix/widgets/MouseCtrl.h"
 #include "protocol/WorkerTasks.h"
 
-#if defined(__SANITIZE_ADDRESS__)
-#include <sanitizer/lsan_interface.h>
-#endif
-
 using namespace Orvix;
 namespace fs = std::filesystem;
 

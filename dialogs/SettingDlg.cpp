@@ -135,18 +135,24 @@ void SettingDlg::InitUI(CRect client) {
     ReadInitialStates();
 }
 
+namespace {
+
+// A one-line label of the dialog's pages, vertically centred in its rect.
+MText* AddLabel(MPanel* page, UINT id, CRect rect, int size, Color color) {
+    auto* label = static_cast<MText*>(page->CreateControl(L"MText", id, rect));
+    label->SetFont(kEmbeddedFontFamily, size, 0);
+    label->SetTextColor(color);
+    label->SetAlignment(0, 4);
+    return label;
+}
+
+}  // namespace
+
 void SettingDlg::BuildSettingsPage(MControl* parent) {
     auto* page = static_cast<MPanel*>(parent);
     const int x = 212;
     const int right = kWidth - 40;
-    auto addLabel = [page](UINT id, CRect rect, int size, Color color) {
-        auto* label = static_cast<MText*>(page->CreateControl(L"MText", id, rect));
-        label->SetFont(kEmbeddedFontFamily, size, 0);
-        label->SetTextColor(color);
-        label->SetAlignment(0, 4);
-        return label;
-    };
-    addLabel(IDC_LANGUAGE_LABEL, CRect(x, 76, right, 100), 16, kText);
+    AddLabel(page, IDC_LANGUAGE_LABEL, CRect(x, 76, right, 100), 16, kText);
     auto* language =
         static_cast<MComboBox*>(page->CreateControl(L"MComboBox", IDC_LANGUAGE, CRect(x, 106, x + 240, 138)));
     language->SetBackImage(L"img_combobox.png");
@@ -158,7 +164,7 @@ void SettingDlg::BuildSettingsPage(MControl* parent) {
     language->AddItem(L"English", kLcidEnglish);
     language->SelectData(GetCurrentLcid());
 
-    addLabel(IDC_STARTUP_LABEL, CRect(x, 160, right, 184), 16, kText);
+    AddLabel(page, IDC_STARTUP_LABEL, CRect(x, 160, right, 184), 16, kText);
     for (UINT id : {UINT(IDC_AUTORUN), UINT(IDC_AUTORUN_HIDDEN)}) {
         const int top = id == IDC_AUTORUN ? 190 : 220;
         auto* check = static_cast<CCheckButton*>(
@@ -168,7 +174,7 @@ void SettingDlg::BuildSettingsPage(MControl* parent) {
         check->SetTextColor(kText);
     }
 
-    addLabel(IDC_EXITMODE_LABEL, CRect(x, 264, right, 288), 16, kText);
+    AddLabel(page, IDC_EXITMODE_LABEL, CRect(x, 264, right, 288), 16, kText);
     for (UINT id : {UINT(IDC_EXITMODE_HIDE), UINT(IDC_EXITMODE_EXIT)}) {
         const int top = id == IDC_EXITMODE_HIDE ? 294 : 324;
         auto* radio = static_cast<CRadioButton*>(
@@ -178,7 +184,7 @@ void SettingDlg::BuildSettingsPage(MControl* parent) {
         radio->SetFont(kEmbeddedFontFamily, 14, 0);
         radio->SetTextColor(kText);
     }
-    auto* note = addLabel(IDC_EXITMODE_NOTE, CRect(x + 26, 356, right, 410), 13, kDimText);
+    auto* note = AddLabel(page, IDC_EXITMODE_NOTE, CRect(x + 26, 356, right, 410), 13, kDimText);
     note->SetAlignment(0, 0);
     note->EnableMultiLine(TRUE);
 }
@@ -187,19 +193,12 @@ void SettingDlg::BuildAboutPage(MControl* parent) {
     auto* page = static_cast<MPanel*>(parent);
     const int x = 212;
     const int right = kWidth - 40;
-    auto addLabel = [page](UINT id, CRect rect, int size, Color color) {
-        auto* label = static_cast<MText*>(page->CreateControl(L"MText", id, rect));
-        label->SetFont(kEmbeddedFontFamily, size, 0);
-        label->SetTextColor(color);
-        label->SetAlignment(0, 4);
-        return label;
-    };
     auto* logo = static_cast<MPicture*>(
         page->CreateControl(L"MPicture", IDC_LOGO, CRect(right - 160, 76, right, 156)));
     logo->SetImage(L"logo/logo.png", 1);
     logo->SetShowMode(SHOW_MODE_NATURAL, 0);
-    addLabel(IDC_VERSION_LABEL, CRect(x, 80, x + 150, 104), 16, kText);
-    addLabel(IDC_VERSION, CRect(x + 150, 80, right - 170, 104), 16, kText);
+    AddLabel(page, IDC_VERSION_LABEL, CRect(x, 80, x + 150, 104), 16, kText);
+    AddLabel(page, IDC_VERSION, CRect(x + 150, 80, right - 170, 104), 16, kText);
     auto* updates =
         static_cast<MButton*>(page->CreateControl(L"MButton", IDC_UPDATES, CRect(x, 120, x + 260, 154)));
     updates->SetImage(L"img_button.png", 4);
@@ -212,7 +211,7 @@ void SettingDlg::BuildAboutPage(MControl* parent) {
         link->SetAlignment(0, 4);
         top += 34;
     }
-    addLabel(IDC_RIGHTS, CRect(x, kHeight - 64, right, kHeight - 36), 13, kDimText);
+    AddLabel(page, IDC_RIGHTS, CRect(x, kHeight - 64, right, kHeight - 36), 13, kDimText);
 }
 
 void SettingDlg::SetTexts() {

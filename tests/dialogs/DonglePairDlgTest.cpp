@@ -7,19 +7,12 @@
 #include "app/DeviceMainDef.h"
 #include "dialogs/CUIMessageBox.h"
 #include "dialogs/DonglePairDlg.h"
+#include "tests/support/FastPairing.h"
 
 namespace {
 
 using namespace Orvix;
 using namespace DialogTest;
-
-PairingTimings FastPairing() {
-    PairingTimings t;
-    t.cycleMs = 5;
-    t.settleMs = 1;
-    t.closeDelayMs = 0;
-    return t;
-}
 
 // Clicks button 33 (confirm) or 34 (cancel) of the box as soon as it is shown.
 void ClickConfirm(CUIMessageBox& box, void*) {

@@ -10,6 +10,7 @@
 #include "exchange/LanguageText.h"
 #include "orvix/controls/MComboBox.h"
 #include "platform/Folders.h"
+#include "tests/support/FastPairing.h"
 
 using namespace Orvix;
 
@@ -24,14 +25,6 @@ bool PumpUntil(const std::function<bool()>& done,
         std::this_thread::sleep_for(std::chrono::milliseconds(2));
     }
     return false;
-}
-
-PairingTimings FastPairing() {
-    PairingTimings t;
-    t.cycleMs = 5;
-    t.settleMs = 1;
-    t.closeDelayMs = 0;
-    return t;
 }
 
 }  // namespace

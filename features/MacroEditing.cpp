@@ -131,28 +131,29 @@ RecordStep MacroRecorder::Feed(const InputEvent& input, uint64_t nowMs, bool ins
     return step;
 }
 
-std::vector<MacroEvent> KeyPressEvents(int vk, const std::wstring& keyName) {
+namespace {
+
+// A press: the down event, then the up event, each with the shortest delay.
+std::vector<MacroEvent> PressEvents(int downType, int upType, int value, const std::wstring& name) {
     std::vector<MacroEvent> events(2);
-    events[0].type = kEventKeyDown;
-    events[1].type = kEventKeyUp;
+    events[0].type = downType;
+    events[1].type = upType;
     for (MacroEvent& e : events) {
-        e.value = vk;
+        e.value = value;
         e.delayTime = kEventDelay;
-        e.desc = EventDescription(e.type, keyName);
+        e.desc = EventDescription(e.type, name);
     }
     return events;
 }
 
+}  // namespace
+
+std::vector<MacroEvent> KeyPressEvents(int vk, const std::wstring& keyName) {
+    return PressEvents(kEventKeyDown, kEventKeyUp, vk, keyName);
+}
+
 std::vector<MacroEvent> ButtonPressEvents(int bit) {
-    std::vector<MacroEvent> events(2);
-    events[0].type = kEventButtonDown;
-    events[1].type = kEventButtonUp;
-    for (MacroEvent& e : events) {
-        e.value = bit;
-        e.delayTime = kEventDelay;
-        e.desc = EventDescription(e.type, MouseButtonName(bit));
-    }
-    return events;
+    return PressEvents(kEventButtonDown, kEventButtonUp, bit, MouseButtonName(bit));
 }
 
 MacroEvent WheelEvent(bool up) {

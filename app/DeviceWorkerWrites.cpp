@@ -11,16 +11,6 @@
 #include "storage/ConfigDefaults.h"
 #include "storage/DataStore.h"
 
-namespace {
-
-std::vector<MacroData> StoredMacros(DataStore& store) {
-    std::vector<MacroData> macros;
-    store.ListMacros(macros);
-    return macros;
-}
-
-}  // namespace
-
 bool DeviceWorker::WriteSetting(uint8_t settingId) {
     ReportBuffer report{};
     if (!BuildSettingReport(
@@ -44,11 +34,7 @@ bool DeviceWorker::WriteButtonMap() {
     // Numbered as the macro memory holds them: a macro that did not fit is no macro.
     std::vector<int32_t> macroIds;
     std::vector<std::vector<MacroEvent>> macros;
-    for (const MacroData& macro : StoredMacros(m_store)) {
-        macroIds.push_back(macro.macroId);
-        macros.emplace_back();
-        m_store.ListMacroRecords(macro.macroId, macros.back());
-    }
+    m_store.ListMacroLibrary(macroIds, macros);
     std::vector<bool> onMouse;
     BuildMacroImage(macros, &onMouse);
     macroIds = MacroIdsOnMouse(macroIds, onMouse);
@@ -58,11 +44,9 @@ bool DeviceWorker::WriteButtonMap() {
 }
 
 bool DeviceWorker::WriteMacroMemory() {
+    std::vector<int32_t> macroIds;
     std::vector<std::vector<MacroEvent>> macros;
-    for (const MacroData& macro : StoredMacros(m_store)) {
-        macros.emplace_back();
-        m_store.ListMacroRecords(macro.macroId, macros.back());
-    }
+    m_store.ListMacroLibrary(macroIds, macros);
     const std::vector<uint8_t> image = BuildMacroImage(macros);
     bool sent = true;
     for (size_t chunk = 0; chunk < MacroChunkCount(image.size()); ++chunk) {

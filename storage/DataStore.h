@@ -140,6 +140,9 @@ class DataStore {
     bool AddMacroRecords(std::vector<MacroEvent> events);
     // Sorted by record index.
     int ListMacroRecords(int32_t macroId, std::vector<MacroEvent>& events);
+    // The whole library as the mouse's memory is built from it: the macros in
+    // ListMacros order, each with its events. The number of macros.
+    int ListMacroLibrary(std::vector<int32_t>& macroIds, std::vector<std::vector<MacroEvent>>& events);
     bool DeleteMacroRecords(int32_t macroId);
 
     // ---- lighting rows, one per mode and profile ----

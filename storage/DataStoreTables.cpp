@@ -202,6 +202,18 @@ int DataStore::ListMacroRecords(int32_t macroId, std::vector<MacroEvent>& events
                     [&](const SQLiteStatement& row) { events.push_back(ReadMacroEventRow(row)); });
 }
 
+int DataStore::ListMacroLibrary(std::vector<int32_t>& macroIds, std::vector<std::vector<MacroEvent>>& events) {
+    std::vector<MacroData> macros;
+    ListMacros(macros);
+    macroIds.clear();
+    events.assign(macros.size(), {});
+    for (size_t i = 0; i < macros.size(); ++i) {
+        macroIds.push_back(macros[i].macroId);
+        ListMacroRecords(macros[i].macroId, events[i]);
+    }
+    return int(macros.size());
+}
+
 bool DataStore::DeleteMacroRecords(int32_t macroId) {
     return Write("DELETE FROM t_macrorecord WHERE macro_id = ?", {macroId});
 }

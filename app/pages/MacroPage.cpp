@@ -494,15 +494,9 @@ void MacroPage::UpdateCounter() {
 }
 
 void MacroPage::UpdateMemory() {
-    DataStore& store = m_host.GetStore();
-    std::vector<MacroData> macros;
-    store.ListMacros(macros);
-    std::vector<std::vector<MacroEvent>> events(macros.size());
     std::vector<int32_t> ids;
-    for (size_t i = 0; i < macros.size(); ++i) {
-        store.ListMacroRecords(macros[i].macroId, events[i]);
-        ids.push_back(macros[i].macroId);
-    }
+    std::vector<std::vector<MacroEvent>> events;
+    m_host.GetStore().ListMacroLibrary(ids, events);
     std::vector<bool> onMouse;
     m_memoryUsed = BuildMacroImage(events, &onMouse).size();
     m_leftOut.clear();

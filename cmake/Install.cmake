@@ -76,6 +76,7 @@ install(FILES ${pkgdir}/bin/VantorelMouse ${pkgdir}/bin/vantorelctl DESTINATION 
 install(FILES ${udev_rule} DESTINATION ${VANTOREL_UDEV_RULES_DIR})
 install(FILES packaging/${VANTOREL_APP_ID}.desktop DESTINATION share/applications)
 install(FILES packaging/${VANTOREL_APP_ID}.metainfo.xml DESTINATION share/metainfo)
+install(FILES packaging/dbus/com.vantorel.Mouse1.Device.xml DESTINATION share/dbus-1/interfaces)
 install(DIRECTORY ${pkgdir}/icons/hicolor DESTINATION share/icons PATTERN ".stamp" EXCLUDE)
 install(FILES ${pkgdir}/VantorelMouse.1.gz ${pkgdir}/vantorelctl.1.gz DESTINATION share/man/man1)
 install(FILES packaging/debian/copyright ${pkgdir}/changelog.gz DESTINATION share/doc/vantorel-mouse)

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "app/MouseServiceBridge.h"
 #include "app/pages/DevicePage.h"
 #include "app/pages/DpiPage.h"
 #include "app/pages/KeyPage.h"
@@ -106,7 +107,8 @@ DeviceMainDlg::DeviceMainDlg(DesktopServices* desktop)
       m_tray(std::make_unique<NoTrayIcon>()) {}
 
 DeviceMainDlg::~DeviceMainDlg() {
-    // The worker goes first: nothing may reach the view or the controls after this.
+    // The bus service and the worker go first: nothing may reach the view or the controls after this.
+    m_service.reset();
     m_worker.Stop();
     m_view.Detach();
     if (auto backend = DeviceManager::Instance().GetBackend()) backend->SetDeviceChangeHandler(nullptr);
@@ -126,11 +128,16 @@ void DeviceMainDlg::SetTrayIcon(std::unique_ptr<TrayIcon> tray) {
 void DeviceMainDlg::EnableDesktopServices(const std::string& sessionBus, const std::string& systemBus) {
     m_notifier = std::make_unique<DesktopNotifier>(sessionBus, Manager::GetDeviceName(), "vantorel-mouse",
                                                    JoinPath(GetSkinFolder(), L"icon/app_icon.png"));
+    m_sessionBus = sessionBus;
     m_systemBus = systemBus;
 }
 
 bool DeviceMainDlg::IsListeningForResume() const {
     return m_sleep && m_sleep->IsListening();
+}
+
+bool DeviceMainDlg::IsServingMouseBus() const {
+    return m_service && m_service->IsServing();
 }
 
 bool DeviceMainDlg::HasTray() const {
@@ -161,6 +168,7 @@ void DeviceMainDlg::ShowMainWindow() {
 void DeviceMainDlg::CloseMainWindow() {
     if (m_closed) return;
     m_closed = true;
+    m_service.reset();
     m_worker.Stop();
     m_view.Detach();
     if (auto backend = DeviceManager::Instance().GetBackend()) backend->SetDeviceChangeHandler(nullptr);
@@ -178,6 +186,7 @@ void DeviceMainDlg::ExitProgram() {
 
 LRESULT DeviceMainDlg::OnDestroy() {
     // However the window ends, the worker's updates must not reach its controls.
+    m_service.reset();
     m_worker.Stop();
     m_view.Detach();
     return MDialog::OnDestroy();
@@ -194,7 +203,10 @@ BOOL DeviceMainDlg::OnInitDialog() {
             if (!sleeping) Platform::PostMessage(self, WM_SYSTEM_RESUMED, 0, 0);
         });
     }
+    // Whatever the worker shows, the mouse service may show too.
+    m_view.SetAfterEachCall([this] { NoteServiceChange(); });
     LoadCatalog();
+    if (!m_sessionBus.empty()) m_service = std::make_unique<MouseServiceBridge>(*this, m_sessionBus);
     QueueTask(kTaskInitialRead);
     m_workerStarted = m_worker.StartWorker();
     SetMTimer(10);
@@ -604,7 +616,24 @@ std::wstring DeviceMainDlg::GetHomeNotice() const {
 // ---------------------------------------------------------------- actions
 
 void DeviceMainDlg::QueueTask(int code) {
-    m_state.QueueTask(code);
+    QueueTask(code, {});
+}
+
+void DeviceMainDlg::QueueTask(int code, TaskDone done) {
+    m_state.QueueTask(code, std::move(done));
+    // A page queues after each change it stored.
+    NoteServiceChange();
+}
+
+void DeviceMainDlg::NoteServiceChange() {
+    if (m_service) m_service->NoteChange();
+}
+
+void DeviceMainDlg::ShowStoredValues() {
+    ReloadButtonPage();
+    ReloadMacroList();
+    ReloadDpiPerformancePage();
+    if (m_state.HasLightingPage()) ReloadLightingPage();
 }
 
 void DeviceMainDlg::SwitchModel() {
@@ -654,7 +683,7 @@ void DeviceMainDlg::OnTabChanged() {
     if (MainPage* page = GetPage(id)) page->OnShow(true);
 }
 
-void DeviceMainDlg::SwitchProfile(int32_t profile) {
+void DeviceMainDlg::SwitchProfile(int32_t profile, TaskDone done) {
     if (profile <= 0) return;
     m_state.SetCurrentProfile(profile);
     DataStore& store = DataStore::Instance();
@@ -662,7 +691,7 @@ void DeviceMainDlg::SwitchProfile(int32_t profile) {
     std::wstring name;
     store.GetProfileName(profile, name, GetCurrentLcid());
     SetProfileTitle(name);
-    QueueTask(kTaskWriteEverything);
+    QueueTask(kTaskWriteEverything, std::move(done));
     for (MainPage* page : Pages()) page->OnPageEvent(PageEvent::ProfileChanged);
 }
 
@@ -777,6 +806,7 @@ void DeviceMainDlg::OnLanguageChanged() {
     if (DataStore::Instance().GetProfileName(m_state.GetCurrentProfile(), name, GetCurrentLcid()))
         SetProfileTitle(name);
     for (MainPage* page : Pages()) page->OnLanguageChanged();
+    NoteServiceChange();  // profile names follow the language
 }
 
 // ---------------------------------------------------------------- messages
@@ -871,6 +901,7 @@ LRESULT DeviceMainDlg::OnMessage(UINT id, UINT code, WPARAM wParam, LPARAM lPara
     for (MainPage* page : Pages()) {
         if (!page->OwnsControl(id)) continue;
         const LRESULT result = page->OnMessage(id, code, wParam, lParam);
+        NoteServiceChange();
         // A page's change that could not be stored is told (once per condition).
         if (DataStore::Instance().IsUnusable()) ShowStoreNotices();
         return result;

@@ -33,6 +33,7 @@ for f in usr/bin/VantorelMouse usr/bin/vantorelctl \
   usr/share/applications/$app.desktop usr/share/metainfo/$app.metainfo.xml \
   usr/share/icons/hicolor/scalable/apps/$app.svg \
   usr/share/man/man1/VantorelMouse.1.gz usr/share/man/man1/vantorelctl.1.gz \
+  usr/share/dbus-1/interfaces/com.vantorel.Mouse1.Device.xml \
   usr/share/doc/vantorel-mouse/copyright usr/share/doc/vantorel-mouse/changelog.gz; do
   grep -qx "$f" "$work/list" || fail "$f is not in the package"
 done

@@ -6,6 +6,7 @@
 #include <set>
 
 #include "platform/Trace.h"
+#include "platform/dbus/BusConnection.h"
 #include "platform/dbus/MouseBusVariant.h"
 
 namespace {
@@ -68,11 +69,7 @@ class MouseService::Session {
     void Start() {
         if (m_started) return;
         m_started = true;
-        g_dbus_connection_new_for_address(
-            m_owner.m_address.c_str(),
-            static_cast<GDBusConnectionFlags>(G_DBUS_CONNECTION_FLAGS_AUTHENTICATION_CLIENT |
-                                              G_DBUS_CONNECTION_FLAGS_MESSAGE_BUS_CONNECTION),
-            nullptr, nullptr, &Session::OnConnected, HoldAlive(m_alive));
+        ConnectToBus(m_owner.m_address, &Session::OnConnected, HoldAlive(m_alive));
     }
 
     void Publish(std::vector<MouseDeviceProperties> devices) {
@@ -119,19 +116,9 @@ class MouseService::Session {
     };
 
     static void OnConnected(GObject*, GAsyncResult* result, gpointer data) {
-        GError* error = nullptr;
-        GDBusConnection* connection = g_dbus_connection_new_for_address_finish(result, &error);
         Session* self = TakeAlive<Session>(data);
-        if (!connection) {
-            Vantorel::Trace("mouse service: no session bus: %s", error->message);
-            g_error_free(error);
-            return;
-        }
-        if (!self) {
-            g_dbus_connection_close(connection, nullptr, nullptr, nullptr);
-            g_object_unref(connection);
-            return;
-        }
+        GDBusConnection* connection = FinishBusConnection(result, self != nullptr, "mouse service");
+        if (!connection) return;
         self->m_connection = connection;
         self->Connected();
     }

@@ -7,6 +7,7 @@
 #include "orvix/core/TextConv.h"
 #include "platform/IconPixmap.h"
 #include "platform/Trace.h"
+#include "platform/dbus/BusConnection.h"
 #include "platform/dbus/TrayMenu.h"
 
 namespace {
@@ -107,11 +108,7 @@ class StatusNotifierTrayIcon::Session {
     }
 
     void Start(const std::string& address) {
-        g_dbus_connection_new_for_address(
-            address.c_str(),
-            static_cast<GDBusConnectionFlags>(G_DBUS_CONNECTION_FLAGS_AUTHENTICATION_CLIENT |
-                                              G_DBUS_CONNECTION_FLAGS_MESSAGE_BUS_CONNECTION),
-            nullptr, nullptr, &Session::OnConnected, Hold());
+        ConnectToBus(address, &Session::OnConnected, Hold());
     }
 
     void SetExitText(const std::string& text) { m_menu.SetExitLabel(text); }
@@ -136,19 +133,9 @@ class StatusNotifierTrayIcon::Session {
     }
 
     static void OnConnected(GObject*, GAsyncResult* result, gpointer data) {
-        GError* error = nullptr;
-        GDBusConnection* connection = g_dbus_connection_new_for_address_finish(result, &error);
         Session* self = Release(data);
-        if (!connection) {
-            Vantorel::Trace("tray: no session bus: %s", error->message);
-            g_error_free(error);
-            return;
-        }
-        if (!self) {
-            g_dbus_connection_close(connection, nullptr, nullptr, nullptr);
-            g_object_unref(connection);
-            return;
-        }
+        GDBusConnection* connection = FinishBusConnection(result, self != nullptr, "tray");
+        if (!connection) return;
         self->m_connection = connection;
         self->Connected();
     }

@@ -730,6 +730,8 @@ int DeviceMainDlg::ShowMessageText(const std::wstring& title, const std::wstring
 
 void DeviceMainDlg::ShowWaitDialog() {
     if (m_wait) return;  // one at a time: the open one ends with its task
+    // A script may reset the mouse while the window rests in the notification area.
+    if (!IsWindowVisible()) return;
     WaitDlg wait;
     if (!wait.CreateOver(m_hWnd)) return;
     m_wait = &wait;

@@ -16,6 +16,7 @@
 #include "PrivateBus.h"
 #include "app/VantorelCtl.h"
 #include "app/pages/DpiPage.h"
+#include "features/ButtonFunction.h"
 #include "orvix/widgets/ReporteCtrl.h"
 #include "platform/StopRequest.h"
 #include "platform/dbus/MouseBus.h"
@@ -303,6 +304,9 @@ TEST_F(MouseService, SetReportRateShowsOnTheCardAndSendsWhatTheCardSends) {
     ClickAt(Hwnd(), rate->GetCardRect(0).CenterPoint());
     Settle();
     ASSERT_EQ(ShownReportRate(), 0);
+    // A change made on the page is announced as well.
+    EXPECT_TRUE(PumpUntil([this] { return signals->Has("PropertiesChanged " + kV8Path + " ReportRate=0"); }))
+        << ::testing::PrintToString(signals->Lines());
     sim->Trace().ClearReceived();
     signals->Clear();
 
@@ -371,6 +375,34 @@ TEST_F(MouseService, TheMousesOwnDpiButtonAndAProfileChangeAreAnnounced) {
     EXPECT_EQ(Control<MControlFont>(IDC_PROFILE)->GetTitle(), L"Profile 2");
     EXPECT_EQ(CountReceived("06 12"), 1);  // the button map ends the full write
     EXPECT_TRUE(PumpUntil([&] { return signals->Has("ActiveProfile=2"); }));
+}
+
+TEST_F(MouseService, ButtonsMacrosAndTheResetGoThroughTheWorker) {
+    PlugCable();
+    StartServing();
+    ShowDpiPage();
+    // The key A (usage 4) with Ctrl (modifier bit 1) on button 3.
+    Answer answer = CallV8("SetButton", g_variant_new("(iiiiis)", 3, kFuncKey, 4, 1, 0, ""));
+    EXPECT_TRUE(answer.ok) << answer.message;
+    KeyRecord key;
+    EXPECT_TRUE(DataStore::Instance().GetKey(dlg->GetState().GetCurrentProfile(), 3, key));
+    EXPECT_EQ(key.macroType, kFuncKey);
+    EXPECT_EQ(key.macroDesc, L"Ctrl + A");
+    EXPECT_EQ(CountReceived("06 12"), 1);
+
+    sim->Trace().ClearReceived();
+    answer = CallV8("UploadMacros", nullptr);
+    EXPECT_TRUE(answer.ok) << answer.message;
+    EXPECT_EQ(CountReceived("06 31"), 2);  // an empty library: two chunks
+
+    ASSERT_TRUE(CallV8("Set", g_variant_new("(si)", "report_rate", 2)).ok);
+    sim->Trace().ClearReceived();
+    answer = CallV8("Reset", nullptr);
+    EXPECT_TRUE(answer.ok) << answer.message;
+    EXPECT_EQ(CountReceived("06 0F 01 00 00 FF"), 1);
+    EXPECT_FALSE(DataStore::Instance().GetKey(dlg->GetState().GetCurrentProfile(), 3, key));
+    EXPECT_EQ(Config(L"report_rate"), std::to_wstring(sim->State().settings.reportRate));
+    EXPECT_TRUE(dlg->IsWindowEnabled());
 }
 
 TEST_F(MouseService, UnpluggingRemovesTheObjectAndPluggingBringsItBack) {

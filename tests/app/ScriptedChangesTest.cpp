@@ -93,8 +93,11 @@ TEST_F(ScriptedChanges, ButtonsProfilesAndTheResetAsThePagesStoreThem) {
 TEST_F(ScriptedChanges, AStoreHeldByAnotherProgramIsNamedAndKeepsItsValue) {
     SQLiteDB other;
     ASSERT_TRUE(other.Open(DatabasePathFor(folder.Folder(), L"vantorel_v8").c_str(), SQLITE_OPEN_READWRITE));
-    ASSERT_EQ(other.Exec("BEGIN EXCLUSIVE"), SQLITE_OK);
+    // The store's own connection waits this long for a lock (set before it opens).
     SQLiteDB::SetBusyTimeout(50);
+    Store().CloseIfOpen();
+    ASSERT_TRUE(Store().OpenForDevice(folder.Folder(), L"vantorel_v8", L"Profile"));
+    ASSERT_EQ(other.Exec("BEGIN EXCLUSIVE"), SQLITE_OK);
     const ScriptOutcome outcome = StoreSetting(Store(), 1, 101, "report_rate", 2);
     EXPECT_EQ(outcome.fault, ScriptOutcome::Fault::Store);
     EXPECT_EQ(outcome.message.rfind("store unusable: ", 0), 0u) << outcome.message;

@@ -3,6 +3,7 @@
 // mouse as the pages do, every change is announced, and vantorelctl goes through
 // the program while it runs and alone otherwise.
 #include <signal.h>
+#include <sqlite3.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -18,7 +19,9 @@
 #include "app/pages/DpiPage.h"
 #include "features/ButtonFunction.h"
 #include "orvix/widgets/ReporteCtrl.h"
+#include "platform/Folders.h"
 #include "platform/StopRequest.h"
+#include "storage/SQLiteDB.h"
 #include "platform/dbus/MouseBus.h"
 
 using namespace Orvix;
@@ -136,6 +139,7 @@ class MouseService : public MainWindowFixture {
     void TearDown() override {
         signals.reset();
         MainWindowFixture::TearDown();
+        SQLiteDB::SetBusyTimeout(SQLiteDB::kBusyTimeoutMs);
     }
 
     // The window with its desktop services on the private bus, the first read done
@@ -320,6 +324,7 @@ TEST_F(MouseService, SetReportRateShowsOnTheCardAndSendsWhatTheCardSends) {
 }
 
 TEST_F(MouseService, RefusedCallsSayWhyAndSendNothing) {
+    SQLiteDB::SetBusyTimeout(100);  // for the store the window opens: a lock below is not waited out
     PlugCable();
     StartServing();
     ShowDpiPage();
@@ -339,6 +344,18 @@ TEST_F(MouseService, RefusedCallsSayWhyAndSendNothing) {
     EXPECT_EQ(answer.error, "com.vantorel.Mouse1.Error.InvalidArgs");
     EXPECT_EQ(ReceivedReports(), std::vector<std::string>{});
     EXPECT_EQ(Config(L"report_rate"), std::to_wstring(ShownReportRate()));
+
+    // Another program holds the store: the caller is told, and nothing is sent.
+    {
+        SQLiteDB other;
+        ASSERT_TRUE(other.Open(DatabasePathFor(GetUserDataFolder(), L"vantorel_v8").c_str(), SQLITE_OPEN_READWRITE));
+        ASSERT_EQ(other.Exec("BEGIN EXCLUSIVE"), SQLITE_OK);
+        answer = CallV8("Set", g_variant_new("(si)", "report_rate", 2));
+        other.Exec("ROLLBACK");
+        EXPECT_EQ(answer.error, "com.vantorel.Mouse1.Error.StoreUnusable");
+        EXPECT_EQ(answer.message, "store unusable: database is locked");
+        EXPECT_EQ(ReceivedReports(), std::vector<std::string>{});
+    }
 
     // A mouse switched off behind its receiver: there is no mouse to write.
     sim->Unplug(SimEndpoint::Cable);

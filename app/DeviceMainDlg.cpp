@@ -206,7 +206,14 @@ BOOL DeviceMainDlg::OnInitDialog() {
     // Whatever the worker shows, the mouse service may show too.
     m_view.SetAfterEachCall([this] { NoteServiceChange(); });
     LoadCatalog();
-    if (!m_sessionBus.empty()) m_service = std::make_unique<MouseServiceBridge>(*this, m_sessionBus);
+    if (!m_sessionBus.empty()) {
+        // Served once the window is up: connecting to the bus is no part of the start.
+        const HWND self = m_hWnd;
+        Platform::PostTask([self, this] {
+            if (Platform::IsWindow(self) && !m_closed && !m_service)
+                m_service = std::make_unique<MouseServiceBridge>(*this, m_sessionBus);
+        });
+    }
     QueueTask(kTaskInitialRead);
     m_workerStarted = m_worker.StartWorker();
     SetMTimer(10);

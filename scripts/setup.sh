@@ -19,6 +19,10 @@ packages=(
   libglib2.0-dev dbus-daemon
   # live key and mouse input (XInput2); the file chooser portal over GDBus
   libxi-dev libglib2.0-dev
+  # which application is in front: XCB (X11), the Wayland client library and the
+  # wlroots foreign-toplevel protocol's description; a headless wlroots compositor
+  # (sway) with a Wayland client (foot) and small X clients (xmessage) for its tests
+  libxcb1-dev libwayland-dev libwayland-bin librust-wayland-protocols-dev sway foot x11-utils
   # a display for tests that need one, and the desktop helpers the program calls
   xvfb xauth xdg-utils xdotool imagemagick
   # the Debian package (CPack, dpkg-shlibdeps) and the checks of its files

@@ -523,6 +523,8 @@ void AddApplications(XmlDocument& xml, DataStore& store, int32_t profile) {
     xml.StepOut();
 }
 
+}  // namespace
+
 bool ExportMacro(const std::wstring& path, DataStore& store, int32_t macroId) {
     MacroData macro;
     std::vector<MacroEvent> events;

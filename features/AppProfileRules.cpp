@@ -90,10 +90,9 @@ ProfileApps DecodeProfileApps(const std::wstring& text) {
         const size_t eq = token.find(L'=');
         const std::wstring kind = eq == std::wstring::npos ? token : token.substr(0, eq);
         const std::wstring value = eq == std::wstring::npos ? L"" : Unescape(token.substr(eq + 1));
-        if (kind == kEntryKind && !value.empty()) {
-            AddApp(result, {AppRef::Kind::Entry, value});
-        } else if (kind == kClassKind && !value.empty()) {
-            AddApp(result, {AppRef::Kind::Class, value});
+        if (kind == kEntryKind || kind == kClassKind) {
+            // An empty name names no application.
+            AddApp(result, {kind == kEntryKind ? AppRef::Kind::Entry : AppRef::Kind::Class, value});
         } else if (kind == kDefaultKind) {
             result.isDefault = value == L"1";
         } else {

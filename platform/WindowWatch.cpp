@@ -70,7 +70,19 @@ std::unique_ptr<WindowWatchProvider> MakeSessionWindowWatch(WatchSession session
     }
 }
 
-WindowWatch::WindowWatch() : m_factory(MakeSessionWindowWatch) {}
+namespace {
+WindowWatch::ProviderFactory& FactoryOverride() {
+    static WindowWatch::ProviderFactory factory;
+    return factory;
+}
+}  // namespace
+
+void SetWindowWatchFactory(WindowWatch::ProviderFactory factory) {
+    FactoryOverride() = std::move(factory);
+}
+
+WindowWatch::WindowWatch()
+    : m_factory(FactoryOverride() ? FactoryOverride() : ProviderFactory(MakeSessionWindowWatch)) {}
 
 WindowWatch::~WindowWatch() {
     Stop();

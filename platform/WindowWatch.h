@@ -95,3 +95,5 @@ class WindowWatch {
 
 // The provider of each kind of session, as the program makes them.
 std::unique_ptr<WindowWatchProvider> MakeSessionWindowWatch(WatchSession session);
+// Tests: what every WindowWatch made afterwards uses instead (null restores the default).
+void SetWindowWatchFactory(WindowWatch::ProviderFactory factory);

@@ -111,6 +111,7 @@ void BM_FocusChangeToProfileReport(benchmark::State& state) {
     Platform::Init(BackendKind::Sdl);
     Manager::InitGdiplus();
     SetCurrentLcid(1033);
+    SettingsStore(GetSettingsStorePath()).Create();
     WriteAppRegInt(kAutoProfileSetting, 1);
     auto sim = std::make_shared<SimBackend>(std::vector<int32_t>{101});
     DeviceManager::Instance().SetBackend(sim);

@@ -15,6 +15,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <mutex>
 #include <thread>
 
@@ -258,6 +259,8 @@ TEST_F(WindowWatchTest, WlrootsProviderReportsTheActivatedToplevelsAppId) {
     chmod(runtime.c_str(), 0700);
     std::vector<std::string> asUser;
     if (getuid() == 0) {
+        // The scratch home is root's: nobody may pass through it to its own folder.
+        chmod(Root().c_str(), 0711);
         ASSERT_EQ(chown(runtime.c_str(), 65534, 65534), 0);
         asUser = {"setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"};
     }
@@ -270,7 +273,8 @@ TEST_F(WindowWatchTest, WlrootsProviderReportsTheActivatedToplevelsAppId) {
         all.insert(all.end(), args.begin(), args.end());
         return all;
     };
-    const pid_t sway = Spawn(command({"sway", "-c", (runtime / "config").string()}), env);
+    const std::string log = (Root() / "sway.log").string();
+    const pid_t sway = Spawn(command({"sway", "-c", (runtime / "config").string()}), env, log.c_str());
     ASSERT_GT(sway, 0);
     std::string socket;
     for (int i = 0; i < 200 && socket.empty(); ++i) {
@@ -280,7 +284,10 @@ TEST_F(WindowWatchTest, WlrootsProviderReportsTheActivatedToplevelsAppId) {
             if (name.rfind("wayland-", 0) == 0 && name.find(".lock") == std::string::npos) socket = item.path().string();
         }
     }
-    ASSERT_FALSE(socket.empty()) << "sway did not start";
+    ASSERT_FALSE(socket.empty()) << "sway did not start: " << [&] {
+        std::ifstream in(log);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    }();
     std::vector<std::string> clientEnv = env;
     clientEnv.push_back("WAYLAND_DISPLAY=" + socket);
     const pid_t game = Spawn(command({"foot", "--app-id", "zzgame", "sleep", "600"}), clientEnv);

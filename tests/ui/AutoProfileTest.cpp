@@ -8,6 +8,7 @@
 
 #include "MainWindowFixture.h"
 #include "app/AutoProfileSwitcher.h"
+#include "platform/SettingsStore.h"
 #include "app/pages/DevicePage.h"
 #include "dialogs/AppPickerDlg.h"
 #include "orvix/controls/CCheckButton.h"
@@ -74,6 +75,7 @@ class AutoProfileTest : public MainWindowFixture {
     // The mouse on its cable, the model shown, rules: "gamewin" switches to
     // profile 2, "editorwin" to profile 3.
     void StartWithRules(bool enabled) {
+        ASSERT_TRUE(SettingsStore(GetSettingsStorePath()).Create());
         ASSERT_TRUE(WriteAppRegInt(kAutoProfileSetting, enabled ? 1 : 0));
         PlugCable();
         Start();
@@ -272,7 +274,10 @@ TEST_F(AutoProfileTest, AnInstalledApplicationIsAddedFromTheListAndRemovedAgain)
         for (size_t i = 0; i < all.size() && list; ++i) {
             if (all[i].id != L"zz-test-game.desktop") continue;
             ClickAt(hwnd, VisibleRow(list, list->FindItemData(LPARAM(i)), hwnd));
-            ClickAt(hwnd, picker.GetControl(AppPickerDlg::IDC_ADD)->GetRect().CenterPoint());
+            // The last click is left to the dialog's own loop, which takes its result.
+            const CPoint add = picker.GetControl(AppPickerDlg::IDC_ADD)->GetRect().CenterPoint();
+            Headless::MouseMove(hwnd, add.x, add.y);
+            Headless::Click(hwnd, add.x, add.y);
             chosen = true;
             return;
         }

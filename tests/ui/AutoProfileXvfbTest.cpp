@@ -13,6 +13,7 @@
 #include "MainWindowFixture.h"
 #include "PrivateDisplayFixture.h"
 #include "app/AutoProfileSwitcher.h"
+#include "platform/SettingsStore.h"
 
 using namespace Orvix;
 
@@ -42,7 +43,9 @@ bool AnnounceActive(uint32_t window) {
         xcb_change_property(conn, XCB_PROP_MODE_REPLACE, root, atom->atom, XCB_ATOM_WINDOW, 32, 1, &window);
         free(atom);
     }
-    xcb_disconnect(conn);  // flushes
+    // A round trip: the change is made before the connection goes.
+    free(xcb_get_input_focus_reply(conn, xcb_get_input_focus(conn), nullptr));
+    xcb_disconnect(conn);
     return ok;
 }
 
@@ -81,6 +84,7 @@ class AutoProfileXvfbTest : public OnPrivateDisplay<AutoProfileXvfbBase> {
     }
 
     void StartProgram(bool enabled) {
+        ASSERT_TRUE(SettingsStore(GetSettingsStorePath()).Create());
         ASSERT_TRUE(WriteAppRegInt(kAutoProfileSetting, enabled ? 1 : 0));
         PlugCable();
         dlg = std::make_unique<DeviceMainDlg>();

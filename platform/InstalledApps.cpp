@@ -24,12 +24,6 @@ namespace {
 
 constexpr size_t kMaxEntryBytes = 256 * 1024;
 
-std::string Trim(const std::string& s) {
-    const size_t a = s.find_first_not_of(" \t\r");
-    if (a == std::string::npos) return "";
-    return s.substr(a, s.find_last_not_of(" \t\r") - a + 1);
-}
-
 std::string Env(const char* name) {
     const char* value = std::getenv(name);
     return value ? value : "";
@@ -149,22 +143,10 @@ std::string CacheFolder() {
 
 bool ParseAppEntry(const std::string& text, const std::string& language, AppEntry& entry) {
     entry = AppEntry();
-    std::istringstream in(text);
-    std::string line, name, localName, icon, type, exec;
-    bool inEntry = false, hidden = false;
+    std::string name, localName, icon, type;
+    bool hidden = false;
     const std::string localKey = "Name[" + language + "]";
-    while (std::getline(in, line)) {
-        line = Trim(line);
-        if (line.empty() || line[0] == '#') continue;
-        if (line[0] == '[') {
-            inEntry = line == "[Desktop Entry]";
-            continue;
-        }
-        if (!inEntry) continue;
-        const size_t eq = line.find('=');
-        if (eq == std::string::npos) continue;
-        const std::string key = Trim(line.substr(0, eq));
-        const std::string value = Trim(line.substr(eq + 1));
+    for (const auto& [key, value] : DesktopEntryGroup(text)) {
         if (key == "Name")
             name = value;
         else if (!language.empty() && key == localKey)

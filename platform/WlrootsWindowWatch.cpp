@@ -6,16 +6,15 @@
 
 #ifdef VANTOREL_HAVE_WLR_TOPLEVEL
 
-#include <fcntl.h>
 #include <poll.h>
 #include <unistd.h>
 #include <wayland-client.h>
 
 #include <algorithm>
 #include <cstring>
-#include <thread>
 
 #include "orvix/core/TextConv.h"
+#include "platform/PollThread.h"
 #include "platform/Trace.h"
 #include "wlr-foreign-toplevel-management-unstable-v1-client-protocol.h"
 
@@ -27,7 +26,7 @@ class WlrootsWindowWatch : public WindowWatchProvider {
     ~WlrootsWindowWatch() override { Stop(); }
 
     bool Start(Sink sink) override {
-        if (m_thread.joinable()) return true;
+        if (m_thread.IsRunning()) return true;
         m_display = wl_display_connect(m_displayName.empty() ? nullptr : m_displayName.c_str());
         if (!m_display) return false;
         wl_registry* registry = wl_display_get_registry(m_display);
@@ -42,24 +41,16 @@ class WlrootsWindowWatch : public WindowWatchProvider {
         }
         static const zwlr_foreign_toplevel_manager_v1_listener managerListener = {&OnToplevel, &OnFinished};
         zwlr_foreign_toplevel_manager_v1_add_listener(m_manager, &managerListener, this);
-        if (pipe2(m_wake, O_CLOEXEC | O_NONBLOCK) != 0) {
+        m_sink = std::move(sink);
+        if (!m_thread.Start([this](int stopFd) { Run(stopFd); })) {
             Disconnect();
             return false;
         }
-        m_sink = std::move(sink);
-        m_thread = std::thread([this] { Run(); });
         return true;
     }
 
     void Stop() override {
-        if (m_thread.joinable()) {
-            const char byte = 1;
-            (void)!write(m_wake[1], &byte, 1);
-            m_thread.join();
-            close(m_wake[0]);
-            close(m_wake[1]);
-            m_wake[0] = m_wake[1] = -1;
-        }
+        m_thread.Stop();
         Disconnect();
     }
 
@@ -85,8 +76,8 @@ class WlrootsWindowWatch : public WindowWatchProvider {
         m_display = nullptr;
     }
 
-    void Run() {
-        pollfd fds[2] = {{wl_display_get_fd(m_display), POLLIN, 0}, {m_wake[0], POLLIN, 0}};
+    void Run(int stopFd) {
+        pollfd fds[2] = {{wl_display_get_fd(m_display), POLLIN, 0}, {stopFd, POLLIN, 0}};
         for (;;) {
             while (wl_display_prepare_read(m_display) != 0) wl_display_dispatch_pending(m_display);
             wl_display_flush(m_display);
@@ -172,9 +163,8 @@ class WlrootsWindowWatch : public WindowWatchProvider {
     wl_display* m_display = nullptr;
     zwlr_foreign_toplevel_manager_v1* m_manager = nullptr;
     std::vector<Toplevel*> m_toplevels;
-    int m_wake[2] = {-1, -1};
-    std::thread m_thread;
     Sink m_sink;
+    PollThread m_thread;
 };
 
 }  // namespace

@@ -1,7 +1,6 @@
 // The X11 provider: the window manager's _NET_ACTIVE_WINDOW on the root window,
 // watched on a connection of its own (XCB, so that a window that vanished while
 // it was read is an error reply here and never the process-wide Xlib handler).
-#include <fcntl.h>
 #include <poll.h>
 #include <unistd.h>
 #include <xcb/xcb.h>
@@ -9,9 +8,9 @@
 #include <climits>
 #include <cstdlib>
 #include <cstring>
-#include <thread>
 
 #include "orvix/core/TextConv.h"
+#include "platform/PollThread.h"
 #include "platform/Trace.h"
 #include "platform/WindowWatch.h"
 
@@ -23,7 +22,7 @@ class X11WindowWatch : public WindowWatchProvider {
     ~X11WindowWatch() override { Stop(); }
 
     bool Start(Sink sink) override {
-        if (m_thread.joinable()) return true;
+        if (m_thread.IsRunning()) return true;
         const std::string name = m_display.empty() ? Env("DISPLAY") : m_display;
         if (name.empty()) return false;
         m_conn = xcb_connect(name.c_str(), nullptr);
@@ -39,24 +38,16 @@ class X11WindowWatch : public WindowWatchProvider {
         const uint32_t mask = XCB_EVENT_MASK_PROPERTY_CHANGE;
         xcb_change_window_attributes(m_conn, m_root, XCB_CW_EVENT_MASK, &mask);
         xcb_flush(m_conn);
-        if (pipe2(m_wake, O_CLOEXEC | O_NONBLOCK) != 0) {
+        m_sink = std::move(sink);
+        if (!m_thread.Start([this](int stopFd) { Run(stopFd); })) {
             Disconnect();
             return false;
         }
-        m_sink = std::move(sink);
-        m_thread = std::thread([this] { Run(); });
         return true;
     }
 
     void Stop() override {
-        if (m_thread.joinable()) {
-            const char byte = 1;
-            (void)!write(m_wake[1], &byte, 1);
-            m_thread.join();
-            close(m_wake[0]);
-            close(m_wake[1]);
-            m_wake[0] = m_wake[1] = -1;
-        }
+        m_thread.Stop();
         Disconnect();
     }
 
@@ -134,9 +125,9 @@ class X11WindowWatch : public WindowWatchProvider {
         if (!seen.IsEmpty()) m_sink(seen);
     }
 
-    void Run() {
+    void Run(int stopFd) {
         Report();
-        pollfd fds[2] = {{xcb_get_file_descriptor(m_conn), POLLIN, 0}, {m_wake[0], POLLIN, 0}};
+        pollfd fds[2] = {{xcb_get_file_descriptor(m_conn), POLLIN, 0}, {stopFd, POLLIN, 0}};
         for (;;) {
             bool changed = false;
             while (xcb_generic_event_t* event = xcb_poll_for_event(m_conn)) {
@@ -161,9 +152,8 @@ class X11WindowWatch : public WindowWatchProvider {
     xcb_window_t m_root = 0;
     xcb_atom_t m_activeAtom = 0, m_pidAtom = 0, m_nameAtom = 0, m_utf8Atom = 0;
     xcb_window_t m_reported = XCB_WINDOW_NONE;
-    int m_wake[2] = {-1, -1};
-    std::thread m_thread;
     Sink m_sink;
+    PollThread m_thread;
 };
 
 }  // namespace

@@ -78,7 +78,8 @@ BOOL AppPickerDlg::OnInitDialog() {
 void AppPickerDlg::InitUI(CRect client) {
     const int w = client.Width();
     const int h = client.Height();
-    if (auto* bkg = dynamic_cast<MPicture*>(CreateControl(L"MPicture", IDC_BKG, client))) {
+    // The list on a panel of its own, as on the pages.
+    if (auto* bkg = dynamic_cast<MPicture*>(CreateControl(L"MPicture", IDC_BKG, CRect(14, 50, w - 14, h - 60)))) {
         bkg->SetImage(L"img_area_content.png", 1);
         bkg->SetShowMode(SHOW_MODE_NINE, 8);
     }
@@ -160,8 +161,9 @@ LRESULT AppPickerDlg::OnMessage(UINT id, UINT code, WPARAM, LPARAM) {
 
 std::wstring PickInstalledApp(HWND owner, AppPickerDlg::Loader load) {
     auto dlg = std::make_unique<AppPickerDlg>(std::move(load));
-    dlg->LoadBKImage(L"bk_prompt.png");
-    dlg->SetBackMode(BACK_MODE_NINE, 30);
+    // Opaque, as the main window: the list must stay readable over whatever is below.
+    dlg->LoadBKImage(L"main_bkg.png");
+    dlg->SetBackMode(BACK_MODE_NINE, 8);
     if (!dlg->Create(owner, L"AppPickerDlg", WS_POPUP | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN,
                      WS_EX_TOOLWINDOW, CRect(0, 0, AppPickerDlg::kWidth, AppPickerDlg::kHeight)))
         return L"";

@@ -84,7 +84,9 @@ class X11WindowWatch : public WindowWatchProvider {
 
     xcb_window_t ActiveWindow() {
         std::string value;
-        if (!Property(m_root, m_activeAtom, XCB_ATOM_WINDOW, value) || value.size() < 4) return XCB_WINDOW_NONE;
+        // Window managers write it as a WINDOW; a 32-bit value of another type is taken too.
+        if (!Property(m_root, m_activeAtom, XCB_GET_PROPERTY_TYPE_ANY, value) || value.size() < 4)
+            return XCB_WINDOW_NONE;
         xcb_window_t window = 0;
         std::memcpy(&window, value.data(), 4);
         return window;

@@ -130,7 +130,7 @@ void DevicePage::LayoutRules(double scale) {
     place(IDC_RULES_PROFILE, CRect(left, y(198), right, y(198) + h(32)));
     place(IDC_RULES_LIST_BKG, CRect(left, y(238), right, y(238) + h(180)));
     place(IDC_RULES_LIST, CRect(left + 2, y(238) + 2, right - 2, y(238) + h(180) - 2));
-    const int middle = left + (right - left) * 3 / 5;
+    const int middle = left + (right - left) * 2 / 3;
     place(IDC_RULES_ADD, CRect(left, y(426), middle - 5, y(426) + h(32)));
     place(IDC_RULES_REMOVE, CRect(middle + 5, y(426), right, y(426) + h(32)));
     place(IDC_RULES_FRONT, CRect(left, y(466), right, y(466) + h(32)));

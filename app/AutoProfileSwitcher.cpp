@@ -145,6 +145,7 @@ void AutoProfileSwitcher::TrySwitch() {
     }
     // The program's own window in front changes nothing: its user is editing.
     if (m_settled.own || !m_host.connected || !m_host.connected()) {
+        if (!m_settled.own) Vantorel::Trace("auto profile: no mouse connected, no switch");
         m_waiting = false;
         return;
     }

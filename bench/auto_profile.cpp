@@ -103,6 +103,12 @@ void BM_FocusChangeToProfileReport(benchmark::State& state) {
             state.SkipWithError("no window or no X clients");
         } else {
             dlg.ShowMainWindow();
+            // The mouse read and connected: a switch needs somewhere to go.
+            const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+            while (!(dlg.GetState().IsConnected() && dlg.GetState().IsIdle()) && std::chrono::steady_clock::now() < until) {
+                Platform::RunPending();
+                std::this_thread::sleep_for(std::chrono::milliseconds(2));
+            }
             WaitUntilSettled(dlg);
             DataStore::Instance().SetProfileApp(2, L"class=zzbencha");
             DataStore::Instance().SetProfileApp(3, L"class=zzbenchb");

@@ -23,6 +23,10 @@ packages=(
   libxi-dev libglib2.0-dev
   # gettext's msgfmt checks the PO files of the translators' converter in the tests
   gettext
+  # which application is in front: XCB (X11), the Wayland client library and the
+  # wlroots foreign-toplevel protocol's description; a headless wlroots compositor
+  # (sway) with a Wayland client (foot) and small X clients (xmessage) for its tests
+  libxcb1-dev libwayland-dev libwayland-bin librust-wayland-protocols-dev sway foot x11-utils
   # a display for tests that need one, and the desktop helpers the program calls
   xvfb xauth xdg-utils xdotool imagemagick
   # the Debian package (CPack, dpkg-shlibdeps) and the checks of its files

@@ -12,6 +12,7 @@
 #include "app/DeviceView.h"
 #include "app/DeviceWorker.h"
 #include "app/PostingDeviceView.h"
+#include "app/TrayStatusBuilder.h"
 #include "app/pages/MainPageHost.h"
 #include "dialogs/DonglePairDlg.h"
 #include "device/DeviceCatalog.h"
@@ -29,6 +30,7 @@ class TextPage;
 class TrayIcon;
 class WaitDlg;
 class DesktopServices;
+struct PasteFallback;
 class DesktopNotifier;
 class SleepMonitor;
 namespace Orvix {
@@ -217,6 +219,11 @@ class DeviceMainDlg : public Orvix::MDialog, public MainPageHost, private Device
     void RegisterForDeviceNotifications();
     void AddTrayIcon();
     void OnTrayAvailability(bool available);
+    // The tray icon's tooltip, picture and menu after a change of what they show.
+    void UpdateTray();
+    void OnTrayProfile(int32_t profile);
+    // Typing could not take the virtual keyboard of a Wayland session: said once.
+    void OnPasteFallback(const PasteFallback& fallback);
     void OnTabChanged();
     void ShowModelView();
     void SelectHomeTabQuietly();
@@ -237,6 +244,8 @@ class DeviceMainDlg : public Orvix::MDialog, public MainPageHost, private Device
     PcFunctionExecutor m_executor;
     DeviceWorker m_worker;
     std::unique_ptr<TrayIcon> m_tray;
+    TrayFacts m_trayFacts;
+    bool m_typingNoticeShown = false;
     std::unique_ptr<DesktopNotifier> m_notifier;
     std::unique_ptr<SleepMonitor> m_sleep;
     std::string m_systemBus;

@@ -110,7 +110,7 @@ TEST_F(StatusNotifierTray, RegistersWithTheWatcherAndShowsItsProperties) {
     ASSERT_TRUE(events.WaitForCount("available", 1));
     EXPECT_TRUE(tray.IsAvailable());
 
-    EXPECT_EQ(ItemString(service, "Id"), "vantorel-mouse");
+    EXPECT_EQ(ItemString(service, "Id"), "com.vantorel.mouse");
     EXPECT_EQ(ItemString(service, "Title"), "Vantorel Mouse");
     EXPECT_EQ(ItemString(service, "Status"), "Active");
     EXPECT_EQ(ItemString(service, "Category"), "ApplicationStatus");
@@ -191,7 +191,10 @@ TEST_F(StatusNotifierTray, ActivateAndTheMenuItemReachTheCallbacks) {
     EXPECT_EQ(events.Count("activate"), 1u);
 
     // A language change renames the item; underscores are shown, not taken as mnemonics.
-    tray.SetExitText(L"Quitter_maintenant");
+    TrayStatus french;
+    french.title = french.tooltip = L"Vantorel Mouse";
+    french.exitText = L"Quitter_maintenant";
+    tray.Update(french);
     uint32_t newRevision = 0;
     EXPECT_TRUE(
         WaitUntil([&] { return !MenuItems(service).empty() && MenuItems(service)[0].second != "Exit"; }));
@@ -225,7 +228,7 @@ TEST_F(StatusNotifierTray, WithoutAWatcherTheIconIsNotAvailableUntilOneStarts) {
     std::string service;
     ASSERT_TRUE(WaitUntil([&] {
         for (const std::string& name : bus.UniqueNames()) {
-            if (ItemString(name, "Id") == "vantorel-mouse") service = name;
+            if (ItemString(name, "Id") == "com.vantorel.mouse") service = name;
         }
         return !service.empty();
     }));
@@ -245,7 +248,7 @@ TEST_F(StatusNotifierTray, AWatcherWithoutANotificationAreaIsNoWayBack) {
     const std::string service = AddAndWaitForRegistration(watcher);
     ASSERT_FALSE(service.empty());
     // The item answers, so its host query has been made; still not available.
-    EXPECT_EQ(ItemString(service, "Id"), "vantorel-mouse");
+    EXPECT_EQ(ItemString(service, "Id"), "com.vantorel.mouse");
     EXPECT_FALSE(tray.IsAvailable());
 
     watcher.SetHostRegistered(true);
@@ -280,16 +283,9 @@ TEST_F(StatusNotifierTray, APictureThatCannotBeReadFallsBackToTheIconName) {
     tray.Add(folder.File("broken.png"), L"Vantorel Mouse", L"Exit", Callbacks());
     ASSERT_TRUE(watcher.WaitForRegistrations(1));
     const std::string service = watcher.Registrations()[0];
-    EXPECT_EQ(ItemString(service, "IconName"), "vantorel-mouse");
+    EXPECT_EQ(ItemString(service, "IconName"), "com.vantorel.mouse");
     EXPECT_EQ(ItemString(service, "IconPixmap"), "[]");
     EXPECT_TRUE(events.WaitForCount("available", 1));
-}
-
-TEST(StatusNotifierTrayId, IsTheApplicationNameInLowerCaseWithDashes) {
-    EXPECT_EQ(StatusNotifierTrayIcon::ItemId(L"Vantorel Mouse"), "vantorel-mouse");
-    EXPECT_EQ(StatusNotifierTrayIcon::ItemId(L"  Mouse  Tool 2 "), "mouse-tool-2");
-    EXPECT_EQ(StatusNotifierTrayIcon::ItemId(L"Souris été"), "souris-t");
-    EXPECT_EQ(StatusNotifierTrayIcon::ItemId(L""), "application");
 }
 
 TEST(CreateTrayIcon, IsTheStatusNotifierItemOnlyWhereThereIsASessionBus) {

@@ -209,8 +209,8 @@ int CtlSession::Run(const CtlOptions& options) {
 int CtlSession::Info(bool json) {
     CtlInfo info;
     for (const CatalogEntry& model : m_catalog.models)
-        info.models.push_back({model.deviceType, WideToUtf8(model.name),
-                               model.deviceType == m_state.GetCurrentDeviceType()});
+        info.models.push_back(
+            {model.deviceType, WideToUtf8(model.name), model.deviceType == m_state.GetCurrentDeviceType()});
     static const char* const kOnline[] = {"not answering", "online", "mouse offline"};
     for (const DeviceRecord& r : DeviceManager::Instance().GetRecords())
         info.devices.push_back({r.vid, r.pid, WideToUtf8(r.product), r.deviceType,

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "platform/ParseInt.h"
 #include "orvix/core/TextConv.h"
+#include "platform/ParseInt.h"
 
 namespace {
 
@@ -44,11 +44,21 @@ std::string JsonString(const std::string& text) {
     std::string out = "\"";
     for (unsigned char c : text) {
         switch (c) {
-            case '"': out += "\\\""; break;
-            case '\\': out += "\\\\"; break;
-            case '\n': out += "\\n"; break;
-            case '\r': out += "\\r"; break;
-            case '\t': out += "\\t"; break;
+            case '"':
+                out += "\\\"";
+                break;
+            case '\\':
+                out += "\\\\";
+                break;
+            case '\n':
+                out += "\\n";
+                break;
+            case '\r':
+                out += "\\r";
+                break;
+            case '\t':
+                out += "\\t";
+                break;
             default:
                 if (c < 0x20) {
                     char escaped[8];
@@ -66,16 +76,19 @@ std::string FormatCtlInfo(const CtlInfo& info, bool json) {
     if (!json) {
         std::string text = "models:\n";
         for (const CtlInfo::Model& m : info.models)
-            text += "  " + std::to_string(m.deviceType) + " " + m.name + (m.selected ? "  (selected)" : "") + "\n";
+            text += "  " + std::to_string(m.deviceType) + " " + m.name + (m.selected ? "  (selected)" : "") +
+                    "\n";
         text += "devices:\n";
         for (const CtlInfo::Device& d : info.devices)
             text += "  " + Hex4(d.vid) + ":" + Hex4(d.pid) + " " + d.product + ", model " +
                     std::to_string(d.deviceType) + ", " + d.connection + ", " + d.state + "\n";
         text += "connection: " + info.connection + "\nbattery: " + std::to_string(info.batteryLevel) + "%" +
                 (info.charging ? " (charging)" : "") + "\nmouse firmware: " + info.mouseFirmware +
-                "\nreceiver firmware: " + (info.receiverFirmware.empty() ? "-" : info.receiverFirmware) + "\n";
+                "\nreceiver firmware: " + (info.receiverFirmware.empty() ? "-" : info.receiverFirmware) +
+                "\n";
         if (info.reportRate)
-            text += "report rate: " + WithReadable("report_rate", std::to_string(*info.reportRate), info.reportRate) + "\n";
+            text += "report rate: " +
+                    WithReadable("report_rate", std::to_string(*info.reportRate), info.reportRate) + "\n";
         if (info.dpiIndex) {
             text += "dpi level: " + WithReadable("dpi_index", std::to_string(*info.dpiIndex), info.dpiIndex);
             if (info.dpi) text += ", " + std::to_string(*info.dpi) + " DPI";
@@ -92,13 +105,14 @@ std::string FormatCtlInfo(const CtlInfo& info, bool json) {
     out += "], \"devices\": [";
     for (size_t i = 0; i < info.devices.size(); ++i) {
         const CtlInfo::Device& d = info.devices[i];
-        out += std::string(i ? ", " : "") + "{\"vid\": " + JsonString(Hex4(d.vid)) + ", \"pid\": " +
-               JsonString(Hex4(d.pid)) + ", \"product\": " + JsonString(d.product) +
-               ", \"device_type\": " + std::to_string(d.deviceType) + ", \"connection\": " +
-               JsonString(d.connection) + ", \"state\": " + JsonString(d.state) + "}";
+        out += std::string(i ? ", " : "") + "{\"vid\": " + JsonString(Hex4(d.vid)) +
+               ", \"pid\": " + JsonString(Hex4(d.pid)) + ", \"product\": " + JsonString(d.product) +
+               ", \"device_type\": " + std::to_string(d.deviceType) +
+               ", \"connection\": " + JsonString(d.connection) + ", \"state\": " + JsonString(d.state) + "}";
     }
-    out += "], \"connection\": " + JsonString(info.connection) + ", \"battery\": {\"level\": " +
-           std::to_string(info.batteryLevel) + ", \"charging\": " + Bool(info.charging) +
+    out += "], \"connection\": " + JsonString(info.connection) +
+           ", \"battery\": {\"level\": " + std::to_string(info.batteryLevel) +
+           ", \"charging\": " + Bool(info.charging) +
            "}, \"mouse_firmware\": " + JsonString(info.mouseFirmware) + ", \"receiver_firmware\": " +
            (info.receiverFirmware.empty() ? "null" : JsonString(info.receiverFirmware)) +
            ", \"report_rate\": " + (info.reportRate ? JsonValue("report_rate", *info.reportRate) : "null") +
@@ -112,8 +126,8 @@ std::string FormatCtlValue(const std::string& key, const std::string& raw, bool 
     if (!json) return WithReadable(key, raw, number) + "\n";
     const std::string readable = number ? ReadableValue(key, *number) : std::string();
     return "{\"key\": " + JsonString(key) + ", \"value\": " + (number ? std::to_string(*number) : "null") +
-           ", \"raw\": " + JsonString(raw) + ", \"text\": " + (readable.empty() ? "null" : JsonString(readable)) +
-           "}\n";
+           ", \"raw\": " + JsonString(raw) +
+           ", \"text\": " + (readable.empty() ? "null" : JsonString(readable)) + "}\n";
 }
 
 std::string FormatCtlProfiles(const CtlProfiles& profiles, bool json) {
@@ -122,8 +136,8 @@ std::string FormatCtlProfiles(const CtlProfiles& profiles, bool json) {
         const CtlProfiles::Profile& p = profiles.profiles[i];
         const bool active = p.id == profiles.active;
         if (json)
-            out += std::string(i ? ", " : "") + "{\"id\": " + std::to_string(p.id) + ", \"name\": " +
-                   JsonString(p.name) + ", \"active\": " + Bool(active) + "}";
+            out += std::string(i ? ", " : "") + "{\"id\": " + std::to_string(p.id) +
+                   ", \"name\": " + JsonString(p.name) + ", \"active\": " + Bool(active) + "}";
         else
             out += (active ? "* " : "  ") + std::to_string(p.id) + " " + p.name + "\n";
     }
@@ -139,22 +153,24 @@ std::string FormatCtlKeys(const std::vector<CtlKey>& keys, bool json) {
         for (int value : NamedValues(k.key)) {
             const std::string readable = ReadableValue(k.key, value);
             values += (values.empty() ? "" : ", ") + std::to_string(value) + " " + readable;
-            jsonValues += std::string(jsonValues.empty() ? "" : ", ") + "{\"value\": " + std::to_string(value) +
-                          ", \"text\": " + JsonString(readable) + "}";
+            jsonValues += std::string(jsonValues.empty() ? "" : ", ") +
+                          "{\"value\": " + std::to_string(value) + ", \"text\": " + JsonString(readable) +
+                          "}";
         }
         if (!json) {
             std::string line = "  " + k.key;
             line.resize(std::max<size_t>(line.size() + 1, 24), ' ');
-            std::string range = k.settable ? (k.range.choices.empty() ? DescribeRange(k.range)
-                                                                       : std::to_string(k.range.min) + " to " +
-                                                                             std::to_string(k.range.max) + ", listed")
-                                           : "read only";
+            std::string range = k.settable
+                                    ? (k.range.choices.empty() ? DescribeRange(k.range)
+                                                               : std::to_string(k.range.min) + " to " +
+                                                                     std::to_string(k.range.max) + ", listed")
+                                    : "read only";
             range.resize(std::max<size_t>(range.size() + 1, 18), ' ');
             out += line + range + k.meaning + (values.empty() ? "" : " (" + values + ")") + "\n";
             continue;
         }
-        out += std::string(i ? ", " : "") + "{\"key\": " + JsonString(k.key) + ", \"meaning\": " +
-               JsonString(k.meaning) + ", \"settable\": " + Bool(k.settable);
+        out += std::string(i ? ", " : "") + "{\"key\": " + JsonString(k.key) +
+               ", \"meaning\": " + JsonString(k.meaning) + ", \"settable\": " + Bool(k.settable);
         if (k.settable) {
             out += ", \"min\": " + std::to_string(k.range.min) + ", \"max\": " + std::to_string(k.range.max);
             if (!k.range.choices.empty()) {

@@ -31,7 +31,7 @@ struct CtlInfo {
     int batteryLevel = 0;
     bool charging = false;
     std::string mouseFirmware;
-    std::string receiverFirmware;  // empty when there is no receiver
+    std::string receiverFirmware;   // empty when there is no receiver
     std::optional<int> reportRate;  // "report_rate" of the active profile
     std::optional<int> dpiIndex;    // "dpi_index"
     std::optional<int> dpi;         // the DPI of that level

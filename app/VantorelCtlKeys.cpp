@@ -24,8 +24,9 @@ int DpiLevelOf(const std::string& key) {
 }
 
 bool IsSwitch(const std::string& key) {
-    return key == "highspeed_mode" || key == "move_wakeup" || key == "move_closelight" || key == "sleep_light" ||
-           key == "e-sports_flag" || key == "leftbtn_lock" || StartsWith(key, "notify_");
+    return key == "highspeed_mode" || key == "move_wakeup" || key == "move_closelight" ||
+           key == "sleep_light" || key == "e-sports_flag" || key == "leftbtn_lock" ||
+           StartsWith(key, "notify_");
 }
 
 constexpr const char* kLightModeNames[] = {"off",  "static",  "breathing", "spectrum cycle",
@@ -71,9 +72,8 @@ bool RangeOfSetting(const std::string& key, int deviceType, int dpiCount, Settin
         return true;
     };
     const std::wstring wide = Orvix::Utf8ToWide(key);
-    if (key == "version" ||
-        std::none_of(kConfigDefaults.begin(), kConfigDefaults.end(),
-                     [&](const ConfigDefault& row) { return wide == row.key; }))
+    if (key == "version" || std::none_of(kConfigDefaults.begin(), kConfigDefaults.end(),
+                                         [&](const ConfigDefault& row) { return wide == row.key; }))
         return false;
     if (key == "dpi_index") return between(0, std::max(dpiCount, 1) - 1);
     if (key == "dpi_count") return between(1, kDpiStages);
@@ -135,7 +135,8 @@ std::string ReadableValue(const std::string& key, int value) {
     if (key == "sensor_flag") {
         std::string options;
         for (int i = 0; i < 3; ++i)
-            if (SensorBitSet(value, i)) options += (options.empty() ? "" : ", ") + std::string(kSensorOptionNames[i]);
+            if (SensorBitSet(value, i))
+                options += (options.empty() ? "" : ", ") + std::string(kSensorOptionNames[i]);
         return options.empty() ? "none" : options;
     }
     if (key == "dpi_index") return "level " + std::to_string(value + 1);
@@ -143,7 +144,8 @@ std::string ReadableValue(const std::string& key, int value) {
         if (EndsWith(key, "_value")) return std::to_string(value) + " DPI";
         // Stored as 0x00BBGGRR; shown as the usual #RRGGBB.
         char colour[8];
-        std::snprintf(colour, sizeof colour, "#%02X%02X%02X", value & 0xFF, (value >> 8) & 0xFF, (value >> 16) & 0xFF);
+        std::snprintf(colour, sizeof colour, "#%02X%02X%02X", value & 0xFF, (value >> 8) & 0xFF,
+                      (value >> 16) & 0xFF);
         return colour;
     }
     return {};

@@ -19,15 +19,15 @@ constexpr int kTextFixInstall = 902;  // a rule beside the program, not installe
 constexpr int kTextFixReplug = 903;   // %s: the installed rule
 constexpr int kTextFixNoRule = 904;   // no rule anywhere
 constexpr int kTextTypingTitle = 1530;
-constexpr int kTextTypingMissing = 1531;    // {node}
-constexpr int kTextTypingDenied = 1532;     // {node}
-constexpr int kTextTypingFailed = 1533;     // {node}, {error}
-constexpr int kTextTypingInstall = 1534;    // a rule beside the program, not installed
-constexpr int kTextTypingRelogin = 1535;    // {rule}: installed, not applied to this session
-constexpr int kTextTypingNoRule = 1536;     // no rule anywhere
-constexpr int kTextTypingXOnly = 1537;      // until then: X applications only
-constexpr int kTextTypingNothing = 1538;    // until then: nothing
-constexpr int kTextTypingLoadModule = 1539; // {rule}: installed, the module not loaded
+constexpr int kTextTypingMissing = 1531;     // {node}
+constexpr int kTextTypingDenied = 1532;      // {node}
+constexpr int kTextTypingFailed = 1533;      // {node}, {error}
+constexpr int kTextTypingInstall = 1534;     // a rule beside the program, not installed
+constexpr int kTextTypingRelogin = 1535;     // {rule}: installed, not applied to this session
+constexpr int kTextTypingNoRule = 1536;      // no rule anywhere
+constexpr int kTextTypingXOnly = 1537;       // until then: X applications only
+constexpr int kTextTypingNothing = 1538;     // until then: nothing
+constexpr int kTextTypingLoadModule = 1539;  // {rule}: installed, the module not loaded
 
 std::wstring Text(int id) {
     return GetLanguageText(L"LAN", id);
@@ -138,10 +138,12 @@ PermissionNotice BuildUinputNotice(UinputProblem problem, const std::string& nod
     if (problem == UinputProblem::Failed) {
         notice.fix.clear();  // neither the rule nor the module is the cause
     } else if (!rule.installed.empty()) {
-        notice.fix = FillField(Text(problem == UinputProblem::Missing ? kTextTypingLoadModule : kTextTypingRelogin),
-                               L"{rule}", Utf8ToWide(rule.installed));
-        notice.command = Utf8ToWide(problem == UinputProblem::Missing ? "sudo modprobe uinput"
-                                                                      : "sudo udevadm trigger --name-match=" + node);
+        notice.fix =
+            FillField(Text(problem == UinputProblem::Missing ? kTextTypingLoadModule : kTextTypingRelogin),
+                      L"{rule}", Utf8ToWide(rule.installed));
+        notice.command =
+            Utf8ToWide(problem == UinputProblem::Missing ? "sudo modprobe uinput"
+                                                         : "sudo udevadm trigger --name-match=" + node);
     } else if (!rule.shipped.empty()) {
         notice.fix = Text(kTextTypingInstall);
         notice.command = Utf8ToWide("sudo cp " + ShellQuote(rule.shipped) +

@@ -59,7 +59,8 @@ std::string InsertModaliases(const std::string& templateText, const std::string&
     if (at == std::string::npos) return {};
     const size_t lineStart = templateText.rfind('\n', at) + 1;  // npos + 1 is 0
     const size_t lineEnd = templateText.find('\n', at);
-    const std::string indent = templateText.substr(lineStart, templateText.find_first_not_of(" \t", lineStart) - lineStart);
+    const std::string indent =
+        templateText.substr(lineStart, templateText.find_first_not_of(" \t", lineStart) - lineStart);
     std::string lines;
     for (const std::string& pattern : modaliases) lines += indent + "<modalias>" + pattern + "</modalias>\n";
     return templateText.substr(0, lineStart) + lines +

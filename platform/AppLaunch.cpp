@@ -115,8 +115,8 @@ GAppInfo* InfoForExecutable(const std::string& path, std::string* error) {
     for (const char* c = quoted; *c; ++c) command += *c == '%' ? std::string("%%") : std::string(1, *c);
     g_free(quoted);
     GError* failure = nullptr;
-    GAppInfo* info = g_app_info_create_from_commandline(command.c_str(), BaseName(path).c_str(),
-                                                        G_APP_INFO_CREATE_SUPPORTS_STARTUP_NOTIFICATION, &failure);
+    GAppInfo* info = g_app_info_create_from_commandline(
+        command.c_str(), BaseName(path).c_str(), G_APP_INFO_CREATE_SUPPORTS_STARTUP_NOTIFICATION, &failure);
     if (!info && error) *error = failure->message;
     g_clear_error(&failure);
     return info;
@@ -152,7 +152,8 @@ bool IsLaunchable(const std::string& path) {
         return false;
     }
     bool startable = g_desktop_app_info_get_boolean(entry, "DBusActivatable");
-    if (const char* program = g_app_info_get_executable(G_APP_INFO(entry)); !startable && program && *program) {
+    if (const char* program = g_app_info_get_executable(G_APP_INFO(entry));
+        !startable && program && *program) {
         gchar* found = g_find_program_in_path(program);
         startable = found != nullptr;
         g_free(found);
@@ -166,7 +167,8 @@ LaunchResult LaunchApplication(const std::string& path, std::string* error) {
     bool notify = true;
     std::string icon;
     if (IsDesktopEntryPath(path)) {
-        GDesktopAppInfo* entry = IsLaunchable(path) ? g_desktop_app_info_new_from_filename(path.c_str()) : nullptr;
+        GDesktopAppInfo* entry =
+            IsLaunchable(path) ? g_desktop_app_info_new_from_filename(path.c_str()) : nullptr;
         if (!entry) return Refuse(error, "not an application entry that can be started here");
         // An application that does not say it completes startup notification would
         // leave the desktop's busy pointer on until it gives up.

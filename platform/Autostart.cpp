@@ -58,7 +58,8 @@ std::string EntryValue(const std::string& bytes, const std::string& key) {
 }  // namespace
 
 std::wstring GetAutostartEntryPath() {
-    return JoinPath(JoinPath(ConfigHome(), L"autostart"), Orvix::Utf8ToWide(std::string(kApplicationId) + ".desktop"));
+    return JoinPath(JoinPath(ConfigHome(), L"autostart"),
+                    Orvix::Utf8ToWide(std::string(kApplicationId) + ".desktop"));
 }
 
 std::wstring GetOldAutostartEntryPath() {

@@ -144,7 +144,8 @@ bool SystemDesktopServices::OpenWebAddress(const std::wstring& address) {
 }
 
 bool SystemDesktopServices::UseWaylandClipboard() const {
-    return m_options.waylandClipboard && m_options.session == SessionKind::Wayland && WaylandClipboard::IsAvailable();
+    return m_options.waylandClipboard && m_options.session == SessionKind::Wayland &&
+           WaylandClipboard::IsAvailable();
 }
 
 bool SystemDesktopServices::GetClipboardText(std::wstring& text) {
@@ -177,9 +178,13 @@ bool SystemDesktopServices::SetClipboardText(const std::wstring& text) {
 
 bool SystemDesktopServices::PressWithXTest() {
     Display* display = XOpenDisplay(nullptr);
-    if (!display) return false;
+    if (!display) {
+        Vantorel::Trace("paste: no X display to press the keys on");
+        return false;
+    }
     int event = 0, error = 0, major = 0, minor = 0;
     bool ok = XTestQueryExtension(display, &event, &error, &major, &minor);
+    if (!ok) Vantorel::Trace("paste: the X server has no XTest");
     if (ok) {
         const KeyCode ctrl = XKeysymToKeycode(display, XK_Control_L);
         const KeyCode v = XKeysymToKeycode(display, XK_v);

@@ -21,7 +21,8 @@ SessionKind SessionKindFrom(const char* sessionType, const char* waylandDisplay,
 }
 
 SessionKind DetectSessionKind() {
-    return SessionKindFrom(std::getenv("XDG_SESSION_TYPE"), std::getenv("WAYLAND_DISPLAY"), std::getenv("DISPLAY"));
+    return SessionKindFrom(std::getenv("XDG_SESSION_TYPE"), std::getenv("WAYLAND_DISPLAY"),
+                           std::getenv("DISPLAY"));
 }
 
 std::vector<PasteRoute> PasteRoutes(SessionKind session) {

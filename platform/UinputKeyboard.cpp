@@ -42,7 +42,8 @@ UinputProblem UinputProblemFromErrno(int error) {
 std::string EventNodeOfInputDevice(const std::string& sysfsRoot, const std::string& inputName) {
     if (inputName.empty() || inputName.find('/') != std::string::npos) return {};
     std::error_code error;
-    const std::filesystem::path folder = std::filesystem::path(sysfsRoot) / "devices/virtual/input" / inputName;
+    const std::filesystem::path folder =
+        std::filesystem::path(sysfsRoot) / "devices/virtual/input" / inputName;
     for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
         const std::string name = entry.path().filename().string();
         if (name.rfind("event", 0) == 0 && name.size() > 5) return "/dev/input/" + name;

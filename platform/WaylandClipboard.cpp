@@ -104,8 +104,8 @@ int Run(const std::vector<std::string>& argv, const std::string* input, std::str
         // wl-paste's data comes before it exits; read until it closes its end.
         char buffer[4096];
         while (true) {
-            const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline -
-                                                                                      std::chrono::steady_clock::now());
+            const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+                deadline - std::chrono::steady_clock::now());
             if (left.count() <= 0) break;
             pollfd fd{out[0], POLLIN, 0};
             if (poll(&fd, 1, static_cast<int>(left.count())) <= 0) break;

@@ -2,7 +2,6 @@
 
 #include <gio/gio.h>
 
-
 #include "orvix/core/TextConv.h"
 #include "platform/ApplicationId.h"
 #include "platform/IconPixmap.h"
@@ -192,7 +191,8 @@ class StatusNotifierTrayIcon::Session {
     static std::vector<TrayMenu::Item> MenuItems(const TrayStatus& status) {
         using Orvix::WideToUtf8;
         std::vector<TrayMenu::Item> items;
-        if (!status.showText.empty()) items.push_back({kShowItem, false, WideToUtf8(status.showText), true, -1});
+        if (!status.showText.empty())
+            items.push_back({kShowItem, false, WideToUtf8(status.showText), true, -1});
         if (!status.profiles.empty()) {
             if (!items.empty()) items.push_back({kFirstSeparator, true, "", true, -1});
             for (const TrayStatus::Profile& profile : status.profiles)
@@ -216,7 +216,8 @@ class StatusNotifierTrayIcon::Session {
 
     void Emit(const char* signal) {
         if (!m_connection || !m_itemRegistration) return;
-        g_dbus_connection_emit_signal(m_connection, nullptr, kItemPath, kItemInterface, signal, nullptr, nullptr);
+        g_dbus_connection_emit_signal(m_connection, nullptr, kItemPath, kItemInterface, signal, nullptr,
+                                      nullptr);
     }
 
     static Session* FromWatch(gpointer data) { return (*static_cast<LinkRef*>(data))->session; }
@@ -335,11 +336,13 @@ class StatusNotifierTrayIcon::Session {
             name == "AttentionMovieName")
             return g_variant_new_string("");
         if (name == "IconName") return g_variant_new_string(self->m_iconName.c_str());
-        if (name == "IconPixmap") return g_variant_ref(self->m_status.lowBattery ? self->m_lowPixmaps : self->m_pixmaps);
+        if (name == "IconPixmap")
+            return g_variant_ref(self->m_status.lowBattery ? self->m_lowPixmaps : self->m_pixmaps);
         if (name == "OverlayIconPixmap" || name == "AttentionIconPixmap")
             return g_variant_new("a(iiay)", nullptr);
         if (name == "ToolTip")
-            return g_variant_new("(sa(iiay)ss)", "", nullptr, Orvix::WideToUtf8(self->m_status.tooltip).c_str(),
+            return g_variant_new("(sa(iiay)ss)", "", nullptr,
+                                 Orvix::WideToUtf8(self->m_status.tooltip).c_str(),
                                  Orvix::WideToUtf8(self->m_status.detail).c_str());
         if (name == "ItemIsMenu") return g_variant_new_boolean(FALSE);
         if (name == "Menu") return g_variant_new_object_path(kMenuPath);
@@ -370,7 +373,8 @@ StatusNotifierTrayIcon::~StatusNotifierTrayIcon() {
     m_loop.Stop([this] { m_session.reset(); });
 }
 
-bool StatusNotifierTrayIcon::Add(const std::wstring& iconFile, const TrayStatus& status, Callbacks callbacks) {
+bool StatusNotifierTrayIcon::Add(const std::wstring& iconFile, const TrayStatus& status,
+                                 Callbacks callbacks) {
     m_loop.Post([this, icon = Orvix::WideToUtf8(iconFile), status, callbacks = std::move(callbacks)] {
         m_available = false;
         m_session.reset();

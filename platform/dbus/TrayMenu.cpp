@@ -130,7 +130,8 @@ void TrayMenu::SetItems(std::vector<Item> items) {
     GVariantBuilder updated;
     g_variant_builder_init(&updated, G_VARIANT_TYPE("a(ia{sv})"));
     for (const Item& item : m_items)
-        g_variant_builder_add_value(&updated, g_variant_new("(i@a{sv})", item.id, Properties(item.id, nullptr)));
+        g_variant_builder_add_value(&updated,
+                                    g_variant_new("(i@a{sv})", item.id, Properties(item.id, nullptr)));
     g_dbus_connection_emit_signal(m_connection, nullptr, m_path.c_str(), kInterface, "ItemsPropertiesUpdated",
                                   g_variant_new("(a(ia{sv})a(ias))", &updated, nullptr), nullptr);
     g_dbus_connection_emit_signal(m_connection, nullptr, m_path.c_str(), kInterface, "LayoutUpdated",

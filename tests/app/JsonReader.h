@@ -55,14 +55,30 @@ inline std::optional<Json> ParseJson(const std::string& source) {
                 if (++at >= s.size()) return false;
                 const char e = s[at++];
                 switch (e) {
-                    case '"': out += '"'; break;
-                    case '\\': out += '\\'; break;
-                    case '/': out += '/'; break;
-                    case 'n': out += '\n'; break;
-                    case 't': out += '\t'; break;
-                    case 'r': out += '\r'; break;
-                    case 'b': out += '\b'; break;
-                    case 'f': out += '\f'; break;
+                    case '"':
+                        out += '"';
+                        break;
+                    case '\\':
+                        out += '\\';
+                        break;
+                    case '/':
+                        out += '/';
+                        break;
+                    case 'n':
+                        out += '\n';
+                        break;
+                    case 't':
+                        out += '\t';
+                        break;
+                    case 'r':
+                        out += '\r';
+                        break;
+                    case 'b':
+                        out += '\b';
+                        break;
+                    case 'f':
+                        out += '\f';
+                        break;
                     case 'u': {
                         if (at + 4 > s.size()) return false;
                         const unsigned code = std::stoul(s.substr(at, 4), nullptr, 16);
@@ -71,7 +87,8 @@ inline std::optional<Json> ParseJson(const std::string& source) {
                         out += static_cast<char>(code);
                         break;
                     }
-                    default: return false;
+                    default:
+                        return false;
                 }
             }
             if (at >= s.size()) return false;

@@ -102,7 +102,6 @@ inline std::pair<uint32_t, uint32_t> PngSize(const fs::path& path) {
     return {big(16), big(20)};
 }
 
-
 }  // namespace program_run
 
 using program_run::Clock;

@@ -8,15 +8,24 @@ namespace {
 
 std::wstring Texts(int id) {
     switch (id) {
-        case kTextTrayBattery: return L"{model} — {level} %";
-        case kTextTrayBatteryCharging: return L"{model} — {level} %, charging";
-        case kTextTrayCable: return L"cable";
-        case kTextTrayReceiver: return L"receiver";
-        case kTextTrayNoMouse: return L"no mouse";
-        case kTextTrayMouseAway: return L"mouse away";
-        case kTextTrayShow: return L"Show window";
-        case kTextTrayExit: return L"Exit";
-        default: return L"?";
+        case kTextTrayBattery:
+            return L"{model} — {level} %";
+        case kTextTrayBatteryCharging:
+            return L"{model} — {level} %, charging";
+        case kTextTrayCable:
+            return L"cable";
+        case kTextTrayReceiver:
+            return L"receiver";
+        case kTextTrayNoMouse:
+            return L"no mouse";
+        case kTextTrayMouseAway:
+            return L"mouse away";
+        case kTextTrayShow:
+            return L"Show window";
+        case kTextTrayExit:
+            return L"Exit";
+        default:
+            return L"?";
     }
 }
 

@@ -12,6 +12,7 @@
 #include "orvix/platform/Image.h"
 #include "tests/platform/ScratchHome.h"
 
+// After the other headers: X11 defines macros (None, Bool) that clash with names there.
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
@@ -26,11 +27,15 @@ class WestonSession {
         // XWayland binds its socket there; as root the folder may be made.
         mkdir("/tmp/.X11-unix", 01777);
         m_socket = "vantorel-weston-" + std::to_string(getpid());
-        std::vector<std::string> args = {"weston",         "--backend=headless-backend.so",
-                                         "--xwayland",     "--use-pixman",
+        std::vector<std::string> args = {"weston",
+                                         "--backend=headless-backend.so",
+                                         "--xwayland",
+                                         "--use-pixman",
                                          "--debug",  // the screenshooter's protocol
-                                         "--width=1400",   "--height=900",
-                                         "--idle-time=0",  "--socket=" + m_socket,
+                                         "--width=1400",
+                                         "--height=900",
+                                         "--idle-time=0",
+                                         "--socket=" + m_socket,
                                          "--log=" + m_log.string()};
         std::vector<std::string> env = {"XDG_RUNTIME_DIR=" + runtime.string(), "PATH=/usr/bin:/bin"};
         m_pid = Spawn(args, env);
@@ -66,7 +71,8 @@ class WestonSession {
     fs::path Screenshot(const fs::path& folder) {
         fs::create_directories(folder);
         const std::string command = "cd '" + folder.string() + "' && XDG_RUNTIME_DIR='" + m_runtime.string() +
-                                    "' WAYLAND_DISPLAY='" + m_socket + "' weston-screenshooter >/dev/null 2>&1";
+                                    "' WAYLAND_DISPLAY='" + m_socket +
+                                    "' weston-screenshooter >/dev/null 2>&1";
         if (std::system(command.c_str()) != 0) return {};
         for (const auto& entry : fs::directory_iterator(folder))
             if (entry.path().extension() == ".png") return entry.path();
@@ -105,7 +111,8 @@ bool FindShown(Display* x, Window window, const std::string& name, int depth) {
         const bool named = name == title;
         XFree(title);
         XWindowAttributes attributes;
-        if (named && XGetWindowAttributes(x, window, &attributes) && attributes.map_state == IsViewable) return true;
+        if (named && XGetWindowAttributes(x, window, &attributes) && attributes.map_state == IsViewable)
+            return true;
     }
     Window root = 0, parent = 0, *children = nullptr;
     unsigned count = 0;
@@ -156,8 +163,8 @@ TEST_F(WestonSessionTest, TheProgramStartsThroughXWaylandAndTheCompositorShowsIt
     ASSERT_FALSE(after.empty()) << weston.Log();
     // Kept for a person to look at.
     std::error_code ignored;
-    fs::copy_file(after, fs::path(VANTOREL_BINARY_DIR) / "weston-session.png", fs::copy_options::overwrite_existing,
-                  ignored);
+    fs::copy_file(after, fs::path(VANTOREL_BINARY_DIR) / "weston-session.png",
+                  fs::copy_options::overwrite_existing, ignored);
     EXPECT_EQ(run.Wait(std::chrono::milliseconds(0)), ProgramRun::kRunning) << run.Err();
 
     // The window covers most of the output, and what it shows is a drawn window

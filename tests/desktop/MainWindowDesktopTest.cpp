@@ -83,13 +83,7 @@ class MainWindowDesktop : public MainWindowFixture {
     void PumpAWhile() { Pump([] { return false; }, std::chrono::milliseconds(300)); }
 
     GVariant* ItemProperty(const std::string& service, const char* name) {
-        GVariant* reply = Call(session.Client(), service, "/StatusNotifierItem", "org.freedesktop.DBus.Properties",
-                               "Get", g_variant_new("(ss)", "org.kde.StatusNotifierItem", name));
-        if (!reply) return nullptr;
-        GVariant* value = nullptr;
-        g_variant_get(reply, "(v)", &value);
-        g_variant_unref(reply);
-        return value;
+        return ReadItemProperty(session.Client(), service, name);
     }
 
     // The tooltip's title and text.
@@ -121,43 +115,7 @@ class MainWindowDesktop : public MainWindowFixture {
         return argb;
     }
 
-    struct MenuItem {
-        int id = 0;
-        std::string label;
-        bool enabled = true;
-        int toggle = -1;
-    };
-    std::vector<MenuItem> Menu(const std::string& service) {
-        std::vector<MenuItem> items;
-        GVariant* reply = Call(session.Client(), service, "/MenuBar", "com.canonical.dbusmenu", "GetLayout",
-                               g_variant_new("(iias)", 0, -1, nullptr));
-        if (!reply) return items;
-        GVariant* layout = nullptr;
-        g_variant_get(reply, "(u@(ia{sv}av))", nullptr, &layout);
-        GVariant* children = g_variant_get_child_value(layout, 2);
-        for (gsize i = 0; i < g_variant_n_children(children); ++i) {
-            GVariant* boxed = g_variant_get_child_value(children, i);
-            GVariant* child = g_variant_get_variant(boxed);
-            MenuItem item;
-            GVariant* props = nullptr;
-            g_variant_get(child, "(i@a{sv}av)", &item.id, &props, nullptr);
-            const char* label = "";
-            g_variant_lookup(props, "label", "&s", &label);
-            item.label = label;
-            gboolean enabled = TRUE;
-            g_variant_lookup(props, "enabled", "b", &enabled);
-            item.enabled = enabled;
-            g_variant_lookup(props, "toggle-state", "i", &item.toggle);
-            items.push_back(item);
-            g_variant_unref(props);
-            g_variant_unref(child);
-            g_variant_unref(boxed);
-        }
-        g_variant_unref(children);
-        g_variant_unref(layout);
-        g_variant_unref(reply);
-        return items;
-    }
+    std::vector<TrayMenuEntry> Menu(const std::string& service) { return ReadTrayMenu(session.Client(), service); }
 
     bool ClickMenuItem(const std::string& service, int id) {
         GVariant* reply = Call(session.Client(), service, "/MenuBar", "com.canonical.dbusmenu", "Event",
@@ -399,6 +357,15 @@ TEST_F(MainWindowDesktop, TheTrayIconBringsTheWindowBackAndItsMenuExits) {
                            g_variant_new("(ii)", 10, 10));
     ASSERT_NE(reply, nullptr);
     g_variant_unref(reply);
+    EXPECT_TRUE(PumpUntil([this] { return bool(dlg->IsWindowVisible()); }));
+
+    // The menu's first item does the same.
+    ClickControl(IDC_SYSBTN_CLOSE);
+    ASSERT_FALSE(dlg->IsWindowVisible());
+    const std::vector<TrayMenuEntry> menu = Menu(service);
+    ASSERT_FALSE(menu.empty());
+    EXPECT_EQ(menu.front().label, "Show window");
+    ASSERT_TRUE(ClickMenuItem(service, menu.front().id));
     EXPECT_TRUE(PumpUntil([this] { return bool(dlg->IsWindowVisible()); }));
 
     reply = Call(session.Client(), service, "/MenuBar", "com.canonical.dbusmenu", "Event",

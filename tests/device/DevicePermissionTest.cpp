@@ -153,7 +153,9 @@ TEST_F(PermissionNoticeText, TypingWithoutTheVirtualKeyboardNamesTheNodeTheFixAn
     EXPECT_NE(n.cause.find(L"may not write /dev/uinput"), std::wstring::npos) << Orvix::WideToUtf8(n.cause);
     EXPECT_NE(n.fix.find(L"vantorel-mouse package"), std::wstring::npos);
     EXPECT_NE(n.fix.find(L"X applications only"), std::wstring::npos) << Orvix::WideToUtf8(n.fix);
-    EXPECT_EQ(n.command, L"sudo cp '/opt/vm/70-vantorel-mouse.rules' /etc/udev/rules.d/ && sudo udevadm control --reload");
+    EXPECT_EQ(
+        n.command,
+        L"sudo cp '/opt/vm/70-vantorel-mouse.rules' /etc/udev/rules.d/ && sudo udevadm control --reload");
 
     // No node at all: the module too; nothing typed without X.
     n = BuildUinputNotice(UinputProblem::Missing, "/dev/uinput", ENOENT, false, shipped);
@@ -248,7 +250,8 @@ TEST(UdevRules, OneLinePerIdentityOfTheCatalog) {
     // The virtual keyboard's node, for the session's user, ends every rule file.
     const std::string uinput = std::string(kUinputRuleLine) + "\n";
     EXPECT_EQ(odd.compare(odd.size() - uinput.size(), uinput.size(), uinput), 0) << odd;
-    EXPECT_EQ(uinput, "KERNEL==\"uinput\", SUBSYSTEM==\"misc\", OPTIONS+=\"static_node=uinput\", TAG+=\"uaccess\"\n");
+    EXPECT_EQ(uinput,
+              "KERNEL==\"uinput\", SUBSYSTEM==\"misc\", OPTIONS+=\"static_node=uinput\", TAG+=\"uaccess\"\n");
 }
 
 TEST(UdevRules, EveryCatalogIdBecomesAModaliasOfTheMetadata) {
@@ -269,7 +272,8 @@ TEST(UdevRules, EveryCatalogIdBecomesAModaliasOfTheMetadata) {
     EXPECT_EQ(BuildUsbModaliases({a, zero, a}), std::vector<std::string>{"usb:v7768p6D35d*"});
 
     // The marker's line becomes the entries, indented as it was; the rest stays.
-    const std::string metadata = "<provides>\n    <binary>x</binary>\n    <!-- @MODALIASES@ -->\n</provides>\n";
+    const std::string metadata =
+        "<provides>\n    <binary>x</binary>\n    <!-- @MODALIASES@ -->\n</provides>\n";
     EXPECT_EQ(InsertModaliases(metadata, "@MODALIASES@", {"usb:v1p2d*", "usb:v3p4d*"}),
               "<provides>\n    <binary>x</binary>\n    <modalias>usb:v1p2d*</modalias>\n"
               "    <modalias>usb:v3p4d*</modalias>\n</provides>\n");

@@ -12,34 +12,26 @@
 
 #include "../support/PrivateXServer.h"
 #include "../support/TempFolder.h"
+#include "ScratchHome.h"
 #include "orvix/core/TextConv.h"
 #include "platform/AppLaunch.h"
 #include "platform/DesktopServices.h"
 
+// After the other headers: X11 defines macros (None, Bool) that clash with names there.
 #include <X11/Xlib.h>
 
 namespace {
 
 using Orvix::WideToUtf8;
 
-class AppLaunch : public ::testing::Test {
+class AppLaunch : public ScratchHome {
   protected:
     void SetUp() override {
-        for (const char* name : {"PATH", "DISPLAY", "DESKTOP_STARTUP_ID"}) {
-            const char* value = std::getenv(name);
-            m_saved.emplace_back(name, value ? std::optional<std::string>(value) : std::nullopt);
-        }
+        ScratchHome::SetUp();
         // Only the stand-ins: the terminal GIO looks for is the test's.
-        setenv("PATH", Path("bin").c_str(), 1);
-        unsetenv("DISPLAY");
-    }
-    void TearDown() override {
-        for (const auto& [name, value] : m_saved) {
-            if (value)
-                setenv(name.c_str(), value->c_str(), 1);
-            else
-                unsetenv(name.c_str());
-        }
+        SetEnv("PATH", Path("bin"));
+        SetEnv("DISPLAY", std::nullopt);
+        SetEnv("DESKTOP_STARTUP_ID", std::nullopt);
     }
 
     std::string Path(const std::string& name) { return WideToUtf8(folder.File(name)); }
@@ -58,9 +50,6 @@ class AppLaunch : public ::testing::Test {
     }
 
     TempFolder folder;
-
-  private:
-    std::vector<std::pair<std::string, std::optional<std::string>>> m_saved;
 };
 
 TEST_F(AppLaunch, OnlyWhatTheDesktopWouldStartIsLaunchable) {
@@ -69,7 +58,8 @@ TEST_F(AppLaunch, OnlyWhatTheDesktopWouldStartIsLaunchable) {
         folder.Write(name, text);
         return Path(name);
     };
-    EXPECT_TRUE(IsLaunchable(entry("ok.desktop", "[Desktop Entry]\nType=Application\nName=T\nExec=tool %U\n")));
+    EXPECT_TRUE(
+        IsLaunchable(entry("ok.desktop", "[Desktop Entry]\nType=Application\nName=T\nExec=tool %U\n")));
     EXPECT_TRUE(IsLaunchable(Path("bin/tool")));
 
     for (const char* text : {
@@ -92,28 +82,30 @@ TEST_F(AppLaunch, OnlyWhatTheDesktopWouldStartIsLaunchable) {
 TEST_F(AppLaunch, AnEntryWithTerminalPathAndTwoExecLinesStartsAsGioDoes) {
     // The terminal emulator GIO finds runs the command with -e; it reports its
     // arguments, one per line, and the folder it was started in.
-    Script("bin/xterm", "pwd > \"$out/terminal.tmp\"; for a in \"$@\"; do printf '[%s]\\n' \"$a\"; done "
-                        ">> \"$out/terminal.tmp\"; mv \"$out/terminal.tmp\" \"$out/terminal\"\n");
+    Script("bin/xterm",
+           "pwd > \"$out/terminal.tmp\"; for a in \"$@\"; do printf '[%s]\\n' \"$a\"; done "
+           ">> \"$out/terminal.tmp\"; mv \"$out/terminal.tmp\" \"$out/terminal\"\n");
     Script("bin/first-tool", "exit 0\n");
     Script("bin/second-tool", "exit 0\n");
     std::filesystem::create_directories(Path("work folder"));
-    folder.Write("both.desktop", "[Desktop Entry]\nType=Application\nName=Both\n"
-                                 "Exec=first-tool one\n"
-                                 "Exec=second-tool \"\" \"two words\" 100%% %f\n"
-                                 "Path=" +
-                                     Path("work folder") + "\nTerminal=true\n");
+    folder.Write("both.desktop",
+                 "[Desktop Entry]\nType=Application\nName=Both\n"
+                 "Exec=first-tool one\n"
+                 "Exec=second-tool \"\" \"two words\" 100%% %f\n"
+                 "Path=" +
+                     Path("work folder") + "\nTerminal=true\n");
 
     SystemDesktopServices services;
     ASSERT_TRUE(services.StartProgram(folder.File("both.desktop")));
     // The last Exec line (GIO's key file keeps the last of a key given twice), its
     // empty argument kept, the field code dropped, run in the entry's Path.
-    EXPECT_EQ(WaitFor("terminal"),
-              Path("work folder") + "\n[-e]\n[second-tool]\n[]\n[two words]\n[100%]\n");
+    EXPECT_EQ(WaitFor("terminal"), Path("work folder") + "\n[-e]\n[second-tool]\n[]\n[two words]\n[100%]\n");
 }
 
 TEST_F(AppLaunch, ExecutablesStartByTheirPathWithoutAShell) {
-    Script("my 50% tool;touch x", "printf '%s\\n' \"$0\" \"$#\" > \"$out/started.tmp\"; "
-                                  "mv \"$out/started.tmp\" \"$out/started\"\n");
+    Script("my 50% tool;touch x",
+           "printf '%s\\n' \"$0\" \"$#\" > \"$out/started.tmp\"; "
+           "mv \"$out/started.tmp\" \"$out/started\"\n");
     SystemDesktopServices services;
     ASSERT_TRUE(services.StartProgram(folder.File("my 50% tool;touch x")));
     EXPECT_EQ(WaitFor("started"), Path("my 50% tool;touch x") + "\n0\n");
@@ -163,16 +155,18 @@ class StartupListener {
 };
 
 TEST_F(AppLaunch, TheStartedProgramCarriesTheStartupIdTheDisplayWasToldOf) {
-    setenv("PATH", ("/usr/bin:/bin:" + Path("bin")).c_str(), 1);  // Xvfb's and the stand-in's
+    SetEnv("PATH", "/usr/bin:/bin:" + Path("bin"));  // Xvfb's and the stand-in's
     PrivateXServer x;
     ASSERT_TRUE(x.Ready()) << "Xvfb did not start";
-    setenv("DISPLAY", x.Name().c_str(), 1);
-    setenv("DESKTOP_STARTUP_ID", "the-id-of-the-program-itself", 1);
+    SetEnv("DISPLAY", x.Name());
+    SetEnv("DESKTOP_STARTUP_ID", "the-id-of-the-program-itself");
     StartupListener listener(x.Name());
     ASSERT_TRUE(listener.Ready());
-    Script("bin/app", "printf '%s\\n' \"$DESKTOP_STARTUP_ID\" > \"$out/id.tmp\"; mv \"$out/id.tmp\" \"$out/id\"\n");
-    folder.Write("app.desktop",
-                 "[Desktop Entry]\nType=Application\nName=My \"App\"\nExec=app\nIcon=my-icon\nStartupNotify=true\n");
+    Script("bin/app",
+           "printf '%s\\n' \"$DESKTOP_STARTUP_ID\" > \"$out/id.tmp\"; mv \"$out/id.tmp\" \"$out/id\"\n");
+    folder.Write(
+        "app.desktop",
+        "[Desktop Entry]\nType=Application\nName=My \"App\"\nExec=app\nIcon=my-icon\nStartupNotify=true\n");
 
     ASSERT_EQ(LaunchApplication(Path("app.desktop")), LaunchResult::Started);
     const std::string id = WaitFor("id");
@@ -182,8 +176,10 @@ TEST_F(AppLaunch, TheStartedProgramCarriesTheStartupIdTheDisplayWasToldOf) {
     EXPECT_NE(startupId.find("_TIME"), std::string::npos) << startupId;
     const std::vector<std::string> messages = listener.Messages(std::chrono::milliseconds(300));
     ASSERT_EQ(messages.size(), 1u);
-    EXPECT_EQ(messages[0], "new: ID=\"" + startupId + "\" NAME=\"My \\\"App\\\"\" SCREEN=0 BIN=\"app\" ICON=\"my-icon\" APPLICATION_ID=\"" +
-                               Path("app.desktop") + "\"");
+    EXPECT_EQ(messages[0],
+              "new: ID=\"" + startupId +
+                  "\" NAME=\"My \\\"App\\\"\" SCREEN=0 BIN=\"app\" ICON=\"my-icon\" APPLICATION_ID=\"" +
+                  Path("app.desktop") + "\"");
 
     // An entry that does not say it completes the notification is not announced,
     // and the program's own id does not leak to it.

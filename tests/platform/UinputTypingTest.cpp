@@ -13,9 +13,13 @@
 
 #include "../support/EvdevReader.h"
 #include "../support/PrivateXServer.h"
+#include "ScratchHome.h"
 #include "platform/DesktopServices.h"
 #include "platform/DesktopSession.h"
 #include "platform/UinputKeyboard.h"
+
+// After the other headers: X11 defines macros (None, Bool) that clash with names there.
+#include <X11/Xlib.h>
 
 namespace {
 
@@ -25,8 +29,10 @@ TEST(PasteSession, WaylandTakesTheVirtualKeyboardFirstAndX11KeepsXTest) {
     EXPECT_EQ(SessionKindFrom("x11", "wayland-0", ":0"), SessionKind::X11);
     EXPECT_EQ(SessionKindFrom("tty", "", ":1"), SessionKind::X11);
     EXPECT_EQ(SessionKindFrom("", "", ""), SessionKind::Unknown);
-    EXPECT_EQ(PasteRoutes(SessionKind::Wayland), (std::vector<PasteRoute>{PasteRoute::Uinput, PasteRoute::XTest}));
-    EXPECT_EQ(PasteRoutes(SessionKind::X11), (std::vector<PasteRoute>{PasteRoute::XTest, PasteRoute::Uinput}));
+    EXPECT_EQ(PasteRoutes(SessionKind::Wayland),
+              (std::vector<PasteRoute>{PasteRoute::Uinput, PasteRoute::XTest}));
+    EXPECT_EQ(PasteRoutes(SessionKind::X11),
+              (std::vector<PasteRoute>{PasteRoute::XTest, PasteRoute::Uinput}));
     EXPECT_TRUE(PasteRoutes(SessionKind::Unknown).empty());
     // X key codes are the kernel's plus 8 (XWayland's too).
     EXPECT_EQ(EvdevCodeOfXKeycode(55, KEY_V), 47);
@@ -50,22 +56,12 @@ TEST(UinputKeyboard, ANodeThatCannotMakeAKeyboardSaysWhy) {
     EXPECT_FALSE(wrong.IsCreated());
 }
 
-class PasteRoutesOnSessions : public ::testing::Test {
+class PasteRoutesOnSessions : public ScratchHome {
   protected:
     void SetUp() override {
-        for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY"}) {
-            const char* value = std::getenv(name);
-            m_saved.emplace_back(name, value ? std::optional<std::string>(value) : std::nullopt);
-            unsetenv(name);
-        }
-    }
-    void TearDown() override {
-        for (const auto& [name, value] : m_saved) {
-            if (value)
-                setenv(name.c_str(), value->c_str(), 1);
-            else
-                unsetenv(name.c_str());
-        }
+        ScratchHome::SetUp();
+        SetEnv("DISPLAY", std::nullopt);
+        SetEnv("WAYLAND_DISPLAY", std::nullopt);
     }
 
     // Services for a Wayland session whose virtual keyboard node is `node`, with
@@ -81,9 +77,6 @@ class PasteRoutesOnSessions : public ::testing::Test {
     }
 
     std::vector<PasteFallback> fallbacks;
-
-  private:
-    std::vector<std::pair<std::string, std::optional<std::string>>> m_saved;
 };
 
 TEST_F(PasteRoutesOnSessions, WithoutTheVirtualKeyboardWaylandFallsBackToXTestAndSaysSo) {
@@ -99,7 +92,11 @@ TEST_F(PasteRoutesOnSessions, WithoutTheVirtualKeyboardWaylandFallsBackToXTestAn
     // With the session's X server (XWayland's role), XTest still reaches X applications.
     PrivateXServer x;
     ASSERT_TRUE(x.Ready());
-    setenv("DISPLAY", x.Name().c_str(), 1);
+    SetEnv("DISPLAY", x.Name());
+    // Held open as a desktop's own clients would: Xvfb resets when its last client
+    // leaves, and refuses connections meanwhile.
+    Display* display = XOpenDisplay(x.Name().c_str());
+    ASSERT_NE(display, nullptr) << "Xvfb on " << x.Name() << " does not answer";
     EXPECT_TRUE(services->PressPasteKeys());
     ASSERT_EQ(fallbacks.size(), 2u);
     EXPECT_TRUE(fallbacks[1].pasted);
@@ -112,6 +109,7 @@ TEST_F(PasteRoutesOnSessions, WithoutTheVirtualKeyboardWaylandFallsBackToXTestAn
     onX11.SetPasteFallbackHandler([this](const PasteFallback& f) { fallbacks.push_back(f); });
     EXPECT_TRUE(onX11.PressPasteKeys());
     EXPECT_EQ(fallbacks.size(), 2u);
+    XCloseDisplay(display);
 }
 
 TEST_F(PasteRoutesOnSessions, TheVirtualKeyboardCarriesThePasteChord) {

@@ -45,11 +45,7 @@ TEST(TrayStatus, TheTooltipNamesTheModelItsBatteryAndItsConnection) {
     TrayStatus s = BuildTrayStatus(Receiver(64, true), Texts);
     EXPECT_EQ(s.tooltip, L"Vantorel V8 — 64 %, charging");
     EXPECT_EQ(s.detail, L"receiver");
-    EXPECT_EQ(s.title, L"Vantorel Mouse");
-    EXPECT_EQ(s.showText, L"Show window");
-    EXPECT_EQ(s.exitText, L"Exit");
     EXPECT_TRUE(s.profilesEnabled);
-    EXPECT_EQ(s.activeProfile, 2);
 
     TrayFacts cable = Receiver(80, false);
     cable.link = TrayFacts::Link::Cable;

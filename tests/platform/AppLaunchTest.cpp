@@ -190,11 +190,4 @@ TEST_F(AppLaunch, TheStartedProgramCarriesTheStartupIdTheDisplayWasToldOf) {
     EXPECT_TRUE(listener.Messages(std::chrono::milliseconds(200)).empty());
 }
 
-TEST(StartupNotifyMessage, QuotesEveryValue) {
-    EXPECT_EQ(StartupNotifyMessage("new", "a-1_TIME5", "Tool \"x\"", "/opt/a b\\c", "", "/x.desktop"),
-              "new: ID=\"a-1_TIME5\" NAME=\"Tool \\\"x\\\"\" SCREEN=0 BIN=\"/opt/a b\\\\c\" "
-              "APPLICATION_ID=\"/x.desktop\"");
-    EXPECT_EQ(StartupNotifyMessage("remove", "a-1_TIME5", "ignored", "", "", ""), "remove: ID=\"a-1_TIME5\"");
-}
-
 }  // namespace

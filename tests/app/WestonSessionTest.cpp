@@ -157,32 +157,38 @@ TEST_F(WestonSessionTest, TheProgramStartsThroughXWaylandAndTheCompositorShowsIt
            run.Wait(std::chrono::milliseconds(100)) == ProgramRun::kRunning) {
     }
     ASSERT_TRUE(WindowShown(weston.Display(), "Vantorel Mouse")) << run.Err() << weston.Log();
-    // The first frames, and the simulated mouse's first read, take a moment.
-    std::this_thread::sleep_for(std::chrono::seconds(2));
-    const fs::path after = weston.Screenshot(Root() / "after");
-    ASSERT_FALSE(after.empty()) << weston.Log();
+    // The window covers most of the output, and what it shows is a drawn window
+    // (pictures and text), not a plain area. The first frames take a moment to
+    // reach the compositor on a busy machine: pictures are taken until they show it.
+    const auto empty = Orvix::Image::Load(Orvix::Utf8ToWide(before.string()));
+    ASSERT_TRUE(empty);
+    long changed = 0;
+    std::set<uint32_t> colours;
+    fs::path after;
+    for (int attempt = 0; attempt < 20 && (changed * 4 <= 1280L * 800 * 9 / 10 || colours.size() <= 50);
+         ++attempt) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(500));
+        after = weston.Screenshot(Root() / ("after" + std::to_string(attempt)));
+        ASSERT_FALSE(after.empty()) << weston.Log();
+        const auto shown = Orvix::Image::Load(Orvix::Utf8ToWide(after.string()));
+        ASSERT_TRUE(shown);
+        ASSERT_EQ(shown->GetWidth(), 1400);
+        ASSERT_EQ(shown->GetHeight(), 900);
+        changed = 0;
+        colours.clear();
+        for (int y = 0; y < 900; y += 2)
+            for (int x = 0; x < 1400; x += 2) {
+                const Orvix::Color c = shown->GetPixel(x, y);
+                if (c.GetValue() == empty->GetPixel(x, y).GetValue()) continue;
+                ++changed;
+                colours.insert(c.GetValue());
+            }
+    }
     // Kept for a person to look at.
     std::error_code ignored;
     fs::copy_file(after, fs::path(VANTOREL_BINARY_DIR) / "weston-session.png",
                   fs::copy_options::overwrite_existing, ignored);
     EXPECT_EQ(run.Wait(std::chrono::milliseconds(0)), ProgramRun::kRunning) << run.Err();
-
-    // The window covers most of the output, and what it shows is a drawn window
-    // (pictures and text), not a plain area.
-    const auto empty = Orvix::Image::Load(Orvix::Utf8ToWide(before.string()));
-    const auto shown = Orvix::Image::Load(Orvix::Utf8ToWide(after.string()));
-    ASSERT_TRUE(empty && shown);
-    ASSERT_EQ(shown->GetWidth(), 1400);
-    ASSERT_EQ(shown->GetHeight(), 900);
-    long changed = 0;
-    std::set<uint32_t> colours;
-    for (int y = 0; y < 900; y += 2)
-        for (int x = 0; x < 1400; x += 2) {
-            const Orvix::Color c = shown->GetPixel(x, y);
-            if (c.GetValue() == empty->GetPixel(x, y).GetValue()) continue;
-            ++changed;
-            colours.insert(c.GetValue());
-        }
     EXPECT_GT(changed * 4, 1280L * 800 * 9 / 10) << "the window is not on the compositor's output";
     EXPECT_GT(colours.size(), 50u) << "the window shows no drawing";
 }

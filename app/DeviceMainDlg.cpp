@@ -36,6 +36,7 @@
 #include "platform/Folders.h"
 #include "platform/SettingsStore.h"
 #include "platform/Trace.h"
+#include "platform/ApplicationId.h"
 #include "platform/TrayIcon.h"
 #include "platform/dbus/DesktopNotifier.h"
 #include "platform/dbus/SleepMonitor.h"
@@ -54,7 +55,6 @@ constexpr int kTabWidth = 190;
 constexpr int kTabHeight = 60;
 constexpr int kLayoutHeight = 780;  // the height the pages' coordinates are given for
 
-constexpr int kTextExit = 12;
 constexpr int kTextVersion = 17;
 constexpr int kTextNoDevice = 50;
 constexpr int kTextCable = 51;
@@ -110,6 +110,7 @@ DeviceMainDlg::~DeviceMainDlg() {
     m_autoProfile.reset();
     // The worker goes first: nothing may reach the view or the controls after this.
     m_worker.Stop();
+    m_desktop->SetPasteFallbackHandler(nullptr);
     m_view.Detach();
     if (auto backend = DeviceManager::Instance().GetBackend()) backend->SetDeviceChangeHandler(nullptr);
     m_sleep.reset();
@@ -126,7 +127,7 @@ void DeviceMainDlg::SetTrayIcon(std::unique_ptr<TrayIcon> tray) {
 }
 
 void DeviceMainDlg::EnableDesktopServices(const std::string& sessionBus, const std::string& systemBus) {
-    m_notifier = std::make_unique<DesktopNotifier>(sessionBus, Manager::GetDeviceName(), "vantorel-mouse",
+    m_notifier = std::make_unique<DesktopNotifier>(sessionBus, Manager::GetDeviceName(), kApplicationId,
                                                    JoinPath(GetSkinFolder(), L"icon/app_icon.png"));
     m_systemBus = systemBus;
 }
@@ -188,7 +189,16 @@ LRESULT DeviceMainDlg::OnDestroy() {
 
 BOOL DeviceMainDlg::OnInitDialog() {
     MDialog::OnInitDialog();
+    m_trayFacts.applicationName = Manager::GetDeviceName();
     AddTrayIcon();
+    {
+        const HWND self = m_hWnd;
+        m_desktop->SetPasteFallbackHandler([self, this](const PasteFallback& fallback) {
+            Platform::PostTask([self, this, fallback] {
+                if (Platform::IsWindow(self)) OnPasteFallback(fallback);
+            });
+        });
+    }
     if (!m_systemBus.empty()) {
         m_sleep = std::make_unique<SleepMonitor>(m_systemBus);
         const HWND self = m_hWnd;
@@ -228,8 +238,40 @@ void DeviceMainDlg::AddTrayIcon() {
     callbacks.availabilityChanged = [self](bool available) {
         Platform::PostMessage(self, WM_TRAY_CALLBACK, available ? 1 : 2, 0);
     };
-    m_tray->Add(JoinPath(GetSkinFolder(), L"icon/app_icon.png"), Manager::GetDeviceName(), Text(kTextExit),
-                std::move(callbacks));
+    callbacks.profileChosen = [self](int32_t profile) {
+        Platform::PostMessage(self, WM_TRAY_CALLBACK, 3, LPARAM(profile));
+    };
+    m_tray->Add(JoinPath(GetSkinFolder(), L"icon/app_icon.png"), BuildTrayStatus(m_trayFacts), std::move(callbacks));
+}
+
+void DeviceMainDlg::UpdateTray() {
+    if (m_tray) m_tray->Update(BuildTrayStatus(m_trayFacts));
+}
+
+void DeviceMainDlg::OnTrayProfile(int32_t profile) {
+    // The menu may have been drawn before the mouse went: a profile needs a mouse, as
+    // the profile button does, and must be one of the listed.
+    if (!m_state.IsConnected()) return;
+    for (const TrayStatus::Profile& listed : m_trayFacts.profiles)
+        if (listed.id == profile) {
+            // What the profile pop-up's choice does.
+            OnWindowMessage(WM_PROFILE_COMMAND, kProfileSwitch, LPARAM(profile));
+            return;
+        }
+}
+
+void DeviceMainDlg::OnPasteFallback(const PasteFallback& fallback) {
+    if (m_typingNoticeShown) return;
+    m_typingNoticeShown = true;
+    const PermissionNotice notice =
+        GetUinputNotice(fallback.problem, fallback.node, fallback.error, fallback.pasted);
+    std::wstring body = notice.cause + L"\n" + notice.fix;
+    if (!notice.command.empty()) body += L"\n" + notice.command;
+    if (m_notifier) {
+        m_notifier->Notify(notice.title, body, DesktopNotifier::Urgency::Normal, "typing");
+    } else if (IsWindowVisible()) {
+        ShowMessageText(notice.title, body, CUIMessageBox::kKindOk);
+    }
 }
 
 // ---------------------------------------------------------------- building
@@ -488,6 +530,7 @@ void DeviceMainDlg::LoadDeviceDescription() {
     m_modelName = model ? model->name : L"";
     const std::wstring attr = model ? model->deviceAttr : L"";
     m_state.SetCurrentDeviceType(deviceType);
+    m_trayFacts.modelName = m_modelName;
 
     DataStore& store = DataStore::Instance();
     store.CloseIfOpen();
@@ -584,6 +627,14 @@ void DeviceMainDlg::UpdatePermissionNotice() {
 void DeviceMainDlg::ShowNotConnectedView() {
     UpdatePermissionNotice();
     m_currentView = View::NotConnected;
+    // A receiver that answers without its mouse is not "no mouse".
+    m_trayFacts.link = TrayFacts::Link::None;
+    for (const DeviceRecord& r : DeviceManager::Instance().GetRecords())
+        if (r.deviceType == m_state.GetCurrentDeviceType() && r.deviceMode == kModeReceiver &&
+            r.online == kReceiverOffline)
+            m_trayFacts.link = TrayFacts::Link::ReceiverWithoutMouse;
+    m_trayFacts.batteryLevel = 0;
+    UpdateTray();
     if (auto* state = dynamic_cast<MControlFont*>(GetControl(IDC_DEVICE_STATE))) state->SetTitle(Text(kTextNoDevice));
     ShowHomePage(false);
 }
@@ -592,6 +643,10 @@ void DeviceMainDlg::ShowDeviceListView(int deviceMode) {
     UpdatePermissionNotice();
     m_currentView = View::DeviceList;
     m_connectionMode = deviceMode;
+    const TrayFacts::Link link = deviceMode == 1 ? TrayFacts::Link::Receiver : TrayFacts::Link::Cable;
+    if (m_trayFacts.link != link) m_trayFacts.batteryLevel = 0;  // read again for this connection
+    m_trayFacts.link = link;
+    UpdateTray();
     if (auto* state = dynamic_cast<MControlFont*>(GetControl(IDC_DEVICE_STATE)))
         state->SetTitle(Text(deviceMode == 1 ? kTextReceiver : kTextCable));
     ShowHomePage(true);
@@ -790,7 +845,7 @@ void DeviceMainDlg::OnCloseButton() {
 void DeviceMainDlg::OnLanguageChanged() {
     ApplyTexts();
     UpdatePermissionNotice();
-    if (m_tray) m_tray->SetExitText(Text(kTextExit));
+    UpdateTray();
     std::wstring name;
     if (DataStore::Instance().GetProfileName(m_state.GetCurrentProfile(), name, GetCurrentLcid()))
         SetProfileTitle(name);
@@ -810,8 +865,12 @@ LRESULT DeviceMainDlg::OnWindowMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
             return 0;
         }
         case WM_TRAY_CALLBACK:
-            if (wParam != 0) {
+            if (wParam == 1 || wParam == 2) {
                 OnTrayAvailability(wParam == 1);
+                return 0;
+            }
+            if (wParam == 3) {
+                OnTrayProfile(int32_t(lParam));
                 return 0;
             }
             if (lParam == WM_LBUTTONDOWN || lParam == WM_LBUTTONDBLCLK) ShowMainWindow();
@@ -900,6 +959,9 @@ LRESULT DeviceMainDlg::OnMessage(UINT id, UINT code, WPARAM wParam, LPARAM lPara
 
 void DeviceMainDlg::SetBatteryInfo(int level, int charging) {
     m_battery->SetBatteryInfo(level, charging);
+    m_trayFacts.batteryLevel = level;
+    m_trayFacts.charging = charging != 0;
+    UpdateTray();
     // A mouse on its receiver runs on its battery: say so before it runs out.
     if (m_notifier && m_connectionMode == 1) {
         if (const int threshold = m_lowBattery.Feed(level, charging != 0)) {
@@ -921,6 +983,12 @@ void DeviceMainDlg::SetAllDeviceState(int state) {
 
 void DeviceMainDlg::SetDeviceState(int deviceType, int deviceMode, int online) {
     m_deviceList->SetDeviceState(deviceType, deviceMode, online);
+    // The receiver of a mouse that stopped answering says so after the view changed.
+    if (m_currentView == View::NotConnected && deviceType == m_state.GetCurrentDeviceType() &&
+        deviceMode == kModeReceiver && online == kReceiverOffline) {
+        m_trayFacts.link = TrayFacts::Link::ReceiverWithoutMouse;
+        UpdateTray();
+    }
 }
 
 void DeviceMainDlg::SetDeviceVersion(int deviceType, int release) {
@@ -942,6 +1010,14 @@ void DeviceMainDlg::SetReceiverVersionLabel(const std::wstring& text) {
 
 void DeviceMainDlg::SetProfileTitle(const std::wstring& name) {
     if (auto* profile = dynamic_cast<MControlFont*>(GetControl(IDC_PROFILE))) profile->SetTitle(name);
+    // Every change of the active profile or of the language shows its name here:
+    // the tray's profile list follows.
+    std::vector<ProfileData> profiles;
+    DataStore::Instance().ListProfiles(profiles, GetCurrentLcid());
+    m_trayFacts.profiles.clear();
+    for (const ProfileData& p : profiles) m_trayFacts.profiles.push_back({p.profile, p.name});
+    m_trayFacts.activeProfile = m_state.GetCurrentProfile();
+    UpdateTray();
 }
 
 void DeviceMainDlg::SelectDpiStage(int index) {

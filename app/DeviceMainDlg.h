@@ -12,6 +12,7 @@
 #include "app/DeviceView.h"
 #include "app/DeviceWorker.h"
 #include "app/PostingDeviceView.h"
+#include "app/TrayStatusBuilder.h"
 #include "app/pages/MainPageHost.h"
 #include "dialogs/DonglePairDlg.h"
 #include "device/DeviceCatalog.h"
@@ -30,6 +31,7 @@ class TextPage;
 class TrayIcon;
 class WaitDlg;
 class DesktopServices;
+struct PasteFallback;
 class DesktopNotifier;
 class SleepMonitor;
 namespace Orvix {
@@ -221,6 +223,11 @@ class DeviceMainDlg : public Orvix::MDialog, public MainPageHost, private Device
     void AddTrayIcon();
     void CreateAutoProfile();
     void OnTrayAvailability(bool available);
+    // The tray icon's tooltip, picture and menu after a change of what they show.
+    void UpdateTray();
+    void OnTrayProfile(int32_t profile);
+    // Typing could not take the virtual keyboard of a Wayland session: said once.
+    void OnPasteFallback(const PasteFallback& fallback);
     void OnTabChanged();
     void ShowModelView();
     void SelectHomeTabQuietly();
@@ -241,6 +248,8 @@ class DeviceMainDlg : public Orvix::MDialog, public MainPageHost, private Device
     PcFunctionExecutor m_executor;
     DeviceWorker m_worker;
     std::unique_ptr<TrayIcon> m_tray;
+    TrayFacts m_trayFacts;
+    bool m_typingNoticeShown = false;
     std::unique_ptr<DesktopNotifier> m_notifier;
     std::unique_ptr<SleepMonitor> m_sleep;
     std::unique_ptr<AutoProfileSwitcher> m_autoProfile;

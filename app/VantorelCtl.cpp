@@ -6,7 +6,9 @@
 #include <ostream>
 #include <thread>
 
+#include "app/AppOptions.h"
 #include "app/DeviceWorker.h"
+#include "app/VantorelCtlFormat.h"
 #include "device/DeviceCatalog.h"
 #include "device/DeviceManager.h"
 #include "device/PermissionNotice.h"
@@ -41,8 +43,14 @@ struct CommandShape {
 };
 constexpr CommandShape kCommands[] = {
     {"info", 0, 0},   {"get", 1, 1},          {"set", 2, 2},   {"profile", 0, 1},
-    {"button", 3, 5}, {"macro-upload", 0, 0}, {"reset", 0, 0},
+    {"button", 3, 5}, {"macro-upload", 0, 0}, {"reset", 0, 0}, {"keys", 0, 0},
 };
+
+// The commands whose output --json changes; their arguments are never free text,
+// so "--json" may also follow the command.
+bool TakesJson(const std::string& command) {
+    return command == "info" || command == "get" || command == "profile" || command == "keys";
+}
 
 // A whole decimal number as "%d" writes it, nothing before or after it.
 bool ParseNumber(const std::string& text, int& value) {
@@ -51,60 +59,6 @@ bool ParseNumber(const std::string& text, int& value) {
 
 bool IsWriteCommand(const std::string& command) {
     return command == "set" || command == "button" || command == "reset";
-}
-
-// The values a page lets a setting take. Values listed in `choices` are the
-// only ones allowed; otherwise min to max.
-struct SettingRange {
-    int min = 0;
-    int max = 0;
-    std::vector<int> choices;
-};
-
-constexpr int kDeepSleepChoices[] = {180,  240,  300,  600,  900,   1200, 1800,
-                                     2400, 3000, 3600, 7200, 10800, 14400};
-
-// The range of a configuration key for the model; false for a key that holds
-// no number a page sets ("version").
-bool RangeOfSetting(const std::wstring& key, int deviceType, int dpiCount, SettingRange& range) {
-    const auto between = [&](int min, int max) {
-        range = SettingRange{min, max, {}};
-        return true;
-    };
-    if (key == L"version") return false;
-    if (key == L"dpi_index") return between(0, std::max(dpiCount, 1) - 1);
-    if (key == L"dpi_count") return between(1, kDpiStages);
-    if (key.starts_with(L"dpi_group") && key.ends_with(L"_value"))
-        return between(50, deviceType == 101 ? 26000 : 24000);
-    if (key.starts_with(L"dpi_group") && key.ends_with(L"_rgb")) return between(0, 0xFFFFFF);
-    if (key == L"report_rate") return between(0, 3);
-    if (key == L"liftoff_height" || key == L"scroll_flag") return between(0, 1);
-    if (key == L"sensor_flag") return between(0, 7);
-    if (key == L"button_respondtime") return between(1, 50);
-    if (key == L"deep_sleep") {
-        range = SettingRange{kDeepSleepChoices[0], std::end(kDeepSleepChoices)[-1],
-                             std::vector<int>(std::begin(kDeepSleepChoices), std::end(kDeepSleepChoices))};
-        return true;
-    }
-    if (key == L"light_sleep") return between(0, 0xFFFF);
-    if (key == L"lightmode") return between(0, 6);
-    if (key == L"report_count" || key == L"report_flag" || key == L"dpi_flag") return between(0, 0xFF);
-    // The switches: highspeed_mode, move_wakeup, move_closelight, sleep_light,
-    // e-sports_flag, leftbtn_lock and the notify_ keys.
-    return between(0, 1);
-}
-
-std::string DescribeRange(const SettingRange& range) {
-    if (range.choices.empty()) return std::to_string(range.min) + " to " + std::to_string(range.max);
-    std::string text = "one of";
-    for (int choice : range.choices) text += " " + std::to_string(choice);
-    return text;
-}
-
-bool InRange(const SettingRange& range, int value) {
-    if (!range.choices.empty())
-        return std::find(range.choices.begin(), range.choices.end(), value) != range.choices.end();
-    return value >= range.min && value <= range.max;
 }
 
 bool IsConfigKey(const std::wstring& key) {
@@ -128,10 +82,10 @@ class CtlSession {
     int Run(const CtlOptions& options);
 
   private:
-    int Info();
-    int Get(const std::string& key);
+    int Info(bool json);
+    int Get(const std::string& key, bool json);
     int Set(const std::string& key, const std::string& value);
-    int Profile(const std::vector<std::string>& args);
+    int Profile(const std::vector<std::string>& args, bool json);
     int Button(const std::vector<std::string>& args);
     // Queues a task, waits for the worker, and tells whether every report went out.
     int RunTask(int task);
@@ -234,10 +188,10 @@ int CtlSession::RunTask(int task) {
 int CtlSession::Run(const CtlOptions& options) {
     const std::vector<std::string>& a = options.arguments;
     const std::string& c = options.command;
-    if (c == "info") return Info();
-    if (c == "get") return Get(a[0]);
+    if (c == "info") return Info(options.json);
+    if (c == "get") return Get(a[0], options.json);
     if (c == "set") return Set(a[0], a[1]);
-    if (c == "profile") return Profile(a);
+    if (c == "profile") return Profile(a, options.json);
     if (c == "button") return Button(a);
     // The state read of Open already queued and ran the macro upload (as the
     // program does on every read): its result is the answer, not a second upload.
@@ -252,37 +206,45 @@ int CtlSession::Run(const CtlOptions& options) {
     return RunTask(kTaskFactoryReset);
 }
 
-int CtlSession::Info() {
-    m_out << "models:\n";
+int CtlSession::Info(bool json) {
+    CtlInfo info;
     for (const CatalogEntry& model : m_catalog.models)
-        m_out << "  " << model.deviceType << " " << WideToUtf8(model.name)
-              << (model.deviceType == m_state.GetCurrentDeviceType() ? "  (selected)" : "") << "\n";
-    m_out << "devices:\n";
+        info.models.push_back(
+            {model.deviceType, WideToUtf8(model.name), model.deviceType == m_state.GetCurrentDeviceType()});
     static const char* const kOnline[] = {"not answering", "online", "mouse offline"};
-    for (const DeviceRecord& r : DeviceManager::Instance().GetRecords()) {
-        char ids[32];
-        std::snprintf(ids, sizeof ids, "%04X:%04X", r.vid, r.pid);
-        m_out << "  " << ids << " " << WideToUtf8(r.product) << ", model " << r.deviceType << ", "
-              << (r.deviceMode == kModeCable ? "cable" : "receiver") << ", "
-              << kOnline[r.online >= 0 && r.online <= 2 ? r.online : 0] << "\n";
-    }
+    for (const DeviceRecord& r : DeviceManager::Instance().GetRecords())
+        info.devices.push_back({r.vid, r.pid, WideToUtf8(r.product), r.deviceType,
+                                r.deviceMode == kModeCable ? "cable" : "receiver",
+                                kOnline[r.online >= 0 && r.online <= 2 ? r.online : 0]});
     const DeviceValues values = m_state.GetDeviceValues();
-    const std::wstring receiver = m_state.GetReceiverVersion();
-    m_out << "connection: "
-          << (DeviceManager::Instance().GetCurrentDevMode() == kModeCable ? "cable" : "receiver")
-          << "\nbattery: " << values.batteryLevel << "%" << (values.charging == 1 ? " (charging)" : "")
-          << "\nmouse firmware: " << WideToUtf8(m_state.GetMouseVersion())
-          << "\nreceiver firmware: " << (receiver.empty() ? "-" : WideToUtf8(receiver)) << "\n";
+    info.connection = DeviceManager::Instance().GetCurrentDevMode() == kModeCable ? "cable" : "receiver";
+    info.batteryLevel = values.batteryLevel;
+    info.charging = values.charging == 1;
+    info.mouseFirmware = WideToUtf8(m_state.GetMouseVersion());
+    info.receiverFirmware = WideToUtf8(m_state.GetReceiverVersion());
+    // What the mouse works with now, from the active profile the read has just filled.
+    auto stored = [this](const std::wstring& key) -> std::optional<int> {
+        std::wstring value;
+        int number = 0;
+        if (!DataStore::Instance().GetConfigValue(m_state.GetCurrentProfile(), key, value) ||
+            !ParseDecimal(value, number))
+            return std::nullopt;
+        return number;
+    };
+    info.reportRate = stored(L"report_rate");
+    info.dpiIndex = stored(L"dpi_index");
+    if (info.dpiIndex) info.dpi = stored(L"dpi_group" + std::to_wstring(*info.dpiIndex) + L"_value");
+    m_out << FormatCtlInfo(info, json);
     return kCtlSuccess;
 }
 
-int CtlSession::Get(const std::string& key) {
+int CtlSession::Get(const std::string& key, bool json) {
     std::wstring value;
     const std::wstring wkey = Utf8ToWide(key);
     if (!IsConfigKey(wkey)) return Usage("unknown key " + key);
     if (!DataStore::Instance().GetConfigValue(m_state.GetCurrentProfile(), wkey, value))
         return StoreFailure("the profile has no value for " + key);
-    m_out << WideToUtf8(value) << "\n";
+    m_out << FormatCtlValue(key, WideToUtf8(value), json);
     return kCtlSuccess;
 }
 
@@ -294,7 +256,7 @@ int CtlSession::Set(const std::string& key, const std::string& text) {
     std::wstring count;
     store.GetConfigValue(profile, L"dpi_count", count);
     SettingRange range;
-    if (!RangeOfSetting(wkey, m_deviceType, ParseInt(count), range)) return Usage(key + " cannot be set");
+    if (!RangeOfSetting(key, m_deviceType, ParseInt(count), range)) return Usage(key + " cannot be set");
     int value = 0;
     if (!ParseNumber(text, value)) return Usage("the value of " + key + " must be a whole number");
     if (!InRange(range, value)) return Usage("the value of " + key + " must be " + DescribeRange(range));
@@ -307,16 +269,18 @@ int CtlSession::Set(const std::string& key, const std::string& text) {
     return task ? RunTask(task) : kCtlSuccess;
 }
 
-int CtlSession::Profile(const std::vector<std::string>& args) {
+int CtlSession::Profile(const std::vector<std::string>& args, bool json) {
     DataStore& store = DataStore::Instance();
     std::vector<ProfileData> profiles;
     store.ListProfiles(profiles, GetCurrentLcid());
-    if (args.empty()) {
-        for (const ProfileData& p : profiles)
-            m_out << (p.profile == m_state.GetCurrentProfile() ? "* " : "  ") << p.profile << " "
-                  << WideToUtf8(p.name) << "\n";
+    auto list = [&] {
+        CtlProfiles listed;
+        for (const ProfileData& p : profiles) listed.profiles.push_back({p.profile, WideToUtf8(p.name)});
+        listed.active = m_state.GetCurrentProfile();
+        m_out << FormatCtlProfiles(listed, json);
         return kCtlSuccess;
-    }
+    };
+    if (args.empty()) return list();
     int id = 0;
     if (!ParseNumber(args[0], id)) return Usage("a profile is given by its number");
     bool known = false;
@@ -324,7 +288,9 @@ int CtlSession::Profile(const std::vector<std::string>& args) {
     if (!known) return Usage("there is no profile " + args[0]);
     if (!store.SetActiveProfile(id)) return StoreFailure("cannot make profile " + args[0] + " active");
     m_state.SetCurrentProfile(id);
-    return RunTask(kTaskWriteEverything);
+    const int sent = RunTask(kTaskWriteEverything);
+    // A script that switched gets the list with the new active profile.
+    return sent == kCtlSuccess && json ? list() : sent;
 }
 
 int CtlSession::Button(const std::vector<std::string>& args) {
@@ -388,9 +354,13 @@ std::string CtlUsage() {
            "                             10 web address (VALUE the address), 11 text (VALUE its id)\n"
            "  macro-upload               sends the macro memory\n"
            "  reset                      restores the mouse's factory values and the profile's defaults\n"
+           "  keys                       the keys get and set take, with their ranges and meanings\n"
+           "                             (needs no mouse)\n"
            "\n"
            "options:\n"
            "  --simulate[=cable|receiver]  use the simulated mouse instead of a real one\n"
+           "  --json                       JSON output for info, get, profile and keys (see vantorelctl(1))\n"
+           "  --version                    the version\n"
            "  --help                       this text\n"
            "\n"
            "exit codes: 0 success, 1 no mouse or a failed operation, 2 usage error\n";
@@ -403,6 +373,10 @@ int ParseCtlOptions(const std::vector<std::string>& args, CtlOptions& options, s
         SimulateStart start = SimulateStart::Cable;
         if (args[i] == "--help") {
             options.help = true;
+        } else if (args[i] == "--version") {
+            options.version = true;
+        } else if (args[i] == "--json") {
+            options.json = true;
         } else if (ParseSimulateOption(args[i], start)) {
             options.simulate = true;
             options.simulateReceiver = start == SimulateStart::Receiver;
@@ -411,13 +385,21 @@ int ParseCtlOptions(const std::vector<std::string>& args, CtlOptions& options, s
             return kCtlUsage;
         }
     }
-    if (options.help) return kCtlSuccess;
+    if (options.help || options.version) return kCtlSuccess;
     if (i == args.size()) {
         error = "no command given";
         return kCtlUsage;
     }
     options.command = args[i];
     options.arguments.assign(args.begin() + static_cast<std::ptrdiff_t>(i) + 1, args.end());
+    if (TakesJson(options.command) && !options.arguments.empty() && options.arguments.back() == "--json") {
+        options.json = true;
+        options.arguments.pop_back();
+    }
+    if (options.json && !TakesJson(options.command)) {
+        error = "--json is for info, get, profile and keys";
+        return kCtlUsage;
+    }
     for (const CommandShape& shape : kCommands) {
         if (options.command != shape.name) continue;
         if (options.arguments.size() >= shape.minArgs && options.arguments.size() <= shape.maxArgs)
@@ -438,6 +420,16 @@ int RunVantorelCtl(const std::vector<std::string>& args, std::ostream& out, std:
     }
     if (options.help) {
         out << CtlUsage();
+        return kCtlSuccess;
+    }
+    if (options.version) {
+        out << FormatCtlVersion(kAppVersion, options.json);
+        return kCtlSuccess;
+    }
+    // The keys are the program's, not the mouse's: listed without one.
+    if (options.command == "keys") {
+        out << FormatCtlKeys(ListCtlKeys(EffectiveDeviceType(ReadAppRegInt(L"DeviceType")), kDpiStages),
+                             options.json);
         return kCtlSuccess;
     }
     CtlSession session(out, err);

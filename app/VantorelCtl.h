@@ -15,6 +15,8 @@ constexpr int kCtlUsage = 2;
 
 struct CtlOptions {
     bool help = false;
+    bool version = false;
+    bool json = false;  // JSON output (info, get, profile, keys)
     bool simulate = false;
     bool simulateReceiver = false;
     std::string command;

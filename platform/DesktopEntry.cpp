@@ -1,7 +1,5 @@
 #include "platform/DesktopEntry.h"
 
-
-
 namespace {
 
 std::string Trim(const std::string& s) {

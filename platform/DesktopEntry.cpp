@@ -1,5 +1,7 @@
 #include "platform/DesktopEntry.h"
 
+#include <sstream>
+
 namespace {
 
 std::string Trim(const std::string& s) {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "app/AutoProfileSwitcher.h"
 #include "app/MouseServiceBridge.h"
 #include "app/pages/DevicePage.h"
 #include "app/pages/DpiPage.h"
@@ -31,9 +32,10 @@
 #include "orvix/widgets/BatteryCtrl.h"
 #include "orvix/widgets/CDeviceList.h"
 #include "platform/AppContext.h"
+#include "platform/ApplicationId.h"
 #include "platform/DesktopServices.h"
-#include "platform/RawInputReader.h"
 #include "platform/Folders.h"
+#include "platform/RawInputReader.h"
 #include "platform/SettingsStore.h"
 #include "platform/Trace.h"
 #include "platform/TrayIcon.h"
@@ -54,7 +56,6 @@ constexpr int kTabWidth = 190;
 constexpr int kTabHeight = 60;
 constexpr int kLayoutHeight = 780;  // the height the pages' coordinates are given for
 
-constexpr int kTextExit = 12;
 constexpr int kTextVersion = 17;
 constexpr int kTextNoDevice = 50;
 constexpr int kTextCable = 51;
@@ -107,9 +108,12 @@ DeviceMainDlg::DeviceMainDlg(DesktopServices* desktop)
       m_tray(std::make_unique<NoTrayIcon>()) {}
 
 DeviceMainDlg::~DeviceMainDlg() {
-    // The bus service and the worker go first: nothing may reach the view or the controls after this.
+    // The bus service, the profile switcher and the worker go first: nothing may reach the view or the
+    // controls after this.
     m_service.reset();
+    m_autoProfile.reset();
     m_worker.Stop();
+    m_desktop->SetPasteFallbackHandler(nullptr);
     m_view.Detach();
     if (auto backend = DeviceManager::Instance().GetBackend()) backend->SetDeviceChangeHandler(nullptr);
     m_sleep.reset();
@@ -126,7 +130,7 @@ void DeviceMainDlg::SetTrayIcon(std::unique_ptr<TrayIcon> tray) {
 }
 
 void DeviceMainDlg::EnableDesktopServices(const std::string& sessionBus, const std::string& systemBus) {
-    m_notifier = std::make_unique<DesktopNotifier>(sessionBus, Manager::GetDeviceName(), "vantorel-mouse",
+    m_notifier = std::make_unique<DesktopNotifier>(sessionBus, Manager::GetDeviceName(), kApplicationId,
                                                    JoinPath(GetSkinFolder(), L"icon/app_icon.png"));
     m_sessionBus = sessionBus;
     m_systemBus = systemBus;
@@ -169,6 +173,7 @@ void DeviceMainDlg::CloseMainWindow() {
     if (m_closed) return;
     m_closed = true;
     m_service.reset();
+    m_autoProfile.reset();
     m_worker.Stop();
     m_view.Detach();
     if (auto backend = DeviceManager::Instance().GetBackend()) backend->SetDeviceChangeHandler(nullptr);
@@ -194,7 +199,16 @@ LRESULT DeviceMainDlg::OnDestroy() {
 
 BOOL DeviceMainDlg::OnInitDialog() {
     MDialog::OnInitDialog();
+    m_trayFacts.applicationName = Manager::GetDeviceName();
     AddTrayIcon();
+    {
+        const HWND self = m_hWnd;
+        m_desktop->SetPasteFallbackHandler([self, this](const PasteFallback& fallback) {
+            Platform::PostTask([self, this, fallback] {
+                if (Platform::IsWindow(self)) OnPasteFallback(fallback);
+            });
+        });
+    }
     if (!m_systemBus.empty()) {
         m_sleep = std::make_unique<SleepMonitor>(m_systemBus);
         const HWND self = m_hWnd;
@@ -205,6 +219,7 @@ BOOL DeviceMainDlg::OnInitDialog() {
     }
     // Whatever the worker shows, the mouse service may show too.
     m_view.SetAfterEachCall([this] { NoteServiceChange(); });
+    CreateAutoProfile();
     LoadCatalog();
     if (!m_sessionBus.empty()) {
         // Served once the window is up: connecting to the bus is no part of the start.
@@ -220,6 +235,20 @@ BOOL DeviceMainDlg::OnInitDialog() {
     return TRUE;
 }
 
+void DeviceMainDlg::CreateAutoProfile() {
+    AutoProfileSwitcher::Host host;
+    host.window = m_hWnd;
+    host.currentProfile = [this] { return m_state.GetCurrentProfile(); };
+    host.connected = [this] { return m_state.IsConnected(); };
+    // A modal dialog disables the window; a switch would change what it edits.
+    host.busy = [this] { return !IsWindowEnabled() || (m_macroPage && m_macroPage->IsRecording()); };
+    host.notify = [this](const std::wstring& title, const std::wstring& body) {
+        if (m_notifier) m_notifier->Notify(title, body, DesktopNotifier::Urgency::Low, "auto-profile");
+    };
+    m_autoProfile = std::make_unique<AutoProfileSwitcher>(std::move(host), DataStore::Instance());
+    m_autoProfile->ApplySetting();
+}
+
 void DeviceMainDlg::AddTrayIcon() {
     // The icon's events may come on another thread; they are handled here.
     TrayIcon::Callbacks callbacks;
@@ -229,8 +258,40 @@ void DeviceMainDlg::AddTrayIcon() {
     callbacks.availabilityChanged = [self](bool available) {
         Platform::PostMessage(self, WM_TRAY_CALLBACK, available ? 1 : 2, 0);
     };
-    m_tray->Add(JoinPath(GetSkinFolder(), L"icon/app_icon.png"), Manager::GetDeviceName(), Text(kTextExit),
-                std::move(callbacks));
+    callbacks.profileChosen = [self](int32_t profile) {
+        Platform::PostMessage(self, WM_TRAY_CALLBACK, 3, LPARAM(profile));
+    };
+    m_tray->Add(JoinPath(GetSkinFolder(), L"icon/app_icon.png"), BuildTrayStatus(m_trayFacts), std::move(callbacks));
+}
+
+void DeviceMainDlg::UpdateTray() {
+    if (m_tray) m_tray->Update(BuildTrayStatus(m_trayFacts));
+}
+
+void DeviceMainDlg::OnTrayProfile(int32_t profile) {
+    // The menu may have been drawn before the mouse went: a profile needs a mouse, as
+    // the profile button does, and must be one of the listed.
+    if (!m_state.IsConnected()) return;
+    for (const TrayStatus::Profile& listed : m_trayFacts.profiles)
+        if (listed.id == profile) {
+            // What the profile pop-up's choice does.
+            OnWindowMessage(WM_PROFILE_COMMAND, kProfileSwitch, LPARAM(profile));
+            return;
+        }
+}
+
+void DeviceMainDlg::OnPasteFallback(const PasteFallback& fallback) {
+    if (m_typingNoticeShown) return;
+    m_typingNoticeShown = true;
+    const PermissionNotice notice =
+        GetUinputNotice(fallback.problem, fallback.node, fallback.error, fallback.pasted);
+    std::wstring body = notice.cause + L"\n" + notice.fix;
+    if (!notice.command.empty()) body += L"\n" + notice.command;
+    if (m_notifier) {
+        m_notifier->Notify(notice.title, body, DesktopNotifier::Urgency::Normal, "typing");
+    } else if (IsWindowVisible()) {
+        ShowMessageText(notice.title, body, CUIMessageBox::kKindOk);
+    }
 }
 
 // ---------------------------------------------------------------- building
@@ -489,6 +550,7 @@ void DeviceMainDlg::LoadDeviceDescription() {
     m_modelName = model ? model->name : L"";
     const std::wstring attr = model ? model->deviceAttr : L"";
     m_state.SetCurrentDeviceType(deviceType);
+    m_trayFacts.modelName = m_modelName;
 
     DataStore& store = DataStore::Instance();
     store.CloseIfOpen();
@@ -585,6 +647,14 @@ void DeviceMainDlg::UpdatePermissionNotice() {
 void DeviceMainDlg::ShowNotConnectedView() {
     UpdatePermissionNotice();
     m_currentView = View::NotConnected;
+    // A receiver that answers without its mouse is not "no mouse".
+    m_trayFacts.link = TrayFacts::Link::None;
+    for (const DeviceRecord& r : DeviceManager::Instance().GetRecords())
+        if (r.deviceType == m_state.GetCurrentDeviceType() && r.deviceMode == kModeReceiver &&
+            r.online == kReceiverOffline)
+            m_trayFacts.link = TrayFacts::Link::ReceiverWithoutMouse;
+    m_trayFacts.batteryLevel = 0;
+    UpdateTray();
     if (auto* state = dynamic_cast<MControlFont*>(GetControl(IDC_DEVICE_STATE))) state->SetTitle(Text(kTextNoDevice));
     ShowHomePage(false);
 }
@@ -593,6 +663,10 @@ void DeviceMainDlg::ShowDeviceListView(int deviceMode) {
     UpdatePermissionNotice();
     m_currentView = View::DeviceList;
     m_connectionMode = deviceMode;
+    const TrayFacts::Link link = deviceMode == 1 ? TrayFacts::Link::Receiver : TrayFacts::Link::Cable;
+    if (m_trayFacts.link != link) m_trayFacts.batteryLevel = 0;  // read again for this connection
+    m_trayFacts.link = link;
+    UpdateTray();
     if (auto* state = dynamic_cast<MControlFont*>(GetControl(IDC_DEVICE_STATE)))
         state->SetTitle(Text(deviceMode == 1 ? kTextReceiver : kTextCable));
     ShowHomePage(true);
@@ -810,7 +884,7 @@ void DeviceMainDlg::OnCloseButton() {
 void DeviceMainDlg::OnLanguageChanged() {
     ApplyTexts();
     UpdatePermissionNotice();
-    if (m_tray) m_tray->SetExitText(Text(kTextExit));
+    UpdateTray();
     std::wstring name;
     if (DataStore::Instance().GetProfileName(m_state.GetCurrentProfile(), name, GetCurrentLcid()))
         SetProfileTitle(name);
@@ -831,8 +905,12 @@ LRESULT DeviceMainDlg::OnWindowMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
             return 0;
         }
         case WM_TRAY_CALLBACK:
-            if (wParam != 0) {
+            if (wParam == 1 || wParam == 2) {
                 OnTrayAvailability(wParam == 1);
+                return 0;
+            }
+            if (wParam == 3) {
+                OnTrayProfile(int32_t(lParam));
                 return 0;
             }
             if (lParam == WM_LBUTTONDOWN || lParam == WM_LBUTTONDBLCLK) ShowMainWindow();
@@ -922,6 +1000,9 @@ LRESULT DeviceMainDlg::OnMessage(UINT id, UINT code, WPARAM wParam, LPARAM lPara
 
 void DeviceMainDlg::SetBatteryInfo(int level, int charging) {
     m_battery->SetBatteryInfo(level, charging);
+    m_trayFacts.batteryLevel = level;
+    m_trayFacts.charging = charging != 0;
+    UpdateTray();
     // A mouse on its receiver runs on its battery: say so before it runs out.
     if (m_notifier && m_connectionMode == 1) {
         if (const int threshold = m_lowBattery.Feed(level, charging != 0)) {
@@ -943,6 +1024,12 @@ void DeviceMainDlg::SetAllDeviceState(int state) {
 
 void DeviceMainDlg::SetDeviceState(int deviceType, int deviceMode, int online) {
     m_deviceList->SetDeviceState(deviceType, deviceMode, online);
+    // The receiver of a mouse that stopped answering says so after the view changed.
+    if (m_currentView == View::NotConnected && deviceType == m_state.GetCurrentDeviceType() &&
+        deviceMode == kModeReceiver && online == kReceiverOffline) {
+        m_trayFacts.link = TrayFacts::Link::ReceiverWithoutMouse;
+        UpdateTray();
+    }
 }
 
 void DeviceMainDlg::SetDeviceVersion(int deviceType, int release) {
@@ -964,6 +1051,14 @@ void DeviceMainDlg::SetReceiverVersionLabel(const std::wstring& text) {
 
 void DeviceMainDlg::SetProfileTitle(const std::wstring& name) {
     if (auto* profile = dynamic_cast<MControlFont*>(GetControl(IDC_PROFILE))) profile->SetTitle(name);
+    // Every change of the active profile or of the language shows its name here:
+    // the tray's profile list follows.
+    std::vector<ProfileData> profiles;
+    DataStore::Instance().ListProfiles(profiles, GetCurrentLcid());
+    m_trayFacts.profiles.clear();
+    for (const ProfileData& p : profiles) m_trayFacts.profiles.push_back({p.profile, p.name});
+    m_trayFacts.activeProfile = m_state.GetCurrentProfile();
+    UpdateTray();
 }
 
 void DeviceMainDlg::SelectDpiStage(int index) {

@@ -13,6 +13,7 @@
 #include "app/DeviceWorker.h"
 #include "app/MouseController.h"
 #include "app/PostingDeviceView.h"
+#include "app/TrayStatusBuilder.h"
 #include "app/pages/MainPageHost.h"
 #include "dialogs/DonglePairDlg.h"
 #include "device/DeviceCatalog.h"
@@ -21,6 +22,7 @@
 #include "orvix/core/MDialog.h"
 #include "platform/HidBackend.h"
 
+class AutoProfileSwitcher;
 class DevicePage;
 class DpiPage;
 class KeyPage;
@@ -30,6 +32,7 @@ class TextPage;
 class TrayIcon;
 class WaitDlg;
 class DesktopServices;
+struct PasteFallback;
 class DesktopNotifier;
 class SleepMonitor;
 class MouseServiceBridge;
@@ -139,6 +142,8 @@ class DeviceMainDlg : public Orvix::MDialog, public MainPageHost, public MouseCo
     DeviceWorker& GetWorker() { return m_worker; }
     WaitDlg* GetWaitDialog() const { return m_wait; }
     double GetScaleFactor() const { return m_scale; }
+    // Profiles that follow the application in front (made with the window).
+    AutoProfileSwitcher* GetAutoProfile() override { return m_autoProfile.get(); }
     // True once the wake-up listener has its subscription on the system bus.
     bool IsListeningForResume() const;
     // True while the program serves its mouse interface on the session bus.
@@ -226,7 +231,13 @@ class DeviceMainDlg : public Orvix::MDialog, public MainPageHost, public MouseCo
     void LoadDeviceDescription();
     void RegisterForDeviceNotifications();
     void AddTrayIcon();
+    void CreateAutoProfile();
     void OnTrayAvailability(bool available);
+    // The tray icon's tooltip, picture and menu after a change of what they show.
+    void UpdateTray();
+    void OnTrayProfile(int32_t profile);
+    // Typing could not take the virtual keyboard of a Wayland session: said once.
+    void OnPasteFallback(const PasteFallback& fallback);
     void OnTabChanged();
     void ShowModelView();
     void SelectHomeTabQuietly();
@@ -249,10 +260,13 @@ class DeviceMainDlg : public Orvix::MDialog, public MainPageHost, public MouseCo
     PcFunctionExecutor m_executor;
     DeviceWorker m_worker;
     std::unique_ptr<TrayIcon> m_tray;
+    TrayFacts m_trayFacts;
+    bool m_typingNoticeShown = false;
     std::unique_ptr<DesktopNotifier> m_notifier;
     std::unique_ptr<SleepMonitor> m_sleep;
     std::unique_ptr<MouseServiceBridge> m_service;
     std::string m_sessionBus;
+    std::unique_ptr<AutoProfileSwitcher> m_autoProfile;
     std::string m_systemBus;
     LowBatteryWatch m_lowBattery;
     bool m_startHidden = false;

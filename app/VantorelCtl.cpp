@@ -4,15 +4,18 @@
 #include <chrono>
 #include <condition_variable>
 #include <cstdlib>
+#include <functional>
 #include <map>
 #include <mutex>
+#include <optional>
 #include <ostream>
 #include <thread>
 
-#include "app/CtlOutput.h"
+#include "app/AppOptions.h"
 #include "app/DeviceWorker.h"
 #include "app/MouseSnapshot.h"
 #include "app/ScriptedChanges.h"
+#include "app/VantorelCtlFormat.h"
 #include "device/DeviceCatalog.h"
 #include "device/DeviceManager.h"
 #include "device/Hotplug.h"
@@ -31,6 +34,7 @@
 #include "platform/dbus/GLibLoop.h"
 #include "platform/dbus/MouseBusClient.h"
 #include "sim/SimSetup.h"
+#include "storage/ConfigDefaults.h"
 #include "storage/DataStore.h"
 
 using Orvix::Utf8ToWide;
@@ -48,9 +52,16 @@ struct CommandShape {
     size_t maxArgs;
 };
 constexpr CommandShape kCommands[] = {
-    {"info", 0, 0},   {"get", 1, 1},          {"set", 2, 2},   {"profile", 0, 1},
-    {"button", 3, 5}, {"macro-upload", 0, 0}, {"reset", 0, 0}, {"watch", 0, 0},
+    {"info", 0, 0},         {"get", 1, 1},   {"set", 2, 2},   {"profile", 0, 1}, {"button", 3, 5},
+    {"macro-upload", 0, 0}, {"reset", 0, 0}, {"watch", 0, 0}, {"keys", 0, 0},
 };
+
+// The commands whose output --json changes; their arguments are never free text,
+// so "--json" may also follow the command.
+bool TakesJson(const std::string& command) {
+    return command == "info" || command == "get" || command == "profile" || command == "keys" ||
+           command == "watch";
+}
 
 // A whole number as "%d" writes it, nothing before or after it.
 bool ParseNumber(const std::string& text, int& value) {
@@ -78,7 +89,8 @@ int Fail(std::ostream& err, const std::string& message) {
 int ParseSetArguments(const std::vector<std::string>& args, int& value, std::ostream& err) {
     std::string message;
     if (CheckSettingKey(args[0], message) != SettingCheck::Ok) return Usage(err, message);
-    if (!ParseNumber(args[1], value)) return Usage(err, "the value of " + args[0] + " must be a whole number");
+    if (!ParseNumber(args[1], value))
+        return Usage(err, "the value of " + args[0] + " must be a whole number");
     return kCtlSuccess;
 }
 
@@ -101,7 +113,8 @@ int ParseButtonArguments(const std::vector<std::string>& args, ButtonAssignment&
 
 // A refusal of the store's side: what the pages would not allow is a usage error.
 int Refused(const ScriptOutcome& outcome, std::ostream& err) {
-    return outcome.fault == ScriptOutcome::Fault::Store ? Fail(err, outcome.message) : Usage(err, outcome.message);
+    return outcome.fault == ScriptOutcome::Fault::Store ? Fail(err, outcome.message)
+                                                        : Usage(err, outcome.message);
 }
 
 // The catalog beside the program and the model vantorelctl was last told to use.
@@ -143,19 +156,32 @@ class WatchingView : public SilentDeviceView {
     std::function<void()> m_onChange;
 };
 
+// A watch's lines, flushed at once: a script reads them as they come.
+void PrintWatchEvents(std::ostream& out, const std::vector<WatchEvent>& events, bool json) {
+    for (const WatchEvent& e : events) out << FormatCtlWatchEvent(e, json);
+    out.flush();
+}
+
 // Prints what changed between two lists of mice (by object name).
 void PrintChanges(std::ostream& out, const std::vector<MouseDeviceProperties>& before,
-                  const std::vector<MouseDeviceProperties>& after) {
+                  const std::vector<MouseDeviceProperties>& after, bool json) {
     std::map<std::string, const MouseDeviceProperties*> old;
     for (const MouseDeviceProperties& d : before) old[d.objectName] = &d;
     for (const MouseDeviceProperties& d : after) {
         auto found = old.find(d.objectName);
         const MouseDeviceProperties* was = found == old.end() ? nullptr : found->second;
         if (found != old.end()) old.erase(found);
-        for (const WatchEvent& e : WatchEventsFor(was, &d)) PrintWatchEvent(out, e);
+        PrintWatchEvents(out, WatchEventsFor(was, &d), json);
     }
-    for (const auto& [name, gone] : old)
-        for (const WatchEvent& e : WatchEventsFor(gone, nullptr)) PrintWatchEvent(out, e);
+    for (const auto& [name, gone] : old) PrintWatchEvents(out, WatchEventsFor(gone, nullptr), json);
+}
+
+// What `info` tells of the active profile's settings, from either way's copy of
+// them (the store, or the program's Settings property).
+void FillActiveSettings(CtlInfo& info, const std::function<std::optional<int>(const std::string&)>& setting) {
+    info.reportRate = setting("report_rate");
+    info.dpiIndex = setting("dpi_index");
+    if (info.dpiIndex) info.dpi = setting("dpi_group" + std::to_string(*info.dpiIndex) + "_value");
 }
 
 // ---- alone: the tool's own worker on the mouse ----
@@ -177,12 +203,12 @@ class CtlSession {
     int Run(const CtlOptions& options, StopRequest* stop);
 
   private:
-    int Info();
-    int Get(const std::string& key);
+    int Info(bool json);
+    int Get(const std::string& key, bool json);
     int Set(const std::vector<std::string>& args);
-    int Profile(const std::vector<std::string>& args);
+    int Profile(const std::vector<std::string>& args, bool json);
     int Button(const std::vector<std::string>& args);
-    int Watch(StopRequest* stop);
+    int Watch(StopRequest* stop, bool json);
     // Queues a task, waits for the worker, and tells whether every report went out.
     int RunTask(int task);
     bool WaitIdle();
@@ -199,7 +225,7 @@ class CtlSession {
 };
 
 int CtlSession::Open(const CtlOptions& options) {
-    SetCurrentLcid(ResolveLanguageId(ReadAppRegInt(L"LCID"), GetUserUiLanguage()));
+    SetCurrentLcid(ChooseLanguage(ReadAppRegInt(L"LCID")));
     const int deviceType = EffectiveDeviceType(ReadAppRegInt(L"DeviceType"));
     if (options.simulate)
         InstallSimulatedBackend(options.simulateReceiver ? SimulateStart::Receiver : SimulateStart::Cable,
@@ -219,11 +245,13 @@ int CtlSession::Open(const CtlOptions& options) {
                                             GetLanguageText(L"LAN", kTextDefaultProfileName));
     ReportOpenNotice();
     if (!opened)
-        return Fail(StoreFailure(store, "store unusable: cannot open the store of " + WideToUtf8(model->name)).message);
+        return Fail(StoreFailure(store, "store unusable: cannot open the store of " + WideToUtf8(model->name))
+                        .message);
     // A change must be storable before anything is sent: a store locked by
     // another program (past the busy time-out) or read-only ends the run here.
     if (IsWriteCommand(options.command) || (options.command == "profile" && !options.arguments.empty())) {
-        if (!store.CheckWritable()) return Fail(StoreFailure(store, "store unusable: it cannot be written").message);
+        if (!store.CheckWritable())
+            return Fail(StoreFailure(store, "store unusable: it cannot be written").message);
     }
     DeviceDescription description;
     ReadDeviceDescription(GetProgramFolder(), model->deviceAttr, description);
@@ -233,7 +261,8 @@ int CtlSession::Open(const CtlOptions& options) {
     m_state.QueueTask(kTaskInitialRead);
     if (!m_worker.StartWorker()) return Fail("cannot start the device worker");
     // A watch waits for the mouse as it comes; every other command needs it now.
-    if (options.command == "watch") return WaitIdle() ? kCtlSuccess : Fail("the mouse did not finish in time");
+    if (options.command == "watch")
+        return WaitIdle() ? kCtlSuccess : Fail("the mouse did not finish in time");
     if (!WaitIdle() || !m_state.IsInitialReadDone()) {
         // A mouse this user may not open is not "no mouse": say why and how to fix it.
         PermissionNotice notice;
@@ -272,12 +301,12 @@ int CtlSession::RunTask(int task) {
 int CtlSession::Run(const CtlOptions& options, StopRequest* stop) {
     const std::vector<std::string>& a = options.arguments;
     const std::string& c = options.command;
-    if (c == "info") return Info();
-    if (c == "get") return Get(a[0]);
+    if (c == "info") return Info(options.json);
+    if (c == "get") return Get(a[0], options.json);
     if (c == "set") return Set(a);
-    if (c == "profile") return Profile(a);
+    if (c == "profile") return Profile(a, options.json);
     if (c == "button") return Button(a);
-    if (c == "watch") return Watch(stop);
+    if (c == "watch") return Watch(stop, options.json);
     // The state read of Open already queued and ran the macro upload (as the
     // program does on every read): its result is the answer, not a second upload.
     if (c == "macro-upload")
@@ -287,7 +316,7 @@ int CtlSession::Run(const CtlOptions& options, StopRequest* stop) {
     return outcome.Ok() ? RunTask(outcome.task) : Refused(outcome, m_err);
 }
 
-int CtlSession::Info() {
+int CtlSession::Info(bool json) {
     CtlInfo info;
     for (const CatalogEntry& model : m_choice.catalog.models)
         info.models.push_back(
@@ -300,17 +329,26 @@ int CtlSession::Info() {
     info.charging = values.charging == 1;
     info.mouseFirmware = WideToUtf8(m_state.GetMouseVersion());
     info.receiverFirmware = WideToUtf8(m_state.GetReceiverVersion());
-    PrintInfo(m_out, info);
+    // What the mouse works with now, from the active profile the read has just filled.
+    FillActiveSettings(info, [this](const std::string& key) -> std::optional<int> {
+        std::wstring value;
+        int number = 0;
+        if (!DataStore::Instance().GetConfigValue(m_state.GetCurrentProfile(), Utf8ToWide(key), value) ||
+            !ParseDecimal(value, number))
+            return std::nullopt;
+        return number;
+    });
+    m_out << FormatCtlInfo(info, json);
     return kCtlSuccess;
 }
 
-int CtlSession::Get(const std::string& key) {
+int CtlSession::Get(const std::string& key, bool json) {
     std::wstring value;
     if (!IsConfigKey(Utf8ToWide(key))) return Usage(m_err, "unknown key " + key);
     DataStore& store = DataStore::Instance();
     if (!store.GetConfigValue(m_state.GetCurrentProfile(), Utf8ToWide(key), value))
         return Fail(StoreFailure(store, "the profile has no value for " + key).message);
-    PrintValue(m_out, WideToUtf8(value));
+    m_out << FormatCtlValue(key, WideToUtf8(value), json);
     return kCtlSuccess;
 }
 
@@ -323,17 +361,18 @@ int CtlSession::Set(const std::vector<std::string>& args) {
     return outcome.task != kTaskNone ? RunTask(outcome.task) : kCtlSuccess;
 }
 
-int CtlSession::Profile(const std::vector<std::string>& args) {
+int CtlSession::Profile(const std::vector<std::string>& args, bool json) {
     DataStore& store = DataStore::Instance();
-    if (args.empty()) {
+    const auto list = [&] {
         std::vector<ProfileData> profiles;
         store.ListProfiles(profiles, GetCurrentLcid());
-        std::vector<CtlProfile> list;
-        for (const ProfileData& p : profiles)
-            list.push_back({p.profile, WideToUtf8(p.name), p.profile == m_state.GetCurrentProfile()});
-        PrintProfiles(m_out, list);
+        CtlProfiles listed;
+        for (const ProfileData& p : profiles) listed.profiles.push_back({p.profile, WideToUtf8(p.name)});
+        listed.active = m_state.GetCurrentProfile();
+        m_out << FormatCtlProfiles(listed, json);
         return kCtlSuccess;
-    }
+    };
+    if (args.empty()) return list();
     int id = 0;
     if (!ParseNumber(args[0], id)) return Usage(m_err, "a profile is given by its number");
     ScriptOutcome outcome = CheckProfile(store, id);
@@ -341,17 +380,20 @@ int CtlSession::Profile(const std::vector<std::string>& args) {
         outcome = StoreFailure(store, "cannot make profile " + args[0] + " active");
     if (!outcome.Ok()) return Refused(outcome, m_err);
     m_state.SetCurrentProfile(id);
-    return RunTask(kTaskWriteEverything);
+    const int sent = RunTask(kTaskWriteEverything);
+    // A script that switched gets the list with the new active profile.
+    return sent == kCtlSuccess && json ? list() : sent;
 }
 
 int CtlSession::Button(const std::vector<std::string>& args) {
     ButtonAssignment assignment;
-    if (const int parsed = ParseButtonArguments(args, assignment, m_err); parsed != kCtlSuccess) return parsed;
+    if (const int parsed = ParseButtonArguments(args, assignment, m_err); parsed != kCtlSuccess)
+        return parsed;
     const ScriptOutcome outcome = StoreButton(DataStore::Instance(), m_state.GetCurrentProfile(), assignment);
     return outcome.Ok() ? RunTask(outcome.task) : Refused(outcome, m_err);
 }
 
-int CtlSession::Watch(StopRequest* stop) {
+int CtlSession::Watch(StopRequest* stop, bool json) {
     std::mutex mutex;
     std::condition_variable wake;
     bool changed = false;
@@ -366,18 +408,19 @@ int CtlSession::Watch(StopRequest* stop) {
         modes.push_back({entry.modeValue, entry.vid, entry.pid, entry.hidInterface});
     DeviceManager& manager = DeviceManager::Instance();
     if (auto backend = manager.GetBackend())
-        backend->SetDeviceChangeHandler([this, modes, &manager](DeviceChange change, const std::string& path) {
-            HotplugActions actions;
-            actions.queueTask = [this](int task) { m_state.QueueTask(task); };
-            actions.closePopups = [] {};
-            ::OnDeviceChange(change, path, modes, m_state.AreDevicesPresent(), manager, actions);
-        });
+        backend->SetDeviceChangeHandler(
+            [this, modes, &manager](DeviceChange change, const std::string& path) {
+                HotplugActions actions;
+                actions.queueTask = [this](int task) { m_state.QueueTask(task); };
+                actions.closePopups = [] {};
+                ::OnDeviceChange(change, path, modes, m_state.AreDevicesPresent(), manager, actions);
+            });
     m_view.SetOnChange(note);
     if (stop) stop->SetWaker(note);
 
     DataStore& store = DataStore::Instance();
     std::vector<MouseDeviceProperties> shown = BuildMouseSnapshot(m_state, store, manager, m_choice.catalog);
-    PrintChanges(m_out, {}, shown);
+    PrintChanges(m_out, {}, shown, json);
     while (stop && !stop->Requested()) {
         {
             std::unique_lock lock(mutex);
@@ -385,8 +428,9 @@ int CtlSession::Watch(StopRequest* stop) {
             changed = false;
         }
         if (stop->Requested()) break;
-        std::vector<MouseDeviceProperties> now = BuildMouseSnapshot(m_state, store, manager, m_choice.catalog);
-        PrintChanges(m_out, shown, now);
+        std::vector<MouseDeviceProperties> now =
+            BuildMouseSnapshot(m_state, store, manager, m_choice.catalog);
+        PrintChanges(m_out, shown, now, json);
         shown = std::move(now);
     }
     if (stop) stop->SetWaker(nullptr);
@@ -405,10 +449,13 @@ class BusSession {
     int Run(const CtlOptions& options, StopRequest* stop);
 
   private:
-    int Info(const std::vector<MouseDeviceProperties>& devices, const MouseDeviceProperties& mouse);
-    int Get(const MouseDeviceProperties& mouse, const std::string& key);
-    int Profile(const MouseDeviceProperties& mouse, const std::vector<std::string>& args);
-    int Watch(StopRequest* stop);
+    int Info(const std::vector<MouseDeviceProperties>& devices, const MouseDeviceProperties& mouse,
+             bool json);
+    int Get(const MouseDeviceProperties& mouse, const std::string& key, bool json);
+    int Profile(const MouseDeviceProperties& mouse, const std::vector<std::string>& args, bool json);
+    int Watch(StopRequest* stop, bool json);
+    // The selected model's mouse among `devices`, or a failure that says none answers.
+    int FindMouse(const std::vector<MouseDeviceProperties>& devices, const MouseDeviceProperties*& mouse);
     int Call(MouseCall call, const MouseDeviceProperties& mouse);
     int Fail(const std::string& message) { return ::Fail(m_err, message); }
 
@@ -420,24 +467,17 @@ class BusSession {
 
 int BusSession::Run(const CtlOptions& options, StopRequest* stop) {
     ReadCatalogChoice(m_choice);
-    if (options.command == "watch") return Watch(stop);
+    if (options.command == "watch") return Watch(stop, options.json);
     std::vector<MouseDeviceProperties> devices;
     std::string error;
     if (!m_client.ListDevices(devices, error)) return Fail(error);
     const MouseDeviceProperties* mouse = nullptr;
-    for (const MouseDeviceProperties& d : devices)
-        if (d.selected) mouse = &d;
-    if (!mouse || !mouse->online) {
-        const std::string name = mouse ? mouse->model
-                                 : m_choice.model ? WideToUtf8(m_choice.model->name)
-                                                  : std::to_string(m_choice.deviceType);
-        return Fail("no mouse of model " + name + " is reachable");
-    }
+    if (const int found = FindMouse(devices, mouse); found != kCtlSuccess) return found;
     const std::vector<std::string>& a = options.arguments;
     const std::string& c = options.command;
-    if (c == "info") return Info(devices, *mouse);
-    if (c == "get") return Get(*mouse, a[0]);
-    if (c == "profile") return Profile(*mouse, a);
+    if (c == "info") return Info(devices, *mouse, options.json);
+    if (c == "get") return Get(*mouse, a[0], options.json);
+    if (c == "profile") return Profile(*mouse, a, options.json);
     MouseCall call;
     if (c == "set") {
         call.method = MouseMethod::Set;
@@ -461,6 +501,18 @@ int BusSession::Run(const CtlOptions& options, StopRequest* stop) {
     return Call(call, *mouse);
 }
 
+int BusSession::FindMouse(const std::vector<MouseDeviceProperties>& devices,
+                          const MouseDeviceProperties*& mouse) {
+    mouse = nullptr;
+    for (const MouseDeviceProperties& d : devices)
+        if (d.selected) mouse = &d;
+    if (mouse && mouse->online) return kCtlSuccess;
+    const std::string name = mouse            ? mouse->model
+                             : m_choice.model ? WideToUtf8(m_choice.model->name)
+                                              : std::to_string(m_choice.deviceType);
+    return Fail("no mouse of model " + name + " is reachable");
+}
+
 int BusSession::Call(MouseCall call, const MouseDeviceProperties& mouse) {
     call.objectName = mouse.objectName;
     const MouseCallResult result = m_client.Call(call);
@@ -469,10 +521,12 @@ int BusSession::Call(MouseCall call, const MouseDeviceProperties& mouse) {
     return usage ? Usage(m_err, result.message) : Fail(result.message);
 }
 
-int BusSession::Info(const std::vector<MouseDeviceProperties>& devices, const MouseDeviceProperties& mouse) {
+int BusSession::Info(const std::vector<MouseDeviceProperties>& devices, const MouseDeviceProperties& mouse,
+                     bool json) {
     CtlInfo info;
     for (const CatalogEntry& model : m_choice.catalog.models)
-        info.models.push_back({model.deviceType, WideToUtf8(model.name), model.deviceType == mouse.deviceType});
+        info.models.push_back(
+            {model.deviceType, WideToUtf8(model.name), model.deviceType == mouse.deviceType});
     for (const MouseDeviceProperties& d : devices)
         for (const MouseInterface& i : d.interfaces)
             info.devices.push_back({i.vid, i.pid, i.product, d.deviceType, i.mode, i.online});
@@ -481,40 +535,55 @@ int BusSession::Info(const std::vector<MouseDeviceProperties>& devices, const Mo
     info.charging = mouse.charging;
     info.mouseFirmware = mouse.firmwareVersion;
     info.receiverFirmware = mouse.receiverFirmwareVersion;
-    PrintInfo(m_out, info);
+    FillActiveSettings(info, [&mouse](const std::string& key) -> std::optional<int> {
+        const auto found = mouse.settings.find(key);
+        if (found == mouse.settings.end()) return std::nullopt;
+        return found->second;
+    });
+    m_out << FormatCtlInfo(info, json);
     return kCtlSuccess;
 }
 
-int BusSession::Get(const MouseDeviceProperties& mouse, const std::string& key) {
+int BusSession::Get(const MouseDeviceProperties& mouse, const std::string& key, bool json) {
     if (!IsConfigKey(Utf8ToWide(key))) return Usage(m_err, "unknown key " + key);
     auto found = mouse.settings.find(key);
     if (found == mouse.settings.end()) return Fail("the profile has no value for " + key);
-    PrintValue(m_out, std::to_string(found->second));
+    m_out << FormatCtlValue(key, std::to_string(found->second), json);
     return kCtlSuccess;
 }
 
-int BusSession::Profile(const MouseDeviceProperties& mouse, const std::vector<std::string>& args) {
-    if (args.empty()) {
-        std::vector<CtlProfile> list;
-        for (const auto& [id, name] : mouse.profiles) list.push_back({id, name, id == mouse.activeProfile});
-        PrintProfiles(m_out, list);
+int BusSession::Profile(const MouseDeviceProperties& mouse, const std::vector<std::string>& args, bool json) {
+    const auto list = [this, json](const MouseDeviceProperties& shown) {
+        CtlProfiles listed;
+        for (const auto& [id, name] : shown.profiles) listed.profiles.push_back({id, name});
+        listed.active = shown.activeProfile;
+        m_out << FormatCtlProfiles(listed, json);
         return kCtlSuccess;
-    }
+    };
+    if (args.empty()) return list(mouse);
     MouseCall call;
     call.method = MouseMethod::SetProfile;
     if (!ParseNumber(args[0], call.profile)) return Usage(m_err, "a profile is given by its number");
-    return Call(call, mouse);
+    const int sent = Call(call, mouse);
+    if (sent != kCtlSuccess || !json) return sent;
+    // A script that switched gets the list with the new active profile, as the program now shows it.
+    std::vector<MouseDeviceProperties> devices;
+    std::string error;
+    if (!m_client.ListDevices(devices, error)) return Fail(error);
+    const MouseDeviceProperties* now = nullptr;
+    if (const int found = FindMouse(devices, now); found != kCtlSuccess) return found;
+    return list(*now);
 }
 
-int BusSession::Watch(StopRequest* stop) {
+int BusSession::Watch(StopRequest* stop, bool json) {
     StopRequest once;  // without a stop: the present state, then the end
     if (!stop) {
         once.Request();
         stop = &once;
     }
     const bool followed = m_client.Watch(
-        [this](const MouseDeviceProperties* before, const MouseDeviceProperties* after) {
-            for (const WatchEvent& e : WatchEventsFor(before, after)) PrintWatchEvent(m_out, e);
+        [this, json](const MouseDeviceProperties* before, const MouseDeviceProperties* after) {
+            PrintWatchEvents(m_out, WatchEventsFor(before, after), json);
         },
         *stop);
     return followed ? kCtlSuccess : Fail("the program ended");
@@ -523,15 +592,19 @@ int BusSession::Watch(StopRequest* stop) {
 }  // namespace
 
 std::string CtlUsage() {
-    return "usage: vantorelctl [--direct] [--simulate[=cable|receiver]] COMMAND [ARGUMENTS]\n"
+    return "usage: vantorelctl [--direct] [--simulate[=cable|receiver]] [--json] COMMAND [ARGUMENTS]\n"
+           "       vantorelctl keys [--json]\n"
+           "       vantorelctl --help | --version [--json]\n"
            "\n"
            "While VantorelMouse runs, COMMAND goes to it over the session bus and its window shows\n"
            "the change. Otherwise vantorelctl reads the mouse of the selected model itself, then\n"
-           "runs COMMAND on its active profile.\n"
+           "runs COMMAND on its active profile. Either way prints the same.\n"
            "\n"
            "commands:\n"
-           "  info                       models, devices, connection, battery, firmware versions\n"
-           "  get KEY                    a stored value of the active profile (e.g. report_rate)\n"
+           "  info                       models, devices, connection, battery, firmware versions,\n"
+           "                             report rate and DPI level\n"
+           "  get KEY                    a stored value of the active profile with its readable form\n"
+           "                             (e.g. report_rate: 3 (1000 Hz))\n"
            "  set KEY VALUE              stores a whole number and sends it to the mouse\n"
            "  profile [N]                lists the profiles, or makes profile N active and sends it\n"
            "  button K TYPE VALUE [VALUE2 VALUE3]\n"
@@ -546,10 +619,15 @@ std::string CtlUsage() {
            "  watch                      prints the mouse's state, then each change as it comes (battery,\n"
            "                             profile, DPI level, plugged in or out), one line each, until\n"
            "                             interrupted\n"
+           "  keys                       the keys get and set take, with their ranges and meanings\n"
+           "                             (needs no mouse)\n"
            "\n"
            "options:\n"
            "  --direct                     talk to the mouse itself even while VantorelMouse runs\n"
            "  --simulate[=cable|receiver]  use a simulated mouse instead of a real one (implies --direct)\n"
+           "  --json                       JSON output for info, get, profile, keys and watch (one object\n"
+           "                               per line; see vantorelctl(1))\n"
+           "  --version                    the version\n"
            "  --help                       this text\n"
            "\n"
            "exit codes: 0 success, 1 no mouse or a failed operation, 2 usage error\n";
@@ -562,6 +640,10 @@ int ParseCtlOptions(const std::vector<std::string>& args, CtlOptions& options, s
         SimulateStart start = SimulateStart::Cable;
         if (args[i] == "--help") {
             options.help = true;
+        } else if (args[i] == "--version") {
+            options.version = true;
+        } else if (args[i] == "--json") {
+            options.json = true;
         } else if (args[i] == "--direct") {
             options.direct = true;
         } else if (ParseSimulateOption(args[i], start)) {
@@ -572,13 +654,21 @@ int ParseCtlOptions(const std::vector<std::string>& args, CtlOptions& options, s
             return kCtlUsage;
         }
     }
-    if (options.help) return kCtlSuccess;
+    if (options.help || options.version) return kCtlSuccess;
     if (i == args.size()) {
         error = "no command given";
         return kCtlUsage;
     }
     options.command = args[i];
     options.arguments.assign(args.begin() + static_cast<std::ptrdiff_t>(i) + 1, args.end());
+    if (TakesJson(options.command) && !options.arguments.empty() && options.arguments.back() == "--json") {
+        options.json = true;
+        options.arguments.pop_back();
+    }
+    if (options.json && !TakesJson(options.command)) {
+        error = "--json is for info, get, profile, keys and watch";
+        return kCtlUsage;
+    }
     for (const CommandShape& shape : kCommands) {
         if (options.command != shape.name) continue;
         if (options.arguments.size() >= shape.minArgs && options.arguments.size() <= shape.maxArgs)
@@ -590,7 +680,8 @@ int ParseCtlOptions(const std::vector<std::string>& args, CtlOptions& options, s
     return kCtlUsage;
 }
 
-int RunVantorelCtl(const std::vector<std::string>& args, std::ostream& out, std::ostream& err, StopRequest* stop) {
+int RunVantorelCtl(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+                   StopRequest* stop) {
     CtlOptions options;
     std::string error;
     if (ParseCtlOptions(args, options, error) != kCtlSuccess) {
@@ -599,6 +690,16 @@ int RunVantorelCtl(const std::vector<std::string>& args, std::ostream& out, std:
     }
     if (options.help) {
         out << CtlUsage();
+        return kCtlSuccess;
+    }
+    if (options.version) {
+        out << FormatCtlVersion(kAppVersion, options.json);
+        return kCtlSuccess;
+    }
+    // The keys are the program's, not the mouse's: listed without one, and without asking the bus.
+    if (options.command == "keys") {
+        out << FormatCtlKeys(ListCtlKeys(EffectiveDeviceType(ReadAppRegInt(L"DeviceType")), kDpiStages),
+                             options.json);
         return kCtlSuccess;
     }
     // One owner of the mouse: while the program runs, it is asked. A simulated

@@ -19,6 +19,8 @@ constexpr int kCtlUsage = 2;
 
 struct CtlOptions {
     bool help = false;
+    bool version = false;
+    bool json = false;  // JSON output (info, get, profile, keys, watch)
     bool simulate = false;
     bool simulateReceiver = false;
     // The tool's own worker even while the program runs (--direct).

@@ -13,6 +13,7 @@
 #include <sstream>
 #include <thread>
 
+#include "../app/JsonReader.h"
 #include "../ui/MainWindowFixture.h"
 #include "PrivateBus.h"
 #include "app/VantorelCtl.h"
@@ -245,6 +246,24 @@ class MouseService : public MainWindowFixture {
         ctlErr = Read(err);
         return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     }
+    // Starts `vantorelctl watch ARGUMENTS` with its output going to `out`.
+    static pid_t StartWatch(const std::string& arguments, const std::string& out) {
+        const pid_t pid = fork();
+        if (pid == 0) {
+            const std::string command =
+                "exec '" VANTOREL_BINARY_DIR "/vantorelctl' watch " + arguments + " >'" + out + "' 2>&1";
+            execl("/bin/sh", "sh", "-c", command.c_str(), static_cast<char*>(nullptr));
+            _exit(127);
+        }
+        return pid;
+    }
+    // Interrupts it as Ctrl+C does: it must end cleanly.
+    static void InterruptWatch(pid_t pid) {
+        kill(pid, SIGINT);
+        int status = -1;
+        EXPECT_TRUE(PumpUntil([&] { return waitpid(pid, &status, WNOHANG) == pid; }));
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+    }
     static std::string Read(const std::string& path) {
         std::ifstream in(path);
         std::stringstream text;
@@ -448,7 +467,7 @@ TEST_F(MouseService, VantorelctlGoesThroughTheRunningWindow) {
     EXPECT_EQ(ShownReportRate(), 2);
 
     ASSERT_EQ(RunCtl("get report_rate"), 0) << ctlErr;
-    EXPECT_EQ(ctlOut, "2\n");
+    EXPECT_EQ(ctlOut, "2 (500 Hz)\n");
     ASSERT_EQ(RunCtl("info"), 0) << ctlErr;
     EXPECT_NE(ctlOut.find("  101 Vantorel V8 Wireless  (selected)\n"), std::string::npos) << ctlOut;
     EXPECT_NE(ctlOut.find("connection: cable\n"), std::string::npos) << ctlOut;
@@ -469,12 +488,7 @@ TEST_F(MouseService, VantorelctlWatchPrintsChangesAsTheyCome) {
     PlugCable();
     StartServing();
     const std::string out = (Root() / "watch.out").string();
-    const pid_t pid = fork();
-    if (pid == 0) {
-        const std::string command = "exec '" VANTOREL_BINARY_DIR "/vantorelctl' watch >'" + out + "' 2>&1";
-        execl("/bin/sh", "sh", "-c", command.c_str(), static_cast<char*>(nullptr));
-        _exit(127);
-    }
+    const pid_t pid = StartWatch("", out);
     ASSERT_TRUE(PumpUntil([&] { return Read(out).find("dpi level: ") != std::string::npos; })) << Read(out);
     sim->PressDpiButton();
     const int level = sim->State().settings.dpiIndex;
@@ -486,11 +500,44 @@ TEST_F(MouseService, VantorelctlWatchPrintsChangesAsTheyCome) {
     sim->SetBattery(42, true);
     EXPECT_TRUE(PumpUntil([&] { return Read(out).find("battery: 42% (charging)\n") != std::string::npos; }))
         << Read(out);
-    kill(pid, SIGINT);
-    int status = -1;
-    EXPECT_TRUE(PumpUntil([&] { return waitpid(pid, &status, WNOHANG) == pid; }));
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+    InterruptWatch(pid);
     EXPECT_EQ(Read(out).rfind("mouse: Vantorel V8 Wireless, cable\n", 0), 0u) << Read(out);
+}
+
+TEST_F(MouseService, VantorelctlWatchUnderJsonPrintsOneObjectPerLine) {
+    PlugCable();
+    StartServing();
+    const std::string out = (Root() / "watch.json").string();
+    const pid_t pid = StartWatch("--json", out);
+    // Every whole line one object; the DPI levels told, in order.
+    const auto lines = [&] {
+        std::vector<Json> objects;
+        const std::string text = Read(out);
+        for (size_t start = 0, end; (end = text.find('\n', start)) != std::string::npos; start = end + 1) {
+            const std::optional<Json> object = ParseJson(text.substr(start, end - start));
+            EXPECT_TRUE(object && object->Has("event")) << text.substr(start, end - start);
+            if (object) objects.push_back(*object);
+        }
+        return objects;
+    };
+    const auto dpiLevels = [&] {
+        std::vector<long long> levels;
+        for (const Json& object : lines())
+            if (object["event"].text == "dpi_level") levels.push_back(object["dpi_index"]["value"].number);
+        return levels;
+    };
+    ASSERT_TRUE(PumpUntil([&] { return dpiLevels().size() == 1; })) << Read(out);
+    sim->PressDpiButton();
+    const long long level = sim->State().settings.dpiIndex;
+    EXPECT_TRUE(PumpUntil([&] { return dpiLevels().size() == 2 && dpiLevels()[1] == level; })) << Read(out);
+    InterruptWatch(pid);
+    const std::vector<Json> objects = lines();
+    ASSERT_GE(objects.size(), 4u);
+    EXPECT_EQ(objects[0]["event"].text, "mouse");
+    EXPECT_EQ(objects[0]["model"].text, "Vantorel V8 Wireless");
+    EXPECT_EQ(objects[0]["state"].text, "online");
+    EXPECT_EQ(objects[1]["event"].text, "battery");
+    EXPECT_EQ(objects[1]["battery"]["level"].number, sim->State().batteryLevel);
 }
 
 TEST_F(MouseService, WithoutTheWindowVantorelctlWorksAlone) {

@@ -22,13 +22,6 @@ MouseCallResult Refusal(const ScriptOutcome& outcome) {
     }
 }
 
-// The answer a caller gets once the worker has run its task.
-TaskDone AnswerWhenSent(MouseReply reply) {
-    return [reply = std::move(reply)](bool sent) {
-        reply(sent ? MouseCallResult{} : MouseCallResult{MouseFault::Failed, "the mouse could not be written"});
-    };
-}
-
 }  // namespace
 
 MouseServiceBridge::MouseServiceBridge(MouseController& controller, const std::string& busAddress)
@@ -58,6 +51,20 @@ void MouseServiceBridge::NoteChange() {
 void MouseServiceBridge::Publish() {
     m_service->Publish(BuildMouseSnapshot(m_controller.GetState(), m_controller.GetStore(), DeviceManager::Instance(),
                                           m_controller.GetCatalog()));
+}
+
+TaskDone MouseServiceBridge::AnswerWhenSent(MouseReply reply) {
+    std::weak_ptr<int> alive = m_alive;
+    return [this, alive, reply = std::move(reply)](bool sent) {
+        const MouseCallResult result =
+            sent ? MouseCallResult{} : MouseCallResult{MouseFault::Failed, "the mouse could not be written"};
+        // Both go out through the service's loop, in this order. Should the UI
+        // thread never come to it, the ending service answers the call instead.
+        Orvix::Platform::PostTask([this, alive, reply, result] {
+            if (alive.lock()) Publish();
+            reply(result);
+        });
+    };
 }
 
 void MouseServiceBridge::OnMouseCall(const MouseCall& call, MouseReply reply) {
@@ -132,9 +139,11 @@ void MouseServiceBridge::Run(const MouseCall& call, const MouseReply& reply) {
         return;
     }
     m_controller.ShowStoredValues();
-    if (outcome.task != kTaskNone)
+    if (outcome.task != kTaskNone) {
         m_controller.QueueTask(outcome.task, AnswerWhenSent(reply));
-    else
-        reply({});
-    NoteChange();
+        NoteChange();
+        return;
+    }
+    Publish();  // stored only: published before the answer, as above
+    reply({});
 }

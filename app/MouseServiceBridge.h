@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 
+#include "app/DeviceMainDef.h"
 #include "platform/dbus/MouseService.h"
 
 class MouseController;
@@ -32,6 +33,10 @@ class MouseServiceBridge : private MouseServiceHandler {
     // On the UI thread.
     void Run(const MouseCall& call, const MouseReply& reply);
     void Publish();
+    // The answer once the worker has run the call's task: given on the UI thread
+    // after the change is published, so that a caller who reads the properties
+    // next (a `get` after a `set`) reads the change.
+    TaskDone AnswerWhenSent(MouseReply reply);
 
     MouseController& m_controller;
     std::shared_ptr<int> m_alive;  // what posted work checks: gone with the bridge

@@ -504,6 +504,47 @@ TEST_F(MouseService, VantorelctlWatchPrintsChangesAsTheyCome) {
     EXPECT_EQ(Read(out).rfind("mouse: Vantorel V8 Wireless, cable\n", 0), 0u) << Read(out);
 }
 
+TEST_F(MouseService, VantorelctlPrintsTheSameThroughTheWindowAsAlone) {
+    PlugCable();
+    StartServing();
+    ShowDpiPage();
+    // Ends on the profile it began with, so that the second round starts where the first did.
+    const std::vector<std::vector<std::string>> commands = {
+        {"info"},    {"--json", "info"},    {"get", "report_rate"},      {"get", "deep_sleep", "--json"},
+        {"profile"}, {"--json", "profile"}, {"--json", "profile", "2"}, {"profile", "1"},
+    };
+    std::vector<std::string> throughWindow;
+    for (const std::vector<std::string>& command : commands) {
+        std::string line;
+        for (const std::string& word : command) line += word + " ";
+        ASSERT_EQ(RunCtl(line), 0) << line << ctlErr;
+        EXPECT_EQ(ctlErr, "") << line;
+        throughWindow.push_back(ctlOut);
+    }
+    EXPECT_EQ(CountReceived("06 05"), 0) << "a second owner read the mouse";
+    EXPECT_EQ(dlg->GetState().GetCurrentProfile(), 1);
+    // The readable forms and the JSON documents came through the window.
+    EXPECT_NE(throughWindow[0].find("\nreport rate: "), std::string::npos) << throughWindow[0];
+    const std::optional<Json> info = ParseJson(throughWindow[1]);
+    ASSERT_TRUE(info) << throughWindow[1];
+    EXPECT_EQ((*info)["connection"].text, "cable");
+    EXPECT_EQ((*info)["dpi"].kind, Json::Kind::Number);
+    const std::optional<Json> switched = ParseJson(throughWindow[6]);
+    ASSERT_TRUE(switched) << throughWindow[6];
+    EXPECT_EQ((*switched)["active"].number, 2);
+
+    // The window goes; the tool reads the same mouse and store itself.
+    dlg->CloseMainWindow();
+    ASSERT_TRUE(WaitUntil([this] { return !bus.HasOwner(kMouseBusName); }));
+    dlg.reset();
+    for (size_t i = 0; i < commands.size(); ++i) {
+        std::ostringstream out, err;
+        EXPECT_EQ(RunVantorelCtl(commands[i], out, err), kCtlSuccess) << err.str();
+        EXPECT_EQ(out.str(), throughWindow[i]) << ::testing::PrintToString(commands[i]);
+    }
+    EXPECT_GE(CountReceived("06 05"), 1);  // this time the tool read the mouse itself
+}
+
 TEST_F(MouseService, VantorelctlWatchUnderJsonPrintsOneObjectPerLine) {
     PlugCable();
     StartServing();

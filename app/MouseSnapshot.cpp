@@ -27,8 +27,11 @@ void ReadProfile(const DeviceMainDef& state, DataStore& store, MouseDeviceProper
     for (const ProfileData& p : profiles) device.profiles.emplace_back(p.profile, WideToUtf8(p.name));
     for (const ConfigDefault& row : kConfigDefaults) {
         std::wstring value;
-        if (std::wstring(row.key) == L"version" || !store.GetConfigValue(profile, row.key, value)) continue;
-        device.settings[WideToUtf8(row.key)] = ParseInt(value);
+        if (!store.GetConfigValue(profile, row.key, value)) continue;
+        if (std::wstring(row.key) == L"version")  // the one text among the numbers
+            device.settingsVersion = WideToUtf8(value);
+        else
+            device.settings[WideToUtf8(row.key)] = ParseInt(value);
     }
     store.Unlock();
     auto setting = [&](const char* key) {

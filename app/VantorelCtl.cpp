@@ -546,6 +546,11 @@ int BusSession::Info(const std::vector<MouseDeviceProperties>& devices, const Mo
 
 int BusSession::Get(const MouseDeviceProperties& mouse, const std::string& key, bool json) {
     if (!IsConfigKey(Utf8ToWide(key))) return Usage(m_err, "unknown key " + key);
+    // The store's version is a text of its own; the settings are numbers.
+    if (key == "version" && !mouse.settingsVersion.empty()) {
+        m_out << FormatCtlValue(key, mouse.settingsVersion, json);
+        return kCtlSuccess;
+    }
     auto found = mouse.settings.find(key);
     if (found == mouse.settings.end()) return Fail("the profile has no value for " + key);
     m_out << FormatCtlValue(key, std::to_string(found->second), json);

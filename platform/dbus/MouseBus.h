@@ -41,6 +41,7 @@ struct MouseDeviceProperties {
     int32_t activeDpiLevel = 0;
     int32_t reportRate = 0;
     std::map<std::string, int32_t> settings;
+    std::string settingsVersion;  // the store's "version" row, a text
     std::vector<MouseInterface> interfaces;
     bool operator==(const MouseDeviceProperties&) const = default;
 };

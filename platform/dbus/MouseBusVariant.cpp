@@ -87,6 +87,8 @@ const std::vector<Binding>& Bindings() {
              gint32 value = 0;
              while (g_variant_iter_next(&it, "{&si}", &key, &value)) p.settings[key] = value;
          }},
+        {"SettingsVersion", "s", [](const P& p) { return Str(p.settingsVersion); },
+         [](P& p, GVariant* v) { p.settingsVersion = GetStr(v); }},
         {"Interfaces", "a(qqsii)",
          [](const P& p) {
              GVariantBuilder b;

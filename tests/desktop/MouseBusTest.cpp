@@ -24,6 +24,7 @@ MouseDeviceProperties Sample() {
     p.activeDpiLevel = 2;
     p.reportRate = 3;
     p.settings = {{"report_rate", 3}, {"e-sports_flag", 0}};
+    p.settingsVersion = "1.0.1";
     p.interfaces = {{0x3A5C, 0x0118, "V8 Receiver", 1, 1}};
     return p;
 }

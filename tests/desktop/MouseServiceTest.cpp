@@ -510,8 +510,9 @@ TEST_F(MouseService, VantorelctlPrintsTheSameThroughTheWindowAsAlone) {
     ShowDpiPage();
     // Ends on the profile it began with, so that the second round starts where the first did.
     const std::vector<std::vector<std::string>> commands = {
-        {"info"},    {"--json", "info"},    {"get", "report_rate"},      {"get", "deep_sleep", "--json"},
-        {"profile"}, {"--json", "profile"}, {"--json", "profile", "2"}, {"profile", "1"},
+        {"info"},           {"--json", "info"},    {"get", "report_rate"},      {"get", "deep_sleep", "--json"},
+        {"get", "version"}, {"--json", "get", "version"},
+        {"profile"},        {"--json", "profile"}, {"--json", "profile", "2"}, {"profile", "1"},
     };
     std::vector<std::string> throughWindow;
     for (const std::vector<std::string>& command : commands) {
@@ -529,8 +530,9 @@ TEST_F(MouseService, VantorelctlPrintsTheSameThroughTheWindowAsAlone) {
     ASSERT_TRUE(info) << throughWindow[1];
     EXPECT_EQ((*info)["connection"].text, "cable");
     EXPECT_EQ((*info)["dpi"].kind, Json::Kind::Number);
-    const std::optional<Json> switched = ParseJson(throughWindow[6]);
-    ASSERT_TRUE(switched) << throughWindow[6];
+    EXPECT_EQ(throughWindow[4], "1.0.1\n");
+    const std::optional<Json> switched = ParseJson(throughWindow[8]);
+    ASSERT_TRUE(switched) << throughWindow[8];
     EXPECT_EQ((*switched)["active"].number, 2);
 
     // The window goes; the tool reads the same mouse and store itself.

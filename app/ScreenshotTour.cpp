@@ -151,6 +151,8 @@ void ShowExampleRules(DeviceMainDlg& dlg, Tour& tour) {
     SetAppPickerHook(nullptr);
     for (const ProfileData& p : profiles) store.SetProfileApp(p.profile, p.app);
     page->OnShow(true);
+}
+
 // Keys as the keyboard sends them: a press and a release, handled at once.
 void PressKey(DeviceMainDlg& dlg, UINT vk) {
     Platform::PostMessage(dlg.GetSafeHwnd(), WM_KEYDOWN, vk, 1);

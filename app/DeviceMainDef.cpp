@@ -3,7 +3,13 @@
 #include <sys/eventfd.h>
 #include <unistd.h>
 
+#include <algorithm>
+
 namespace {
+
+bool IsDeviceChangeRead(int code) {
+    return code == kTaskReadAfterChangeLong || code == kTaskReadAfterChangeShort;
+}
 
 // The signal follows the queue: set by the first task queued, cleared with the last taken.
 void SetSignal(int fd, bool set) {
@@ -25,9 +31,31 @@ DeviceMainDef::~DeviceMainDef() {
 
 void DeviceMainDef::QueueTask(int code) {
     std::lock_guard<std::mutex> lock(m_queueLock);
-    m_tasks.push_back(code);
     ++m_queuedCounts[code];
+    if (IsDeviceChangeRead(code)) {
+        const auto queued = std::find_if(m_tasks.begin(), m_tasks.end(), IsDeviceChangeRead);
+        if (queued != m_tasks.end()) {
+            if (code == kTaskReadAfterChangeLong) *queued = code;
+            return;
+        }
+    }
+    m_tasks.push_back(code);
     if (m_tasks.size() == 1) SetSignal(m_taskSignal, true);
+}
+
+int DeviceMainDef::TakeDeviceChangeReads() {
+    std::lock_guard<std::mutex> lock(m_queueLock);
+    int taken = kTaskNone;
+    for (auto it = m_tasks.begin(); it != m_tasks.end();) {
+        if (!IsDeviceChangeRead(*it)) {
+            ++it;
+            continue;
+        }
+        if (taken != kTaskReadAfterChangeLong) taken = *it;
+        it = m_tasks.erase(it);
+    }
+    if (m_tasks.empty()) SetSignal(m_taskSignal, false);
+    return taken;
 }
 
 int DeviceMainDef::GetQueuedCount(int code) const {

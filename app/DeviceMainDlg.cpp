@@ -67,6 +67,13 @@ constexpr int kTextStoreRepairedTitle = 953;
 constexpr int kTextStoreRepaired = 954;
 constexpr int kTextStoreReplaced = 955;
 constexpr int kTextStoreUnusable = 956;
+constexpr int kTextStoreBusy = 1400;
+constexpr int kTextWriteRefused = 1401;
+constexpr int kTextFilesDamagedTitle = 1402;
+constexpr int kTextFileMissing = 1403;
+constexpr int kTextFileUnreadable = 1404;
+constexpr int kTextFileDamaged = 1405;
+constexpr int kTextReinstall = 1406;
 
 
 // The tab strip's items, in insertion order.
@@ -448,7 +455,7 @@ void DeviceMainDlg::LoadCatalog() {
     m_catalog = DeviceCatalog();
     m_deviceList->ClearList();
     manager.ClearSupportedIds();
-    ReadCatalog(GetProgramFolder(), JoinPath(GetSkinFolder(), L"device/"), m_catalog);
+    ReadCatalog(GetProgramFolder(), JoinPath(GetSkinFolder(), L"device/"), m_catalog, &m_catalogProblem);
     std::vector<int> types;
     for (const CatalogEntry& model : m_catalog.models) {
         m_deviceList->AddDevice(model.name, model.deviceType, model.picturePath);
@@ -483,7 +490,15 @@ void DeviceMainDlg::LoadDeviceDescription() {
     });
 
     DeviceDescription description;
-    ReadDeviceDescription(GetProgramFolder(), attr, description);
+    ReadDeviceDescription(GetProgramFolder(), attr, description, &m_descriptionProblem);
+    if (m_descriptionProblem) {
+        // The model's page would lack its picture and buttons: say why, once per load.
+        Platform::PostTask([self, this] {
+            if (!Platform::IsWindow(self) || !m_descriptionProblem) return;
+            UpdatePermissionNotice();
+            ShowMessageText(Text(kTextFilesDamagedTitle), GetHomeNotice(), CUIMessageBox::kKindOk);
+        });
+    }
     if (description.mouseImage) {
         m_mousePicture->SetImage(description.mouseImage->c_str(), 1);
         PlaceMousePicture();
@@ -551,6 +566,22 @@ void DeviceMainDlg::ShowHomePage(bool withDevices) {
 void DeviceMainDlg::UpdatePermissionNotice() {
     auto* notice = dynamic_cast<MControlFont*>(GetControl(IDC_HOME_NOTICE));
     if (!notice) return;
+    // Without its catalog the program knows no mouse: that, not "no mouse", is the news.
+    const ProductFileProblem& files = m_catalogProblem ? m_catalogProblem : m_descriptionProblem;
+    if (auto* home = dynamic_cast<MControlFont*>(GetControl(IDC_HOME_TEXT)))
+        home->SetTitle(Text(m_catalogProblem ? kTextFilesDamagedTitle : kTextNoMouseHome));
+    if (files) {
+        const int cause = files.kind == ProductFileProblem::Kind::Missing      ? kTextFileMissing
+                          : files.kind == ProductFileProblem::Kind::Unreadable ? kTextFileUnreadable
+                                                                               : kTextFileDamaged;
+        std::wstring text = Text(cause);
+        const size_t at = text.find(L"{file}");
+        if (at != std::wstring::npos) text.replace(at, 6, files.path);
+        notice->SetTitle(text + L"\n" + Text(kTextReinstall));
+        notice->SetVisible(TRUE);
+        Vantorel::Trace("main window: %s", files.Describe().c_str());
+        return;
+    }
     // A mouse this user may not open is not "no mouse": say why and how to fix it.
     PermissionNotice permission;
     if (!GetPermissionNotice(DeviceManager::Instance(), permission)) {
@@ -743,10 +774,26 @@ void DeviceMainDlg::ShowStoreNotices() {
     }
     // One notice while the store cannot be written, not one per change.
     std::string reason;
-    if (store.TakeUnusableNotice(reason))
-        ShowMessageText(Text(kTextNotice), Text(kTextStoreUnusable) + L"\n" + Utf8ToWide(reason),
-                        CUIMessageBox::kKindOk);
+    if (store.TakeUnusableNotice(reason)) {
+        if (store.IsBusy()) {
+            std::wstring text = Text(kTextStoreBusy);
+            const size_t at = text.find(L"{file}");
+            if (at != std::wstring::npos) text.replace(at, 6, Utf8ToWide(store.GetPath()));
+            ShowMessageText(Text(kTextNotice), text, CUIMessageBox::kKindOk);
+        } else {
+            ShowMessageText(Text(kTextNotice), Text(kTextStoreUnusable) + L"\n" + Utf8ToWide(reason),
+                            CUIMessageBox::kKindOk);
+        }
+    }
     m_showingStoreNotice = false;
+}
+
+void DeviceMainDlg::TellStoreProblems() {
+    ShowStoreNotices();
+}
+
+void DeviceMainDlg::TellRefusedWrite() {
+    ShowMessageText(Text(kTextNotice), Text(kTextWriteRefused), CUIMessageBox::kKindOk);
 }
 
 void DeviceMainDlg::OnTrayAvailability(bool available) {

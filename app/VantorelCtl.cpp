@@ -31,6 +31,7 @@ using Orvix::WideToUtf8;
 namespace {
 
 constexpr auto kTaskWait = std::chrono::seconds(60);
+constexpr char kReinstall[] = "install Vantorel Mouse again to restore it";
 // The language text of the initial profiles' names ("Profile" 1 to 4).
 constexpr int kTextDefaultProfileName = 61;
 
@@ -143,7 +144,14 @@ class CtlSession {
     // A store write or read failed: the file's own reason when it has one.
     int StoreFailure(const std::string& what) {
         DataStore& store = DataStore::Instance();
+        if (store.IsBusy()) return Fail(store.GetUnusableReason());  // "store busy: ..."
         return Fail(store.IsUnusable() ? "store unusable: " + store.GetUnusableReason() : what);
+    }
+    // What the worker's last tasks sent: every change answered, or why not.
+    int SendResult(int failures, int refused) {
+        if (m_worker.GetRefusedWrites() != refused)
+            return Fail("the mouse did not take the change (it left the report unanswered)");
+        return m_worker.GetSendFailures() == failures ? kCtlSuccess : Fail("the mouse could not be written");
     }
     void ReportOpenNotice();
     int Usage(const std::string& message) {
@@ -170,8 +178,11 @@ int CtlSession::Open(const CtlOptions& options) {
                                 deviceType);
 
     const std::wstring programFolder = GetProgramFolder();
-    ReadCatalog(programFolder, JoinPath(GetSkinFolder(), L"device/"), m_catalog);
+    ProductFileProblem problem;
+    ReadCatalog(programFolder, JoinPath(GetSkinFolder(), L"device/"), m_catalog, &problem);
     const CatalogEntry* model = FindModel(m_catalog.models, deviceType);
+    // A catalog that is missing or damaged is the cause, not the model.
+    if (!model && problem) return Fail("the device catalog " + problem.Describe() + "; " + kReinstall);
     if (!model) return Fail("model " + std::to_string(deviceType) + " is not in the device catalog");
     DeviceManager& manager = DeviceManager::Instance();
     manager.ClearSupportedIds();
@@ -190,26 +201,34 @@ int CtlSession::Open(const CtlOptions& options) {
         if (!store.CheckWritable()) return StoreFailure("store unusable: it cannot be written");
     }
     DeviceDescription description;
-    ReadDeviceDescription(programFolder, model->deviceAttr, description);
+    // Without its description the model's buttons have no defaults: said, not fatal.
+    if (!ReadDeviceDescription(programFolder, model->deviceAttr, description, &problem) && problem)
+        m_err << "vantorelctl: the description of " << WideToUtf8(model->name) << " " << problem.Describe()
+              << "; " << kReinstall << "\n";
     m_state.SetLightingPage(description.lightingPage.value_or(true));
 
     m_worker.RefreshDevices();
     m_state.QueueTask(kTaskInitialRead);
     if (!m_worker.StartWorker()) return Fail("cannot start the device worker");
     if (!WaitIdle() || !m_state.IsInitialReadDone()) {
+        // A store that stopped the read is its own cause.
+        if (store.IsUnusable()) return StoreFailure("");
         // A mouse this user may not open is not "no mouse": say why and how to fix it.
         PermissionNotice notice;
         if (GetPermissionNotice(manager, notice)) return Fail(FormatPermissionNotice(notice));
         return Fail("no mouse of model " + WideToUtf8(model->name) + " is reachable");
     }
+    // Values put back in range by the read are told; a read whose values could
+    // not be stored is a failure, told as such.
+    ReportOpenNotice();
+    if (store.IsUnusable()) return StoreFailure("");
     return kCtlSuccess;
 }
 
 void CtlSession::ReportOpenNotice() {
     const StoreNotice notice = DataStore::Instance().TakeOpenNotice();
     if (notice.kind == StoreNotice::Kind::Repaired)
-        m_err << "vantorelctl: the store " << notice.path << " was incomplete and was repaired ("
-              << notice.detail << ")\n";
+        m_err << "vantorelctl: the store " << notice.path << " was repaired (" << notice.detail << ")\n";
     else if (notice.kind == StoreNotice::Kind::MovedAside)
         m_err << "vantorelctl: the store " << notice.path << " was unusable (" << notice.detail
               << "); it was moved aside to " << notice.movedTo << " and a new store was created\n";
@@ -226,9 +245,13 @@ bool CtlSession::WaitIdle() {
 
 int CtlSession::RunTask(int task) {
     const int failures = m_worker.GetSendFailures();
+    const int refused = m_worker.GetRefusedWrites();
     m_state.QueueTask(task);
     if (!WaitIdle()) return Fail("the mouse did not finish in time");
-    return m_worker.GetSendFailures() == failures ? kCtlSuccess : Fail("the mouse could not be written");
+    ReportOpenNotice();
+    // The task's own store writes (values put back in range) failing is a failure too.
+    if (DataStore::Instance().IsUnusable()) return StoreFailure("");
+    return SendResult(failures, refused);
 }
 
 int CtlSession::Run(const CtlOptions& options) {
@@ -241,8 +264,7 @@ int CtlSession::Run(const CtlOptions& options) {
     if (c == "button") return Button(a);
     // The state read of Open already queued and ran the macro upload (as the
     // program does on every read): its result is the answer, not a second upload.
-    if (c == "macro-upload")
-        return m_worker.GetSendFailures() == 0 ? kCtlSuccess : Fail("the mouse could not be written");
+    if (c == "macro-upload") return SendResult(0, 0);
     // reset: what the factory-reset button does, stored as one step
     const int32_t profile = m_state.GetCurrentProfile();
     DataStore& store = DataStore::Instance();
@@ -342,12 +364,12 @@ int CtlSession::Button(const std::vector<std::string>& args) {
     record.macroType = type;
     DataStore& store = DataStore::Instance();
     const std::wstring text = Utf8ToWide(args[2]);
+    bool stored = false;
     if (type == kFuncLaunch || type == kFuncWeb) {
         // The program path or the address itself, kept in its own row as the page does.
         const size_t slash = text.find_last_of(L'/');
         record.macroDesc = type == kFuncLaunch && slash != std::wstring::npos ? text.substr(slash + 1) : text;
-        record.macroValue = store.AddKeyOtherData(record.macroDesc, type == kFuncLaunch ? text : L"", type);
-        if (record.macroValue <= 0) return StoreFailure("cannot store " + args[2]);
+        store.SaveKeyWithParameters(record, record.macroDesc, type == kFuncLaunch ? text : L"", &stored);
     } else {
         const size_t count = args.size();
         if (!ParseNumber(args[2], record.macroValue) ||
@@ -360,9 +382,8 @@ int CtlSession::Button(const std::vector<std::string>& args) {
         }
         record.macroDesc =
             type == kFuncKey ? KeyComboCaption(record.macroValue2, UsageName(record.macroValue)) : L"";
+        store.SaveKey(record, &stored);
     }
-    bool stored = false;
-    store.SaveKey(record, &stored);
     if (!stored) return StoreFailure("cannot store the function of button " + args[0]);
     return RunTask(kTaskWriteButtonMap);
 }

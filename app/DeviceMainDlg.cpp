@@ -98,6 +98,17 @@ std::wstring Text(int id) {
     return GetLanguageText(L"LAN", id);
 }
 
+// What a missing or damaged file of the program is, with its name and the fix.
+std::wstring ProductProblemText(const ProductFileProblem& files) {
+    const int cause = files.kind == ProductFileProblem::Kind::Missing      ? kTextFileMissing
+                      : files.kind == ProductFileProblem::Kind::Unreadable ? kTextFileUnreadable
+                                                                           : kTextFileDamaged;
+    std::wstring text = Text(cause);
+    const size_t at = text.find(L"{file}");
+    if (at != std::wstring::npos) text.replace(at, 6, files.path);
+    return text + L"\n" + Text(kTextReinstall);
+}
+
 template <class T>
 T* Make(MDialog& dlg, const wchar_t* cls, UINT id, const wchar_t* title = nullptr) {
     return dynamic_cast<T*>(dlg.CreateControl(cls, id, CRect(), title));
@@ -491,12 +502,15 @@ void DeviceMainDlg::LoadDeviceDescription() {
 
     DeviceDescription description;
     ReadDeviceDescription(GetProgramFolder(), attr, description, &m_descriptionProblem);
+    // Without a model there is no description to miss: the catalog says why.
+    if (!model) m_descriptionProblem = ProductFileProblem{};
     if (m_descriptionProblem) {
         // The model's page would lack its picture and buttons: say why, once per load.
         Platform::PostTask([self, this] {
             if (!Platform::IsWindow(self) || !m_descriptionProblem) return;
             UpdatePermissionNotice();
-            ShowMessageText(Text(kTextFilesDamagedTitle), GetHomeNotice(), CUIMessageBox::kKindOk);
+            ShowMessageText(Text(kTextFilesDamagedTitle), ProductProblemText(m_descriptionProblem),
+                            CUIMessageBox::kKindOk);
         });
     }
     if (description.mouseImage) {
@@ -567,17 +581,15 @@ void DeviceMainDlg::UpdatePermissionNotice() {
     auto* notice = dynamic_cast<MControlFont*>(GetControl(IDC_HOME_NOTICE));
     if (!notice) return;
     // Without its catalog the program knows no mouse: that, not "no mouse", is the news.
-    const ProductFileProblem& files = m_catalogProblem ? m_catalogProblem : m_descriptionProblem;
+    // A model's missing description is told on the page without a mouse (the list
+    // of models stands where the notice would, and a message told it already).
+    const bool listShown = m_currentView == View::DeviceList;
+    const ProductFileProblem& files =
+        m_catalogProblem ? m_catalogProblem : listShown ? ProductFileProblem{} : m_descriptionProblem;
     if (auto* home = dynamic_cast<MControlFont*>(GetControl(IDC_HOME_TEXT)))
         home->SetTitle(Text(m_catalogProblem ? kTextFilesDamagedTitle : kTextNoMouseHome));
     if (files) {
-        const int cause = files.kind == ProductFileProblem::Kind::Missing      ? kTextFileMissing
-                          : files.kind == ProductFileProblem::Kind::Unreadable ? kTextFileUnreadable
-                                                                               : kTextFileDamaged;
-        std::wstring text = Text(cause);
-        const size_t at = text.find(L"{file}");
-        if (at != std::wstring::npos) text.replace(at, 6, files.path);
-        notice->SetTitle(text + L"\n" + Text(kTextReinstall));
+        notice->SetTitle(ProductProblemText(files));
         notice->SetVisible(TRUE);
         Vantorel::Trace("main window: %s", files.Describe().c_str());
         return;
@@ -595,15 +607,15 @@ void DeviceMainDlg::UpdatePermissionNotice() {
 }
 
 void DeviceMainDlg::ShowNotConnectedView() {
-    UpdatePermissionNotice();
     m_currentView = View::NotConnected;
+    UpdatePermissionNotice();
     if (auto* state = dynamic_cast<MControlFont*>(GetControl(IDC_DEVICE_STATE))) state->SetTitle(Text(kTextNoDevice));
     ShowHomePage(false);
 }
 
 void DeviceMainDlg::ShowDeviceListView(int deviceMode) {
-    UpdatePermissionNotice();
     m_currentView = View::DeviceList;
+    UpdatePermissionNotice();
     m_connectionMode = deviceMode;
     if (auto* state = dynamic_cast<MControlFont*>(GetControl(IDC_DEVICE_STATE)))
         state->SetTitle(Text(deviceMode == 1 ? kTextReceiver : kTextCable));

@@ -8,6 +8,7 @@
 #include <utility>
 #include <vector>
 
+#include "exchange/LanguageText.h"
 #include "exchange/XmlDocument.h"
 #include "features/ButtonFunction.h"
 #include "orvix/core/TextConv.h"
@@ -133,16 +134,42 @@ std::wstring Item(const wchar_t* list, size_t number) {
     return std::wstring(list) + L" item " + std::to_wstring(number);
 }
 
-// `name value` of an attribute as the file has it.
-std::wstring Shown(const XmlDocument& xml, const wchar_t* name) {
-    return std::wstring(name) + L" \"" + xml.GetAttribute(name) + L"\"";
+// What is wrong with an entry, in the user's language: the language text with
+// its placeholders ({attribute}, {min}, ...) filled.
+std::wstring Say(int textId, std::initializer_list<std::pair<std::wstring_view, std::wstring>> fills = {}) {
+    std::wstring text = GetLanguageText(L"LAN", textId);
+    for (const auto& [name, value] : fills) {
+        const std::wstring placeholder = L"{" + std::wstring(name) + L"}";
+        for (size_t at = text.find(placeholder); at != std::wstring::npos; at = text.find(placeholder, at + value.size()))
+            text.replace(at, placeholder.size(), value);
+    }
+    return text;
+}
+constexpr int kSaysNotANumber = 1409;
+constexpr int kSaysNotAButton = 1410;
+constexpr int kSaysNoFunctionType = 1411;
+constexpr int kSaysNoSuchFunction = 1412;
+constexpr int kSaysNoSuchMacro = 1413;
+constexpr int kSaysNoWebAddress = 1414;
+constexpr int kSaysNoProgramPath = 1415;
+constexpr int kSaysNoText = 1416;
+constexpr int kSaysNoLightingMode = 1417;
+constexpr int kSaysValueOutOfRange = 1418;
+constexpr int kSaysNotInRange = 1419;
+constexpr int kSaysNotInSteps = 1420;
+constexpr int kSaysTooManyEvents = 1421;
+constexpr int kSaysOutOfRange = 1422;
+
+// `name "value"` of an attribute as the file has it, in the sentence of textId.
+std::wstring Shown(const XmlDocument& xml, const wchar_t* name, int textId = kSaysOutOfRange) {
+    return Say(textId, {{L"attribute", std::wstring(name) + L" \"" + xml.GetAttribute(name) + L"\""}});
 }
 
 // The first of the fields that is no number, or that is out of its range.
 bool CheckNumbers(const XmlDocument& xml, const NumberFields& fields, std::wstring& bad) {
     for (const auto& [name, value] : fields) {
         if (!ReadNumber(xml, name, *value)) {
-            bad = Shown(xml, name) + L" is not a whole number";
+            bad = Shown(xml, name, kSaysNotANumber);
             return false;
         }
     }
@@ -202,7 +229,7 @@ bool ReadMacroFile(const std::wstring& path, MacroData& macro, std::vector<Macro
             MacroEvent event;
             const std::wstring where = Item(L"macroitems", number);
             if (number > static_cast<size_t>(kMaxMacroEvents)) {
-                bad.Add(where, L"more than " + std::to_wstring(kMaxMacroEvents) + L" events");
+                bad.Add(where, Say(kSaysTooManyEvents, {{L"count", std::to_wstring(kMaxMacroEvents)}}));
                 break;
             }
             if (!CheckNumbers(xml, EventFields(event), what))
@@ -259,8 +286,8 @@ std::wstring ReadKeyItem(const XmlDocument& xml, int32_t profile, const std::vec
     std::wstring what;
     if (!CheckNumbers(xml, KeyFields(record), what)) return what;
     if (!InRange(record.keyCode, 0, kButtonSlotCount - 1))
-        return Shown(xml, L"key_code") + L" is not a button (0 to " + std::to_wstring(kButtonSlotCount - 1) + L")";
-    if (!IsStoredKeyType(record.macroType)) return Shown(xml, L"macro_type") + L" is no function type";
+        return Shown(xml, L"key_code", kSaysNotAButton);
+    if (!IsStoredKeyType(record.macroType)) return Shown(xml, L"macro_type", kSaysNoFunctionType);
     record.profile = profile;
     record.macroDesc = xml.GetAttribute(L"macro_desc");
     if (record.macroValue == 0 && record.macroValue2 == 0) return {};  // returns the button to its default
@@ -271,8 +298,7 @@ std::wstring ReadKeyItem(const XmlDocument& xml, int32_t profile, const std::vec
     const bool pcSide =
         record.macroType == kFuncLaunch || record.macroType == kFuncWeb || record.macroType == kFuncText;
     if (!pcSide && !EncodeButtonFunction(record, macroIds, code))
-        return Shown(xml, L"macro_value") + L" is no function of this type" +
-               (record.macroType == kFuncMacro ? L" (or no macro of this computer)" : L"");
+        return Shown(xml, L"macro_value", record.macroType == kFuncMacro ? kSaysNoSuchMacro : kSaysNoSuchFunction);
     switch (record.macroType) {
         case kFuncLaunch:
         case kFuncWeb:
@@ -281,13 +307,13 @@ std::wstring ReadKeyItem(const XmlDocument& xml, int32_t profile, const std::vec
             key.otherDesc = xml.GetAttribute(L"other_desc");
             if (key.otherDesc.empty()) key.otherDesc = record.macroDesc;
             key.otherParam = xml.GetAttribute(L"other_param");
-            if (record.macroType == kFuncWeb && key.otherDesc.empty()) return L"the web address is missing";
-            if (record.macroType == kFuncLaunch && key.otherParam.empty()) return L"the program's path is missing";
+            if (record.macroType == kFuncWeb && key.otherDesc.empty()) return Say(kSaysNoWebAddress);
+            if (record.macroType == kFuncLaunch && key.otherParam.empty()) return Say(kSaysNoProgramPath);
             return {};
         case kFuncText:
             key.textName = xml.GetAttribute(L"text_name");
             key.textContent = xml.GetAttribute(L"text_content");
-            if (key.textName.empty() && key.textContent.empty()) return L"the text is missing";
+            if (key.textName.empty() && key.textContent.empty()) return Say(kSaysNoText);
             return {};
         default:
             return {};
@@ -313,19 +339,23 @@ void ReadSetting(const XmlDocument& xml, const std::wstring& where, const wchar_
         file.settings.emplace_back(std::move(key), value);
         return;
     }
-    std::wstring range;
-    if (row) {
-        range = L" from " + std::to_wstring(row->min) + L" to " + std::to_wstring(row->max);
-        if (row->step > 1) range += L" in steps of " + std::to_wstring(row->step);
+    if (!row) {
+        bad.Add(where, Shown(xml, attribute, kSaysNotANumber));
+        return;
     }
-    bad.Add(where, Shown(xml, attribute) + L" is not a whole number" + range);
+    const std::wstring shown = std::wstring(attribute) + L" \"" + text + L"\"";
+    bad.Add(where, Say(row->step > 1 ? kSaysNotInSteps : kSaysNotInRange,
+                       {{L"attribute", shown},
+                        {L"min", std::to_wstring(row->min)},
+                        {L"max", std::to_wstring(row->max)},
+                        {L"step", std::to_wstring(row->step)}}));
 }
 
 void ReadLightItems(XmlDocument& xml, ProfileFile& file, BadEntries& bad) {
     if (!xml.GetAttribute(L"lightmode").empty()) {
         file.hasActiveMode =
             ReadNumber(xml, L"lightmode", file.activeMode) && InRange(file.activeMode, 0, kLightModes - 1);
-        if (!file.hasActiveMode) bad.Add(L"Lightitems", Shown(xml, L"lightmode") + L" is no lighting mode");
+        if (!file.hasActiveMode) bad.Add(L"Lightitems", Shown(xml, L"lightmode", kSaysNoLightingMode));
     }
     if (!xml.StepIn()) return;
     for (size_t number = 1; xml.FindNext(L"item"); ++number) {
@@ -337,7 +367,7 @@ void ReadLightItems(XmlDocument& xml, ProfileFile& file, BadEntries& bad) {
                    !InRange(light.speed, 0, kMaxByte) || !InRange(light.direction, 0, kMaxByte) ||
                    !InRange(light.colorful, 0, kMaxByte) || !InRange(light.colorIndex, 0, kMaxByte) ||
                    !InRange(light.colorValue, 0, kMaxColour)) {
-            bad.Add(Item(L"Lightitems", number), L"a value out of its range");
+            bad.Add(Item(L"Lightitems", number), Say(kSaysValueOutOfRange));
         } else {
             file.lights[light.mode] = light;
         }

@@ -80,8 +80,8 @@ constexpr int kTextNotMacroFile = 1020;
 constexpr int kTextNotProfileFile = 1021;
 constexpr int kTextBadEntries = 1407;
 constexpr int kTextMoreEntries = 1408;
-// Entries named in the message; a longer list ends with "and N more".
-constexpr size_t kEntriesShown = 8;
+// Entries named in the message (it has room for a few lines); the others are counted.
+constexpr size_t kEntriesShown = 1;
 constexpr int kTextNotWritten = 1022;
 constexpr int kTextDelayCaption = 1023;
 constexpr int kTextPauseNeedsEvent = 1014;

@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <vector>
 
 namespace {
 
@@ -30,31 +31,44 @@ DeviceMainDef::~DeviceMainDef() {
 }
 
 void DeviceMainDef::QueueTask(int code) {
+    QueueTask(code, {});
+}
+
+void DeviceMainDef::QueueTask(int code, TaskDone done) {
     std::lock_guard<std::mutex> lock(m_queueLock);
     ++m_queuedCounts[code];
-    if (IsDeviceChangeRead(code)) {
-        const auto queued = std::find_if(m_tasks.begin(), m_tasks.end(), IsDeviceChangeRead);
+    // Only reads nobody waits for fold: a waiter is told about its own task.
+    if (IsDeviceChangeRead(code) && !done) {
+        const auto queued = std::find_if(m_tasks.begin(), m_tasks.end(), [](const QueuedTask& task) {
+            return IsDeviceChangeRead(task.code) && !task.done;
+        });
         if (queued != m_tasks.end()) {
-            if (code == kTaskReadAfterChangeLong) *queued = code;
+            if (code == kTaskReadAfterChangeLong) queued->code = code;
             return;
         }
     }
-    m_tasks.push_back(code);
+    m_tasks.push_back({code, std::move(done)});
     if (m_tasks.size() == 1) SetSignal(m_taskSignal, true);
 }
 
 int DeviceMainDef::TakeDeviceChangeReads() {
-    std::lock_guard<std::mutex> lock(m_queueLock);
+    std::vector<TaskDone> waiters;
     int taken = kTaskNone;
-    for (auto it = m_tasks.begin(); it != m_tasks.end();) {
-        if (!IsDeviceChangeRead(*it)) {
-            ++it;
-            continue;
+    {
+        std::lock_guard<std::mutex> lock(m_queueLock);
+        for (auto it = m_tasks.begin(); it != m_tasks.end();) {
+            if (!IsDeviceChangeRead(it->code)) {
+                ++it;
+                continue;
+            }
+            if (taken != kTaskReadAfterChangeLong) taken = it->code;
+            if (it->done) waiters.push_back(std::move(it->done));
+            it = m_tasks.erase(it);
         }
-        if (taken != kTaskReadAfterChangeLong) taken = *it;
-        it = m_tasks.erase(it);
+        if (m_tasks.empty()) SetSignal(m_taskSignal, false);
     }
-    if (m_tasks.empty()) SetSignal(m_taskSignal, false);
+    // The refresh about to run does their work; told outside the lock.
+    for (TaskDone& done : waiters) done(true);
     return taken;
 }
 
@@ -67,23 +81,35 @@ int DeviceMainDef::GetQueuedCount(int code) const {
 bool DeviceMainDef::TakeTask(int& code) {
     std::lock_guard<std::mutex> lock(m_queueLock);
     if (m_tasks.empty()) return false;
-    code = m_tasks.front();
+    code = m_tasks.front().code;
+    m_runningDone = std::move(m_tasks.front().done);
     m_tasks.pop_front();
     if (m_tasks.empty()) SetSignal(m_taskSignal, false);
     m_taskRunning = true;
     return true;
 }
 
-void DeviceMainDef::FinishTask() {
-    std::lock_guard<std::mutex> lock(m_queueLock);
-    m_taskRunning = false;
+void DeviceMainDef::FinishTask(bool sent) {
+    TaskDone done;
+    {
+        std::lock_guard<std::mutex> lock(m_queueLock);
+        m_taskRunning = false;
+        done.swap(m_runningDone);
+    }
+    // Outside the lock: the waiter may queue again.
+    if (done) done(sent);
 }
 
 bool DeviceMainDef::DiscardTask() {
-    std::lock_guard<std::mutex> lock(m_queueLock);
-    if (m_tasks.empty()) return false;
-    m_tasks.pop_front();
-    if (m_tasks.empty()) SetSignal(m_taskSignal, false);
+    TaskDone done;
+    {
+        std::lock_guard<std::mutex> lock(m_queueLock);
+        if (m_tasks.empty()) return false;
+        done.swap(m_tasks.front().done);
+        m_tasks.pop_front();
+        if (m_tasks.empty()) SetSignal(m_taskSignal, false);
+    }
+    if (done) done(false);
     return true;
 }
 

@@ -46,9 +46,10 @@ void DeviceWorker::ThreadCycle() {
     int task = 0;
     if (m_state.TakeTask(task)) {
         const int refused = m_refusedWrites;
+        const int failures = m_sendFailures;
         RunTask(task);
         TellProblems(refused);
-        m_state.FinishTask();
+        m_state.FinishTask(m_sendFailures == failures);
         return;
     }
     if (m_state.AreDevicesPresent()) PollNotification();

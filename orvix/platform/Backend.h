@@ -27,6 +27,9 @@ public:
     virtual void SetNativeTitle(void* native, const std::wstring& title) = 0;
     virtual void SetNativeOpacity(void* native, BYTE alpha) = 0;
     virtual void RaiseNative(void* native) = 0;
+    // Hands the keyboard to the window: without a window manager nobody gives it
+    // back to the owner when a dialog that had it goes.
+    virtual void FocusNative(void*) {}
     virtual void PresentNative(void* native, const Canvas& image, const CRect& rect) = 0;
     // A back end whose native window keeps its pixels (a window surface) needs no
     // second copy of them: the core then keeps the presented image only on request,

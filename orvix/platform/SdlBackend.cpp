@@ -157,6 +157,7 @@ public:
     }
     void SetNativeOpacity(void* native, BYTE alpha) override { SDL_SetWindowOpacity(Window(native), alpha / 255.0f); }
     void RaiseNative(void* native) override { SDL_RaiseWindow(Window(native)); }
+    void FocusNative(void* native) override { SDL_SetWindowInputFocus(Window(native)); }
 
     void PresentNative(void* native, const Canvas& image, const CRect& rect) override {
         SDL_Surface* surface = SDL_GetWindowSurface(Window(native));

@@ -2,11 +2,13 @@
 
 #include <string_view>
 
+#include "orvix/platform/DesktopScale.h"
 #include "platform/AppContext.h"
 
 namespace {
 
 constexpr std::string_view kScreenshotOption = "--screenshot";
+constexpr std::string_view kScaleOption = "--scale";
 
 }  // namespace
 
@@ -35,6 +37,15 @@ bool ParseAppOptions(int argc, const char* const* argv, AppOptions& options, std
                 error = "--screenshot needs a folder";
                 return false;
             }
+        } else if (argument == kScaleOption || argument.starts_with("--scale=")) {
+            std::string text;
+            if (argument.size() > kScaleOption.size()) text = argument.substr(kScaleOption.size() + 1);
+            else if (i + 1 < argc) text = argv[++i];
+            options.scale = Orvix::ParseScaleText(text);
+            if (options.scale < Orvix::kMinScale || options.scale > Orvix::kMaxScale) {
+                error = "--scale needs a factor from 0.5 to 4 (such as 1.5 or 150%)";
+                return false;
+            }
         } else if (!IsAutorunStart(argument)) {
             error = "unknown option '" + std::string(argument) + "'";
             return false;
@@ -55,6 +66,8 @@ std::string GetAppUsage() {
            "  --screenshot DIR         render every page of the main window offscreen into\n"
            "                           DIR/<page>.png and exit (a hidden start waits until\n"
            "                           the window is shown)\n"
+           "  --scale FACTOR           draw every window at FACTOR (0.5 to 4, such as 1.5\n"
+           "                           or 150%) instead of the desktop's scale\n"
            "  --toolkit-demo FILE      render the toolkit demo dialog into FILE (PNG)\n"
            "  --version                print the version and exit\n"
            "  --help                   print this help and exit\n";

@@ -22,13 +22,17 @@ void SetSource(cairo_t* cr, Color c) {
 
 void RectPath(cairo_t* cr, const CRect& r) { cairo_rectangle(cr, r.left, r.top, r.Width(), r.Height()); }
 
+// Halves round up, so that a whole-pixel shift (a layer's corner) shifts the
+// result by as much.
+int RoundPixel(double v) { return int(std::floor(v + 0.5)); }
+
 // The device pixels a rect in user coordinates covers: its corners mapped and
 // rounded, so neighbouring rects share their edge pixel for pixel.
 CRect DeviceRect(cairo_t* cr, const CRect& r) {
     double x0 = r.left, y0 = r.top, x1 = r.right, y1 = r.bottom;
     cairo_user_to_device(cr, &x0, &y0);
     cairo_user_to_device(cr, &x1, &y1);
-    return CRect(int(std::lround(x0)), int(std::lround(y0)), int(std::lround(x1)), int(std::lround(y1)));
+    return CRect(RoundPixel(x0), RoundPixel(y0), RoundPixel(x1), RoundPixel(y1));
 }
 
 double DeviceScale(cairo_t* cr) {
@@ -327,8 +331,8 @@ void Canvas::DrawLine(CPoint from, CPoint to, Color color, int lineWidth) {
         SetSource(cr, color);
         cairo_set_line_width(cr, width);
         cairo_set_line_cap(cr, CAIRO_LINE_CAP_SQUARE);
-        cairo_move_to(cr, std::round(x0) + offset, std::round(y0) + offset);
-        cairo_line_to(cr, std::round(x1) + offset, std::round(y1) + offset);
+        cairo_move_to(cr, RoundPixel(x0) + offset, RoundPixel(y0) + offset);
+        cairo_line_to(cr, RoundPixel(x1) + offset, RoundPixel(y1) + offset);
         cairo_stroke(cr);
     });
 }

@@ -46,6 +46,25 @@ bool StartsWith(const void* data, size_t size, const char* magic) {
     return size >= n && std::memcmp(data, magic, n) == 0;
 }
 
+// A PNG's or GIF's size from its header alone.
+bool PictureSize(const std::string& file, int& width, int& height) {
+    unsigned char h[24] = {};
+    std::ifstream in(file, std::ios::binary);
+    if (!in.read(reinterpret_cast<char*>(h), sizeof h)) return false;
+    if (StartsWith(h, sizeof h, "\x89PNG")) {
+        auto big = [&](int at) { return int(h[at]) << 24 | int(h[at + 1]) << 16 | int(h[at + 2]) << 8 | int(h[at + 3]); };
+        width = big(16);
+        height = big(20);
+        return width > 0 && height > 0;
+    }
+    if (StartsWith(h, sizeof h, "GIF8")) {
+        width = h[6] | h[7] << 8;
+        height = h[8] | h[9] << 8;
+        return width > 0 && height > 0;
+    }
+    return false;
+}
+
 // What identifies a file's content without reading it.
 struct FileStamp {
     dev_t device = 0;
@@ -298,10 +317,12 @@ int Image::GetPixelHeight() const {
 
 std::shared_ptr<Image> Image::DecodeSkinPicture(const std::string& file) {
     const int wanted = g_density;
-    if (wanted > 1) {
-        // The twin alone when it is there: the plain file is not decoded at all.
+    int plainWidth = 0, plainHeight = 0;
+    if (wanted > 1 && PictureSize(file, plainWidth, plainHeight)) {
+        // The twin alone when it is there: the plain file is not decoded at all
+        // (its header says what size the twin must have).
         std::shared_ptr<Image> twin = ReadAndDecode(WideToUtf8(DensityFile(Utf8ToWide(file), wanted)));
-        if (twin && twin->m_width % wanted == 0 && twin->m_height % wanted == 0) {
+        if (twin && twin->m_width == plainWidth * wanted && twin->m_height == plainHeight * wanted) {
             twin->m_width /= wanted;
             twin->m_height /= wanted;
             twin->m_density = wanted;

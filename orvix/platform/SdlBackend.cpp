@@ -238,7 +238,8 @@ public:
     void PresentNative(void* native, const Canvas& image, const CRect& rect) override {
         SDL_Surface* surface = SDL_GetWindowSurface(Window(native));
         if (!surface) return;
-        CRect area = rect & CRect(0, 0, std::min(surface->w, image.GetWidth()), std::min(surface->h, image.GetHeight()));
+        CRect area = rect & CRect(0, 0, std::min(surface->w, image.GetPixelWidth()),
+                                       std::min(surface->h, image.GetPixelHeight()));
         if (area.IsRectEmpty()) return;
         const uint32_t* src = image.GetData() + area.top * image.GetStride() + area.left;
         auto* dst = static_cast<uint8_t*>(surface->pixels) + area.top * surface->pitch +

@@ -325,7 +325,7 @@ void SettingDlg::FillScaleChoices() {
     // Filled afresh: only the first item's text depends on the language.
     scale->DelAllItems();
     scale->AddItem(Text(kTextScaleDesktop).c_str(), 0);
-    for (int percent : kScaleChoices) scale->AddItem((std::to_wstring(percent) + L" %").c_str(), percent);
+    for (int percent : kScaleChoices) scale->AddItem((std::to_wstring(percent) + L"%").c_str(), percent);
     const int stored = GetScaleSetting();
     scale->SelectData(std::find(std::begin(kScaleChoices), std::end(kScaleChoices), stored) !=
                               std::end(kScaleChoices)
@@ -342,6 +342,7 @@ void SettingDlg::ChangeScale() {
     // Every window follows at once, this one included; the main window stays
     // inside the work area.
     UpdateProgramScale(GetParentHwnd());
+    CenterWindow(nullptr);
 }
 
 void SettingDlg::OnAutorunClicked() {

@@ -90,10 +90,18 @@ class MainWindowFixture : public ScratchHome {
         return {rect.CenterPoint().x - offset.x, rect.CenterPoint().y - offset.y};
     }
 
+    // The device pixel a user points at for a point of the window's client area
+    // (the same point at scale 1).
+    static Orvix::CPoint DevicePoint(Orvix::HWND hwnd, Orvix::CPoint pt) {
+        const Orvix::CRect at = Orvix::Platform::ClientToDeviceScreen(hwnd, Orvix::CRect(pt, Orvix::CSize(0, 0)));
+        return at.TopLeft() - Orvix::Platform::ClientToDeviceScreen(hwnd, Orvix::CRect()).TopLeft();
+    }
+
     // The pointer moves there first, as a user's does.
     void ClickAt(Orvix::HWND hwnd, Orvix::CPoint pt, bool right = false) {
-        Orvix::Headless::MouseMove(hwnd, pt.x, pt.y);
-        Orvix::Headless::Click(hwnd, pt.x, pt.y, right);
+        const Orvix::CPoint device = DevicePoint(hwnd, pt);
+        Orvix::Headless::MouseMove(hwnd, device.x, device.y);
+        Orvix::Headless::Click(hwnd, device.x, device.y, right);
         Orvix::Platform::RunPending();
     }
 

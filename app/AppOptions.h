@@ -18,6 +18,8 @@ struct AppOptions {
     std::string screenshotFolder;
     // --scale: the display scale to draw at instead of the desktop's (0: none).
     double scale = 0;
+    // --language: the language id of this start (not stored); 0 without the option.
+    int language = 0;
 };
 
 // Reads the arguments after the program name. False for an unknown option or

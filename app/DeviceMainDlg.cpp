@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "app/AutoProfileSwitcher.h"
 #include "app/pages/DevicePage.h"
 #include "app/pages/DpiPage.h"
 #include "app/pages/KeyPage.h"
@@ -107,6 +108,7 @@ DeviceMainDlg::DeviceMainDlg(DesktopServices* desktop)
       m_tray(std::make_unique<NoTrayIcon>()) {}
 
 DeviceMainDlg::~DeviceMainDlg() {
+    m_autoProfile.reset();
     // The worker goes first: nothing may reach the view or the controls after this.
     m_worker.Stop();
     m_view.Detach();
@@ -166,6 +168,7 @@ void DeviceMainDlg::ShowMainWindow() {
 void DeviceMainDlg::CloseMainWindow() {
     if (m_closed) return;
     m_closed = true;
+    m_autoProfile.reset();
     m_worker.Stop();
     m_view.Detach();
     if (auto backend = DeviceManager::Instance().GetBackend()) backend->SetDeviceChangeHandler(nullptr);
@@ -199,11 +202,26 @@ BOOL DeviceMainDlg::OnInitDialog() {
             if (!sleeping) Platform::PostMessage(self, WM_SYSTEM_RESUMED, 0, 0);
         });
     }
+    CreateAutoProfile();
     LoadCatalog();
     QueueTask(kTaskInitialRead);
     m_workerStarted = m_worker.StartWorker();
     SetMTimer(10);
     return TRUE;
+}
+
+void DeviceMainDlg::CreateAutoProfile() {
+    AutoProfileSwitcher::Host host;
+    host.window = m_hWnd;
+    host.currentProfile = [this] { return m_state.GetCurrentProfile(); };
+    host.connected = [this] { return m_state.IsConnected(); };
+    // A modal dialog disables the window; a switch would change what it edits.
+    host.busy = [this] { return !IsWindowEnabled() || (m_macroPage && m_macroPage->IsRecording()); };
+    host.notify = [this](const std::wstring& title, const std::wstring& body) {
+        if (m_notifier) m_notifier->Notify(title, body, DesktopNotifier::Urgency::Low, "auto-profile");
+    };
+    m_autoProfile = std::make_unique<AutoProfileSwitcher>(std::move(host), DataStore::Instance());
+    m_autoProfile->ApplySetting();
 }
 
 void DeviceMainDlg::AddTrayIcon() {

@@ -20,6 +20,7 @@
 #include "orvix/core/MDialog.h"
 #include "platform/HidBackend.h"
 
+class AutoProfileSwitcher;
 class DevicePage;
 class DpiPage;
 class KeyPage;
@@ -136,6 +137,8 @@ class DeviceMainDlg : public Orvix::MDialog, public MainPageHost, private Device
     DeviceWorker& GetWorker() { return m_worker; }
     WaitDlg* GetWaitDialog() const { return m_wait; }
     double GetScaleFactor() const { return m_scale; }
+    // Profiles that follow the application in front (made with the window).
+    AutoProfileSwitcher* GetAutoProfile() override { return m_autoProfile.get(); }
     // True once the wake-up listener has its subscription on the system bus.
     bool IsListeningForResume() const;
     // The text of the notice on the home page ("" when none is shown).
@@ -216,6 +219,7 @@ class DeviceMainDlg : public Orvix::MDialog, public MainPageHost, private Device
     void LoadDeviceDescription();
     void RegisterForDeviceNotifications();
     void AddTrayIcon();
+    void CreateAutoProfile();
     void OnTrayAvailability(bool available);
     void OnTabChanged();
     void ShowModelView();
@@ -239,6 +243,7 @@ class DeviceMainDlg : public Orvix::MDialog, public MainPageHost, private Device
     std::unique_ptr<TrayIcon> m_tray;
     std::unique_ptr<DesktopNotifier> m_notifier;
     std::unique_ptr<SleepMonitor> m_sleep;
+    std::unique_ptr<AutoProfileSwitcher> m_autoProfile;
     std::string m_systemBus;
     LowBatteryWatch m_lowBattery;
     bool m_startHidden = false;

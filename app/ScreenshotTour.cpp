@@ -8,9 +8,11 @@
 #include <vector>
 
 #include "app/DeviceMainDlg.h"
+#include "app/pages/DevicePage.h"
 #include "app/pages/MacroPage.h"
 #include "device/DeviceCatalog.h"
 #include "device/DeviceManager.h"
+#include "dialogs/AppPickerDlg.h"
 #include "dialogs/CUIMessageBox.h"
 #include "dialogs/DialogPictures.h"
 #include "dialogs/WaitDlg.h"
@@ -20,7 +22,9 @@
 #include "orvix/platform/Platform.h"
 #include "orvix/widgets/CDeviceList.h"
 #include "orvix/widgets/CRecordList.h"
+#include "platform/AppContext.h"
 #include "platform/Folders.h"
+#include "platform/InstalledApps.h"
 #include "sim/SimBackend.h"
 #include "storage/DataStore.h"
 
@@ -112,6 +116,42 @@ int32_t ShowExampleMacro(DeviceMainDlg& dlg, bool addExample) {
     return example;
 }
 
+// The device page's profiles by application with example rules (two installed
+// applications and a window class), then the list of installed applications
+// to add from. With the simulated mouse only; the rules are put back after.
+void ShowExampleRules(DeviceMainDlg& dlg, Tour& tour) {
+    DevicePage* page = dlg.GetDevicePage();
+    DataStore& store = DataStore::Instance();
+    std::vector<ProfileData> profiles;
+    store.ListProfiles(profiles, 0);
+    const int32_t profile = dlg.GetState().GetCurrentProfile();
+    int added = 0;
+    for (const AppEntry& app : ListInstalledApps(GetCurrentLcid()))
+        if (!app.iconPath.empty() && added < 2 && page->AddAppRule(profile, {AppRef::Kind::Entry, app.id})) ++added;
+    page->AddAppRule(profile, {AppRef::Kind::Class, L"steam"});
+    tour.Save(L"rules");
+    // The picker reads the applications on a thread: its picture waits for the list.
+    std::function<void(AppPickerDlg*, HWND, int)> whenLoaded = [&tour, &whenLoaded](AppPickerDlg* picker,
+                                                                                     HWND hwnd, int turns) {
+        Platform::PostTask([&tour, &whenLoaded, picker, hwnd, turns] {
+            if (!Platform::IsWindow(hwnd)) return;
+            if (!picker->IsLoaded() && turns > 0) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(5));
+                whenLoaded(picker, hwnd, turns - 1);
+                return;
+            }
+            Platform::UpdateWindow(hwnd);
+            tour.Save(L"apps");
+            Platform::PostMessage(hwnd, WM_CLOSE, 2, 0);
+        });
+    };
+    SetAppPickerHook([&whenLoaded](AppPickerDlg& picker) { whenLoaded(&picker, picker.GetSafeHwnd(), 1000); });
+    PickInstalledApp(dlg.GetSafeHwnd());
+    SetAppPickerHook(nullptr);
+    for (const ProfileData& p : profiles) store.SetProfileApp(p.profile, p.app);
+    page->OnShow(true);
+}
+
 }  // namespace
 
 bool WaitUntilSettled(DeviceMainDlg& dlg, int timeoutMs) {
@@ -140,7 +180,7 @@ bool SaveWindowPicture(DeviceMainDlg& dlg, const std::wstring& path) {
     picture.DrawCanvas(*base, base->GetRect(), base->GetRect(), Canvas::Blend::Copy);
     // Presented images are device pixels: pop-ups go where they are on the screen.
     const CPoint mainCorner = Platform::ClientToDeviceScreen(main, CRect()).TopLeft();
-    for (const wchar_t* title : {L"ProfileDlg", L"MessageBox", L"WaitDlg", L"Menu Window", L"ComboWnd"}) {
+    for (const wchar_t* title : {L"ProfileDlg", L"MessageBox", L"WaitDlg", L"Menu Window", L"ComboWnd", L"AppPickerDlg"}) {
         for (HWND hwnd : Platform::FindWindows(title)) {
             if (!Platform::IsWindowVisible(hwnd)) continue;
             Platform::UpdateWindow(hwnd);
@@ -189,6 +229,7 @@ bool RunScreenshotTour(DeviceMainDlg& dlg, SimBackend* sim, const std::wstring& 
         WaitUntilSettled(dlg, 2000);
         const int32_t example = tab == kTabMacro ? ShowExampleMacro(dlg, sim != nullptr) : 0;
         tour.Save(name);
+        if (tab == kTabDevice && sim) ShowExampleRules(dlg, tour);
         if (switched) {
             dlg.GetDeviceList()->SetSelectDevice(shown);
             dlg.SwitchModel();

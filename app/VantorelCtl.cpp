@@ -162,7 +162,7 @@ class CtlSession {
 };
 
 int CtlSession::Open(const CtlOptions& options) {
-    SetCurrentLcid(ResolveLanguageId(ReadAppRegInt(L"LCID"), GetUserUiLanguage()));
+    SetCurrentLcid(ChooseLanguage(ReadAppRegInt(L"LCID")));
     const int deviceType = EffectiveDeviceType(ReadAppRegInt(L"DeviceType"));
     m_deviceType = deviceType;
     if (options.simulate)

@@ -69,7 +69,7 @@ endforeach()
 install(TARGETS VantorelMouse vantorelctl Orvix
   RUNTIME DESTINATION ${VANTOREL_PROGRAM_DIR}
   LIBRARY DESTINATION ${VANTOREL_PROGRAM_DIR})
-install(DIRECTORY ${CMAKE_SOURCE_DIR}/data/ DESTINATION ${VANTOREL_PROGRAM_DIR})
+install(DIRECTORY ${CMAKE_SOURCE_DIR}/data/ DESTINATION ${VANTOREL_PROGRAM_DIR} PATTERN "*.md" EXCLUDE)
 install(DIRECTORY ${CMAKE_BINARY_DIR}/skins DESTINATION ${VANTOREL_PROGRAM_DIR} PATTERN ".stamp" EXCLUDE)
 install(FILES ${pkgdir}/bin/VantorelMouse ${pkgdir}/bin/vantorelctl DESTINATION bin)
 
@@ -103,9 +103,11 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE https://www.vantorel.example/)
-# Libraries from the binaries; the font and the desktop helpers are not linked.
+# Libraries from the binaries; the fonts and the desktop helpers are not linked.
+# Chinese, Japanese and Korean texts are drawn with the CJK fonts through
+# fontconfig's fallback.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-open-sans")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-open-sans, fonts-noto-cjk")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "udev, xdg-utils")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA
   ${CMAKE_SOURCE_DIR}/packaging/debian/postinst ${CMAKE_SOURCE_DIR}/packaging/debian/postrm)

@@ -22,6 +22,7 @@
 #include "platform/Autostart.h"
 #include "platform/DisplayScale.h"
 #include "platform/DesktopServices.h"
+#include "platform/Folders.h"
 #include "platform/SettingsStore.h"
 #include "platform/Trace.h"
 
@@ -165,9 +166,10 @@ void SettingDlg::BuildSettingsPage(MControl* parent) {
     language->SetShowModeMID(8, 8, 30, 8);
     language->SetFont(kEmbeddedFontFamily, 14, 0);
     language->SetTextColor(kText);
-    // Each language under its own name, whatever the current language.
-    language->AddItem(L"Français", kLcidFrench);
-    language->AddItem(L"English", kLcidEnglish);
+    // Each language whose file is present, under its own name whatever the
+    // current language.
+    for (int lcid : GetAvailableLanguages(GetProgramFolder()))
+        language->AddItem(FindLanguage(lcid)->nativeName, lcid);
     language->SelectData(GetCurrentLcid());
 
     // Beside the language: how large everything is drawn.
@@ -312,7 +314,7 @@ void SettingDlg::ChangeLanguage() {
     auto* language = dynamic_cast<MComboBox*>(GetControl(IDC_LANGUAGE));
     if (!language) return;
     const int lcid = int(language->GetCurData());
-    if ((lcid != kLcidEnglish && lcid != kLcidFrench) || lcid == GetCurrentLcid()) return;
+    if (!FindLanguage(lcid) || lcid == GetCurrentLcid()) return;
     SetCurrentLcid(lcid);
     WriteAppRegInt(kLcid, lcid);
     SetTexts();

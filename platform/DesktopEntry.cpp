@@ -48,11 +48,11 @@ std::string UnescapeValue(const std::string& value) {
 
 }  // namespace
 
-bool ParseDesktopEntryExec(const std::string& text, std::vector<std::string>& argv) {
-    argv.clear();
+std::vector<std::pair<std::string, std::string>> DesktopEntryGroup(const std::string& text) {
+    std::vector<std::pair<std::string, std::string>> group;
     std::istringstream in(text);
-    std::string line, exec;
-    bool inEntry = false, found = false;
+    std::string line;
+    bool inEntry = false;
     while (std::getline(in, line)) {
         line = Trim(line);
         if (line.empty() || line[0] == '#') continue;
@@ -60,10 +60,19 @@ bool ParseDesktopEntryExec(const std::string& text, std::vector<std::string>& ar
             inEntry = line == "[Desktop Entry]";
             continue;
         }
-        if (!inEntry || line.compare(0, 4, "Exec") != 0) continue;
-        const std::string rest = Trim(line.substr(4));
-        if (rest.empty() || rest[0] != '=') continue;  // "Exec[xx]" or another key
-        exec = UnescapeValue(Trim(rest.substr(1)));
+        const size_t eq = line.find('=');
+        if (inEntry && eq != std::string::npos) group.emplace_back(Trim(line.substr(0, eq)), Trim(line.substr(eq + 1)));
+    }
+    return group;
+}
+
+bool ParseDesktopEntryExec(const std::string& text, std::vector<std::string>& argv) {
+    argv.clear();
+    std::string exec;
+    bool found = false;
+    for (const auto& [key, value] : DesktopEntryGroup(text)) {
+        if (key != "Exec") continue;  // "Exec[xx]" and other keys
+        exec = UnescapeValue(value);
         found = true;
     }
     if (!found) return false;

@@ -4,7 +4,12 @@
 // (%f, %u, ...) are dropped, since a launch button passes no files. Nothing here
 // goes through a shell.
 #include <string>
+#include <utility>
 #include <vector>
+
+// The keys of an entry text's [Desktop Entry] group with their values, blanks
+// around both removed, escapes left as written, in file order.
+std::vector<std::pair<std::string, std::string>> DesktopEntryGroup(const std::string& text);
 
 // The command of an entry's text; false when there is no usable Exec line in
 // the [Desktop Entry] group (missing, empty, or with unbalanced quotes).

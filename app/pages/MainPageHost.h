@@ -6,6 +6,7 @@
 
 #include "app/pages/MainPage.h"
 
+class AutoProfileSwitcher;
 class DataStore;
 class DeviceMainDef;
 struct DeviceDescription;
@@ -39,4 +40,6 @@ class MainPageHost {
     virtual void OpenPairingDialog() = 0;
     // Selects the tab with that item id (1 home, 2 keys, ...).
     virtual void SelectTab(int itemId) = 0;
+    // Profiles that follow the application in front; null before the window is initialised.
+    virtual AutoProfileSwitcher* GetAutoProfile() { return nullptr; }
 };

@@ -20,6 +20,7 @@ class ProgramTest : public ScratchHome {
     void SetUp() override {
         ScratchHome::SetUp();
         // A plain English locale: the language rule then settles on 1033.
+        SetEnv("LANGUAGE", std::nullopt);
         SetEnv("LC_ALL", std::nullopt);
         SetEnv("LC_MESSAGES", std::nullopt);
         SetEnv("LANG", "C.UTF-8");
@@ -48,6 +49,21 @@ TEST_F(ProgramTest, ScreenshotRendersTheMainWindowAfterAFullStart) {
     EXPECT_TRUE(fs::is_directory(Root() / "data" / "Vantorel Mouse Files" / "db"));
     // Nothing to complain about (sanitizer builds add their own statistics).
     EXPECT_EQ(run.Err().find("VantorelMouse:"), std::string::npos) << run.Err();
+}
+
+TEST_F(ProgramTest, LanguageOptionRendersInALanguageWithoutStoringIt) {
+    SetEnv("LANGUAGE", "de_AT:en");  // the desktop's choice, stored at the first start
+    const fs::path out = Root() / "shots";
+    ProgramRun run(Root(), {"--language", "1041", "--screenshot", out.string()});
+    ASSERT_EQ(run.Finish(), 0) << run.Err();
+    EXPECT_EQ(PngSize(out / "main.png"), std::make_pair(1280u, 800u));
+    EXPECT_NE(Settings().find("LCID=1031"), std::string::npos) << Settings();
+
+    // A language without a file is refused before any window, naming the ones there are.
+    ProgramRun unknown(Root(), {"--language=1053", "--screenshot", out.string()});
+    EXPECT_EQ(unknown.Finish(), 2);
+    EXPECT_NE(unknown.Err().find("no language file for 1053"), std::string::npos) << unknown.Err();
+    EXPECT_NE(unknown.Err().find("2052"), std::string::npos) << unknown.Err();
 }
 
 TEST_F(ProgramTest, FrenchLocaleAndSimulatedMouseStartInFrench) {

@@ -28,7 +28,8 @@ step "listing it"
 dpkg-deb -c "$deb" | awk '{ print $6 }' | sed 's|^\./||; s|/$||' >"$work/list"
 for f in usr/bin/VantorelMouse usr/bin/vantorelctl \
   $prog/VantorelMouse $prog/vantorelctl $prog/libOrvix.so $prog/config.xml \
-  $prog/language/1033.lan $prog/language/1036.lan $prog/device/vantorel_v8.xml $prog/skins/theme1/main_bkg.png \
+  $prog/language/1033.lan $prog/language/1036.lan $prog/language/1031.lan $prog/language/2052.lan \
+  $prog/language/1041.lan $prog/language/1042.lan $prog/device/vantorel_v8.xml $prog/skins/theme1/main_bkg.png \
   usr/lib/udev/rules.d/70-vantorel-mouse.rules \
   usr/share/applications/$app.desktop usr/share/metainfo/$app.metainfo.xml \
   usr/share/icons/hicolor/scalable/apps/$app.svg \
@@ -40,12 +41,12 @@ for size in 16 24 32 48 64 128 256; do
   grep -qx "usr/share/icons/hicolor/${size}x${size}/apps/$app.png" "$work/list" || fail "no ${size}px icon"
 done
 # Build-time tools, tests and the root-only UHID helper stay out.
-if grep -E '(^|/)(test_|bench_|skingen|udevgen|icongen|vantorel_uhid|\.stamp)' "$work/list"; then
+if grep -E '(^|/)(test_|bench_|skingen|udevgen|icongen|lanpo|vantorel_uhid|\.stamp)|\.md$' "$work/list"; then
   fail "build files in the package"
 fi
 depends=$(dpkg-deb -f "$deb" Depends)
 echo "Depends: $depends"
-for d in libc6 libsdl2 libhidapi-hidraw0 libudev1 libsqlite3 fonts-open-sans; do
+for d in libc6 libsdl2 libhidapi-hidraw0 libudev1 libsqlite3 fonts-open-sans fonts-noto-cjk; do
   grep -q "$d" <<<"$depends" || fail "Depends lacks $d"
 done
 # Outputs are taken whole before grep -q looks at them: with pipefail, a writer cut

@@ -108,7 +108,7 @@ TEST_F(SecondaryDialogsTest, FrenchChosenInTheSettingsRetitlesTheWindowAtOnce) {
     SetSettingDialogHook(
         [](SettingDlg& settings, void*) {
             auto* language = dynamic_cast<MComboBox*>(settings.GetControl(SettingDlg::IDC_LANGUAGE));
-            language->OnItemChosen(0);  // Français
+            language->OnItemChosen(language->FindData(1036));  // Français
             settings.DoCancel();
         },
         nullptr);

@@ -93,6 +93,9 @@ TEST(AppOptions, ScaleTakesAFactorOrAPercentageInEitherForm) {
         Parsed bad = Parse(arguments);
         EXPECT_FALSE(bad.ok) << arguments.back();
         EXPECT_NE(bad.error.find("--scale"), std::string::npos);
+    }
+}
+
 TEST(AppOptions, LanguageTakesALanguageIdInEitherForm) {
     Parsed separate = Parse({"--screenshot", "shots", "--language", "1031"});
     ASSERT_TRUE(separate.ok) << separate.error;

@@ -19,6 +19,7 @@
 #include "orvix/platform/Image.h"
 #include "platform/AppContext.h"
 #include "platform/DisplayScale.h"
+#include "platform/Autostart.h"
 #include "platform/Folders.h"
 #include "platform/SingleInstance.h"
 #include "platform/Trace.h"
@@ -110,6 +111,8 @@ int RunApplication(const AppOptions& options) {
         }
         SetCurrentLcid(options.language);
     }
+    // Earlier versions named the autostart entry otherwise; the desktop matches it by the application id.
+    MoveOldAutostartEntry(GetOldAutostartEntryPath(), GetAutostartEntryPath(), GetAutostartProgramPath());
     if (!EnsureDatabaseFolder()) Vantorel::Trace("start: no database folder");
 
     // Held for the whole run: it is the other end of every exchange with the mouse.

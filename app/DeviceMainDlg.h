@@ -11,7 +11,9 @@
 #include "app/DeviceMainDef.h"
 #include "app/DeviceView.h"
 #include "app/DeviceWorker.h"
+#include "app/MouseController.h"
 #include "app/PostingDeviceView.h"
+#include "app/TrayStatusBuilder.h"
 #include "app/pages/MainPageHost.h"
 #include "dialogs/DonglePairDlg.h"
 #include "device/DeviceCatalog.h"
@@ -30,8 +32,10 @@ class TextPage;
 class TrayIcon;
 class WaitDlg;
 class DesktopServices;
+struct PasteFallback;
 class DesktopNotifier;
 class SleepMonitor;
+class MouseServiceBridge;
 namespace Orvix {
 class BatteryCtrl;
 class CDeviceList;
@@ -90,7 +94,7 @@ constexpr Orvix::UINT WM_MACRO_MENU = Orvix::WM_USER + 685;     // 1709
 constexpr Orvix::UINT WM_LANGUAGE_CHANGED = Orvix::WM_USER + 998;  // 2022
 constexpr Orvix::UINT WM_SYSTEM_RESUMED = Orvix::WM_USER + 700;    // the computer woke from sleep
 
-class DeviceMainDlg : public Orvix::MDialog, public MainPageHost, private DeviceView {
+class DeviceMainDlg : public Orvix::MDialog, public MainPageHost, public MouseController, private DeviceView {
   public:
     static constexpr int kWidth = 1280;
     static constexpr int kHeight = 800;
@@ -106,8 +110,9 @@ class DeviceMainDlg : public Orvix::MDialog, public MainPageHost, private Device
     void SetWorkerTimings(const WorkerTimings& timings);
     void SetPairingTimings(const PairingTimings& timings) { m_pairingTimings = timings; }
     void SetTrayIcon(std::unique_ptr<TrayIcon> tray);
-    // Low-battery notifications on the session bus and the wake-up from sleep on the
-    // system bus (addresses as GDBus takes them; empty: none).
+    // Low-battery notifications and the program's own mouse service on the session
+    // bus, the wake-up from sleep on the system bus (addresses as GDBus takes them;
+    // empty: none).
     void EnableDesktopServices(const std::string& sessionBus, const std::string& systemBus);
     // Started with the session: the window hides itself as soon as a notification
     // area takes its icon (until then it waits minimised).
@@ -133,7 +138,7 @@ class DeviceMainDlg : public Orvix::MDialog, public MainPageHost, private Device
     DevicePage* GetDevicePage() const { return m_devicePage; }
     Orvix::MTabCtrl* GetTabCtrl() const { return m_tabs; }
     Orvix::CDeviceList* GetDeviceList() const { return m_deviceList; }
-    const DeviceCatalog& GetCatalog() const { return m_catalog; }
+    const DeviceCatalog& GetCatalog() const override { return m_catalog; }
     DeviceWorker& GetWorker() { return m_worker; }
     WaitDlg* GetWaitDialog() const { return m_wait; }
     double GetScaleFactor() const { return m_scale; }
@@ -141,6 +146,8 @@ class DeviceMainDlg : public Orvix::MDialog, public MainPageHost, private Device
     AutoProfileSwitcher* GetAutoProfile() override { return m_autoProfile.get(); }
     // True once the wake-up listener has its subscription on the system bus.
     bool IsListeningForResume() const;
+    // True while the program serves its mouse interface on the session bus.
+    bool IsServingMouseBus() const;
     // The text of the notice on the home page ("" when none is shown).
     std::wstring GetHomeNotice() const;
 
@@ -159,9 +166,14 @@ class DeviceMainDlg : public Orvix::MDialog, public MainPageHost, private Device
     void SelectTab(int itemId) override;
     void OpenPairingDialog() override { OpenPairing(); }
 
+    // ---- MouseController (the bus service's way in) ----
+    void QueueTask(int code, TaskDone done) override;
+    void SwitchProfile(int32_t profile, TaskDone done) override;
+    void ShowStoredValues() override;
+
     // ---- user actions (also what the controls do) ----
     void SwitchModel();
-    void SwitchProfile(int32_t profile);
+    void SwitchProfile(int32_t profile) { SwitchProfile(profile, {}); }
     void OpenProfilePopup();
     // The settings dialog; the pairing dialog.
     void OpenSettings();
@@ -221,6 +233,11 @@ class DeviceMainDlg : public Orvix::MDialog, public MainPageHost, private Device
     void AddTrayIcon();
     void CreateAutoProfile();
     void OnTrayAvailability(bool available);
+    // The tray icon's tooltip, picture and menu after a change of what they show.
+    void UpdateTray();
+    void OnTrayProfile(int32_t profile);
+    // Typing could not take the virtual keyboard of a Wayland session: said once.
+    void OnPasteFallback(const PasteFallback& fallback);
     void OnTabChanged();
     void ShowModelView();
     void SelectHomeTabQuietly();
@@ -233,6 +250,8 @@ class DeviceMainDlg : public Orvix::MDialog, public MainPageHost, private Device
     void OnCloseButton();
     void OnLanguageChanged();
     void ExitProgram();
+    // What the mouse service shows may have changed (UI thread).
+    void NoteServiceChange();
     std::vector<MainPage*> Pages() const;
 
     DeviceMainDef m_state;
@@ -241,8 +260,12 @@ class DeviceMainDlg : public Orvix::MDialog, public MainPageHost, private Device
     PcFunctionExecutor m_executor;
     DeviceWorker m_worker;
     std::unique_ptr<TrayIcon> m_tray;
+    TrayFacts m_trayFacts;
+    bool m_typingNoticeShown = false;
     std::unique_ptr<DesktopNotifier> m_notifier;
     std::unique_ptr<SleepMonitor> m_sleep;
+    std::unique_ptr<MouseServiceBridge> m_service;
+    std::string m_sessionBus;
     std::unique_ptr<AutoProfileSwitcher> m_autoProfile;
     std::string m_systemBus;
     LowBatteryWatch m_lowBattery;

@@ -9,6 +9,7 @@
 
 #include "app/DeviceMainDlg.h"
 #include "app/pages/DevicePage.h"
+#include "app/pages/KeyPage.h"
 #include "app/pages/MacroPage.h"
 #include "device/DeviceCatalog.h"
 #include "device/DeviceManager.h"
@@ -152,6 +153,23 @@ void ShowExampleRules(DeviceMainDlg& dlg, Tour& tour) {
     page->OnShow(true);
 }
 
+// Keys as the keyboard sends them: a press and a release, handled at once.
+void PressKey(DeviceMainDlg& dlg, UINT vk) {
+    Platform::PostMessage(dlg.GetSafeHwnd(), WM_KEYDOWN, vk, 1);
+    Platform::PostMessage(dlg.GetSafeHwnd(), WM_KEYUP, vk, LPARAM(0xC0000001));
+    Platform::RunPending();
+}
+
+// The key page as the keyboard leaves it after Tab reached the function type
+// list and Down went one row on: the focus ring around that row.
+void ShowFocusOnTheKeyPage(DeviceMainDlg& dlg) {
+    MControl* types = dlg.GetControl(KeyPage::IDC_TYPE_LIST);
+    PaintManager& pm = dlg.GetPaintManager();
+    for (int i = 0; i < 60 && types && pm.GetFocusControl() != types; ++i) PressKey(dlg, VK_TAB);
+    if (types && pm.GetFocusControl() == types) PressKey(dlg, VK_DOWN);
+    WaitUntilSettled(dlg, 2000);
+}
+
 }  // namespace
 
 bool WaitUntilSettled(DeviceMainDlg& dlg, int timeoutMs) {
@@ -243,6 +261,8 @@ bool RunScreenshotTour(DeviceMainDlg& dlg, SimBackend* sim, const std::wstring& 
 
     dlg.SelectTab(kTabKey);
     WaitUntilSettled(dlg, 2000);
+    ShowFocusOnTheKeyPage(dlg);
+    tour.Save(L"focus");
     tour.SaveFromPopup(L"profile", L"ProfileDlg", [&dlg] { dlg.OpenProfilePopup(); });
     tour.SaveFromPopup(L"message", L"MessageBox",
                        [&dlg] { dlg.ShowMessage(570, 571, CUIMessageBox::kKindOkCancel); });

@@ -119,6 +119,7 @@ void SettingDlg::InitUI(CRect client) {
     auto* close = static_cast<CImageButton*>(
         CreateControl(L"CImageButton", IDC_CLOSE, CRect(client.right - 42, 8, client.right - 10, 36)));
     close->SetImage(L"sysbtn_close.png", 4);
+    SetCancelButton(IDC_CLOSE);  // Esc does what the close button does
     auto* title = static_cast<MText*>(CreateControl(L"MText", IDC_TITLE, CRect(20, 1, 400, 44)));
     title->SetFont(kEmbeddedFontFamily, 18, 0);
     title->SetTextColor(kText);

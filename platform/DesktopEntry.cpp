@@ -1,9 +1,6 @@
 #include "platform/DesktopEntry.h"
 
-#include <fstream>
 #include <sstream>
-
-#include "orvix/core/TextConv.h"
 
 namespace {
 
@@ -120,13 +117,4 @@ bool ParseDesktopEntryExec(const std::string& text, std::vector<std::string>& ar
         if (!a.empty()) kept.push_back(std::move(a));
     argv = std::move(kept);
     return !argv.empty();
-}
-
-bool DesktopEntryCommand(const std::wstring& path, std::vector<std::string>& argv) {
-    std::ifstream file(Orvix::WideToUtf8(path), std::ios::binary);
-    if (!file) return false;
-    std::ostringstream text;
-    text << file.rdbuf();
-    if (text.str().size() > 1 << 20) return false;  // not an application entry
-    return ParseDesktopEntryExec(text.str(), argv);
 }

@@ -13,13 +13,15 @@
 
 #include "orvix/core/TextConv.h"
 #include "orvix/platform/Platform.h"
-#include "platform/DesktopEntry.h"
+#include "platform/AppLaunch.h"
 #include "platform/Trace.h"
+#include "platform/WaylandClipboard.h"
 
 // After the toolkit's headers: X11 defines macros (None, Bool) that clash with their names.
 #include <X11/Xlib.h>
 #include <X11/extensions/XTest.h>
 #include <X11/keysym.h>
+#include <linux/input-event-codes.h>
 
 extern char** environ;
 
@@ -30,6 +32,9 @@ constexpr auto kPasteHold = std::chrono::milliseconds(100);
 // The focused window asks for the clipboard when it handles the keys, possibly
 // after they were released; the caller puts the user's clipboard back afterwards.
 constexpr auto kPasteSettle = std::chrono::milliseconds(300);
+// A new input device reaches the compositor through udev and its input library;
+// keys sent before it took the device would be lost.
+constexpr auto kKeyboardSettle = std::chrono::milliseconds(250);
 
 // Runs `work` on the UI thread and waits for it. False when there is no UI
 // thread or it did not get round to it in time (the work is then skipped).
@@ -116,14 +121,10 @@ bool SpawnDetached(const std::vector<std::string>& argv, bool searchPath) {
 
 }  // namespace
 
+SystemDesktopServices::SystemDesktopServices(DesktopSessionOptions options) : m_options(std::move(options)) {}
+
 bool SystemDesktopServices::StartProgram(const std::wstring& path) {
-    // An application entry starts the command of its Exec line, split into
-    // arguments by the entry rules (no shell); its program is searched on PATH.
-    if (path.size() > 8 && path.compare(path.size() - 8, 8, L".desktop") == 0) {
-        std::vector<std::string> argv;
-        return DesktopEntryCommand(path, argv) && SpawnDetached(argv, true);
-    }
-    return SpawnDetached({Orvix::WideToUtf8(path)}, false);
+    return LaunchApplication(Orvix::WideToUtf8(path)) == LaunchResult::Started;
 }
 
 std::wstring WebUrlFor(const std::wstring& address) {
@@ -142,8 +143,18 @@ bool SystemDesktopServices::OpenWebAddress(const std::wstring& address) {
     return SpawnDetached({"xdg-open", Orvix::WideToUtf8(url)}, true);
 }
 
+bool SystemDesktopServices::UseWaylandClipboard() const {
+    return m_options.waylandClipboard && m_options.session == SessionKind::Wayland &&
+           WaylandClipboard::IsAvailable();
+}
+
 bool SystemDesktopServices::GetClipboardText(std::wstring& text) {
-    return RunOnUiThread([&text] { text = Orvix::Platform::GetClipboardText(); });
+    if (!RunOnUiThread([&text] { text = Orvix::Platform::GetClipboardText(); })) return false;
+    // On a Wayland session what the user copied last is on the Wayland side.
+    std::string wayland;
+    if (UseWaylandClipboard() && WaylandClipboard().Read(wayland) && !wayland.empty())
+        text = Orvix::Utf8ToWide(wayland);
+    return true;
 }
 
 bool SystemDesktopServices::SetClipboardText(const std::wstring& text) {
@@ -151,18 +162,29 @@ bool SystemDesktopServices::SetClipboardText(const std::wstring& text) {
     // display connection send the change at once: keys pressed right after must
     // not reach a window that still sees the previous owner.
     bool held = false;
-    return RunOnUiThread([&text, &held] {
-               Orvix::Platform::SetClipboardText(text);
-               held = Orvix::Platform::GetClipboardText() == text;
-           }) &&
-           held;
+    if (!RunOnUiThread([&text, &held] {
+            Orvix::Platform::SetClipboardText(text);
+            held = Orvix::Platform::GetClipboardText() == text;
+        }) ||
+        !held)
+        return false;
+    // Native Wayland applications read the Wayland clipboard; the compositor's copy
+    // of the X selection may come late or not at all. Written last, so both hold
+    // the same text whichever the compositor copies.
+    if (UseWaylandClipboard() && !WaylandClipboard().Write(Orvix::WideToUtf8(text)))
+        Vantorel::Trace("clipboard: wl-copy did not take the text");
+    return true;
 }
 
-bool SystemDesktopServices::PressPasteKeys() {
+bool SystemDesktopServices::PressWithXTest() {
     Display* display = XOpenDisplay(nullptr);
-    if (!display) return false;
+    if (!display) {
+        Vantorel::Trace("paste: no X display to press the keys on");
+        return false;
+    }
     int event = 0, error = 0, major = 0, minor = 0;
     bool ok = XTestQueryExtension(display, &event, &error, &major, &minor);
+    if (!ok) Vantorel::Trace("paste: the X server has no XTest");
     if (ok) {
         const KeyCode ctrl = XKeysymToKeycode(display, XK_Control_L);
         const KeyCode v = XKeysymToKeycode(display, XK_v);
@@ -177,6 +199,56 @@ bool SystemDesktopServices::PressPasteKeys() {
     }
     XCloseDisplay(display);
     return ok;
+}
+
+bool SystemDesktopServices::PressWithUinput(PasteFallback& failure) {
+    // The keys that give Ctrl and "v" in the session's layout: the X server of the
+    // session (XWayland's follows the compositor's keymap) knows them; without one
+    // the keys at the usual places.
+    int ctrl = KEY_LEFTCTRL, v = KEY_V;
+    if (Display* display = XOpenDisplay(nullptr)) {
+        ctrl = EvdevCodeOfXKeycode(XKeysymToKeycode(display, XK_Control_L), KEY_LEFTCTRL);
+        v = EvdevCodeOfXKeycode(XKeysymToKeycode(display, XK_v), KEY_V);
+        XCloseDisplay(display);
+    }
+    UinputKeyboard keyboard(m_options.uinputPath);
+    if (!keyboard.Create({ctrl, v})) {
+        failure.problem = keyboard.Problem();
+        failure.error = keyboard.Error();
+        failure.node = keyboard.Path();
+        return false;
+    }
+    if (m_options.onVirtualKeyboard) m_options.onVirtualKeyboard(keyboard.EventNode());
+    std::this_thread::sleep_for(kKeyboardSettle);
+    const bool pressed = keyboard.PressChord({ctrl, v}, kPasteHold);
+    // The window fetches the text when it handles the keys; the device stays until then.
+    std::this_thread::sleep_for(kPasteSettle);
+    return pressed;
+}
+
+bool SystemDesktopServices::PressPasteKeys() {
+    PasteFallback failure;
+    bool pasted = false;
+    for (PasteRoute route : PasteRoutes(m_options.session)) {
+        pasted = route == PasteRoute::XTest ? PressWithXTest() : PressWithUinput(failure);
+        if (pasted) break;
+    }
+    // Only the Wayland session's own route is worth a word: on X11 XTest is the way.
+    if (m_options.session == SessionKind::Wayland && failure.problem != UinputProblem::Ok) {
+        failure.pasted = pasted;
+        std::function<void(const PasteFallback&)> handler;
+        {
+            std::lock_guard<std::mutex> lock(m_handlerLock);
+            handler = m_fallbackHandler;
+        }
+        if (handler) handler(failure);
+    }
+    return pasted;
+}
+
+void SystemDesktopServices::SetPasteFallbackHandler(std::function<void(const PasteFallback&)> handler) {
+    std::lock_guard<std::mutex> lock(m_handlerLock);
+    m_fallbackHandler = std::move(handler);
 }
 
 DesktopServices& GetDesktopServices() {

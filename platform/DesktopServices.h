@@ -4,7 +4,22 @@
 // clipboard. Nothing here goes through a shell command line: programs are started
 // by path with an argument vector, addresses are handed to xdg-open as one argument.
 // The interface lets tests watch the calls without launching anything.
+#include <functional>
+#include <mutex>
 #include <string>
+
+#include "platform/DesktopSession.h"
+#include "platform/UinputKeyboard.h"
+
+// A paste that could not take the route its session wants: the virtual keyboard of
+// a Wayland session could not be made. `pasted` tells whether another route
+// (XTest, which reaches X applications only) pressed the keys instead.
+struct PasteFallback {
+    UinputProblem problem = UinputProblem::Ok;
+    int error = 0;          // errno of the failure
+    std::string node;       // the uinput node tried
+    bool pasted = false;
+};
 
 class DesktopServices {
   public:
@@ -19,6 +34,8 @@ class DesktopServices {
     virtual bool SetClipboardText(const std::wstring& text) = 0;
     // Ctrl down, V down, 100 ms, V up, Ctrl up, to the window that has the focus.
     virtual bool PressPasteKeys() = 0;
+    // Where a paste that had to fall back is told (on the thread that pasted).
+    virtual void SetPasteFallbackHandler(std::function<void(const PasteFallback&)>) {}
 };
 
 // The URL handed to the browser for an address: an "http://" or "https://"
@@ -27,15 +44,38 @@ class DesktopServices {
 // the web function must never open. "host:8080/..." is a port, not a scheme.
 std::wstring WebUrlFor(const std::wstring& address);
 
-// The desktop of this machine: posix_spawn for programs, xdg-open for addresses,
-// the toolkit's clipboard (reached on the UI thread) and XTest for the keys.
+// How the system's services reach this session (the defaults are this process's).
+struct DesktopSessionOptions {
+    SessionKind session = DetectSessionKind();
+    std::string uinputPath = kUinputPath;
+    // Also the Wayland clipboard (wl-copy, wl-paste) on a Wayland session, when installed.
+    bool waylandClipboard = true;
+    // Told the virtual keyboard's event node once it is made, before any key.
+    std::function<void(const std::string& eventNode)> onVirtualKeyboard;
+};
+
+// The desktop of this machine: GIO's application launching for programs and
+// application entries, xdg-open for addresses, the toolkit's clipboard (reached
+// on the UI thread, and on a Wayland session also the Wayland clipboard) and, for
+// the keys, XTest or a uinput virtual keyboard as the session needs.
 class SystemDesktopServices : public DesktopServices {
   public:
+    explicit SystemDesktopServices(DesktopSessionOptions options = {});
     bool StartProgram(const std::wstring& path) override;
     bool OpenWebAddress(const std::wstring& address) override;
     bool GetClipboardText(std::wstring& text) override;
     bool SetClipboardText(const std::wstring& text) override;
     bool PressPasteKeys() override;
+    void SetPasteFallbackHandler(std::function<void(const PasteFallback&)> handler) override;
+
+  private:
+    bool UseWaylandClipboard() const;
+    bool PressWithXTest();
+    bool PressWithUinput(PasteFallback& failure);
+
+    DesktopSessionOptions m_options;
+    std::mutex m_handlerLock;
+    std::function<void(const PasteFallback&)> m_fallbackHandler;  // guarded by m_handlerLock
 };
 
 // The process-wide instance of SystemDesktopServices.

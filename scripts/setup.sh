@@ -31,6 +31,9 @@ packages=(
   libxcb1-dev libwayland-dev libwayland-bin librust-wayland-protocols-dev sway foot x11-utils
   # a display for tests that need one, and the desktop helpers the program calls
   xvfb xauth xdg-utils xdotool imagemagick
+  # a Wayland session for tests (headless Weston with XWayland), and the Wayland
+  # clipboard the program fills there
+  weston xwayland wl-clipboard
   # the Debian package (CPack, dpkg-shlibdeps) and the checks of its files
   dpkg-dev file lintian desktop-file-utils appstream mandoc man-db
 )

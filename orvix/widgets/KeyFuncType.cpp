@@ -80,6 +80,13 @@ CSize KeyFuncType::MeasureContent() const {
     return {m_rect.Width(), GetItemCount() * m_rowHeight};
 }
 
+CRect KeyFuncType::GetKeyItemRect(int index) {
+    if (!IsValid(index)) return {};
+    CRect r = GetRowRect(index);
+    r.OffsetRect(0, -GetScrollOffset().y);
+    return r;
+}
+
 int KeyFuncType::RowAt(CPoint pt) const {
     if (!m_rect.PtInRect(pt)) return -1;
     const CPoint content(pt.x, pt.y + GetScrollOffset().y);

@@ -1,6 +1,6 @@
 #pragma once
-// The real program binary started as a user or the desktop would, and the
-// command-line tools the program tests drive it with.
+// Test support: one run of the built program with its output in files, the
+// size of a PNG it wrote, and the command-line tools the tests drive it with.
 #include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
@@ -19,7 +19,7 @@
 
 extern char** environ;
 
-namespace ProgramTesting {
+namespace program_run {
 
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
@@ -136,5 +136,11 @@ inline std::string WaitFor(const std::function<std::string()>& probe, std::chron
     return result;
 }
 
+}  // namespace program_run
 
-}  // namespace ProgramTesting
+using program_run::Capture;
+using program_run::Clock;
+using program_run::kPatience;
+using program_run::PngSize;
+using program_run::ProgramRun;
+using program_run::WaitFor;

@@ -11,7 +11,7 @@
 #include "tests/platform/ScratchHome.h"
 #include "tests/support/PrivateXServer.h"
 
-using namespace ProgramTesting;
+namespace fs = std::filesystem;
 
 namespace {
 

@@ -18,7 +18,7 @@
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 
-using namespace ProgramTesting;
+namespace fs = std::filesystem;
 
 namespace {
 

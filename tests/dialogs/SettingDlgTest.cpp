@@ -18,6 +18,7 @@
 #include "dialogs/SettingDlg.h"
 #include "exchange/LanguageText.h"
 #include "orvix/controls/CCheckButton.h"
+#include "orvix/controls/CTabCtrl1.h"
 #include "orvix/controls/MComboBox.h"
 #include "orvix/core/TextConv.h"
 #include "platform/AppContext.h"
@@ -195,10 +196,7 @@ TEST_F(SettingDlgTest, ChoosingFrancaisStoresItRetitlesAtOnceAndTellsTheOwner) {
     ASSERT_EQ(englishTitle, GetLanguageText(L"LAN", 650));
 
     // The user picks "Français" in the drop-down.
-    ClickControl(*dlg, SettingDlg::IDC_LANGUAGE);
-    ASSERT_NE(language->GetDropDown(), nullptr);
-    language->OnItemChosen(french);
-    Platform::RunPending();
+    ChooseComboItem(*dlg, SettingDlg::IDC_LANGUAGE, french);
 
     EXPECT_EQ(GetCurrentLcid(), kLcidFrench);
     EXPECT_EQ(ReadAppRegInt(L"LCID"), kLcidFrench);
@@ -209,14 +207,15 @@ TEST_F(SettingDlgTest, ChoosingFrancaisStoresItRetitlesAtOnceAndTellsTheOwner) {
     EXPECT_EQ(owner.Count(kLanguageChangedMessage), 1);
 
     // Choosing the language already shown changes nothing and tells nobody.
-    language->OnItemChosen(french);
-    Platform::RunPending();
+    ChooseComboItem(*dlg, SettingDlg::IDC_LANGUAGE, french);
     EXPECT_EQ(owner.Count(kLanguageChangedMessage), 1);
 }
 
 TEST_F(SettingDlgTest, LinksOpenTheMakersAddressesAndTheCloseButtonEndsTheDialog) {
     Open();
-    dlg->SelectPage(1);
+    auto* tabs = dynamic_cast<CTabCtrl1*>(dlg->GetControl(SettingDlg::IDC_TABS));
+    ASSERT_NE(tabs, nullptr);
+    UserHands().ClickAt(dlg->GetSafeHwnd(), tabs->GetItemRect(1).CenterPoint());  // the "About" tab
     EXPECT_TRUE(dlg->GetControl(SettingDlg::IDC_LINK_WEBSITE)->IsParentVisible());
     ClickControl(*dlg, SettingDlg::IDC_LINK_WEBSITE);
     ClickControl(*dlg, SettingDlg::IDC_LINK_STORE);
@@ -227,7 +226,7 @@ TEST_F(SettingDlgTest, LinksOpenTheMakersAddressesAndTheCloseButtonEndsTheDialog
                                          L"open https://store.vantorel.example/",
                                          L"open https://www.vantorel.example/support/downloads"}));
 
-    Platform::PostTask([this] { ClickControl(*dlg, SettingDlg::IDC_CLOSE, false); });
+    Platform::PostTask([this] { ClickControl(*dlg, SettingDlg::IDC_CLOSE); });
     EXPECT_EQ(dlg->ShowModal(SW_SHOW), UINT(IDCANCEL));
 }
 

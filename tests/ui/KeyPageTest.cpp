@@ -91,8 +91,7 @@ class KeyPageTest : public MainWindowFixture {
         ASSERT_TRUE(combo->IsVisible());
         const int index = combo->FindData(data);
         ASSERT_GE(index, 0) << "no item with data " << data << " in " << id;
-        combo->OnItemChosen(index);
-        Platform::RunPending();
+        ChooseComboItem(id, index);
     }
     void Apply() {
         ClickControl(KeyPage::IDC_APPLY);
@@ -124,8 +123,7 @@ class KeyPageTest : public MainWindowFixture {
     void ReplaceEditText(UINT id, const std::wstring& text) {
         ClickControl(id);
         for (int i = 0; i < 40; ++i) PressKey(VK_BACK);
-        Headless::TypeText(Hwnd(), text);
-        Platform::RunPending();
+        hands.Type(text);
     }
     // Leaves an edit as a click elsewhere does.
     void ClickAway() { ClickAt(Hwnd(), Control(KeyPage::IDC_TYPE_CAPTION)->GetRect().CenterPoint()); }
@@ -171,8 +169,7 @@ TEST_F(KeyPageTest, CapturedKeyWithShiftAndAltIsStoredCaptionedAndSent) {
     PressKey('A');
     EXPECT_EQ(page->GetCapturedVk(), 'A');
     EXPECT_EQ(Control<MEdit>(KeyPage::IDC_CAPTURE)->GetEditText(), L"A");
-    Headless::TypeText(Hwnd(), L"xyz");
-    Platform::RunPending();
+    hands.Type(L"xyz");
     EXPECT_EQ(Control<MEdit>(KeyPage::IDC_CAPTURE)->GetEditText(), L"A");
 
     ClickControl(KeyPage::IDC_SHIFT);
@@ -548,21 +545,22 @@ TEST_F(KeyPageTest, MacroListFollowsTheLibraryAndKeepsTheChoice) {
 class KeyPageXvfbTest : public OnPrivateDisplay<KeyPageTest> {};
 
 TEST_F(KeyPageXvfbTest, KeyPressedOnTheDisplayShowsInTheCaptureEdit) {
-    PlugCable();
-    dlg = std::make_unique<DeviceMainDlg>();
-    dlg->SetWorkerTimings(FastWorkerTimings());
-    ASSERT_TRUE(dlg->CreateMainWindow());
-    dlg->ShowMainWindow();
-    Pump(1500);
-    dlg->SwitchModel();
-    Pump(1000);
+    StartReal();
+    ToModelView();
     page = dynamic_cast<KeyPage*>(dlg->GetPage(kTabKey));
     ASSERT_NE(page, nullptr);
-    page->ChooseType(kFuncKey);
+    // The "Keyboard" type, then the capture field, each clicked.
+    auto* types = Control<KeyFuncType>(KeyPage::IDC_TYPE_LIST);
+    int row = -1;
+    for (int i = 0; i < types->GetItemCount(); ++i)
+        if (types->GetItemData(i) == kFuncKey) row = i;
+    ASSERT_GE(row, 0);
+    ASSERT_EQ(Xdo(InWindow(640, 780), UserHands::ToScreen(Hwnd(), types->GetRowRect(row).CenterPoint())), 0);
+    ASSERT_TRUE(PumpUntil([&] { return page->GetSelectedType() == kFuncKey; }));
     auto* edit = Control<MEdit>(KeyPage::IDC_CAPTURE);
     ASSERT_TRUE(edit->IsVisible());
-    ASSERT_TRUE(edit->ShowEdit());
-    ASSERT_TRUE(page->IsCapturing());
+    ASSERT_EQ(Xdo(At(types), At(edit)), 0);
+    ASSERT_TRUE(PumpUntil([&] { return page->IsCapturing(); }));
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
     EXPECT_EQ(RunProgram({"xdotool", "key", "F7"}), 0);
     for (int i = 0; i < 300 && edit->GetEditText() != L"F7"; ++i) {

@@ -46,7 +46,8 @@ void Resize(HWND hwnd, int width, int height);  // the user drags the window's f
 void DropFiles(HWND hwnd, int x, int y, const std::vector<std::wstring>& files);
 
 // ---- the desktop's pointer and keyboard, as a person's hands reach them ----
-// The pointer sits at a screen point (it starts at (0, 0), over no window).
+// The pointer sits at a screen point in device pixels, as the desktop's
+// pointer does (it starts at (0, 0), over no window).
 // Moving it is one motion event for the window under it (or the one holding
 // the capture), with a leave for the window it left; a press or release goes
 // to that window too, and a press over no window is the desktop's (the

@@ -176,14 +176,16 @@ void DropFiles(HWND hwnd, int x, int y, const std::vector<std::wstring>& files) 
 CRect GetTextInputRect() { return Active().m_textRect; }
 
 namespace {
-// The window a pointer event at the cursor goes to, and the point in it.
+// The window a pointer event at the cursor goes to, and the point in it: the
+// desktop's pointer is in device pixels, as SDL's events are.
 HWND PointerTarget(POINT& client) {
     const POINT screen = Active().m_cursor;
-    HWND target = Platform::GetCapture();
-    if (!target) target = Platform::WindowFromPoint(screen);
-    client = screen;
-    if (target) Platform::ScreenToClient(target, client);
-    return target;
+    if (HWND capture = Platform::GetCapture()) {
+        const CPoint corner = Platform::ClientToDeviceScreen(capture, CRect()).TopLeft();
+        client = POINT{screen.x - corner.x, screen.y - corner.y};
+        return capture;
+    }
+    return Platform::WindowFromDevicePoint(screen, client);
 }
 }  // namespace
 

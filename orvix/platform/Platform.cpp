@@ -627,7 +627,9 @@ BOOL Platform::ReleaseCapture() {
     return TRUE;
 }
 
-HWND Platform::WindowFromPoint(POINT screen) {
+namespace {
+// The topmost window taking the pointer whose rect (logical or device) holds `screen`.
+HWND TopmostWindowAt(POINT screen, CRect WindowRecord::*rect) {
     if (!g_state) return nullptr;
     HWND best = nullptr;
     bool bestTopmost = false;
@@ -636,7 +638,7 @@ HWND Platform::WindowFromPoint(POINT screen) {
     for (auto& [hwnd, w] : g_state->windows) {
         // Tips, bubbles and shadows never take the pointer.
         if (!w->visible || w->iconic || w->destroying || (w->params.exStyle & WS_EX_NOACTIVATE)) continue;
-        if (!w->rect.PtInRect(CPoint(screen.x, screen.y))) continue;
+        if (!((*w).*rect).PtInRect(CPoint(screen.x, screen.y))) continue;
         const bool topmost = (w->params.exStyle & WS_EX_TOPMOST) != 0;
         if (!best || (topmost && !bestTopmost) || (topmost == bestTopmost && w->raised > bestRaised)) {
             best = hwnd;
@@ -645,6 +647,16 @@ HWND Platform::WindowFromPoint(POINT screen) {
         }
     }
     return best;
+}
+}  // namespace
+
+HWND Platform::WindowFromPoint(POINT screen) { return TopmostWindowAt(screen, &WindowRecord::rect); }
+
+HWND Platform::WindowFromDevicePoint(POINT deviceScreen, POINT& client) {
+    HWND hwnd = TopmostWindowAt(deviceScreen, &WindowRecord::device);
+    const WindowRecord* w = Find(hwnd);
+    client = w ? POINT{deviceScreen.x - w->device.left, deviceScreen.y - w->device.top} : deviceScreen;
+    return w ? hwnd : nullptr;
 }
 
 void Platform::SetInModalLoop(HWND hwnd, BOOL inLoop) {

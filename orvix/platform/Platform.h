@@ -115,6 +115,9 @@ public:
     // The topmost visible window of the program under a screen point (tips,
     // bubbles and shadows let the pointer through); null over anything else.
     static HWND WindowFromPoint(POINT screen);
+    // The same for a screen point in device pixels, as a desktop's pointer
+    // has it; `client` gets the point in that window's client device pixels.
+    static HWND WindowFromDevicePoint(POINT deviceScreen, POINT& client);
     // A pop-up that closes when a press lands anywhere but on it (or on a
     // window it owns): it is sent WM_CANCELMODE, even when the press lands on
     // its disabled owner or no window manager takes its activation away.

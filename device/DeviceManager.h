@@ -137,7 +137,9 @@ class DeviceManager {
     // Writes `report` to the active handle; with `wantReply` waits for the first input
     // report and leaves it in `report` (the request stays there when none came). True
     // when the write succeeded; false, with `report` untouched, without a device.
-    bool Send(ReportBuffer& report, bool wantReply);
+    // `answered`, when given, tells whether the answer came: the mouse answers what it
+    // takes, and is silent about a report it refuses.
+    bool Send(ReportBuffer& report, bool wantReply, bool* answered = nullptr);
 
   private:
     struct Record {

@@ -64,7 +64,7 @@ void SimTrace::Record(const std::string& device, SimDirection direction, const u
     std::lock_guard<std::mutex> lock(m_lock);
     if (direction == SimDirection::ToDevice) {
         // Enough for any test's look back, bounded for a long demo run.
-        if (m_received.size() >= kReceivedKept) m_received.erase(m_received.begin());
+        if (m_received.size() >= kReceivedKept) m_received.pop_front();
         std::string hex;
         char byte[4];
         for (size_t i = 0; i < length; ++i) {
@@ -73,12 +73,15 @@ void SimTrace::Record(const std::string& device, SimDirection direction, const u
         }
         m_received.push_back(std::move(hex));
     }
-    if (rejected) m_rejections.push_back(device + ": " + note);
+    if (rejected) {
+        if (m_rejections.size() >= kReceivedKept) m_rejections.pop_front();
+        m_rejections.push_back(device + ": " + note);
+    }
 }
 
 std::vector<std::string> SimTrace::ReceivedHex() const {
     std::lock_guard<std::mutex> lock(m_lock);
-    return m_received;
+    return {m_received.begin(), m_received.end()};
 }
 
 void SimTrace::ClearReceived() {
@@ -88,7 +91,12 @@ void SimTrace::ClearReceived() {
 
 std::vector<std::string> SimTrace::Rejections() const {
     std::lock_guard<std::mutex> lock(m_lock);
-    return m_rejections;
+    return {m_rejections.begin(), m_rejections.end()};
+}
+
+void SimTrace::ClearRejections() {
+    std::lock_guard<std::mutex> lock(m_lock);
+    m_rejections.clear();
 }
 
 std::string SimTrace::Format(const SimTraceEntry& entry) {

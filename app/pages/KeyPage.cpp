@@ -799,10 +799,9 @@ void KeyPage::Apply() {
                 m_host.ShowMessage(kTextWebAddress, kTextBadAddress, CUIMessageBox::kKindOk);
                 return;
             }
-            const int32_t id = store.AddKeyOtherData(caption, param, m_type);
-            if (id <= 0) return;
-            record.macroValue = id;
             record.macroDesc = caption;
+            // The parameter row and the assignment that names it are stored as one.
+            store.SaveKeyWithParameters(record, caption, param);
             break;
         }
         case kFuncText:
@@ -811,7 +810,7 @@ void KeyPage::Apply() {
         default:
             return;
     }
-    store.SaveKey(record);
+    if (m_type != kFuncLaunch && m_type != kFuncWeb) store.SaveKey(record);
     // The map shows what is stored now; a record that was not kept leaves the default.
     KeyRecord stored;
     const std::wstring caption =

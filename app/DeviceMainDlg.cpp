@@ -27,6 +27,7 @@
 #include "orvix/core/MText.h"
 #include "orvix/core/Manager.h"
 #include "orvix/core/TextConv.h"
+#include "orvix/platform/DesktopScale.h"
 #include "orvix/platform/Fonts.h"
 #include "orvix/platform/Platform.h"
 #include "orvix/widgets/BatteryCtrl.h"
@@ -176,6 +177,10 @@ bool DeviceMainDlg::CreateMainWindow() {
     if (!Create(nullptr, Manager::GetDeviceName().c_str(), WS_POPUP | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, 0,
                 CRect(0, 0, kWidth, kHeight)))
         return false;
+    // Resized or maximised, everything keeps its proportions: the program's
+    // factor follows the window (down to three quarters of the start's).
+    Platform::SetScaleFollowsSize(m_hWnd, CSize(kWidth, kHeight), 0.75 * Platform::GetScale(), kMaxScale);
+    SetIcon(JoinPath(GetSkinFolder(), L"icon/app_icon.png"));
     CenterWindow(nullptr);
     return true;
 }
@@ -469,7 +474,12 @@ void DeviceMainDlg::ApplyTexts() {
 
 void DeviceMainDlg::UISize(CRect client) {
     if (!m_tabs) return;  // a size before the controls are built
-    m_scale = double(client.Height()) / kLayoutHeight;
+    // The pages' rule: client height / 780. The window keeps 1280 x 800 in
+    // proportion (the program's factor follows its size), so a window taller
+    // than that shape counts with the height its width gives; the rest is
+    // extra room at the bottom instead of pages wider than the window.
+    const double height = std::min(double(client.Height()), client.Width() * double(kHeight) / kWidth);
+    m_scale = height / kLayoutHeight;
     LayoutFrame(client);
     for (MainPage* page : Pages()) page->Layout(m_scale);
 }

@@ -196,15 +196,16 @@ bool SaveWindowPicture(DeviceMainDlg& dlg, const std::wstring& path) {
     if (!base) return false;
     Canvas picture(base->GetWidth(), base->GetHeight());
     picture.DrawCanvas(*base, base->GetRect(), base->GetRect(), Canvas::Blend::Copy);
-    const CRect mainRect = Platform::GetWindowRect(main);
+    // Presented images are device pixels: pop-ups go where they are on the screen.
+    const CPoint mainCorner = Platform::ClientToDeviceScreen(main, CRect()).TopLeft();
     for (const wchar_t* title : {L"ProfileDlg", L"MessageBox", L"WaitDlg", L"Menu Window", L"ComboWnd", L"AppPickerDlg"}) {
         for (HWND hwnd : Platform::FindWindows(title)) {
             if (!Platform::IsWindowVisible(hwnd)) continue;
             Platform::UpdateWindow(hwnd);
             const Canvas* image = Platform::GetPresentedImage(hwnd);
             if (!image) continue;
-            CRect at = Platform::GetWindowRect(hwnd);
-            at.OffsetRect(-mainRect.left, -mainRect.top);
+            CRect at = Platform::ClientToDeviceScreen(hwnd, CRect());
+            at.OffsetRect(-mainCorner.x, -mainCorner.y);
             picture.DrawCanvas(
                 *image, CRect(at.left, at.top, at.left + image->GetWidth(), at.top + image->GetHeight()),
                 image->GetRect());

@@ -84,6 +84,7 @@ void AppPickerDlg::InitUI(CRect client) {
         bkg->SetShowMode(SHOW_MODE_NINE, 8);
     }
     auto* title = dynamic_cast<MText*>(CreateControl(L"MText", IDC_TITLE, CRect(20, 12, w - 20, 44), Text(kTextTitle).c_str()));
+    SetWindowTextW(Text(kTextTitle).c_str());  // the desktop names the window by its caption
     if (title) {
         title->SetFont(kEmbeddedFontFamily, 17, 0);
         title->SetTextColor(Color(0xFFE8F0F5));

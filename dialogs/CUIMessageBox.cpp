@@ -5,6 +5,7 @@
 #include "exchange/LanguageText.h"
 #include "orvix/controls/MButton.h"
 #include "orvix/core/MText.h"
+#include "orvix/core/Manager.h"
 #include "orvix/platform/Fonts.h"
 #include "orvix/platform/Platform.h"
 
@@ -59,6 +60,8 @@ void CUIMessageBox::InitUI(CRect client) {
         return label;
     };
     addText(IDC_TITLE, CRect(20, 15, w - 20, 45), m_title, false);
+    // The desktop names the window by its caption (the program's name without one).
+    SetWindowTextW((m_title.empty() ? Manager::GetDeviceName() : m_title).c_str());
     addText(IDC_MESSAGE, CRect(20, 50, w - 20, h - 50), m_message, true);
     auto addButton = [this](UINT id, CRect rect, int textId) {
         auto* button = static_cast<MControlFont*>(CreateControl(L"MButton", id, rect, Text(textId).c_str()));

@@ -123,6 +123,7 @@ void DonglePairDlg::InitUI(CRect client) {
     };
     // Wider than the title needs in English, so that longer translations fit.
     addText(IDC_TITLE, CRect(centre - 300, 50, centre + 300, 80), Text(kTextTitle), 20, kTextColor, 1);
+    SetWindowTextW(Text(kTextTitle).c_str());  // the desktop names the window by its caption
     auto* close = static_cast<CImageButton*>(
         CreateControl(L"CImageButton", IDC_CLOSE, CRect(client.right - 44, 10, client.right - 12, 38)));
     close->SetImage(L"sysbtn_close.png", 4);

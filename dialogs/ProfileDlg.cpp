@@ -18,6 +18,7 @@ constexpr UINT kClicked = 2;
 constexpr UINT kEditEnded = 29;
 constexpr int kTextImport = 26;
 constexpr int kTextExport = 27;
+constexpr int kTextTitle = 1250;
 
 ProfileDlg* g_open = nullptr;
 
@@ -51,6 +52,8 @@ BOOL ProfileDlg::OnInitDialog() {
     g_open = this;
     SetDismissOnOutsidePress(TRUE);
     MDialog::OnInitDialog();
+    // No caption to show: the desktop names the window by what it lists.
+    SetWindowTextW(GetLanguageText(L"LAN", kTextTitle).c_str());
     return TRUE;
 }
 

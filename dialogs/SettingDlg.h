@@ -39,6 +39,8 @@ class SettingDlg : public Orvix::MDialog {
         IDC_LINK_STORE = 56,
         IDC_LINK_SUPPORT = 57,
         IDC_RIGHTS = 58,
+        IDC_SCALE_LABEL = 59,
+        IDC_SCALE = 60,
     };
 
     // `entryPath` is the autostart entry, `programPath` the program it starts.
@@ -70,6 +72,9 @@ class SettingDlg : public Orvix::MDialog {
     void SetTexts();
     void ReadInitialStates();
     void ChangeLanguage();
+    // The display scale combo: its "as the desktop" item reads the current language.
+    void FillScaleChoices();
+    void ChangeScale();
     void OnAutorunClicked();
     void OnHiddenClicked();
     void OnExitModeClicked();

@@ -23,6 +23,7 @@ void FilePathDlg::InitUI(CRect client) {
     const int w = client.Width(), h = client.Height();
     auto* title =
         static_cast<MText*>(CreateControl(L"MText", IDC_TITLE, CRect(20, 15, w - 20, 45), m_title.c_str()));
+    SetWindowTextW(m_title.c_str());  // the desktop names the window by its caption
     title->SetFont(kEmbeddedFontFamily, 16, 0);
     title->SetTextColor(Color(0xFFE8F0F5));
     title->SetAlignment(0, 1);

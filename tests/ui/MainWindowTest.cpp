@@ -288,15 +288,36 @@ TEST_F(MainWindowTest, MaximiseButtonImageFollowsTheZoomState) {
               std::wstring::npos);
 }
 
-TEST_F(MainWindowTest, LayoutScalesWithTheWindowHeight) {
+TEST_F(MainWindowTest, AResizedWindowKeepsItsProportionsTextIncluded) {
     Start();
     EXPECT_DOUBLE_EQ(dlg->GetScaleFactor(), 800.0 / 780.0);
+    // 1600 x 1000 on the screen: everything 1.25 times as large, the layout
+    // (and the pages' client height / 780 rule) as at 1280 x 800.
     Headless::Resize(Hwnd(), 1600, 1000);
     Platform::RunPending();
-    EXPECT_DOUBLE_EQ(dlg->GetScaleFactor(), 1000.0 / 780.0);
+    EXPECT_DOUBLE_EQ(Platform::GetScale(), 1.25);
+    EXPECT_EQ(dlg->GetClientRect(), CRect(0, 0, 1280, 800));
+    EXPECT_DOUBLE_EQ(dlg->GetScaleFactor(), 800.0 / 780.0);
+    EXPECT_EQ(Control(IDC_SYSBTN_CLOSE)->GetRect(), CRect(1230, 10, 1260, 40));
+    const CPoint corner = Platform::ClientToDeviceScreen(Hwnd(), CRect()).TopLeft();
+    CRect footer = Platform::ClientToDeviceScreen(Hwnd(), Control(IDC_FOOTER_BAR)->GetRect());
+    footer.OffsetRect(-corner.x, -corner.y);
+    EXPECT_EQ(footer, CRect(1, 938, 1599, 999));
+    // Wider than 16:10: the height sets the factor and the layout gets the width.
+    Headless::Resize(Hwnd(), 2000, 1000);
+    Platform::RunPending();
+    EXPECT_DOUBLE_EQ(Platform::GetScale(), 1.25);
+    EXPECT_EQ(dlg->GetClientRect(), CRect(0, 0, 1600, 800));
     EXPECT_EQ(Control(IDC_SYSBTN_CLOSE)->GetRect(), CRect(1550, 10, 1580, 40));
-    EXPECT_EQ(Control(IDC_FOOTER_BAR)->GetRect(), CRect(1, 950, 1599, 999));
-    EXPECT_EQ(Control(IDC_PAGE_KEY)->GetRect(), CRect(200, 75, 1599, 950));
+    EXPECT_EQ(Control(IDC_PAGE_KEY)->GetRect(), CRect(200, 75, 1599, 750));
+    // Taller: the width sets it, and the pages count with the height that
+    // width gives instead of growing wider than the window.
+    Headless::Resize(Hwnd(), 1280, 1000);
+    Platform::RunPending();
+    EXPECT_DOUBLE_EQ(Platform::GetScale(), 1.0);
+    EXPECT_EQ(dlg->GetClientRect(), CRect(0, 0, 1280, 1000));
+    EXPECT_DOUBLE_EQ(dlg->GetScaleFactor(), 800.0 / 780.0);
+    EXPECT_EQ(Control(IDC_FOOTER_BAR)->GetRect(), CRect(1, 950, 1279, 999));
 }
 
 TEST_F(MainWindowTest, AMouseThisUserMayNotOpenIsExplainedOnTheHomePage) {

@@ -27,6 +27,8 @@ public:
     virtual void SetNativeTitle(void* native, const std::wstring& title) = 0;
     virtual void SetNativeOpacity(void* native, BYTE alpha) = 0;
     virtual void RaiseNative(void* native) = 0;
+    // The X11 window id behind a native window; 0 when there is none.
+    virtual uint64_t NativeX11Id(void*) { return 0; }
     virtual void PresentNative(void* native, const Canvas& image, const CRect& rect) = 0;
     // A back end whose native window keeps its pixels (a window surface) needs no
     // second copy of them: the core then keeps the presented image only on request,

@@ -4,7 +4,10 @@
 // clipboard. Nothing here goes through a shell command line: programs are started
 // by path with an argument vector, addresses are handed to xdg-open as one argument.
 // The interface lets tests watch the calls without launching anything.
+#include <cstdint>
 #include <string>
+
+#include "platform/ClipboardKeeper.h"
 
 class DesktopServices {
   public:
@@ -14,11 +17,17 @@ class DesktopServices {
     // Opens a web address in the user's browser (an address without a scheme is
     // taken as "http://" + address); any scheme but http and https is refused.
     virtual bool OpenWebAddress(const std::wstring& address) = 0;
-    // False when there is no clipboard to reach; `text` is empty when it holds none.
-    virtual bool GetClipboardText(std::wstring& text) = 0;
+    // Every format the clipboard holds (none when it is empty); false when there
+    // is no clipboard to reach.
+    virtual bool SaveClipboard(ClipboardContents& contents) = 0;
+    // The clipboard holds these formats from now on; nothing empties it.
+    virtual bool RestoreClipboard(const ClipboardContents& contents) = 0;
+    // The clipboard holds `text`, to be pasted.
     virtual bool SetClipboardText(const std::wstring& text) = 0;
     // Ctrl down, V down, 100 ms, V up, Ctrl up, to the window that has the focus.
     virtual bool PressPasteKeys() = 0;
+    // After the keys: until the focused window fetched the text (or a time limit).
+    virtual void WaitForPaste() {}
 };
 
 // The URL handed to the browser for an address: an "http://" or "https://"
@@ -28,14 +37,20 @@ class DesktopServices {
 std::wstring WebUrlFor(const std::wstring& address);
 
 // The desktop of this machine: posix_spawn for programs, xdg-open for addresses,
-// the toolkit's clipboard (reached on the UI thread) and XTest for the keys.
+// the X clipboard on a connection of its own (ClipboardKeeper) and XTest for the
+// keys. Nothing here waits for the UI thread.
 class SystemDesktopServices : public DesktopServices {
   public:
     bool StartProgram(const std::wstring& path) override;
     bool OpenWebAddress(const std::wstring& address) override;
-    bool GetClipboardText(std::wstring& text) override;
+    bool SaveClipboard(ClipboardContents& contents) override;
+    bool RestoreClipboard(const ClipboardContents& contents) override;
     bool SetClipboardText(const std::wstring& text) override;
     bool PressPasteKeys() override;
+    void WaitForPaste() override;
+
+  private:
+    uint64_t m_answeredBefore = 0;  // requests the clipboard had answered before the keys
 };
 
 // The process-wide instance of SystemDesktopServices.

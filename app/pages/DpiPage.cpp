@@ -274,6 +274,8 @@ void DpiPage::OnShow(bool shown) {
 
 void DpiPage::OnPageEvent(PageEvent event) {
     if (event == PageEvent::ProfileChanged) Reload();
+    // Another model may go further: the slider's scale follows it.
+    if (event == PageEvent::ModelChanged) ReloadDpi();
 }
 
 // ---------------------------------------------------------------- notifications
@@ -362,7 +364,8 @@ void DpiPage::ReloadDpi() {
     FillLevels(count);
     const int active = ShownActiveLevel(ReadInt(L"dpi_index"), count);
     levels->SetSelectItem(active);
-    if (DPISlider* slider = GetSlider()) slider->SetMaxProgress(kDpiSliderMax);
+    if (DPISlider* slider = GetSlider())
+        slider->SetMaxProgress(DpiSliderMaxFor(m_host.GetState().GetCurrentDeviceType()));
     ShowLevelOnSlider(active);
     if (auto* combo = GetControlAs<MComboBox>(IDC_DPI_COUNT)) combo->SelectData(LPARAM(count));
 }
@@ -398,8 +401,9 @@ void DpiPage::OnLevelClicked() {
 }
 
 void DpiPage::OnLevelFocused() {
+    // The edit opens with the press of a click whose release sends the level
+    // (code 2), or without a click, when closing it sends: either way once.
     StoreActiveLevel(GetLevels()->GetSelectItem());
-    m_host.QueueTask(kTaskWriteDpiStage);
 }
 
 void DpiPage::OnLevelTyped() {

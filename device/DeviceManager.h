@@ -138,6 +138,12 @@ class DeviceManager {
     // report and leaves it in `report` (the request stays there when none came). True
     // when the write succeeded; false, with `report` untouched, without a device.
     bool Send(ReportBuffer& report, bool wantReply);
+    // The same to a receiver of the current model (of any model when none is
+    // current), linked to its mouse or not: commands meant for the receiver
+    // itself (pairing) never go to a mouse on its cable. False without one.
+    bool SendToReceiver(ReportBuffer& report, bool wantReply);
+    // True when a receiver of a supported model is enumerated.
+    bool HasReceiver() const;
 
   private:
     struct Record {
@@ -157,6 +163,8 @@ class DeviceManager {
     void InstallRecords(std::vector<Record> records, std::vector<DeniedInterface> denied, bool replace);
     static void Handshake(Record& record, const DeviceTimings& timings);
     std::shared_ptr<HidDevice> ActiveHandleLocked();
+    bool SendThrough(const std::shared_ptr<HidDevice>& handle, const DeviceTimings& timings,
+                     ReportBuffer& report, bool wantReply);
     void SetOnlineLocked(int32_t vid, int32_t pid, int32_t online);
     // A receiver's connection-state report (byte 1 = 1 online, else offline).
     void ApplyConnectionState(const Record& record, uint8_t state);

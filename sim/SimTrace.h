@@ -33,6 +33,8 @@ class SimTrace {
     // Every report the host wrote to a device, oldest first, as upper-case hex
     // bytes joined by blanks ("06 0F 01 00 00 FF 00 ..."); the last 4096 are kept.
     std::vector<std::string> ReceivedHex() const;
+    // The same, of the devices whose name holds `device` ("cable", "receiver").
+    std::vector<std::string> ReceivedHex(const std::string& device) const;
     void ClearReceived();
 
     // One line of the trace file.
@@ -43,4 +45,5 @@ class SimTrace {
     std::vector<std::string> m_rejections;
     static constexpr size_t kReceivedKept = 4096;
     std::vector<std::string> m_received;
+    std::vector<std::string> m_receivers;  // the device of each of m_received
 };

@@ -2,6 +2,7 @@
 
 #include "app/DeviceMainDef.h"
 #include "app/pages/MainPageHost.h"
+#include "device/DeviceManager.h"
 #include "dialogs/CUIMessageBox.h"
 #include "features/PerformanceOptions.h"
 #include "orvix/controls/CRadioButton.h"
@@ -19,6 +20,7 @@ constexpr int kCaptionText = 76;
 constexpr int kTextMouseVersion = 551;
 constexpr int kTextReceiverVersion = 552;
 constexpr int kTextPairing = 723;
+constexpr int kTextPlugReceiver = 1161;
 constexpr int kTextFactoryReset = 570;
 constexpr int kTextFactoryResetQuestion = 571;
 constexpr int kTextNotice = 576;
@@ -64,6 +66,16 @@ void DevicePage::Create() {
     }
     AddButton(IDC_PAIRING, CRect(), Text(kTextPairing));
     AddButton(IDC_FACTORY_RESET, CRect(), Text(kTextFactoryReset));
+    UpdatePairingButton();
+}
+
+void DevicePage::UpdatePairingButton() {
+    // Pairing is the receiver's: without one, the button says what to plug in.
+    const bool receiver = DeviceManager::Instance().HasReceiver();
+    if (auto* button = GetControlAs<MControlFont>(IDC_PAIRING)) {
+        button->SetTitle(Text(receiver ? kTextPairing : kTextPlugReceiver));
+        button->SetEnabled(receiver ? TRUE : FALSE);
+    }
 }
 
 void DevicePage::FillSleepChoices() {
@@ -129,7 +141,7 @@ void DevicePage::OnLanguageChanged() {
     if (auto* caption = GetControlAs<MControlFont>(IDC_AREA + 2)) caption->SetTitle(Text(kCaptionText));
     for (UINT id : {IDC_MOUSE_UPGRADE, IDC_RECEIVER_UPGRADE})
         if (auto* button = GetControlAs<MControlFont>(id)) button->SetTitle(Text(kTextUpgradeTitle));
-    if (auto* button = GetControlAs<MControlFont>(IDC_PAIRING)) button->SetTitle(Text(kTextPairing));
+    UpdatePairingButton();
     if (auto* button = GetControlAs<MControlFont>(IDC_FACTORY_RESET))
         button->SetTitle(Text(kTextFactoryReset));
     if (auto* label = GetControlAs<MControlFont>(IDC_SLEEP_TEXT)) label->SetTitle(Text(kTextDeepSleep));
@@ -153,6 +165,7 @@ void DevicePage::SetReceiverVersionLabel(const std::wstring& text) {
 }
 
 void DevicePage::Reload() {
+    UpdatePairingButton();
     const int32_t profile = m_host.GetState().GetCurrentProfile();
     DataStore& store = m_host.GetStore();
     std::wstring value;
@@ -172,6 +185,7 @@ void DevicePage::OnShow(bool shown) {
 
 void DevicePage::OnPageEvent(PageEvent event) {
     if (event == PageEvent::ProfileChanged) Reload();
+    if (event == PageEvent::DeviceChanged) UpdatePairingButton();
 }
 
 void DevicePage::OnSleepChosen() {

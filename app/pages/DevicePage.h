@@ -47,4 +47,5 @@ class DevicePage : public MainPage {
     void FillSleepChoices();
     void OnSleepChosen();
     void OnWakeClicked();
+    void UpdatePairingButton();
 };

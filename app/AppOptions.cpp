@@ -7,6 +7,27 @@
 namespace {
 
 constexpr std::string_view kScreenshotOption = "--screenshot";
+constexpr std::string_view kLanguageOption = "--language";
+
+// The value of "--name VALUE" or "--name=VALUE" at argv[i]; steps i past a
+// separate value. Empty when there is none.
+std::string OptionValue(std::string_view name, int argc, const char* const* argv, int& i) {
+    const std::string_view argument = argv[i];
+    if (argument.size() > name.size()) return std::string(argument.substr(name.size() + 1));
+    if (i + 1 < argc) return argv[++i];
+    return {};
+}
+
+// A language id as the language files are named: 1 to 5 digits, no leading zero.
+int ParseLanguageId(const std::string& text) {
+    if (text.empty() || text.size() > 5 || text[0] == '0') return 0;
+    int lcid = 0;
+    for (char c : text) {
+        if (c < '0' || c > '9') return 0;
+        lcid = lcid * 10 + (c - '0');
+    }
+    return lcid;
+}
 
 }  // namespace
 
@@ -27,12 +48,16 @@ bool ParseAppOptions(int argc, const char* const* argv, AppOptions& options, std
             }
             options.simulate = true;
         } else if (argument == kScreenshotOption || argument.starts_with("--screenshot=")) {
-            if (argument.size() > kScreenshotOption.size())
-                options.screenshotFolder = argument.substr(kScreenshotOption.size() + 1);
-            else if (i + 1 < argc)
-                options.screenshotFolder = argv[++i];
+            options.screenshotFolder = OptionValue(kScreenshotOption, argc, argv, i);
             if (options.screenshotFolder.empty()) {
                 error = "--screenshot needs a folder";
+                return false;
+            }
+        } else if (argument == kLanguageOption || argument.starts_with("--language=")) {
+            const std::string value = OptionValue(kLanguageOption, argc, argv, i);
+            options.language = ParseLanguageId(value);
+            if (!options.language) {
+                error = "--language needs a language id such as 1031 (German), not '" + value + "'";
                 return false;
             }
         } else if (!IsAutorunStart(argument)) {
@@ -55,6 +80,8 @@ std::string GetAppUsage() {
            "  --screenshot DIR         render every page of the main window offscreen into\n"
            "                           DIR/<page>.png and exit (a hidden start waits until\n"
            "                           the window is shown)\n"
+           "  --language LCID          use the language of this id for this start without\n"
+           "                           storing it (1033 English, 1031 German, ...)\n"
            "  --toolkit-demo FILE      render the toolkit demo dialog into FILE (PNG)\n"
            "  --version                print the version and exit\n"
            "  --help                   print this help and exit\n";

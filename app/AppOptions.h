@@ -16,6 +16,8 @@ struct AppOptions {
     SimulateStart simulateStart = SimulateStart::Cable;
     // Where --screenshot writes its pictures; empty without the option.
     std::string screenshotFolder;
+    // --language: the language id of this start (not stored); 0 without the option.
+    int language = 0;
 };
 
 // Reads the arguments after the program name. False for an unknown option or

@@ -1,11 +1,13 @@
 #include "app/AppStart.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <memory>
 #include <optional>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -17,6 +19,7 @@
 #include "orvix/platform/Image.h"
 #include "platform/AppContext.h"
 #include "platform/DisplayScale.h"
+#include "platform/Autostart.h"
 #include "platform/Folders.h"
 #include "platform/SingleInstance.h"
 #include "platform/Trace.h"
@@ -97,6 +100,19 @@ int RunApplication(const AppOptions& options) {
         return 1;
     }
     SettleLanguage();
+    if (options.language) {
+        const std::vector<int> available = GetAvailableLanguages(GetProgramFolder());
+        if (std::find(available.begin(), available.end(), options.language) == available.end()) {
+            std::string ids;
+            for (int lcid : available) ids += " " + std::to_string(lcid);
+            std::fprintf(stderr, "VantorelMouse: no language file for %d; the languages are%s\n", options.language,
+                         ids.c_str());
+            return 2;
+        }
+        SetCurrentLcid(options.language);
+    }
+    // Earlier versions named the autostart entry otherwise; the desktop matches it by the application id.
+    MoveOldAutostartEntry(GetOldAutostartEntryPath(), GetAutostartEntryPath(), GetAutostartProgramPath());
     if (!EnsureDatabaseFolder()) Vantorel::Trace("start: no database folder");
 
     // Held for the whole run: it is the other end of every exchange with the mouse.

@@ -24,8 +24,12 @@ DeviceMainDef::~DeviceMainDef() {
 }
 
 void DeviceMainDef::QueueTask(int code) {
+    QueueTask(code, {});
+}
+
+void DeviceMainDef::QueueTask(int code, TaskDone done) {
     std::lock_guard<std::mutex> lock(m_queueLock);
-    m_tasks.push_back(code);
+    m_tasks.push_back({code, std::move(done)});
     ++m_queuedCounts[code];
     if (m_tasks.size() == 1) SetSignal(m_taskSignal, true);
 }
@@ -39,23 +43,35 @@ int DeviceMainDef::GetQueuedCount(int code) const {
 bool DeviceMainDef::TakeTask(int& code) {
     std::lock_guard<std::mutex> lock(m_queueLock);
     if (m_tasks.empty()) return false;
-    code = m_tasks.front();
+    code = m_tasks.front().code;
+    m_runningDone = std::move(m_tasks.front().done);
     m_tasks.pop_front();
     if (m_tasks.empty()) SetSignal(m_taskSignal, false);
     m_taskRunning = true;
     return true;
 }
 
-void DeviceMainDef::FinishTask() {
-    std::lock_guard<std::mutex> lock(m_queueLock);
-    m_taskRunning = false;
+void DeviceMainDef::FinishTask(bool sent) {
+    TaskDone done;
+    {
+        std::lock_guard<std::mutex> lock(m_queueLock);
+        m_taskRunning = false;
+        done.swap(m_runningDone);
+    }
+    // Outside the lock: the waiter may queue again.
+    if (done) done(sent);
 }
 
 bool DeviceMainDef::DiscardTask() {
-    std::lock_guard<std::mutex> lock(m_queueLock);
-    if (m_tasks.empty()) return false;
-    m_tasks.pop_front();
-    if (m_tasks.empty()) SetSignal(m_taskSignal, false);
+    TaskDone done;
+    {
+        std::lock_guard<std::mutex> lock(m_queueLock);
+        if (m_tasks.empty()) return false;
+        done.swap(m_tasks.front().done);
+        m_tasks.pop_front();
+        if (m_tasks.empty()) SetSignal(m_taskSignal, false);
+    }
+    if (done) done(false);
     return true;
 }
 

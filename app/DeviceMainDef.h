@@ -7,6 +7,7 @@
 #include <atomic>
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <map>
 #include <mutex>
 #include <string>
@@ -29,6 +30,10 @@ struct DeviceValues {
     int reportFlag = 0;
 };
 
+// Told, on the worker thread, when a queued task ends: true when every report it
+// sent went out; false when it failed or was dropped without running.
+using TaskDone = std::function<void(bool sent)>;
+
 class DeviceMainDef {
   public:
     DeviceMainDef();
@@ -38,10 +43,13 @@ class DeviceMainDef {
 
     // ---- the task queue: appended by the UI thread, taken by the worker ----
     void QueueTask(int code);
+    // The same, for a caller that waits for the task's outcome.
+    void QueueTask(int code, TaskDone done);
     // Takes the first task and marks the worker busy until FinishTask.
     bool TakeTask(int& code);
-    void FinishTask();
-    // Removes the first task without running it.
+    // `sent`: whether every report of the task went out (told to its waiter).
+    void FinishTask(bool sent = true);
+    // Removes the first task without running it (its waiter is told it failed).
     bool DiscardTask();
     bool HasQueuedTasks() const;
     // Nothing queued and no task running.
@@ -84,8 +92,13 @@ class DeviceMainDef {
     void SetReceiverVersion(const std::wstring& version);
 
   private:
+    struct QueuedTask {
+        int code;
+        TaskDone done;
+    };
     mutable std::mutex m_queueLock;
-    std::deque<int> m_tasks;
+    std::deque<QueuedTask> m_tasks;
+    TaskDone m_runningDone;  // the waiter of the task being run
     std::map<int, int> m_queuedCounts;
     bool m_taskRunning = false;
     int m_taskSignal = -1;  // eventfd, set while m_tasks is not empty

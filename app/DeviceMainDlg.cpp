@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "app/AutoProfileSwitcher.h"
+#include "app/MouseServiceBridge.h"
 #include "app/pages/DevicePage.h"
 #include "app/pages/DpiPage.h"
 #include "app/pages/KeyPage.h"
@@ -30,9 +32,10 @@
 #include "orvix/widgets/BatteryCtrl.h"
 #include "orvix/widgets/CDeviceList.h"
 #include "platform/AppContext.h"
+#include "platform/ApplicationId.h"
 #include "platform/DesktopServices.h"
-#include "platform/RawInputReader.h"
 #include "platform/Folders.h"
+#include "platform/RawInputReader.h"
 #include "platform/SettingsStore.h"
 #include "platform/Trace.h"
 #include "platform/TrayIcon.h"
@@ -53,7 +56,6 @@ constexpr int kTabWidth = 190;
 constexpr int kTabHeight = 60;
 constexpr int kLayoutHeight = 780;  // the height the pages' coordinates are given for
 
-constexpr int kTextExit = 12;
 constexpr int kTextVersion = 17;
 constexpr int kTextNoDevice = 50;
 constexpr int kTextCable = 51;
@@ -107,8 +109,12 @@ DeviceMainDlg::DeviceMainDlg(DesktopServices* desktop)
       m_tray(std::make_unique<NoTrayIcon>()) {}
 
 DeviceMainDlg::~DeviceMainDlg() {
-    // The worker goes first: nothing may reach the view or the controls after this.
+    // The bus service, the profile switcher and the worker go first: nothing may reach the view or the
+    // controls after this.
+    m_service.reset();
+    m_autoProfile.reset();
     m_worker.Stop();
+    m_desktop->SetPasteFallbackHandler(nullptr);
     m_view.Detach();
     if (auto backend = DeviceManager::Instance().GetBackend()) backend->SetDeviceChangeHandler(nullptr);
     m_sleep.reset();
@@ -125,13 +131,18 @@ void DeviceMainDlg::SetTrayIcon(std::unique_ptr<TrayIcon> tray) {
 }
 
 void DeviceMainDlg::EnableDesktopServices(const std::string& sessionBus, const std::string& systemBus) {
-    m_notifier = std::make_unique<DesktopNotifier>(sessionBus, Manager::GetDeviceName(), "vantorel-mouse",
+    m_notifier = std::make_unique<DesktopNotifier>(sessionBus, Manager::GetDeviceName(), kApplicationId,
                                                    JoinPath(GetSkinFolder(), L"icon/app_icon.png"));
+    m_sessionBus = sessionBus;
     m_systemBus = systemBus;
 }
 
 bool DeviceMainDlg::IsListeningForResume() const {
     return m_sleep && m_sleep->IsListening();
+}
+
+bool DeviceMainDlg::IsServingMouseBus() const {
+    return m_service && m_service->IsServing();
 }
 
 bool DeviceMainDlg::HasTray() const {
@@ -162,6 +173,8 @@ void DeviceMainDlg::ShowMainWindow() {
 void DeviceMainDlg::CloseMainWindow() {
     if (m_closed) return;
     m_closed = true;
+    m_service.reset();
+    m_autoProfile.reset();
     m_worker.Stop();
     m_view.Detach();
     if (auto backend = DeviceManager::Instance().GetBackend()) backend->SetDeviceChangeHandler(nullptr);
@@ -179,6 +192,7 @@ void DeviceMainDlg::ExitProgram() {
 
 LRESULT DeviceMainDlg::OnDestroy() {
     // However the window ends, the worker's updates must not reach its controls.
+    m_service.reset();
     m_worker.Stop();
     m_view.Detach();
     return MDialog::OnDestroy();
@@ -186,7 +200,16 @@ LRESULT DeviceMainDlg::OnDestroy() {
 
 BOOL DeviceMainDlg::OnInitDialog() {
     MDialog::OnInitDialog();
+    m_trayFacts.applicationName = Manager::GetDeviceName();
     AddTrayIcon();
+    {
+        const HWND self = m_hWnd;
+        m_desktop->SetPasteFallbackHandler([self, this](const PasteFallback& fallback) {
+            Platform::PostTask([self, this, fallback] {
+                if (Platform::IsWindow(self)) OnPasteFallback(fallback);
+            });
+        });
+    }
     if (!m_systemBus.empty()) {
         m_sleep = std::make_unique<SleepMonitor>(m_systemBus);
         const HWND self = m_hWnd;
@@ -195,11 +218,36 @@ BOOL DeviceMainDlg::OnInitDialog() {
             if (!sleeping) Platform::PostMessage(self, WM_SYSTEM_RESUMED, 0, 0);
         });
     }
+    // Whatever the worker shows, the mouse service may show too.
+    m_view.SetAfterEachCall([this] { NoteServiceChange(); });
+    CreateAutoProfile();
     LoadCatalog();
+    if (!m_sessionBus.empty()) {
+        // Served once the window is up: connecting to the bus is no part of the start.
+        const HWND self = m_hWnd;
+        Platform::PostTask([self, this] {
+            if (Platform::IsWindow(self) && !m_closed && !m_service)
+                m_service = std::make_unique<MouseServiceBridge>(*this, m_sessionBus);
+        });
+    }
     QueueTask(kTaskInitialRead);
     m_workerStarted = m_worker.StartWorker();
     SetMTimer(10);
     return TRUE;
+}
+
+void DeviceMainDlg::CreateAutoProfile() {
+    AutoProfileSwitcher::Host host;
+    host.window = m_hWnd;
+    host.currentProfile = [this] { return m_state.GetCurrentProfile(); };
+    host.connected = [this] { return m_state.IsConnected(); };
+    // A modal dialog disables the window; a switch would change what it edits.
+    host.busy = [this] { return !IsWindowEnabled() || (m_macroPage && m_macroPage->IsRecording()); };
+    host.notify = [this](const std::wstring& title, const std::wstring& body) {
+        if (m_notifier) m_notifier->Notify(title, body, DesktopNotifier::Urgency::Low, "auto-profile");
+    };
+    m_autoProfile = std::make_unique<AutoProfileSwitcher>(std::move(host), DataStore::Instance());
+    m_autoProfile->ApplySetting();
 }
 
 void DeviceMainDlg::AddTrayIcon() {
@@ -211,8 +259,40 @@ void DeviceMainDlg::AddTrayIcon() {
     callbacks.availabilityChanged = [self](bool available) {
         Platform::PostMessage(self, WM_TRAY_CALLBACK, available ? 1 : 2, 0);
     };
-    m_tray->Add(JoinPath(GetSkinFolder(), L"icon/app_icon.png"), Manager::GetDeviceName(), Text(kTextExit),
-                std::move(callbacks));
+    callbacks.profileChosen = [self](int32_t profile) {
+        Platform::PostMessage(self, WM_TRAY_CALLBACK, 3, LPARAM(profile));
+    };
+    m_tray->Add(JoinPath(GetSkinFolder(), L"icon/app_icon.png"), BuildTrayStatus(m_trayFacts), std::move(callbacks));
+}
+
+void DeviceMainDlg::UpdateTray() {
+    if (m_tray) m_tray->Update(BuildTrayStatus(m_trayFacts));
+}
+
+void DeviceMainDlg::OnTrayProfile(int32_t profile) {
+    // The menu may have been drawn before the mouse went: a profile needs a mouse, as
+    // the profile button does, and must be one of the listed.
+    if (!m_state.IsConnected()) return;
+    for (const TrayStatus::Profile& listed : m_trayFacts.profiles)
+        if (listed.id == profile) {
+            // What the profile pop-up's choice does.
+            OnWindowMessage(WM_PROFILE_COMMAND, kProfileSwitch, LPARAM(profile));
+            return;
+        }
+}
+
+void DeviceMainDlg::OnPasteFallback(const PasteFallback& fallback) {
+    if (m_typingNoticeShown) return;
+    m_typingNoticeShown = true;
+    const PermissionNotice notice =
+        GetUinputNotice(fallback.problem, fallback.node, fallback.error, fallback.pasted);
+    std::wstring body = notice.cause + L"\n" + notice.fix;
+    if (!notice.command.empty()) body += L"\n" + notice.command;
+    if (m_notifier) {
+        m_notifier->Notify(notice.title, body, DesktopNotifier::Urgency::Normal, "typing");
+    } else if (IsWindowVisible()) {
+        ShowMessageText(notice.title, body, CUIMessageBox::kKindOk);
+    }
 }
 
 // ---------------------------------------------------------------- building
@@ -475,6 +555,7 @@ void DeviceMainDlg::LoadDeviceDescription() {
     m_modelName = model ? model->name : L"";
     const std::wstring attr = model ? model->deviceAttr : L"";
     m_state.SetCurrentDeviceType(deviceType);
+    m_trayFacts.modelName = m_modelName;
 
     DataStore& store = DataStore::Instance();
     store.CloseIfOpen();
@@ -581,6 +662,14 @@ void DeviceMainDlg::UpdatePermissionNotice() {
 void DeviceMainDlg::ShowNotConnectedView() {
     UpdatePermissionNotice();
     m_currentView = View::NotConnected;
+    // A receiver that answers without its mouse is not "no mouse".
+    m_trayFacts.link = TrayFacts::Link::None;
+    for (const DeviceRecord& r : DeviceManager::Instance().GetRecords())
+        if (r.deviceType == m_state.GetCurrentDeviceType() && r.deviceMode == kModeReceiver &&
+            r.online == kReceiverOffline)
+            m_trayFacts.link = TrayFacts::Link::ReceiverWithoutMouse;
+    m_trayFacts.batteryLevel = 0;
+    UpdateTray();
     if (auto* state = dynamic_cast<MControlFont*>(GetControl(IDC_DEVICE_STATE))) state->SetTitle(Text(kTextNoDevice));
     ShowHomePage(false);
 }
@@ -589,6 +678,10 @@ void DeviceMainDlg::ShowDeviceListView(int deviceMode) {
     UpdatePermissionNotice();
     m_currentView = View::DeviceList;
     m_connectionMode = deviceMode;
+    const TrayFacts::Link link = deviceMode == 1 ? TrayFacts::Link::Receiver : TrayFacts::Link::Cable;
+    if (m_trayFacts.link != link) m_trayFacts.batteryLevel = 0;  // read again for this connection
+    m_trayFacts.link = link;
+    UpdateTray();
     if (auto* state = dynamic_cast<MControlFont*>(GetControl(IDC_DEVICE_STATE)))
         state->SetTitle(Text(deviceMode == 1 ? kTextReceiver : kTextCable));
     ShowHomePage(true);
@@ -619,7 +712,24 @@ std::wstring DeviceMainDlg::GetHomeNotice() const {
 // ---------------------------------------------------------------- actions
 
 void DeviceMainDlg::QueueTask(int code) {
-    m_state.QueueTask(code);
+    QueueTask(code, {});
+}
+
+void DeviceMainDlg::QueueTask(int code, TaskDone done) {
+    m_state.QueueTask(code, std::move(done));
+    // A page queues after each change it stored.
+    NoteServiceChange();
+}
+
+void DeviceMainDlg::NoteServiceChange() {
+    if (m_service) m_service->NoteChange();
+}
+
+void DeviceMainDlg::ShowStoredValues() {
+    ReloadButtonPage();
+    ReloadMacroList();
+    ReloadDpiPerformancePage();
+    if (m_state.HasLightingPage()) ReloadLightingPage();
 }
 
 void DeviceMainDlg::SwitchModel() {
@@ -668,7 +778,7 @@ void DeviceMainDlg::OnTabChanged() {
     if (MainPage* page = GetPage(id)) page->OnShow(true);
 }
 
-void DeviceMainDlg::SwitchProfile(int32_t profile) {
+void DeviceMainDlg::SwitchProfile(int32_t profile, TaskDone done) {
     if (profile <= 0) return;
     m_state.SetCurrentProfile(profile);
     DataStore& store = DataStore::Instance();
@@ -676,7 +786,7 @@ void DeviceMainDlg::SwitchProfile(int32_t profile) {
     std::wstring name;
     store.GetProfileName(profile, name, GetCurrentLcid());
     SetProfileTitle(name);
-    QueueTask(kTaskWriteEverything);
+    QueueTask(kTaskWriteEverything, std::move(done));
     for (MainPage* page : Pages()) page->OnPageEvent(PageEvent::ProfileChanged);
 }
 
@@ -719,6 +829,8 @@ int DeviceMainDlg::ShowMessageText(const std::wstring& title, const std::wstring
 
 void DeviceMainDlg::ShowWaitDialog() {
     if (m_wait) return;  // one at a time: the open one ends with its task
+    // A script may reset the mouse while the window rests in the notification area.
+    if (!IsWindowVisible()) return;
     WaitDlg wait;
     if (!wait.CreateOver(m_hWnd)) return;
     m_wait = &wait;
@@ -790,11 +902,12 @@ void DeviceMainDlg::OnCloseButton() {
 void DeviceMainDlg::OnLanguageChanged() {
     ApplyTexts();
     UpdatePermissionNotice();
-    if (m_tray) m_tray->SetExitText(Text(kTextExit));
+    UpdateTray();
     std::wstring name;
     if (DataStore::Instance().GetProfileName(m_state.GetCurrentProfile(), name, GetCurrentLcid()))
         SetProfileTitle(name);
     for (MainPage* page : Pages()) page->OnLanguageChanged();
+    NoteServiceChange();  // profile names follow the language
 }
 
 // ---------------------------------------------------------------- messages
@@ -810,8 +923,12 @@ LRESULT DeviceMainDlg::OnWindowMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
             return 0;
         }
         case WM_TRAY_CALLBACK:
-            if (wParam != 0) {
+            if (wParam == 1 || wParam == 2) {
                 OnTrayAvailability(wParam == 1);
+                return 0;
+            }
+            if (wParam == 3) {
+                OnTrayProfile(int32_t(lParam));
                 return 0;
             }
             if (lParam == WM_LBUTTONDOWN || lParam == WM_LBUTTONDBLCLK) ShowMainWindow();
@@ -889,6 +1006,7 @@ LRESULT DeviceMainDlg::OnMessage(UINT id, UINT code, WPARAM wParam, LPARAM lPara
     for (MainPage* page : Pages()) {
         if (!page->OwnsControl(id)) continue;
         const LRESULT result = page->OnMessage(id, code, wParam, lParam);
+        NoteServiceChange();
         // A page's change that could not be stored is told (once per condition).
         if (DataStore::Instance().IsUnusable()) ShowStoreNotices();
         return result;
@@ -900,6 +1018,9 @@ LRESULT DeviceMainDlg::OnMessage(UINT id, UINT code, WPARAM wParam, LPARAM lPara
 
 void DeviceMainDlg::SetBatteryInfo(int level, int charging) {
     m_battery->SetBatteryInfo(level, charging);
+    m_trayFacts.batteryLevel = level;
+    m_trayFacts.charging = charging != 0;
+    UpdateTray();
     // A mouse on its receiver runs on its battery: say so before it runs out.
     if (m_notifier && m_connectionMode == 1) {
         if (const int threshold = m_lowBattery.Feed(level, charging != 0)) {
@@ -921,6 +1042,12 @@ void DeviceMainDlg::SetAllDeviceState(int state) {
 
 void DeviceMainDlg::SetDeviceState(int deviceType, int deviceMode, int online) {
     m_deviceList->SetDeviceState(deviceType, deviceMode, online);
+    // The receiver of a mouse that stopped answering says so after the view changed.
+    if (m_currentView == View::NotConnected && deviceType == m_state.GetCurrentDeviceType() &&
+        deviceMode == kModeReceiver && online == kReceiverOffline) {
+        m_trayFacts.link = TrayFacts::Link::ReceiverWithoutMouse;
+        UpdateTray();
+    }
 }
 
 void DeviceMainDlg::SetDeviceVersion(int deviceType, int release) {
@@ -942,6 +1069,14 @@ void DeviceMainDlg::SetReceiverVersionLabel(const std::wstring& text) {
 
 void DeviceMainDlg::SetProfileTitle(const std::wstring& name) {
     if (auto* profile = dynamic_cast<MControlFont*>(GetControl(IDC_PROFILE))) profile->SetTitle(name);
+    // Every change of the active profile or of the language shows its name here:
+    // the tray's profile list follows.
+    std::vector<ProfileData> profiles;
+    DataStore::Instance().ListProfiles(profiles, GetCurrentLcid());
+    m_trayFacts.profiles.clear();
+    for (const ProfileData& p : profiles) m_trayFacts.profiles.push_back({p.profile, p.name});
+    m_trayFacts.activeProfile = m_state.GetCurrentProfile();
+    UpdateTray();
 }
 
 void DeviceMainDlg::SelectDpiStage(int index) {

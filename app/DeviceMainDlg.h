@@ -11,7 +11,9 @@
 #include "app/DeviceMainDef.h"
 #include "app/DeviceView.h"
 #include "app/DeviceWorker.h"
+#include "app/MouseController.h"
 #include "app/PostingDeviceView.h"
+#include "app/TrayStatusBuilder.h"
 #include "app/pages/MainPageHost.h"
 #include "dialogs/DonglePairDlg.h"
 #include "device/DeviceCatalog.h"
@@ -20,6 +22,7 @@
 #include "orvix/core/MDialog.h"
 #include "platform/HidBackend.h"
 
+class AutoProfileSwitcher;
 class DevicePage;
 class DpiPage;
 class KeyPage;
@@ -29,8 +32,10 @@ class TextPage;
 class TrayIcon;
 class WaitDlg;
 class DesktopServices;
+struct PasteFallback;
 class DesktopNotifier;
 class SleepMonitor;
+class MouseServiceBridge;
 namespace Orvix {
 class BatteryCtrl;
 class CDeviceList;
@@ -78,7 +83,7 @@ constexpr Orvix::UINT WM_MACRO_MENU = Orvix::WM_USER + 685;     // 1709
 constexpr Orvix::UINT WM_LANGUAGE_CHANGED = Orvix::WM_USER + 998;  // 2022
 constexpr Orvix::UINT WM_SYSTEM_RESUMED = Orvix::WM_USER + 700;    // the computer woke from sleep
 
-class DeviceMainDlg : public Orvix::MDialog, public MainPageHost, private DeviceView {
+class DeviceMainDlg : public Orvix::MDialog, public MainPageHost, public MouseController, private DeviceView {
   public:
     static constexpr int kWidth = 1280;
     static constexpr int kHeight = 800;
@@ -94,8 +99,9 @@ class DeviceMainDlg : public Orvix::MDialog, public MainPageHost, private Device
     void SetWorkerTimings(const WorkerTimings& timings);
     void SetPairingTimings(const PairingTimings& timings) { m_pairingTimings = timings; }
     void SetTrayIcon(std::unique_ptr<TrayIcon> tray);
-    // Low-battery notifications on the session bus and the wake-up from sleep on the
-    // system bus (addresses as GDBus takes them; empty: none).
+    // Low-battery notifications and the program's own mouse service on the session
+    // bus, the wake-up from sleep on the system bus (addresses as GDBus takes them;
+    // empty: none).
     void EnableDesktopServices(const std::string& sessionBus, const std::string& systemBus);
     // Started with the session: the window hides itself as soon as a notification
     // area takes its icon (until then it waits minimised).
@@ -121,12 +127,16 @@ class DeviceMainDlg : public Orvix::MDialog, public MainPageHost, private Device
     DevicePage* GetDevicePage() const { return m_devicePage; }
     Orvix::MTabCtrl* GetTabCtrl() const { return m_tabs; }
     Orvix::CDeviceList* GetDeviceList() const { return m_deviceList; }
-    const DeviceCatalog& GetCatalog() const { return m_catalog; }
+    const DeviceCatalog& GetCatalog() const override { return m_catalog; }
     DeviceWorker& GetWorker() { return m_worker; }
     WaitDlg* GetWaitDialog() const { return m_wait; }
     double GetScaleFactor() const { return m_scale; }
+    // Profiles that follow the application in front (made with the window).
+    AutoProfileSwitcher* GetAutoProfile() override { return m_autoProfile.get(); }
     // True once the wake-up listener has its subscription on the system bus.
     bool IsListeningForResume() const;
+    // True while the program serves its mouse interface on the session bus.
+    bool IsServingMouseBus() const;
     // The text of the notice on the home page ("" when none is shown).
     std::wstring GetHomeNotice() const;
 
@@ -145,9 +155,14 @@ class DeviceMainDlg : public Orvix::MDialog, public MainPageHost, private Device
     void SelectTab(int itemId) override;
     void OpenPairingDialog() override { OpenPairing(); }
 
+    // ---- MouseController (the bus service's way in) ----
+    void QueueTask(int code, TaskDone done) override;
+    void SwitchProfile(int32_t profile, TaskDone done) override;
+    void ShowStoredValues() override;
+
     // ---- user actions (also what the controls do) ----
     void SwitchModel();
-    void SwitchProfile(int32_t profile);
+    void SwitchProfile(int32_t profile) { SwitchProfile(profile, {}); }
     void OpenProfilePopup();
     // The settings dialog; the pairing dialog.
     void OpenSettings();
@@ -205,8 +220,14 @@ class DeviceMainDlg : public Orvix::MDialog, public MainPageHost, private Device
     void LoadDeviceDescription();
     void RegisterForDeviceNotifications();
     void AddTrayIcon();
+    void CreateAutoProfile();
     void OnTrayAvailability(bool available);
     void UpdatePairingButton();
+    // The tray icon's tooltip, picture and menu after a change of what they show.
+    void UpdateTray();
+    void OnTrayProfile(int32_t profile);
+    // Typing could not take the virtual keyboard of a Wayland session: said once.
+    void OnPasteFallback(const PasteFallback& fallback);
     void OnTabChanged();
     void ShowModelView();
     void SelectHomeTabQuietly();
@@ -219,6 +240,8 @@ class DeviceMainDlg : public Orvix::MDialog, public MainPageHost, private Device
     void OnCloseButton();
     void OnLanguageChanged();
     void ExitProgram();
+    // What the mouse service shows may have changed (UI thread).
+    void NoteServiceChange();
     std::vector<MainPage*> Pages() const;
 
     DeviceMainDef m_state;
@@ -227,8 +250,13 @@ class DeviceMainDlg : public Orvix::MDialog, public MainPageHost, private Device
     PcFunctionExecutor m_executor;
     DeviceWorker m_worker;
     std::unique_ptr<TrayIcon> m_tray;
+    TrayFacts m_trayFacts;
+    bool m_typingNoticeShown = false;
     std::unique_ptr<DesktopNotifier> m_notifier;
     std::unique_ptr<SleepMonitor> m_sleep;
+    std::unique_ptr<MouseServiceBridge> m_service;
+    std::string m_sessionBus;
+    std::unique_ptr<AutoProfileSwitcher> m_autoProfile;
     std::string m_systemBus;
     LowBatteryWatch m_lowBattery;
     bool m_startHidden = false;

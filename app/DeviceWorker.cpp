@@ -45,8 +45,9 @@ void DeviceWorker::ThreadCycle() {
     }
     int task = 0;
     if (m_state.TakeTask(task)) {
+        const int failures = m_sendFailures;
         RunTask(task);
-        m_state.FinishTask();
+        m_state.FinishTask(m_sendFailures == failures);
         return;
     }
     if (m_state.AreDevicesPresent()) PollNotification();

@@ -88,7 +88,14 @@ void DeviceWorker::PollNotification() {
     ReportBuffer report{};
     int32_t deviceType = 0;
     Notification n;
-    if (!m_manager.ReadAnyReport(report, deviceType) || !ParseNotification(report, n)) return;
+    const int modeBefore = m_manager.GetCurrentDevMode();
+    const bool read = m_manager.ReadAnyReport(report, deviceType);
+    // A receiver's report that its mouse went off or came back is taken by the
+    // read itself: the device list is told at once.
+    if (const int mode = m_manager.GetCurrentDevMode(); mode != modeBefore)
+        m_view.SetDeviceState(m_state.GetCurrentDeviceType(), mode < 0 ? kModeReceiver : mode,
+                              mode < 0 ? kReceiverOffline : kOnline);
+    if (!read || !ParseNotification(report, n)) return;
     const bool currentModel = deviceType == m_state.GetCurrentDeviceType();
     switch (n.kind) {
         case kNotifyStateChanged:
@@ -102,8 +109,9 @@ void DeviceWorker::PollNotification() {
             if (!currentModel || n.first >= kDpiStages || n.first == m_state.GetDeviceValues().dpiIndex)
                 break;
             m_state.SetActiveDpiIndex(n.first);
-            m_view.SelectDpiStage(n.first);
+            // Stored before it is shown: whoever the view tells reads the new level.
             WriteConfig(L"dpi_index", std::to_wstring(n.first));
+            m_view.SelectDpiStage(n.first);
             break;
         case kNotifyBattery:
             OnBatteryNotification(deviceType, n.first, n.second);

@@ -54,9 +54,10 @@ void PostingDeviceView::Post(F call) {
         std::lock_guard<std::mutex> hold(m_lock);
         alive = m_alive;
     }
-    DeviceView* target = &m_target;
-    Orvix::Platform::PostTask([alive, target, call]() {
-        if (alive.lock()) call(*target);
+    Orvix::Platform::PostTask([this, alive, call]() {
+        if (!alive.lock()) return;  // detached: `this` may be gone too
+        call(m_target);
+        if (m_afterEachCall) m_afterEachCall();
     });
 }
 

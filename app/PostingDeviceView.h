@@ -3,6 +3,7 @@
 // handed to the UI thread, where the window's own view changes the controls. The
 // one call that answers (SelectDevice) is answered from a copy of the device
 // list's entries kept here, with the rule the list itself applies.
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <vector>
@@ -42,6 +43,9 @@ class PostingDeviceView : public DeviceView {
 
     // From the UI thread when the catalog is loaded.
     void SetModels(const std::vector<int>& deviceTypes);
+    // Runs on the UI thread after each call was handed on (for those who follow
+    // what the window shows). Set and cleared on the UI thread.
+    void SetAfterEachCall(std::function<void()> hook) { m_afterEachCall = std::move(hook); }
 
     void SetBatteryInfo(int level, int charging) override;
     void SetDeviceBattery(int deviceType, int charging, int level) override;
@@ -73,4 +77,5 @@ class PostingDeviceView : public DeviceView {
     std::shared_ptr<int> m_alive;
     std::mutex m_lock;
     DeviceListShadow m_shadow;
+    std::function<void()> m_afterEachCall;  // UI thread only
 };

@@ -8,9 +8,12 @@
 #include <vector>
 
 #include "app/DeviceMainDlg.h"
+#include "app/pages/DevicePage.h"
+#include "app/pages/KeyPage.h"
 #include "app/pages/MacroPage.h"
 #include "device/DeviceCatalog.h"
 #include "device/DeviceManager.h"
+#include "dialogs/AppPickerDlg.h"
 #include "dialogs/CUIMessageBox.h"
 #include "dialogs/DialogPictures.h"
 #include "dialogs/WaitDlg.h"
@@ -20,7 +23,9 @@
 #include "orvix/platform/Platform.h"
 #include "orvix/widgets/CDeviceList.h"
 #include "orvix/widgets/CRecordList.h"
+#include "platform/AppContext.h"
 #include "platform/Folders.h"
+#include "platform/InstalledApps.h"
 #include "sim/SimBackend.h"
 #include "storage/DataStore.h"
 
@@ -112,6 +117,59 @@ int32_t ShowExampleMacro(DeviceMainDlg& dlg, bool addExample) {
     return example;
 }
 
+// The device page's profiles by application with example rules (two installed
+// applications and a window class), then the list of installed applications
+// to add from. With the simulated mouse only; the rules are put back after.
+void ShowExampleRules(DeviceMainDlg& dlg, Tour& tour) {
+    DevicePage* page = dlg.GetDevicePage();
+    DataStore& store = DataStore::Instance();
+    std::vector<ProfileData> profiles;
+    store.ListProfiles(profiles, 0);
+    const int32_t profile = dlg.GetState().GetCurrentProfile();
+    int added = 0;
+    for (const AppEntry& app : ListInstalledApps(GetCurrentLcid()))
+        if (!app.iconPath.empty() && added < 2 && page->AddAppRule(profile, {AppRef::Kind::Entry, app.id})) ++added;
+    page->AddAppRule(profile, {AppRef::Kind::Class, L"steam"});
+    tour.Save(L"rules");
+    // The picker reads the applications on a thread: its picture waits for the list.
+    std::function<void(AppPickerDlg*, HWND, int)> whenLoaded = [&tour, &whenLoaded](AppPickerDlg* picker,
+                                                                                     HWND hwnd, int turns) {
+        Platform::PostTask([&tour, &whenLoaded, picker, hwnd, turns] {
+            if (!Platform::IsWindow(hwnd)) return;
+            if (!picker->IsLoaded() && turns > 0) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(5));
+                whenLoaded(picker, hwnd, turns - 1);
+                return;
+            }
+            Platform::UpdateWindow(hwnd);
+            tour.Save(L"apps");
+            Platform::PostMessage(hwnd, WM_CLOSE, 2, 0);
+        });
+    };
+    SetAppPickerHook([&whenLoaded](AppPickerDlg& picker) { whenLoaded(&picker, picker.GetSafeHwnd(), 1000); });
+    PickInstalledApp(dlg.GetSafeHwnd());
+    SetAppPickerHook(nullptr);
+    for (const ProfileData& p : profiles) store.SetProfileApp(p.profile, p.app);
+    page->OnShow(true);
+}
+
+// Keys as the keyboard sends them: a press and a release, handled at once.
+void PressKey(DeviceMainDlg& dlg, UINT vk) {
+    Platform::PostMessage(dlg.GetSafeHwnd(), WM_KEYDOWN, vk, 1);
+    Platform::PostMessage(dlg.GetSafeHwnd(), WM_KEYUP, vk, LPARAM(0xC0000001));
+    Platform::RunPending();
+}
+
+// The key page as the keyboard leaves it after Tab reached the function type
+// list and Down went one row on: the focus ring around that row.
+void ShowFocusOnTheKeyPage(DeviceMainDlg& dlg) {
+    MControl* types = dlg.GetControl(KeyPage::IDC_TYPE_LIST);
+    PaintManager& pm = dlg.GetPaintManager();
+    for (int i = 0; i < 60 && types && pm.GetFocusControl() != types; ++i) PressKey(dlg, VK_TAB);
+    if (types && pm.GetFocusControl() == types) PressKey(dlg, VK_DOWN);
+    WaitUntilSettled(dlg, 2000);
+}
+
 }  // namespace
 
 bool WaitUntilSettled(DeviceMainDlg& dlg, int timeoutMs) {
@@ -139,7 +197,7 @@ bool SaveWindowPicture(DeviceMainDlg& dlg, const std::wstring& path) {
     Canvas picture(base->GetWidth(), base->GetHeight());
     picture.DrawCanvas(*base, base->GetRect(), base->GetRect(), Canvas::Blend::Copy);
     const CRect mainRect = Platform::GetWindowRect(main);
-    for (const wchar_t* title : {L"ProfileDlg", L"MessageBox", L"WaitDlg", L"Menu Window", L"ComboWnd"}) {
+    for (const wchar_t* title : {L"ProfileDlg", L"MessageBox", L"WaitDlg", L"Menu Window", L"ComboWnd", L"AppPickerDlg"}) {
         for (HWND hwnd : Platform::FindWindows(title)) {
             if (!Platform::IsWindowVisible(hwnd)) continue;
             Platform::UpdateWindow(hwnd);
@@ -196,6 +254,7 @@ bool RunScreenshotTour(DeviceMainDlg& dlg, SimBackend* sim, const std::wstring& 
         WaitUntilSettled(dlg, 2000);
         const int32_t example = tab == kTabMacro ? ShowExampleMacro(dlg, sim != nullptr) : 0;
         tour.Save(name);
+        if (tab == kTabDevice && sim) ShowExampleRules(dlg, tour);
         if (switched) {
             dlg.GetDeviceList()->SetSelectDevice(shown);
             dlg.SwitchModel();
@@ -209,6 +268,8 @@ bool RunScreenshotTour(DeviceMainDlg& dlg, SimBackend* sim, const std::wstring& 
 
     dlg.SelectTab(kTabKey);
     WaitUntilSettled(dlg, 2000);
+    ShowFocusOnTheKeyPage(dlg);
+    tour.Save(L"focus");
     tour.SaveFromPopup(L"profile", L"ProfileDlg", [&dlg] { dlg.OpenProfilePopup(); });
     tour.SaveFromPopup(L"message", L"MessageBox",
                        [&dlg] { dlg.ShowMessage(570, 571, CUIMessageBox::kKindOkCancel); });

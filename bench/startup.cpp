@@ -201,8 +201,15 @@ void BM_IdleWithMouseAttached(benchmark::State& state) {
     if (NeedsDisplay(state)) return;
     const char* env = std::getenv("VANTOREL_BENCH_IDLE_SECONDS");
     const double seconds = env ? std::atof(env) : 30.0;
+    // VANTOREL_BENCH_AUTO_PROFILE=1: with profiles that follow the application in front turned on.
+    const bool autoProfile = std::getenv("VANTOREL_BENCH_AUTO_PROFILE") != nullptr;
     for (auto _ : state) {
         ScratchHome home;
+        if (autoProfile) {
+            fs::create_directories(fs::path(home.Sub("config")) / "Vantorel Mouse");
+            std::ofstream(fs::path(home.Sub("config")) / "Vantorel Mouse" / "registry.ini")
+                << "[Vantorel Mouse]\nauto_profile=1\n";
+        }
         MapWatcher watcher;
         Program program(home);
         if (!watcher.Ok() || watcher.WaitForMap(Clock::now(), program, 10) < 0) {

@@ -28,6 +28,39 @@ add_custom_command(OUTPUT ${udev_rule}
   DEPENDS udevgen ${CMAKE_SOURCE_DIR}/data/config.xml
   COMMENT "Writing the udev rule of the catalog")
 
+# The AppStream metadata, with a <modalias> for each USB id of the catalog, so that a
+# software centre can offer the program when the mouse is plugged in.
+add_executable(metainfogen tools/metainfogen/MetainfoGen.cpp)
+target_link_libraries(metainfogen PRIVATE vantorel_core)
+set_target_properties(metainfogen PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tools)
+set(metainfo ${pkgdir}/${VANTOREL_APP_ID}.metainfo.xml)
+add_custom_command(OUTPUT ${metainfo}
+  COMMAND metainfogen ${CMAKE_SOURCE_DIR}/data ${CMAKE_SOURCE_DIR}/packaging/${VANTOREL_APP_ID}.metainfo.xml ${metainfo}
+  DEPENDS metainfogen ${CMAKE_SOURCE_DIR}/data/config.xml ${CMAKE_SOURCE_DIR}/packaging/${VANTOREL_APP_ID}.metainfo.xml
+  COMMENT "Writing the AppStream metadata")
+
+# The screenshots the metadata names: the built program's screenshot tour, with the
+# simulated mouse, in a home of its own (nothing of the builder's is read or written).
+set(shots ${pkgdir}/screenshots)
+set(shot_home ${pkgdir}/screenshot-home)
+set(shot_pages key dpi macro light devices)
+set(shot_copies)
+foreach(page ${shot_pages})
+  list(APPEND shot_copies ${shot_home}/tour/${page}.png)
+endforeach()
+add_custom_command(OUTPUT ${shots}/.stamp
+  COMMAND ${CMAKE_COMMAND} -E rm -rf ${shot_home} ${shots}
+  COMMAND ${CMAKE_COMMAND} -E make_directory ${shot_home}/run ${shots}
+  COMMAND ${CMAKE_COMMAND} -E env HOME=${shot_home} XDG_CONFIG_HOME=${shot_home}/config
+    XDG_DATA_HOME=${shot_home}/data XDG_RUNTIME_DIR=${shot_home}/run LANG=C.UTF-8 LC_ALL=C.UTF-8
+    LC_MESSAGES=C.UTF-8 SDL_VIDEODRIVER=offscreen ASAN_OPTIONS=detect_leaks=0
+    $<TARGET_FILE:VantorelMouse> --simulate --screenshot ${shot_home}/tour
+  COMMAND ${CMAKE_COMMAND} -E copy ${shot_copies} ${shots}
+  COMMAND ${CMAKE_COMMAND} -E rm -rf ${shot_home}
+  COMMAND ${CMAKE_COMMAND} -E touch ${shots}/.stamp
+  DEPENDS VantorelMouse skins product_data
+  COMMENT "Taking the screenshots of the AppStream metadata")
+
 # The application icon in several sizes and as SVG.
 pkg_check_modules(CAIRO_SVG REQUIRED IMPORTED_TARGET cairo-svg)
 add_executable(icongen tools/icongen/IconGen.cpp)
@@ -55,7 +88,7 @@ foreach(src packaging/man/VantorelMouse.1 packaging/man/vantorelctl.1 ${pkgdir}/
   list(APPEND compressed ${pkgdir}/${name}.gz)
 endforeach()
 
-add_custom_target(packaging_files ALL DEPENDS ${udev_rule} ${icon_stamp} ${compressed})
+add_custom_target(packaging_files ALL DEPENDS ${udev_rule} ${metainfo} ${shots}/.stamp ${icon_stamp} ${compressed})
 
 # Relative links, so that <prefix>/bin reaches the program folder wherever the prefix is.
 foreach(program VantorelMouse vantorelctl)
@@ -69,13 +102,16 @@ endforeach()
 install(TARGETS VantorelMouse vantorelctl Orvix
   RUNTIME DESTINATION ${VANTOREL_PROGRAM_DIR}
   LIBRARY DESTINATION ${VANTOREL_PROGRAM_DIR})
-install(DIRECTORY ${CMAKE_SOURCE_DIR}/data/ DESTINATION ${VANTOREL_PROGRAM_DIR})
+install(DIRECTORY ${CMAKE_SOURCE_DIR}/data/ DESTINATION ${VANTOREL_PROGRAM_DIR} PATTERN "*.md" EXCLUDE)
 install(DIRECTORY ${CMAKE_BINARY_DIR}/skins DESTINATION ${VANTOREL_PROGRAM_DIR} PATTERN ".stamp" EXCLUDE)
 install(FILES ${pkgdir}/bin/VantorelMouse ${pkgdir}/bin/vantorelctl DESTINATION bin)
 
 install(FILES ${udev_rule} DESTINATION ${VANTOREL_UDEV_RULES_DIR})
 install(FILES packaging/${VANTOREL_APP_ID}.desktop DESTINATION share/applications)
-install(FILES packaging/${VANTOREL_APP_ID}.metainfo.xml DESTINATION share/metainfo)
+install(FILES ${metainfo} DESTINATION share/metainfo)
+install(FILES packaging/dbus/com.vantorel.Mouse1.Device.xml DESTINATION share/dbus-1/interfaces)
+# Published at the project's own location, where the metadata's image URLs point.
+install(DIRECTORY ${shots}/ DESTINATION share/vantorel-mouse/screenshots PATTERN ".stamp" EXCLUDE)
 install(DIRECTORY ${pkgdir}/icons/hicolor DESTINATION share/icons PATTERN ".stamp" EXCLUDE)
 install(FILES ${pkgdir}/VantorelMouse.1.gz ${pkgdir}/vantorelctl.1.gz DESTINATION share/man/man1)
 install(FILES packaging/debian/copyright ${pkgdir}/changelog.gz DESTINATION share/doc/vantorel-mouse)
@@ -103,9 +139,11 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE https://www.vantorel.example/)
-# Libraries from the binaries; the font and the desktop helpers are not linked.
+# Libraries from the binaries; the fonts and the desktop helpers are not linked.
+# Chinese, Japanese and Korean texts are drawn with the CJK fonts through
+# fontconfig's fallback.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-open-sans")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-open-sans, fonts-noto-cjk")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "udev, xdg-utils")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA
   ${CMAKE_SOURCE_DIR}/packaging/debian/postinst ${CMAKE_SOURCE_DIR}/packaging/debian/postrm)

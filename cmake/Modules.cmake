@@ -13,6 +13,8 @@ endfunction()
 # data/ is product data installed beside the program: config.xml, device/, language/.
 function(vantorel_copy_data)
   file(GLOB_RECURSE data_files CONFIGURE_DEPENDS RELATIVE ${CMAKE_SOURCE_DIR}/data ${CMAKE_SOURCE_DIR}/data/*)
+  # The translators' glossaries stay in the source tree.
+  list(FILTER data_files EXCLUDE REGEX "\\.md$")
   set(outputs)
   foreach(f ${data_files})
     add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/${f}
@@ -51,6 +53,10 @@ function(vantorel_add_tests)
     # The program tests start the built program itself.
     if(name STREQUAL "test_app")
       add_dependencies(${name} VantorelMouse)
+    endif()
+    # The tool tests run the built tools.
+    if(name STREQUAL "test_tools")
+      add_dependencies(${name} lanpo)
     endif()
     # The desktop tests run their own bus services (watcher, notification server).
     if(name STREQUAL "test_desktop")

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "device/DeviceManager.h"
+#include "platform/UinputKeyboard.h"
 
 struct PermissionNotice {
     std::wstring title;    // one line
@@ -41,3 +42,12 @@ bool GetPermissionNotice(const DeviceManager& manager, PermissionNotice& notice)
 // The notice as lines for a terminal: title, cause, fix and the command indented
 // (no newline after the last line).
 std::string FormatPermissionNotice(const PermissionNotice& notice);
+
+// The notice shown when texts cannot be typed into Wayland applications because the
+// virtual keyboard could not be made on `node` (the problem and its errno): the
+// cause, the fix with the device rule's state, and what typing does until then
+// (`fellBack`: XTest still reaches X applications).
+PermissionNotice BuildUinputNotice(UinputProblem problem, const std::string& node, int error, bool fellBack,
+                                   const UdevRuleState& rule);
+// The same with the rule looked up for the running program.
+PermissionNotice GetUinputNotice(UinputProblem problem, const std::string& node, int error, bool fellBack);

@@ -68,12 +68,23 @@ void CUIMessageBox::InitUI(CRect client) {
         button->SetImage(L"img_button.png", 4);
         button->SetFont(kEmbeddedFontFamily, 16, 0);
     };
+    // Enter is the first button, Esc the second, or the only one.
     if (m_kind == kKindOk) {
         addButton(IDC_FIRST, CRect(60, h - 50, w - 60, h - 14), kTextOk);
+        SetDefaultButton(IDC_FIRST);
+        SetCancelButton(IDC_FIRST);
     } else if (m_kind == kKindOkCancel) {
         addButton(IDC_FIRST, CRect(w / 2 - 120, h - 50, w / 2 - 20, h - 14), kTextConfirm);
         addButton(IDC_SECOND, CRect(w / 2 + 20, h - 50, w / 2 + 120, h - 14), kTextCancel);
+        SetDefaultButton(IDC_FIRST);
+        SetCancelButton(IDC_SECOND);
     }
+}
+
+BOOL CUIMessageBox::OnCancelKey() {
+    if (MDialog::OnCancelKey()) return TRUE;
+    DoCancel();
+    return TRUE;
 }
 
 LRESULT CUIMessageBox::OnMessage(UINT id, UINT code, WPARAM, LPARAM) {

@@ -27,6 +27,8 @@ class CUIMessageBox : public Orvix::MDialog {
     Orvix::LRESULT OnMessage(Orvix::UINT id, Orvix::UINT code, Orvix::WPARAM wParam,
                              Orvix::LPARAM lParam) override;
     Orvix::LRESULT OnDestroy() override { return 0; }
+    // Esc: its Cancel (its only button when it has one), else the box just closes.
+    Orvix::BOOL OnCancelKey() override;
 
   private:
     std::wstring m_title;

@@ -128,6 +128,8 @@ void DonglePairDlg::InitUI(CRect client) {
         CreateControl(L"CImageButton", IDC_CLOSE, CRect(client.right - 44, 10, client.right - 12, 38)));
     close->SetImage(L"sysbtn_close.png", 4);
     close->SetTooltip(Text(kTextClose).c_str());
+    SetCancelButton(IDC_CLOSE);  // Esc does what the close button does
+    SetDefaultButton(IDC_SUCCESS);  // Enter, once "Pairing succeeded" shows
     CRect line(centre - 400, middle - 100, centre + 400, middle - 50);
     for (int i = 0; i < 3; ++i) {
         addText(IDC_STEP1 + i, line, Text(kTextSteps[i]), 18, kTextColor, 0);

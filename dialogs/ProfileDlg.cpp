@@ -49,6 +49,7 @@ LRESULT ProfileDlg::OnWindowMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
 
 BOOL ProfileDlg::OnInitDialog() {
     g_open = this;
+    SetDismissOnOutsidePress(TRUE);
     MDialog::OnInitDialog();
     return TRUE;
 }
@@ -127,9 +128,21 @@ LRESULT ProfileDlg::OnMessage(UINT id, UINT code, WPARAM, LPARAM lParam) {
 }
 
 LRESULT ProfileDlg::OnNcActivate(BOOL active) {
-    if (active || m_closing) return 0;
+    if (!active) Dismiss();
+    return 0;
+}
+
+BOOL ProfileDlg::OnCancelKey() {
+    Dismiss();
+    return TRUE;
+}
+
+void ProfileDlg::OnCancelMode() { Dismiss(); }
+
+void ProfileDlg::Dismiss() {
+    if (m_closing) return;
+    // A rename in progress ends (and is kept) first; a renamed profile becomes the active one.
     if (auto* list = dynamic_cast<DListBox*>(GetControl(IDC_LIST))) list->SetControlFocus(FALSE);
     if (m_nameChanged) Post(kProfileSwitch, m_lastEdited);
     Finish();
-    return 0;
 }

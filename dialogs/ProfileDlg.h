@@ -39,10 +39,15 @@ class ProfileDlg : public Orvix::MDialog {
     Orvix::LRESULT OnMessage(Orvix::UINT id, Orvix::UINT code, Orvix::WPARAM wParam,
                              Orvix::LPARAM lParam) override;
     Orvix::LRESULT OnNcActivate(Orvix::BOOL active) override;
+    // Esc and a press outside it (its own button's included) close it as
+    // losing activation does, also without a window manager.
+    Orvix::BOOL OnCancelKey() override;
+    void OnCancelMode() override;
 
   private:
     void Post(Orvix::WPARAM command, int32_t profile);
     void Finish();
+    void Dismiss();
 
     DataStore& m_store;
     int32_t m_lastEdited;

@@ -19,6 +19,7 @@
 #include "platform/AppContext.h"
 #include "platform/Autostart.h"
 #include "platform/DesktopServices.h"
+#include "platform/Folders.h"
 #include "platform/SettingsStore.h"
 #include "platform/Trace.h"
 
@@ -114,6 +115,7 @@ void SettingDlg::InitUI(CRect client) {
     auto* close = static_cast<CImageButton*>(
         CreateControl(L"CImageButton", IDC_CLOSE, CRect(client.right - 42, 8, client.right - 10, 36)));
     close->SetImage(L"sysbtn_close.png", 4);
+    SetCancelButton(IDC_CLOSE);  // Esc does what the close button does
     auto* title = static_cast<MText*>(CreateControl(L"MText", IDC_TITLE, CRect(20, 1, 400, 44)));
     title->SetFont(kEmbeddedFontFamily, 18, 0);
     title->SetTextColor(kText);
@@ -161,9 +163,10 @@ void SettingDlg::BuildSettingsPage(MControl* parent) {
     language->SetShowModeMID(8, 8, 30, 8);
     language->SetFont(kEmbeddedFontFamily, 14, 0);
     language->SetTextColor(kText);
-    // Each language under its own name, whatever the current language.
-    language->AddItem(L"Français", kLcidFrench);
-    language->AddItem(L"English", kLcidEnglish);
+    // Each language whose file is present, under its own name whatever the
+    // current language.
+    for (int lcid : GetAvailableLanguages(GetProgramFolder()))
+        language->AddItem(FindLanguage(lcid)->nativeName, lcid);
     language->SelectData(GetCurrentLcid());
 
     AddLabel(page, IDC_STARTUP_LABEL, CRect(x, 160, right, 184), 16, kText);
@@ -302,7 +305,7 @@ void SettingDlg::ChangeLanguage() {
     auto* language = dynamic_cast<MComboBox*>(GetControl(IDC_LANGUAGE));
     if (!language) return;
     const int lcid = int(language->GetCurData());
-    if ((lcid != kLcidEnglish && lcid != kLcidFrench) || lcid == GetCurrentLcid()) return;
+    if (!FindLanguage(lcid) || lcid == GetCurrentLcid()) return;
     SetCurrentLcid(lcid);
     WriteAppRegInt(kLcid, lcid);
     SetTexts();

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "exchange/XmlDocument.h"
+#include "features/AppProfileRules.h"
 #include "features/ButtonFunction.h"
 #include "orvix/core/TextConv.h"
 #include "platform/ParseInt.h"
@@ -210,7 +211,15 @@ struct ProfileFile {
     int32_t activeMode = 0;
     std::map<int32_t, LightData> lights;  // by mode
     std::vector<std::pair<std::wstring, int32_t>> settings;
+    // The applications that switch to the profile; a file without them (an older
+    // one) leaves the profile's applications as they are.
+    bool hasApps = false;
+    std::vector<AppRef> apps;
 };
+
+// Most applications one profile file may name.
+constexpr size_t kMaxProfileApps = 500;
+constexpr size_t kMaxAppNameLength = 1024;
 
 // Every type of the function list but "restore the default", which is never stored.
 bool IsStoredKeyType(int32_t type) {
@@ -299,6 +308,19 @@ void ReadDpiSettings(XmlDocument& xml, ProfileFile& file) {
     xml.StepOut();
 }
 
+void ReadApplications(XmlDocument& xml, ProfileFile& file) {
+    file.hasApps = true;
+    if (!xml.StepIn()) return;
+    while (xml.FindNext(L"item") && file.apps.size() < kMaxProfileApps) {
+        const std::wstring entry = xml.GetAttribute(L"desktop");
+        const std::wstring windowClass = xml.GetAttribute(L"class");
+        AppRef app{entry.empty() ? AppRef::Kind::Class : AppRef::Kind::Entry, entry.empty() ? windowClass : entry};
+        if (app.value.empty() || app.value.size() > kMaxAppNameLength) continue;
+        if (std::find(file.apps.begin(), file.apps.end(), app) == file.apps.end()) file.apps.push_back(app);
+    }
+    xml.StepOut();
+}
+
 // Elements are searched forwards, in the order the files have them.
 bool ReadProfileFile(const std::wstring& path, const ProfileExchangeContext& context,
                      const std::vector<int32_t>& macroIds, ProfileFile& file) {
@@ -320,7 +342,10 @@ bool ReadProfileFile(const std::wstring& path, const ProfileExchangeContext& con
             if (xml.FindNext(setting.name))
                 ReadSetting(xml, L"value", setting.key, setting.min, setting.max, file);
         }
+        xml.StepOut();
     }
+    // After Mouse, where an older reader's forward search never looks.
+    if (xml.FindNext(L"applications")) ReadApplications(xml, file);
     return true;
 }
 
@@ -379,6 +404,25 @@ bool StoreLights(DataStore& store, int32_t profile, const ProfileFile& file) {
     return !activeModeHasRow || store.SetActiveLightMode(profile, file.activeMode);
 }
 
+// The file's applications become the profile's; one that another profile
+// listed moves here, as an application switches to one profile only. Whether
+// the profile is the default stays as it was.
+bool StoreApplications(DataStore& store, int32_t profile, const std::vector<AppRef>& apps) {
+    std::vector<ProfileData> profiles;
+    store.ListProfiles(profiles, 0);
+    for (const ProfileData& row : profiles) {
+        ProfileApps stored = DecodeProfileApps(row.app);
+        const ProfileApps before = stored;
+        if (row.profile == profile) {
+            stored.apps = apps;
+        } else {
+            for (const AppRef& app : apps) RemoveApp(stored, app);
+        }
+        if (stored != before && !store.SetProfileApp(row.profile, EncodeProfileApps(stored))) return false;
+    }
+    return true;
+}
+
 // The file's assignments replace all of the profile's, as a file without
 // keyitems leaves none.
 bool StoreProfile(DataStore& store, int32_t profile, ProfileFile& file) {
@@ -391,7 +435,7 @@ bool StoreProfile(DataStore& store, int32_t profile, ProfileFile& file) {
     for (const auto& [key, value] : file.settings) {
         if (!store.SetConfigValue(profile, key, std::to_wstring(value))) return false;
     }
-    return true;
+    return !file.hasApps || StoreApplications(store, profile, file.apps);
 }
 
 std::wstring ConfigText(DataStore& store, int32_t profile, const wchar_t* key) {
@@ -464,6 +508,21 @@ void AddSettings(XmlDocument& xml, DataStore& store, int32_t profile) {
     xml.StepOut();
 }
 
+void AddApplications(XmlDocument& xml, DataStore& store, int32_t profile) {
+    std::vector<ProfileData> profiles;
+    store.ListProfiles(profiles, 0);
+    xml.AddElement(L"applications");
+    xml.StepIn();
+    for (const ProfileData& row : profiles) {
+        if (row.profile != profile) continue;
+        for (const AppRef& app : DecodeProfileApps(row.app).apps) {
+            xml.AddElement(L"item");
+            xml.SetAttribute(app.kind == AppRef::Kind::Entry ? L"desktop" : L"class", app.value);
+        }
+    }
+    xml.StepOut();
+}
+
 }  // namespace
 
 bool ExportMacro(const std::wstring& path, DataStore& store, int32_t macroId) {
@@ -523,6 +582,7 @@ bool ExportProfile(const std::wstring& path, DataStore& store, const ProfileExch
         AddKeyItems(xml, store, context.profile);
         if (context.lightingPage) AddLightItems(xml, store, context.profile);
         AddSettings(xml, store, context.profile);
+        AddApplications(xml, store, context.profile);
     }
     return xml.SaveFile(path);
 }

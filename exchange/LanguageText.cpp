@@ -188,7 +188,7 @@ Observers& GetObservers() {
 }  // namespace
 
 std::wstring GetLanguageFilePath(const std::wstring& programFolder, int lcid) {
-    return JoinPath(programFolder, Orvix::FormatW(L"language/%d.lan", lcid));
+    return LanguageFilePath(programFolder, lcid);
 }
 
 std::wstring ReadLanguageText(const std::wstring& programFolder, int lcid, const wchar_t* section, int id) {

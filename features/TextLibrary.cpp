@@ -32,9 +32,6 @@ constexpr ExampleForms kExampleContents[] = {
      L"Hello, it's my pleasure to serve you!"},
 };
 
-// The languages the program ships texts for.
-constexpr int kShippedLanguages[] = {kLcidEnglish, kLcidFrench};
-
 template <size_t N>
 int ExampleTextId(const std::wstring& stored, const ExampleForms (&examples)[N],
                   const LanguageTextLookup& lookup) {
@@ -42,9 +39,10 @@ int ExampleTextId(const std::wstring& stored, const ExampleForms (&examples)[N],
     for (const ExampleForms& example : examples) {
         if (stored == example.chinese || stored == example.english) return example.textId;
         if (!lookup) continue;
-        for (int lcid : kShippedLanguages) {
+        // An example keeps the words of the language it was made in.
+        for (const LanguageInfo& language : KnownLanguages()) {
             // A missing text is "" and must not make an empty text an example.
-            const std::wstring text = lookup(lcid, example.textId);
+            const std::wstring text = lookup(language.lcid, example.textId);
             if (!text.empty() && stored == text) return example.textId;
         }
     }

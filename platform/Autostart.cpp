@@ -6,12 +6,13 @@
 #include <sstream>
 
 #include "orvix/core/TextConv.h"
+#include "platform/ApplicationId.h"
 #include "platform/FileUtil.h"
 #include "platform/Folders.h"
 
 namespace {
 
-constexpr wchar_t kEntryName[] = L"vantorel-mouse.desktop";
+constexpr wchar_t kOldEntryName[] = L"vantorel-mouse.desktop";
 constexpr wchar_t kProgramName[] = L"VantorelMouse";
 constexpr size_t kMaxEntryBytes = 64 * 1024;
 
@@ -30,10 +31,39 @@ std::string Trim(const std::string& text) {
     return text.substr(first, last - first + 1);
 }
 
+// The string escapes of the key file format for a value.
+std::string EscapeString(std::string_view value) {
+    std::string escaped;
+    for (char c : value) escaped += c == '\\' ? std::string("\\\\") : std::string(1, c);
+    return escaped;
+}
+
+// The [Desktop Entry] group's value of `key`, trimmed; empty when absent.
+std::string EntryValue(const std::string& bytes, const std::string& key) {
+    std::istringstream lines(bytes);
+    std::string group;
+    for (std::string line; std::getline(lines, line);) {
+        line = Trim(line);
+        if (!line.empty() && line.front() == '[') {
+            group = line;
+        } else if (group == "[Desktop Entry]" && line.rfind(key, 0) == 0) {
+            const size_t equals = line.find('=');
+            if (equals != std::string::npos && Trim(line.substr(key.size(), equals - key.size())).empty())
+                return Trim(line.substr(equals + 1));
+        }
+    }
+    return {};
+}
+
 }  // namespace
 
 std::wstring GetAutostartEntryPath() {
-    return JoinPath(JoinPath(ConfigHome(), L"autostart"), kEntryName);
+    return JoinPath(JoinPath(ConfigHome(), L"autostart"),
+                    Orvix::Utf8ToWide(std::string(kApplicationId) + ".desktop"));
+}
+
+std::wstring GetOldAutostartEntryPath() {
+    return JoinPath(JoinPath(ConfigHome(), L"autostart"), kOldEntryName);
 }
 
 std::wstring GetAutostartProgramPath() {
@@ -74,8 +104,10 @@ std::string BuildAutostartEntry(const std::wstring& programPath, bool hidden) {
         "Version=1.0\n"
         "Name=Vantorel Mouse\n"
         "Comment=Configuration tool for the Vantorel wireless gaming mouse\n"
-        "Exec=";
-    entry += program;
+        "Icon=";
+    entry += kApplicationId;
+    // TryExec is a plain string: only the file's string escaping applies.
+    entry += "\nTryExec=" + EscapeString(Orvix::WideToUtf8(programPath)) + "\nExec=" + program;
     if (hidden) entry += " -autorun";
     entry +=
         "\n"
@@ -99,18 +131,17 @@ bool RemoveAutostartEntry(const std::wstring& entryPath) {
 bool IsAutostartEntryPresent(const std::wstring& entryPath) {
     std::string bytes;
     if (ReadFileBytes(Orvix::WideToUtf8(entryPath), bytes, kMaxEntryBytes) != 0) return false;
-    std::istringstream lines(bytes);
-    std::string group;
-    for (std::string line; std::getline(lines, line);) {
-        line = Trim(line);
-        if (!line.empty() && line.front() == '[') {
-            group = line;
-        } else if (group == "[Desktop Entry]" && line.rfind("Hidden", 0) == 0) {
-            const size_t equals = line.find('=');
-            if (equals != std::string::npos && Trim(line.substr(6, equals - 6)).empty() &&
-                Trim(line.substr(equals + 1)) == "true")
-                return false;
-        }
+    return EntryValue(bytes, "Hidden") != "true";
+}
+
+bool MoveOldAutostartEntry(const std::wstring& oldPath, const std::wstring& entryPath,
+                           const std::wstring& programPath) {
+    std::string bytes;
+    if (ReadFileBytes(Orvix::WideToUtf8(oldPath), bytes, kMaxEntryBytes) != 0) return true;
+    if (IsAutostartEntryPresent(oldPath) && !IsAutostartEntryPresent(entryPath)) {
+        const bool hidden = EntryValue(bytes, "Exec").find("-autorun") != std::string::npos;
+        // The old entry stays until the new one is there: a start with the session is never lost.
+        if (!WriteAutostartEntry(entryPath, programPath, hidden)) return false;
     }
-    return true;
+    return RemoveAutostartEntry(oldPath);
 }

@@ -1,9 +1,6 @@
 #include "platform/DesktopEntry.h"
 
-#include <fstream>
 #include <sstream>
-
-#include "orvix/core/TextConv.h"
 
 namespace {
 
@@ -48,11 +45,11 @@ std::string UnescapeValue(const std::string& value) {
 
 }  // namespace
 
-bool ParseDesktopEntryExec(const std::string& text, std::vector<std::string>& argv) {
-    argv.clear();
+std::vector<std::pair<std::string, std::string>> DesktopEntryGroup(const std::string& text) {
+    std::vector<std::pair<std::string, std::string>> group;
     std::istringstream in(text);
-    std::string line, exec;
-    bool inEntry = false, found = false;
+    std::string line;
+    bool inEntry = false;
     while (std::getline(in, line)) {
         line = Trim(line);
         if (line.empty() || line[0] == '#') continue;
@@ -60,10 +57,19 @@ bool ParseDesktopEntryExec(const std::string& text, std::vector<std::string>& ar
             inEntry = line == "[Desktop Entry]";
             continue;
         }
-        if (!inEntry || line.compare(0, 4, "Exec") != 0) continue;
-        const std::string rest = Trim(line.substr(4));
-        if (rest.empty() || rest[0] != '=') continue;  // "Exec[xx]" or another key
-        exec = UnescapeValue(Trim(rest.substr(1)));
+        const size_t eq = line.find('=');
+        if (inEntry && eq != std::string::npos) group.emplace_back(Trim(line.substr(0, eq)), Trim(line.substr(eq + 1)));
+    }
+    return group;
+}
+
+bool ParseDesktopEntryExec(const std::string& text, std::vector<std::string>& argv) {
+    argv.clear();
+    std::string exec;
+    bool found = false;
+    for (const auto& [key, value] : DesktopEntryGroup(text)) {
+        if (key != "Exec") continue;  // "Exec[xx]" and other keys
+        exec = UnescapeValue(value);
         found = true;
     }
     if (!found) return false;
@@ -111,13 +117,4 @@ bool ParseDesktopEntryExec(const std::string& text, std::vector<std::string>& ar
         if (!a.empty()) kept.push_back(std::move(a));
     argv = std::move(kept);
     return !argv.empty();
-}
-
-bool DesktopEntryCommand(const std::wstring& path, std::vector<std::string>& argv) {
-    std::ifstream file(Orvix::WideToUtf8(path), std::ios::binary);
-    if (!file) return false;
-    std::ostringstream text;
-    text << file.rdbuf();
-    if (text.str().size() > 1 << 20) return false;  // not an application entry
-    return ParseDesktopEntryExec(text.str(), argv);
 }

@@ -4,17 +4,21 @@
 #include <sys/wait.h>
 
 #include <chrono>
+#include <functional>
+#include <mutex>
 #include <thread>
 #include <vector>
 
 #include "orvix/core/TextConv.h"
-#include "platform/DesktopEntry.h"
+#include "platform/AppLaunch.h"
 #include "platform/Trace.h"
+#include "platform/WaylandClipboard.h"
 
 // After the toolkit's headers: X11 defines macros (None, Bool) that clash with their names.
 #include <X11/Xlib.h>
 #include <X11/extensions/XTest.h>
 #include <X11/keysym.h>
+#include <linux/input-event-codes.h>
 
 extern char** environ;
 
@@ -25,6 +29,12 @@ constexpr auto kPasteHold = std::chrono::milliseconds(100);
 // for a second format it may ask for.
 constexpr auto kPasteWait = std::chrono::milliseconds(1500);
 constexpr auto kPasteGrace = std::chrono::milliseconds(50);
+// The virtual keyboard of a Wayland session stays until the window handled its
+// keys: a native Wayland window fetches the Wayland clipboard, which is not counted.
+constexpr auto kPasteSettle = std::chrono::milliseconds(300);
+// A new input device reaches the compositor through udev and its input library;
+// keys sent before it took the device would be lost.
+constexpr auto kKeyboardSettle = std::chrono::milliseconds(250);
 
 bool IsAsciiLetter(wchar_t c) {
     return (c >= L'a' && c <= L'z') || (c >= L'A' && c <= L'Z');
@@ -79,14 +89,10 @@ bool SpawnDetached(const std::vector<std::string>& argv, bool searchPath) {
 
 }  // namespace
 
+SystemDesktopServices::SystemDesktopServices(DesktopSessionOptions options) : m_options(std::move(options)) {}
+
 bool SystemDesktopServices::StartProgram(const std::wstring& path) {
-    // An application entry starts the command of its Exec line, split into
-    // arguments by the entry rules (no shell); its program is searched on PATH.
-    if (path.size() > 8 && path.compare(path.size() - 8, 8, L".desktop") == 0) {
-        std::vector<std::string> argv;
-        return DesktopEntryCommand(path, argv) && SpawnDetached(argv, true);
-    }
-    return SpawnDetached({Orvix::WideToUtf8(path)}, false);
+    return LaunchApplication(Orvix::WideToUtf8(path)) == LaunchResult::Started;
 }
 
 std::wstring WebUrlFor(const std::wstring& address) {
@@ -105,20 +111,36 @@ bool SystemDesktopServices::OpenWebAddress(const std::wstring& address) {
     return SpawnDetached({"xdg-open", Orvix::WideToUtf8(url)}, true);
 }
 
+bool SystemDesktopServices::UseWaylandClipboard() const {
+    return m_options.waylandClipboard && m_options.session == SessionKind::Wayland &&
+           WaylandClipboard::IsAvailable();
+}
+
 bool SystemDesktopServices::SaveClipboard(ClipboardContents& contents) {
+    // On a Wayland session what the user copied last may be on the Wayland side.
+    m_waylandSaved.clear();
+    if (UseWaylandClipboard() && !WaylandClipboard().Read(m_waylandSaved)) m_waylandSaved.clear();
     ClipboardKeeper* keeper = ClipboardKeeper::Get();
     return keeper && keeper->Save(contents);
 }
 
 bool SystemDesktopServices::RestoreClipboard(const ClipboardContents& contents) {
     ClipboardKeeper* keeper = ClipboardKeeper::Get();
-    return keeper && keeper->Offer(contents);
+    const bool restored = keeper && keeper->Offer(contents);
+    if (UseWaylandClipboard() && !m_waylandSaved.empty() && !WaylandClipboard().Write(m_waylandSaved))
+        Vantorel::Trace("clipboard: wl-copy did not take the text back");
+    return restored;
 }
 
 bool SystemDesktopServices::SetClipboardText(const std::wstring& text) {
     ClipboardKeeper* keeper = ClipboardKeeper::Get();
     if (!keeper || !keeper->Offer(TextClipboardFormats(Orvix::WideToUtf8(text)))) return false;
     m_answeredBefore = keeper->GetAnsweredRequests();
+    // Native Wayland applications read the Wayland clipboard; the compositor's copy
+    // of the X selection may come late or not at all. Written last, so both hold
+    // the same text whichever the compositor copies.
+    if (UseWaylandClipboard() && !WaylandClipboard().Write(Orvix::WideToUtf8(text)))
+        Vantorel::Trace("clipboard: wl-copy did not take the text");
     return true;
 }
 
@@ -134,11 +156,15 @@ void SystemDesktopServices::WaitForPaste() {
     std::this_thread::sleep_for(kPasteGrace);
 }
 
-bool SystemDesktopServices::PressPasteKeys() {
+bool SystemDesktopServices::PressWithXTest() {
     Display* display = XOpenDisplay(nullptr);
-    if (!display) return false;
+    if (!display) {
+        Vantorel::Trace("paste: no X display to press the keys on");
+        return false;
+    }
     int event = 0, error = 0, major = 0, minor = 0;
     bool ok = XTestQueryExtension(display, &event, &error, &major, &minor);
+    if (!ok) Vantorel::Trace("paste: the X server has no XTest");
     if (ok) {
         const KeyCode ctrl = XKeysymToKeycode(display, XK_Control_L);
         const KeyCode v = XKeysymToKeycode(display, XK_v);
@@ -152,6 +178,56 @@ bool SystemDesktopServices::PressPasteKeys() {
     }
     XCloseDisplay(display);
     return ok;
+}
+
+bool SystemDesktopServices::PressWithUinput(PasteFallback& failure) {
+    // The keys that give Ctrl and "v" in the session's layout: the X server of the
+    // session (XWayland's follows the compositor's keymap) knows them; without one
+    // the keys at the usual places.
+    int ctrl = KEY_LEFTCTRL, v = KEY_V;
+    if (Display* display = XOpenDisplay(nullptr)) {
+        ctrl = EvdevCodeOfXKeycode(XKeysymToKeycode(display, XK_Control_L), KEY_LEFTCTRL);
+        v = EvdevCodeOfXKeycode(XKeysymToKeycode(display, XK_v), KEY_V);
+        XCloseDisplay(display);
+    }
+    UinputKeyboard keyboard(m_options.uinputPath);
+    if (!keyboard.Create({ctrl, v})) {
+        failure.problem = keyboard.Problem();
+        failure.error = keyboard.Error();
+        failure.node = keyboard.Path();
+        return false;
+    }
+    if (m_options.onVirtualKeyboard) m_options.onVirtualKeyboard(keyboard.EventNode());
+    std::this_thread::sleep_for(kKeyboardSettle);
+    const bool pressed = keyboard.PressChord({ctrl, v}, kPasteHold);
+    // The window fetches the text when it handles the keys; the device stays until then.
+    std::this_thread::sleep_for(kPasteSettle);
+    return pressed;
+}
+
+bool SystemDesktopServices::PressPasteKeys() {
+    PasteFallback failure;
+    bool pasted = false;
+    for (PasteRoute route : PasteRoutes(m_options.session)) {
+        pasted = route == PasteRoute::XTest ? PressWithXTest() : PressWithUinput(failure);
+        if (pasted) break;
+    }
+    // Only the Wayland session's own route is worth a word: on X11 XTest is the way.
+    if (m_options.session == SessionKind::Wayland && failure.problem != UinputProblem::Ok) {
+        failure.pasted = pasted;
+        std::function<void(const PasteFallback&)> handler;
+        {
+            std::lock_guard<std::mutex> lock(m_handlerLock);
+            handler = m_fallbackHandler;
+        }
+        if (handler) handler(failure);
+    }
+    return pasted;
+}
+
+void SystemDesktopServices::SetPasteFallbackHandler(std::function<void(const PasteFallback&)> handler) {
+    std::lock_guard<std::mutex> lock(m_handlerLock);
+    m_fallbackHandler = std::move(handler);
 }
 
 DesktopServices& GetDesktopServices() {

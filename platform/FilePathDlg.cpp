@@ -97,6 +97,9 @@ void FilePathDlg::InitUI(CRect client) {
     };
     addButton(IDC_OK, CRect(w / 2 - 120, h - 50, w / 2 - 20, h - 14), kTextConfirm);
     addButton(IDC_CANCEL, CRect(w / 2 + 20, h - 50, w / 2 + 120, h - 14), kTextCancel);
+    // Return confirms the path (also straight from the field), Esc cancels.
+    SetDefaultButton(IDC_OK);
+    SetCancelButton(IDC_CANCEL);
 }
 
 void FilePathDlg::Confirm() {

@@ -47,3 +47,37 @@ std::vector<IconPixmap> LoadIconPixmaps(const std::string& pngPath, const std::v
         if (size > 0) result.push_back(Render(*image, size));
     return result;
 }
+
+void AddLowBatteryBadge(std::vector<IconPixmap>& pixmaps) {
+    for (IconPixmap& p : pixmaps) {
+        if (p.width < 8 || p.height < 8) continue;
+        auto set = [&p](int x, int y, uint8_t r, uint8_t g, uint8_t b) {
+            if (x < 0 || y < 0 || x >= p.width || y >= p.height) return;
+            uint8_t* pixel = &p.argb[(static_cast<size_t>(y) * p.width + x) * 4];
+            pixel[0] = 255, pixel[1] = r, pixel[2] = g, pixel[3] = b;
+        };
+        // The battery's body fills about half the width at the bottom right, its
+        // tip sticks out on the right; a dark outline keeps it apart from any picture.
+        const int width = std::max(6, p.width * 11 / 20);
+        const int height = std::max(4, p.height * 3 / 10);
+        const int right = p.width - 1 - std::max(1, width / 8);  // the tip's room
+        const int left = right - width + 1;
+        const int bottom = p.height - 1;
+        const int top = bottom - height + 1;
+        const int level = left + 1 + std::max(1, (width - 2) / 4);  // a quarter, red
+        for (int y = top; y <= bottom; ++y)
+            for (int x = left; x <= right; ++x) {
+                const bool edge = y == top || y == bottom || x == left || x == right;
+                if (edge)
+                    set(x, y, 0x20, 0x20, 0x20);
+                else if (x < level)
+                    set(x, y, 0xE0, 0x20, 0x20);
+                else
+                    set(x, y, 0xFF, 0xFF, 0xFF);
+            }
+        const int tipTop = top + height / 3;
+        const int tipBottom = bottom - height / 3;
+        for (int y = tipTop; y <= tipBottom; ++y)
+            for (int x = right + 1; x < p.width; ++x) set(x, y, 0x20, 0x20, 0x20);
+    }
+}

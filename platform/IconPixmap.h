@@ -17,3 +17,7 @@ struct IconPixmap {
 // Empty when the file cannot be read as a PNG.
 std::vector<IconPixmap> LoadIconPixmaps(const std::string& pngPath,
                                         const std::vector<int>& sizes = {16, 22, 24, 32, 48, 64});
+
+// Marks each picture as the low-battery variant: a small battery, nearly empty and
+// red, in its lower right corner, drawn over the picture.
+void AddLowBatteryBadge(std::vector<IconPixmap>& pixmaps);

@@ -13,14 +13,25 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   # toolkit: windows, drawing, text, fonts, images
   libsdl2-dev libcairo2-dev libpango1.0-dev libfontconfig-dev fonts-open-sans libgif-dev
+  # Chinese, Japanese and Korean texts (fontconfig falls back to these fonts)
+  fonts-noto-cjk
   # devices, storage, synthetic keys
   libhidapi-dev libudev-dev libsqlite3-dev libxtst-dev libx11-dev
   # desktop services over D-Bus (tray item, notifications, resume) and a private bus for their tests
   libglib2.0-dev dbus-daemon
   # live key and mouse input (XInput2); the file chooser portal over GDBus
   libxi-dev libglib2.0-dev
+  # gettext's msgfmt checks the PO files of the translators' converter in the tests
+  gettext
+  # which application is in front: XCB (X11), the Wayland client library and the
+  # wlroots foreign-toplevel protocol's description; a headless wlroots compositor
+  # (sway) with a Wayland client (foot) and small X clients (xmessage) for its tests
+  libxcb1-dev libwayland-dev libwayland-bin librust-wayland-protocols-dev sway foot x11-utils
   # a display for tests that need one, and the desktop helpers the program calls
   xvfb xauth xdg-utils xdotool imagemagick
+  # a Wayland session for tests (headless Weston with XWayland), and the Wayland
+  # clipboard the program fills there
+  weston xwayland wl-clipboard
   # the Debian package (CPack, dpkg-shlibdeps) and the checks of its files
   dpkg-dev file lintian desktop-file-utils appstream mandoc man-db
 )

@@ -544,6 +544,16 @@ bool DataStore::RenameProfile(int32_t profile, const std::wstring& name) {
     return Write("UPDATE t_profile_data SET name = ? WHERE profile = ?", {name, profile});
 }
 
+bool DataStore::SetProfileApp(int32_t profile, const std::wstring& app) {
+    // A missing row is a failure: the caller would otherwise believe the rules stored.
+    bool exists = false;
+    return Atomically([&] {
+        ReadRow("SELECT 1 FROM t_profile_data WHERE profile = ?", {profile},
+                [&](const SQLiteStatement&) { exists = true; });
+        return exists && Write("UPDATE t_profile_data SET app = ? WHERE profile = ?", {app, profile});
+    });
+}
+
 bool DataStore::GetProfileName(int32_t profile, std::wstring& name, int languageId) {
     name.clear();
     return ReadRow(

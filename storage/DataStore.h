@@ -97,6 +97,9 @@ class DataStore {
     // Inserts the profile (inactive) and its default configuration rows.
     int32_t AddProfile(const ProfileData& record);
     bool RenameProfile(int32_t profile, const std::wstring& name);
+    // The profile's `app` text: the applications that switch to it
+    // (features/AppProfileRules writes and reads it). False also for no such profile.
+    bool SetProfileApp(int32_t profile, const std::wstring& app);
     // Names pass through ProfileDisplayName with the given language id.
     bool GetProfileName(int32_t profile, std::wstring& name, int languageId);
     int ListProfiles(std::vector<ProfileData>& profiles, int languageId);

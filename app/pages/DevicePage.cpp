@@ -66,6 +66,7 @@ void DevicePage::Create() {
     }
     AddButton(IDC_PAIRING, CRect(), Text(kTextPairing));
     AddButton(IDC_FACTORY_RESET, CRect(), Text(kTextFactoryReset));
+    CreateRules();
     UpdatePairingButton();
 }
 
@@ -91,7 +92,9 @@ void DevicePage::FillSleepChoices() {
 
 void DevicePage::Layout(double scale) {
     const CRect page = m_container.GetRect();
-    PlaceArea(IDC_AREA, CRect(page.left + 20, page.top + 15, page.right - 20, page.bottom - 15));
+    // The device's own settings at the left, the profiles by application beside them.
+    PlaceArea(IDC_AREA, CRect(page.left + 20, page.top + 15, page.left + 700, page.bottom - 15));
+    LayoutRules(scale);
     const int left = page.left + 50;
     auto row = [&](int index) { return page.top + 15 + int((70 + 60 * index) * scale); };
     const int rowHeight = int(36 * scale);
@@ -113,6 +116,7 @@ void DevicePage::Layout(double scale) {
 }
 
 LRESULT DevicePage::OnMessage(UINT id, UINT code, WPARAM, LPARAM) {
+    if (OnRulesMessage(id, code)) return 1;
     if (code != kClicked) return 0;
     switch (id) {
         case IDC_MOUSE_UPGRADE:
@@ -149,6 +153,7 @@ void DevicePage::OnLanguageChanged() {
     if (auto* radio = GetControlAs<MControlFont>(IDC_WAKE_ON)) radio->SetTitle(Text(kTextWakeOn));
     if (auto* radio = GetControlAs<MControlFont>(IDC_WAKE_OFF)) radio->SetTitle(Text(kTextWakeOff));
     FillSleepChoices();
+    RulesTexts();
     // The version labels carry their language text in front of the version.
     SetMouseVersionLabel(Text(kTextMouseVersion) + L": " + m_host.GetState().GetMouseVersion());
     const std::wstring receiver = m_host.GetState().GetReceiverVersion();
@@ -180,12 +185,21 @@ void DevicePage::Reload() {
 }
 
 void DevicePage::OnShow(bool shown) {
-    if (shown) Reload();
+    if (shown) {
+        Reload();
+        ReloadRules();
+    }
 }
 
 void DevicePage::OnPageEvent(PageEvent event) {
-    if (event == PageEvent::ProfileChanged) Reload();
-    if (event == PageEvent::DeviceChanged) UpdatePairingButton();
+    if (event == PageEvent::ProfileChanged) {
+        Reload();
+        ReloadRules();
+    }
+    if (event == PageEvent::DeviceChanged) {
+        StopCountdown();
+        UpdatePairingButton();
+    }
 }
 
 void DevicePage::OnSleepChosen() {

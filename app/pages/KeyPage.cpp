@@ -30,7 +30,7 @@
 #include "orvix/widgets/KeyFuncType.h"
 #include "orvix/widgets/KeyFuncValue.h"
 #include "orvix/widgets/MouseCtrl.h"
-#include "platform/DesktopEntry.h"
+#include "platform/AppLaunch.h"
 #include "platform/FileDialog.h"
 #include "platform/ParseInt.h"
 #include "platform/RawInputReader.h"
@@ -114,18 +114,10 @@ bool IsExecutableFile(const std::wstring& path) {
     return stat(p.c_str(), &st) == 0 && S_ISREG(st.st_mode) && access(p.c_str(), X_OK) == 0;
 }
 
-bool EndsWith(const std::wstring& text, const std::wstring& tail) {
-    return text.size() >= tail.size() && text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
-}
-
 // What a launch button may start: an executable file, or an application entry
-// whose Exec line gives a command.
+// the desktop would start (the launch goes the same way).
 bool IsStartable(const std::wstring& path) {
-    if (EndsWith(path, L".desktop")) {
-        std::vector<std::string> argv;
-        return DesktopEntryCommand(path, argv);
-    }
-    return IsExecutableFile(path);
+    return IsLaunchable(WideToUtf8(path));
 }
 
 // A web address is handed to the browser as one argument; white space or control

@@ -17,6 +17,7 @@ enum : int {
     kTabText = 8,
 };
 
+class AutoProfileSwitcher;
 class DataStore;
 class DeviceMainDef;
 struct DeviceDescription;
@@ -50,4 +51,6 @@ class MainPageHost {
     virtual void OpenPairingDialog() = 0;
     // Selects the tab with that item id (1 home, 2 keys, ...).
     virtual void SelectTab(int itemId) = 0;
+    // Profiles that follow the application in front; null before the window is initialised.
+    virtual AutoProfileSwitcher* GetAutoProfile() { return nullptr; }
 };

@@ -19,6 +19,9 @@ public:
     void SetFrame(int frame, Color color, int inset = 0);
 
     void DrawControl(Canvas& canvas, CRect rcPaint) override;
+    // It only draws: the pointer passes through it.
+    BOOL IsDecoration() const override { return TRUE; }
+
 
 private:
     COLORREF m_color = 0x000000;

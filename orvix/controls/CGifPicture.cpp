@@ -10,6 +10,7 @@ ORVIX_REGISTER_CONTROL(CGifPicture)
 CGifPicture::CGifPicture(MObject* parent, UINT id, CRect rect, const wchar_t* title, BOOL visible, BOOL enabled)
     : MControlFont(parent, id, rect, title, visible, enabled) {
     m_frameCount = 1;
+    m_tabStop = FALSE;  // nothing to do from the keyboard
 }
 
 void CGifPicture::InitControl(PaintManager* manager) {

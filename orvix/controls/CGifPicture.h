@@ -28,6 +28,8 @@ public:
     BOOL OnControlTimer() override;
     BOOL OnControlMouseMove(UINT flags, CPoint pt) override;
     void DrawControl(Canvas& canvas, CRect rcPaint) override;
+    // A picture that only animates under the pointer takes the pointer, no keys.
+    BOOL IsDecoration() const override { return !m_mouseActive; }
 
 private:
     void ShowFrame(int frame);

@@ -16,6 +16,10 @@ public:
     // Checking resets the rest of the group; no notification.
     void SetCheck(BOOL check) override;
     void SetControlCheck(BOOL check) override { StoreCheck(check); }
+    // Arrows move the check along the group, as on a desktop's radio groups.
+    BOOL OnFocusKey(UINT vk, UINT modifiers) override {
+        return (modifiers == 0 && MoveInGroup(this, vk)) || CCheckButton::OnFocusKey(vk, modifiers);
+    }
     void ResetGroupCheck() { MGroupCheck::ResetGroupCheck(this); }
 
 protected:

@@ -15,6 +15,9 @@ public:
     void SetRadius(int radius);
 
     void DrawControl(Canvas& canvas, CRect rcPaint) override;
+    // It only draws: the pointer passes through it.
+    BOOL IsDecoration() const override { return TRUE; }
+
 
 private:
     Color m_color = Color(0xFF16212E);

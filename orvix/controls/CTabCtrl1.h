@@ -12,6 +12,11 @@ namespace Orvix {
 
 class CTabCtrl1 : public MControlFont {
 public:
+    // Keyboard: the tabs are its items, and an arrow chooses the tab it moves to.
+    int GetKeyItemCount() override { return GetItemCount(); }
+    CRect GetKeyItemRect(int index) override { return GetItemRect(index); }
+    int GetInitialKeyItem() override { return m_select > 0 ? m_select : 0; }
+    BOOL ArrowChooses() const override { return TRUE; }
     static constexpr int kItemHeight = 60;
 
     CTabCtrl1(MObject* parent, UINT id, CRect rect, const wchar_t* title = nullptr, BOOL visible = TRUE,

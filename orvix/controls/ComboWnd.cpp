@@ -21,6 +21,9 @@ void ComboWnd::InitUI(CRect client) {
     for (const ListRow& item : m_combo->GetItems())
         list->AddItem(item.text.c_str(), item.data, item.icon.c_str(), item.color);
     list->SetCurSel(m_combo->GetCurSel());
+    // The list has the keyboard: arrows move along it, Enter chooses, Esc closes.
+    SetFocusControl(list);
+    list->SetKeyItem(list->GetInitialKeyItem());
     // The selected item starts in view.
     if (MScroll* bar = list->GetScrollVertical(); bar && m_combo->GetCurSel() >= MComboBox::kVisibleRows)
         bar->SetScrollCurrentPos(m_combo->GetCurSel() * CComboBoxList::kRowHeight);
@@ -36,8 +39,16 @@ LRESULT ComboWnd::OnMessage(UINT id, UINT code, WPARAM wParam, LPARAM) {
 }
 
 LRESULT ComboWnd::OnNcActivate(BOOL active) {
-    if (!active && m_combo && m_combo->IsCursorOver()) m_combo->IgnoreNextPress();
+    // Only a press on the combo itself takes the activation away while the
+    // pointer is over it: that press must not open the drop-down again. A
+    // drop-down that ends by a choice or Esc leaves the next press alone.
+    if (!active && !m_closing && m_combo && m_combo->IsCursorOver()) m_combo->IgnoreNextPress();
     return MPopupWnd::OnNcActivate(active);
+}
+
+LRESULT ComboWnd::OnUserCloseWindow(WPARAM wParam, LPARAM lParam) {
+    m_closing = true;
+    return MPopupWnd::OnUserCloseWindow(wParam, lParam);
 }
 
 LRESULT ComboWnd::PostNcDestroy() {

@@ -23,10 +23,12 @@ class ComboWnd : public MPopupWnd {
     void InitUI(CRect client) override;
     LRESULT OnMessage(UINT id, UINT code, WPARAM wParam, LPARAM lParam) override;
     LRESULT OnNcActivate(BOOL active) override;
+    LRESULT OnUserCloseWindow(WPARAM wParam, LPARAM lParam) override;
     LRESULT PostNcDestroy() override;
 
   private:
     MComboBox* m_combo;
+    bool m_closing = false;  // closed by a choice or Esc, not by a press elsewhere
 };
 
 }  // namespace Orvix

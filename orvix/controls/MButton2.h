@@ -15,6 +15,9 @@ public:
     // Checking resets the rest of the group.
     void SetCheck(BOOL check);
     void SetControlCheck(BOOL check) override { StoreCheck(check); }
+    BOOL OnFocusKey(UINT vk, UINT modifiers) override {
+        return (modifiers == 0 && MoveInGroup(this, vk)) || MButton::OnFocusKey(vk, modifiers);
+    }
     void ResetGroupCheck() { MGroupCheck::ResetGroupCheck(this); }
 
 protected:

@@ -89,11 +89,18 @@ BOOL MButtonBase::OnControlLButtonUp(UINT, CPoint pt) {
 }
 
 BOOL MButtonBase::OnControlKeyDown(UINT vk, UINT repeat, UINT modifiers) {
-    if (!m_enabled) return FALSE;
-    const bool space = TakesSpaceKey() && m_focused && vk == VK_SPACE && modifiers == 0;
-    if (!space && !MControlFont::OnControlKeyDown(vk, repeat, modifiers)) return FALSE;
-    OnKeyActivate();
+    if (!m_enabled || !MControlFont::OnControlKeyDown(vk, repeat, modifiers)) return FALSE;
+    OnKeyActivate();  // its hot key
     return TRUE;
+}
+
+BOOL MButtonBase::OnFocusKey(UINT vk, UINT modifiers) {
+    // Space and Enter on the focused button do what a click does (codes 1 and
+    // 2, the check toggled); a control whose check the keyboard changes also
+    // says so with code 7.
+    const BOOL done = MControlFont::OnFocusKey(vk, modifiers);
+    if (done && TakesSpaceKey() && (vk == VK_SPACE || vk == VK_RETURN)) SendMessageW(7, 0, m_check);
+    return done;
 }
 
 void MButtonBase::OnPressed() { SendMessageW(1, 0, 0); }

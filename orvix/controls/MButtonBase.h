@@ -29,6 +29,7 @@ public:
     BOOL OnControlLButtonDown(UINT flags, CPoint pt) override;
     BOOL OnControlLButtonUp(UINT flags, CPoint pt) override;
     BOOL OnControlKeyDown(UINT vk, UINT repeat, UINT modifiers) override;
+    BOOL OnFocusKey(UINT vk, UINT modifiers) override;
     void DrawControl(Canvas& canvas, CRect rcPaint) override;
 
 protected:
@@ -38,9 +39,9 @@ protected:
     virtual void OnPressed();
     // Press and release both inside. Default: code 2.
     virtual void OnClicked();
-    // The hot key (and Space on a focused check control). Default: a click.
+    // The hot key. Default: a click.
     virtual void OnKeyActivate();
-    // TRUE for controls whose Space key toggles them while they have focus.
+    // TRUE for controls whose check the keyboard changes (code 7 follows the click's codes).
     virtual BOOL TakesSpaceKey() const { return FALSE; }
     // How many looks the cache holds: 8 for checkable controls, else 4.
     virtual int LookCount() const { return m_checkable ? 8 : 4; }

@@ -119,6 +119,8 @@ BOOL MComboBox::OpenDropDown() {
                        CRect(origin.x, origin.y, origin.x + m_rect.Width(), origin.y + height)))
         return FALSE;
     m_popup = popup;
+    // Opened from the keyboard, the drop-down shows the keyboard's ring too.
+    popup->GetPaintManager().ShowKeyboardCues(m_manager->IsShowingKeyboardCues());
     popup->ShowWindow(SW_SHOW);
     SetLook(2);
     return TRUE;
@@ -179,6 +181,15 @@ BOOL MComboBox::OnControlLButtonDown(UINT, CPoint) {
         CloseDropDown();
     else
         OpenDropDown();
+    return TRUE;
+}
+
+BOOL MComboBox::OnFocusKey(UINT vk, UINT modifiers) {
+    if (!m_enabled || modifiers != 0) return FALSE;
+    const int step = (vk == VK_UP || vk == VK_LEFT) ? -1 : (vk == VK_DOWN || vk == VK_RIGHT) ? 1 : 0;
+    if (!step) return MControlFont::OnFocusKey(vk, modifiers);
+    const int next = m_sel < 0 ? 0 : m_sel + step;
+    if (IsValid(next) && next != m_sel) OnItemChosen(next);
     return TRUE;
 }
 

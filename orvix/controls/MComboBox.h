@@ -61,6 +61,9 @@ class MComboBox : public MControlFont {
     void DrawControl(Canvas& canvas, CRect rcPaint) override;
     BOOL OnControlMouseMove(UINT flags, CPoint pt) override;
     BOOL OnControlLButtonDown(UINT flags, CPoint pt) override;
+    // Keyboard: arrows choose the previous or next item as the drop-down
+    // would; Space and Enter open the drop-down as a click does.
+    BOOL OnFocusKey(UINT vk, UINT modifiers) override;
 
   protected:
     // The frame, title and arrow of one look (0 normal, 1 hover, 2 open, 3 disabled).

@@ -80,6 +80,7 @@ BOOL MEdit::ShowEdit() {
     box->SetMultiLine(m_multiLine);
     box->SetBackColor(m_editBack);
     box->SetTextColor(m_textColor);
+    box->SetPassDialogKeys(TRUE);
     // Single-line text is drawn left-aligned unless centred (see RenderLook).
     m_edit.Open(GetTextRect(), m_title, m_hAlign == 1 ? 1 : 0);
     SetLooks(2, m_iconLook);

@@ -56,6 +56,8 @@ class MEdit : public MControlFont {
     BOOL OnControlLButtonDown(UINT flags, CPoint pt) override;
     BOOL OnControlLButtonUp(UINT flags, CPoint pt) override;
     BOOL OnControlKeyDown(UINT vk, UINT repeat, UINT modifiers) override;
+    // Enter belongs to the window's default button, as in any text field.
+    BOOL TakesEnterKey() const override { return FALSE; }
 
   private:
     void RenderLook(Canvas& canvas, int look, const CRect& slice) const;

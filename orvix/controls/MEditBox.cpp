@@ -259,12 +259,13 @@ BOOL MEditBox::OnKey(UINT vk) {
                 if (editable && m_model.Insert(L"\n")) Changed();
             } else {
                 SendMessageW(EDITBOX_END, VK_RETURN, 0);
+                if (m_passDialogKeys) return FALSE;
             }
             return TRUE;
         case VK_ESCAPE:
             Revert();
             SendMessageW(EDITBOX_END, VK_ESCAPE, 0);
-            return TRUE;
+            return !m_passDialogKeys;
         case VK_TAB:
         case VK_SPACE:
             return FALSE;  // Space types through WM_CHAR; hosts may also act on it

@@ -46,6 +46,10 @@ class MEditBox : public MControlFont {
     void SetLimitText(size_t limit) { m_model.SetLimit(limit); }
     void SetNumberOnly(BOOL on) { m_model.SetDigitsOnly(on); }
     void SetReadOnly(BOOL on) { m_readOnly = on; }
+    // A field of a form: Return (single line) and Esc end the editing and then
+    // go on to the window, whose default button or Cancel they press. A list's
+    // rename box keeps them (they only end the rename).
+    void SetPassDialogKeys(BOOL on) { m_passDialogKeys = on; }
     void SetPassword(BOOL on, wchar_t mask = L'\x25CF');
     void SetMultiLine(BOOL on) { m_multiLine = on; }
     BOOL IsMultiLine() const { return m_multiLine; }
@@ -106,6 +110,7 @@ class MEditBox : public MControlFont {
     std::wstring m_composition;
     int m_compositionCursor = 0;
     BOOL m_readOnly = FALSE;
+    BOOL m_passDialogKeys = FALSE;
     BOOL m_password = FALSE;
     wchar_t m_mask = L'\x25CF';
     BOOL m_multiLine = FALSE;

@@ -20,6 +20,10 @@ public:
     // parent when the parent is the window. With `activeOnly` hidden and
     // disabled siblings keep their check.
     static void ResetGroupCheck(MControl* self, bool activeOnly = false);
+    // Arrows inside a group: the previous (Left, Up) or next (Right, Down)
+    // shown and enabled member takes the focus and is chosen as a click
+    // chooses it. FALSE for other keys.
+    static BOOL MoveInGroup(MControl* self, UINT vk);
 
 protected:
     std::wstring m_groupName;

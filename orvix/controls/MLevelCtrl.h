@@ -9,6 +9,11 @@ namespace Orvix {
 
 class MLevelCtrl : public MControlFont {
 public:
+    // Keyboard: the levels are its items, and an arrow picks the level it moves to.
+    int GetKeyItemCount() override { return Count(); }
+    CRect GetKeyItemRect(int index) override { return GetSegmentRect(index); }
+    int GetInitialKeyItem() override { return m_level - m_min; }
+    BOOL ArrowChooses() const override { return TRUE; }
     static constexpr int kGap = 3;
 
     MLevelCtrl(MObject* parent, UINT id, CRect rect, const wchar_t* title = nullptr, BOOL visible = TRUE,

@@ -156,6 +156,13 @@ void MListBase::RowsChanged() {
     UpdateControl(TRUE);
 }
 
+CRect MListBase::GetKeyItemRect(int index) {
+    CRect r = GetItemRect(index);
+    const CPoint offset = GetScrollOffset();
+    r.OffsetRect(-offset.x, -offset.y);
+    return r;
+}
+
 int MListBase::RowAt(CPoint pt) const {
     if (!m_rect.PtInRect(pt)) return -1;
     const int y = pt.y - m_rect.top + GetScrollOffset().y;

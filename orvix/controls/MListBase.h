@@ -26,6 +26,10 @@ int FindRowByData(const std::vector<ListRow>& rows, LPARAM data);
 
 class MListBase : public MPanel {
   public:
+    // Keyboard: the rows are its items; arrows move the ring, Enter chooses.
+    int GetKeyItemCount() override { return GetItemCount(); }
+    CRect GetKeyItemRect(int index) override;
+    int GetInitialKeyItem() override { return m_sel > 0 ? m_sel : 0; }
     MListBase(MObject* parent, UINT id, CRect rect, const wchar_t* title = nullptr, BOOL visible = TRUE,
               BOOL enabled = TRUE);
 

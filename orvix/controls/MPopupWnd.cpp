@@ -18,6 +18,12 @@ LRESULT MPopupWnd::OnNcActivate(BOOL active) {
     return 0;
 }
 
+BOOL MPopupWnd::OnCancelKey() {
+    if (MDialog::OnCancelKey()) return TRUE;
+    CloseWindow();
+    return TRUE;
+}
+
 LRESULT MPopupWnd::PostNcDestroy() {
     delete this;
     return 0;

@@ -8,7 +8,9 @@ namespace Orvix {
 
 class MPopupWnd : public MDialog {
   public:
-    MPopupWnd() = default;
+    // It closes on Esc and on a press outside it, with or without a window
+    // manager to take its activation away.
+    MPopupWnd() { SetDismissOnOutsidePress(TRUE); }
 
     void SetParent(MObject* parent) { m_parent = parent; }
     MObject* GetParent() const { return m_parent; }
@@ -19,6 +21,8 @@ class MPopupWnd : public MDialog {
     LRESULT OnUserCloseWindow(WPARAM wParam, LPARAM lParam) override;
 
     LRESULT OnNcActivate(BOOL active) override;
+    BOOL OnCancelKey() override;
+    void OnCancelMode() override { CloseWindow(); }
     LRESULT PostNcDestroy() override;
 
   private:

@@ -30,6 +30,9 @@ public:
     void InitControl(PaintManager* manager) override;
     BOOL OnControlTimer() override;
     void DrawControl(Canvas& canvas, CRect rcPaint) override;
+    // It only draws: the pointer passes through it.
+    BOOL IsDecoration() const override { return TRUE; }
+
 
 private:
     BOOL TakeLayer(const struct ImgResInfo* info, const Image*& layer);

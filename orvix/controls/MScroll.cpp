@@ -14,6 +14,7 @@ constexpr int kCap = 6;  // source pixels at each end of a part, drawn unscaled
 MScroll::MScroll(MObject* parent, UINT id, CRect rect, const wchar_t* title, BOOL visible, BOOL enabled,
                  bool vertical)
     : MControlFont(parent, id, rect, title, visible, enabled), m_vertical(vertical) {
+    m_tabStop = FALSE;  // the wheel and the keys of what it scrolls serve it
     AutoSize();
     UpdateThumb();
 }
@@ -28,7 +29,7 @@ void MScroll::InitControl(PaintManager* manager) {
 }
 
 void MScroll::SetControlRect(CRect rect) {
-    m_rect = rect;
+    MControlFont::SetControlRect(rect);
     if (m_autoSize) AutoSize();
     UpdateThumb();
 }

@@ -28,6 +28,11 @@ struct TabItemInfo {
 
 class MTabCtrl : public MControlFont {
 public:
+    // Keyboard: the tabs are its items, and an arrow chooses the tab it moves to.
+    int GetKeyItemCount() override { return GetItemCount(); }
+    CRect GetKeyItemRect(int index) override { return GetItemRect(index); }
+    int GetInitialKeyItem() override { return m_select > 0 ? m_select : 0; }
+    BOOL ArrowChooses() const override { return TRUE; }
     static constexpr int kSlideTicks = 10;
     static constexpr UINT kSlideTimer = 1;
     static constexpr UINT kSlideTickMs = 10;

@@ -15,6 +15,9 @@ public:
     CRect GetClipRect() const { return m_clip; }
 
     void DrawControl(Canvas& canvas, CRect rcPaint) override;
+    // A bare container: the pointer passes through where none of its controls is.
+    BOOL IsDecoration() const override { return TRUE; }
+
     BOOL DrawSubControls(Canvas& canvas, CRect rcPaint) override;
 
 private:

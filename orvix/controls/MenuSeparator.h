@@ -12,6 +12,9 @@ class MenuSeparator : public MControl {
         SetRresponse(FALSE);
     }
     void DrawControl(Canvas& canvas, CRect rcPaint) override;
+    // It only draws: the pointer passes through it.
+    BOOL IsDecoration() const override { return TRUE; }
+
 
   private:
     Color m_color;

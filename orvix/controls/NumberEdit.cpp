@@ -105,6 +105,7 @@ BOOL NumberEdit::ShowEdit() {
     box->SetLimitText(std::to_wstring(m_max).size());
     box->SetBackColor(m_editBack);
     box->SetTextColor(m_textColor);
+    box->SetPassDialogKeys(TRUE);
     m_edit.Open(GetTextRect(), m_title);
     box->SetSel(0, m_title.size());  // typing replaces the number
     if (m_manager->GetFocusControl() != this) m_manager->SetFocusControl(this);
@@ -153,8 +154,30 @@ BOOL NumberEdit::OnControlLButtonDown(UINT, CPoint) {
     return ShowEdit();
 }
 
+BOOL NumberEdit::OnFocusKey(UINT vk, UINT modifiers) {
+    if (modifiers == 0 && m_enabled && m_edit.IsOpen() && (vk == VK_UP || vk == VK_DOWN)) {
+        // Typing is under way (Left and Right move the caret there): Up and
+        // Down step from the number typed so far.
+        MEditBox* box = m_edit.Peek();
+        m_title = box->GetText();
+        Step(vk == VK_UP ? 1 : -1);
+        box->SetText(m_title);
+        box->SetSel(0, m_title.size());
+        return TRUE;
+    }
+    if (modifiers == 0 && m_enabled && !m_edit.IsOpen()) {
+        const UINT step = (vk == VK_UP || vk == VK_RIGHT) ? kIncreaseId : (vk == VK_DOWN || vk == VK_LEFT) ? kDecreaseId : 0;
+        if (MControl* button = step ? GetControl(step) : nullptr; button && button->IsVisible()) {
+            button->ClickKeyItem();
+            return TRUE;
+        }
+    }
+    return MPanel::OnFocusKey(vk, modifiers);
+}
+
 BOOL NumberEdit::OnControlKeyDown(UINT vk, UINT repeat, UINT modifiers) {
-    if (vk == VK_SPACE && modifiers == 0 && IsFocused()) {
+    // Space while the field is open (a closed one opens as a click opens it).
+    if (vk == VK_SPACE && modifiers == 0 && IsFocused() && m_edit.IsOpen()) {
         SendMessageW(1, 0, 0);
         SendMessageW(2, 0, 0);
         return TRUE;

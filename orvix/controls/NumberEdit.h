@@ -40,6 +40,11 @@ class NumberEdit : public MPanel {
     void DrawControl(Canvas& canvas, CRect rcPaint) override;
     BOOL OnControlLButtonDown(UINT flags, CPoint pt) override;
     BOOL OnControlKeyDown(UINT vk, UINT repeat, UINT modifiers) override;
+    // Keyboard: Up and Right click the increase button, Down and Left the
+    // decrease one; Space opens the field as a click does; Enter is the window's.
+    BOOL OnFocusKey(UINT vk, UINT modifiers) override;
+    BOOL TakesEnterKey() const override { return FALSE; }
+    BOOL ServesChildKeys() const override { return TRUE; }
 
   protected:
     struct Layout {

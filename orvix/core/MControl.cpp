@@ -7,6 +7,7 @@
 #include <typeinfo>
 
 #include "orvix/controls/DragDrop.h"
+#include "orvix/core/FocusChain.h"
 #include "orvix/core/PaintManager.h"
 
 namespace Orvix {
@@ -59,9 +60,15 @@ BOOL MControl::OnCheckMouseResponse(UINT, CPoint) { return TRUE; }
 LRESULT MControl::OnWindowMessage(UINT, WPARAM, LPARAM) { return 0; }
 LRESULT MControl::OnMessage(UINT, UINT, WPARAM, LPARAM) { return 0; }
 void MControl::SetControlRect(CRect rect) {
-    // A cache holds the look at the old place and size (and what lay beneath).
-    if (rect != m_rect) m_cacheValid = FALSE;
+    if (rect == m_rect) return;
+    // A cache holds the look at the old place and size (and what lies beneath).
+    m_cacheValid = FALSE;
+    const CRect old = m_rect;
     m_rect = rect;
+    // Where it was shows what lay beneath again; where it is now shows it.
+    if (!m_visible || !m_parent) return;
+    if (!old.IsRectEmpty()) UpdateControl(old, FALSE, FALSE);
+    if (!m_rect.IsRectEmpty()) UpdateControl(m_rect, FALSE, TRUE);
 }
 void MControl::SetControlVisible(BOOL visible) { m_visible = visible; }
 void MControl::SetControlWndVisible(BOOL) {}
@@ -108,37 +115,79 @@ CPoint MControl::ChildPoint(const MControl* child, CPoint raw) {
     return PointForChild(child, raw, moved);
 }
 
+MControl* MControl::HitTest(CPoint pt, UINT flags, bool press) {
+    if (!m_visible || !m_response || !PtInRect(pt)) return nullptr;
+    if (!m_enabled)
+        return (!press && !m_tooltip.empty() && OnCheckMouseResponse(flags, pt)) ? this : nullptr;
+    CPoint moved = pt;
+    OnMousePointChange(moved);
+    for (auto it = m_controls.rbegin(); it != m_controls.rend(); ++it)
+        if (MControl* hit = (*it)->HitTest(PointForChild(*it, pt, moved), flags, press)) return hit;
+    if (IsDecoration() && (press || m_tooltip.empty())) return nullptr;
+    return OnCheckMouseResponse(flags, pt) ? this : nullptr;
+}
+
+MControl* MControl::ChildAt(CPoint raw, CPoint moved, UINT flags, bool press) {
+    for (auto it = m_controls.rbegin(); it != m_controls.rend(); ++it)
+        if ((*it)->HitTest(PointForChild(*it, raw, moved), flags, press)) return *it;
+    return nullptr;
+}
+
+namespace {
+// Where a control that the pointer left is told the pointer went: outside
+// every rect (the leave of Win32 toolkits, a move to (-1, -1)).
+const CPoint kNowhere(-1, -1);
+// While the keyboard clicks a control of a window (Esc's Cancel, a number
+// field's step button), the focus of that window stays where it is (a window
+// the click opens is not concerned). UI thread only.
+const PaintManager* g_keyClicking = nullptr;
+}  // namespace
+
+void MControl::LeaveSelf() {
+    if (!m_pointerOnSelf) return;
+    m_pointerOnSelf = FALSE;
+    if (m_visible) OnControlMouseMove(0, kNowhere);  // a hidden one shows no look to restore
+    if (m_trackLeave) m_pointerOutside = TRUE;
+}
+
+void MControl::OnMouseLeave() {
+    if (MControl* child = m_hoverChild) {
+        m_hoverChild = nullptr;
+        child->OnMouseLeave();
+    }
+    LeaveSelf();
+}
+
 BOOL MControl::OnMouseMove(UINT flags, CPoint pt) {
     if (!m_visible || !m_response) return FALSE;
     const CPoint raw = pt;
     CPoint moved = pt;
     OnMousePointChange(moved);
 
-    if (MControl* hover = m_hoverChild) {
-        CPoint p = PointForChild(hover, raw, moved);
-        if ((hover->PtInRect(p) && hover->OnCheckMouseResponse(flags, p)) || m_mouseDownInside)
-            return hover->OnMouseMove(flags, p);
+    // Each move is hit-tested afresh: the child under the pointer takes it,
+    // whichever child had the last one. While a press that landed here is
+    // held, the moves go where the press went (a drag follows the pointer).
+    MControl* const old = m_hoverChild;
+    MControl* target = m_mouseDownInside ? old : ChildAt(raw, moved, flags, false);
+    if (old && old != target) {
+        m_hoverChild = nullptr;
+        old->OnMouseLeave();
     }
-    MControl* oldHover = m_hoverChild;
-    m_hoverChild = nullptr;
+    if (target) {
+        LeaveSelf();
+        m_hoverChild = target;
+        return target->OnMouseMove(flags, PointForChild(target, raw, moved));
+    }
 
     if (!m_tooltip.empty() && m_rect.PtInRect(raw) && OnCheckMouseResponse(flags, raw) && m_manager &&
         m_manager->GetTooltipOwner() != m_id)
         m_manager->SetTooltip(m_tooltip.c_str(), m_rect, m_id);
 
     OnControlSetCursor(flags, raw);
-    BOOL answer = OnControlMouseMove(flags, raw);
+    m_pointerOnSelf = TRUE;
+    const BOOL answer = OnControlMouseMove(flags, raw);
     if (m_trackLeave) m_pointerOutside = !m_rect.PtInRect(raw);
-    if (m_mouseDownInside) return answer;
-
-    for (MControl* child : m_controls) {
-        CPoint p = PointForChild(child, raw, moved);
-        if (child->OnMouseMove(flags, p) && child->PtInRect(p)) {
-            m_hoverChild = child;
-            answer = TRUE;
-        }
-    }
-    return (m_hoverChild || oldHover) ? TRUE : answer;
+    return answer || old != nullptr;  // a child that lost the pointer repaints
 }
 
 BOOL MControl::RouteButtonDown(UINT flags, CPoint pt, bool left) {
@@ -146,12 +195,16 @@ BOOL MControl::RouteButtonDown(UINT flags, CPoint pt, bool left) {
     m_mouseDownInside = m_rect.PtInRect(pt);
     CPoint moved = pt;
     OnMousePointChange(moved);
-    MControl* target = nullptr;
-    for (MControl* child : m_controls) {
-        CPoint p = PointForChild(child, pt, moved);
-        if (child->PtInRect(p) && child->IsVisible() && child->IsEnabled() && child->GetRresponse()) target = child;
+    // The press goes to the topmost enabled child under it, the same one the
+    // window's hit test found.
+    MControl* target = ChildAt(pt, moved, flags, true);
+    if (m_hoverChild && m_hoverChild != target) {
+        MControl* old = m_hoverChild;
+        m_hoverChild = nullptr;
+        old->OnMouseLeave();
     }
     if (target) {
+        LeaveSelf();
         m_hoverChild = target;
         CPoint p = PointForChild(target, pt, moved);
         return left ? target->OnLButtonDown(flags, p) : target->OnRButtonDown(flags, p);
@@ -159,7 +212,18 @@ BOOL MControl::RouteButtonDown(UINT flags, CPoint pt, bool left) {
     // The press is this control's own: its release must come back here, not go
     // to a child that was last under the pointer (hidden or moved meanwhile).
     m_hoverChild = nullptr;
-    if (m_manager) m_manager->SetFocusControl(this);
+    m_pointerOnSelf = TRUE;
+    if (m_manager && m_manager != g_keyClicking) m_manager->SetFocusControl(this);
+    // The keyboard carries on from the item that was clicked (where it is:
+    // a click never scrolls).
+    for (int i = 0, n = GetKeyItemCount(); i < n; ++i)
+        if (GetKeyItemRect(i).PtInRect(pt)) {
+            if (i != m_keyItem && m_manager) {
+                m_keyItem = i;
+                m_manager->OnFocusRingMoved(this);
+            }
+            break;
+        }
     const BOOL answer = left ? OnControlLButtonDown(flags, pt) : OnControlRButtonDown(flags, pt);
     if (left && m_dragDrop && m_enabled && m_rect.PtInRect(pt)) DragTracker::Begin(*this, pt);  // a drag source
     return answer;
@@ -177,15 +241,31 @@ BOOL MControl::RouteButtonUp(UINT flags, CPoint pt, bool left) {
 
 BOOL MControl::RouteDblClk(UINT flags, CPoint pt, bool left) {
     if (!m_visible || !m_response) return FALSE;
-    m_mouseDownInside = FALSE;
-    if (MControl* hover = m_hoverChild) {
-        CPoint p = ChildPoint(hover, pt);
+    // The second press of a pair: it lands where the hit test says, and its
+    // release comes back the way a press's does.
+    m_mouseDownInside = m_rect.PtInRect(pt);
+    CPoint moved = pt;
+    OnMousePointChange(moved);
+    MControl* target = ChildAt(pt, moved, flags, true);
+    if (m_hoverChild && m_hoverChild != target) {
+        MControl* old = m_hoverChild;
+        m_hoverChild = nullptr;
+        old->OnMouseLeave();
+    }
+    if (MControl* hover = target) {
+        LeaveSelf();
+        m_hoverChild = hover;
+        CPoint p = PointForChild(hover, pt, moved);
         BOOL handled = left ? hover->OnLButtonDblClk(flags, p) : hover->OnRButtonDblClk(flags, p);
         if (!handled && !hover->GetDblClk())
             handled = left ? hover->OnLButtonDown(flags, p) : hover->OnRButtonDown(flags, p);
         return handled;
     }
-    if (!m_dblClk) return left ? OnControlLButtonDown(flags, pt) : OnControlRButtonDown(flags, pt);
+    m_hoverChild = nullptr;
+    if (!m_dblClk) {
+        if (m_manager && m_manager != g_keyClicking) m_manager->SetFocusControl(this);
+        return left ? OnControlLButtonDown(flags, pt) : OnControlRButtonDown(flags, pt);
+    }
     if (m_notifyDblClk && m_rect.PtInRect(pt)) SendMessageW(3, flags, reinterpret_cast<LPARAM>(&pt));
     return left ? OnControlLButtonDblClk(flags, pt) : OnControlRButtonDblClk(flags, pt);
 }
@@ -199,15 +279,17 @@ BOOL MControl::OnRButtonDblClk(UINT flags, CPoint pt) { return RouteDblClk(flags
 
 BOOL MControl::OnScroll(int bar, UINT direction, CPoint pt) {
     if (!m_visible || !m_response || !m_enabled) return FALSE;
+    if (!m_rect.PtInRect(pt)) return FALSE;
     CPoint moved = pt;
     OnMousePointChange(moved);
-    if (MControl* hover = m_hoverChild) {
-        CPoint p = PointForChild(hover, pt, moved);
-        if (hover->PtInRect(p) && hover->OnCheckMouseResponse(0, p)) return hover->OnScroll(bar, direction, p);
-    }
-    if (!m_rect.PtInRect(pt)) return FALSE;
+    // The control under the pointer first; what it declines goes up to its
+    // container (a list inside a scrolled page scrolls itself, a button there
+    // lets the page scroll), then to the other children under the point.
+    MControl* target = ChildAt(pt, moved, 0, true);
+    if (target && target->OnScroll(bar, direction, PointForChild(target, pt, moved))) return TRUE;
     if (OnControlScroll(bar, direction, pt)) return TRUE;
     for (MControl* child : m_controls) {
+        if (child == target) continue;
         CPoint p = PointForChild(child, pt, moved);
         if (child->PtInRect(p) && child->OnScroll(bar, direction, p)) return TRUE;
     }
@@ -222,6 +304,8 @@ MControl* MControl::FocusedChild() const {
 
 BOOL MControl::OnKeyDown(UINT vk, UINT repeat, UINT modifiers) {
     if (!m_visible || !m_response) return FALSE;
+    // The window offered the key to its focus control first; it is not asked twice.
+    if (m_manager && m_manager->IsHotKeyPass() && m_manager->GetFocusControl() == this) return FALSE;
     if (MControl* focused = FocusedChild()) return focused->OnKeyDown(vk, repeat, modifiers);
     if (m_hoverChild && m_hoverChild->OnKeyDown(vk, repeat, modifiers)) return TRUE;
     if (OnControlKeyDown(vk, repeat, modifiers)) return TRUE;
@@ -240,6 +324,7 @@ BOOL MControl::OnTimer() {
 // ---------------------------------------------------------------- notification and repaint
 
 LRESULT MControl::SendMessageW(UINT code, WPARAM wParam, LPARAM lParam) {
+    if (m_manager) m_manager->NoteNotification(this, code);
     return m_parent ? m_parent->OnBaseMessage(m_id, code, wParam, lParam) : 0;
 }
 
@@ -323,9 +408,7 @@ void MControl::RemoveAllControl() {
 
 void MControl::SetRect(CRect rect) {
     CheckUIThread("SetRect");
-    CRect old = m_rect;
-    SetControlRect(rect);
-    if (m_visible) UpdateControl(old | m_rect, FALSE, TRUE);
+    SetControlRect(rect);  // repaints where it was and where it is
 }
 
 void MControl::SetRect(int x, int y, int cx, int cy) { SetRect(CRect(x, y, x + cx, y + cy)); }
@@ -476,6 +559,87 @@ void MControl::BlitCache(Canvas& canvas, const CRect& rcPaint, int slice) {
     CRect src = visible;
     src.OffsetRect(slice * m_rect.Width() - m_rect.left, -m_rect.top);
     canvas.DrawCanvas(*m_cache, visible, src, Canvas::Blend::Copy);
+}
+
+// ---------------------------------------------------------------- keyboard use
+
+void MControl::SetKeyItem(int index) {
+    const int n = GetKeyItemCount();
+    if (n <= 0 || index < 0 || index >= n || index == m_keyItem) return;
+    m_keyItem = index;
+    OnKeyItemChanged(index);
+    if (m_manager) m_manager->OnFocusRingMoved(this);
+}
+
+void MControl::OnKeyItemChanged(int) {}
+
+CRect MControl::GetFocusRect() {
+    const int n = GetKeyItemCount();
+    if (n > 0) {
+        const int item = m_keyItem >= 0 && m_keyItem < n ? m_keyItem : std::clamp(GetInitialKeyItem(), 0, n - 1);
+        const CRect r = GetKeyItemRect(item) & m_rect;
+        if (!r.IsRectEmpty()) return r;
+    }
+    return m_rect;
+}
+
+BOOL MControl::ClickKeyItem() {
+    if (!m_enabled || !m_visible || !m_manager) return FALSE;
+    const int n = GetKeyItemCount();
+    if (n > 0 && (m_keyItem < 0 || m_keyItem >= n)) SetKeyItem(std::clamp(GetInitialKeyItem(), 0, n - 1));
+    const CRect r = GetFocusRect();
+    if (r.IsRectEmpty()) return FALSE;
+    const CPoint at = r.CenterPoint();
+    PaintManager* manager = m_manager;
+    // The pointer's way to the item's centre, a press and a release there,
+    // through the handlers a click goes through: the owner hears just what a
+    // click tells it. The focus stays where the keyboard has it.
+    struct KeyClick {
+        const PaintManager* outer;
+        explicit KeyClick(const PaintManager* m) : outer(g_keyClicking) { g_keyClicking = m; }
+        ~KeyClick() { g_keyClicking = outer; }
+    } keyClick(manager);
+    OnMouseMove(0, at);
+    if (!manager->Contains(this)) return TRUE;
+    OnLButtonDown(MK_LBUTTON, at);
+    if (!manager->Contains(this)) return TRUE;  // the press rebuilt what held it
+    OnLButtonUp(0, at);
+    // The pointer is elsewhere: the control must not keep a hovered look.
+    if (manager->Contains(this) && !manager->IsUnderPointer(this)) OnMouseLeave();
+    return TRUE;
+}
+
+BOOL MControl::OnFocusKey(UINT vk, UINT modifiers) {
+    if (!m_enabled || !m_visible || modifiers != 0) return FALSE;
+    switch (vk) {
+        case VK_SPACE:
+            return ClickKeyItem();
+        case VK_RETURN:
+            return TakesEnterKey() && ClickKeyItem();
+        case VK_LEFT:
+        case VK_UP:
+        case VK_RIGHT:
+        case VK_DOWN: {
+            const int n = GetKeyItemCount();
+            if (n <= 1) return FALSE;
+            const int item = m_keyItem >= 0 && m_keyItem < n ? m_keyItem : std::clamp(GetInitialKeyItem(), 0, n - 1);
+            const int step = (vk == VK_LEFT || vk == VK_UP) ? -1 : 1;
+            int next = item;
+            for (int i = item + step; i >= 0 && i < n; i += step) {
+                if (!GetKeyItemRect(i).IsRectEmpty()) {  // hidden items take no room and are skipped
+                    next = i;
+                    break;
+                }
+            }
+            if (next != item) {
+                SetKeyItem(next);
+                if (ArrowChooses()) ClickKeyItem();
+            }
+            return TRUE;  // at either end the arrow is still this control's
+        }
+        default:
+            return FALSE;
+    }
 }
 
 int MControl::PositionItem2Value(const POSITION_ITEM& item, int lo, int hi) {

@@ -67,6 +67,55 @@ public:
     virtual void OnPositionChange();
     virtual void InvalidateRect(const RECT* rect, BOOL erase = FALSE);
 
+    // ---- hit testing: one rule for every window ----
+    // A control that only draws (labels, pictures, backgrounds, bare
+    // containers) answers TRUE: the pointer passes through it to what lies
+    // beneath, while its children still take it.
+    virtual BOOL IsDecoration() const { return FALSE; }
+    // The deepest control of this subtree that takes the pointer at `pt` (in
+    // the coordinates this control's rect is in), or null when the pointer
+    // passes through. A control takes it when it is visible, responsive,
+    // inside every rect up the chain, accepts the point
+    // (OnCheckMouseResponse) and is not decoration (decoration with a tooltip
+    // takes motion, so the tooltip shows). Later children lie over earlier
+    // ones and are tried first. A disabled control takes no press (what lies
+    // beneath it does) and takes motion only to show its tooltip.
+    MControl* HitTest(CPoint pt, UINT flags = 0, bool press = false);
+    // The pointer left this control and whatever of its subtree it was over:
+    // each of them hears a move to (-1, -1) and shows its normal look.
+    void OnMouseLeave();
+
+    // ---- keyboard use (focus chain, focus ring, Space, Enter, arrows) ----
+    // Controls made of items (rows, cards, tabs) say how many there are and
+    // where each lies, in the coordinates of the control's rect; the focus
+    // ring then frames the current item, arrows move it, and Enter or Space
+    // do what a click on it does. A control without items is one item.
+    virtual int GetKeyItemCount() { return 0; }
+    virtual CRect GetKeyItemRect(int index) { (void)index; return {}; }
+    // The item the keyboard starts on when the control gains focus (the selection).
+    virtual int GetInitialKeyItem() { return 0; }
+    // TRUE where an arrow chooses the item it moves to (tab strips, radio-like
+    // rows); elsewhere arrows only move the ring and Enter chooses.
+    virtual BOOL ArrowChooses() const { return FALSE; }
+    // Keys the focus control gets after its own OnControlKeyDown declined:
+    // Space and Enter click the current item, arrows move among the items.
+    virtual BOOL OnFocusKey(UINT vk, UINT modifiers);
+    // Whether Enter activates the control (text fields leave Enter to the
+    // window's default button).
+    virtual BOOL TakesEnterKey() const { return TRUE; }
+    // Children the control serves with its own keys (scroll bars, step
+    // buttons) are left out of the focus chain.
+    virtual BOOL ServesChildKeys() const { return FALSE; }
+    // What a click at the current item's centre does: a press and a release
+    // there through the control's own input handlers.
+    BOOL ClickKeyItem();
+    int GetKeyItem() const { return m_keyItem; }
+    void SetKeyItem(int index);
+    // The current item changed (a scrolling control brings it into view).
+    virtual void OnKeyItemChanged(int index);
+    // Where the focus ring goes: the current item, else the whole control (own coordinates).
+    CRect GetFocusRect();
+
     // ---- input routing (the window hands each event to a top-level control) ----
     BOOL OnMouseMove(UINT flags, CPoint pt);
     BOOL OnLButtonDown(UINT flags, CPoint pt);
@@ -78,6 +127,9 @@ public:
     BOOL OnScroll(int bar, UINT direction, CPoint pt);
     BOOL OnKeyDown(UINT vk, UINT repeat, UINT modifiers);
     BOOL OnTimer();
+    // The child whose subtree takes the pointer at a point this control got
+    // (`raw`, and `moved` as OnMousePointChange moved it), or null.
+    MControl* ChildAt(CPoint raw, CPoint moved, UINT flags, bool press);
 
     // ---- notification and repaint requests ----
     LRESULT SendMessageW(UINT code, WPARAM wParam = 0, LPARAM lParam = 0);
@@ -134,6 +186,7 @@ public:
     MControl* GetFocusControl() const;
     MControl* GetNextFocusableControl() const;
     MControl* GetPrevFocusableControl() const;
+    // Every control that takes input is a tab stop unless it says otherwise.
     void SetTabStop(BOOL tabStop) { m_tabStop = tabStop; }
     BOOL IsTabStop() const { return m_tabStop; }
     void SetDragDrop(BOOL dragDrop) { m_dragDrop = dragDrop; }
@@ -212,15 +265,23 @@ protected:
     std::wstring m_tooltip;
     CursorKind m_cursor = CursorKind::None;
     BOOL m_dragDrop = FALSE;
-    BOOL m_tabStop = FALSE;
+    BOOL m_tabStop = TRUE;
     BOOL m_runTimer = FALSE;
     BOOL m_focused = FALSE;
     BOOL m_dblClk = FALSE;
     BOOL m_notifyDblClk = FALSE;
     BOOL m_trackLeave = FALSE;
     BOOL m_pointerOutside = TRUE;
+    BOOL m_pointerOnSelf = FALSE;  // the last move this control handled itself was over it
+    int m_keyItem = -1;            // the keyboard's current item (-1: not chosen yet)
 
 private:
+    // The pointer went from this control's own area onto a child, or away.
+    void LeaveSelf();
+    // The control that takes the focus for a press on this one: itself when it
+    // is in the focus chain, else its nearest ancestor that is.
+    MControl* FocusTargetForPress();
+
     BOOL RouteButtonDown(UINT flags, CPoint pt, bool left);
     BOOL RouteButtonUp(UINT flags, CPoint pt, bool left);
     BOOL RouteDblClk(UINT flags, CPoint pt, bool left);

@@ -42,14 +42,43 @@ LRESULT MDialog::OnWindowMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     }
     if (m_pm.IsInit()) {
         if (LRESULT r = m_pm.OnWindowMessage(msg, wParam, lParam)) return r;
+        // What no control took: the window's own keys.
+        if (msg == WM_KEYDOWN && KeyModifiersHeld() == 0) {
+            if (wParam == VK_ESCAPE && OnCancelKey()) return 1;
+            if (wParam == VK_RETURN && OnDefaultKey()) return 1;
+        }
+        if (msg == WM_CANCELMODE && m_dismissOnOutsidePress) {
+            OnCancelMode();
+            return 0;
+        }
     }
     return DefWindowProc(msg, wParam, lParam);
+}
+
+UINT MDialog::KeyModifiersHeld() {
+    return (Platform::IsKeyDown(VK_SHIFT) ? 1 : 0) | (Platform::IsKeyDown(VK_CONTROL) ? 2 : 0) |
+           (Platform::IsKeyDown(VK_MENU) ? 4 : 0);
+}
+
+BOOL MDialog::ClickButton(UINT id) {
+    MControl* button = id ? GetControl(id) : nullptr;
+    if (!button || !button->IsVisible() || !button->IsEnabled() || !button->IsParentVisible()) return FALSE;
+    return button->ClickKeyItem();
+}
+
+BOOL MDialog::OnCancelKey() { return ClickButton(m_cancelId); }
+BOOL MDialog::OnDefaultKey() { return ClickButton(m_defaultId); }
+
+void MDialog::SetDismissOnOutsidePress(BOOL dismiss) {
+    m_dismissOnOutsidePress = dismiss;
+    if (m_hWnd) Platform::SetDismissOnOutsidePress(m_hWnd, dismiss);
 }
 
 BOOL MDialog::PreTranslateMessage(const MSG* msg) { return m_pm.PreTranslateMessage(msg); }
 
 BOOL MDialog::OnInitDialog() {
     m_pm.Init(m_hWnd, this, this);
+    if (m_dismissOnOutsidePress) Platform::SetDismissOnOutsidePress(m_hWnd, TRUE);
     m_rcClient = GetClientRect();
     InitUI(m_rcClient);
     return TRUE;

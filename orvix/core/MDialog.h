@@ -77,6 +77,22 @@ public:
     void DoYes() { PostMessageW(WM_MDIALOG_CLOSE, IDYES, 0); }
     void DoNo() { PostMessageW(WM_MDIALOG_CLOSE, IDNO, 0); }
 
+    // ---- keyboard: Esc and Enter ----
+    // Esc does what the window's close button or Cancel does, Enter what its
+    // default button (OK) does, when the focus control leaves the key alone.
+    void SetCancelButton(UINT id) { m_cancelId = id; }
+    void SetDefaultButton(UINT id) { m_defaultId = id; }
+    UINT GetCancelButton() const { return m_cancelId; }
+    UINT GetDefaultButton() const { return m_defaultId; }
+    // Default: a click on the cancel (default) button when it is shown and
+    // enabled; FALSE when there is none.
+    virtual BOOL OnCancelKey();
+    virtual BOOL OnDefaultKey();
+    // A pop-up that closes when a press lands outside it (see
+    // Platform::SetDismissOnOutsidePress); OnCancelMode then runs.
+    void SetDismissOnOutsidePress(BOOL dismiss);
+    virtual void OnCancelMode() {}
+
     // ---- window look ----
     void EnableWndDrag(BOOL enable) { m_pm.EnableWndDrag(enable); }
     void SetCaptionRect(CRect rect) { m_pm.SetCaptionRect(rect); }
@@ -114,8 +130,14 @@ protected:
     CRect m_rcClient;
     COLORREF m_colorKey = 0xFFFFFF;
     BYTE m_alpha = 255;
+    UINT m_cancelId = 0;
+    UINT m_defaultId = 0;
+    BOOL m_dismissOnOutsidePress = FALSE;
 
 private:
+    // Clicks a control of this window as the keyboard does (Esc and Enter).
+    BOOL ClickButton(UINT id);
+    static UINT KeyModifiersHeld();
     MShadow& Shadow();
     std::unique_ptr<MShadow> m_shadow;
 };

@@ -93,8 +93,7 @@ void MPanel::DrawControl(Canvas&, CRect) {}
 // ---------------------------------------------------------------- scrolling
 
 void MPanel::SetControlRect(CRect rect) {
-    if (rect != m_rect) m_cacheValid = FALSE;
-    m_rect = rect;
+    MControlFont::SetControlRect(rect);
     if (MScroll* bar = GetScrollVertical())
         bar->SetRect(CRect(rect.right - kBarSize, rect.top, rect.right, rect.bottom));
     if (MScroll* bar = GetScrollHorizontal())
@@ -153,6 +152,26 @@ CPoint MPanel::GetContentOffset(const MControl* control) {
         p = panel->GetParantObject();
     }
     return sum;
+}
+
+void MPanel::OnKeyItemChanged(int index) {
+    // The keyboard's item comes into view (rects are in the panel's own
+    // coordinates, already moved by the scroll offset).
+    MScroll* bar = GetScrollVertical();
+    const int over = m_virtualHeight - m_rect.Height();
+    if (!m_enableScroll || !bar || over <= 0 || bar->GetScrollMaxRange() <= 0) return;
+    const CRect item = GetKeyItemRect(index);
+    int shift = 0;
+    if (item.top < m_rect.top) shift = item.top - m_rect.top;
+    else if (item.bottom > m_rect.bottom) shift = std::min(item.bottom - m_rect.bottom, item.top - m_rect.top);
+    if (shift == 0) return;
+    const int wanted = std::clamp(GetScrollOffset().y + shift, 0, over);
+    const int range = bar->GetScrollMaxRange();
+    // The smallest position whose offset reaches the wanted one.
+    int pos = int((int64_t(wanted) * range + over - 1) / over);
+    if (shift < 0) pos = int(int64_t(wanted) * range / over);
+    bar->SetScrollCurrentPos(std::clamp(pos, 0, range));
+    UpdateControl(TRUE);
 }
 
 BOOL MPanel::OnControlScroll(int, UINT direction, CPoint) {

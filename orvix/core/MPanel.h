@@ -38,6 +38,7 @@ class MPanel : public MControlFont {
     void SetUpdate(BOOL valid, COLORREF back) override;
     BOOL DrawSubControls(Canvas& canvas, CRect rcPaint) override;
     BOOL OnControlScroll(int bar, UINT direction, CPoint pt) override;
+    void OnKeyItemChanged(int index) override;
 
     // How far the content is scrolled: (virtual size - panel size) x position /
     // range on each axis while scrolling is on and the content overflows.

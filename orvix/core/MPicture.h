@@ -30,6 +30,9 @@ public:
     enumShowMode GetShowMode() const { return m_mode; }
 
     void DrawControl(Canvas& canvas, CRect rcPaint) override;
+    // It only draws: the pointer passes through it.
+    BOOL IsDecoration() const override { return TRUE; }
+
 
 protected:
     // The picture fitted to `dst` by the show mode.

@@ -14,6 +14,9 @@ public:
     void EnableMultiLine(BOOL multiLine);
     BOOL IsMultiLine() const { return m_multiLine; }
     void DrawControl(Canvas& canvas, CRect rcPaint) override;
+    // It only draws: the pointer passes through it.
+    BOOL IsDecoration() const override { return TRUE; }
+
 
 private:
     BOOL m_multiLine = FALSE;

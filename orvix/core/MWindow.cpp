@@ -114,6 +114,12 @@ UINT MWindow::ShowModal(int nCmdShow) {
     bool quit = false;
     int quitCode = 0;
     MSG msg;
+    bool inLoop = true;
+    Platform::SetInModalLoop(self, TRUE);
+    auto leaveLoop = [&] {
+        if (inLoop && Platform::IsWindow(self)) Platform::SetInModalLoop(self, FALSE);
+        inLoop = false;
+    };
     while (Platform::IsWindow(self)) {
         if (!Platform::GetMessage(msg)) {
             quit = true;
@@ -122,12 +128,14 @@ UINT MWindow::ShowModal(int nCmdShow) {
         }
         if (msg.hwnd == self && msg.message == WM_CLOSE) {
             result = UINT(msg.wParam);
+            leaveLoop();
             // The owner comes back before this window goes, so activation lands there.
             releaseOwner();
         }
         if (Manager::PreTranslateMessage(&msg) || PreTranslateMessage(&msg)) continue;
         Platform::DispatchMessage(msg);
     }
+    leaveLoop();
     releaseOwner();
     if (quit) Platform::PostQuitMessage(quitCode);
     return result;

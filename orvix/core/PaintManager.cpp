@@ -6,7 +6,11 @@
 #include "orvix/controls/MAirBladder.h"
 #include "orvix/controls/MTooltipWnd.h"
 #include "orvix/core/ControlFactory.h"
+#include "orvix/core/FocusChain.h"
+#include "orvix/core/MRender.h"
+#include "orvix/core/Manager.h"
 #include "orvix/core/MDialog.h"
+#include "orvix/core/MPanel.h"
 
 namespace Orvix {
 
@@ -96,11 +100,15 @@ void PaintManager::ClearControls() {
 void PaintManager::ClearAllControls() {
     ClearAreaControls();
     ClearControls();
-    m_hover = m_focus = nullptr;
+    m_hover = m_hoverLeaf = m_focus = nullptr;
 }
 
 void PaintManager::OnControlDestroyed(MControl* control) {
-    if (m_hover == control) m_hover = nullptr;
+    if (m_hover == control) {
+        m_hover = nullptr;
+        m_buttonHeld = FALSE;
+    }
+    if (m_hoverLeaf == control) m_hoverLeaf = nullptr;
     if (m_focus == control) m_focus = nullptr;
     if (m_caretOwner == control) DestroyCaret(control);
     KillTimer(control);
@@ -170,6 +178,12 @@ LRESULT PaintManager::OnWindowMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         case WM_NCACTIVATE:
             if (!wParam) OnNcActivate(FALSE);
             return 0;
+        case WM_CAPTURECHANGED:
+        case WM_CANCELMODE:
+            // The press lost its end (a modal loop took over, another window took
+            // the capture): no control may stay pressed.
+            if (!m_releasing) CancelPress();
+            return 0;
         case WM_KEYDOWN:
         case WM_SYSKEYDOWN:
             return OnKeyDown(UINT(wParam), UINT(lParam & 0xFFFF));
@@ -183,13 +197,13 @@ LRESULT PaintManager::OnWindowMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
             OnMouseLeave();
             return 0;
         case WM_LBUTTONDOWN:
-            return OnLButtonDown(flags, pt);
+            return OnButtonDown(flags, pt, Press::Left);
         case WM_LBUTTONUP:
             return OnButtonUp(flags, pt, true);
         case WM_LBUTTONDBLCLK:
-            return OnLButtonDblClk(flags, pt);
+            return OnButtonDown(flags, pt, Press::LeftDouble);
         case WM_RBUTTONDOWN:
-            return OnRButtonDown(flags, pt);
+            return OnButtonDown(flags, pt, Press::Right);
         case WM_RBUTTONUP:
             return OnButtonUp(flags, pt, false);
         case WM_MOUSEWHEEL:
@@ -203,13 +217,34 @@ LRESULT PaintManager::OnWindowMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
 }
 
 BOOL PaintManager::PreTranslateMessage(const MSG* msg) {
+    // Tab is handled when the key is dispatched, after the control holding the
+    // caret had it (a key capture field records Tab): it works in every loop.
     if (msg && msg->hwnd == m_hwnd) RelayToTooltip(msg->message);
-    if (!msg || (msg->message != WM_KEYDOWN && msg->message != WM_SYSKEYDOWN) || msg->wParam != VK_TAB) return FALSE;
-    if (Platform::IsKeyDown(VK_CONTROL) || Platform::IsKeyDown(VK_MENU)) return FALSE;
-    MControl* next = Platform::IsKeyDown(VK_SHIFT) ? GetPrevFocusableControl() : GetNextFocusableControl();
-    if (!next || next == m_focus) return FALSE;
-    SetFocusControl(next);
-    return TRUE;
+    return FALSE;
+}
+
+// ---------------------------------------------------------------- pointer
+
+MControl* PaintManager::ControlAt(CPoint pt, UINT flags, bool press, MControl** topLevel) {
+    for (auto it = m_controls.rbegin(); it != m_controls.rend(); ++it) {
+        if (MControl* hit = (*it)->HitTest(pt, flags, press)) {
+            if (topLevel) *topLevel = *it;
+            return hit;
+        }
+    }
+    if (topLevel) *topLevel = nullptr;
+    return nullptr;
+}
+
+void PaintManager::SetHover(MControl* topLevel, MControl* leaf) {
+    if (leaf != m_hoverLeaf) {
+        m_hoverLeaf = leaf;
+        ClearTooltip();  // the tooltip follows the hover: the new control shows its own
+    }
+    if (topLevel == m_hover) return;
+    MControl* old = m_hover;
+    m_hover = topLevel;
+    if (old) old->OnMouseLeave();
 }
 
 void PaintManager::OnMouseMove(UINT flags, CPoint pt) {
@@ -217,91 +252,102 @@ void PaintManager::OnMouseMove(UINT flags, CPoint pt) {
         Platform::TrackMouseLeave(m_hwnd);
         m_tracking = TRUE;
     }
-    if (m_hover) {
-        if (m_hover->PtInRect(pt) && m_hover->OnCheckMouseResponse(flags, pt)) {
-            m_hover->OnMouseMove(flags, pt);
-            return;
-        }
-        ClearTooltip();
-        // While a button is held over a control, the move is its alone.
-        if (m_buttonHeld) {
-            m_hover->OnMouseMove(flags, pt);
-            return;
-        }
+    // A held press keeps every move (capture): a drag follows the pointer.
+    if (m_buttonHeld && m_hover) {
+        m_hover->OnMouseMove(flags, pt);
+        return;
     }
-    MControl* hover = nullptr;
-    for (MControl* c : m_controls) {
-        c->OnMouseMove(flags, pt);
-        if (c->PtInRect(pt) && c->GetRresponse()) hover = c;
-    }
-    m_hover = hover;
+    MControl* top = nullptr;
+    MControl* leaf = ControlAt(pt, flags, false, &top);
+    SetHover(top, leaf);
+    if (top) top->OnMouseMove(flags, pt);
 }
 
 void PaintManager::OnMouseLeave() {
     ClearTooltip();
     m_tracking = FALSE;
-    if (m_buttonHeld || !m_hover) return;
-    MControl* hover = m_hover;
-    m_hover = nullptr;
-    hover->OnMouseMove(0, CPoint(-1, -1));
+    if (m_buttonHeld) return;
+    SetHover(nullptr, nullptr);
 }
 
-// A press lands on the hover control when it takes it: the control gets the
-// focus and the press, and the window captures the mouse.
-bool PaintManager::PressHover(UINT flags, CPoint pt, bool left, BOOL& answer) {
-    if (m_focus && m_focus != m_hover) SetFocusControl(nullptr);
-    MControl* hover = m_hover;
-    if (!hover || !hover->IsVisible() || !hover->GetRresponse() || !hover->PtInRect(pt) ||
-        !hover->OnCheckMouseResponse(flags, pt))
-        return false;
+BOOL PaintManager::OnButtonDown(UINT flags, CPoint pt, Press kind) {
+    const bool left = kind != Press::Right;
+    m_dblClk = kind == Press::LeftDouble;
+    ShowKeyboardCues(FALSE);  // the pointer is in use: no focus ring until the keyboard is
+    if (m_buttonHeld && m_hover) {
+        // Another button while one is held goes where the first one went.
+        return left ? m_hover->OnLButtonDown(flags, pt) : m_hover->OnRButtonDown(flags, pt);
+    }
+    MControl* top = nullptr;
+    MControl* leaf = ControlAt(pt, flags, true, &top);
+    SetHover(top, leaf);
+    if (!leaf) {
+        // Nothing takes it: the focus goes, and the background moves the window.
+        SetFocusControl(nullptr);
+        if (left && kind == Press::Left && m_wndDrag && m_captionRect.PtInRect(pt)) {
+            Platform::ReleaseCapture();
+            m_capture = FALSE;
+            Platform::BeginWindowMove(m_hwnd);
+        }
+        return FALSE;
+    }
+    if (leaf->IsDragDrop() && leaf->IsEnabled()) {
+        // (drag sources arm themselves when their press arrives)
+    }
     m_buttonHeld = TRUE;
-    if (!hover->IsFocused()) SetFocusControl(hover);
-    answer = left ? hover->OnLButtonDown(flags, pt) : hover->OnRButtonDown(flags, pt);
+    // Captured before the control hears of the press: a press handler that
+    // runs a modal loop takes the capture away, and the press ends there.
     if (!m_capture) {
         Platform::SetCapture(m_hwnd);
         m_capture = TRUE;
     }
-    return true;
-}
-
-BOOL PaintManager::OnLButtonDown(UINT flags, CPoint pt) {
-    m_dblClk = FALSE;
-    BOOL answer = FALSE;
-    if (PressHover(flags, pt, true, answer)) return answer;
-    if (m_wndDrag && m_captionRect.PtInRect(pt)) {
-        Platform::ReleaseCapture();
-        m_capture = FALSE;
-        Platform::BeginWindowMove(m_hwnd);
-    }
-    return FALSE;
-}
-
-BOOL PaintManager::OnRButtonDown(UINT flags, CPoint pt) {
-    BOOL answer = FALSE;
-    PressHover(flags, pt, false, answer);
+    BOOL answer;
+    if (kind == Press::LeftDouble) answer = top->OnLButtonDblClk(flags, pt);
+    else answer = left ? top->OnLButtonDown(flags, pt) : top->OnRButtonDown(flags, pt);
+    if (m_buttonHeld && Platform::GetCapture() != m_hwnd) CancelPress();
     return answer;
 }
 
 BOOL PaintManager::OnButtonUp(UINT flags, CPoint pt, bool left) {
+    const bool held = m_buttonHeld;
+    m_buttonHeld = FALSE;
     if (m_capture) {
+        m_releasing = TRUE;
         Platform::ReleaseCapture();
+        m_releasing = FALSE;
         m_capture = FALSE;
     }
-    m_buttonHeld = FALSE;
+    if (!held) {
+        // A release without a press here (a drop from a drag): it goes to the
+        // control under the pointer.
+        MControl* top = nullptr;
+        MControl* leaf = ControlAt(pt, flags, true, &top);
+        SetHover(top, leaf);
+    }
     MControl* hover = m_hover;
-    if (!hover || !hover->IsVisible() || !hover->GetRresponse()) return FALSE;
-    BOOL answer = left ? hover->OnLButtonUp(flags, pt) : hover->OnRButtonUp(flags, pt);
-    if (m_hover == hover && !hover->PtInRect(pt)) m_hover = nullptr;
+    BOOL answer = FALSE;
+    if (hover && hover->IsVisible() && hover->GetRresponse())
+        answer = left ? hover->OnLButtonUp(flags, pt) : hover->OnRButtonUp(flags, pt);
+    // The pointer may rest over another control now: it becomes the hover one.
+    if (held && !m_buttonHeld && m_init) {
+        MControl* top = nullptr;
+        MControl* leaf = ControlAt(pt, flags, false, &top);
+        SetHover(top, leaf);
+        if (top && top != hover) top->OnMouseMove(flags, pt);
+    }
     return answer;
 }
 
-BOOL PaintManager::OnLButtonDblClk(UINT flags, CPoint pt) {
-    m_dblClk = TRUE;
-    MControl* hover = m_hover;
-    if (!hover || !hover->IsVisible() || !hover->GetRresponse()) return FALSE;
-    BOOL answer = hover->OnLButtonDblClk(flags, pt);
-    if (m_hover == hover && !hover->PtInRect(pt)) m_hover = nullptr;
-    return answer;
+void PaintManager::CancelPress() {
+    if (m_capture) {
+        m_capture = FALSE;
+        m_releasing = TRUE;
+        if (Platform::GetCapture() == m_hwnd) Platform::ReleaseCapture();
+        m_releasing = FALSE;
+    }
+    if (!m_buttonHeld) return;
+    m_buttonHeld = FALSE;
+    if (MControl* hover = m_hover) hover->OnLButtonUp(0, CPoint(-1, -1));
 }
 
 BOOL PaintManager::OnMouseWheel(UINT, short delta, CPoint screenPt) {
@@ -313,35 +359,85 @@ BOOL PaintManager::OnMouseWheel(UINT, short delta, CPoint screenPt) {
     BOOL any = FALSE;
     for (int i = 0; i < std::abs(steps); ++i) {
         any = TRUE;
-        if (m_hover && m_hover->OnScroll(1, direction, pt)) continue;
-        for (MControl* c : m_controls)
-            if (c != m_hover && c->OnScroll(1, direction, pt)) break;
+        // The control under the pointer first (its containers after it), then
+        // the other top-level controls under the point.
+        MControl* top = nullptr;
+        ControlAt(pt, 0, true, &top);
+        if (top && top->OnScroll(1, direction, pt)) continue;
+        for (auto it = m_controls.rbegin(); it != m_controls.rend(); ++it)
+            if (*it != top && (*it)->PtInRect(pt) && (*it)->OnScroll(1, direction, pt)) break;
+    }
+    // What scrolled moved under the pointer: the control now there is the hover one.
+    if (any && !m_buttonHeld && m_init) {
+        MControl* top = nullptr;
+        MControl* leaf = ControlAt(pt, 0, false, &top);
+        if (leaf != m_hoverLeaf) {
+            SetHover(top, leaf);
+            if (top) top->OnMouseMove(0, pt);
+        }
     }
     return any;
 }
 
+// ---------------------------------------------------------------- keys
+
 BOOL PaintManager::OnKeyDown(UINT vk, UINT repeat) {
     const UINT modifiers = KeyModifiers();
-    if (m_hover && m_hover->OnKeyDown(vk, repeat, modifiers)) return TRUE;
+    // The focus control first, then the containers that hold it.
+    if (m_focus && FocusChain::IsFocusable(m_focus)) {
+        for (MControl* c = m_focus; c; c = dynamic_cast<MControl*>(c->GetParantObject()))
+            if (c->OnControlKeyDown(vk, repeat, modifiers)) return TRUE;
+        if (m_focus->OnFocusKey(vk, modifiers)) {
+            ShowKeyboardCues(TRUE);
+            return TRUE;
+        }
+    }
+    // Tab and Shift+Tab walk the focus chain.
+    if (vk == VK_TAB && !(modifiers & ~16u) && !Platform::IsKeyDown(VK_CONTROL) && !Platform::IsKeyDown(VK_MENU)) {
+        MoveFocus(!Platform::IsKeyDown(VK_SHIFT));
+        return TRUE;
+    }
+    // Hot keys anywhere in the window.
+    m_hotKeyPass = TRUE;
+    BOOL taken = FALSE;
     for (MControl* c : m_controls)
-        if (c != m_hover && c->OnKeyDown(vk, repeat, modifiers)) return TRUE;
-    return FALSE;
+        if ((taken = c->OnKeyDown(vk, repeat, modifiers))) break;
+    m_hotKeyPass = FALSE;
+    return taken;
+}
+
+BOOL PaintManager::MoveFocus(bool forward) {
+    const FocusChain chain(*this);
+    MControl* from = m_focus;
+    // A focus control outside the chain (pressed, not a tab stop) counts from
+    // the nearest container of it that is in the chain.
+    while (from && !chain.Holds(from)) from = dynamic_cast<MControl*>(from->GetParantObject());
+    MControl* next = chain.Next(from, forward);
+    ShowKeyboardCues(TRUE);
+    if (!next) return FALSE;
+    SetFocusControl(next);
+    next->SetKeyItem(next->GetInitialKeyItem());
+    return TRUE;
 }
 
 void PaintManager::OnNcActivate(BOOL) {
     m_tracking = FALSE;
     m_dblClk = FALSE;
-    if (m_capture) {
-        Platform::ReleaseCapture();
-        m_capture = FALSE;
-    }
     // No control may stay pressed or hovered in a window that lost activation.
-    if (MControl* hover = m_hover) {
-        m_hover = nullptr;
-        if (m_buttonHeld) hover->OnLButtonUp(0, CPoint(-1, -1));
-        else hover->OnMouseMove(0, CPoint(-1, -1));
-    }
+    const bool held = m_buttonHeld;
     m_buttonHeld = FALSE;
+    if (m_capture) {
+        m_capture = FALSE;
+        m_releasing = TRUE;
+        Platform::ReleaseCapture();
+        m_releasing = FALSE;
+    }
+    if (MControl* hover = m_hover) {
+        m_hover = m_hoverLeaf = nullptr;
+        // A release outside (the button must not stay down), else the leave.
+        if (held) hover->OnLButtonUp(0, CPoint(-1, -1));
+        else hover->OnMouseLeave();
+    }
     Invalidate();
 }
 
@@ -363,30 +459,82 @@ void PaintManager::SetFocusControl(MControl* control) {
     if (control == m_focus) return;
     MControl* old = m_focus;
     m_focus = control;
+    InvalidateFocusRing();
     if (old) old->OnFocus(FALSE);
-    if (control) control->OnFocus(TRUE);
+    if (control && m_focus == control) control->OnFocus(TRUE);
+    InvalidateFocusRing();
 }
 
-MControl* PaintManager::GetNextFocusableControl() const { return FindFocusable(true); }
-MControl* PaintManager::GetPrevFocusableControl() const { return FindFocusable(false); }
+MControl* PaintManager::GetNextFocusableControl() { return FocusChain(*this).Next(m_focus, true); }
+MControl* PaintManager::GetPrevFocusableControl() { return FocusChain(*this).Next(m_focus, false); }
 
-MControl* PaintManager::FindFocusable(bool forward) const {
-    auto focusable = [](MControl* c) { return c->IsVisible() && c->IsEnabled() && c->IsTabStop(); };
-    const size_t n = m_controls.size();
-    if (n == 0) return nullptr;
-    size_t start;
-    if (!m_focus) {
-        start = forward ? n - 1 : 0;  // so that the first step lands on an end of the list
-    } else {
-        auto it = std::find(m_controls.begin(), m_controls.end(), m_focus);
-        if (it == m_controls.end()) return nullptr;  // focus inside a container
-        start = size_t(it - m_controls.begin());
+// ---------------------------------------------------------------- the focus ring
+
+void PaintManager::ShowKeyboardCues(BOOL show) {
+    if (bool(show) == bool(m_keyboardCues)) return;
+    m_keyboardCues = show;
+    InvalidateFocusRing();
+}
+
+CRect PaintManager::FocusRingRect() {
+    MControl* focus = m_focus;
+    if (!m_keyboardCues || !focus || !FocusChain::IsFocusable(focus)) return {};
+    CRect ring = focus->GetFocusRect();
+    const CPoint offset = MPanel::GetContentOffset(focus);
+    ring.OffsetRect(-offset.x, -offset.y);
+    ring.InflateRect(kFocusRingGap, kFocusRingGap);
+    // Inside every container that clips what it holds, and inside the window.
+    for (MObject* p = focus->GetParantObject(); p;) {
+        auto* c = dynamic_cast<MControl*>(p);
+        if (!c) break;
+        ring = ring & FocusChain::WindowRect(c);
+        p = c->GetParantObject();
     }
-    for (size_t i = 1; i <= n; ++i) {
-        MControl* c = m_controls[forward ? (start + i) % n : (start + n - i) % n];
-        if (focusable(c)) return c;
+    return ring & GetClientRect();
+}
+
+void PaintManager::InvalidateFocusRing() {
+    const CRect now = FocusRingRect();
+    if (!m_ringShown.IsRectEmpty()) InvalidateRect(m_ringShown);
+    if (!now.IsRectEmpty()) InvalidateRect(now);
+}
+
+void PaintManager::OnFocusRingMoved(MControl* control) {
+    if (control == m_focus) InvalidateFocusRing();
+}
+
+void PaintManager::DrawFocusRing(Canvas& canvas) {
+    const CRect ring = FocusRingRect();
+    m_ringShown = ring;
+    if (ring.IsRectEmpty()) return;
+    if (!m_ringImage) m_ringImage = MRender::LoadImageFromFile(Manager::GetSkinPath(kFocusRingImage));
+    if (m_ringImage && m_ringImage->GetWidth() > 2 * kFocusRingInset && m_ringImage->GetHeight() > 2 * kFocusRingInset) {
+        const Image& img = *m_ringImage;
+        MRender::DrawImageFrame(canvas, img, ring, 0, 0, img.GetWidth(), img.GetHeight(), kFocusRingInset);
+        return;
     }
-    return nullptr;
+    // No skin: the accent line on a dark edge, so it shows on light and dark ground.
+    canvas.DrawRoundRect(ring, 4, Color(0xC0000000), 3);
+    CRect inner = ring;
+    inner.DeflateRect(1, 1);
+    canvas.DrawRoundRect(inner, 3, Manager::GetSelectColor(), 1);
+}
+
+bool PaintManager::Contains(const MControl* control) const {
+    struct Walk {
+        static bool In(const std::vector<MControl*>& list, const MControl* wanted) {
+            for (MControl* c : list)
+                if (c == wanted || In(c->GetControls(), wanted) || In(c->GetAreas(), wanted)) return true;
+            return false;
+        }
+    };
+    return control && (Walk::In(m_controls, control) || Walk::In(m_areas, control));
+}
+
+bool PaintManager::IsUnderPointer(const MControl* control) const {
+    for (MControl* c = m_hoverLeaf; c; c = dynamic_cast<MControl*>(c->GetParantObject()))
+        if (c == control) return true;
+    return false;
 }
 
 // ---------------------------------------------------------------- control timers

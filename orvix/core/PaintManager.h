@@ -6,6 +6,7 @@
 //
 // Everything here runs on the UI thread (ticker ticks included), so the lists
 // need no locks; other threads post closures (Platform::PostTask).
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -46,6 +47,11 @@ constexpr UINT TIMER_ID_OVERLAY_OTHER = 66;
 // IMAGE_BITMAP and lParam pointing at a std::shared_ptr<Image> that is valid
 // during the call; a receiver that keeps the picture copies the pointer.
 constexpr WPARAM IMAGE_BITMAP = 0;
+// The focus ring: a skin picture nine-sliced around the focused control (or
+// its current item), this many pixels outside it.
+constexpr wchar_t kFocusRingImage[] = L"img_focus.png";
+constexpr int kFocusRingGap = 3;
+constexpr int kFocusRingInset = 6;
 
 class PaintManager {
 public:
@@ -93,6 +99,14 @@ public:
     void Invalidate();
     void InvalidateRect(CRect rect, BOOL erase = FALSE);
 
+    // Every notification a control of this window raises, before its owner
+    // hears it (tests, assistive technology). One watcher; null removes it.
+    using NotificationWatcher = std::function<void(MControl* control, UINT code)>;
+    void SetNotificationWatcher(NotificationWatcher watcher) { m_watcher = std::move(watcher); }
+    void NoteNotification(MControl* control, UINT code) {
+        if (m_watcher) m_watcher(control, code);
+    }
+
     // ---- control timers and the animation ticker ----
     BOOL SetTimer(MControl* control, UINT key, UINT elapseMs);
     BOOL KillTimer(MControl* control, UINT key);
@@ -104,12 +118,35 @@ public:
     void KillMTimer(UINT id);
     void OnMTimerTick();
 
-    // ---- focus, hover, tooltip ----
+    // ---- pointer, focus, hover, tooltip ----
+    // The control that takes the pointer at a window client point: the
+    // topmost visible control there that takes input (decoration passes it
+    // through; for a press, disabled controls too), with the top-level control
+    // that holds it. Every motion, press, release and wheel notch goes by it.
+    MControl* ControlAt(CPoint pt, UINT flags = 0, bool press = false, MControl** topLevel = nullptr);
+    // The top-level control under the pointer, and the control itself.
+    MControl* GetHoverControl() const { return m_hover; }
+    MControl* GetHoverLeaf() const { return m_hoverLeaf; }
+    bool IsUnderPointer(const MControl* control) const;
+    // Whether the control is (still) in this window's tree.
+    bool Contains(const MControl* control) const;
     void SetFocusControl(MControl* control);
     MControl* GetFocusControl() const { return m_focus; }
-    MControl* GetHoverControl() const { return m_hover; }
-    MControl* GetNextFocusableControl() const;
-    MControl* GetPrevFocusableControl() const;
+    // The next and previous controls of the focus chain (see FocusChain).
+    MControl* GetNextFocusableControl();
+    MControl* GetPrevFocusableControl();
+    // Tab and Shift+Tab: the focus goes one step along the chain and the ring shows.
+    BOOL MoveFocus(bool forward);
+    // The focus ring shows once the keyboard is in use and hides when the
+    // pointer is pressed; it is drawn over everything, around the focus
+    // control's current item.
+    void ShowKeyboardCues(BOOL show);
+    BOOL IsShowingKeyboardCues() const { return m_keyboardCues; }
+    // While a key the focus control declined looks for a hot key in the tree.
+    BOOL IsHotKeyPass() const { return m_hotKeyPass; }
+    // Where the ring is drawn, in window client coordinates (empty: none).
+    CRect FocusRingRect();
+    void OnFocusRingMoved(MControl* control);
     // The tooltip text shown for a rect; the window shows one at a time in its
     // tooltip popup. Empty text deactivates it.
     void SetTooltip(const wchar_t* text, CRect rect, UINT ownerId = 0);
@@ -193,14 +230,18 @@ private:
     };
 
     // Mouse and keys.
+    enum class Press { Left, LeftDouble, Right };
     void OnMouseMove(UINT flags, CPoint pt);
     void OnMouseLeave();
-    BOOL OnLButtonDown(UINT flags, CPoint pt);
+    BOOL OnButtonDown(UINT flags, CPoint pt, Press kind);
     BOOL OnButtonUp(UINT flags, CPoint pt, bool left);
-    BOOL OnRButtonDown(UINT flags, CPoint pt);
-    bool PressHover(UINT flags, CPoint pt, bool left, BOOL& answer);
-    BOOL OnLButtonDblClk(UINT flags, CPoint pt);
+    // A held press that lost its end: the control hears a release at (-1, -1).
+    void CancelPress();
+    // Enter and leave follow the hit test; the tooltip follows the hover.
+    void SetHover(MControl* topLevel, MControl* leaf);
     BOOL OnMouseWheel(UINT flags, short delta, CPoint screenPt);
+    void InvalidateFocusRing();
+    void DrawFocusRing(Canvas& canvas);
     BOOL OnKeyDown(UINT vk, UINT repeat);
     void OnNcActivate(BOOL active);
     void ApplySizeLimits(MINMAXINFO& info) const;
@@ -211,7 +252,6 @@ private:
     // a wheel notch pops it down until the pointer moves on to another control.
     void RelayToTooltip(UINT msg);
     bool IsControlAlive(MControl* control) const;
-    MControl* FindFocusable(bool forward) const;
     UINT NextNativeTimerId();
     void OnOverlayTimer(UINT id);
     void PaintMessageOverlay(Canvas& canvas);
@@ -235,8 +275,15 @@ private:
 
     std::vector<MControl*> m_areas;
     std::vector<MControl*> m_controls;
-    MControl* m_hover = nullptr;
+    MControl* m_hover = nullptr;      // top-level control under the pointer
+    MControl* m_hoverLeaf = nullptr;  // the control under the pointer that takes it
     MControl* m_focus = nullptr;
+    BOOL m_releasing = FALSE;         // the window lets the capture go itself
+    BOOL m_keyboardCues = FALSE;
+    BOOL m_hotKeyPass = FALSE;
+    NotificationWatcher m_watcher;
+    CRect m_ringShown;                // where the last paint drew the focus ring
+    std::shared_ptr<Image> m_ringImage;
     BOOL m_tracking = FALSE;
     BOOL m_capture = FALSE;
     BOOL m_buttonHeld = FALSE;

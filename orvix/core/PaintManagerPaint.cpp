@@ -76,6 +76,7 @@ void PaintManager::OnPaint() {
             back.SetRectPixels(inner & update, Color::FromCOLORREF(m_backColor, kBackAlpha));
     }
     DrawControl(back, update);
+    DrawFocusRing(back);  // over every control, so nothing hides it
     DrawCaret(back);
     back.PopClip();
 

@@ -61,6 +61,8 @@ void MouseMove(HWND hwnd, CPoint pt);
 void MouseButton(HWND hwnd, Button button, bool down, CPoint pt, int clicks);
 void MouseWheel(HWND hwnd, CPoint pt, int delta);
 void MouseLeave(HWND hwnd);
+// A press that reached none of the program's windows (the desktop took it).
+void PressOutside();
 void Key(HWND hwnd, UINT vk, bool down);
 void Text(HWND hwnd, const std::wstring& text);
 void ImeComposition(HWND hwnd, const std::wstring& text, int cursor);

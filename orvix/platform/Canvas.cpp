@@ -85,6 +85,8 @@ PangoLayout* MakeLayout(cairo_t* cr, const std::wstring& text, const TextStyle& 
     cairo_font_options_set_hint_metrics(options, CAIRO_HINT_METRICS_OFF);
     pango_cairo_context_set_font_options(pango_layout_get_context(layout), options);
     cairo_font_options_destroy(options);
+    // The text's language picks the fallback font for glyphs the family lacks.
+    pango_context_set_language(pango_layout_get_context(layout), pango_language_from_string(GetTextLanguage()));
     pango_layout_context_changed(layout);
 
     PangoFontDescription* desc = pango_font_description_new();
@@ -506,6 +508,19 @@ TextFitResult MeasureTextFit(const std::wstring& text, const CRect& rect, const 
     }
     g_object_unref(layout);
     return fit;
+}
+
+// Declared with the font helpers: it lays the text out as DrawText does.
+int CountUnknownGlyphs(const std::wstring& text, const std::wstring& family, int pixelSize) {
+    if (text.empty()) return 0;
+    TextStyle style;
+    style.family = family;
+    style.pixelSize = pixelSize;
+    PangoLayout* layout = MakeLayout(MeasureContext(), text, style, 0);
+    if (!layout) return int(text.size());
+    const int unknown = pango_layout_get_unknown_glyphs_count(layout);
+    g_object_unref(layout);
+    return unknown;
 }
 
 int Canvas::CountLines(const std::wstring& text, const TextStyle& style, int maxWidth) {

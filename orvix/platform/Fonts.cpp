@@ -6,6 +6,7 @@
 #include <pango/pangofc-fontmap.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <map>
 #include <mutex>
 
@@ -114,6 +115,21 @@ bool RegisterEmbeddedFont() {
         return true;
     }();
     return prepared && refreshed;
+}
+
+namespace {
+// Pango's interned form of the tag: it lives as long as the process.
+std::atomic<const char*> g_textLanguage{nullptr};
+}  // namespace
+
+void SetTextLanguage(const char* tag) {
+    PangoLanguage* language = pango_language_from_string(tag && *tag ? tag : "en");
+    g_textLanguage.store(pango_language_to_string(language), std::memory_order_relaxed);
+}
+
+const char* GetTextLanguage() {
+    const char* tag = g_textLanguage.load(std::memory_order_relaxed);
+    return tag ? tag : "en";
 }
 
 std::wstring EmbeddedFontPath() {

@@ -24,6 +24,16 @@ bool RegisterEmbeddedFont();
 bool PrepareEmbeddedFont();
 // The file the embedded font was registered from; empty when none was.
 std::wstring EmbeddedFontPath();
+// The language of the texts the toolkit draws, as an RFC 3066 tag ("en", "ja",
+// "zh-cn"). Characters the family lacks come from fontconfig's fallback fonts,
+// chosen for this language: Chinese, Japanese and Korean share characters that
+// each writes in its own forms. "en" until set; any thread.
+void SetTextLanguage(const char* tag);
+const char* GetTextLanguage();
+// Characters of `text` that no installed font can draw in `family` at
+// `pixelSize` (they would show as boxes), with the fallback of the text
+// language; a family that does not resolve counts every character.
+int CountUnknownGlyphs(const std::wstring& text, const std::wstring& family, int pixelSize);
 constexpr const wchar_t* kEmbeddedFontFamily = L"Open Sans Semibold";
 constexpr const wchar_t* kEmbeddedFontFile = L"resources/OpenSans-Semibold.ttf";
 

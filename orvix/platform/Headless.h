@@ -36,6 +36,20 @@ void CloseRequest(HWND hwnd);  // the desktop's close button
 void Resize(HWND hwnd, int width, int height);  // the user drags the window's frame
 void DropFiles(HWND hwnd, int x, int y, const std::vector<std::wstring>& files);
 
+// ---- the desktop's pointer and keyboard, as a person's hands reach them ----
+// The pointer sits at a screen point (it starts at (0, 0), over no window).
+// Moving it is one motion event for the window under it (or the one holding
+// the capture), with a leave for the window it left; a press or release goes
+// to that window too, and a press over no window is the desktop's (the
+// program's active window loses activation). Keys go to the active window.
+// Nothing is delivered until the loop runs (Platform::RunPending).
+void PointerTo(int x, int y);
+POINT GetPointer();
+void PointerButton(bool down, bool right = false, int clicks = 1);
+void PointerWheel(int delta);  // 120 per notch, negative = down
+void DesktopKey(UINT vk, bool down);
+void DesktopText(const std::wstring& text);
+
 // Where the back end last placed the IME, in screen coordinates (empty when
 // text input is off).
 CRect GetTextInputRect();

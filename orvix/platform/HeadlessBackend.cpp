@@ -67,6 +67,7 @@ public:
     std::atomic<uint64_t> m_now{0};
     bool m_autoAdvance = false;
     CPoint m_cursor;
+    HWND m_pointerWindow = nullptr;  // the window the desktop pointer is over
     CRect m_workArea{0, 0, 1920, 1080};
     CRect m_textRect;
     std::wstring m_clipboard;
@@ -159,6 +160,53 @@ void DropFiles(HWND hwnd, int x, int y, const std::vector<std::wstring>& files) 
     Input::DropFiles(hwnd, {x, y}, files);
 }
 CRect GetTextInputRect() { return Active().m_textRect; }
+
+namespace {
+// The window a pointer event at the cursor goes to, and the point in it.
+HWND PointerTarget(POINT& client) {
+    const POINT screen = Active().m_cursor;
+    HWND target = Platform::GetCapture();
+    if (!target) target = Platform::WindowFromPoint(screen);
+    client = screen;
+    if (target) Platform::ScreenToClient(target, client);
+    return target;
+}
+}  // namespace
+
+void PointerTo(int x, int y) {
+    Active().m_cursor = CPoint(x, y);
+    POINT client;
+    HWND target = PointerTarget(client);
+    HWND& over = Active().m_pointerWindow;
+    if (over && over != target && Platform::IsWindow(over)) Input::MouseLeave(over);
+    over = target;
+    if (target) Input::MouseMove(target, client);
+}
+
+POINT GetPointer() { return Active().m_cursor; }
+
+void PointerButton(bool down, bool right, int clicks) {
+    POINT client;
+    HWND target = PointerTarget(client);
+    if (!target) {
+        if (down) Input::PressOutside();
+        return;
+    }
+    Input::MouseButton(target, right ? Input::Button::Right : Input::Button::Left, down, client, clicks);
+}
+
+void PointerWheel(int delta) {
+    POINT client;
+    if (HWND target = PointerTarget(client)) Input::MouseWheel(target, client, delta);
+}
+
+void DesktopKey(UINT vk, bool down) {
+    if (HWND active = Platform::GetActiveWindow()) Input::Key(active, vk, down);
+}
+
+void DesktopText(const std::wstring& text) {
+    if (HWND active = Platform::GetActiveWindow()) Input::Text(active, text);
+}
 
 }  // namespace Headless
 

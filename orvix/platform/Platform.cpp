@@ -32,6 +32,9 @@ struct WindowRecord {
     bool layered = false;
     bool trackLeave = false;
     bool destroying = false;
+    bool dismissOnOutsidePress = false;
+    int modalLoops = 0;  // modal loops running for this window
+    uint64_t raised = 0;  // stacking: the window raised last lies on top
     BYTE alpha = 255;
     std::unique_ptr<Canvas> presented;
 };
@@ -69,6 +72,8 @@ struct State {
     HWND moving = nullptr;
     CPoint moveGrab;  // pointer offset inside the moved window
     HWND textInput = nullptr;
+    uint64_t raiseCounter = 0;
+    CPoint lastPointer;  // screen, as the last pointer event had it
 };
 
 State* g_state = nullptr;
@@ -295,6 +300,7 @@ BOOL Platform::IsWindow(HWND hwnd) { return Find(hwnd) != nullptr; }
 std::vector<HWND> Platform::FindWindows(const std::wstring& title) {
     std::vector<HWND> found;
     if (!g_state) return found;
+    std::lock_guard lock(g_state->mutex);  // a watching thread may ask too
     for (auto& [hwnd, w] : g_state->windows)
         if (w->params.title == title && !w->destroying) found.push_back(hwnd);
     return found;
@@ -343,6 +349,7 @@ BOOL Platform::ShowWindow(HWND hwnd, int cmd) {
     }
     if (!w->visible) {
         w->visible = true;
+        w->raised = ++g_state->raiseCounter;
         bool activate = cmd != SW_SHOWNOACTIVATE && !(w->params.exStyle & WS_EX_NOACTIVATE);
         g_state->backend->ShowNative(w->native, true, activate);
         SendMessage(hwnd, WM_SHOWWINDOW, TRUE, 0);
@@ -478,6 +485,7 @@ HWND Platform::SetActiveWindow(HWND hwnd) {
     HWND old = g_state->active;
     if (old == hwnd || (hwnd && !IsWindow(hwnd))) return old;
     g_state->active = hwnd;
+    if (WindowRecord* w = Find(hwnd)) w->raised = ++g_state->raiseCounter;
     if (IsWindow(old)) {
         SendMessage(old, WM_NCACTIVATE, FALSE, 0);
         SendMessage(old, WM_ACTIVATE, WA_INACTIVE, reinterpret_cast<LPARAM>(hwnd));
@@ -495,6 +503,7 @@ void Platform::BringToTop(HWND hwnd) {
     WindowRecord* w = Find(hwnd);
     if (!w) return;
     g_state->backend->RaiseNative(w->native);
+    w->raised = ++g_state->raiseCounter;
     ShowWindow(hwnd, w->iconic ? SW_RESTORE : SW_SHOW);
     SetActiveWindow(hwnd);
 }
@@ -505,14 +514,51 @@ HWND Platform::SetCapture(HWND hwnd) {
     if (!IsWindow(hwnd)) return old;
     g_state->capture = hwnd;
     g_state->backend->SetCapture(true);
+    // The window that had it hears that it lost it, as on Win32.
+    if (old && old != hwnd) SendMessage(old, WM_CAPTURECHANGED, 0, reinterpret_cast<LPARAM>(hwnd));
     return old;
 }
 
 BOOL Platform::ReleaseCapture() {
     if (!g_state || !g_state->capture) return FALSE;
+    HWND old = g_state->capture;
     g_state->capture = nullptr;
     g_state->backend->SetCapture(false);
+    SendMessage(old, WM_CAPTURECHANGED, 0, 0);
     return TRUE;
+}
+
+HWND Platform::WindowFromPoint(POINT screen) {
+    if (!g_state) return nullptr;
+    HWND best = nullptr;
+    bool bestTopmost = false;
+    uint64_t bestRaised = 0;
+    std::lock_guard lock(g_state->mutex);
+    for (auto& [hwnd, w] : g_state->windows) {
+        // Tips, bubbles and shadows never take the pointer.
+        if (!w->visible || w->iconic || w->destroying || (w->params.exStyle & WS_EX_NOACTIVATE)) continue;
+        if (!w->rect.PtInRect(CPoint(screen.x, screen.y))) continue;
+        const bool topmost = (w->params.exStyle & WS_EX_TOPMOST) != 0;
+        if (!best || (topmost && !bestTopmost) || (topmost == bestTopmost && w->raised > bestRaised)) {
+            best = hwnd;
+            bestTopmost = topmost;
+            bestRaised = w->raised;
+        }
+    }
+    return best;
+}
+
+void Platform::SetInModalLoop(HWND hwnd, BOOL inLoop) {
+    if (WindowRecord* w = Find(hwnd)) w->modalLoops += inLoop ? 1 : -1;
+}
+
+BOOL Platform::IsInModalLoop(HWND hwnd) {
+    WindowRecord* w = Find(hwnd);
+    return w && w->modalLoops > 0;
+}
+
+void Platform::SetDismissOnOutsidePress(HWND hwnd, BOOL dismiss) {
+    if (WindowRecord* w = Find(hwnd)) w->dismissOnOutsidePress = dismiss;
 }
 
 HWND Platform::GetCapture() { return g_state ? g_state->capture : nullptr; }
@@ -718,6 +764,13 @@ int Platform::RunPending() {
             PostQuitMessage(int(msg.wParam));
             break;
         }
+        if (msg.message == WM_CLOSE && IsInModalLoop(msg.hwnd)) {
+            // A modal loop takes its result from its window's close: it stays
+            // the next message for that loop.
+            std::lock_guard lock(g_state->mutex);
+            g_state->queue.push_front(std::move(msg));
+            break;
+        }
         DispatchMessage(msg);
         ++count;
     }
@@ -796,7 +849,13 @@ CRect Platform::GetWorkArea(POINT nearPoint) {
 bool Platform::GetDisplayInfo(POINT nearPoint, DisplayInfo& info) {
     return g_state && g_state->backend->GetDisplayInfo(nearPoint, info);
 }
-CPoint Platform::GetCursorPos() { return g_state ? g_state->backend->GetCursorPos() : CPoint(); }
+CPoint Platform::GetCursorPos() {
+    if (!g_state) return CPoint();
+    // While a window holds the capture the desktop's own idea of the pointer
+    // can stay where the press was (SDL on X11): the events know better.
+    if (g_state->capture) return g_state->lastPointer;
+    return g_state->backend->GetCursorPos();
+}
 
 // ---------------------------------------------------------------- input rules
 
@@ -815,7 +874,38 @@ HWND MouseTarget(HWND hwnd, CPoint& pt) {
 }
 
 void PostMouse(HWND hwnd, UINT msg, CPoint pt) {
+    POINT screen = pt;
+    Platform::ClientToScreen(hwnd, screen);
+    g_state->lastPointer = CPoint(screen);
     Platform::PostMessage(hwnd, msg, MouseKeyFlags(), MAKELPARAM(pt.x, pt.y));
+}
+
+// Whether `hwnd` is `owner` or a window it owns (directly or through others).
+bool IsOwnedBy(HWND hwnd, HWND owner) {
+    for (HWND h = hwnd; h; h = Platform::GetOwner(h))
+        if (h == owner) return true;
+    return false;
+}
+
+// A press anywhere but on a pop-up that closes on outside presses (or on a
+// window it owns) tells that pop-up to go: a press on its disabled owner
+// included, and without a window manager to take its activation away.
+void DismissPopupsOutside(HWND pressed) {
+    std::vector<HWND> popups;
+    {
+        std::lock_guard lock(g_state->mutex);
+        for (auto& [h, w] : g_state->windows)
+            if (w->dismissOnOutsidePress && w->visible && !w->destroying) popups.push_back(h);
+    }
+    for (HWND popup : popups)
+        if (!IsOwnedBy(pressed, popup)) Platform::PostMessage(popup, WM_CANCELMODE, 0, 0);
+}
+
+// Keys go to the active window, as a desktop's keyboard focus does; the
+// window the back end named takes them when none of ours is active.
+HWND KeyTarget(HWND hwnd) {
+    HWND active = g_state->active;
+    return active && Platform::IsWindow(active) ? active : hwnd;
 }
 
 void PointerEntered(HWND hwnd) {
@@ -853,6 +943,7 @@ void MouseButton(HWND hwnd, Button button, bool down, CPoint pt, int clicks) {
         }
         return;
     }
+    if (down && !g_state->capture) DismissPopupsOutside(hwnd);
     HWND target = MouseTarget(hwnd, pt);
     if (!Platform::IsWindowEnabled(target)) return;
     if (down && !g_state->capture && !(Platform::GetExStyle(target) & WS_EX_NOACTIVATE))
@@ -887,8 +978,14 @@ void MouseLeave(HWND hwnd) {
     }
 }
 
+void PressOutside() {
+    DismissPopupsOutside(nullptr);
+    if (HWND active = g_state->active) Focus(active, false);
+}
+
 void Key(HWND hwnd, UINT vk, bool down) {
     if (vk >= 256) return;
+    hwnd = KeyTarget(hwnd);
     bool repeat = down && g_state->asyncKeys[vk];
     g_state->asyncKeys[vk] = down;
     if (!Platform::IsWindowEnabled(hwnd)) return;
@@ -899,11 +996,13 @@ void Key(HWND hwnd, UINT vk, bool down) {
 }
 
 void Text(HWND hwnd, const std::wstring& text) {
+    hwnd = KeyTarget(hwnd);
     if (!Platform::IsWindowEnabled(hwnd)) return;
     for (wchar_t c : text) Platform::PostMessage(hwnd, WM_CHAR, WPARAM(c), 1);
 }
 
 void ImeComposition(HWND hwnd, const std::wstring& text, int cursor) {
+    hwnd = KeyTarget(hwnd);
     auto data = std::make_shared<ImeCompositionData>(ImeCompositionData{text, cursor});
     WPARAM wParam = reinterpret_cast<WPARAM>(data.get());
     Platform::PostMessageWithPayload(hwnd, WM_IME_COMPOSITION, wParam, 0, std::move(data));

@@ -100,6 +100,13 @@ public:
     static HWND SetCapture(HWND hwnd);
     static BOOL ReleaseCapture();
     static HWND GetCapture();
+    // The topmost visible window of the program under a screen point (tips,
+    // bubbles and shadows let the pointer through); null over anything else.
+    static HWND WindowFromPoint(POINT screen);
+    // A pop-up that closes when a press lands anywhere but on it (or on a
+    // window it owns): it is sent WM_CANCELMODE, even when the press lands on
+    // its disabled owner or no window manager takes its activation away.
+    static void SetDismissOnOutsidePress(HWND hwnd, BOOL dismiss);
     // The next time the pointer leaves the window, WM_MOUSELEAVE is posted once.
     static void TrackMouseLeave(HWND hwnd);
     static void SetCursor(CursorKind cursor);
@@ -140,7 +147,11 @@ public:
     static BOOL PeekMessage(MSG& msg);
     static LRESULT DispatchMessage(const MSG& msg);
     // Dispatches everything that is ready without waiting; returns the count.
+    // The close of a window whose modal loop runs is left for that loop.
     static int RunPending();
+    // Modal loops say when they run for a window.
+    static void SetInModalLoop(HWND hwnd, BOOL inLoop);
+    static BOOL IsInModalLoop(HWND hwnd);
 
     // ---- time ----
     static uint64_t GetTickCount();  // milliseconds; the test clock in headless

@@ -302,16 +302,16 @@ private:
                     if (dy) Input::MouseWheel(h, {x, y}, dy * WHEEL_DELTA);
                 }
                 break;
+            // Keys go to the program's active window. SDL names no window for
+            // them when it holds no keyboard focus of its own (an X server without
+            // a window manager leaves the focus with the window under the pointer).
             case SDL_KEYDOWN:
             case SDL_KEYUP:
-                if (HWND h = Hwnd(e.key.windowID)) {
-                    UINT vk = ScancodeToVk(e.key.keysym.scancode);
-                    if (!vk) break;
-                    Input::Key(h, vk, e.type == SDL_KEYDOWN);
-                }
+                if (UINT vk = ScancodeToVk(e.key.keysym.scancode))
+                    Input::Key(Hwnd(e.key.windowID), vk, e.type == SDL_KEYDOWN);
                 break;
             case SDL_TEXTINPUT:
-                if (HWND h = Hwnd(e.text.windowID)) Input::Text(h, Utf8ToWide(e.text.text));
+                Input::Text(Hwnd(e.text.windowID), Utf8ToWide(e.text.text));
                 break;
             case SDL_TEXTEDITING:
                 if (HWND h = Hwnd(e.edit.windowID)) Input::ImeComposition(h, Utf8ToWide(e.edit.text), e.edit.start);

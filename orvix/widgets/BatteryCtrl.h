@@ -40,6 +40,9 @@ class BatteryCtrl : public MControlFont {
 
     BOOL OnControlTimer() override;
     void DrawControl(Canvas& canvas, CRect rcPaint) override;
+    // It only draws: the pointer passes through it.
+    BOOL IsDecoration() const override { return TRUE; }
+
 
   private:
     const Image* m_bar = nullptr;     // owned by the window's image cache

@@ -25,6 +25,9 @@ class CColorButton : public MButtonBase, public MGroupCheck {
     BOOL SetCheck(BOOL check);
     // Stores the check and repaints; the group is left alone.
     void SetControlCheck(BOOL check) override { StoreCheck(check); }
+    BOOL OnFocusKey(UINT vk, UINT modifiers) override {
+        return (modifiers == 0 && MoveInGroup(this, vk)) || MButtonBase::OnFocusKey(vk, modifiers);
+    }
     void SetGroupName(const wchar_t* name) { MGroupCheck::SetGroupName(name ? name : L""); }
     const std::wstring& GetGroupName() const { return m_groupName; }
     // Unchecks the visible, enabled members of the group other than this one.

@@ -13,6 +13,10 @@ struct ImgResInfo;
 
 class CColorPalette : public MPanel {
   public:
+    // Keyboard: the cells are its items; arrows move the ring, Enter chooses.
+    int GetKeyItemCount() override { return int(m_colors.size()); }
+    CRect GetKeyItemRect(int index) override { return GetCellRect(index); }
+    int GetInitialKeyItem() override { return m_selectIndex > 0 ? m_selectIndex : 0; }
     CColorPalette(MObject* parent, UINT id, CRect rect, const wchar_t* title = nullptr, BOOL visible = TRUE,
                   BOOL enabled = TRUE);
 

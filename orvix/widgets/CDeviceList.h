@@ -15,6 +15,12 @@ class Image;
 
 class CDeviceList : public MPanel {
   public:
+    // Keyboard: the cards are its items; arrows move the ring, Enter chooses.
+    int GetKeyItemCount() override { return GetItemCount(); }
+    CRect GetKeyItemRect(int index) override {
+        return index >= 0 && index < GetItemCount() && m_entries[size_t(index)].state > 0 ? GetCardRect(index) : CRect();
+    }
+    int GetInitialKeyItem() override { return m_selectItem > 0 ? m_selectItem : 0; }
     static constexpr int kCardWidth = 200;
     static constexpr int kCardGap = 30;
 

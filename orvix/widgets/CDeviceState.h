@@ -13,6 +13,9 @@ class CDeviceState : public MControlFont {
     const wchar_t* GetClassNameW() const override { return L"CDeviceState"; }
     BOOL SetImage(const wchar_t* file, int count = 1) override;
     void DrawControl(Canvas& canvas, CRect rcPaint) override;
+    // It only draws: the pointer passes through it.
+    BOOL IsDecoration() const override { return TRUE; }
+
 };
 
 }  // namespace Orvix

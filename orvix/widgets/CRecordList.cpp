@@ -308,6 +308,12 @@ LRESULT CRecordList::SetControlFocus(BOOL focus) {
 
 // ---------------------------------------------------------------- input
 
+CRect CRecordList::GetKeyItemRect(int index) {
+    CRect r = GetItemRect(index);
+    r.OffsetRect(0, -GetScrollOffset().y);
+    return r;
+}
+
 int CRecordList::RowAt(CPoint pt) const {
     if (!m_enabled || !m_rect.PtInRect(pt)) return -1;
     const CPoint content(pt.x, pt.y + GetScrollOffset().y);

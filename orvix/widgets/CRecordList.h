@@ -34,6 +34,10 @@ struct RecordItem {
 
 class CRecordList : public MPanel {
   public:
+    // Keyboard: the rows are its items; arrows move the ring, Enter chooses.
+    int GetKeyItemCount() override { return GetItemCount(); }
+    CRect GetKeyItemRect(int index) override;
+    int GetInitialKeyItem() override { return m_sel > 0 ? m_sel : 0; }
     static constexpr int kMinDelay = 10;
     static constexpr int kMaxDelay = 65535;
 

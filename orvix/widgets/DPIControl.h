@@ -15,6 +15,10 @@ namespace Orvix {
 
 class DPIControl : public MPanel {
   public:
+    // Keyboard: the cards are its items; arrows move the ring, Enter chooses.
+    int GetKeyItemCount() override { return GetItemCount(); }
+    CRect GetKeyItemRect(int index) override { return GetCardRect(index); }
+    int GetInitialKeyItem() override { return m_selectItem > 0 ? m_selectItem : 0; }
     static constexpr int kBandHeight = 30;             // drawn colour band
     static constexpr int kColorZone = 40;              // colour hit zone
     static constexpr CRect kEditRect{24, 46, 89, 66};  // of card 0, relative to the control

@@ -102,6 +102,13 @@ void KeyFuncType::UpdateRowTooltip() {
     ShowElidedTextTooltip(*this, m_items[size_t(m_hover)].text, text, RowTextStyle(*this), row);
 }
 
+CRect KeyFuncType::GetKeyItemRect(int index) {
+    if (!IsValid(index)) return {};
+    CRect r = GetRowRect(index);
+    r.OffsetRect(0, -GetScrollOffset().y);
+    return r;
+}
+
 int KeyFuncType::RowAt(CPoint pt) const {
     if (!m_rect.PtInRect(pt)) return -1;
     const CPoint content(pt.x, pt.y + GetScrollOffset().y);

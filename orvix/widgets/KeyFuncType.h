@@ -24,6 +24,10 @@ struct KeyFuncItem {
 
 class KeyFuncType : public MPanel {
   public:
+    // Keyboard: the rows are its items; arrows move the ring, Enter chooses.
+    int GetKeyItemCount() override { return GetItemCount(); }
+    CRect GetKeyItemRect(int index) override;
+    int GetInitialKeyItem() override { return m_sel > 0 ? m_sel : 0; }
     KeyFuncType(MObject* parent, UINT id, CRect rect, const wchar_t* title = nullptr, int visible = 1,
                 int enabled = 1);
     KeyFuncType(MObject* parent, UINT id, CRect rect, int visible, int enabled)

@@ -14,6 +14,10 @@ namespace Orvix {
 template <typename Item>
 class MouseItemList : public MPanel {
   public:
+    // Keyboard: the items are the keyboard's; arrows move the ring, Enter chooses.
+    int GetKeyItemCount() override { return GetItemCount(); }
+    CRect GetKeyItemRect(int index) override { return IsValid(index) ? HitRect(index) : CRect(); }
+    int GetInitialKeyItem() override { return m_sel > 0 ? m_sel : 0; }
     MouseItemList(MObject* parent, UINT id, CRect rect, const wchar_t* title, BOOL visible, BOOL enabled)
         : MPanel(parent, id, rect, title, visible, enabled) {}
 

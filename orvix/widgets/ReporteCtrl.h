@@ -14,6 +14,10 @@ namespace Orvix {
 
 class ReporteCtrl : public MPanel {
   public:
+    // Keyboard: the cards are its items; arrows move the ring, Enter chooses.
+    int GetKeyItemCount() override { return GetItemCount(); }
+    CRect GetKeyItemRect(int index) override { return GetCardRect(index); }
+    int GetInitialKeyItem() override { return m_selectItem > 0 ? m_selectItem : 0; }
     static constexpr int kBandWidth = 20;
 
     ReporteCtrl(MObject* parent, UINT id, CRect rect, const wchar_t* title = nullptr, BOOL visible = TRUE,

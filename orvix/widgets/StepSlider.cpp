@@ -16,11 +16,12 @@ StepSlider::StepSlider(MObject* parent, UINT id, CRect rect, const wchar_t* titl
     if (!enabled) m_state = SLIDER_DISABLED;
 }
 
-void StepSlider::InitControl(PaintManager* manager) {
-    // A held thumb keeps following the pointer on the ticker when it leaves the window.
-    if (!manager) return;
-    AddMTimer();
-    SetRunTimer(TRUE);
+void StepSlider::InitControl(PaintManager*) {
+    // A held thumb follows the pointer's moves alone: the window holds the
+    // capture from press to release, so the moves keep coming when the pointer
+    // leaves the control or the window. (Placing it by the desktop's pointer
+    // position on animation ticks as well pulled it back: during the capture
+    // that position stays where the press was.)
 }
 
 int StepSlider::SetProgress(int value) {
@@ -42,10 +43,21 @@ void StepSlider::SetMaxProgress(int maximum) {
     UpdateControl(TRUE);
 }
 
+// The thumb's centre and the position under an x are both rounded to the
+// nearest: truncating both would put the position under the thumb's own
+// centre one step below it, so a press on the thumb would move it.
 int StepSlider::ThumbCentre() const {
     const int s = Span(), w = TrackWidth();
-    const int offset = s > 0 ? int(int64_t(w) * m_pos / s) : 0;
+    const int offset = s > 0 ? int((int64_t(w) * m_pos + s / 2) / s) : 0;
     return TrackLeft() + std::clamp(offset, 0, std::max(0, w));
+}
+
+int StepSlider::PositionAt(int x) const {
+    const int s = std::max(0, Span()), w = TrackWidth();
+    if (w <= 0) return 0;
+    const int64_t along = int64_t(s) * (x - TrackLeft());
+    const int64_t pos = along >= 0 ? (along + w / 2) / w : -((-along + w / 2) / w);
+    return int(std::clamp<int64_t>(pos, 0, s));
 }
 
 CRect StepSlider::GetThumbRect() const {
@@ -55,8 +67,7 @@ CRect StepSlider::GetThumbRect() const {
 }
 
 int StepSlider::MoveThumbPos(CPoint pt) {
-    const int s = std::max(0, Span()), w = TrackWidth();
-    const int pos = w > 0 ? std::clamp(int(int64_t(s) * (pt.x - TrackLeft()) / w), 0, s) : 0;
+    const int pos = PositionAt(pt.x);
     if (pos == m_pos) return m_pos;
     m_pos = pos;
     UpdateControl(TRUE);
@@ -77,16 +88,17 @@ void StepSlider::SetControlEnabled(BOOL enabled) {
     m_state = enabled ? SLIDER_NORMAL : SLIDER_DISABLED;
 }
 
-void StepSlider::Hold() {
+void StepSlider::Hold(CPoint pt) {
     m_held = TRUE;
-    m_lastMove = Platform::GetTickCount();
+    // Where on the thumb it was taken: the thumb keeps that spot under the pointer.
+    m_grab = pt.x - ThumbCentre();
     SetSliderState(SLIDER_HELD);
 }
 
 BOOL StepSlider::OnControlMouseMove(UINT, CPoint pt) {
     if (!m_enabled) return FALSE;
     if (m_held) {
-        MoveThumbPos(pt);
+        MoveThumbPos(CPoint(pt.x - m_grab, pt.y));
         return TRUE;
     }
     if (!m_mouseDownInside) SetSliderState(GetThumbRect().PtInRect(pt) ? SLIDER_HOVER : SLIDER_NORMAL);
@@ -96,10 +108,13 @@ BOOL StepSlider::OnControlMouseMove(UINT, CPoint pt) {
 BOOL StepSlider::OnControlLButtonDown(UINT, CPoint pt) {
     if (!m_enabled) return FALSE;
     m_pressed = true;
-    const bool onThumb = GetThumbRect().PtInRect(pt);
+    if (GetThumbRect().PtInRect(pt)) {
+        Hold(pt);  // a press on the thumb takes it where it is
+        return TRUE;
+    }
     MoveThumbPos(pt);  // beside the thumb: a jump
     // A thumb that jumped under the pointer is held as if pressed on.
-    if (onThumb || GetThumbRect().PtInRect(pt)) Hold();
+    if (GetThumbRect().PtInRect(pt)) Hold(pt);
     return TRUE;
 }
 
@@ -119,15 +134,35 @@ BOOL StepSlider::OnControlScroll(int, UINT, CPoint) {
     return TRUE;
 }  // the wheel never moves it
 
-BOOL StepSlider::OnControlTimer() {
-    if (!m_held || !m_visible || !m_manager) return FALSE;
-    const uint64_t now = Platform::GetTickCount();
-    if (now - m_lastMove < kTickMs) return FALSE;
-    m_lastMove = now;
-    POINT cursor = Platform::GetCursorPos();
-    Platform::ScreenToClient(m_manager->GetPaintWnd(), cursor);
-    const CPoint offset = MPanel::GetContentOffset(this);
-    MoveThumbPos(CPoint(cursor.x + offset.x, cursor.y + offset.y));
+BOOL StepSlider::OnControlTimer() { return FALSE; }
+
+BOOL StepSlider::OnFocusKey(UINT vk, UINT modifiers) {
+    if (!m_enabled || !m_visible || modifiers != 0) return FALSE;
+    int step = 0;
+    switch (vk) {
+        case VK_LEFT:
+        case VK_DOWN:
+            step = -1;
+            break;
+        case VK_RIGHT:
+        case VK_UP:
+            step = 1;
+            break;
+        case VK_SPACE:
+        case VK_RETURN:
+            SendMessageW(2, 0, 0);  // what a click on the thumb ends with
+            return TRUE;
+        default:
+            return FALSE;
+    }
+    // One step, told as a drag of one step and its release are told.
+    const int pos = std::clamp(m_pos + step, 0, std::max(0, Span()));
+    if (pos != m_pos) {
+        m_pos = pos;
+        UpdateControl(TRUE);
+        SendMessageW(8, WPARAM(m_min + m_pos), 0);
+    }
+    SendMessageW(2, 0, 0);
     return TRUE;
 }
 

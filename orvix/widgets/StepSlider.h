@@ -1,8 +1,8 @@
 #pragma once
 // The input half of the stepped sliders (DPISlider, LightSlider): a 0-based
 // position over minimum..maximum, a thumb that is held by a press on it or
-// jumps to a press beside it, drags with the pointer (and, through the
-// window's animation ticker, while the pointer is outside the window), code 8
+// jumps to a press beside it, drags with the pointer (also outside the control
+// and the window, which hold the capture meanwhile), code 8
 // with minimum + position for every new position the user reaches and code 2
 // when the button is released. Subclasses place the track and the thumb and
 // draw them.
@@ -16,7 +16,6 @@ class StepSlider : public MControlFont {
   public:
     // Thumb looks: 0 normal, 1 pointer over the thumb, 2 thumb held, 3 disabled.
     enum { SLIDER_NORMAL = 0, SLIDER_HOVER = 1, SLIDER_HELD = 2, SLIDER_DISABLED = 3 };
-    static constexpr uint64_t kTickMs = 60;  // the fastest a held thumb follows the ticker
 
     StepSlider(MObject* parent, UINT id, CRect rect, const wchar_t* title, BOOL visible, BOOL enabled,
                int minimum, int maximum, int position);
@@ -48,6 +47,8 @@ class StepSlider : public MControlFont {
     BOOL OnControlLButtonUp(UINT flags, CPoint pt) override;
     BOOL OnControlScroll(int bar, UINT direction, CPoint pt) override;
     BOOL OnControlTimer() override;
+    // Arrows move one step (code 8, then code 2); Space and Enter end as a click does (code 2).
+    BOOL OnFocusKey(UINT vk, UINT modifiers) override;
 
   protected:
     // Track ends and thumb in window coordinates.
@@ -56,6 +57,8 @@ class StepSlider : public MControlFont {
     virtual CSize ThumbSize() const = 0;
     virtual int ThumbTop() const = 0;
     int ThumbCentre() const;
+    // The position whose thumb centre lies nearest to a window x.
+    int PositionAt(int x) const;
     int Span() const { return m_max - m_min; }
     void SetSliderState(int state);
 
@@ -66,11 +69,11 @@ class StepSlider : public MControlFont {
     int m_state = SLIDER_NORMAL;
 
   private:
-    void Hold();
+    void Hold(CPoint pt);
 
     BOOL m_held = FALSE;
     bool m_pressed = false;
-    uint64_t m_lastMove = 0;
+    int m_grab = 0;  // the pointer's x less the thumb's centre while held
 };
 
 }  // namespace Orvix

@@ -2,11 +2,11 @@
 
 #include <gio/gio.h>
 
-#include <cwctype>
-
 #include "orvix/core/TextConv.h"
+#include "platform/ApplicationId.h"
 #include "platform/IconPixmap.h"
 #include "platform/Trace.h"
+#include "platform/dbus/BusConnection.h"
 #include "platform/dbus/TrayMenu.h"
 
 namespace {
@@ -16,6 +16,13 @@ constexpr const char* kWatcherPath = "/StatusNotifierWatcher";
 constexpr const char* kItemInterface = "org.kde.StatusNotifierItem";
 constexpr const char* kItemPath = "/StatusNotifierItem";
 constexpr const char* kMenuPath = "/MenuBar";
+
+// Menu item ids: fixed ones, and a profile's id above kProfileItemBase.
+constexpr int kExitItem = 1;
+constexpr int kShowItem = 2;
+constexpr int kFirstSeparator = 3;
+constexpr int kSecondSeparator = 4;
+constexpr int kProfileItemBase = 100;
 
 constexpr const char* kIntrospection = R"xml(<node>
   <interface name="org.kde.StatusNotifierItem">
@@ -70,24 +77,22 @@ GVariant* PixmapsVariant(const std::vector<IconPixmap>& pixmaps) {
 // watcher's name. Created, used and destroyed on the loop thread only.
 class StatusNotifierTrayIcon::Session {
   public:
-    Session(std::atomic<bool>& available, Callbacks callbacks, std::string id, std::string title,
-            const std::string& iconFile, std::string exitText)
+    Session(std::atomic<bool>& available, Callbacks callbacks, const std::string& iconFile, TrayStatus status)
         : m_available(available),
           m_callbacks(std::move(callbacks)),
-          m_id(std::move(id)),
-          m_title(std::move(title)),
-          m_menu([this] {
-              if (m_callbacks.exitRequested) m_callbacks.exitRequested();
-          }),
+          m_status(std::move(status)),
+          m_menu([this](int id) { OnMenuClicked(id); }),
           m_link(std::make_shared<Link>(Link{this, 0})) {
-        const std::vector<IconPixmap> pixmaps = LoadIconPixmaps(iconFile);
+        std::vector<IconPixmap> pixmaps = LoadIconPixmaps(iconFile);
         if (pixmaps.empty())
             Vantorel::Trace("tray: no picture in %s, the icon goes by name", iconFile.c_str());
         m_pixmaps = PixmapsVariant(pixmaps);
+        AddLowBatteryBadge(pixmaps);
+        m_lowPixmaps = PixmapsVariant(pixmaps);
         // Without a picture the notification area looks the icon up by name in the
-        // icon theme, where the program's installed icon carries the item's id.
-        m_iconName = pixmaps.empty() ? m_id : std::string();
-        m_menu.SetExitLabel(exitText);
+        // icon theme, where the program's installed icon carries the application id.
+        m_iconName = pixmaps.empty() ? kApplicationId : std::string();
+        m_menu.SetItems(MenuItems(m_status));
     }
 
     ~Session() {
@@ -104,17 +109,23 @@ class StatusNotifierTrayIcon::Session {
             g_object_unref(m_connection);
         }
         g_variant_unref(m_pixmaps);
+        g_variant_unref(m_lowPixmaps);
     }
 
     void Start(const std::string& address) {
-        g_dbus_connection_new_for_address(
-            address.c_str(),
-            static_cast<GDBusConnectionFlags>(G_DBUS_CONNECTION_FLAGS_AUTHENTICATION_CLIENT |
-                                              G_DBUS_CONNECTION_FLAGS_MESSAGE_BUS_CONNECTION),
-            nullptr, nullptr, &Session::OnConnected, Hold());
+        ConnectToBus(address, &Session::OnConnected, Hold());
     }
 
-    void SetExitText(const std::string& text) { m_menu.SetExitLabel(text); }
+    void Update(TrayStatus status) {
+        if (status == m_status) return;
+        const TrayStatus old = std::move(m_status);
+        m_status = std::move(status);
+        m_menu.SetItems(MenuItems(m_status));
+        if (m_status.title != old.title) Emit("NewTitle");
+        if (m_status.tooltip != old.tooltip || m_status.detail != old.detail || m_status.title != old.title)
+            Emit("NewToolTip");
+        if (m_status.lowBattery != old.lowBattery) Emit("NewIcon");
+    }
 
   private:
     // What an asynchronous reply finds: the session while it lives, and the
@@ -136,19 +147,9 @@ class StatusNotifierTrayIcon::Session {
     }
 
     static void OnConnected(GObject*, GAsyncResult* result, gpointer data) {
-        GError* error = nullptr;
-        GDBusConnection* connection = g_dbus_connection_new_for_address_finish(result, &error);
         Session* self = Release(data);
-        if (!connection) {
-            Vantorel::Trace("tray: no session bus: %s", error->message);
-            g_error_free(error);
-            return;
-        }
-        if (!self) {
-            g_dbus_connection_close(connection, nullptr, nullptr, nullptr);
-            g_object_unref(connection);
-            return;
-        }
+        GDBusConnection* connection = FinishBusConnection(result, self != nullptr, "tray");
+        if (!connection) return;
         self->m_connection = connection;
         self->Connected();
     }
@@ -172,6 +173,38 @@ class StatusNotifierTrayIcon::Session {
         m_watchId = g_bus_watch_name_on_connection(m_connection, kWatcherName, G_BUS_NAME_WATCHER_FLAGS_NONE,
                                                    &Session::OnWatcherAppeared, &Session::OnWatcherVanished,
                                                    Hold(), [](gpointer data) { Release(data); });
+    }
+
+    static std::vector<TrayMenu::Item> MenuItems(const TrayStatus& status) {
+        using Orvix::WideToUtf8;
+        std::vector<TrayMenu::Item> items;
+        if (!status.showText.empty())
+            items.push_back({kShowItem, false, WideToUtf8(status.showText), true, -1});
+        if (!status.profiles.empty()) {
+            if (!items.empty()) items.push_back({kFirstSeparator, true, "", true, -1});
+            for (const TrayStatus::Profile& profile : status.profiles)
+                items.push_back({kProfileItemBase + profile.id, false, WideToUtf8(profile.name),
+                                 status.profilesEnabled, profile.id == status.activeProfile ? 1 : 0});
+        }
+        if (!items.empty()) items.push_back({kSecondSeparator, true, "", true, -1});
+        items.push_back({kExitItem, false, WideToUtf8(status.exitText), true, -1});
+        return items;
+    }
+
+    void OnMenuClicked(int id) {
+        if (id == kExitItem && m_callbacks.exitRequested) {
+            m_callbacks.exitRequested();
+        } else if (id == kShowItem && m_callbacks.activate) {
+            m_callbacks.activate();
+        } else if (id > kProfileItemBase && m_callbacks.profileChosen) {
+            m_callbacks.profileChosen(id - kProfileItemBase);
+        }
+    }
+
+    void Emit(const char* signal) {
+        if (!m_connection || !m_itemRegistration) return;
+        g_dbus_connection_emit_signal(m_connection, nullptr, kItemPath, kItemInterface, signal, nullptr,
+                                      nullptr);
     }
 
     static Session* FromWatch(gpointer data) { return (*static_cast<LinkRef*>(data))->session; }
@@ -282,18 +315,22 @@ class StatusNotifierTrayIcon::Session {
         auto* self = static_cast<Session*>(data);
         const std::string name = property;
         if (name == "Category") return g_variant_new_string("ApplicationStatus");
-        if (name == "Id") return g_variant_new_string(self->m_id.c_str());
-        if (name == "Title") return g_variant_new_string(self->m_title.c_str());
+        if (name == "Id") return g_variant_new_string(kApplicationId);
+        if (name == "Title") return g_variant_new_string(Orvix::WideToUtf8(self->m_status.title).c_str());
         if (name == "Status") return g_variant_new_string("Active");
         if (name == "WindowId") return g_variant_new_int32(0);
         if (name == "IconThemePath" || name == "OverlayIconName" || name == "AttentionIconName" ||
             name == "AttentionMovieName")
             return g_variant_new_string("");
         if (name == "IconName") return g_variant_new_string(self->m_iconName.c_str());
-        if (name == "IconPixmap") return g_variant_ref(self->m_pixmaps);
+        if (name == "IconPixmap")
+            return g_variant_ref(self->m_status.lowBattery ? self->m_lowPixmaps : self->m_pixmaps);
         if (name == "OverlayIconPixmap" || name == "AttentionIconPixmap")
             return g_variant_new("a(iiay)", nullptr);
-        if (name == "ToolTip") return g_variant_new("(sa(iiay)ss)", "", nullptr, self->m_title.c_str(), "");
+        if (name == "ToolTip")
+            return g_variant_new("(sa(iiay)ss)", "", nullptr,
+                                 Orvix::WideToUtf8(self->m_status.tooltip).c_str(),
+                                 Orvix::WideToUtf8(self->m_status.detail).c_str());
         if (name == "ItemIsMenu") return g_variant_new_boolean(FALSE);
         if (name == "Menu") return g_variant_new_object_path(kMenuPath);
         g_set_error(error, G_DBUS_ERROR, G_DBUS_ERROR_UNKNOWN_PROPERTY, "No property %s", property);
@@ -302,10 +339,10 @@ class StatusNotifierTrayIcon::Session {
 
     std::atomic<bool>& m_available;
     Callbacks m_callbacks;
-    const std::string m_id;
-    const std::string m_title;
+    TrayStatus m_status;
     std::string m_iconName;
     GVariant* m_pixmaps = nullptr;
+    GVariant* m_lowPixmaps = nullptr;
     TrayMenu m_menu;
     LinkRef m_link;
     GDBusConnection* m_connection = nullptr;
@@ -323,28 +360,21 @@ StatusNotifierTrayIcon::~StatusNotifierTrayIcon() {
     m_loop.Stop([this] { m_session.reset(); });
 }
 
-std::string StatusNotifierTrayIcon::ItemId(const std::wstring& applicationName) {
-    std::wstring id;
-    for (wchar_t c : applicationName) {
-        if (c < 0x80 && std::iswalnum(c))
-            id += static_cast<wchar_t>(std::towlower(c));
-        else if (!id.empty() && id.back() != L'-')
-            id += L'-';
-    }
-    while (!id.empty() && id.back() == L'-') id.pop_back();
-    return id.empty() ? "application" : Orvix::WideToUtf8(id);
-}
-
-bool StatusNotifierTrayIcon::Add(const std::wstring& iconFile, const std::wstring& tooltip,
-                                 const std::wstring& exitText, Callbacks callbacks) {
-    m_loop.Post([this, icon = Orvix::WideToUtf8(iconFile), title = Orvix::WideToUtf8(tooltip),
-                 exit = Orvix::WideToUtf8(exitText), id = ItemId(tooltip), callbacks = std::move(callbacks)] {
+bool StatusNotifierTrayIcon::Add(const std::wstring& iconFile, const TrayStatus& status,
+                                 Callbacks callbacks) {
+    m_loop.Post([this, icon = Orvix::WideToUtf8(iconFile), status, callbacks = std::move(callbacks)] {
         m_available = false;
         m_session.reset();
-        m_session = std::make_unique<Session>(m_available, callbacks, id, title, icon, exit);
+        m_session = std::make_unique<Session>(m_available, callbacks, icon, status);
         m_session->Start(m_address);
     });
     return false;
+}
+
+void StatusNotifierTrayIcon::Update(const TrayStatus& status) {
+    m_loop.Post([this, status] {
+        if (m_session) m_session->Update(status);
+    });
 }
 
 void StatusNotifierTrayIcon::Remove() {
@@ -353,11 +383,5 @@ void StatusNotifierTrayIcon::Remove() {
         // bus must also find it unavailable.
         m_available = false;
         m_session.reset();
-    });
-}
-
-void StatusNotifierTrayIcon::SetExitText(const std::wstring& text) {
-    m_loop.Post([this, label = Orvix::WideToUtf8(text)] {
-        if (m_session) m_session->SetExitText(label);
     });
 }

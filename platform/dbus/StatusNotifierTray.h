@@ -1,5 +1,6 @@
 #pragma once
-// The tray icon as a StatusNotifierItem on the session bus, with its menu as a
+// The tray icon as a StatusNotifierItem on the session bus, its Id the
+// application id (the desktop entry's name), with its menu as a
 // com.canonical.dbusmenu object, registered with the desktop's
 // org.kde.StatusNotifierWatcher. All bus work runs on a GLib loop of its own; the
 // methods below only post to it and never wait for the bus. The callbacks come on
@@ -23,15 +24,13 @@ class StatusNotifierTrayIcon : public TrayIcon {
 
     // Starts registering and returns false: the icon is shown once the watcher
     // has answered, which availabilityChanged(true) reports.
-    bool Add(const std::wstring& iconFile, const std::wstring& tooltip, const std::wstring& exitText,
-             Callbacks callbacks) override;
+    using TrayIcon::Add;
+    bool Add(const std::wstring& iconFile, const TrayStatus& status, Callbacks callbacks) override;
+    // Tells the notification area what changed: NewToolTip, NewIcon (the
+    // low-battery picture), NewTitle, and the menu's LayoutUpdated.
+    void Update(const TrayStatus& status) override;
     void Remove() override;
     bool IsAvailable() const override { return m_available.load(); }
-    void SetExitText(const std::wstring& text) override;
-
-    // The item's Id property for a tooltip: the application name in lower case
-    // with '-' for spaces and anything but letters and digits ("vantorel-mouse").
-    static std::string ItemId(const std::wstring& applicationName);
 
   private:
     class Session;

@@ -120,39 +120,50 @@ void TrayMenu::Unexport() {
     m_registration = 0;
 }
 
-void TrayMenu::SetExitLabel(const std::string& label) {
-    if (label == m_label) return;
-    m_label = label;
+void TrayMenu::SetItems(std::vector<Item> items) {
+    if (items == m_items) return;
+    m_items = std::move(items);
     ++m_revision;
     if (!m_connection) return;
     // Hosts that cache the layout reload it on LayoutUpdated; others only apply
     // changed properties.
     GVariantBuilder updated;
     g_variant_builder_init(&updated, G_VARIANT_TYPE("a(ia{sv})"));
-    g_variant_builder_add_value(&updated,
-                                g_variant_new("(i@a{sv})", kExitItemId, Properties(kExitItemId, nullptr)));
+    for (const Item& item : m_items)
+        g_variant_builder_add_value(&updated,
+                                    g_variant_new("(i@a{sv})", item.id, Properties(item.id, nullptr)));
     g_dbus_connection_emit_signal(m_connection, nullptr, m_path.c_str(), kInterface, "ItemsPropertiesUpdated",
                                   g_variant_new("(a(ia{sv})a(ias))", &updated, nullptr), nullptr);
     g_dbus_connection_emit_signal(m_connection, nullptr, m_path.c_str(), kInterface, "LayoutUpdated",
                                   g_variant_new("(ui)", m_revision, 0), nullptr);
 }
 
+const TrayMenu::Item* TrayMenu::Find(int id) const {
+    for (const Item& item : m_items)
+        if (item.id == id) return &item;
+    return nullptr;
+}
+
 GVariant* TrayMenu::Properties(int id, GVariant* names) const {
     GVariantBuilder props;
     g_variant_builder_init(&props, G_VARIANT_TYPE_VARDICT);
+    auto add = [&](const char* name, GVariant* value) {
+        if (Wanted(names, name))
+            g_variant_builder_add(&props, "{sv}", name, value);
+        else
+            g_variant_unref(g_variant_ref_sink(value));
+    };
     if (id == 0) {
-        if (Wanted(names, "children-display"))
-            g_variant_builder_add(&props, "{sv}", "children-display", g_variant_new_string("submenu"));
-    } else if (id == kExitItemId) {
-        if (Wanted(names, "type"))
-            g_variant_builder_add(&props, "{sv}", "type", g_variant_new_string("standard"));
-        if (Wanted(names, "label"))
-            g_variant_builder_add(&props, "{sv}", "label",
-                                  g_variant_new_string(EscapeMnemonics(m_label).c_str()));
-        if (Wanted(names, "enabled"))
-            g_variant_builder_add(&props, "{sv}", "enabled", g_variant_new_boolean(TRUE));
-        if (Wanted(names, "visible"))
-            g_variant_builder_add(&props, "{sv}", "visible", g_variant_new_boolean(TRUE));
+        add("children-display", g_variant_new_string("submenu"));
+    } else if (const Item* item = Find(id)) {
+        add("type", g_variant_new_string(item->separator ? "separator" : "standard"));
+        if (!item->separator) add("label", g_variant_new_string(EscapeMnemonics(item->label).c_str()));
+        add("enabled", g_variant_new_boolean(item->enabled));
+        add("visible", g_variant_new_boolean(TRUE));
+        if (item->radio >= 0) {
+            add("toggle-type", g_variant_new_string("radio"));
+            add("toggle-state", g_variant_new_int32(item->radio));
+        }
     }
     return g_variant_builder_end(&props);
 }
@@ -161,13 +172,17 @@ GVariant* TrayMenu::Layout(int id, int depth, GVariant* names) const {
     GVariantBuilder children;
     g_variant_builder_init(&children, G_VARIANT_TYPE("av"));
     if (id == 0 && depth != 0)
-        g_variant_builder_add(&children, "v", Layout(kExitItemId, depth < 0 ? -1 : depth - 1, names));
+        for (const Item& item : m_items)
+            g_variant_builder_add(&children, "v", Layout(item.id, depth < 0 ? -1 : depth - 1, names));
     return g_variant_new("(i@a{sv}av)", id, Properties(id, names), &children);
 }
 
 bool TrayMenu::HandleEvent(int id, const char* eventId) {
     if (!IsItem(id)) return false;
-    if (id == kExitItemId && g_strcmp0(eventId, "clicked") == 0 && m_exitClicked) m_exitClicked();
+    const Item* item = Find(id);
+    // A disabled item or a separator does nothing, whatever a host sends.
+    if (item && !item->separator && item->enabled && g_strcmp0(eventId, "clicked") == 0 && m_clicked)
+        m_clicked(id);
     return true;
 }
 
@@ -199,7 +214,10 @@ void TrayMenu::OnMethodCall(GDBusConnection*, const char*, const char*, const ch
         const gint32* list =
             static_cast<const gint32*>(g_variant_get_fixed_array(ids, &count, sizeof(gint32)));
         std::vector<gint32> wanted(list, list + count);
-        if (wanted.empty()) wanted = {0, kExitItemId};  // no ids: every item
+        if (wanted.empty()) {  // no ids: every item
+            wanted.push_back(0);
+            for (const Item& item : menu->m_items) wanted.push_back(item.id);
+        }
         for (gint32 id : wanted)
             if (menu->IsItem(id))
                 g_variant_builder_add(&result, "(i@a{sv})", id, menu->Properties(id, names));

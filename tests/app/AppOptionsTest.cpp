@@ -78,3 +78,24 @@ TEST(AppOptions, UnknownOptionsAndStrayWordsAreRefusedByName) {
         EXPECT_NE(p.error.find(argument), std::string::npos) << p.error;
     }
 }
+
+TEST(AppOptions, LanguageTakesALanguageIdInEitherForm) {
+    Parsed separate = Parse({"--screenshot", "shots", "--language", "1031"});
+    ASSERT_TRUE(separate.ok) << separate.error;
+    EXPECT_EQ(separate.options.language, 1031);
+    EXPECT_EQ(separate.options.screenshotFolder, "shots");
+    Parsed joined = Parse({"--language=2052"});
+    ASSERT_TRUE(joined.ok);
+    EXPECT_EQ(joined.options.language, 2052);
+    EXPECT_EQ(Parse({}).options.language, 0);
+
+    for (auto arguments : {std::vector<const char*>{"--language"}, std::vector<const char*>{"--language="},
+                           std::vector<const char*>{"--language", "German"},
+                           std::vector<const char*>{"--language", "01031"},
+                           std::vector<const char*>{"--language=-1031"},
+                           std::vector<const char*>{"--language", "99999999999"}}) {
+        Parsed wrong = Parse(arguments);
+        EXPECT_FALSE(wrong.ok) << arguments.back();
+        EXPECT_NE(wrong.error.find("--language needs a language id"), std::string::npos) << wrong.error;
+    }
+}

@@ -17,6 +17,7 @@ class CtlPermission : public ScratchHome {
   protected:
     void SetUp() override {
         ScratchHome::SetUp();
+        SetEnv("LANGUAGE", std::nullopt);
         SetEnv("LC_MESSAGES", std::nullopt);
         SetEnv("LANG", std::nullopt);
         denied = std::make_shared<DeniedBackend>(MakeSimulatedBackend(SimulateStart::Cable));

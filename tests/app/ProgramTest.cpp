@@ -15,6 +15,7 @@
 #include <thread>
 #include <vector>
 
+#include "ProgramRun.h"
 #include "tests/platform/ScratchHome.h"
 #include "tests/support/PrivateXServer.h"
 
@@ -24,92 +25,12 @@ namespace fs = std::filesystem;
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
-// Generous: sanitizer builds start slowly on a busy machine.
-constexpr auto kPatience = std::chrono::seconds(60);
-
-// One running copy of the program; its output goes to files.
-class ProgramRun {
-  public:
-    ProgramRun(const fs::path& folder, std::vector<std::string> arguments)
-        : m_out(folder / "stdout.txt"), m_err(folder / "stderr.txt") {
-        const std::string program = VANTOREL_BINARY_DIR "/VantorelMouse";
-        arguments.insert(arguments.begin(), program);
-        std::vector<char*> argv;
-        for (auto& a : arguments) argv.push_back(a.data());
-        argv.push_back(nullptr);
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_addopen(&actions, 1, m_out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-        posix_spawn_file_actions_addopen(&actions, 2, m_err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-        if (posix_spawn(&m_pid, program.c_str(), &actions, nullptr, argv.data(), environ) != 0) m_pid = -1;
-        posix_spawn_file_actions_destroy(&actions);
-    }
-    ~ProgramRun() {
-        if (m_pid > 0 && m_exitCode == kRunning) {
-            kill(m_pid, SIGKILL);
-            waitpid(m_pid, nullptr, 0);
-        }
-    }
-    ProgramRun(const ProgramRun&) = delete;
-    ProgramRun& operator=(const ProgramRun&) = delete;
-
-    // The exit code once the program has ended within `limit`; kRunning while it
-    // still runs, -1 when it could not start or was ended by a signal.
-    int Wait(std::chrono::milliseconds limit) {
-        const auto until = Clock::now() + limit;
-        while (m_pid > 0 && m_exitCode == kRunning) {
-            int status = 0;
-            pid_t done = waitpid(m_pid, &status, WNOHANG);
-            if (done == m_pid) {
-                m_exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-                break;
-            }
-            if (done < 0 || Clock::now() >= until) break;
-            std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        }
-        return m_pid > 0 ? m_exitCode : -1;
-    }
-    int Finish() { return Wait(std::chrono::duration_cast<std::chrono::milliseconds>(kPatience)); }
-
-    std::string Out() const { return ReadFile(m_out); }
-    std::string Err() const { return ReadFile(m_err); }
-
-    static constexpr int kRunning = -2;
-
-  private:
-    static std::string ReadFile(const fs::path& path) {
-        std::ifstream in(path);
-        std::stringstream text;
-        text << in.rdbuf();
-        return text.str();
-    }
-
-    fs::path m_out, m_err;
-    pid_t m_pid = -1;
-    int m_exitCode = kRunning;
-};
-
-// Width and height from a PNG's header; (0, 0) when the file is no PNG.
-std::pair<uint32_t, uint32_t> PngSize(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    unsigned char header[24] = {};
-    if (!in.read(reinterpret_cast<char*>(header), sizeof header) || header[1] != 'P' || header[2] != 'N' ||
-        header[3] != 'G')
-        return {0, 0};
-    auto big = [&](int at) {
-        return uint32_t(header[at]) << 24 | uint32_t(header[at + 1]) << 16 | uint32_t(header[at + 2]) << 8 |
-               uint32_t(header[at + 3]);
-    };
-    return {big(16), big(20)};
-}
-
 class ProgramTest : public ScratchHome {
   protected:
     void SetUp() override {
         ScratchHome::SetUp();
         // A plain English locale: the language rule then settles on 1033.
+        SetEnv("LANGUAGE", std::nullopt);
         SetEnv("LC_ALL", std::nullopt);
         SetEnv("LC_MESSAGES", std::nullopt);
         SetEnv("LANG", "C.UTF-8");
@@ -138,6 +59,21 @@ TEST_F(ProgramTest, ScreenshotRendersTheMainWindowAfterAFullStart) {
     EXPECT_TRUE(fs::is_directory(Root() / "data" / "Vantorel Mouse Files" / "db"));
     // Nothing to complain about (sanitizer builds add their own statistics).
     EXPECT_EQ(run.Err().find("VantorelMouse:"), std::string::npos) << run.Err();
+}
+
+TEST_F(ProgramTest, LanguageOptionRendersInALanguageWithoutStoringIt) {
+    SetEnv("LANGUAGE", "de_AT:en");  // the desktop's choice, stored at the first start
+    const fs::path out = Root() / "shots";
+    ProgramRun run(Root(), {"--language", "1041", "--screenshot", out.string()});
+    ASSERT_EQ(run.Finish(), 0) << run.Err();
+    EXPECT_EQ(PngSize(out / "main.png"), std::make_pair(1280u, 800u));
+    EXPECT_NE(Settings().find("LCID=1031"), std::string::npos) << Settings();
+
+    // A language without a file is refused before any window, naming the ones there are.
+    ProgramRun unknown(Root(), {"--language=1053", "--screenshot", out.string()});
+    EXPECT_EQ(unknown.Finish(), 2);
+    EXPECT_NE(unknown.Err().find("no language file for 1053"), std::string::npos) << unknown.Err();
+    EXPECT_NE(unknown.Err().find("2052"), std::string::npos) << unknown.Err();
 }
 
 TEST_F(ProgramTest, FrenchLocaleAndSimulatedMouseStartInFrench) {

@@ -88,7 +88,7 @@ TEST_F(CtlStore, SetChecksTheRangeItsPageAllows) {
     EXPECT_EQ(Run("--simulate set dpi_group2_value 26000"), 0);  // model 101 goes to 26000
     EXPECT_EQ(Run("--simulate set version 2"), 2);
     EXPECT_EQ(Run("--simulate get dpi_index"), 0);
-    EXPECT_EQ(folder.Read("run.out"), "4\n");
+    EXPECT_EQ(folder.Read("run.out"), "4 (level 5)\n");
 }
 
 TEST_F(CtlStore, AShortLockIsWaitedForAndALongOneEndsTheRunWithNothingSent) {

@@ -35,7 +35,7 @@ class DesktopNotifications : public ::testing::Test {
 
     PrivateBus bus;
     LowBatteryWatch watch;
-    DesktopNotifier notifier{bus.Address(), L"Vantorel Mouse", "vantorel-mouse", L"/opt/vantorel/icon.png"};
+    DesktopNotifier notifier{bus.Address(), L"Vantorel Mouse", "com.vantorel.mouse", L"/opt/vantorel/icon.png"};
 };
 
 TEST_F(DesktopNotifications, LowBatteryNotifiesOncePerThresholdAndNeverWhileCharging) {
@@ -51,7 +51,7 @@ TEST_F(DesktopNotifications, LowBatteryNotifiesOncePerThresholdAndNeverWhileChar
     EXPECT_EQ(shown[0].body, "Vantorel V8: 15% battery left. Connect the cable to charge the mouse.");
     EXPECT_EQ(shown[0].appName, "Vantorel Mouse");
     EXPECT_EQ(shown[0].appIcon, "file:///opt/vantorel/icon.png");
-    EXPECT_EQ(shown[0].desktopEntry, "vantorel-mouse");
+    EXPECT_EQ(shown[0].desktopEntry, "com.vantorel.mouse");
     EXPECT_EQ(shown[0].urgency, 1);
 
     BatteryReport(14, false);

@@ -120,6 +120,55 @@ bool PrivateBus::HasOwner(const std::string& name) {
     return has;
 }
 
+GVariant* ReadItemProperty(GDBusConnection* connection, const std::string& service, const char* name) {
+    GVariant* reply = g_dbus_connection_call_sync(
+        connection, service.c_str(), "/StatusNotifierItem", "org.freedesktop.DBus.Properties", "Get",
+        g_variant_new("(ss)", "org.kde.StatusNotifierItem", name), nullptr, G_DBUS_CALL_FLAGS_NO_AUTO_START,
+        2000, nullptr, nullptr);
+    if (!reply) return nullptr;
+    GVariant* value = nullptr;
+    g_variant_get(reply, "(v)", &value);
+    g_variant_unref(reply);
+    return value;
+}
+
+std::vector<TrayMenuEntry> ReadTrayMenu(GDBusConnection* connection, const std::string& service,
+                                        uint32_t* revision) {
+    std::vector<TrayMenuEntry> items;
+    GVariant* reply =
+        g_dbus_connection_call_sync(connection, service.c_str(), "/MenuBar", "com.canonical.dbusmenu",
+                                    "GetLayout", g_variant_new("(iias)", 0, -1, nullptr), nullptr,
+                                    G_DBUS_CALL_FLAGS_NO_AUTO_START, 2000, nullptr, nullptr);
+    if (!reply) return items;
+    guint32 rev = 0;
+    GVariant* layout = nullptr;
+    g_variant_get(reply, "(u@(ia{sv}av))", &rev, &layout);
+    if (revision) *revision = rev;
+    GVariant* children = g_variant_get_child_value(layout, 2);
+    for (gsize i = 0; i < g_variant_n_children(children); ++i) {
+        GVariant* boxed = g_variant_get_child_value(children, i);
+        GVariant* child = g_variant_get_variant(boxed);
+        TrayMenuEntry item;
+        GVariant* props = nullptr;
+        g_variant_get(child, "(i@a{sv}av)", &item.id, &props, nullptr);
+        const char* label = "";
+        g_variant_lookup(props, "label", "&s", &label);
+        item.label = label;
+        gboolean enabled = TRUE;
+        g_variant_lookup(props, "enabled", "b", &enabled);
+        item.enabled = enabled;
+        g_variant_lookup(props, "toggle-state", "i", &item.toggle);
+        items.push_back(item);
+        g_variant_unref(props);
+        g_variant_unref(child);
+        g_variant_unref(boxed);
+    }
+    g_variant_unref(children);
+    g_variant_unref(layout);
+    g_variant_unref(reply);
+    return items;
+}
+
 // ---- Recorder ----
 
 void Recorder::Add(std::string event) {

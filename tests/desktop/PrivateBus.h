@@ -41,6 +41,20 @@ class PrivateBus {
     GDBusConnection* m_client = nullptr;
 };
 
+// A property of the StatusNotifierItem `service` exports (a new reference), or null.
+GVariant* ReadItemProperty(GDBusConnection* connection, const std::string& service, const char* name);
+
+// The items below the root of a tray icon's menu (com.canonical.dbusmenu at
+// /MenuBar of `service`), as a notification area reads them; the layout's revision.
+struct TrayMenuEntry {
+    int id = 0;
+    std::string label;
+    bool enabled = true;
+    int toggle = -1;  // a radio item's state; -1 for plain items
+};
+std::vector<TrayMenuEntry> ReadTrayMenu(GDBusConnection* connection, const std::string& service,
+                                        uint32_t* revision = nullptr);
+
 // What the test's callbacks saw, guarded for the threads they come on.
 class Recorder {
   public:

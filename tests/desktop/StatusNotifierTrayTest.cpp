@@ -33,7 +33,8 @@ class StatusNotifierTray : public ::testing::Test {
 
     TrayIcon::Callbacks Callbacks() {
         return {[this] { events.Add("activate"); }, [this] { events.Add("exit"); },
-                [this](bool available) { events.Add(available ? "available" : "unavailable"); }};
+                [this](bool available) { events.Add(available ? "available" : "unavailable"); },
+                [this](int32_t profile) { events.Add("profile " + std::to_string(profile)); }};
     }
 
     // Adds the icon and waits for the watcher to hold it; the service it registered.
@@ -44,14 +45,7 @@ class StatusNotifierTray : public ::testing::Test {
     }
 
     GVariant* ItemProperty(const std::string& service, const char* name) {
-        GVariant* reply =
-            CallSync(bus.Client(), service, "/StatusNotifierItem", "org.freedesktop.DBus.Properties", "Get",
-                     g_variant_new("(ss)", "org.kde.StatusNotifierItem", name));
-        if (!reply) return nullptr;
-        GVariant* value = nullptr;
-        g_variant_get(reply, "(v)", &value);
-        g_variant_unref(reply);
-        return value;
+        return ReadItemProperty(bus.Client(), service, name);
     }
 
     std::string ItemString(const std::string& service, const char* name) {
@@ -69,30 +63,8 @@ class StatusNotifierTray : public ::testing::Test {
     std::vector<std::pair<int, std::string>> MenuItems(const std::string& service,
                                                        uint32_t* revision = nullptr) {
         std::vector<std::pair<int, std::string>> items;
-        GVariant* reply = CallSync(bus.Client(), service, "/MenuBar", "com.canonical.dbusmenu", "GetLayout",
-                                   g_variant_new("(iias)", 0, -1, nullptr));
-        if (!reply) return items;
-        guint32 rev = 0;
-        GVariant* layout = nullptr;
-        g_variant_get(reply, "(u@(ia{sv}av))", &rev, &layout);
-        if (revision) *revision = rev;
-        GVariant* children = g_variant_get_child_value(layout, 2);
-        for (gsize i = 0; i < g_variant_n_children(children); ++i) {
-            GVariant* boxed = g_variant_get_child_value(children, i);
-            GVariant* child = g_variant_get_variant(boxed);
-            gint32 id = 0;
-            GVariant* props = nullptr;
-            g_variant_get(child, "(i@a{sv}av)", &id, &props, nullptr);
-            const char* label = "";
-            g_variant_lookup(props, "label", "&s", &label);
-            items.emplace_back(id, label);
-            g_variant_unref(props);
-            g_variant_unref(child);
-            g_variant_unref(boxed);
-        }
-        g_variant_unref(children);
-        g_variant_unref(layout);
-        g_variant_unref(reply);
+        for (const TrayMenuEntry& item : ReadTrayMenu(bus.Client(), service, revision))
+            items.emplace_back(item.id, item.label);
         return items;
     }
 
@@ -110,7 +82,7 @@ TEST_F(StatusNotifierTray, RegistersWithTheWatcherAndShowsItsProperties) {
     ASSERT_TRUE(events.WaitForCount("available", 1));
     EXPECT_TRUE(tray.IsAvailable());
 
-    EXPECT_EQ(ItemString(service, "Id"), "vantorel-mouse");
+    EXPECT_EQ(ItemString(service, "Id"), "com.vantorel.mouse");
     EXPECT_EQ(ItemString(service, "Title"), "Vantorel Mouse");
     EXPECT_EQ(ItemString(service, "Status"), "Active");
     EXPECT_EQ(ItemString(service, "Category"), "ApplicationStatus");
@@ -191,7 +163,10 @@ TEST_F(StatusNotifierTray, ActivateAndTheMenuItemReachTheCallbacks) {
     EXPECT_EQ(events.Count("activate"), 1u);
 
     // A language change renames the item; underscores are shown, not taken as mnemonics.
-    tray.SetExitText(L"Quitter_maintenant");
+    TrayStatus french;
+    french.title = french.tooltip = L"Vantorel Mouse";
+    french.exitText = L"Quitter_maintenant";
+    tray.Update(french);
     uint32_t newRevision = 0;
     EXPECT_TRUE(
         WaitUntil([&] { return !MenuItems(service).empty() && MenuItems(service)[0].second != "Exit"; }));
@@ -225,7 +200,7 @@ TEST_F(StatusNotifierTray, WithoutAWatcherTheIconIsNotAvailableUntilOneStarts) {
     std::string service;
     ASSERT_TRUE(WaitUntil([&] {
         for (const std::string& name : bus.UniqueNames()) {
-            if (ItemString(name, "Id") == "vantorel-mouse") service = name;
+            if (ItemString(name, "Id") == "com.vantorel.mouse") service = name;
         }
         return !service.empty();
     }));
@@ -245,7 +220,7 @@ TEST_F(StatusNotifierTray, AWatcherWithoutANotificationAreaIsNoWayBack) {
     const std::string service = AddAndWaitForRegistration(watcher);
     ASSERT_FALSE(service.empty());
     // The item answers, so its host query has been made; still not available.
-    EXPECT_EQ(ItemString(service, "Id"), "vantorel-mouse");
+    EXPECT_EQ(ItemString(service, "Id"), "com.vantorel.mouse");
     EXPECT_FALSE(tray.IsAvailable());
 
     watcher.SetHostRegistered(true);
@@ -280,16 +255,9 @@ TEST_F(StatusNotifierTray, APictureThatCannotBeReadFallsBackToTheIconName) {
     tray.Add(folder.File("broken.png"), L"Vantorel Mouse", L"Exit", Callbacks());
     ASSERT_TRUE(watcher.WaitForRegistrations(1));
     const std::string service = watcher.Registrations()[0];
-    EXPECT_EQ(ItemString(service, "IconName"), "vantorel-mouse");
+    EXPECT_EQ(ItemString(service, "IconName"), "com.vantorel.mouse");
     EXPECT_EQ(ItemString(service, "IconPixmap"), "[]");
     EXPECT_TRUE(events.WaitForCount("available", 1));
-}
-
-TEST(StatusNotifierTrayId, IsTheApplicationNameInLowerCaseWithDashes) {
-    EXPECT_EQ(StatusNotifierTrayIcon::ItemId(L"Vantorel Mouse"), "vantorel-mouse");
-    EXPECT_EQ(StatusNotifierTrayIcon::ItemId(L"  Mouse  Tool 2 "), "mouse-tool-2");
-    EXPECT_EQ(StatusNotifierTrayIcon::ItemId(L"Souris été"), "souris-t");
-    EXPECT_EQ(StatusNotifierTrayIcon::ItemId(L""), "application");
 }
 
 TEST(CreateTrayIcon, IsTheStatusNotifierItemOnlyWhereThereIsASessionBus) {

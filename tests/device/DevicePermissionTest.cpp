@@ -2,6 +2,8 @@
 // reports it instead of treating it as absent, the notice names the cause and the fix
 // in both languages, and the udev rule built from the catalog gives access to every
 // identity of it.
+#include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <filesystem>
 
@@ -142,6 +144,49 @@ TEST_F(PermissionNoticeText, FixDependsOnWhereTheRuleIs) {
               L"control --reload");
 }
 
+TEST_F(PermissionNoticeText, TypingWithoutTheVirtualKeyboardNamesTheNodeTheFixAndWhatStillWorks) {
+    SetCurrentLcid(1033);
+    UdevRuleState shipped;
+    shipped.shipped = "/opt/vm/70-vantorel-mouse.rules";
+    PermissionNotice n = BuildUinputNotice(UinputProblem::Denied, "/dev/uinput", EACCES, true, shipped);
+    EXPECT_EQ(n.title, L"Texts are not typed into every application");
+    EXPECT_NE(n.cause.find(L"may not write /dev/uinput"), std::wstring::npos) << Orvix::WideToUtf8(n.cause);
+    EXPECT_NE(n.fix.find(L"vantorel-mouse package"), std::wstring::npos);
+    EXPECT_NE(n.fix.find(L"X applications only"), std::wstring::npos) << Orvix::WideToUtf8(n.fix);
+    EXPECT_EQ(
+        n.command,
+        L"sudo cp '/opt/vm/70-vantorel-mouse.rules' /etc/udev/rules.d/ && sudo udevadm control --reload");
+
+    // No node at all: the module too; nothing typed without X.
+    n = BuildUinputNotice(UinputProblem::Missing, "/dev/uinput", ENOENT, false, shipped);
+    EXPECT_NE(n.cause.find(L"/dev/uinput does not exist"), std::wstring::npos) << Orvix::WideToUtf8(n.cause);
+    EXPECT_NE(n.fix.find(L"cannot be typed"), std::wstring::npos);
+    EXPECT_TRUE(n.command.ends_with(L" && sudo modprobe uinput")) << Orvix::WideToUtf8(n.command);
+
+    // The rule in place: what is left to do for this session.
+    UdevRuleState installed;
+    installed.installed = "/usr/lib/udev/rules.d/70-vantorel-mouse.rules";
+    n = BuildUinputNotice(UinputProblem::Missing, "/dev/uinput", ENOENT, true, installed);
+    EXPECT_NE(n.fix.find(L"load the uinput module"), std::wstring::npos) << Orvix::WideToUtf8(n.fix);
+    EXPECT_EQ(n.command, L"sudo modprobe uinput");
+    n = BuildUinputNotice(UinputProblem::Denied, "/dev/uinput", EACCES, true, installed);
+    EXPECT_NE(n.fix.find(L"log out and in again"), std::wstring::npos);
+    EXPECT_EQ(n.command, L"sudo udevadm trigger --name-match=/dev/uinput");
+
+    // A refusal of the kernel is no matter of rules: its reason, no command.
+    n = BuildUinputNotice(UinputProblem::Failed, "/dev/uinput", ENOTTY, true, installed);
+    EXPECT_NE(n.cause.find(L"could not make one (Inappropriate ioctl for device)"), std::wstring::npos)
+        << Orvix::WideToUtf8(n.cause);
+    EXPECT_TRUE(n.command.empty());
+    EXPECT_EQ(n.fix, L"Until then, texts are typed into X applications only.");
+
+    SetCurrentLcid(1036);
+    n = BuildUinputNotice(UinputProblem::Denied, "/dev/uinput", EACCES, true, shipped);
+    EXPECT_NE(n.cause.find(L"/dev/uinput"), std::wstring::npos);
+    EXPECT_NE(n.fix.find(L"applications X"), std::wstring::npos) << Orvix::WideToUtf8(n.fix);
+    EXPECT_EQ(n.cause.find(L"{node}"), std::wstring::npos);
+}
+
 TEST(UdevRuleLookup, InstalledFoldersThenBesideTheProgram) {
     TempFolder t;
     const std::string root = Orvix::WideToUtf8(t.Folder());
@@ -202,6 +247,37 @@ TEST(UdevRules, OneLinePerIdentityOfTheCatalog) {
     for (size_t at = odd.find("\nSUBSYSTEM"); at != std::string::npos; at = odd.find("\nSUBSYSTEM", at + 1))
         ++rulesLines;
     EXPECT_EQ(rulesLines, 1u);
+    // The virtual keyboard's node, for the session's user, ends every rule file.
+    const std::string uinput = std::string(kUinputRuleLine) + "\n";
+    EXPECT_EQ(odd.compare(odd.size() - uinput.size(), uinput.size(), uinput), 0) << odd;
+    EXPECT_EQ(uinput,
+              "KERNEL==\"uinput\", SUBSYSTEM==\"misc\", OPTIONS+=\"static_node=uinput\", TAG+=\"uaccess\"\n");
+}
+
+TEST(UdevRules, EveryCatalogIdBecomesAModaliasOfTheMetadata) {
+    DeviceCatalog catalog;
+    ASSERT_TRUE(ReadCatalog(Orvix::Utf8ToWide(VANTOREL_SOURCE_DIR "/data/"), L"", catalog));
+    const std::vector<std::string> patterns = BuildUsbModaliases(catalog.modes);
+    ASSERT_FALSE(patterns.empty());
+    for (const CatalogEntry& mode : catalog.modes) {
+        char pattern[32];
+        std::snprintf(pattern, sizeof pattern, "usb:v%04Xp%04Xd*", mode.vid, mode.pid);
+        EXPECT_NE(std::find(patterns.begin(), patterns.end(), pattern), patterns.end()) << pattern;
+    }
+    CatalogEntry a;
+    a.vid = 0x7768;
+    a.pid = 0x6d35;
+    CatalogEntry zero = a;
+    zero.vid = 0;
+    EXPECT_EQ(BuildUsbModaliases({a, zero, a}), std::vector<std::string>{"usb:v7768p6D35d*"});
+
+    // The marker's line becomes the entries, indented as it was; the rest stays.
+    const std::string metadata =
+        "<provides>\n    <binary>x</binary>\n    <!-- @MODALIASES@ -->\n</provides>\n";
+    EXPECT_EQ(InsertModaliases(metadata, "@MODALIASES@", {"usb:v1p2d*", "usb:v3p4d*"}),
+              "<provides>\n    <binary>x</binary>\n    <modalias>usb:v1p2d*</modalias>\n"
+              "    <modalias>usb:v3p4d*</modalias>\n</provides>\n");
+    EXPECT_EQ(InsertModaliases("<provides/>", "@MODALIASES@", {"usb:v1p2d*"}), "");
 }
 
 }  // namespace

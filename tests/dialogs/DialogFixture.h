@@ -10,10 +10,14 @@
 #include <thread>
 #include <vector>
 
+#include "orvix/controls/CComboBoxList.h"
+#include "orvix/controls/ComboWnd.h"
+#include "orvix/controls/MComboBox.h"
 #include "orvix/core/MDialog.h"
 #include "orvix/core/Manager.h"
 #include "orvix/platform/Headless.h"
 #include "orvix/platform/Platform.h"
+#include "tests/support/UserHands.h"
 
 namespace DialogTest {
 
@@ -47,16 +51,28 @@ inline void StopToolkit() {
     Manager::UnInitGdiplus();
 }
 
-// A click in the middle of a control of `dlg`, delivered at once; inside a modal
-// loop (`deliver` false) it is only queued, so that the loop itself sees the
-// window close that the click may cause.
-inline void ClickControl(MDialog& dlg, UINT id, bool deliver = true) {
+// A person's click on a control of `dlg`: the pointer comes from where it was
+// to the middle of the control, presses and releases there. Inside a modal
+// loop the window's close that the click may cause is left for that loop.
+inline void ClickControl(MDialog& dlg, UINT id) {
     MControl* control = dlg.GetControl(id);
     ASSERT_NE(control, nullptr) << "control " << id;
-    const CPoint centre = control->GetRect().CenterPoint();
-    Headless::MouseMove(dlg.GetSafeHwnd(), centre.x, centre.y);
-    Headless::Click(dlg.GetSafeHwnd(), centre.x, centre.y);
-    if (deliver) Platform::RunPending();
+    UserHands().ClickControl(control);
+}
+
+// Opens the combo box with a click and clicks its item `index` in the drop-down.
+inline void ChooseComboItem(MDialog& dlg, UINT id, int index) {
+    auto* combo = dynamic_cast<MComboBox*>(dlg.GetControl(id));
+    ASSERT_NE(combo, nullptr) << "combo " << id;
+    UserHands hands;
+    hands.ClickControl(combo);
+    ComboWnd* drop = combo->GetDropDown();
+    ASSERT_NE(drop, nullptr);
+    CComboBoxList* list = drop->GetList();
+    CRect row = list->GetItemRect(index);
+    const CPoint offset = list->GetScrollOffset();
+    row.OffsetRect(-offset.x, -offset.y);
+    hands.ClickAt(drop->GetSafeHwnd(), row.CenterPoint());
 }
 
 // Runs the UI loop (also from inside a modal loop) until `done` or five seconds.

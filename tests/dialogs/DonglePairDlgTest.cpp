@@ -16,10 +16,10 @@ using namespace DialogTest;
 
 // Clicks button 33 (confirm) or 34 (cancel) of the box as soon as it is shown.
 void ClickConfirm(CUIMessageBox& box, void*) {
-    ClickControl(box, CUIMessageBox::IDC_FIRST, false);
+    ClickControl(box, CUIMessageBox::IDC_FIRST);
 }
 void ClickCancel(CUIMessageBox& box, void*) {
-    ClickControl(box, CUIMessageBox::IDC_SECOND, false);
+    ClickControl(box, CUIMessageBox::IDC_SECOND);
 }
 
 class PairingTest : public SimFixture {
@@ -110,7 +110,7 @@ TEST_F(PairingTest, SwitchingTheMouseOnShowsSuccessThroughTheNotification) {
             s.sim->SetMousePower(true);
             s.shown = PumpUntil([&] { return dlg.IsSuccessShown(); });
             if (s.shown)
-                ClickControl(dlg, DonglePairDlg::IDC_SUCCESS, false);
+                ClickControl(dlg, DonglePairDlg::IDC_SUCCESS);
             else
                 dlg.DoCancel();
         },
@@ -132,7 +132,7 @@ TEST_F(PairingTest, TheCloseButtonEndsTheDialogAfterItsDelayWithoutSuccess) {
     stopped = false;
     SetPairDialogHook(
         [](DonglePairDlg& dlg, void*) {
-            ClickControl(dlg, DonglePairDlg::IDC_CLOSE, false);
+            ClickControl(dlg, DonglePairDlg::IDC_CLOSE);
             // The click is handled in the loop; then the thread is stopped at once.
             PumpUntil([&] { return !dlg.IsRunning(); });
             stopped = !dlg.IsRunning() && dlg.GetSafeHwnd() != nullptr;

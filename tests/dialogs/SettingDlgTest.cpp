@@ -7,6 +7,8 @@
 #include <fstream>
 #include <memory>
 #include <sstream>
+#include <utility>
+#include <vector>
 
 #include "../features/RecordingDesktop.h"
 #include "../platform/ScratchHome.h"
@@ -16,6 +18,7 @@
 #include "dialogs/SettingDlg.h"
 #include "exchange/LanguageText.h"
 #include "orvix/controls/CCheckButton.h"
+#include "orvix/controls/CTabCtrl1.h"
 #include "orvix/controls/MComboBox.h"
 #include "orvix/core/TextConv.h"
 #include "platform/AppContext.h"
@@ -158,23 +161,42 @@ TEST_F(SettingDlgTest, ExitModeRadiosStoreTheirValue) {
     EXPECT_FALSE(Checked(SettingDlg::IDC_EXITMODE_EXIT));
 }
 
+TEST_F(SettingDlgTest, TheLanguageListNamesEachLanguageFileInItsOwnLanguage) {
+    Open();
+    auto* language = dynamic_cast<MComboBox*>(dlg->GetControl(SettingDlg::IDC_LANGUAGE));
+    ASSERT_NE(language, nullptr);
+    std::vector<std::pair<std::wstring, int>> items;
+    for (int i = 0; i < language->GetItemCount(); ++i)
+        items.emplace_back(language->GetItemText(i), int(language->GetItemData(i)));
+    EXPECT_EQ(items, (std::vector<std::pair<std::wstring, int>>{
+                         {L"Deutsch", 1031}, {L"English", 1033}, {L"Español", 3082}, {L"Français", 1036},
+                         {L"Italiano", 1040}, {L"Polski", 1045}, {L"Português (Brasil)", 1046},
+                         {L"Русский", 1049}, {L"日本語", 1041}, {L"한국어", 1042}, {L"简体中文", 2052}}));
+    EXPECT_EQ(language->GetCurData(), kLcidEnglish);
+    dlg->DestroyWindow();
+
+    // Opened in Korean: Korean is selected and the window speaks it.
+    SetCurrentLcid(1042);
+    Open();
+    language = dynamic_cast<MComboBox*>(dlg->GetControl(SettingDlg::IDC_LANGUAGE));
+    EXPECT_EQ(language->GetCurData(), 1042);
+    EXPECT_EQ(Title(SettingDlg::IDC_TITLE), ReadLanguageText(GetProgramFolder(), 1042, L"LAN", 650));
+    EXPECT_EQ(Title(SettingDlg::IDC_TITLE), L"설정");
+}
+
 TEST_F(SettingDlgTest, ChoosingFrancaisStoresItRetitlesAtOnceAndTellsTheOwner) {
     Open();
     auto* language = dynamic_cast<MComboBox*>(dlg->GetControl(SettingDlg::IDC_LANGUAGE));
     ASSERT_NE(language, nullptr);
-    ASSERT_EQ(language->GetItemCount(), 2);
-    EXPECT_EQ(language->GetItemText(0), L"Français");
-    EXPECT_EQ(language->GetItemData(0), kLcidFrench);
-    EXPECT_EQ(language->GetItemData(1), kLcidEnglish);
+    const int french = language->FindData(kLcidFrench);
+    ASSERT_GE(french, 0);
+    EXPECT_EQ(language->GetItemText(french), L"Français");
     EXPECT_EQ(language->GetCurData(), kLcidEnglish);
     const std::wstring englishTitle = Title(SettingDlg::IDC_TITLE);
     ASSERT_EQ(englishTitle, GetLanguageText(L"LAN", 650));
 
-    // The user picks the first item of the drop-down.
-    ClickControl(*dlg, SettingDlg::IDC_LANGUAGE);
-    ASSERT_NE(language->GetDropDown(), nullptr);
-    language->OnItemChosen(0);
-    Platform::RunPending();
+    // The user picks "Français" in the drop-down.
+    ChooseComboItem(*dlg, SettingDlg::IDC_LANGUAGE, french);
 
     EXPECT_EQ(GetCurrentLcid(), kLcidFrench);
     EXPECT_EQ(ReadAppRegInt(L"LCID"), kLcidFrench);
@@ -185,14 +207,15 @@ TEST_F(SettingDlgTest, ChoosingFrancaisStoresItRetitlesAtOnceAndTellsTheOwner) {
     EXPECT_EQ(owner.Count(kLanguageChangedMessage), 1);
 
     // Choosing the language already shown changes nothing and tells nobody.
-    language->OnItemChosen(0);
-    Platform::RunPending();
+    ChooseComboItem(*dlg, SettingDlg::IDC_LANGUAGE, french);
     EXPECT_EQ(owner.Count(kLanguageChangedMessage), 1);
 }
 
 TEST_F(SettingDlgTest, LinksOpenTheMakersAddressesAndTheCloseButtonEndsTheDialog) {
     Open();
-    dlg->SelectPage(1);
+    auto* tabs = dynamic_cast<CTabCtrl1*>(dlg->GetControl(SettingDlg::IDC_TABS));
+    ASSERT_NE(tabs, nullptr);
+    UserHands().ClickAt(dlg->GetSafeHwnd(), tabs->GetItemRect(1).CenterPoint());  // the "About" tab
     EXPECT_TRUE(dlg->GetControl(SettingDlg::IDC_LINK_WEBSITE)->IsParentVisible());
     ClickControl(*dlg, SettingDlg::IDC_LINK_WEBSITE);
     ClickControl(*dlg, SettingDlg::IDC_LINK_STORE);
@@ -203,7 +226,7 @@ TEST_F(SettingDlgTest, LinksOpenTheMakersAddressesAndTheCloseButtonEndsTheDialog
                                          L"open https://store.vantorel.example/",
                                          L"open https://www.vantorel.example/support/downloads"}));
 
-    Platform::PostTask([this] { ClickControl(*dlg, SettingDlg::IDC_CLOSE, false); });
+    Platform::PostTask([this] { ClickControl(*dlg, SettingDlg::IDC_CLOSE); });
     EXPECT_EQ(dlg->ShowModal(SW_SHOW), UINT(IDCANCEL));
 }
 

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "exchange/ExchangeFiles.h"
+#include "exchange/XmlDocument.h"
 #include "orvix/core/TextConv.h"
 #include "tests/storage/StoreTestSupport.h"
 
@@ -339,4 +340,49 @@ TEST_F(ExchangeFiles, FailedOrHostileProfileImportsLeaveTheProfileAlone) {
         config.replace(config.find(from), from.size(), to);
     }
     EXPECT_EQ(after[1], config);
+}
+
+// The applications that switch to a profile travel in its file, after every
+// element an older reader searches for, and an application moves to the
+// profile that imports it.
+TEST_F(ExchangeFiles, ProfileApplicationsTravelAndMoveFromOtherProfiles) {
+    ASSERT_TRUE(Store().SetProfileApp(1, L"desktop=firefox-esr.desktop;class=steam;default=1"));
+    ASSERT_TRUE(Store().SetProfileApp(2, L"class=steam;desktop=old.desktop"));
+    ASSERT_TRUE(Store().SetProfileApp(3, L"class=Other"));
+    ASSERT_TRUE(ExportProfile(FileOf("p.xml"), Store(), Context(1)));
+    const std::string text = ReadFile("p.xml");
+    EXPECT_NE(text.find("<applications>\r\n<item desktop=\"firefox-esr.desktop\"/>\r\n<item class=\"steam\"/>\r\n"
+                        "</applications>"),
+              std::string::npos)
+        << text;
+
+    // An older reader walks forwards through the elements it knows: all are still found.
+    XmlDocument older;
+    ASSERT_TRUE(older.LoadFile(FileOf("p.xml")));
+    ASSERT_TRUE(older.FindNext(L"profile") && older.StepIn() && older.FindNext(L"profileinfo") && older.StepIn());
+    for (const wchar_t* name : {L"keyitems", L"Lightitems", L"Mouse_DPI", L"Mouse"}) EXPECT_TRUE(older.FindNext(name)) << name;
+
+    ASSERT_EQ(ImportProfile(FileOf("p.xml"), Store(), Context(2)), kTaskWriteEverything);
+    // Profile 2 has the file's applications; profile 1 gave them up but stays the default.
+    EXPECT_EQ(QueryAll("SELECT app FROM t_profile_data ORDER BY profile"),
+              (std::vector<std::string>{"default=1", "desktop=firefox-esr.desktop;class=steam", "class=Other", ""}));
+    // The column stays a plain text.
+    EXPECT_EQ(Query("SELECT typeof(app) FROM t_profile_data WHERE profile = 2"), "text");
+}
+
+TEST_F(ExchangeFiles, OlderProfileFilesLeaveTheApplicationsAlone) {
+    ASSERT_TRUE(Store().SetProfileApp(1, L"class=steam"));
+    ASSERT_EQ(ImportProfile(WriteProfile("<keyitems/><Mouse_DPI dpi_count=\"4\"/>"), Store(), Context(1)),
+              kTaskWriteEverything);
+    EXPECT_EQ(Query("SELECT app FROM t_profile_data WHERE profile = 1"), "class=steam");
+    // An empty list in a newer file empties the profile's; odd items are skipped.
+    ASSERT_EQ(ImportProfile(WriteProfile("<Mouse/><applications><item/><item desktop=\"\" class=\"\"/>"
+                                         "<item class=\"a\"/><item class=\"a\"/></applications>"),
+                            Store(), Context(1)),
+              kTaskWriteEverything);
+    EXPECT_EQ(Query("SELECT app FROM t_profile_data WHERE profile = 1"), "class=a");
+    ASSERT_EQ(ImportProfile(WriteProfile("<applications/>"), Store(), Context(1)), kTaskWriteEverything);
+    EXPECT_EQ(Query("SELECT app FROM t_profile_data WHERE profile = 1"), "");
+    // No such profile: nothing is stored, and the caller is told.
+    EXPECT_FALSE(Store().SetProfileApp(99, L"class=x"));
 }

@@ -14,13 +14,15 @@
 
 namespace {
 
-// Two languages' texts, as the language files would give them; nothing for others.
+// Some languages' texts, as the language files would give them; nothing for others.
 std::wstring Lookup(int lcid, int textId) {
     static const std::map<std::pair<int, int>, std::wstring> texts = {
         {{1033, 460}, L"Example 1 - Blessing"},
         {{1036, 460}, L"Exemple 1 - V\u0153ux"},
         {{1036, 461}, L"Exemple 1 - Service client"},
         {{1036, 471}, L"Bonjour !"},
+        {{1031, 461}, L"Beispiel 2 - Kundenservice"},
+        {{1041, 471}, L"\u3053\u3093\u306b\u3061\u306f\u3002"},
     };
     auto it = texts.find({lcid, textId});
     return it == texts.end() ? L"" : it->second;
@@ -31,6 +33,9 @@ TEST(TextLibrary, ExamplesAreKnownInEveryFormTheyWereMadeIn) {
     EXPECT_EQ(ExampleNameTextId(L"Example 1 - Customer Service", Lookup), 461);
     EXPECT_EQ(ExampleNameTextId(L"Exemple 1 - Service client", Lookup), 461);
     EXPECT_EQ(ExampleContentTextId(L"Bonjour !", Lookup), 471);
+    // Made in any language the program speaks.
+    EXPECT_EQ(ExampleNameTextId(L"Beispiel 2 - Kundenservice", Lookup), 461);
+    EXPECT_EQ(ExampleContentTextId(L"\u3053\u3093\u306b\u3061\u306f\u3002", Lookup), 471);
     EXPECT_EQ(
         ExampleContentTextId(L"\u60a8\u597d\uff0c\u5f88\u9ad8\u5174\u4e3a\u60a8\u670d\u52a1\uff01", Lookup),
         471);

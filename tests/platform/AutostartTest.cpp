@@ -31,13 +31,22 @@ class AutostartTest : public ScratchHome {
             if (line.rfind("Exec=", 0) == 0) return line.substr(5);
         return {};
     }
-    std::wstring Entry() { return Utf8ToWide((Root() / "config/autostart/vantorel-mouse.desktop").string()); }
+    std::wstring Entry() { return Utf8ToWide((Root() / "config/autostart/com.vantorel.mouse.desktop").string()); }
+    std::wstring OldEntry() { return Utf8ToWide((Root() / "config/autostart/vantorel-mouse.desktop").string()); }
+    std::string Line(const std::wstring& path, const std::string& key) {
+        std::istringstream lines(Read(path));
+        for (std::string line; std::getline(lines, line);)
+            if (line.rfind(key + "=", 0) == 0) return line.substr(key.size() + 1);
+        return "<none>";
+    }
 };
 
 TEST_F(AutostartTest, EntryLivesInTheAutostartFolderOfTheConfigHome) {
     EXPECT_EQ(GetAutostartEntryPath(), Entry());
     SetEnv("XDG_CONFIG_HOME", "relative/ignored");
     EXPECT_EQ(GetAutostartEntryPath(),
+              Utf8ToWide((Root() / "home/.config/autostart/com.vantorel.mouse.desktop").string()));
+    EXPECT_EQ(GetOldAutostartEntryPath(),
               Utf8ToWide((Root() / "home/.config/autostart/vantorel-mouse.desktop").string()));
     const std::wstring program = GetAutostartProgramPath();
     EXPECT_EQ(program.substr(program.rfind(L'/')), L"/VantorelMouse");
@@ -67,6 +76,42 @@ TEST_F(AutostartTest, WriteRewriteAndRemove) {
     EXPECT_TRUE(RemoveAutostartEntry(Entry())) << "already gone counts as removed";
     EXPECT_FALSE(WriteAutostartEntry(Entry(), L"/bad\npath", false));
     EXPECT_FALSE(std::filesystem::exists(WideToUtf8(Entry())));
+}
+
+TEST_F(AutostartTest, TheEntryNamesItsProgramForTryExecAndTheApplicationsIcon) {
+    ASSERT_TRUE(WriteAutostartEntry(Entry(), L"/opt/a b\\c/VantorelMouse", false));
+    EXPECT_EQ(Line(Entry(), "TryExec"), "/opt/a b\\\\c/VantorelMouse");
+    EXPECT_EQ(Line(Entry(), "Icon"), "com.vantorel.mouse");
+}
+
+TEST_F(AutostartTest, AnEntryOfAnEarlierVersionIsMovedToTheApplicationId) {
+    std::filesystem::create_directories(Root() / "config/autostart");
+    // Hidden start kept, the program the running one.
+    std::ofstream(WideToUtf8(OldEntry())) << "[Desktop Entry]\nType=Application\nName=V\n"
+                                          << "Exec=\"/old/place/VantorelMouse\" -autorun\n";
+    EXPECT_TRUE(MoveOldAutostartEntry(OldEntry(), Entry(), L"/new/VantorelMouse"));
+    EXPECT_FALSE(std::filesystem::exists(WideToUtf8(OldEntry())));
+    EXPECT_EQ(ExecLine(Entry()), "\"/new/VantorelMouse\" -autorun");
+
+    // One already under the new name wins; the old one only goes.
+    std::ofstream(WideToUtf8(OldEntry())) << "[Desktop Entry]\nType=Application\nName=V\nExec=v\n";
+    ASSERT_TRUE(WriteAutostartEntry(Entry(), L"/new/VantorelMouse", false));
+    EXPECT_TRUE(MoveOldAutostartEntry(OldEntry(), Entry(), L"/elsewhere/VantorelMouse"));
+    EXPECT_EQ(ExecLine(Entry()), "\"/new/VantorelMouse\"");
+    EXPECT_FALSE(std::filesystem::exists(WideToUtf8(OldEntry())));
+
+    // One the desktop switched off stays off.
+    RemoveAutostartEntry(Entry());
+    std::ofstream(WideToUtf8(OldEntry())) << "[Desktop Entry]\nType=Application\nName=V\nExec=v\nHidden=true\n";
+    EXPECT_TRUE(MoveOldAutostartEntry(OldEntry(), Entry(), L"/new/VantorelMouse"));
+    EXPECT_FALSE(std::filesystem::exists(WideToUtf8(Entry())));
+    EXPECT_FALSE(std::filesystem::exists(WideToUtf8(OldEntry())));
+
+    // Nothing to move; and an entry that cannot be written keeps the old one.
+    EXPECT_TRUE(MoveOldAutostartEntry(OldEntry(), Entry(), L"/new/VantorelMouse"));
+    std::ofstream(WideToUtf8(OldEntry())) << "[Desktop Entry]\nType=Application\nName=V\nExec=v\n";
+    EXPECT_FALSE(MoveOldAutostartEntry(OldEntry(), Entry(), L"/bad\npath"));
+    EXPECT_TRUE(std::filesystem::exists(WideToUtf8(OldEntry())));
 }
 
 TEST_F(AutostartTest, AnEntrySwitchedOffByTheDesktopCountsAsAbsent) {

@@ -35,5 +35,4 @@ TEST(DesktopEntryTest, EntriesWithoutACommandAreRefused) {
     EXPECT_FALSE(ParseDesktopEntryExec("[Desktop Entry]\nExec=\"unclosed\n", argv));
     EXPECT_FALSE(ParseDesktopEntryExec("[Other]\nExec=x\n", argv));
     EXPECT_TRUE(argv.empty());
-    EXPECT_FALSE(DesktopEntryCommand(L"/nonexistent/entry.desktop", argv));
 }

@@ -52,23 +52,20 @@ class DpiPageTest : public MainWindowFixture {
         ClickAt(Hwnd(), levels->GetEditRect(level).CenterPoint());
         ASSERT_TRUE(levels->IsEditing());
         for (int i = 0; i < 6; ++i) PressKey(VK_BACK);
-        Headless::TypeText(Hwnd(), text);
+        hands.Type(text);
         PressKey(VK_RETURN);
         Settle();
     }
 
-    // Presses and releases the slider's track where the value `value` lies.
+    // Presses and releases the slider's track where the value `value` lies
+    // (where the thumb's centre stands for that value).
     void DragSliderTo(int value) {
         const int span = slider->GetMaxProgress() - slider->GetMinProgress();
         const int width = DPISlider::kTrack.Width();
-        int dx = 0;
-        while (dx < width && span * dx / width < value - slider->GetMinProgress()) ++dx;
+        const int dx = (width * (value - slider->GetMinProgress()) + span / 2) / span;
         const CPoint at(slider->GetRect().left + DPISlider::kTrack.left + dx,
                         slider->GetThumbRect().CenterPoint().y);
-        Headless::MouseMove(Hwnd(), at.x, at.y);
-        Headless::MouseDown(Hwnd(), at.x, at.y);
-        Headless::MouseUp(Hwnd(), at.x, at.y);
-        Platform::RunPending();
+        ClickAt(Hwnd(), at);
         Settle();
     }
 

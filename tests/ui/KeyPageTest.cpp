@@ -99,8 +99,7 @@ class KeyPageTest : public MainWindowFixture {
         ASSERT_TRUE(combo->IsVisible());
         const int index = combo->FindData(data);
         ASSERT_GE(index, 0) << "no item with data " << data << " in " << id;
-        combo->OnItemChosen(index);
-        Platform::RunPending();
+        ChooseComboItem(id, index);
     }
     void Apply() {
         ClickControl(KeyPage::IDC_APPLY);
@@ -131,12 +130,10 @@ class KeyPageTest : public MainWindowFixture {
     }
     void ReplaceEditText(UINT id, const std::wstring& text) {
         ClickControl(id);
-        // Everything selected, then typed over, as Ctrl+A does.
-        if (auto* edit = Control<MEdit>(id); edit && edit->GetEditBox())
-            edit->GetEditBox()->SetSel(0, edit->GetEditBox()->GetText().size());
+        // Everything selected, then typed over.
+        hands.Chord(VK_CONTROL, 'A');
         PressKey(VK_BACK);
-        Headless::TypeText(Hwnd(), text);
-        Platform::RunPending();
+        hands.Type(text);
     }
     // Leaves an edit as a click elsewhere does.
     void ClickAway() { ClickAt(Hwnd(), Control(KeyPage::IDC_TYPE_CAPTION)->GetRect().CenterPoint()); }
@@ -182,8 +179,7 @@ TEST_F(KeyPageTest, CapturedKeyWithShiftAndAltIsStoredCaptionedAndSent) {
     PressKey('A');
     EXPECT_EQ(page->GetCapturedVk(), 'A');
     EXPECT_EQ(Control<MEdit>(KeyPage::IDC_CAPTURE)->GetEditText(), L"A");
-    Headless::TypeText(Hwnd(), L"xyz");
-    Platform::RunPending();
+    hands.Type(L"xyz");
     EXPECT_EQ(Control<MEdit>(KeyPage::IDC_CAPTURE)->GetEditText(), L"A");
 
     ClickControl(KeyPage::IDC_SHIFT);
@@ -555,21 +551,22 @@ TEST_F(KeyPageTest, MacroListFollowsTheLibraryAndKeepsTheChoice) {
 class KeyPageXvfbTest : public OnPrivateDisplay<KeyPageTest> {};
 
 TEST_F(KeyPageXvfbTest, KeyPressedOnTheDisplayShowsInTheCaptureEdit) {
-    PlugCable();
-    dlg = std::make_unique<DeviceMainDlg>();
-    dlg->SetWorkerTimings(FastWorkerTimings());
-    ASSERT_TRUE(dlg->CreateMainWindow());
-    dlg->ShowMainWindow();
-    Pump(1500);
-    dlg->SwitchModel();
-    Pump(1000);
+    StartReal();
+    ToModelView();
     page = dynamic_cast<KeyPage*>(dlg->GetPage(kTabKey));
     ASSERT_NE(page, nullptr);
-    page->ChooseType(kFuncKey);
+    // The "Keyboard" type, then the capture field, each clicked.
+    auto* types = Control<KeyFuncType>(KeyPage::IDC_TYPE_LIST);
+    int row = -1;
+    for (int i = 0; i < types->GetItemCount(); ++i)
+        if (types->GetItemData(i) == kFuncKey) row = i;
+    ASSERT_GE(row, 0);
+    ASSERT_EQ(Xdo(InWindow(640, 780), UserHands::ToScreen(Hwnd(), types->GetRowRect(row).CenterPoint())), 0);
+    ASSERT_TRUE(PumpUntil([&] { return page->GetSelectedType() == kFuncKey; }));
     auto* edit = Control<MEdit>(KeyPage::IDC_CAPTURE);
     ASSERT_TRUE(edit->IsVisible());
-    ASSERT_TRUE(edit->ShowEdit());
-    ASSERT_TRUE(page->IsCapturing());
+    ASSERT_EQ(Xdo(At(types), At(edit)), 0);
+    ASSERT_TRUE(PumpUntil([&] { return page->IsCapturing(); }));
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
     EXPECT_EQ(RunProgram({"xdotool", "key", "F7"}), 0);
     for (int i = 0; i < 300 && edit->GetEditText() != L"F7"; ++i) {
@@ -830,8 +827,7 @@ TEST_F(KeyPageTest, TheValueUnderThePointerLooksUnlikeTheChosenOne) {
     auto* values = Control<KeyFuncValue>(KeyPage::IDC_VALUE_LIST);
     ClickValueRow(0);
     const CRect chosen = values->GetRowRect(0), other = values->GetRowRect(3);
-    Headless::MouseMove(Hwnd(), other.CenterPoint().x, other.CenterPoint().y);
-    Platform::RunPending();
+    hands.MoveTo(Hwnd(), other.CenterPoint());
     ASSERT_EQ(values->GetHoverItem(), 3);
     Platform::UpdateWindow(Hwnd());
     const Canvas* shown = Platform::GetPresentedImage(Hwnd());

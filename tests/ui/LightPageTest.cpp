@@ -77,11 +77,8 @@ class LightPageTest : public MainWindowFixture {
         const int left = slider->GetRect().left + half;
         const int right = slider->GetRect().right - half - MSlider::kTextWidth;
         const int x = left + int((right - left) * fraction);
-        Headless::MouseMove(Hwnd(), from.x, from.y);
-        Headless::MouseDown(Hwnd(), from.x, from.y);
-        Headless::MouseMove(Hwnd(), x, from.y);
-        Headless::MouseUp(Hwnd(), x, from.y);
-        Platform::RunPending();
+        hands.MoveTo(Hwnd(), from);
+        hands.DragTo(UserHands::ToScreen(Hwnd(), CPoint(x, from.y)));
         Settle();
     }
 
@@ -90,8 +87,7 @@ class LightPageTest : public MainWindowFixture {
         ClickControl(id);
         ASSERT_TRUE(Control<MEdit>(id)->IsEditing());
         for (int i = 0; i < 4; ++i) PressKey(VK_BACK);
-        Headless::TypeText(Hwnd(), text);
-        Platform::RunPending();
+        hands.Type(text);
         Settle();
     }
 
@@ -327,10 +323,8 @@ TEST_F(LightPageTest, TheWheelOnTheHueBarSetsTheColourToo) {
     const int32_t before = Row(1).colorValue;
     const int tasks = LightingTasks();
     auto* palette = Control<PaletteBar>(LightPage::IDC_PALETTE);
-    const CPoint at = CentreOf(palette);
-    Headless::MouseMove(Hwnd(), at.x, at.y);
-    for (int i = 0; i < 10; ++i) Headless::Wheel(Hwnd(), at.x, at.y, -120);
-    Platform::RunPending();
+    hands.MoveToControl(palette);
+    for (int i = 0; i < 10; ++i) hands.Wheel(-1);
     Settle();
     const COLORREF shown =
         palette->PaletteHSLToRGB(Slider(LightPage::IDC_SATURATION)->GetProgress()) & 0xFFFFFF;

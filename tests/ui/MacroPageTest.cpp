@@ -112,7 +112,7 @@ class MacroPageTest : public MainWindowFixture {
     }
     void Wait(uint64_t ms) { Headless::AdvanceClock(ms); }
     // The pointer rests away from the record button, as while a user types elsewhere.
-    void PointerAway() { Headless::MouseMove(Hwnd(), 5, 300); }
+    void PointerAway() { hands.MoveTo(Hwnd(), CPoint(5, 300)); }
 
     void StartRecording() {
         ClickControl(MacroPage::IDC_RECORD);
@@ -122,11 +122,10 @@ class MacroPageTest : public MainWindowFixture {
     // The stop click: the raw source sees the click on the record button too.
     void StopRecording() {
         MControl* record = Control(MacroPage::IDC_RECORD);
-        const CPoint at = CentreOf(record);
-        Headless::MouseMove(Hwnd(), at.x, at.y);
+        hands.MoveToControl(record);
         MouseButton(kRawLeftDown);
         MouseButton(kRawLeftUp);
-        ClickAt(Hwnd(), at);
+        hands.Click();
         Settle();
         ASSERT_FALSE(page->IsRecording());
     }
@@ -164,8 +163,7 @@ class MacroPageTest : public MainWindowFixture {
     void Retype(UINT id, const std::wstring& text) {
         ClickControl(id);
         for (int i = 0; i < 8; ++i) PressKey(VK_BACK);
-        Headless::TypeText(Hwnd(), text);
-        Platform::RunPending();
+        hands.Type(text);
         PressKey(VK_RETURN);
         Settle();
     }
@@ -365,8 +363,7 @@ TEST_F(MacroPageTest, InsertedKeyAndButtonGoRightAfterTheSelectedEvent) {
 
     ClickRow(Events(), 1);
     ASSERT_EQ(Events()->GetCurSel(), 1);
-    Control<MComboBox>(MacroPage::IDC_INSERT_WHERE)->OnItemChosen(1);
-    Platform::RunPending();
+    ChooseComboItem(MacroPage::IDC_INSERT_WHERE, 1);
     ClickControl(MacroPage::IDC_INSERT_KEY);
     ASSERT_EQ(page->GetInputMode(), MacroPage::kInputInsertKey);
     Key(118, false);  // F7, pressed anywhere
@@ -385,12 +382,12 @@ TEST_F(MacroPageTest, InsertedKeyAndButtonGoRightAfterTheSelectedEvent) {
 
     // A mouse button before the first event.
     ClickRow(Events(), 0);
-    Control<MComboBox>(MacroPage::IDC_INSERT_WHERE)->OnItemChosen(0);
+    ChooseComboItem(MacroPage::IDC_INSERT_WHERE, 0);
     ClickControl(MacroPage::IDC_KIND_BUTTON);
     EXPECT_FALSE(Control(MacroPage::IDC_INSERT_KEY)->IsVisible());
     auto* buttons = Control<MComboBox>(MacroPage::IDC_INSERT_BUTTON);
     ASSERT_TRUE(buttons->IsVisible());
-    buttons->OnItemChosen(buttons->FindData(16));
+    ChooseComboItem(MacroPage::IDC_INSERT_BUTTON, buttons->FindData(16));
     ClickControl(MacroPage::IDC_INSERT);
     Settle();
     events = Stored(macro);
@@ -401,12 +398,14 @@ TEST_F(MacroPageTest, InsertedKeyAndButtonGoRightAfterTheSelectedEvent) {
     ExpectMouseHoldsLibrary();
 
     // A wheel step after the last event, then a pause after it.
-    Events()->SetCurSel(-1);
+    // A click below the last event: no event is selected.
+    ClickAt(Hwnd(), CPoint(Events()->GetRect().left + 20, Events()->GetRect().bottom - 3));
+    ASSERT_EQ(Events()->GetCurSel(), -1);
     ClickControl(MacroPage::IDC_KIND_WHEEL);
     auto* wheel = Control<MComboBox>(MacroPage::IDC_INSERT_WHEEL);
     ASSERT_TRUE(wheel->IsVisible());
     EXPECT_FALSE(buttons->IsVisible());
-    wheel->OnItemChosen(1);
+    ChooseComboItem(MacroPage::IDC_INSERT_WHEEL, 1);
     ClickControl(MacroPage::IDC_INSERT);
     Settle();
     events = Stored(macro);
@@ -417,7 +416,7 @@ TEST_F(MacroPageTest, InsertedKeyAndButtonGoRightAfterTheSelectedEvent) {
     EXPECT_EQ(Control<MEdit>(MacroPage::IDC_INSERT_DELAY)->GetEditText(), L"1") << "corrected silently";
     Retype(MacroPage::IDC_INSERT_DELAY, L"750");
     ClickRow(Events(), 3);
-    Control<MComboBox>(MacroPage::IDC_INSERT_WHERE)->OnItemChosen(1);
+    ChooseComboItem(MacroPage::IDC_INSERT_WHERE, 1);
     ClickControl(MacroPage::IDC_INSERT);
     Settle();
     events = Stored(macro);
@@ -425,7 +424,7 @@ TEST_F(MacroPageTest, InsertedKeyAndButtonGoRightAfterTheSelectedEvent) {
     EXPECT_EQ(events[3].delay, 750);
     // Before the first event there is no event for a pause to follow.
     ClickRow(Events(), 0);
-    Control<MComboBox>(MacroPage::IDC_INSERT_WHERE)->OnItemChosen(0);
+    ChooseComboItem(MacroPage::IDC_INSERT_WHERE, 0);
     boxes.clear();
     ClickControl(MacroPage::IDC_INSERT);
     ASSERT_EQ(boxes.size(), 1u);
@@ -460,9 +459,9 @@ TEST_F(MacroPageTest, NewCopyDeleteAndNamesFollowTheLibrary) {
     EXPECT_EQ(data.name, Text(351) + L" 4") << "names are compared without regard to case";
 
     // The key page's list follows.
-    auto* keyPage = dynamic_cast<KeyPage*>(dlg->GetPage(kTabKey));
-    keyPage->ChooseType(kFuncMacro);
+    ChooseKeyType(kFuncMacro);
     EXPECT_EQ(Control<MComboBox>(KeyPage::IDC_GROUP)->GetItemCount(), 5);
+    ClickTab(kTabMacro);
 
     // Copy through the row's menu.
     SelectAndRecord(chinese);
@@ -501,9 +500,9 @@ TEST_F(MacroPageTest, ARenamedMacroShowsItsNameOnTheButtonMap) {
     // Assigned on the key page.
     ClickTab(kTabKey);
     auto* keyPage = dynamic_cast<KeyPage*>(dlg->GetPage(kTabKey));
-    keyPage->ChooseType(kFuncMacro);
+    ChooseKeyType(kFuncMacro);
     auto* group = Control<MComboBox>(KeyPage::IDC_GROUP);
-    group->OnItemChosen(group->FindData(macro));
+    ChooseComboItem(KeyPage::IDC_GROUP, group->FindData(macro));
     ClickControl(KeyPage::IDC_APPLY);
     Settle();
     const int keyCode = keyPage->GetSelectedKeyCode();
@@ -516,13 +515,12 @@ TEST_F(MacroPageTest, ARenamedMacroShowsItsNameOnTheButtonMap) {
     const int row = Macros()->FindItemData(macro);
     const CRect rect = Macros()->GetItemRect(row);
     const CPoint at(Macros()->GetRect().left + 40, rect.CenterPoint().y);
-    Headless::MouseMove(Hwnd(), at.x, at.y);
-    Headless::DoubleClick(Hwnd(), at.x, at.y);
-    Platform::RunPending();
+    hands.MoveTo(Hwnd(), at);
+    hands.DoubleClick();
     MEditBox* box = Macros()->GetEditBox();
     ASSERT_NE(box, nullptr);
-    box->SetSel(0, 100);
-    Headless::TypeText(Hwnd(), L"Sniper");
+    hands.Chord(VK_CONTROL, 'A');  // all of the old name goes
+    hands.Type(L"Sniper");
     PressKey(VK_RETURN);
     Settle();
     MacroData data;
@@ -781,27 +779,22 @@ TEST_F(MacroPageTest, MacrosThatDoNotFitAreMarkedAndTheirButtonsKeepTheirDefault
 class MacroPageXvfbTest : public OnPrivateDisplay<MacroPageTest> {};
 
 TEST_F(MacroPageXvfbTest, KeysTypedInAnotherClientAreRecorded) {
-    PlugCable();
-    dlg = std::make_unique<DeviceMainDlg>();
-    dlg->SetWorkerTimings(FastWorkerTimings());
-    ASSERT_TRUE(dlg->CreateMainWindow());
-    dlg->ShowMainWindow();
-    Pump(1500);
-    dlg->SwitchModel();
-    Pump(1000);
-    dlg->SelectTab(kTabMacro);
+    StartReal();
+    ToModelView();
+    ToTab(kTabMacro);
     page = dynamic_cast<MacroPage*>(dlg->GetPage(kTabMacro));
     ASSERT_NE(page, nullptr);
-    page->OnMessage(MacroPage::IDC_NEW, 2, 0, 0);
+    MControl* record = Control(MacroPage::IDC_RECORD);
+    ASSERT_EQ(Xdo(InWindow(640, 30), At(Control(MacroPage::IDC_NEW))), 0);
+    ASSERT_TRUE(PumpUntil([&] { return page->GetSelectedMacro() > 0; }));
     const int32_t macro = page->GetSelectedMacro();
-    ASSERT_GT(macro, 0);
-    page->OnMessage(MacroPage::IDC_RECORD, 2, 0, 0);
-    ASSERT_TRUE(page->IsRecording());
+    ASSERT_EQ(Xdo(At(Control(MacroPage::IDC_NEW)), At(record)), 0);
+    ASSERT_TRUE(PumpUntil([&] { return page->IsRecording(); }));
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
     EXPECT_EQ(RunProgram({"xdotool", "type", "--delay", "300", "hi"}), 0);
     for (int i = 0; i < 300 && Events()->GetItemCount() < 4; ++i) Pump(10);
-    page->OnMessage(MacroPage::IDC_RECORD, 2, 0, 0);
-    EXPECT_FALSE(page->IsRecording());
+    ASSERT_EQ(RunProgram({"xdotool", "click", "1"}), 0);  // the pointer still rests on the record button
+    EXPECT_TRUE(PumpUntil([&] { return !page->IsRecording(); }));
     std::vector<Ev> events = Listed();
     ASSERT_EQ(events.size(), 4u);
     EXPECT_EQ(events[0].type, 2);
@@ -832,13 +825,11 @@ TEST_F(MacroPageTest, ADelayEditedInPlaceIsSavedToItsOwnMacro) {
     SelectMacroRow(first);
     const CRect row = Events()->GetItemRect(0);
     const CPoint at(Events()->GetRect().left + 60, row.CenterPoint().y);
-    Headless::MouseMove(Hwnd(), at.x, at.y);
-    Headless::DoubleClick(Hwnd(), at.x, at.y);
-    Platform::RunPending();
+    hands.MoveTo(Hwnd(), at);
+    hands.DoubleClick();
     ASSERT_EQ(Events()->GetEditItem(), 0);
     for (int i = 0; i < 6; ++i) PressKey(VK_BACK);
-    Headless::TypeText(Hwnd(), L"480");
-    Platform::RunPending();
+    hands.Type(L"480");
     // Choosing another macro while the delay is typed closes the edit.
     ClickMacroRow(Macros()->FindItemData(second));
     Settle();

@@ -1,18 +1,24 @@
 #pragma once
 // The real main window on the headless back end, with the simulated mouse in the
 // process and a fresh per-user folder: what the UI tests of every page build on.
-// Clicks and keys go through the back end as a user's would; Settle() runs the
-// window's messages until the worker has finished what was queued.
+// Clicks and keys are a person's (`hands`): the pointer moves from where it was
+// to the control, presses and releases there, keys go to the active window,
+// all through the back end's input path; ids only find where a control is.
+// Settle() runs the window's messages until the worker has finished what was queued.
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
 #include <functional>
 #include <memory>
+#include <thread>
 #include <string>
 #include <vector>
 
 #include "../app/WorkerFixture.h"
 #include "../platform/ScratchHome.h"
 #include "app/DeviceMainDlg.h"
+#include "app/pages/KeyPage.h"
 #include "app/ScreenshotTour.h"
 #include "device/DeviceManager.h"
 #include "dialogs/CUIMessageBox.h"
@@ -25,12 +31,18 @@
 #include "orvix/platform/Headless.h"
 #include "orvix/platform/Platform.h"
 #include "orvix/widgets/CDeviceList.h"
+#include "orvix/widgets/KeyFuncType.h"
 #include "platform/AppContext.h"
 #include "platform/SettingsStore.h"
 #include "sim/SimBackend.h"
 #include "storage/DataStore.h"
+#include "tests/support/UserHands.h"
 
 class MainWindowFixture : public ScratchHome {
+  public:
+    // A person's hands on the desktop (the dialogs' test hooks use them too).
+    UserHands hands;
+
   protected:
     void SetUp() override {
         ScratchHome::SetUp();
@@ -44,6 +56,9 @@ class MainWindowFixture : public ScratchHome {
     }
 
     void TearDown() override {
+        *m_stopWatchers = true;
+        for (std::thread& watcher : m_watchers) watcher.join();
+        m_watchers.clear();
         SetMessageBoxHook(nullptr, nullptr);
         dlg.reset();
         DataStore::Instance().CloseIfOpen();
@@ -90,30 +105,41 @@ class MainWindowFixture : public ScratchHome {
         return {rect.CenterPoint().x - offset.x, rect.CenterPoint().y - offset.y};
     }
 
-    // The pointer moves there first, as a user's does.
-    void ClickAt(Orvix::HWND hwnd, Orvix::CPoint pt, bool right = false) {
-        Orvix::Headless::MouseMove(hwnd, pt.x, pt.y);
-        Orvix::Headless::Click(hwnd, pt.x, pt.y, right);
-        Orvix::Platform::RunPending();
-    }
+    // The pointer moves there from where it was, and clicks.
+    void ClickAt(Orvix::HWND hwnd, Orvix::CPoint pt, bool right = false) { hands.ClickAt(hwnd, pt, right); }
 
-    // Clicks the control with that id where a user would: its centre.
+    // Clicks the control with that id where a user would: the middle of what shows of it.
     void ClickControl(Orvix::UINT id) {
         Orvix::MControl* control = dlg->GetControl(id);
         ASSERT_NE(control, nullptr) << "no control " << id;
         ASSERT_TRUE(control->IsVisible()) << "control " << id << " is hidden";
-        ClickAt(Hwnd(), CentreOf(control));
+        hands.ClickControl(control);
     }
 
     // Runs `act` once a visible window with that title is there: from inside its
-    // modal loop when it runs one. Checked at each turn of the message loop.
-    void WhenWindowOpens(const std::wstring& title, std::function<void(Orvix::HWND)> act, int turns = 2000) {
-        Orvix::Platform::PostTask([this, title, act, turns] {
-            const std::vector<Orvix::HWND> found = Orvix::Platform::FindWindows(title);
-            if (!found.empty() && Orvix::Platform::IsWindowVisible(found[0]))
-                act(found[0]);
-            else if (turns > 0)
-                WhenWindowOpens(title, act, turns - 1);
+    // modal loop when it runs one. A watcher thread looks for the window every
+    // few milliseconds for up to `seconds` and, once it exists, hands the
+    // check to the UI thread (a check that posted itself again and again would
+    // keep the loop busy and the window from ever settling).
+    void WhenWindowOpens(const std::wstring& title, std::function<void(Orvix::HWND)> act, int seconds = 10) {
+        auto done = std::make_shared<std::atomic<bool>>(false);
+        auto posted = std::make_shared<std::atomic<bool>>(false);
+        m_watchers.emplace_back([done, posted, title, act, seconds, stop = m_stopWatchers] {
+            const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
+            while (!*done && !*stop && std::chrono::steady_clock::now() < until) {
+                if (!*posted && !Orvix::Platform::FindWindows(title).empty()) {
+                    *posted = true;
+                    Orvix::Platform::PostTask([done, posted, title, act] {
+                        *posted = false;
+                        if (*done) return;
+                        const std::vector<Orvix::HWND> found = Orvix::Platform::FindWindows(title);
+                        if (found.empty() || !Orvix::Platform::IsWindowVisible(found[0])) return;
+                        *done = true;
+                        act(found[0]);
+                    });
+                }
+                std::this_thread::sleep_for(std::chrono::milliseconds(2));
+            }
         });
     }
 
@@ -134,9 +160,8 @@ class MainWindowFixture : public ScratchHome {
             const Orvix::CPoint offset = list->GetScrollOffset();
             row.OffsetRect(-offset.x, -offset.y);
             if (row.top >= list->GetRect().top && row.bottom <= list->GetRect().bottom) break;
-            const Orvix::CPoint centre = list->GetRect().CenterPoint();
-            Orvix::Headless::Wheel(popup, centre.x, centre.y, -120);
-            Orvix::Platform::RunPending();
+            hands.MoveTo(popup, list->GetRect().CenterPoint());
+            hands.Wheel(-1);
         }
         ClickAt(popup, row.CenterPoint());
         Settle();
@@ -151,6 +176,20 @@ class MainWindowFixture : public ScratchHome {
         FAIL() << "no tab " << itemId;
     }
 
+    // On the key page (its tab clicked when another shows), a click on the row
+    // of the function type `type`.
+    void ChooseKeyType(int type) {
+        if (dlg->GetCurrentTabId() != kTabKey) ClickTab(kTabKey);
+        auto* types = dynamic_cast<Orvix::KeyFuncType*>(dlg->GetControl(KeyPage::IDC_TYPE_LIST));
+        ASSERT_NE(types, nullptr);
+        for (int i = 0; i < types->GetItemCount(); ++i) {
+            if (types->GetItemData(i) != type) continue;
+            ClickAt(Hwnd(), types->GetRowRect(i).CenterPoint());
+            return;
+        }
+        FAIL() << "no function type " << type;
+    }
+
     // Clicks the card of the model at `index` in the device list.
     void ClickDeviceCard(int index) {
         const Orvix::CRect card = dlg->GetDeviceList()->GetCardRect(index);
@@ -161,13 +200,10 @@ class MainWindowFixture : public ScratchHome {
     // Clicks the control, then types into the edit it opens.
     void TypeInto(Orvix::UINT id, const std::wstring& text) {
         ClickControl(id);
-        Orvix::Headless::TypeText(Hwnd(), text);
-        Orvix::Platform::RunPending();
+        hands.Type(text);
     }
-    void PressKey(Orvix::UINT vk) {
-        Orvix::Headless::KeyPress(Hwnd(), vk);
-        Orvix::Platform::RunPending();
-    }
+    // A key pressed and released; it goes to the active window.
+    void PressKey(Orvix::UINT vk) { hands.Key(vk); }
 
     // The next message boxes are answered with these buttons (33 or 34), in turn;
     // what they said is kept in `boxes`.
@@ -184,19 +220,17 @@ class MainWindowFixture : public ScratchHome {
                 auto message = dynamic_cast<Orvix::MControlFont*>(box.GetControl(CUIMessageBox::IDC_MESSAGE));
                 self->boxes.push_back({title ? title->GetTitle() : L"", message ? message->GetTitle() : L""});
                 if (self->m_answers.empty()) {
-                    box.DoCancel();
+                    self->hands.Key(Orvix::VK_ESCAPE);  // nothing more to answer: the box's Cancel
                     return;
                 }
                 const Orvix::UINT button = self->m_answers.front();
                 self->m_answers.erase(self->m_answers.begin());
                 Orvix::MControl* target = box.GetControl(button);
                 if (!target) {
-                    box.DoCancel();
+                    self->hands.Key(Orvix::VK_ESCAPE);
                     return;
                 }
-                const Orvix::CPoint at = target->GetRect().CenterPoint();
-                Orvix::Headless::MouseMove(box.GetSafeHwnd(), at.x, at.y);
-                Orvix::Headless::Click(box.GetSafeHwnd(), at.x, at.y);
+                self->hands.ClickControl(target);
             },
             this);
     }
@@ -218,4 +252,6 @@ class MainWindowFixture : public ScratchHome {
 
   private:
     std::vector<Orvix::UINT> m_answers;
+    std::vector<std::thread> m_watchers;
+    std::shared_ptr<std::atomic<bool>> m_stopWatchers = std::make_shared<std::atomic<bool>>(false);
 };

@@ -167,23 +167,20 @@ TEST_F(MainWindowTest, ChoosingAProfileSendsItsSettingsOnce) {
 
 TEST_F(MainWindowTest, ARenamedProfileBecomesActiveWhenThePopupLosesActivation) {
     StartInModelView();
-    WhenWindowOpens(L"ProfileDlg", [](HWND) {
+    WhenWindowOpens(L"ProfileDlg", [this](HWND) {
         ProfileDlg* dialog = ProfileDlg::GetOpen();
         ASSERT_NE(dialog, nullptr);
         const HWND popup = dialog->GetSafeHwnd();
         auto* rows = dynamic_cast<DListBox*>(dialog->GetControl(ProfileDlg::IDC_LIST));
-        // A right press on the second row opens its edit; the new name ends with Enter.
-        const CPoint row = rows->GetItemRect(1).CenterPoint();
-        Headless::MouseMove(popup, row.x, row.y);
-        Headless::MouseDown(popup, row.x, row.y, true);
-        Headless::MouseUp(popup, row.x, row.y, true);
-        Platform::RunPending();
-        Headless::KeyPress(popup, VK_END);
-        for (int i = 0; i < 12; ++i) Headless::KeyPress(popup, VK_BACK);
-        Headless::TypeText(popup, L"Sniper");
-        Headless::KeyPress(popup, VK_RETURN);
-        Platform::RunPending();
-        Headless::Activate(popup, false);
+        // A right click on the second row opens its edit; the new name ends with Enter.
+        hands.ClickAt(popup, rows->GetItemRect(1).CenterPoint(), true);
+        hands.Key(VK_END);
+        for (int i = 0; i < 12; ++i) hands.Key(VK_BACK);
+        hands.Type(L"Sniper");
+        hands.Key(VK_RETURN);
+        // A click on the desktop, away from the program: the pop-up loses activation.
+        hands.MoveTo(CPoint(5, 5));
+        hands.Click();
     });
     ClickControl(IDC_PROFILE);
     Settle();
@@ -256,13 +253,13 @@ TEST_F(MainWindowTest, MessageBoxKindsAndResults) {
     EXPECT_EQ(boxes[2].title, L"");
     // The box is 430 x 230, centred, its buttons as the kind says.
     SetMessageBoxHook(
-        [](CUIMessageBox& box, void*) {
+        [](CUIMessageBox& box, void* self) {
             EXPECT_EQ(box.GetClientRect().Width(), CUIMessageBox::kWidth);
             EXPECT_NE(box.GetControl(CUIMessageBox::IDC_FIRST), nullptr);
             EXPECT_EQ(box.GetControl(CUIMessageBox::IDC_SECOND), nullptr);
-            box.DoOK();
+            static_cast<MainWindowTest*>(self)->hands.Key(VK_RETURN);  // Enter is its OK
         },
-        nullptr);
+        this);
     EXPECT_EQ(ShowMessageBox(L"Notice", Hwnd(), L"Title", CUIMessageBox::kKindOk), 1);
 }
 

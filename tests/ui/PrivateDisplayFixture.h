@@ -14,9 +14,13 @@
 #include <thread>
 #include <vector>
 
+#include "app/DeviceMainDlg.h"
+#include "orvix/controls/MTabCtrl.h"
 #include "orvix/core/Manager.h"
 #include "orvix/platform/Platform.h"
+#include "orvix/widgets/CDeviceList.h"
 #include "tests/support/PrivateXServer.h"
+#include "tests/support/UserHands.h"
 
 #if defined(__SANITIZE_ADDRESS__)
 #include <sanitizer/lsan_interface.h>
@@ -58,6 +62,55 @@ class OnPrivateDisplay : public PageFixture {
         return true;
     }
     static void Pump(int ms) { PumpUntil([] { return false; }, ms); }
+
+    // The real window, started with the mouse plugged, in the device list.
+    void StartReal(bool receiver = false) {
+        receiver ? this->PlugReceiver() : this->PlugCable();
+        this->dlg = std::make_unique<DeviceMainDlg>();
+        this->dlg->SetWorkerTimings(PageFixture::FastWorkerTimings());
+        ASSERT_TRUE(this->dlg->CreateMainWindow());
+        this->dlg->ShowMainWindow();
+        ASSERT_TRUE(PumpUntil([this] { return this->dlg->GetView() == DeviceMainDlg::View::DeviceList; }));
+        Pump(300);
+    }
+    Orvix::CPoint InWindow(int x, int y) const { return UserHands::ToScreen(this->Hwnd(), Orvix::CPoint(x, y)); }
+    // A control's middle on the screen, where the pointer aims.
+    static Orvix::CPoint At(const Orvix::MControl* control) { return UserHands::ScreenPointOf(control); }
+
+    // The pointer goes from `from` to `to` in steps, each a motion the X server
+    // delivers, then what `then` says (xdotool commands; a click by default).
+    static int Xdo(Orvix::CPoint from, Orvix::CPoint to, std::vector<std::string> then = {"click", "1"}) {
+        std::vector<std::string> args = {"xdotool"};
+        constexpr int kSteps = 12;
+        for (int i = 0; i <= kSteps; ++i) {
+            args.insert(args.end(), {"mousemove", std::to_string(from.x + (to.x - from.x) * i / kSteps),
+                                     std::to_string(from.y + (to.y - from.y) * i / kSteps), "sleep", "0.01"});
+        }
+        args.insert(args.end(), then.begin(), then.end());
+        return RunProgram(args);
+    }
+    static int Key(const std::string& key) { return RunProgram({"xdotool", "key", key}); }
+
+    // Into the model view of the first model, by a click on its card.
+    void ToModelView() {
+        const Orvix::CRect card = this->dlg->GetDeviceList()->GetCardRect(0);
+        ASSERT_EQ(Xdo(InWindow(5, 5), UserHands::ToScreen(this->Hwnd(), card.CenterPoint())), 0);
+        ASSERT_TRUE(PumpUntil([this] { return this->dlg->GetView() == DeviceMainDlg::View::Model; }));
+        Pump(300);
+    }
+    // A click on the tab with that item id.
+    void ToTab(int itemId) {
+        Orvix::MTabCtrl* tabs = this->dlg->GetTabCtrl();
+        for (int i = 0; i < tabs->GetItemCount(); ++i) {
+            if (int(tabs->GetItemID(i)) != itemId) continue;
+            ASSERT_EQ(Xdo(InWindow(600, 400), UserHands::ToScreen(this->Hwnd(), tabs->GetItemRect(i).CenterPoint())),
+                      0);
+            ASSERT_TRUE(PumpUntil([&] { return this->dlg->GetCurrentTabId() == itemId; }));
+            Pump(200);
+            return;
+        }
+        FAIL() << "no tab " << itemId;
+    }
 
     // Runs a command (xdotool, for one) to its end: its exit status, or -1.
     static int RunProgram(std::vector<std::string> args) {

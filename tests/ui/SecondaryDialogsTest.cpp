@@ -9,6 +9,8 @@
 #include "dialogs/SettingDlg.h"
 #include "exchange/LanguageText.h"
 #include "orvix/controls/CRadioButton.h"
+#include "orvix/controls/CComboBoxList.h"
+#include "orvix/controls/ComboWnd.h"
 #include "orvix/controls/MComboBox.h"
 #include "platform/Folders.h"
 #include "tests/support/FastPairing.h"
@@ -73,10 +75,7 @@ TEST_F(SecondaryDialogsTest, PairingDropsTheWorkersTasksAndReadsTheReceiverAfter
             // dropped while the dialog is open); what follows is the closing's.
             PumpUntil([&] { return false; }, std::chrono::milliseconds(100));
             s.readsBeforeClosing = s.window->GetState().GetQueuedCount(kTaskReadAfterChangeLong);
-            MControl* success = pairing.GetControl(DonglePairDlg::IDC_SUCCESS);
-            const CPoint at = success->GetRect().CenterPoint();
-            Headless::MouseMove(pairing.GetSafeHwnd(), at.x, at.y);
-            Headless::Click(pairing.GetSafeHwnd(), at.x, at.y);
+            s.fixture->hands.ClickControl(pairing.GetControl(DonglePairDlg::IDC_SUCCESS));
         },
         &scene);
     AnswerMessageBoxes({CUIMessageBox::IDC_FIRST});
@@ -107,12 +106,17 @@ TEST_F(SecondaryDialogsTest, FrenchChosenInTheSettingsRetitlesTheWindowAtOnce) {
     Settle();
     const std::wstring englishTab = dlg->GetTabCtrl()->GetItemText(1);
     SetSettingDialogHook(
-        [](SettingDlg& settings, void*) {
+        [](SettingDlg& settings, void* self) {
+            // Français, chosen in the drop-down; then Esc.
+            auto& hands = static_cast<SecondaryDialogsTest*>(self)->hands;
             auto* language = dynamic_cast<MComboBox*>(settings.GetControl(SettingDlg::IDC_LANGUAGE));
-            language->OnItemChosen(0);  // Français
-            settings.DoCancel();
+            hands.ClickControl(language);
+            ASSERT_NE(language->GetDropDown(), nullptr);
+            CComboBoxList* list = language->GetDropDown()->GetList();
+            hands.ClickAt(language->GetDropDown()->GetSafeHwnd(), list->GetItemRect(language->FindData(1036)).CenterPoint());
+            hands.Key(VK_ESCAPE);
         },
-        nullptr);
+        this);
     ClickControl(IDC_SYSBTN_SETTING);
     Platform::RunPending();
     EXPECT_EQ(GetCurrentLcid(), 1036);

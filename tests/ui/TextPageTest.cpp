@@ -69,13 +69,11 @@ class TextPageTest : public MainWindowFixture {
     void ClickRow(int row) { ClickAt(Hwnd(), RowCentre(row)); }
     // Double-clicks the row, empties its name and types `name` with Enter.
     void RenameRow(int row, const std::wstring& name) {
-        const CPoint at = RowCentre(row);
-        Headless::MouseMove(Hwnd(), at.x, at.y);
-        Headless::DoubleClick(Hwnd(), at.x, at.y);
-        Platform::RunPending();
+        hands.MoveTo(Hwnd(), RowCentre(row));
+        hands.DoubleClick();
         ASSERT_EQ(List()->GetEditItem(), row);
-        for (int i = 0; i < 60; ++i) Headless::KeyPress(Hwnd(), VK_BACK);
-        Headless::TypeText(Hwnd(), name);
+        for (int i = 0; i < 60; ++i) PressKey(VK_BACK);
+        hands.Type(name);
         PressKey(VK_RETURN);
     }
     void SwitchLanguage(int lcid) {
@@ -83,10 +81,11 @@ class TextPageTest : public MainWindowFixture {
         Platform::SendMessage(Hwnd(), WM_LANGUAGE_CHANGED, 0, 0);
         Platform::RunPending();
     }
-    // The names the key page offers for its text function.
+    // The names the key page offers for its text function (its tab clicked,
+    // then the text page's again).
     std::vector<std::wstring> KeyPageTexts() {
-        auto* keys = dynamic_cast<KeyPage*>(dlg->GetPage(kTabKey));
-        keys->ChooseType(kFuncText);
+        ChooseKeyType(kFuncText);
+        ClickTab(kTabText);
         auto* group = Control<MComboBox>(KeyPage::IDC_GROUP);
         std::vector<std::wstring> names;
         for (int i = 0; i < group->GetItemCount(); ++i) names.push_back(group->GetItemText(i));
@@ -194,8 +193,7 @@ TEST_F(TextPageTest, TheEditorHoldsFiveHundredCharactersAndSaves) {
     const std::wstring full = std::wstring(250, L'a') + std::wstring(250, L'\u00e9');
     TypeInto(TextPage::IDC_EDITOR, full);
     EXPECT_EQ(Counter(), L"500/500");
-    Headless::TypeText(Hwnd(), L"xyz");  // the limit holds
-    Platform::RunPending();
+    hands.Type(L"xyz");  // the limit holds
     EXPECT_EQ(Editor()->GetEditText(), full);
     ClickControl(TextPage::IDC_SAVE);
     ASSERT_TRUE(DataStore::Instance().GetTextContent(textId, content));
@@ -346,14 +344,8 @@ TEST_F(TextPageTest, TheClosedEditorShowsItsTextWhereTheOpenOneHasIt) {
 class TextPageXvfbTest : public OnPrivateDisplay<TextPageTest> {};
 
 TEST_F(TextPageXvfbTest, TextButtonTypesIntoTheFocusedClientAndTheClipboardComesBack) {
-    PlugCable();
-    dlg = std::make_unique<DeviceMainDlg>();
-    dlg->SetWorkerTimings(FastWorkerTimings());
-    ASSERT_TRUE(dlg->CreateMainWindow());
-    dlg->ShowMainWindow();
-    PumpUntil([] { return false; }, 1000);
-    dlg->SwitchModel();
-    PumpUntil([] { return false; }, 1000);
+    StartReal();
+    ToModelView();
 
     // The first example, typed by button 4.
     std::vector<TextData> texts;

@@ -7,12 +7,16 @@
 //   send HEX...   one Send with answer of the report given
 //   hotplug       unplug and replug what is plugged; the hot-plug decisions
 //   link          the receiver's mouse switched off and on; its online state
+//   uinput        the paste chord of a Wayland session on the uinput virtual keyboard,
+//                 read back from its event node where this user may; without access
+//                 to /dev/uinput the notice the program shows
 // On the hidapi back end, VANTOREL_UHID_CONTROL names the control FIFO of vantorel_uhid,
 // through which hotplug and link act. Exits 0 when what it checked held.
 #include <chrono>
 #include <condition_variable>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <deque>
 #include <fstream>
 #include <mutex>
@@ -24,7 +28,10 @@
 #include "device/DeviceManager.h"
 #include "device/Hotplug.h"
 #include "orvix/core/TextConv.h"
+#include "device/PermissionNotice.h"
+#include "platform/DesktopServices.h"
 #include "platform/Folders.h"
+#include "tests/support/EvdevReader.h"
 #include "sim/SimSetup.h"
 
 namespace {
@@ -195,6 +202,28 @@ int Hotplug(Probe& probe) {
     return ok ? 0 : 1;
 }
 
+// What typing a text does on a Wayland session here: the virtual keyboard, its keys
+// as its event node gives them ("key 29 1" for Ctrl down), or the notice.
+int Uinput() {
+    EvdevReader reader;
+    DesktopSessionOptions options;
+    options.session = SessionKind::Wayland;
+    options.waylandClipboard = false;
+    options.onVirtualKeyboard = [&](const std::string& node) {
+        std::printf("keyboard %s\n", node.c_str());
+        if (!reader.Start(node, 4)) std::printf("not readable: %s\n", std::strerror(reader.OpenError()));
+    };
+    SystemDesktopServices typing(options);
+    bool fellBack = false;
+    typing.SetPasteFallbackHandler([&](const PasteFallback& f) {
+        fellBack = true;
+        std::printf("%s\n", FormatPermissionNotice(GetUinputNotice(f.problem, f.node, f.error, f.pasted)).c_str());
+    });
+    const bool pressed = typing.PressPasteKeys();
+    for (const input_event& key : reader.Keys()) std::printf("key %d %d\n", key.code, key.value);
+    return pressed && !fellBack ? 0 : 1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -215,11 +244,12 @@ int main(int argc, char** argv) {
     probe.deviceType = catalog.models.front().deviceType;
 
     const std::string command = arg < argc ? argv[arg] : "";
+    if (command == "uinput") return Uinput();
     if (command == "info") return Info(probe);
     if (command == "send") return Send(probe, argc - arg - 1, argv + arg + 1);
     if (command == "hotplug") return Hotplug(probe);
     if (command == "link") return Link(probe);
     std::fprintf(stderr,
-                 "usage: vm_probe [--simulate[=cable|receiver]] info | send HEX... | hotplug | link\n");
+                 "usage: vm_probe [--simulate[=cable|receiver]] info | send HEX... | hotplug | link | uinput\n");
     return 2;
 }

@@ -38,6 +38,16 @@ void AddCoreImages(SkinList& images) {
             {"img_tip_arrow_top.png", 1, 14, 8,
              [](Canvas& c, const CRect& r, int) { Arrow(c, r, Color(0xF2142130), 0); }},
             {"img_button.png", 4, 96, 36, RoundedButton},
+            {"img_focus.png", 1, 16, 16,
+             [](Canvas& c, const CRect& r, int) {
+                 // The keyboard's focus ring, nine-sliced around the focused control:
+                 // a dark halo, the accent line and a white inner edge, so it shows on
+                 // dark and light ground and never looks like a hovered frame. Its
+                 // middle stays clear.
+                 c.DrawRoundRect(r, 6, Color(0xA0000000), 1);
+                 c.DrawRoundRect(Inset(r, 1), 5, kAccent, 2);
+                 c.DrawRoundRect(Inset(r, 3), 3, Color(0xE0FFFFFF), 1);
+             }},
             {"img_edit.png", 4, 48, 32,
              [](Canvas& c, const CRect& r, int s) {
                  c.FillRoundRect(Inset(r, 1), 4, s == 2 ? Color(0xFF222527) : StateFill(s));

@@ -2,12 +2,12 @@
 // Fails when the catalog is malformed or names no device, so a broken catalog stops
 // the build instead of shipping a rule that reaches no mouse.
 #include <cstdio>
-#include <filesystem>
 #include <fstream>
 
 #include "device/DeviceCatalog.h"
 #include "device/UdevRule.h"
 #include "orvix/core/TextConv.h"
+#include "platform/FileUtil.h"
 
 int main(int argc, char** argv) {
     if (argc != 3) {
@@ -23,20 +23,8 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "udevgen: %s/config.xml names no device\n", argv[1]);
         return 1;
     }
-    const std::filesystem::path out = argv[2];
-    const std::filesystem::path temp = out.string() + ".tmp";
-    {
-        std::ofstream file(temp, std::ios::binary | std::ios::trunc);
-        file << BuildUdevRules(catalog.modes);
-        if (!file.flush()) {
-            std::fprintf(stderr, "udevgen: cannot write %s\n", temp.c_str());
-            return 1;
-        }
-    }
-    std::error_code error;
-    std::filesystem::rename(temp, out, error);
-    if (error) {
-        std::fprintf(stderr, "udevgen: cannot write %s\n", out.c_str());
+    if (!ReplaceFileAtomically(argv[2], BuildUdevRules(catalog.modes))) {
+        std::fprintf(stderr, "udevgen: cannot write %s\n", argv[2]);
         return 1;
     }
     return 0;

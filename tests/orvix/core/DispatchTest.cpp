@@ -83,8 +83,11 @@ TEST_F(Dispatch, InvisibleControlGetsNoInput) {
 
 TEST_F(Dispatch, WheelGoesToAnotherControlWhenTheHoverControlDeclines) {
     probe->acceptWheel = false;
-    auto* list = dlg.Add(new Probe(&dlg, 8, CRect(0, 0, 400, 300)), 1);
-    H::MouseMove(hwnd, 50, 60);  // the nested box is hovered; it declines
+    // A list beneath the boxes (earlier in the list of controls).
+    auto* list = new Probe(&dlg, 8, CRect(0, 0, 400, 300));
+    list->SetManager(&dlg.GetPaintManager());
+    dlg.GetControls().insert(dlg.GetControls().begin(), list);
+    H::MouseMove(hwnd, 50, 60);  // the nested probe is hovered; it and its boxes decline
     H::Wheel(hwnd, 50, 60, WHEEL_DELTA);
     Pump();
     ASSERT_FALSE(list->events.empty());
@@ -135,17 +138,18 @@ TEST_F(Dispatch, TabCyclesOverFocusableTopLevelControlsBothWays) {
     auto* hidden = dlg.Add(new Probe(&dlg, 22, CRect(310, 30, 320, 40)));
     auto* b = dlg.Add(new Probe(&dlg, 23, CRect(310, 50, 320, 60)));
     auto* disabled = dlg.Add(new Probe(&dlg, 24, CRect(310, 70, 320, 80)));
-    for (Probe* p : {a, hidden, b, disabled}) p->SetTabStop(TRUE);
+    auto* notStop = dlg.Add(new Probe(&dlg, 25, CRect(310, 90, 320, 100)));
+    probe->SetTabStop(FALSE);
+    notStop->SetTabStop(FALSE);
     hidden->SetVisible(FALSE);
     disabled->SetEnabled(FALSE);
     PaintManager& pm = dlg.GetPaintManager();
+    // Tab works in any loop: it is handled when the key is dispatched.
     auto tab = [&](bool shift) {
         if (shift) H::KeyDown(hwnd, VK_SHIFT);
         H::KeyPress(hwnd, VK_TAB);
         if (shift) H::KeyUp(hwnd, VK_SHIFT);
-        MSG msg;
-        while (Platform::PeekMessage(msg))
-            if (!dlg.PreTranslateMessage(&msg)) Platform::DispatchMessage(msg);
+        Pump();
         return pm.GetFocusControl();
     };
     EXPECT_EQ(tab(false), a);
@@ -155,14 +159,14 @@ TEST_F(Dispatch, TabCyclesOverFocusableTopLevelControlsBothWays) {
     EXPECT_TRUE(b->IsFocused());
     EXPECT_FALSE(a->IsFocused());
 
-    H::KeyDown(hwnd, VK_CONTROL);
-    H::KeyPress(hwnd, VK_TAB);
-    H::KeyUp(hwnd, VK_CONTROL);
-    MSG msg;
-    bool swallowed = false;
-    while (Platform::PeekMessage(msg)) swallowed |= bool(dlg.PreTranslateMessage(&msg));
-    EXPECT_FALSE(swallowed);
-    EXPECT_EQ(pm.GetFocusControl(), b);
+    // With Ctrl or Alt held Tab is not the window's.
+    for (UINT modifier : {VK_CONTROL, VK_MENU}) {
+        H::KeyDown(hwnd, modifier);
+        H::KeyPress(hwnd, VK_TAB);
+        H::KeyUp(hwnd, modifier);
+        Pump();
+        EXPECT_EQ(pm.GetFocusControl(), b);
+    }
 }
 
 TEST_F(Dispatch, ControlTimersKeepTheFirstAndTickTheirOwnControl) {

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstring>
 #include <functional>
+#include <memory>
 #include <vector>
 
 #include "ToolkitFixture.h"
@@ -224,6 +225,53 @@ TEST_F(Painting, MultiLineTextWrapsAndEllipsisFitsOneLine) {
     style.ellipsis = true;
     EXPECT_LE(Canvas::MeasureText(text, style, 80).cx, 80);
     EXPECT_EQ(Canvas::CountLines(text, style, 80), 1);
+}
+
+// Chinese and Korean labels in the toolkit's font: Open Sans has no CJK glyphs,
+// so fontconfig's fallback must reach the system's CJK font even with the
+// program folder's own font registered, and the text language must choose the
+// regional forms of the characters the three languages share.
+TEST_F(Painting, ChineseAndKoreanLabelsHaveAGlyphForEveryCharacter) {
+    ASSERT_TRUE(RegisterEmbeddedFont());
+    const std::wstring chinese = L"\u7b80\u4f53\u4e2d\u6587\uff1a\u9f20\u6807\u8bbe\u7f6e DPI";  // 简体中文：鼠标设置 DPI
+    const std::wstring korean = L"\ud55c\uad6d\uc5b4 \ub9c8\uc6b0\uc2a4 \uc124\uc815";          // 한국어 마우스 설정
+    SetTextLanguage("zh-cn");
+    EXPECT_EQ(CountUnknownGlyphs(chinese, kEmbeddedFontFamily, 20), 0);
+    SetTextLanguage("ko");
+    EXPECT_EQ(CountUnknownGlyphs(korean, kEmbeddedFontFamily, 20), 0);
+    // The check can fail: a private-use character no font draws.
+    EXPECT_GT(CountUnknownGlyphs(L"a\U0010FFFDb", kEmbeddedFontFamily, 20), 0);
+
+    auto* zh = static_cast<MText*>(dlg.CreateControl(L"MText", 9, CRect(2, 2, 118, 32), chinese.c_str()));
+    auto* ko = static_cast<MText*>(dlg.CreateControl(L"MText", 10, CRect(2, 40, 118, 70), korean.c_str()));
+    for (MText* label : {zh, ko}) {
+        label->SetFont(kEmbeddedFontFamily, 16, 0);
+        label->SetTextColor(Color(kRed));
+    }
+    const Canvas& c = Paint();
+    auto redIn = [&c](int top, int bottom) {
+        int n = 0;
+        for (int y = top; y < bottom; ++y)
+            for (int x = 0; x < c.GetWidth(); ++x) n += c.GetPixel(x, y) == Color(kRed);
+        return n;
+    };
+    EXPECT_GT(redIn(2, 32), 40);
+    EXPECT_GT(redIn(40, 70), 40);
+
+    // 直 is written differently in Japan and in China.
+    auto draw = [](const char* language) {
+        SetTextLanguage(language);
+        auto canvas = std::make_unique<Canvas>(60, 60);
+        canvas->Clear();
+        canvas->DrawText(L"\u76f4", canvas->GetRect(), Color(kWhite), TextStyle{kEmbeddedFontFamily, 48});
+        return canvas;
+    };
+    const auto japanese = draw("ja"), simplified = draw("zh-cn");
+    int differing = 0;
+    for (int y = 0; y < 60; ++y)
+        for (int x = 0; x < 60; ++x) differing += japanese->GetPixel(x, y) != simplified->GetPixel(x, y);
+    EXPECT_GT(differing, 20);
+    SetTextLanguage("en");
 }
 
 namespace {

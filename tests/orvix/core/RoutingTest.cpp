@@ -54,8 +54,9 @@ TEST_F(Routing, APressInsideKeepsTheMovesOnThePressedChildUntilRelease) {
     log.clear();
     EXPECT_TRUE(box->OnMouseMove(0, CPoint(200, 50)));
     EXPECT_EQ(box->GetHoverChild(), b);
-    EXPECT_TRUE(Has(log, L"10:move 200,50"));  // the old hover child hears of it and can restore its look
-    EXPECT_TRUE(Has(log, L"11:move 200,50"));
+    // The old hover child hears that the pointer left it (a move to nowhere)
+    // and restores its look; the new one gets the move.
+    EXPECT_EQ(log, Log({L"10:move -1,-1", L"11:move 200,50"}));
 }
 
 TEST_F(Routing, APressGoesToTheLastChildThatTakesItElseTheControlTakesFocus) {
@@ -109,13 +110,13 @@ TEST_F(Routing, ScrollBarsOfAScrolledControlGetRawPointsForEveryEvent) {
     box->OnLButtonUp(0, CPoint(20, 20));
     box->OnScroll(1, 1, CPoint(295, 30));
     box->OnScroll(1, 0, CPoint(20, 30));
-    // The container's own wheel handler is asked first; it declines.
-    Log expected = {L"1:down 295,20",        L"1:up 295,20",         L"2:rdown 100,195",
-                    L"9:down 20,120",        L"9:dblclk 20,120",     L"9:up 20,120",
-                    L"50:wheel-down 295,30", L"1:wheel-down 295,30", L"9:wheel-up 20,130"};
+    // The bar under the pointer takes the wheel before its container is asked.
+    Log expected = {L"1:down 295,20",   L"1:up 295,20",       L"2:rdown 100,195",     L"9:down 20,120",
+                    L"9:dblclk 20,120", L"9:up 20,120",       L"1:wheel-down 295,30", L"9:wheel-up 20,130"};
     Log seen;
     for (const auto& e : log)
-        if (e.find(L"focus") == std::wstring::npos && e.find(L"blur") == std::wstring::npos)
+        if (e.find(L"focus") == std::wstring::npos && e.find(L"blur") == std::wstring::npos &&
+            e.find(L"move") == std::wstring::npos)
             seen.push_back(e);
     EXPECT_EQ(seen, expected);
 }
@@ -154,26 +155,35 @@ TEST_F(Routing, DoubleClickRules) {
     EXPECT_EQ(dlg.notifications.size(), 1u);
 }
 
-TEST_F(Routing, TheWheelGoesToTheHoverChildThenTheControlThenTheChildrenUnderThePoint) {
+TEST_F(Routing, TheWheelGoesToTheChildUnderThePointThenUpToTheControlThenToTheChildrenBeneath) {
     box->takeWheel = true;
     box->OnMouseMove(0, CPoint(50, 50));
-    // A hover child that accepts the point has the last word, even when it declines the step.
-    EXPECT_FALSE(box->OnScroll(1, 1, CPoint(50, 50)));
-    EXPECT_EQ(log.back(), L"10:wheel-down 50,50");
-    EXPECT_FALSE(Has(log, L"50:wheel-down 50,50"));
-    // One that declines the point leaves it to the control.
-    a->declinePoint = true;
+    // The child under the pointer first; a step it declines goes up to its
+    // container (a button inside a scrolled page lets the page scroll).
+    log.clear();
     EXPECT_TRUE(box->OnScroll(1, 1, CPoint(50, 50)));
-    EXPECT_EQ(log.back(), L"50:wheel-down 50,50");
+    EXPECT_EQ(log, Log({L"10:wheel-down 50,50", L"50:wheel-down 50,50"}));
+    // One that declines the point is passed over.
+    a->declinePoint = true;
+    log.clear();
+    EXPECT_TRUE(box->OnScroll(1, 1, CPoint(50, 50)));
+    EXPECT_EQ(log, Log({L"50:wheel-down 50,50"}));
     EXPECT_FALSE(box->OnScroll(1, 1, CPoint(350, 50)));  // outside the control
+    a->declinePoint = false;
 
-    // The control declines: the children under the point are asked in order until one takes it.
+    // The topmost child takes it when it can.
     box->takeWheel = false;
     auto* over = box->Add(new Tracer(box, 12, CRect(50, 10, 140, 100), &log));
     over->takeWheel = true;
     log.clear();
     EXPECT_TRUE(box->OnScroll(1, 0, CPoint(60, 50)));
-    EXPECT_EQ(log, Log({L"50:wheel-up 60,50", L"10:wheel-up 60,50", L"12:wheel-up 60,50"}));
+    EXPECT_EQ(log, Log({L"12:wheel-up 60,50"}));
+    // Neither it nor the control does: the children beneath under the point are asked in order.
+    over->takeWheel = false;
+    a->takeWheel = true;
+    log.clear();
+    EXPECT_TRUE(box->OnScroll(1, 0, CPoint(60, 50)));
+    EXPECT_EQ(log, Log({L"12:wheel-up 60,50", L"50:wheel-up 60,50", L"10:wheel-up 60,50"}));
 
     box->SetEnabled(FALSE);
     log.clear();

@@ -96,10 +96,11 @@ public:
     int ticks = 0;
 };
 
-// A plain container.
+// A plain container: the pointer passes through it where none of its children is.
 class Box : public MPanel {
 public:
     Box(MObject* parent, UINT id, CRect rect) : MPanel(parent, id, rect) {}
+    BOOL IsDecoration() const override { return TRUE; }
     template <typename T>
     T* Add(T* child) {
         child->SetParent(this);

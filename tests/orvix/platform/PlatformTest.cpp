@@ -10,6 +10,7 @@
 
 #include "SdlOffscreen.h"
 #include "orvix/core/TextConv.h"
+#include "orvix/platform/Backend.h"
 #include "orvix/platform/Canvas.h"
 #include "orvix/platform/Headless.h"
 #include "orvix/platform/Image.h"
@@ -251,4 +252,88 @@ TEST(SdlBackend, OffscreenWindowPaintsAndRunsClosures) {
     Platform::Present(w, back, CRect(0, 0, 10, 10));
     EXPECT_EQ(shown->GetPixel(5, 5), Color(0xFF00FF00));
     Platform::Shutdown();
+}
+
+// ---------------------------------------------------------------- the desktop's pointer and keys
+
+// The pointer reaches the window it is over: the one raised last among those
+// there, the topmost ones above the rest, tips and bubbles never.
+TEST_F(Layer, ThePointerReachesTheWindowOnTopUnderItAndLeavesTheOneItLeft) {
+    HWND back = Open(a, CRect(0, 0, 400, 300));
+    HWND front = Open(b, CRect(200, 100, 600, 400));
+    Recorder tipRecorder;
+    WindowParams tip;
+    tip.rect = CRect(250, 150, 350, 200);
+    tip.style = WS_POPUP | WS_VISIBLE;
+    tip.exStyle = WS_EX_NOACTIVATE | WS_EX_TOPMOST;
+    const HWND tipHwnd = Platform::CreateWindow(&tipRecorder, tip);
+    ASSERT_NE(tipHwnd, nullptr);
+    EXPECT_EQ(Platform::WindowFromPoint(POINT{300, 160}), front);  // under the tip
+    EXPECT_EQ(Platform::WindowFromPoint(POINT{100, 50}), back);
+    EXPECT_EQ(Platform::WindowFromPoint(POINT{900, 900}), nullptr);
+    Platform::SetActiveWindow(back);  // raised
+    EXPECT_EQ(Platform::WindowFromPoint(POINT{300, 160}), back);
+
+    Platform::TrackMouseLeave(back);
+    H::PointerTo(100, 50);
+    H::PointerTo(500, 350);  // over the other one only
+    Platform::RunPending();
+    EXPECT_EQ(a.Count(WM_MOUSELEAVE), 1);
+    ASSERT_NE(b.Last(WM_MOUSEMOVE), nullptr);
+    EXPECT_EQ(b.Last(WM_MOUSEMOVE)->lParam, MAKELPARAM(300, 250));  // in its own client coordinates
+    EXPECT_EQ(tipRecorder.Count(WM_MOUSEMOVE), 0);
+    // A press over no window is the desktop's: the program's window is no longer active.
+    H::PointerTo(900, 900);
+    H::PointerButton(true);
+    H::PointerButton(false);
+    Platform::RunPending();
+    EXPECT_EQ(Platform::GetActiveWindow(), nullptr);
+    Platform::DestroyWindow(tipHwnd);  // before its recorder goes
+}
+
+// A pop-up that closes on a press outside it hears of every such press, the
+// one on its disabled owner included, and none of its own or its own windows'.
+TEST_F(Layer, APressOutsideAPopupThatClosesOnOutsidePressesTellsItEvenOnItsDisabledOwner) {
+    HWND owner = Open(a, CRect(0, 0, 800, 600));
+    HWND popup = Open(b, CRect(100, 100, 300, 300), owner);
+    Platform::SetDismissOnOutsidePress(popup, TRUE);
+    Platform::EnableWindow(owner, FALSE);  // the pop-up runs modally
+    H::PointerTo(150, 150);
+    H::PointerButton(true);
+    H::PointerButton(false);
+    Platform::RunPending();
+    EXPECT_EQ(b.Count(WM_CANCELMODE), 0);
+    H::PointerTo(600, 500);
+    H::PointerButton(true);
+    H::PointerButton(false);
+    Platform::RunPending();
+    EXPECT_EQ(b.Count(WM_CANCELMODE), 1);
+    EXPECT_EQ(a.Count(WM_LBUTTONDOWN), 0);  // the disabled owner itself takes nothing
+}
+
+// A close meant for a running modal loop is left for that loop: a handler
+// that runs the queue on its own does not take the loop's result from it.
+TEST_F(Layer, RunPendingLeavesAModalLoopsCloseForTheLoop) {
+    HWND w = Open(a, CRect(0, 0, 100, 100));
+    Platform::SetInModalLoop(w, TRUE);
+    Platform::PostMessage(w, WM_CLOSE, 2, 0);
+    Platform::PostMessage(w, WM_USER + 5, 0, 0);
+    Platform::RunPending();
+    EXPECT_EQ(a.Count(WM_CLOSE), 0);
+    EXPECT_TRUE(Platform::IsWindow(w));
+    MSG msg;
+    ASSERT_TRUE(Platform::PeekMessage(msg));
+    EXPECT_EQ(msg.message, WM_CLOSE);  // still the next one
+    Platform::SetInModalLoop(w, FALSE);
+}
+
+// While a window holds the capture, the pointer's position is the one its
+// events carry (the desktop's own can lag behind during a grab).
+TEST_F(Layer, ThePointerPositionDuringACaptureIsTheOneItsEventsCarry) {
+    HWND w = Open(a, CRect(100, 100, 500, 400));
+    Platform::SetCapture(w);
+    Input::MouseMove(w, CPoint(700, 20));
+    EXPECT_EQ(Platform::GetCursorPos(), CPoint(800, 120));
+    Platform::ReleaseCapture();
+    EXPECT_EQ(a.Count(WM_CAPTURECHANGED), 1);
 }

@@ -176,7 +176,9 @@ TEST_F(Sliders, SetProgressTakesOnePastTheSpanButADragCannot) {
     EXPECT_EQ(Codes(8)[0].wParam, WPARAM(480));
 }
 
-TEST_F(Sliders, AHeldThumbFollowsThePointerOutsideTheWindowOnTheTicker) {
+// The window holds the capture: the moves keep coming outside it, and no tick
+// of the animation ticker pulls the thumb anywhere else meanwhile.
+TEST_F(Sliders, AHeldThumbFollowsThePointerOutsideTheWindow) {
     auto* slider = Make<DPISlider>(L"DPISlider", CRect(0, 100, 920, 180));
     slider->SetMaxProgress(11);
     dlg.SetMTimer(10);

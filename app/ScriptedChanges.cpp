@@ -88,8 +88,16 @@ ScriptOutcome StoreButton(DataStore& store, int32_t profile, const ButtonAssignm
         const std::wstring text = Utf8ToWide(a.text);
         const size_t slash = text.find_last_of(L'/');
         record.macroDesc = a.type == kFuncLaunch && slash != std::wstring::npos ? text.substr(slash + 1) : text;
-        record.macroValue = store.AddKeyOtherData(record.macroDesc, a.type == kFuncLaunch ? text : L"", a.type);
-        if (record.macroValue <= 0) return StoreFailure(store, "cannot store " + a.text);
+        // The row and the assignment that names it are one step: a failed save leaves no row.
+        const bool stored = store.RunInTransaction([&] {
+            record.macroValue = store.AddKeyOtherData(record.macroDesc, a.type == kFuncLaunch ? text : L"", a.type);
+            if (record.macroValue <= 0) return false;
+            bool saved = false;
+            store.SaveKey(record, &saved);
+            return saved;
+        });
+        if (!stored) return StoreFailure(store, "cannot store " + a.text);
+        return Sent(kTaskWriteButtonMap);
     } else {
         record.macroValue = a.value;
         record.macroValue2 = a.value2;

@@ -397,6 +397,7 @@ void DpiPage::OnLevelClicked() {
     const int level = GetLevels()->GetSelectItem();
     StoreActiveLevel(level);
     ShowLevelOnSlider(level);
+    m_levelUnsent = false;
     m_host.QueueTask(kTaskWriteDpiStage);
 }
 
@@ -404,6 +405,7 @@ void DpiPage::OnLevelFocused() {
     // The edit opens with the press of a click whose release sends the level
     // (code 2), or without a click, when closing it sends: either way once.
     StoreActiveLevel(GetLevels()->GetSelectItem());
+    m_levelUnsent = true;
 }
 
 void DpiPage::OnLevelTyped() {
@@ -412,11 +414,14 @@ void DpiPage::OnLevelTyped() {
     if (level < 0 || level >= levels->GetItemCount()) return;
     const int dpi =
         CorrectTypedDpi(ParseInt(levels->GetEditText()), m_host.GetState().GetCurrentDeviceType());
+    const bool changed = dpi != ReadInt(DpiValueKey(level));
     // Set while the edit closes: the corrected number is what the card keeps.
     levels->SetDPIValue(level, dpi);
     Store(DpiValueKey(level), dpi);
     ShowLevelOnSlider(level);
-    m_host.QueueTask(kTaskWriteDpiStage);
+    // An edit left as it was (a click on another card closes it) has nothing to send.
+    if (changed || m_levelUnsent) m_host.QueueTask(kTaskWriteDpiStage);
+    m_levelUnsent = false;
 }
 
 void DpiPage::OnSliderMoved(int position) {

@@ -118,13 +118,23 @@ TEST_F(DpiPageTest, OneClickOnACardSendsTheLevelOnce) {
     ClickLevel(5);
     Settle();
     EXPECT_EQ(CountReceived("06 13 05 00 00 01 07 05"), 1);
-    // Leaving the edit that no click followed sends what it holds, once.
+    // The click sends; confirming the value it left as it was sends nothing more,
+    // and a changed value goes once.
     sim->Trace().ClearReceived();
     ClickAt(Hwnd(), levels->GetEditRect(2).CenterPoint());
     Settle();
     PressKey(VK_RETURN);
     Settle();
-    EXPECT_EQ(CountReceived("06 13 05 00 00 01 07 02"), 2);  // the click, then the confirmed value
+    EXPECT_EQ(CountReceived("06 13 05 00 00 01 07 02"), 1);
+    sim->Trace().ClearReceived();
+    ClickAt(Hwnd(), levels->GetEditRect(2).CenterPoint());
+    Settle();
+    for (int i = 0; i < 6; ++i) PressKey(VK_BACK);
+    hands.Type(L"3200");
+    PressKey(VK_RETURN);
+    Settle();
+    EXPECT_EQ(Config(L"dpi_group2_value"), L"3200");
+    EXPECT_EQ(CountReceived("06 13 05 00 00 01 07 02"), 2);  // the click, then the new value
 }
 
 TEST_F(DpiPageTest, TheSliderScaleEndsAtTheModelsHighestDpi) {

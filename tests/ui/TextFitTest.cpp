@@ -9,9 +9,11 @@
 #include <set>
 
 #include "MainWindowFixture.h"
+#include "app/pages/DevicePage.h"
 #include "app/pages/KeyPage.h"
 #include "app/pages/LightPage.h"
 #include "app/pages/MacroPage.h"
+#include "dialogs/AppPickerDlg.h"
 #include "dialogs/DialogPictures.h"
 #include "dialogs/DonglePairDlg.h"
 #include "dialogs/SettingDlg.h"
@@ -60,7 +62,8 @@ std::vector<int> TextIds(int lcid) {
 
 void PaintAll() {
     for (const wchar_t* title : {L"Vantorel Mouse", L"ProfileDlg", L"MessageBox", L"ComboWnd", L"Menu Window",
-                                 L"Setting Window", L"DonglePairDlg", L"FilePathDlg", L"WaitDlg"})
+                                 L"Setting Window", L"DonglePairDlg", L"FilePathDlg", L"WaitDlg",
+                                 L"AppPickerDlg"})
         for (HWND hwnd : Platform::FindWindows(title)) {
             if (!Platform::IsWindowVisible(hwnd)) continue;
             Platform::InvalidateRect(hwnd);
@@ -130,22 +133,22 @@ TEST_P(TextFitTour, EveryTextFitsOnEveryPageAndDialog) {
     auto* keys = dynamic_cast<KeyPage*>(dlg->GetPage(kTabKey));
     ASSERT_NE(keys, nullptr);
     for (const FunctionTypeEntry& type : kFunctionTypes) {
-        keys->ChooseType(type.type);
+        ChooseKeyType(type.type);
         Visit("key page, type " + std::to_string(type.type));
         VisitDropDowns("key page, type " + std::to_string(type.type),
                        {KeyPage::IDC_GROUP, KeyPage::IDC_ITEM});
     }
     // Keys chosen from a group, and a macro in the library.
-    keys->ChooseType(kFuncKey);
+    ChooseKeyType(kFuncKey);
     auto* group = Control<MComboBox>(KeyPage::IDC_GROUP);
     for (int i = 1; i < group->GetItemCount(); ++i) {
-        group->OnItemChosen(i);
+        ChooseComboItem(KeyPage::IDC_GROUP, i);
         Visit("key page, key group " + std::to_string(i));
         VisitDropDowns("key page, key group " + std::to_string(i), {KeyPage::IDC_ITEM});
     }
     DataStore::Instance().AddMacro(L"Macro 1");
     dlg->BroadcastPageEvent(PageEvent::MacroLibraryChanged, nullptr);
-    keys->ChooseType(kFuncMacro);
+    ChooseKeyType(kFuncMacro);
     Visit("key page, macro");
 
     // ---- the other pages
@@ -172,14 +175,30 @@ TEST_P(TextFitTour, EveryTextFitsOnEveryPageAndDialog) {
     ClickTab(kTabLight);
     auto* modes = Control<MComboBox>(LightPage::IDC_MODE);
     for (int i = 0; i < modes->GetItemCount(); ++i) {
-        modes->OnItemChosen(i);
-        Settle();
+        ChooseComboItem(LightPage::IDC_MODE, i);
         Visit("lighting page, mode " + std::to_string(i));
     }
     VisitDropDowns("lighting page", {LightPage::IDC_MODE});
     ClickTab(kTabDevice);
     Visit("device page");
-    VisitDropDowns("device page", {258});
+    VisitDropDowns("device page", {258, DevicePage::IDC_RULES_PROFILE, DevicePage::IDC_RULES_DEFAULT});
+    // Profiles by application with rules listed, and the list to add from.
+    dlg->GetDevicePage()->AddAppRule(dlg->GetState().GetCurrentProfile(), {AppRef::Kind::Class, L"steam"});
+    Visit("device page, a rule");
+    bool pickerSeen = false;
+    SetAppPickerHook([&](AppPickerDlg& picker) {
+        // The list is read on a thread: painted once it is there.
+        for (int turn = 0; turn < 1000 && !picker.IsLoaded(); ++turn) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+            Platform::RunPending();
+        }
+        Visit("application list");
+        pickerSeen = true;
+        picker.DoCancel();
+    });
+    ClickControl(DevicePage::IDC_RULES_ADD);
+    SetAppPickerHook(nullptr);
+    EXPECT_TRUE(pickerSeen);
 
     // ---- pop-ups of the window
     ClickTab(kTabKey);
@@ -235,11 +254,7 @@ TEST_P(TextFitTour, EveryTextFitsOnEveryPageAndDialog) {
             // A path that does not exist is said under the edit.
             auto* edit = dynamic_cast<MEdit*>(chooser.GetControl(FilePathDlg::IDC_PATH));
             edit->SetControlTitle(L"/no/such/folder/with/a/rather/long/name/program.desktop");
-            MControl* ok = chooser.GetControl(FilePathDlg::IDC_OK);
-            const CPoint at = ok->GetRect().CenterPoint();
-            Headless::MouseMove(chooser.GetSafeHwnd(), at.x, at.y);
-            Headless::Click(chooser.GetSafeHwnd(), at.x, at.y);
-            Platform::RunPending();
+            self->hands.ClickControl(chooser.GetControl(FilePathDlg::IDC_OK));
             self->Visit("path dialog, no such file");
             chooser.DoCancel();
         },

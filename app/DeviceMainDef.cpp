@@ -3,7 +3,14 @@
 #include <sys/eventfd.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <vector>
+
 namespace {
+
+bool IsDeviceChangeRead(int code) {
+    return code == kTaskReadAfterChangeLong || code == kTaskReadAfterChangeShort;
+}
 
 // The signal follows the queue: set by the first task queued, cleared with the last taken.
 void SetSignal(int fd, bool set) {
@@ -29,9 +36,40 @@ void DeviceMainDef::QueueTask(int code) {
 
 void DeviceMainDef::QueueTask(int code, TaskDone done) {
     std::lock_guard<std::mutex> lock(m_queueLock);
-    m_tasks.push_back({code, std::move(done)});
     ++m_queuedCounts[code];
+    // Only reads nobody waits for fold: a waiter is told about its own task.
+    if (IsDeviceChangeRead(code) && !done) {
+        const auto queued = std::find_if(m_tasks.begin(), m_tasks.end(), [](const QueuedTask& task) {
+            return IsDeviceChangeRead(task.code) && !task.done;
+        });
+        if (queued != m_tasks.end()) {
+            if (code == kTaskReadAfterChangeLong) queued->code = code;
+            return;
+        }
+    }
+    m_tasks.push_back({code, std::move(done)});
     if (m_tasks.size() == 1) SetSignal(m_taskSignal, true);
+}
+
+int DeviceMainDef::TakeDeviceChangeReads() {
+    std::vector<TaskDone> waiters;
+    int taken = kTaskNone;
+    {
+        std::lock_guard<std::mutex> lock(m_queueLock);
+        for (auto it = m_tasks.begin(); it != m_tasks.end();) {
+            if (!IsDeviceChangeRead(it->code)) {
+                ++it;
+                continue;
+            }
+            if (taken != kTaskReadAfterChangeLong) taken = it->code;
+            if (it->done) waiters.push_back(std::move(it->done));
+            it = m_tasks.erase(it);
+        }
+        if (m_tasks.empty()) SetSignal(m_taskSignal, false);
+    }
+    // The refresh about to run does their work; told outside the lock.
+    for (TaskDone& done : waiters) done(true);
+    return taken;
 }
 
 int DeviceMainDef::GetQueuedCount(int code) const {

@@ -42,7 +42,13 @@ class DeviceMainDef {
     DeviceMainDef& operator=(const DeviceMainDef&) = delete;
 
     // ---- the task queue: appended by the UI thread, taken by the worker ----
+    // A read after a device change folds into one already queued (the long form
+    // wins): however many changes come, at most one such read waits.
     void QueueTask(int code);
+    // Removes the reads after a device change still queued, for a refresh about
+    // to run that sees their changes: the strongest form taken (the long one
+    // over the short one), kTaskNone when there was none.
+    int TakeDeviceChangeReads();
     // The same, for a caller that waits for the task's outcome.
     void QueueTask(int code, TaskDone done);
     // Takes the first task and marks the worker busy until FinishTask.

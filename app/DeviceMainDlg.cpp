@@ -70,6 +70,13 @@ constexpr int kTextStoreRepairedTitle = 953;
 constexpr int kTextStoreRepaired = 954;
 constexpr int kTextStoreReplaced = 955;
 constexpr int kTextStoreUnusable = 956;
+constexpr int kTextStoreBusy = 1400;
+constexpr int kTextWriteRefused = 1401;
+constexpr int kTextFilesDamagedTitle = 1402;
+constexpr int kTextFileMissing = 1403;
+constexpr int kTextFileUnreadable = 1404;
+constexpr int kTextFileDamaged = 1405;
+constexpr int kTextReinstall = 1406;
 
 
 // The tab strip's items, in insertion order.
@@ -92,6 +99,17 @@ constexpr int kLightTabIndex = 5;
 
 std::wstring Text(int id) {
     return GetLanguageText(L"LAN", id);
+}
+
+// What a missing or damaged file of the program is, with its name and the fix.
+std::wstring ProductProblemText(const ProductFileProblem& files) {
+    const int cause = files.kind == ProductFileProblem::Kind::Missing      ? kTextFileMissing
+                      : files.kind == ProductFileProblem::Kind::Unreadable ? kTextFileUnreadable
+                                                                           : kTextFileDamaged;
+    std::wstring text = Text(cause);
+    const size_t at = text.find(L"{file}");
+    if (at != std::wstring::npos) text.replace(at, 6, files.path);
+    return text + L"\n" + Text(kTextReinstall);
 }
 
 template <class T>
@@ -533,7 +551,7 @@ void DeviceMainDlg::LoadCatalog() {
     m_catalog = DeviceCatalog();
     m_deviceList->ClearList();
     manager.ClearSupportedIds();
-    ReadCatalog(GetProgramFolder(), JoinPath(GetSkinFolder(), L"device/"), m_catalog);
+    ReadCatalog(GetProgramFolder(), JoinPath(GetSkinFolder(), L"device/"), m_catalog, &m_catalogProblem);
     std::vector<int> types;
     for (const CatalogEntry& model : m_catalog.models) {
         m_deviceList->AddDevice(model.name, model.deviceType, model.picturePath);
@@ -569,7 +587,18 @@ void DeviceMainDlg::LoadDeviceDescription() {
     });
 
     DeviceDescription description;
-    ReadDeviceDescription(GetProgramFolder(), attr, description);
+    ReadDeviceDescription(GetProgramFolder(), attr, description, &m_descriptionProblem);
+    // Without a model there is no description to miss: the catalog says why.
+    if (!model) m_descriptionProblem = ProductFileProblem{};
+    if (m_descriptionProblem) {
+        // The model's page would lack its picture and buttons: say why, once per load.
+        Platform::PostTask([self, this] {
+            if (!Platform::IsWindow(self) || !m_descriptionProblem) return;
+            UpdatePermissionNotice();
+            ShowMessageText(Text(kTextFilesDamagedTitle), ProductProblemText(m_descriptionProblem),
+                            CUIMessageBox::kKindOk);
+        });
+    }
     if (description.mouseImage) {
         m_mousePicture->SetImage(description.mouseImage->c_str(), 1);
         PlaceMousePicture();
@@ -647,6 +676,20 @@ void DeviceMainDlg::UpdatePairingButton() {
 void DeviceMainDlg::UpdatePermissionNotice() {
     auto* notice = dynamic_cast<MControlFont*>(GetControl(IDC_HOME_NOTICE));
     if (!notice) return;
+    // Without its catalog the program knows no mouse: that, not "no mouse", is the news.
+    // A model's missing description is told on the page without a mouse (the list
+    // of models stands where the notice would, and a message told it already).
+    const bool listShown = m_currentView == View::DeviceList;
+    const ProductFileProblem& files =
+        m_catalogProblem ? m_catalogProblem : listShown ? ProductFileProblem{} : m_descriptionProblem;
+    if (auto* home = dynamic_cast<MControlFont*>(GetControl(IDC_HOME_TEXT)))
+        home->SetTitle(Text(m_catalogProblem ? kTextFilesDamagedTitle : kTextNoMouseHome));
+    if (files) {
+        notice->SetTitle(ProductProblemText(files));
+        notice->SetVisible(TRUE);
+        Vantorel::Trace("main window: %s", files.Describe().c_str());
+        return;
+    }
     // A mouse this user may not open is not "no mouse": say why and how to fix it.
     PermissionNotice permission;
     if (!GetPermissionNotice(DeviceManager::Instance(), permission)) {
@@ -660,8 +703,8 @@ void DeviceMainDlg::UpdatePermissionNotice() {
 }
 
 void DeviceMainDlg::ShowNotConnectedView() {
-    UpdatePermissionNotice();
     m_currentView = View::NotConnected;
+    UpdatePermissionNotice();
     // A receiver that answers without its mouse is not "no mouse".
     m_trayFacts.link = TrayFacts::Link::None;
     for (const DeviceRecord& r : DeviceManager::Instance().GetRecords())
@@ -675,8 +718,8 @@ void DeviceMainDlg::ShowNotConnectedView() {
 }
 
 void DeviceMainDlg::ShowDeviceListView(int deviceMode) {
-    UpdatePermissionNotice();
     m_currentView = View::DeviceList;
+    UpdatePermissionNotice();
     m_connectionMode = deviceMode;
     const TrayFacts::Link link = deviceMode == 1 ? TrayFacts::Link::Receiver : TrayFacts::Link::Cable;
     if (m_trayFacts.link != link) m_trayFacts.batteryLevel = 0;  // read again for this connection
@@ -873,10 +916,26 @@ void DeviceMainDlg::ShowStoreNotices() {
     }
     // One notice while the store cannot be written, not one per change.
     std::string reason;
-    if (store.TakeUnusableNotice(reason))
-        ShowMessageText(Text(kTextNotice), Text(kTextStoreUnusable) + L"\n" + Utf8ToWide(reason),
-                        CUIMessageBox::kKindOk);
+    if (store.TakeUnusableNotice(reason)) {
+        if (store.IsBusy()) {
+            std::wstring text = Text(kTextStoreBusy);
+            const size_t at = text.find(L"{file}");
+            if (at != std::wstring::npos) text.replace(at, 6, Utf8ToWide(store.GetPath()));
+            ShowMessageText(Text(kTextNotice), text, CUIMessageBox::kKindOk);
+        } else {
+            ShowMessageText(Text(kTextNotice), Text(kTextStoreUnusable) + L"\n" + Utf8ToWide(reason),
+                            CUIMessageBox::kKindOk);
+        }
+    }
     m_showingStoreNotice = false;
+}
+
+void DeviceMainDlg::TellStoreProblems() {
+    ShowStoreNotices();
+}
+
+void DeviceMainDlg::TellRefusedWrite() {
+    ShowMessageText(Text(kTextNotice), Text(kTextWriteRefused), CUIMessageBox::kKindOk);
 }
 
 void DeviceMainDlg::OnTrayAvailability(bool available) {

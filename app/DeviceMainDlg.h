@@ -204,6 +204,8 @@ class DeviceMainDlg : public Orvix::MDialog, public MainPageHost, public MouseCo
     void ClosePopups() override;
     void CloseWaitDialog() override;
     void EnableMainWindow(bool enable) override;
+    void TellStoreProblems() override;
+    void TellRefusedWrite() override;
 
     // ---- building ----
     void CreateFrame();
@@ -233,6 +235,8 @@ class DeviceMainDlg : public Orvix::MDialog, public MainPageHost, public MouseCo
     void SelectHomeTabQuietly();
     // The home page alone: with the device list, or with the no-mouse texts.
     void ShowHomePage(bool withDevices);
+    // The home page's notice: a file of the program missing or damaged, else a
+    // mouse this user may not open.
     void UpdatePermissionNotice();
     // The store's repair, replacement or failure to write, each told once.
     void ShowStoreNotices();
@@ -264,6 +268,8 @@ class DeviceMainDlg : public Orvix::MDialog, public MainPageHost, public MouseCo
 
     DeviceCatalog m_catalog;
     DeviceDescription m_description;
+    ProductFileProblem m_catalogProblem;
+    ProductFileProblem m_descriptionProblem;
     std::wstring m_modelName;
 
     Orvix::MPicture* m_mousePicture = nullptr;

@@ -45,6 +45,12 @@ class DeviceView {
     virtual void ClosePopups() = 0;
     virtual void CloseWaitDialog() = 0;
     virtual void EnableMainWindow(bool enable) = 0;
+
+    // The store has a repair or a failure to tell (DataStore's notices): the
+    // window shows it once.
+    virtual void TellStoreProblems() {}
+    // The mouse did not take a change it was sent; told once until one is taken.
+    virtual void TellRefusedWrite() {}
 };
 
 // A view that shows nothing (the command-line tool, benchmarks). The device list it

@@ -45,8 +45,10 @@ void DeviceWorker::ThreadCycle() {
     }
     int task = 0;
     if (m_state.TakeTask(task)) {
+        const int refused = m_refusedWrites;
         const int failures = m_sendFailures;
         RunTask(task);
+        TellProblems(refused);
         m_state.FinishTask(m_sendFailures == failures);
         return;
     }
@@ -136,7 +138,9 @@ bool DeviceWorker::ReadMouseState() {
     values.reportRate = info.reportRate;
     values.reportFlag = info.reportFlag;
     m_state.SetDeviceValues(values);
-    for (const auto& [key, value] : info.storedValues) WriteConfig(key, value);
+    // Only what the mouse changed is written, all in one step: a read of an
+    // unchanged mouse writes nothing, and a busy store is waited for once.
+    m_store.StoreConfigValues(m_state.GetCurrentProfile(), info.storedValues);
 
     ReadReceiverVersion();
     for (uint8_t command : {kCmdStatus1, kCmdStatus2}) {  // answers not used
@@ -170,6 +174,8 @@ void DeviceWorker::HandleMouseUnreachable(int connectionKind) {
 void DeviceWorker::LoadProfiles() {
     const int32_t profile = m_store.InitProfiles(Text(kTextDefaultProfileName));
     m_state.SetCurrentProfile(profile);
+    // Values out of range go back to their defaults before anything is sent or shown.
+    LoadValues();
     std::wstring name;
     m_store.GetProfileName(profile, name, GetCurrentLcid());
     m_view.SetProfileTitle(name);
@@ -192,6 +198,8 @@ void DeviceWorker::InitialRead() {
 
 void DeviceWorker::ReadAfterDeviceChange(bool longForm) {
     Pause(longForm ? m_timings.longChangePauseMs : m_timings.shortChangePauseMs);
+    // Changes queued during the pause are seen by this refresh: they fold into it.
+    longForm = m_state.TakeDeviceChangeReads() == kTaskReadAfterChangeLong || longForm;
     m_state.SetMousePresent(0);
     RefreshDevices();
     if (m_manager.GetCurrentDevMode() == -1) return;
@@ -255,10 +263,39 @@ bool DeviceWorker::SendReport(ReportBuffer& report, bool wantReply) {
     return false;
 }
 
+bool DeviceWorker::SendChange(ReportBuffer& report) {
+    const uint8_t command = report[1];
+    bool answered = false;
+    if (!m_manager.Send(report, true, &answered)) {
+        ++m_sendFailures;
+        return false;
+    }
+    if (!answered) {
+        // The mouse answers the changes it takes and ignores the ones it refuses.
+        Vantorel::Trace("worker: the mouse did not take command 0x%02X", command);
+        ++m_sendFailures;
+        ++m_refusedWrites;
+        return false;
+    }
+    m_refusalTold = false;
+    return true;
+}
+
+void DeviceWorker::TellProblems(int refusedBefore) {
+    if (m_store.HasNotice() || m_store.IsUnusable()) m_view.TellStoreProblems();
+    if (m_refusedWrites != refusedBefore && !m_refusalTold) {
+        m_refusalTold = true;
+        m_view.TellRefusedWrite();
+    }
+}
+
+void DeviceWorker::LoadValues() {
+    m_store.LoadCheckedConfig(m_state.GetCurrentProfile(), m_values);
+}
+
 std::wstring DeviceWorker::ReadConfig(const std::wstring& key) {
-    std::wstring value;
-    m_store.GetConfigValue(m_state.GetCurrentProfile(), key, value);
-    return value;
+    const auto found = m_values.find(key);
+    return found == m_values.end() ? std::wstring() : found->second;
 }
 
 void DeviceWorker::WriteConfig(const std::wstring& key, const std::wstring& value) {

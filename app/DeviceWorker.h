@@ -7,6 +7,7 @@
 // worker shows goes through DeviceView.
 #include <atomic>
 #include <cstdint>
+#include <map>
 #include <string>
 
 #include "app/CThreadBasic.h"
@@ -71,8 +72,11 @@ class DeviceWorker : public CThreadBasic {
     // Reads one report from the open interfaces and acts on a notification.
     void PollNotification();
 
-    // Sends that failed since the worker was made (no device, a write error).
+    // Sends that failed since the worker was made (no device, a write error, a
+    // change the mouse did not take).
     int GetSendFailures() const { return m_sendFailures; }
+    // Changes the mouse did not take (no answer to the report) since the worker was made.
+    int GetRefusedWrites() const { return m_refusedWrites; }
 
   protected:
     // Queued tasks follow each other at the cycle period; otherwise the worker
@@ -83,8 +87,19 @@ class DeviceWorker : public CThreadBasic {
 
   private:
     bool SendReport(ReportBuffer& report, bool wantReply);
+    // A report that changes the mouse: it must be written and answered.
+    bool SendChange(ReportBuffer& report);
+    // One setting from the values LoadValues read.
+    bool SendSetting(uint8_t settingId);
+    // The current profile's settings, checked against their ranges (values out
+    // of range are put back to their defaults, in the store too): what the
+    // reports of a write task are built from.
+    void LoadValues();
     std::wstring ReadConfig(const std::wstring& key);
     void WriteConfig(const std::wstring& key, const std::wstring& value);
+    // After each task: a store repair or failure, or a change the mouse did not
+    // take, is told once per condition.
+    void TellProblems(int refusedBefore);
     // The initial-profile rule; makes the active profile current and shows its name.
     void LoadProfiles();
     // Button page, macro list, DPI and performance pages, lighting page when present.
@@ -99,4 +114,7 @@ class DeviceWorker : public CThreadBasic {
     DataStore& m_store;
     WorkerTimings m_timings;
     std::atomic<int> m_sendFailures{0};
+    std::atomic<int> m_refusedWrites{0};
+    bool m_refusalTold = false;
+    std::map<std::wstring, std::wstring> m_values;  // LoadValues
 };

@@ -12,18 +12,25 @@
 #include "storage/DataStore.h"
 
 bool DeviceWorker::WriteSetting(uint8_t settingId) {
+    LoadValues();
+    return SendSetting(settingId);
+}
+
+bool DeviceWorker::SendSetting(uint8_t settingId) {
     ReportBuffer report{};
     if (!BuildSettingReport(
             settingId, [this](const std::wstring& key) { return ReadConfig(key); }, report))
         return false;
-    return SendReport(report, true);
+    return SendChange(report);
 }
 
 void DeviceWorker::WriteEverything() {
+    // Checked first: the pages show, and the mouse gets, values it can take.
+    LoadValues();
     m_view.ReloadButtonPage();
     m_view.ReloadDpiPerformancePage();
     if (m_state.HasLightingPage()) m_view.ReloadLightingPage();
-    for (uint8_t setting : kFullWriteSettings) WriteSetting(setting);
+    for (uint8_t setting : kFullWriteSettings) SendSetting(setting);
     WriteButtonMap();
     if (m_state.HasLightingPage()) Pause(m_timings.lightingWritePauseMs);
 }
@@ -40,7 +47,7 @@ bool DeviceWorker::WriteButtonMap() {
     macroIds = MacroIdsOnMouse(macroIds, onMouse);
     ReportBuffer report{};
     BuildButtonMapReport(BuildButtonMap(keys, macroIds), report);
-    return SendReport(report, true);
+    return SendChange(report);
 }
 
 bool DeviceWorker::WriteMacroMemory() {
@@ -48,14 +55,14 @@ bool DeviceWorker::WriteMacroMemory() {
     std::vector<std::vector<MacroEvent>> macros;
     m_store.ListMacroLibrary(macroIds, macros);
     const std::vector<uint8_t> image = BuildMacroImage(macros);
-    bool sent = true;
     for (size_t chunk = 0; chunk < MacroChunkCount(image.size()); ++chunk) {
         ReportBuffer report{};
         FrameMacroChunk(report, image.data(), image.size(), chunk);
-        sent = SendReport(report, true) && sent;
+        // The mouse drops an upload with a chunk missing: the rest would be refused too.
+        if (!SendChange(report)) return false;
         Pause(m_timings.macroChunkPauseMs);
     }
-    return sent;
+    return true;
 }
 
 void DeviceWorker::ResetCurrentPage() {

@@ -140,3 +140,9 @@ void PostingDeviceView::CloseWaitDialog() {
 void PostingDeviceView::EnableMainWindow(bool enable) {
     Post([=](DeviceView& v) { v.EnableMainWindow(enable); });
 }
+void PostingDeviceView::TellStoreProblems() {
+    Post([](DeviceView& v) { v.TellStoreProblems(); });
+}
+void PostingDeviceView::TellRefusedWrite() {
+    Post([](DeviceView& v) { v.TellRefusedWrite(); });
+}

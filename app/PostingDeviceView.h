@@ -67,6 +67,8 @@ class PostingDeviceView : public DeviceView {
     void ClosePopups() override;
     void CloseWaitDialog() override;
     void EnableMainWindow(bool enable) override;
+    void TellStoreProblems() override;
+    void TellRefusedWrite() override;
 
   private:
     template <class F>

@@ -31,6 +31,7 @@ ScriptOutcome Sent(int task) {
 }  // namespace
 
 ScriptOutcome StoreFailure(DataStore& store, const std::string& what) {
+    if (store.IsBusy()) return Refused(ScriptOutcome::Fault::Store, store.GetUnusableReason());  // "store busy: ..."
     return Refused(ScriptOutcome::Fault::Store,
                    store.IsUnusable() ? "store unusable: " + store.GetUnusableReason() : what);
 }
@@ -88,27 +89,20 @@ ScriptOutcome StoreButton(DataStore& store, int32_t profile, const ButtonAssignm
         const std::wstring text = Utf8ToWide(a.text);
         const size_t slash = text.find_last_of(L'/');
         record.macroDesc = a.type == kFuncLaunch && slash != std::wstring::npos ? text.substr(slash + 1) : text;
-        // The row and the assignment that names it are one step: a failed save leaves no row.
-        const bool stored = store.RunInTransaction([&] {
-            record.macroValue = store.AddKeyOtherData(record.macroDesc, a.type == kFuncLaunch ? text : L"", a.type);
-            if (record.macroValue <= 0) return false;
-            bool saved = false;
-            store.SaveKey(record, &saved);
-            return saved;
-        });
-        if (!stored) return StoreFailure(store, "cannot store " + a.text);
+        // The assignment and its parameter row go in one step: no orphan row when one fails.
+        bool stored = false;
+        store.SaveKeyWithParameters(record, record.macroDesc, a.type == kFuncLaunch ? text : L"", &stored);
+        if (!stored) return StoreFailure(store, "cannot store the function of button " + std::to_string(a.keyCode));
         return Sent(kTaskWriteButtonMap);
-    } else {
-        record.macroValue = a.value;
-        record.macroValue2 = a.value2;
-        record.macroValue3 = a.value3;
-        if (a.type == kFuncDefault) {  // back to the button's default
-            record.macroType = kFuncMouse;
-            record.macroValue = record.macroValue2 = 0;
-        }
-        record.macroDesc =
-            a.type == kFuncKey ? KeyComboCaption(record.macroValue2, UsageName(record.macroValue)) : L"";
     }
+    record.macroValue = a.value;
+    record.macroValue2 = a.value2;
+    record.macroValue3 = a.value3;
+    if (a.type == kFuncDefault) {  // back to the button's default
+        record.macroType = kFuncMouse;
+        record.macroValue = record.macroValue2 = 0;
+    }
+    record.macroDesc = a.type == kFuncKey ? KeyComboCaption(record.macroValue2, UsageName(record.macroValue)) : L"";
     bool stored = false;
     store.SaveKey(record, &stored);
     if (!stored) return StoreFailure(store, "cannot store the function of button " + std::to_string(a.keyCode));

@@ -43,6 +43,7 @@ using Orvix::WideToUtf8;
 namespace {
 
 constexpr auto kTaskWait = std::chrono::seconds(60);
+constexpr char kReinstall[] = "install Vantorel Mouse again to restore it";
 // The language text of the initial profiles' names ("Profile" 1 to 4).
 constexpr int kTextDefaultProfileName = 61;
 
@@ -123,9 +124,9 @@ struct CatalogChoice {
     int deviceType = 0;
     const CatalogEntry* model = nullptr;
 };
-void ReadCatalogChoice(CatalogChoice& choice) {
+void ReadCatalogChoice(CatalogChoice& choice, ProductFileProblem* problem = nullptr) {
     choice.deviceType = EffectiveDeviceType(ReadAppRegInt(L"DeviceType"));
-    ReadCatalog(GetProgramFolder(), JoinPath(GetSkinFolder(), L"device/"), choice.catalog);
+    ReadCatalog(GetProgramFolder(), JoinPath(GetSkinFolder(), L"device/"), choice.catalog, problem);
     choice.model = FindModel(choice.catalog.models, choice.deviceType);
 }
 
@@ -213,6 +214,14 @@ class CtlSession {
     int RunTask(int task);
     bool WaitIdle();
     int Fail(const std::string& message) { return ::Fail(m_err, message); }
+    // A store write or read failed: the file's own reason when it has one.
+    int StoreFailed(const std::string& what) { return Fail(StoreFailure(DataStore::Instance(), what).message); }
+    // What the worker's last tasks sent: every change answered, or why not.
+    int SendResult(int failures, int refused) {
+        if (m_worker.GetRefusedWrites() != refused)
+            return Fail("the mouse did not take the change (it left the report unanswered)");
+        return m_worker.GetSendFailures() == failures ? kCtlSuccess : Fail("the mouse could not be written");
+    }
     void ReportOpenNotice();
 
     std::ostream& m_out;
@@ -231,8 +240,11 @@ int CtlSession::Open(const CtlOptions& options) {
         InstallSimulatedBackend(options.simulateReceiver ? SimulateStart::Receiver : SimulateStart::Cable,
                                 deviceType);
 
-    ReadCatalogChoice(m_choice);
+    ProductFileProblem problem;
+    ReadCatalogChoice(m_choice, &problem);
     const CatalogEntry* model = m_choice.model;
+    // A catalog that is missing or damaged is the cause, not the model.
+    if (!model && problem) return Fail("the device catalog " + problem.Describe() + "; " + kReinstall);
     if (!model) return Fail("model " + std::to_string(deviceType) + " is not in the device catalog");
     DeviceManager& manager = DeviceManager::Instance();
     manager.ClearSupportedIds();
@@ -254,7 +266,10 @@ int CtlSession::Open(const CtlOptions& options) {
             return Fail(StoreFailure(store, "store unusable: it cannot be written").message);
     }
     DeviceDescription description;
-    ReadDeviceDescription(GetProgramFolder(), model->deviceAttr, description);
+    // Without its description the model's buttons have no defaults: said, not fatal.
+    if (!ReadDeviceDescription(GetProgramFolder(), model->deviceAttr, description, &problem) && problem)
+        m_err << "vantorelctl: the description of " << WideToUtf8(model->name) << " " << problem.Describe()
+              << "; " << kReinstall << "\n";
     m_state.SetLightingPage(description.lightingPage.value_or(true));
 
     m_worker.RefreshDevices();
@@ -264,19 +279,24 @@ int CtlSession::Open(const CtlOptions& options) {
     if (options.command == "watch")
         return WaitIdle() ? kCtlSuccess : Fail("the mouse did not finish in time");
     if (!WaitIdle() || !m_state.IsInitialReadDone()) {
+        // A store that stopped the read is its own cause.
+        if (store.IsUnusable()) return StoreFailed("");
         // A mouse this user may not open is not "no mouse": say why and how to fix it.
         PermissionNotice notice;
         if (GetPermissionNotice(manager, notice)) return Fail(FormatPermissionNotice(notice));
         return Fail("no mouse of model " + WideToUtf8(model->name) + " is reachable");
     }
+    // Values put back in range by the read are told; a read whose values could
+    // not be stored is a failure, told as such.
+    ReportOpenNotice();
+    if (store.IsUnusable()) return StoreFailed("");
     return kCtlSuccess;
 }
 
 void CtlSession::ReportOpenNotice() {
     const StoreNotice notice = DataStore::Instance().TakeOpenNotice();
     if (notice.kind == StoreNotice::Kind::Repaired)
-        m_err << "vantorelctl: the store " << notice.path << " was incomplete and was repaired ("
-              << notice.detail << ")\n";
+        m_err << "vantorelctl: the store " << notice.path << " was repaired (" << notice.detail << ")\n";
     else if (notice.kind == StoreNotice::Kind::MovedAside)
         m_err << "vantorelctl: the store " << notice.path << " was unusable (" << notice.detail
               << "); it was moved aside to " << notice.movedTo << " and a new store was created\n";
@@ -293,9 +313,13 @@ bool CtlSession::WaitIdle() {
 
 int CtlSession::RunTask(int task) {
     const int failures = m_worker.GetSendFailures();
+    const int refused = m_worker.GetRefusedWrites();
     m_state.QueueTask(task);
     if (!WaitIdle()) return Fail("the mouse did not finish in time");
-    return m_worker.GetSendFailures() == failures ? kCtlSuccess : Fail("the mouse could not be written");
+    ReportOpenNotice();
+    // The task's own store writes (values put back in range) failing is a failure too.
+    if (DataStore::Instance().IsUnusable()) return StoreFailed("");
+    return SendResult(failures, refused);
 }
 
 int CtlSession::Run(const CtlOptions& options, StopRequest* stop) {
@@ -309,8 +333,7 @@ int CtlSession::Run(const CtlOptions& options, StopRequest* stop) {
     if (c == "watch") return Watch(stop, options.json);
     // The state read of Open already queued and ran the macro upload (as the
     // program does on every read): its result is the answer, not a second upload.
-    if (c == "macro-upload")
-        return m_worker.GetSendFailures() == 0 ? kCtlSuccess : Fail("the mouse could not be written");
+    if (c == "macro-upload") return SendResult(0, 0);
     // reset: what the factory-reset button does, stored as one step
     const ScriptOutcome outcome = StoreFactoryDefaults(DataStore::Instance(), m_state.GetCurrentProfile());
     return outcome.Ok() ? RunTask(outcome.task) : Refused(outcome, m_err);

@@ -25,7 +25,8 @@ class BenchFolder {
     DataStore& OpenFresh() {
         DataStore& store = DataStore::Instance();
         store.CloseIfOpen();
-        std::filesystem::remove(m_root / "db" / "bench_data1.db");
+        for (const char* name : {"bench_data1.db", "bench_data1.db-wal", "bench_data1.db-shm"})
+            std::filesystem::remove(m_root / "db" / name);
         store.OpenForDevice(m_root.wstring() + L"/", L"bench");
         return store;
     }

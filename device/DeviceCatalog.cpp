@@ -1,8 +1,11 @@
 #include "device/DeviceCatalog.h"
 
+#include <cerrno>
 #include <utility>
 
 #include "exchange/XmlDocument.h"
+#include "orvix/core/TextConv.h"
+#include "platform/FileUtil.h"
 #include "features/ButtonFunction.h"
 #include "platform/Folders.h"
 #include "platform/ParseInt.h"
@@ -90,15 +93,8 @@ void ReadKeys(XmlDocument& xml, DeviceDescription& description) {
     xml.StepOut();
 }
 
-}  // namespace
-
-bool ReadCatalog(const std::wstring& programFolder, const std::wstring& pictureFolder,
-                 DeviceCatalog& catalog) {
-    catalog = DeviceCatalog{};
-    XmlDocument xml;
-    // A malformed file is still searched: whatever stands in it in order is used.
-    const bool wellFormed = xml.LoadFile(JoinPath(programFolder, L"config.xml"));
-    if (!xml.FindNext(L"config") || !xml.StepIn()) return wellFormed;
+void ReadCatalogElements(XmlDocument& xml, const std::wstring& pictureFolder, DeviceCatalog& catalog) {
+    if (!xml.FindNext(L"config") || !xml.StepIn()) return;
     if (xml.FindNext(L"device") && xml.StepIn()) {
         while (xml.FindNext(L"mouse")) {
             CatalogEntry model;
@@ -112,6 +108,61 @@ bool ReadCatalog(const std::wstring& programFolder, const std::wstring& pictureF
         xml.StepOut();
     }
     if (xml.FindNext(L"software")) ReadSoftware(xml, catalog.software);
+}
+
+// Loads a product file; what kept it from loading goes to `problem`.
+bool LoadProductFile(XmlDocument& xml, const std::wstring& path, ProductFileProblem* problem) {
+    if (problem) *problem = ProductFileProblem{};
+    if (const int error = CheckRegularFile(Orvix::WideToUtf8(path))) {
+        if (problem) {
+            problem->kind = error == ENOENT ? ProductFileProblem::Kind::Missing : ProductFileProblem::Kind::Unreadable;
+            problem->path = path;
+            problem->detail = DescribeFileError(error);
+        }
+        return false;
+    }
+    if (xml.LoadFile(path)) return true;
+    if (problem) {
+        problem->kind = ProductFileProblem::Kind::Damaged;
+        problem->path = path;
+        problem->detail = "it is not well-formed XML";
+    }
+    return false;
+}
+
+void NoteDamage(ProductFileProblem* problem, const std::wstring& path, const char* what) {
+    if (!problem || *problem) return;
+    problem->kind = ProductFileProblem::Kind::Damaged;
+    problem->path = path;
+    problem->detail = what;
+}
+
+}  // namespace
+
+std::string ProductFileProblem::Describe() const {
+    const std::string file = Orvix::WideToUtf8(path);
+    switch (kind) {
+        case Kind::None:
+            return {};
+        case Kind::Missing:
+            return file + " is missing";
+        case Kind::Unreadable:
+            return file + " cannot be read: " + detail;
+        case Kind::Damaged:
+            break;
+    }
+    return file + " is damaged: " + detail;
+}
+
+bool ReadCatalog(const std::wstring& programFolder, const std::wstring& pictureFolder, DeviceCatalog& catalog,
+                 ProductFileProblem* problem) {
+    catalog = DeviceCatalog{};
+    XmlDocument xml;
+    const std::wstring path = JoinPath(programFolder, L"config.xml");
+    // A malformed file is still searched: whatever stands in it in order is used.
+    const bool wellFormed = LoadProductFile(xml, path, problem);
+    ReadCatalogElements(xml, pictureFolder, catalog);
+    if (catalog.models.empty()) NoteDamage(problem, path, "it lists no mouse model");
     return wellFormed;
 }
 
@@ -132,14 +183,19 @@ LabelLine ParseLabelAnchor(std::wstring_view rect) {
 }
 
 bool ReadDeviceDescription(const std::wstring& programFolder, const std::wstring& deviceAttr,
-                           DeviceDescription& description) {
+                           DeviceDescription& description, ProductFileProblem* problem) {
     description = DeviceDescription{};
     // device_attr comes from the catalog: a separator or ".." must not reach
     // a file outside the description folder.
+    if (problem) *problem = ProductFileProblem{};
     if (!IsPlainFileStem(deviceAttr)) return false;
     XmlDocument xml;
-    const bool wellFormed = xml.LoadFile(JoinPath(JoinPath(programFolder, L"device"), deviceAttr + L".xml"));
-    if (!xml.FindNext(L"mouse") || !xml.StepIn()) return wellFormed;
+    const std::wstring path = JoinPath(JoinPath(programFolder, L"device"), deviceAttr + L".xml");
+    const bool wellFormed = LoadProductFile(xml, path, problem);
+    if (!xml.FindNext(L"mouse") || !xml.StepIn()) {
+        if (wellFormed) NoteDamage(problem, path, "it describes no mouse");
+        return wellFormed;
+    }
     if (xml.FindNext(L"image_file")) description.mouseImage = L"device/" + xml.GetAttribute(L"mouse_img");
     if (xml.FindNext(L"menu")) description.lightingPage = IntAttribute(xml, L"light") == 1;
     if (xml.FindNext(L"mouse_key")) ReadKeys(xml, description);

@@ -48,12 +48,26 @@ struct DeviceCatalog {
     SoftwareInfo software;
 };
 
+// Why a file the program ships with ("config.xml", a description) could not be
+// used as it is. The fix for each is the same: install the program again.
+struct ProductFileProblem {
+    enum class Kind { None, Missing, Unreadable, Damaged };
+    Kind kind = Kind::None;
+    std::wstring path;
+    std::string detail;  // in words: why it cannot be read, or what is wrong in it
+
+    explicit operator bool() const { return kind != Kind::None; }
+    // "<path> is missing" and the like, for a command line.
+    std::string Describe() const;
+};
+
 // Reads "config.xml" in the program folder; `pictureFolder` is the device picture
 // folder (skin folder + "device/"). A missing file yields an empty catalog; a
 // malformed one yields whatever can be found. Returns whether the file loaded well
-// formed.
-bool ReadCatalog(const std::wstring& programFolder, const std::wstring& pictureFolder,
-                 DeviceCatalog& catalog);
+// formed. `problem` says what was wrong with the file: missing, unreadable, not
+// well formed or without any model.
+bool ReadCatalog(const std::wstring& programFolder, const std::wstring& pictureFolder, DeviceCatalog& catalog,
+                 ProductFileProblem* problem = nullptr);
 
 // The device type to select for the stored "DeviceType" value.
 inline int EffectiveDeviceType(int stored) {
@@ -96,6 +110,7 @@ struct DeviceDescription {
 // (a key whose key_value is no button slot, 0 to 8, is skipped; a direction
 // other than 1 reads as 0)
 // (replacing its contents). A missing file leaves every part unset. Returns whether
-// the file loaded well formed.
+// the file loaded well formed. `problem` says what was wrong with the file:
+// missing, unreadable, not well formed or without a mouse element.
 bool ReadDeviceDescription(const std::wstring& programFolder, const std::wstring& deviceAttr,
-                           DeviceDescription& description);
+                           DeviceDescription& description, ProductFileProblem* problem = nullptr);

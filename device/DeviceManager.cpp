@@ -479,7 +479,8 @@ int DeviceManager::WaitForInput(const std::vector<int>& wakeFds, int timeoutMs, 
     return ready > 0 ? 1 : 0;
 }
 
-bool DeviceManager::Send(ReportBuffer& report, bool wantReply) {
+bool DeviceManager::Send(ReportBuffer& report, bool wantReply, bool* answered) {
+    if (answered) *answered = false;
     std::lock_guard<std::mutex> exchange(m_exchangeLock);
     std::shared_ptr<HidDevice> handle;
     DeviceTimings timings;
@@ -489,7 +490,7 @@ bool DeviceManager::Send(ReportBuffer& report, bool wantReply) {
         handle = ActiveHandleLocked();
         timings = m_timings;
     }
-    return SendThrough(handle, timings, report, wantReply);
+    return SendThrough(handle, timings, report, wantReply, answered);
 }
 
 bool DeviceManager::SendToReceiver(ReportBuffer& report, bool wantReply) {
@@ -518,16 +519,18 @@ bool DeviceManager::HasReceiver() const {
 }
 
 bool DeviceManager::SendThrough(const std::shared_ptr<HidDevice>& handle, const DeviceTimings& timings,
-                                ReportBuffer& report, bool wantReply) {
+                                ReportBuffer& report, bool wantReply, bool* answered) {
     if (!handle) return false;
     ReportBuffer exchanged = report;
     Vantorel::TraceHex("send", exchanged.data(), kReportSize);
     if (handle->Write(exchanged.data(), kReportSize) < 0) return false;
     if (wantReply) {
-        if (AwaitReport(*handle, exchanged, timings))
+        const bool came = AwaitReport(*handle, exchanged, timings);
+        if (came)
             Vantorel::TraceHex("answer", exchanged.data(), kReportSize);
         else
             Vantorel::Trace("no answer to command 0x%02X", report[1]);
+        if (answered) *answered = came;
         std::memcpy(report.data(), exchanged.data(), kReportSize);
     }
     return true;

@@ -137,7 +137,9 @@ class DeviceManager {
     // Writes `report` to the active handle; with `wantReply` waits for the first input
     // report and leaves it in `report` (the request stays there when none came). True
     // when the write succeeded; false, with `report` untouched, without a device.
-    bool Send(ReportBuffer& report, bool wantReply);
+    // `answered`, when given, tells whether the answer came: the mouse answers what it
+    // takes, and is silent about a report it refuses.
+    bool Send(ReportBuffer& report, bool wantReply, bool* answered = nullptr);
     // The same to a receiver of the current model (of any model when none is
     // current), linked to its mouse or not: commands meant for the receiver
     // itself (pairing) never go to a mouse on its cable. False without one.
@@ -164,7 +166,8 @@ class DeviceManager {
     static void Handshake(Record& record, const DeviceTimings& timings);
     std::shared_ptr<HidDevice> ActiveHandleLocked();
     bool SendThrough(const std::shared_ptr<HidDevice>& handle, const DeviceTimings& timings,
-                     ReportBuffer& report, bool wantReply);
+                     ReportBuffer& report, bool wantReply,
+                     bool* answered = nullptr);
     void SetOnlineLocked(int32_t vid, int32_t pid, int32_t online);
     // A receiver's connection-state report (byte 1 = 1 online, else offline).
     void ApplyConnectionState(const Record& record, uint8_t state);

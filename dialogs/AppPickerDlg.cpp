@@ -112,6 +112,8 @@ void AppPickerDlg::InitUI(CRect client) {
     };
     addButton(IDC_ADD, CRect(w / 2 - 150, h - 48, w / 2 - 10, h - 14), kTextAdd, false);
     addButton(IDC_CANCEL, CRect(w / 2 + 10, h - 48, w / 2 + 150, h - 14), kTextCancel, true);
+    SetCancelButton(IDC_CANCEL);  // Esc cancels
+    SetDefaultButton(IDC_ADD);    // Enter adds the chosen application, once there is one
 }
 
 void AppPickerDlg::Fill(std::vector<AppEntry> apps) {

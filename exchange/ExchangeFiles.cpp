@@ -8,6 +8,7 @@
 #include <utility>
 #include <vector>
 
+#include "exchange/LanguageText.h"
 #include "exchange/XmlDocument.h"
 #include "features/AppProfileRules.h"
 #include "features/ButtonFunction.h"
@@ -27,36 +28,32 @@ constexpr int32_t kMaxDelayType = 2;  // 0 no timing, 1 recorded, 2 fixed
 constexpr int32_t kMax16 = 0xFFFF;
 constexpr int32_t kMaxByte = 0xFF;
 constexpr int32_t kMaxColour = 0xFFFFFF;
-constexpr int32_t kMinDpi = 50;         // the DPI slider's first step
-constexpr int32_t kMaxDpi = 26000;      // the largest model's limit
 constexpr int32_t kLightModes = 7;      // modes 0 to 6
 constexpr int32_t kMaxPlayType = 3;     // the four play modes
 constexpr int32_t kMaxPlayTimes = 999;  // three digits, as the key page takes them
 
-// A setting exchanged as a number, with the range the mouse or the page takes.
+// A setting exchanged as a number; its range is the one the store keeps it in.
 struct Setting {
     const wchar_t* name;  // element or attribute of the file
     const wchar_t* key;   // configuration key
-    int32_t min;
-    int32_t max;
 };
 
 // Attributes of Mouse_DPI.
 const Setting kDpiSettings[] = {
-    {L"dpi_flag", L"dpi_flag", 0, kMaxByte},
-    {L"dpi_index", L"dpi_index", 0, kDpiStages - 1},
-    {L"dpi_count", L"dpi_count", 1, kDpiStages},
+    {L"dpi_flag", L"dpi_flag"},
+    {L"dpi_index", L"dpi_index"},
+    {L"dpi_count", L"dpi_count"},
 };
 // Elements of Mouse, in file order, each with attribute value. The key
 // "e-sports_flag" itself is not exchanged: its element carries "highspeed_mode".
 const Setting kMouseSettings[] = {
-    {L"button_respondtime", L"button_respondtime", 1, 50},
-    {L"report_rate", L"report_rate", 0, 3},
-    {L"sensor_flag", L"sensor_flag", 0, 7},
-    {L"liftoff_height", L"liftoff_height", 0, 1},
-    {L"scroll_flag", L"scroll_flag", 0, 1},
-    {L"e-sports_flag", L"highspeed_mode", 0, 1},
-    {L"leftbtn_lock", L"leftbtn_lock", 0, 1},
+    {L"button_respondtime", L"button_respondtime"},
+    {L"report_rate", L"report_rate"},
+    {L"sensor_flag", L"sensor_flag"},
+    {L"liftoff_height", L"liftoff_height"},
+    {L"scroll_flag", L"scroll_flag"},
+    {L"e-sports_flag", L"highspeed_mode"},
+    {L"leftbtn_lock", L"leftbtn_lock"},
 };
 // DPI1 to DPI5 carry levels 0 to 4; levels 5 and 6 stay out of the files.
 constexpr int kExchangedDpiLevels = 5;
@@ -119,14 +116,65 @@ bool ReadNumber(const XmlDocument& xml, const wchar_t* name, int32_t& value) {
     return ParseDecimal(xml.GetAttribute(name), value);
 }
 
-// Reads attributes that must all be numbers.
-bool ReadNumbers(const XmlDocument& xml, const NumberFields& fields) {
-    return std::all_of(fields.begin(), fields.end(),
-                       [&](const auto& field) { return ReadNumber(xml, field.first, *field.second); });
-}
-
 bool InRange(int32_t value, int32_t min, int32_t max) {
     return value >= min && value <= max;
+}
+
+// The entries of a file that cannot be stored, named as the file names them.
+class BadEntries {
+  public:
+    void Add(const std::wstring& where, const std::wstring& what) { m_list.push_back(where + L": " + what); }
+    bool Empty() const { return m_list.empty(); }
+    std::vector<std::wstring> Take() { return std::move(m_list); }
+
+  private:
+    std::vector<std::wstring> m_list;
+};
+
+std::wstring Item(const wchar_t* list, size_t number) {
+    return std::wstring(list) + L" item " + std::to_wstring(number);
+}
+
+// What is wrong with an entry, in the user's language: the language text with
+// its placeholders ({attribute}, {min}, ...) filled.
+std::wstring Say(int textId, std::initializer_list<std::pair<std::wstring_view, std::wstring>> fills = {}) {
+    std::wstring text = GetLanguageText(L"LAN", textId);
+    for (const auto& [name, value] : fills) {
+        const std::wstring placeholder = L"{" + std::wstring(name) + L"}";
+        for (size_t at = text.find(placeholder); at != std::wstring::npos; at = text.find(placeholder, at + value.size()))
+            text.replace(at, placeholder.size(), value);
+    }
+    return text;
+}
+constexpr int kSaysNotANumber = 1409;
+constexpr int kSaysNotAButton = 1410;
+constexpr int kSaysNoFunctionType = 1411;
+constexpr int kSaysNoSuchFunction = 1412;
+constexpr int kSaysNoSuchMacro = 1413;
+constexpr int kSaysNoWebAddress = 1414;
+constexpr int kSaysNoProgramPath = 1415;
+constexpr int kSaysNoText = 1416;
+constexpr int kSaysNoLightingMode = 1417;
+constexpr int kSaysValueOutOfRange = 1418;
+constexpr int kSaysNotInRange = 1419;
+constexpr int kSaysNotInSteps = 1420;
+constexpr int kSaysTooManyEvents = 1421;
+constexpr int kSaysOutOfRange = 1422;
+
+// `name "value"` of an attribute as the file has it, in the sentence of textId.
+std::wstring Shown(const XmlDocument& xml, const wchar_t* name, int textId = kSaysOutOfRange) {
+    return Say(textId, {{L"attribute", std::wstring(name) + L" \"" + xml.GetAttribute(name) + L"\""}});
+}
+
+// The first of the fields that is no number, or that is out of its range.
+bool CheckNumbers(const XmlDocument& xml, const NumberFields& fields, std::wstring& bad) {
+    for (const auto& [name, value] : fields) {
+        if (!ReadNumber(xml, name, *value)) {
+            bad = Shown(xml, name, kSaysNotANumber);
+            return false;
+        }
+    }
+    return true;
 }
 
 // Loads an exchange file whose root element is `root` and steps into it. Only
@@ -161,26 +209,38 @@ XmlDocument NewExchangeDocument(const wchar_t* root) {
 
 // ---- macro files ----
 
-bool ReadMacroFile(const std::wstring& path, MacroData& macro, std::vector<MacroEvent>& events) {
+bool ReadMacroFile(const std::wstring& path, MacroData& macro, std::vector<MacroEvent>& events, BadEntries& bad) {
     XmlDocument xml;
     if (!OpenExchangeFile(xml, path, L"macro") || !xml.FindNext(L"macroinfo")) return false;
     macro.name = xml.GetAttribute(L"macro_name") + L" Import";
-    if (!ReadNumbers(xml, MacroInfoFields(macro)) || !InRange(macro.delayType, 0, kMaxDelayType) ||
-        !InRange(macro.playType, 0, kMaxPlayType) || !InRange(macro.playTimes, 0, kMaxPlayTimes) ||
-        !InRange(macro.delayTime, 0, kMax16)) {
-        return false;
-    }
+    std::wstring what;
+    if (!CheckNumbers(xml, MacroInfoFields(macro), what))
+        bad.Add(L"macroinfo", what);
+    else if (!InRange(macro.delayType, 0, kMaxDelayType))
+        bad.Add(L"macroinfo", Shown(xml, L"delay_type"));
+    else if (!InRange(macro.playType, 0, kMaxPlayType))
+        bad.Add(L"macroinfo", Shown(xml, L"macro_type"));
+    else if (!InRange(macro.playTimes, 0, kMaxPlayTimes))
+        bad.Add(L"macroinfo", Shown(xml, L"play_times"));
+    else if (!InRange(macro.delayTime, 0, kMax16))
+        bad.Add(L"macroinfo", Shown(xml, L"delay_time"));
     if (xml.FindNext(L"macroitems") && xml.StepIn()) {
-        while (xml.FindNext(L"item")) {
+        for (size_t number = 1; xml.FindNext(L"item"); ++number) {
             // One bad event would change what the macro plays: the file is refused.
             MacroEvent event;
-            if (events.size() == static_cast<size_t>(kMaxMacroEvents) ||
-                !ReadNumbers(xml, EventFields(event)) ||
-                !InRange(event.type, kEventKeyDown, kEventImportedPair) ||
-                !InRange(event.value, 0, event.type == kEventImportedPair ? kMax16 : kMaxByte) ||
-                !InRange(event.delayTime, 0, kMax16)) {
-                return false;
+            const std::wstring where = Item(L"macroitems", number);
+            if (number > static_cast<size_t>(kMaxMacroEvents)) {
+                bad.Add(where, Say(kSaysTooManyEvents, {{L"count", std::to_wstring(kMaxMacroEvents)}}));
+                break;
             }
+            if (!CheckNumbers(xml, EventFields(event), what))
+                bad.Add(where, what);
+            else if (!InRange(event.type, kEventKeyDown, kEventImportedPair))
+                bad.Add(where, Shown(xml, L"type"));
+            else if (!InRange(event.value, 0, event.type == kEventImportedPair ? kMax16 : kMaxByte))
+                bad.Add(where, Shown(xml, L"value"));
+            else if (!InRange(event.delayTime, 0, kMax16))
+                bad.Add(where, Shown(xml, L"timestamp"));
             event.desc = xml.GetAttribute(L"desc");
             events.push_back(std::move(event));
         }
@@ -190,7 +250,7 @@ bool ReadMacroFile(const std::wstring& path, MacroData& macro, std::vector<Macro
     std::stable_sort(events.begin(), events.end(),
                      [](const MacroEvent& a, const MacroEvent& b) { return a.recordIndex < b.recordIndex; });
     for (size_t i = 0; i < events.size(); ++i) events[i].recordIndex = static_cast<int32_t>(i);
-    return true;
+    return bad.Empty();
 }
 
 // ---- profile files ----
@@ -227,25 +287,27 @@ bool IsStoredKeyType(int32_t type) {
                                                [type](const FunctionTypeEntry& e) { return e.type == type; });
 }
 
-// False for an item that must not be stored. `macroIds` are the macros of this
-// store, which a macro assignment must name.
-bool ReadKeyItem(const XmlDocument& xml, int32_t profile, const std::vector<int32_t>& macroIds,
-                 ImportedKey& key) {
+// What is wrong with an item that must not be stored; empty for a good one.
+// `macroIds` are the macros of this store, which a macro assignment must name.
+std::wstring ReadKeyItem(const XmlDocument& xml, int32_t profile, const std::vector<int32_t>& macroIds,
+                         ImportedKey& key) {
     KeyRecord& record = key.record;
-    if (!ReadNumbers(xml, KeyFields(record)) || !InRange(record.keyCode, 0, kButtonSlotCount - 1) ||
-        !IsStoredKeyType(record.macroType)) {
-        return false;
-    }
+    std::wstring what;
+    if (!CheckNumbers(xml, KeyFields(record), what)) return what;
+    if (!InRange(record.keyCode, 0, kButtonSlotCount - 1))
+        return Shown(xml, L"key_code", kSaysNotAButton);
+    if (!IsStoredKeyType(record.macroType)) return Shown(xml, L"macro_type", kSaysNoFunctionType);
     record.profile = profile;
     record.macroDesc = xml.GetAttribute(L"macro_desc");
-    if (record.macroValue == 0 && record.macroValue2 == 0) return true;  // returns the button to its default
+    if (record.macroValue == 0 && record.macroValue2 == 0) return {};  // returns the button to its default
     // The mouse-side functions must give a button code: a value outside their
     // tables (mouse actions, key usages, multimedia keys, shortcuts) or a macro
     // this store does not have is not stored.
     ButtonCode code{};
     const bool pcSide =
         record.macroType == kFuncLaunch || record.macroType == kFuncWeb || record.macroType == kFuncText;
-    if (!pcSide && !EncodeButtonFunction(record, macroIds, code)) return false;
+    if (!pcSide && !EncodeButtonFunction(record, macroIds, code))
+        return Shown(xml, L"macro_value", record.macroType == kFuncMacro ? kSaysNoSuchMacro : kSaysNoSuchFunction);
     switch (record.macroType) {
         case kFuncLaunch:
         case kFuncWeb:
@@ -254,13 +316,16 @@ bool ReadKeyItem(const XmlDocument& xml, int32_t profile, const std::vector<int3
             key.otherDesc = xml.GetAttribute(L"other_desc");
             if (key.otherDesc.empty()) key.otherDesc = record.macroDesc;
             key.otherParam = xml.GetAttribute(L"other_param");
-            return record.macroType == kFuncWeb ? !key.otherDesc.empty() : !key.otherParam.empty();
+            if (record.macroType == kFuncWeb && key.otherDesc.empty()) return Say(kSaysNoWebAddress);
+            if (record.macroType == kFuncLaunch && key.otherParam.empty()) return Say(kSaysNoProgramPath);
+            return {};
         case kFuncText:
             key.textName = xml.GetAttribute(L"text_name");
             key.textContent = xml.GetAttribute(L"text_content");
-            return !key.textName.empty() || !key.textContent.empty();
+            if (key.textName.empty() && key.textContent.empty()) return Say(kSaysNoText);
+            return {};
         default:
-            return true;
+            return {};
     }
 }
 
@@ -270,40 +335,64 @@ void PutKey(std::vector<ImportedKey>& keys, ImportedKey key) {
     keys.push_back(std::move(key));
 }
 
-// Reads attribute `attribute` of the current element as the value of `key`
-// when it is a number within range; otherwise the key keeps its value.
-void ReadSetting(const XmlDocument& xml, const wchar_t* attribute, std::wstring key, int32_t min, int32_t max,
-                 ProfileFile& file) {
+// Reads attribute `attribute` of the current element, `where` in the file, as
+// the value of `key`. An attribute that is absent (or empty) leaves the key as
+// it is; one that is no value the store may hold for the key is a bad entry.
+void ReadSetting(const XmlDocument& xml, const std::wstring& where, const wchar_t* attribute, std::wstring key,
+                 ProfileFile& file, BadEntries& bad) {
+    const std::wstring text = xml.GetAttribute(attribute);
+    if (text.empty()) return;
+    const ConfigDefault* row = FindConfigDefault(key);
     int32_t value = 0;
-    if (ReadNumber(xml, attribute, value) && InRange(value, min, max))
+    if (row && IsStoredValueValid(*row, text) && ParseDecimal(text, value)) {
         file.settings.emplace_back(std::move(key), value);
+        return;
+    }
+    if (!row) {
+        bad.Add(where, Shown(xml, attribute, kSaysNotANumber));
+        return;
+    }
+    const std::wstring shown = std::wstring(attribute) + L" \"" + text + L"\"";
+    bad.Add(where, Say(row->step > 1 ? kSaysNotInSteps : kSaysNotInRange,
+                       {{L"attribute", shown},
+                        {L"min", std::to_wstring(row->min)},
+                        {L"max", std::to_wstring(row->max)},
+                        {L"step", std::to_wstring(row->step)}}));
 }
 
-void ReadLightItems(XmlDocument& xml, ProfileFile& file) {
-    file.hasActiveMode =
-        ReadNumber(xml, L"lightmode", file.activeMode) && InRange(file.activeMode, 0, kLightModes - 1);
+void ReadLightItems(XmlDocument& xml, ProfileFile& file, BadEntries& bad) {
+    if (!xml.GetAttribute(L"lightmode").empty()) {
+        file.hasActiveMode =
+            ReadNumber(xml, L"lightmode", file.activeMode) && InRange(file.activeMode, 0, kLightModes - 1);
+        if (!file.hasActiveMode) bad.Add(L"Lightitems", Shown(xml, L"lightmode", kSaysNoLightingMode));
+    }
     if (!xml.StepIn()) return;
-    while (xml.FindNext(L"item")) {
+    for (size_t number = 1; xml.FindNext(L"item"); ++number) {
         LightData light;
-        if (ReadNumbers(xml, LightFields(light)) && InRange(light.mode, 0, kLightModes - 1) &&
-            InRange(light.brightness, 0, kMaxByte) && InRange(light.speed, 0, kMaxByte) &&
-            InRange(light.direction, 0, kMaxByte) && InRange(light.colorful, 0, kMaxByte) &&
-            InRange(light.colorIndex, 0, kMaxByte) && InRange(light.colorValue, 0, kMaxColour)) {
+        std::wstring what;
+        if (!CheckNumbers(xml, LightFields(light), what)) {
+            bad.Add(Item(L"Lightitems", number), what);
+        } else if (!InRange(light.mode, 0, kLightModes - 1) || !InRange(light.brightness, 0, kMaxByte) ||
+                   !InRange(light.speed, 0, kMaxByte) || !InRange(light.direction, 0, kMaxByte) ||
+                   !InRange(light.colorful, 0, kMaxByte) || !InRange(light.colorIndex, 0, kMaxByte) ||
+                   !InRange(light.colorValue, 0, kMaxColour)) {
+            bad.Add(Item(L"Lightitems", number), Say(kSaysValueOutOfRange));
+        } else {
             file.lights[light.mode] = light;
         }
     }
     xml.StepOut();
 }
 
-void ReadDpiSettings(XmlDocument& xml, ProfileFile& file) {
+void ReadDpiSettings(XmlDocument& xml, ProfileFile& file, BadEntries& bad) {
     for (const Setting& setting : kDpiSettings) {
-        ReadSetting(xml, setting.name, setting.key, setting.min, setting.max, file);
+        ReadSetting(xml, L"Mouse_DPI", setting.name, setting.key, file, bad);
     }
     if (!xml.StepIn()) return;
     for (int level = 0; level < kExchangedDpiLevels; ++level) {
         if (!xml.FindNext(DpiElement(level))) continue;
-        ReadSetting(xml, L"value", DpiValueKey(level), kMinDpi, kMaxDpi, file);
-        ReadSetting(xml, L"color", DpiColourKey(level), 0, kMaxColour, file);
+        ReadSetting(xml, DpiElement(level), L"value", DpiValueKey(level), file, bad);
+        ReadSetting(xml, DpiElement(level), L"color", DpiColourKey(level), file, bad);
     }
     xml.StepOut();
 }
@@ -321,32 +410,37 @@ void ReadApplications(XmlDocument& xml, ProfileFile& file) {
     xml.StepOut();
 }
 
-// Elements are searched forwards, in the order the files have them.
+// Elements are searched forwards, in the order the files have them. False for
+// a file that is no profile file, or has bad entries.
 bool ReadProfileFile(const std::wstring& path, const ProfileExchangeContext& context,
-                     const std::vector<int32_t>& macroIds, ProfileFile& file) {
+                     const std::vector<int32_t>& macroIds, ProfileFile& file, BadEntries& bad) {
     XmlDocument xml;
     // The profile keeps its own name: profileinfo's name is not read.
     if (!OpenExchangeFile(xml, path, L"profile") || !xml.FindNext(L"profileinfo") || !xml.StepIn())
         return false;
     if (xml.FindNext(L"keyitems") && xml.StepIn()) {
-        while (xml.FindNext(L"item")) {
+        for (size_t number = 1; xml.FindNext(L"item"); ++number) {
             ImportedKey key;
-            if (ReadKeyItem(xml, context.profile, macroIds, key)) PutKey(file.keys, std::move(key));
+            const std::wstring what = ReadKeyItem(xml, context.profile, macroIds, key);
+            if (what.empty())
+                PutKey(file.keys, std::move(key));
+            else
+                bad.Add(Item(L"keyitems", number), what);
         }
         xml.StepOut();
     }
-    if (context.lightingPage && xml.FindNext(L"Lightitems")) ReadLightItems(xml, file);
-    if (xml.FindNext(L"Mouse_DPI")) ReadDpiSettings(xml, file);
+    if (context.lightingPage && xml.FindNext(L"Lightitems")) ReadLightItems(xml, file, bad);
+    if (xml.FindNext(L"Mouse_DPI")) ReadDpiSettings(xml, file, bad);
     if (xml.FindNext(L"Mouse") && xml.StepIn()) {
         for (const Setting& setting : kMouseSettings) {
             if (xml.FindNext(setting.name))
-                ReadSetting(xml, L"value", setting.key, setting.min, setting.max, file);
+                ReadSetting(xml, setting.name, L"value", setting.key, file, bad);
         }
         xml.StepOut();
     }
     // After Mouse, where an older reader's forward search never looks.
     if (xml.FindNext(L"applications")) ReadApplications(xml, file);
-    return true;
+    return bad.Empty();
 }
 
 // The text of the library with this name and content, added when there is none.
@@ -365,20 +459,11 @@ int32_t FindOrAddText(DataStore& store, const std::wstring& name, const std::wst
 bool StoreKey(DataStore& store, ImportedKey& key) {
     KeyRecord& record = key.record;
     const bool adds = record.macroValue != 0 || record.macroValue2 != 0;
-    if (adds) {
-        switch (record.macroType) {
-            case kFuncLaunch:
-            case kFuncWeb:
-                record.macroValue = store.AddKeyOtherData(key.otherDesc, key.otherParam, record.macroType);
-                if (record.macroValue <= 0) return false;
-                break;
-            case kFuncText:
-                record.macroValue = FindOrAddText(store, key.textName, key.textContent);
-                if (record.macroValue <= 0) return false;
-                break;
-            default:
-                break;
-        }
+    if (adds && (record.macroType == kFuncLaunch || record.macroType == kFuncWeb))
+        return store.SaveKeyWithParameters(record, key.otherDesc, key.otherParam) > 0;
+    if (adds && record.macroType == kFuncText) {
+        record.macroValue = FindOrAddText(store, key.textName, key.textContent);
+        if (record.macroValue <= 0) return false;
     }
     return store.SaveKey(record) > 0 || !adds;
 }
@@ -548,10 +633,13 @@ bool ExportMacro(const std::wstring& path, DataStore& store, int32_t macroId) {
     return xml.SaveFile(path);
 }
 
-int32_t ImportMacro(const std::wstring& path, DataStore& store) {
+int32_t ImportMacro(const std::wstring& path, DataStore& store, std::vector<std::wstring>* badEntries) {
     MacroData macro;
     std::vector<MacroEvent> events;
-    if (!ReadMacroFile(path, macro, events)) {
+    BadEntries bad;
+    const bool read = ReadMacroFile(path, macro, events, bad);
+    if (badEntries) *badEntries = bad.Take();
+    if (!read) {
         Vantorel::Trace("exchange: %s is no macro file to import", Orvix::WideToUtf8(path).c_str());
         return 0;
     }
@@ -587,13 +675,17 @@ bool ExportProfile(const std::wstring& path, DataStore& store, const ProfileExch
     return xml.SaveFile(path);
 }
 
-int ImportProfile(const std::wstring& path, DataStore& store, const ProfileExchangeContext& context) {
+int ImportProfile(const std::wstring& path, DataStore& store, const ProfileExchangeContext& context,
+                  std::vector<std::wstring>* badEntries) {
     ProfileFile file;
     std::vector<MacroData> macros;
     store.ListMacros(macros);
     std::vector<int32_t> macroIds;
     for (const MacroData& macro : macros) macroIds.push_back(macro.macroId);
-    if (!ReadProfileFile(path, context, macroIds, file)) {
+    BadEntries bad;
+    const bool read = ReadProfileFile(path, context, macroIds, file, bad);
+    if (badEntries) *badEntries = bad.Take();
+    if (!read) {
         Vantorel::Trace("exchange: %s is no profile file to import", Orvix::WideToUtf8(path).c_str());
         return 0;
     }

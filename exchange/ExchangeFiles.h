@@ -5,10 +5,12 @@
 // them live elsewhere. No error is reported beyond the result.
 //
 // Imports read and check the whole file before they write, and write in one
-// transaction: a file that is not of its kind, or a store write that fails,
-// leaves the store as it was. Values the mouse could not take (a key code
-// outside the nine buttons, an unknown function or event type, a setting out of
-// its range) are skipped, not stored.
+// transaction: a file that is not of its kind, a file with any entry the mouse
+// could not take (a key code outside the nine buttons, an unknown function or
+// event type, a setting out of its range, an assignment whose parameters are
+// missing), or a store write that fails, leaves the store as it was. The
+// entries that kept a file out are named, in the file's own words
+// ("keyitems item 2: key_code 99").
 //
 // Launch, web and text assignments refer to rows of the database they were made
 // in. A profile file therefore also carries their parameters (attributes
@@ -18,6 +20,7 @@
 // can (it is the item's macro_desc), a program path or a text cannot.
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "platform/AppContext.h"
 #include "protocol/WorkerTasks.h"
@@ -36,8 +39,9 @@ bool ExportMacro(const std::wstring& path, DataStore& store, int32_t macroId);
 // Adds the macro of a file as a new macro named "<macro_name> Import", with its
 // play settings and its events. Returns the new macro id, 0 when nothing was
 // added (no such file, not a macro file, more than kMaxMacroEvents events, an
-// event or setting that cannot be played, or a failed write).
-int32_t ImportMacro(const std::wstring& path, DataStore& store);
+// event or setting that cannot be played, or a failed write). `badEntries`
+// receives the entries that cannot be played.
+int32_t ImportMacro(const std::wstring& path, DataStore& store, std::vector<std::wstring>* badEntries = nullptr);
 
 // What the caller knows about the profile being exchanged.
 struct ProfileExchangeContext {
@@ -55,8 +59,10 @@ bool ExportProfile(const std::wstring& path, DataStore& store, const ProfileExch
 // Replaces the profile's button assignments by those of the file and merges its
 // lighting rows (only with the lighting page; modes without a row are skipped)
 // and settings into the profile; the profile keeps its name. Returns the worker
-// task to queue (ProfileImportTask), 0 when nothing changed.
-int ImportProfile(const std::wstring& path, DataStore& store, const ProfileExchangeContext& context);
+// task to queue (ProfileImportTask), 0 when nothing changed. `badEntries`
+// receives the entries that kept the file out, all of them.
+int ImportProfile(const std::wstring& path, DataStore& store, const ProfileExchangeContext& context,
+                  std::vector<std::wstring>* badEntries = nullptr);
 
 // kTaskWriteEverything for device types up to 200, kTaskProfileImportOtherModel above.
 int ProfileImportTask(int deviceType);

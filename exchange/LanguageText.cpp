@@ -96,13 +96,11 @@ struct ParsedFile {
         bytes = std::move(contents);
         ini.Parse(IniFile::Decode(bytes));
         texts.clear();
-        for (const std::wstring& key : ini.GetKeys(kTextSection)) {
+        // The first value of each id counts, as a lookup of the key finds it.
+        ini.VisitEntries(kTextSection, [this](std::wstring_view key, std::wstring_view text) {
             const int id = ParseTextId(key);
-            std::wstring text;
-            if (id < 0 || texts.count(id) || !ini.Get(kTextSection, key, text)) continue;
-            if (text.size() > kMaxLanguageTextLength) text.resize(kMaxLanguageTextLength);
-            texts.emplace(id, std::move(text));
-        }
+            if (id >= 0) texts.try_emplace(id, text.substr(0, kMaxLanguageTextLength));
+        });
         hasTexts = !texts.empty();
     }
 };

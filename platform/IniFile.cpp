@@ -8,15 +8,16 @@ namespace {
 // Far beyond any language or settings file; a larger file is not one of them.
 constexpr size_t kMaxFileBytes = 4 << 20;
 
+// The form names are compared in: ASCII letters in lower case.
+std::wstring Fold(std::wstring_view name) {
+    std::wstring folded(name);
+    for (wchar_t& c : folded)
+        if (c >= L'A' && c <= L'Z') c += L'a' - L'A';
+    return folded;
+}
+
 bool SameName(std::wstring_view a, std::wstring_view b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        wchar_t x = a[i], y = b[i];
-        if (x >= L'A' && x <= L'Z') x += L'a' - L'A';
-        if (y >= L'A' && y <= L'Z') y += L'a' - L'A';
-        if (x != y) return false;
-    }
-    return true;
+    return a.size() == b.size() && Fold(a) == Fold(b);
 }
 
 std::wstring_view Trim(std::wstring_view s) {
@@ -63,6 +64,7 @@ std::wstring IniFile::Decode(std::string_view bytes) {
 
 void IniFile::Parse(std::wstring_view text) {
     m_sections.clear();
+    m_sectionOf.clear();
     Section* current = nullptr;
     while (!text.empty()) {
         const size_t end = text.find(L'\n');
@@ -75,21 +77,19 @@ void IniFile::Parse(std::wstring_view text) {
         }
         const size_t equals = line.find(L'=');
         if (!current || equals == std::wstring_view::npos) continue;
-        current->entries.push_back({std::wstring(Trim(line.substr(0, equals))),
-                                    std::wstring(Unquote(Trim(line.substr(equals + 1))))});
+        const std::wstring_view key = Trim(line.substr(0, equals));
+        current->firstOf.emplace(Fold(key), current->entries.size());
+        current->entries.push_back({std::wstring(key), std::wstring(Unquote(Trim(line.substr(equals + 1))))});
     }
 }
 
 bool IniFile::Get(std::wstring_view section, std::wstring_view key, std::wstring& value) const {
-    if (const Section* s = FindSection(section)) {
-        for (const Entry& e : s->entries) {
-            if (SameName(e.key, key)) {
-                value = e.value;
-                return true;
-            }
-        }
-    }
-    return false;
+    const Section* s = FindSection(section);
+    if (!s) return false;
+    const auto found = s->firstOf.find(Fold(key));
+    if (found == s->firstOf.end()) return false;
+    value = s->entries[found->second].value;
+    return true;
 }
 
 std::vector<std::wstring> IniFile::GetKeys(std::wstring_view section) const {
@@ -99,13 +99,18 @@ std::vector<std::wstring> IniFile::GetKeys(std::wstring_view section) const {
     return keys;
 }
 
+void IniFile::VisitEntries(std::wstring_view section,
+                           const std::function<void(std::wstring_view key, std::wstring_view value)>& visit) const {
+    if (const Section* s = FindSection(section))
+        for (const Entry& e : s->entries) visit(e.key, e.value);
+}
+
 void IniFile::Set(std::wstring_view section, std::wstring_view key, std::wstring_view value) {
     Section& s = GetOrAddSection(section);
-    for (Entry& e : s.entries) {
-        if (SameName(e.key, key)) {
-            e.value = value;
-            return;
-        }
+    const auto [found, added] = s.firstOf.emplace(Fold(key), s.entries.size());
+    if (!added) {
+        s.entries[found->second].value = value;
+        return;
     }
     s.entries.push_back({std::wstring(key), std::wstring(value)});
 }
@@ -160,14 +165,12 @@ std::string IniFile::SetValueInText(std::string text, std::string_view section, 
 }
 
 const IniFile::Section* IniFile::FindSection(std::wstring_view name) const {
-    for (const Section& s : m_sections)
-        if (SameName(s.name, name)) return &s;
-    return nullptr;
+    const auto found = m_sectionOf.find(Fold(name));
+    return found == m_sectionOf.end() ? nullptr : &m_sections[found->second];
 }
 
 IniFile::Section& IniFile::GetOrAddSection(std::wstring_view name) {
-    for (Section& s : m_sections)
-        if (SameName(s.name, name)) return s;
-    m_sections.push_back({std::wstring(name), {}});
-    return m_sections.back();
+    const auto [found, added] = m_sectionOf.emplace(Fold(name), m_sections.size());
+    if (added) m_sections.push_back({std::wstring(name), {}, {}});
+    return m_sections[found->second];
 }

@@ -6,8 +6,10 @@
 // around a value; lines before the first section, lines without '=' and
 // ';' comments are ignored. Files may be UTF-16 LE or BE with a byte-order
 // mark, or UTF-8 with or without one.
+#include <functional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 class IniFile {
@@ -29,6 +31,11 @@ class IniFile {
     // The keys of a section in file order (empty when there is no such section).
     std::vector<std::wstring> GetKeys(std::wstring_view section) const;
 
+    // Every key of a section with its value, in file order, a key that appears
+    // again included.
+    void VisitEntries(std::wstring_view section,
+                      const std::function<void(std::wstring_view key, std::wstring_view value)>& visit) const;
+
     // Sets the first value of key in section, adding the section or key at
     // the end when missing.
     void Set(std::wstring_view section, std::wstring_view key, std::wstring_view value);
@@ -49,9 +56,12 @@ class IniFile {
         std::wstring key;
         std::wstring value;
     };
+    // Names are looked up through their ASCII lower-case form, so that a file
+    // of many keys or sections is parsed and read in linear time.
     struct Section {
         std::wstring name;
         std::vector<Entry> entries;
+        std::unordered_map<std::wstring, size_t> firstOf;  // folded key -> its first entry
     };
 
     const Section* FindSection(std::wstring_view name) const;
@@ -59,4 +69,5 @@ class IniFile {
     Section& GetOrAddSection(std::wstring_view name);
 
     std::vector<Section> m_sections;
+    std::unordered_map<std::wstring, size_t> m_sectionOf;  // folded name -> section
 };

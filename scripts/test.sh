@@ -12,7 +12,17 @@ export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 asan="$here/build-test"
 "$here/scripts/build.sh" "$asan" -DCMAKE_BUILD_TYPE=Debug -DVANTOREL_SANITIZE=ON -DVANTOREL_BENCH=ON \
   -DCMAKE_CXX_FLAGS_DEBUG="-O1 -g"
-(cd "$asan" && ctest -j"$(nproc)" --output-on-failure --timeout 600)
+
+# The soak (the window under ten minutes of random use and device trouble) runs
+# beside the other stages: it waits most of the time, so it costs little of a
+# core, and it is waited for at the end. VANTOREL_SOAK_SECONDS shortens it.
+soak_log="$asan/soak.log"
+(cd "$asan" && exec env VANTOREL_SOAK_SECONDS="${VANTOREL_SOAK_SECONDS:-600}" \
+  VANTOREL_SOAK_REPORT="$asan/soak-figures.txt" ./test_soak --gtest_color=no >"$soak_log" 2>&1) &
+soak_pid=$!
+trap 'kill "$soak_pid" 2>/dev/null || true' EXIT
+
+(cd "$asan" && ctest -j"$(nproc)" --output-on-failure --timeout 600 -E '^Soak\.')
 
 # Only the test programs that hold concurrency suites are built a second time.
 tsan_targets=()
@@ -31,4 +41,12 @@ if [ ${#tsan_targets[@]} -gt 0 ]; then
 fi
 # Each fuzz target for 20 seconds on its seed corpus (clang, libFuzzer).
 "$here/tests/fuzz/run.sh" 20
+
+if ! wait "$soak_pid"; then
+  cat "$soak_log"
+  echo "The soak failed."
+  exit 1
+fi
+trap - EXIT
+cat "$asan/soak-figures.txt"
 echo "All tests passed."

@@ -201,6 +201,8 @@ SimFirmware::Outputs SimFirmware::HandleOutput(SimEndpoint endpoint, const uint8
 std::string SimFirmware::ForMouse(SimEndpoint endpoint, const uint8_t* data, Outputs& answers) {
     const uint8_t command = data[1];
     std::string error;
+    if (command == m_state.refusedCommand && (m_state.refusedSetting < 0 || data[5] == m_state.refusedSetting))
+        return SimFormat("refused: this firmware does not take command 0x%02X (byte 5 = 0x%02X)", command, data[5]);
     switch (command) {
         case kCmdGetInfo:
             answers.push_back({endpoint, InfoAnswer(endpoint)});

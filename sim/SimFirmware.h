@@ -68,6 +68,10 @@ struct SimMouseState {
     bool powered = true;    // the mouse's switch
     bool paired = true;     // the receiver knows this mouse
     bool answering = true;  // false: the firmware hangs and ignores every report
+    // A firmware that refuses one kind of change (neither applied nor answered):
+    // reports of this command, and with refusedSetting >= 0 only that setting id.
+    int refusedCommand = -1;
+    int refusedSetting = -1;
     bool cablePlugged = false;
     bool receiverPlugged = false;
     int macroUploads = 0;     // images accepted

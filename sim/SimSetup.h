@@ -13,6 +13,8 @@ enum class SimulateStart { Cable, Receiver };
 // False for any other argument, including an unknown "--simulate=..." value.
 bool ParseSimulateOption(std::string_view argument, SimulateStart& start);
 
+// VANTOREL_SIM_REFUSE=<command>[:<setting id>] (hexadecimal, e.g. "13:02")
+// makes the mouse refuse that kind of change, as a firmware without it would.
 std::shared_ptr<SimBackend> MakeSimulatedBackend(SimulateStart start, int32_t deviceType = 101);
 
 // Builds the simulation and makes DeviceManager::Instance() use it. The returned

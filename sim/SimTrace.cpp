@@ -65,8 +65,8 @@ void SimTrace::Record(const std::string& device, SimDirection direction, const u
     if (direction == SimDirection::ToDevice) {
         // Enough for any test's look back, bounded for a long demo run.
         if (m_received.size() >= kReceivedKept) {
-            m_received.erase(m_received.begin());
-            m_receivers.erase(m_receivers.begin());
+            m_received.pop_front();
+            m_receivers.pop_front();
         }
         std::string hex;
         char byte[4];
@@ -77,12 +77,15 @@ void SimTrace::Record(const std::string& device, SimDirection direction, const u
         m_received.push_back(std::move(hex));
         m_receivers.push_back(device);
     }
-    if (rejected) m_rejections.push_back(device + ": " + note);
+    if (rejected) {
+        if (m_rejections.size() >= kReceivedKept) m_rejections.pop_front();
+        m_rejections.push_back(device + ": " + note);
+    }
 }
 
 std::vector<std::string> SimTrace::ReceivedHex() const {
     std::lock_guard<std::mutex> lock(m_lock);
-    return m_received;
+    return {m_received.begin(), m_received.end()};
 }
 
 std::vector<std::string> SimTrace::ReceivedHex(const std::string& device) const {
@@ -101,7 +104,12 @@ void SimTrace::ClearReceived() {
 
 std::vector<std::string> SimTrace::Rejections() const {
     std::lock_guard<std::mutex> lock(m_lock);
-    return m_rejections;
+    return {m_rejections.begin(), m_rejections.end()};
+}
+
+void SimTrace::ClearRejections() {
+    std::lock_guard<std::mutex> lock(m_lock);
+    m_rejections.clear();
 }
 
 std::string SimTrace::Format(const SimTraceEntry& entry) {

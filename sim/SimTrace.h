@@ -4,6 +4,7 @@
 // the file VANTOREL_SIM_TRACE names. The rejections are also kept for tests.
 #include <cstddef>
 #include <cstdint>
+#include <deque>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -27,8 +28,9 @@ class SimTrace {
     void Record(const std::string& device, SimDirection direction, const uint8_t* data, size_t length,
                 const std::string& note = {}, bool rejected = false);
 
-    // Notes of every rejected report, oldest first.
+    // Notes of every rejected report, oldest first (the last 4096).
     std::vector<std::string> Rejections() const;
+    void ClearRejections();
 
     // Every report the host wrote to a device, oldest first, as upper-case hex
     // bytes joined by blanks ("06 0F 01 00 00 FF 00 ..."); the last 4096 are kept.
@@ -42,8 +44,8 @@ class SimTrace {
 
   private:
     mutable std::mutex m_lock;
-    std::vector<std::string> m_rejections;
     static constexpr size_t kReceivedKept = 4096;
-    std::vector<std::string> m_received;
-    std::vector<std::string> m_receivers;  // the device of each of m_received
+    std::deque<std::string> m_rejections;
+    std::deque<std::string> m_received;
+    std::deque<std::string> m_receivers;  // the device of each of m_received
 };

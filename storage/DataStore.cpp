@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <cstring>
@@ -16,6 +17,7 @@
 #include "orvix/core/TextConv.h"
 #include "platform/AppContext.h"
 #include "platform/Folders.h"
+#include "platform/ParseInt.h"
 #include "platform/Trace.h"
 #include "storage/ConfigDefaults.h"
 
@@ -77,6 +79,10 @@ std::string CreatedName(const char* statement) {
 
 bool IsWriteSuccess(int result) {
     return result == SQLITE_OK || result == SQLITE_ROW || result == SQLITE_DONE;
+}
+
+bool IsBusyResult(int result) {
+    return (result & 0xFF) == SQLITE_BUSY;
 }
 
 // Failures of the file rather than of one statement: they make the store unusable.
@@ -175,6 +181,7 @@ bool DataStore::OpenForDevice(const std::wstring& userDataFolder, const std::wst
     }
     if (m_opened) {
         m_unusable = false;
+        m_busy = false;
         m_unusableNoticePending = false;
     }
     Vantorel::Trace("store: open %s -> %d", path.c_str(), m_opened ? 1 : 0);
@@ -215,15 +222,19 @@ bool DataStore::OpenChecked(const std::string& path, const std::wstring& profile
         return MoveAside(path, why) && CreateWhole(path, profileText);
     }
     if (result != SQLITE_ROW) {
-        SetUnusable("cannot read " + path + ": " + m_db.ErrorMessage(result));
+        if (IsBusyResult(result))
+            SetBusy();
+        else
+            SetUnusable("cannot read " + path + ": " + m_db.ErrorMessage(result));
         return false;
     }
     std::string added;
     if (!Repair(profileText, added)) return false;
     if (!added.empty()) {
         Vantorel::Trace("store: repaired %s: %s", path.c_str(), added.c_str());
-        m_notice = StoreNotice{StoreNotice::Kind::Repaired, path, {}, "added back " + added};
+        NoteRepair("added back " + added);
     }
+    UseWriteAheadLog();
     return true;
 }
 
@@ -232,18 +243,22 @@ bool DataStore::CreateWhole(const std::string& path, const std::wstring& profile
     // leaves no file or a whole one, and one of two processes creating the same
     // file at once wins.
     const std::string temp = path + ".new-" + std::to_string(::getpid());
-    for (const char* suffix : {"", "-journal"}) ::unlink((temp + suffix).c_str());
+    constexpr const char* kSideFiles[] = {"", "-journal", "-wal", "-shm"};
+    for (const char* suffix : kSideFiles) ::unlink((temp + suffix).c_str());
     if (!m_db.Open(temp.c_str(), SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_FULLMUTEX)) {
         SetUnusable("cannot create " + path + ": " + m_db.OpenError());
         return false;
     }
+    // Kept in the file's header: every later connection writes ahead to the log.
+    m_db.Exec("PRAGMA journal_mode = WAL");
     bool built = Atomically([&] {
         if (!CreateSchema()) return false;
         return profileText.empty() || InitProfilesLocked(profileText) > 0;
     });
     built = m_db.Close() && built;
+    // Closing the last connection folded the log into the file and removed it.
     const int linkError = built && ::link(temp.c_str(), path.c_str()) != 0 ? errno : 0;
-    ::unlink(temp.c_str());
+    for (const char* suffix : kSideFiles) ::unlink((temp + suffix).c_str());
     if (!built || (linkError != 0 && linkError != EEXIST)) {
         SetUnusable("cannot create " + path +
                     (linkError ? std::string(": ") + std::strerror(linkError) : ""));
@@ -265,8 +280,9 @@ bool DataStore::MoveAside(const std::string& path, const std::string& why) {
         SetUnusable(path + " is damaged (" + why + ") and cannot be moved aside: " + std::strerror(errno));
         return false;
     }
-    // A journal left beside it belongs to the damaged file, never to the new one.
-    ::rename((path + "-journal").c_str(), (aside + "-journal").c_str());
+    // A journal or log left beside it belongs to the damaged file, never to the new one.
+    for (const char* suffix : {"-journal", "-wal", "-shm"})
+        ::rename((path + suffix).c_str(), (aside + suffix).c_str());
     Vantorel::Trace("store: %s moved aside to %s (%s)", path.c_str(), aside.c_str(), why.c_str());
     m_notice = StoreNotice{StoreNotice::Kind::MovedAside, path, aside, why};
     return true;
@@ -294,7 +310,13 @@ bool DataStore::Repair(const std::wstring& profileText, std::string& added) {
             if (m_db.Exec(statement) != SQLITE_OK) return false;
         std::vector<ProfileData> profiles;
         ListProfiles(profiles, 0);
-        if (profiles.empty()) return profileText.empty() || InitProfilesLocked(profileText) > 0;
+        if (profiles.empty()) {
+            if (profileText.empty()) return DeleteOrphans();
+            bool again = false;
+            if (InitProfilesLocked(profileText, &again) == 0) return false;
+            if (again) notes.push_back("the profiles, deleted outside the program");
+            return true;
+        }
         int rows = 0;
         for (const ProfileData& profile : profiles) {
             std::set<std::wstring> keys;
@@ -325,7 +347,8 @@ bool DataStore::Repair(const std::wstring& profileText, std::string& added) {
             if (!SetActiveProfile(keep)) return false;
             notes.push_back("the active profile");
         }
-        return true;
+        // The rows of profiles made again are gone with their profiles.
+        return DeleteOrphans();
     };
     // Read first: a whole file is opened without taking the write lock.
     bool whole = missingSchema.empty() && missingLookups.empty() && present.contains("t_configdata") &&
@@ -341,6 +364,7 @@ bool DataStore::Repair(const std::wstring& profileText, std::string& added) {
         whole = profiles == 0 ? profileText.empty()
                               : profiles >= 4 && active == 1 &&
                                     rows >= profiles * static_cast<int>(kConfigDefaults.size());
+        whole = whole && CountOrphans() == 0;
     }
     if (whole) return true;
     if (!Atomically(work)) {
@@ -361,6 +385,49 @@ bool DataStore::CreateSchema() {
 StoreNotice DataStore::TakeOpenNotice() {
     const std::lock_guard lock(m_lock);
     return std::exchange(m_notice, StoreNotice{});
+}
+
+bool DataStore::HasNotice() const {
+    const std::lock_guard lock(m_lock);
+    return m_notice.kind != StoreNotice::Kind::None;
+}
+
+void DataStore::NoteRepair(const std::string& what) {
+    // A move aside says more than any repair of the new file after it.
+    if (m_notice.kind == StoreNotice::Kind::MovedAside) return;
+    if (m_notice.kind == StoreNotice::Kind::Repaired) {
+        m_notice.detail += "; " + what;
+        return;
+    }
+    m_notice = StoreNotice{StoreNotice::Kind::Repaired, m_path, {}, what};
+}
+
+bool DataStore::IsBusy() const {
+    const std::lock_guard lock(m_lock);
+    return m_unusable && m_busy;
+}
+
+void DataStore::SetBusy() {
+    // The time-out was waited once; until a write goes through again, the next
+    // statements fail at once rather than each wait it anew.
+    m_busy = true;
+    m_db.SetBusyWait(0);
+    SetUnusable("store busy: another program has held " + m_path + " locked for more than " +
+                std::to_string((SQLiteDB::GetBusyTimeout() + 999) / 1000) + " s");
+}
+
+void DataStore::UseWriteAheadLog() {
+    std::string mode;
+    ReadRow("PRAGMA journal_mode", {}, [&](const SQLiteStatement& row) {
+        if (row.ColumnText(0)) mode = row.ColumnText(0);
+    });
+    if (mode == "wal") return;
+    // A file of an older version: changed while no other program has it open,
+    // otherwise at a later open.
+    m_db.SetBusyWait(0);
+    const int result = m_db.Exec("PRAGMA journal_mode = WAL");
+    m_db.SetBusyWait(SQLiteDB::GetBusyTimeout());
+    Vantorel::Trace("store: %s to a write-ahead log -> %d", m_path.c_str(), result);
 }
 
 bool DataStore::IsUnusable() const {
@@ -401,10 +468,18 @@ void DataStore::SetUnusable(const std::string& reason) {
 void DataStore::NoteResult(int result, bool write) {
     if (IsWriteSuccess(result)) {
         // A write that went through ends the condition, told or not.
-        if (write) m_unusable = m_unusableNoticePending = false;
+        if (write) {
+            m_unusable = m_unusableNoticePending = false;
+            if (m_busy) m_db.SetBusyWait(SQLiteDB::GetBusyTimeout());
+            m_busy = false;
+        }
         return;
     }
     if (!IsStoreFailure(result)) return;
+    if (IsBusyResult(result)) {
+        SetBusy();
+        return;
+    }
     if ((result & 0xFF) == SQLITE_MISUSE && !m_db.IsOpen())
         SetUnusable(m_path.empty() ? "no store is open" : "the store " + m_path + " is not open");
     else
@@ -440,6 +515,11 @@ void DataStore::CloseLocked() {
 bool DataStore::IsOpened() const {
     const std::lock_guard lock(m_lock);
     return m_opened;
+}
+
+std::string DataStore::GetPath() const {
+    const std::lock_guard lock(m_lock);
+    return m_path;
 }
 
 bool DataStore::RunInTransaction(const std::function<bool()>& work) {
@@ -527,6 +607,65 @@ bool DataStore::ResetConfigToDefaults(int32_t profile) {
     });
 }
 
+bool DataStore::StoreConfigValues(int32_t profile,
+                                  const std::vector<std::pair<std::wstring, std::wstring>>& values) {
+    const std::lock_guard lock(m_lock);
+    std::map<std::wstring, std::wstring> stored;
+    ReadRows("SELECT key, value FROM t_configdata WHERE profile = ?", {profile},
+             [&](const SQLiteStatement& row) { stored.emplace(row.ColumnWide(0), row.ColumnWide(1)); });
+    std::vector<const std::pair<std::wstring, std::wstring>*> changed;
+    for (const auto& value : values) {
+        // A key without a row is never written (an update inserts nothing).
+        const auto found = stored.find(value.first);
+        if (found != stored.end() && found->second != value.second) changed.push_back(&value);
+    }
+    // What is read back unchanged is no write: a reader never waits for the lock.
+    if (changed.empty()) return true;
+    return Atomically([&] {
+        for (const auto* value : changed)
+            if (!SetConfigValue(profile, value->first, value->second)) return false;
+        return true;
+    });
+}
+
+int DataStore::LoadCheckedConfig(int32_t profile, std::map<std::wstring, std::wstring>& values) {
+    const std::lock_guard lock(m_lock);
+    values.clear();
+    // The first row of a key, as GetConfigValue reads it.
+    ReadRows("SELECT key, value FROM t_configdata WHERE profile = ?", {profile},
+             [&](const SQLiteStatement& row) { values.emplace(row.ColumnWide(0), row.ColumnWide(1)); });
+    std::vector<std::pair<std::wstring, std::wstring>> repairs;  // key, the value found
+    for (auto& [key, value] : values) {
+        const ConfigDefault* row = FindConfigDefault(key);
+        if (!row || IsStoredValueValid(*row, value)) continue;
+        repairs.emplace_back(key, value);
+        value = row->insertValue;
+    }
+    // The active level must be one in use; the page shows level 0 for another.
+    const auto index = values.find(L"dpi_index");
+    const auto count = values.find(L"dpi_count");
+    if (index != values.end() && count != values.end() && ParseInt(index->second) >= ParseInt(count->second)) {
+        if (std::none_of(repairs.begin(), repairs.end(), [](const auto& r) { return r.first == L"dpi_index"; }))
+            repairs.emplace_back(L"dpi_index", index->second);
+        index->second = L"0";
+    }
+    if (repairs.empty()) return 0;
+    std::string what;
+    for (const auto& [key, found] : repairs) {
+        what += (what.empty() ? "" : ", ") + Orvix::WideToUtf8(key) + " (" + Orvix::WideToUtf8(found) + ")";
+    }
+    Vantorel::Trace("store: profile %d values out of range: %s", profile, what.c_str());
+    // Sent or not, the values are the defaults; stored back when the store can be written.
+    Atomically([&] {
+        for (const auto& repair : repairs)
+            if (!SetConfigValue(profile, repair.first, values[repair.first])) return false;
+        return true;
+    });
+    NoteRepair("put back the defaults of values out of range in profile " + std::to_string(profile) + ": " +
+               what);
+    return int(repairs.size());
+}
+
 // ---- profiles ----
 
 int32_t DataStore::AddProfile(const ProfileData& record) {
@@ -594,7 +733,11 @@ int32_t DataStore::InitProfiles(const std::wstring& profileText) {
     // empty and create eight profiles.
     const std::lock_guard lock(m_lock);
     std::vector<ProfileData> profiles;
-    if (ListProfiles(profiles, 0) < 1) InitProfilesLocked(profileText);
+    if (ListProfiles(profiles, 0) < 1) {
+        bool again = false;
+        if (InitProfilesLocked(profileText, &again) > 0 && again)
+            NoteRepair("made the profiles again, deleted outside the program");
+    }
     int32_t active = GetActiveProfile();
     if (active < 1) {
         SetActiveProfile(1);
@@ -603,10 +746,15 @@ int32_t DataStore::InitProfiles(const std::wstring& profileText) {
     return active;
 }
 
-int32_t DataStore::InitProfilesLocked(const std::wstring& profileText) {
+int32_t DataStore::InitProfilesLocked(const std::wstring& profileText, bool* again) {
     // A missing language text must not give names such as " 1".
     const bool blank = profileText.find_first_not_of(L" \t") == std::wstring::npos;
     const std::wstring text = blank ? std::wstring(L"Profile") : profileText;
+    // Profile ids are never given twice: a used one means profiles were deleted.
+    int32_t lastId = 0;
+    ReadRow("SELECT seq FROM sqlite_sequence WHERE name = 't_profile_data'", {},
+            [&](const SQLiteStatement& row) { lastId = row.ColumnInt(0); });
+    if (again) *again = lastId > 0;
     int32_t first = 0;
     const bool created = Atomically([&] {
         for (int number = 1; number <= 4; ++number) {
@@ -616,7 +764,36 @@ int32_t DataStore::InitProfilesLocked(const std::wstring& profileText) {
             if (id == 0) return false;
             if (number == 1) first = id;
         }
-        return SetActiveProfile(first);
+        // What the deleted profiles left must not be taken for theirs.
+        return SetActiveProfile(first) && (lastId == 0 || DeleteOrphans());
     });
     return created ? first : 0;
+}
+
+namespace {
+// Rows whose owner is gone; the parameter rows belong to launch and web assignments.
+const char* const kOrphans[] = {
+    "t_configdata WHERE profile NOT IN (SELECT profile FROM t_profile_data)",
+    "t_key_macro_data WHERE profile NOT IN (SELECT profile FROM t_profile_data)",
+    "t_light_data WHERE profile NOT IN (SELECT profile FROM t_profile_data)",
+    "t_macrorecord WHERE macro_id NOT IN (SELECT macro_id FROM t_macro_data)",
+};
+}  // namespace
+
+int DataStore::CountOrphans() {
+    int count = 0;
+    for (const char* rows : kOrphans)
+        ReadRow((std::string("SELECT count(*) FROM ") + rows).c_str(), {},
+                [&](const SQLiteStatement& row) { count += row.ColumnInt(0); });
+    ReadRow(
+        "SELECT count(*) FROM t_key_otherdata WHERE macro_value NOT IN (SELECT macro_value FROM "
+        "t_key_macro_data WHERE macro_type IN (?, ?))",
+        {kKeyTypeLaunch, kKeyTypeWeb}, [&](const SQLiteStatement& row) { count += row.ColumnInt(0); });
+    return count;
+}
+
+bool DataStore::DeleteOrphans() {
+    for (const char* rows : kOrphans)
+        if (!Write((std::string("DELETE FROM ") + rows).c_str(), {})) return false;
+    return DeleteUnusedParameterRows();
 }

@@ -7,13 +7,21 @@
 // Failures are quiet: with the store closed, inserts return 0, single-row reads
 // report "not found", list reads return empty lists and writes return false.
 // Every operation of more than one statement is one transaction, so a process
-// killed in the middle leaves the state before it. A failure of the file itself
-// (locked past the busy time-out, read-only, damaged, full, not open) makes the
-// store "unusable" until a write succeeds again; callers ask for the reason
-// rather than guess it from a false.
+// killed in the middle leaves the state before it. The file keeps a write-ahead
+// log and every commit is synced: a power cut or a system crash loses at most
+// the change under way, and readers never wait for a writer. A failure of the
+// file itself (locked past the busy time-out, read-only, damaged, full, not
+// open) makes the store "unusable" until a write succeeds again; callers ask for
+// the reason rather than guess it from a false.
+//
+// Another program holding the write lock is waited for once, up to the busy
+// time-out (5 s); then the store is "busy" and, until a write goes through
+// again, later statements fail at once instead of waiting anew, so that no
+// command or device task waits the time-out more than once.
 #include <cstdint>
 #include <functional>
 #include <initializer_list>
+#include <map>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -54,12 +62,17 @@ class DataStore {
     // indexes, settings rows, profiles up to four, the active profile) is added
     // back without touching good rows; a file that is no usable database is
     // renamed "<name>.damaged-<date>" and a new one built. Either is told once
-    // through TakeOpenNotice. A connection still open on another model's file
+    // through TakeOpenNotice. Rows that belong to no profile, macro or button
+    // (left by older versions or by profiles deleted outside the program) are
+    // removed without a word. A connection still open on another model's file
     // is closed first; a rejected deviceAttr leaves the store closed.
     bool OpenForDevice(const std::wstring& userDataFolder, const std::wstring& deviceAttr,
                        const std::wstring& profileText = {});
-    // The repair or move of the last open, once; Kind::None afterwards.
+    // The repair or move of the last open, or a repair made since (profiles
+    // made again, settings out of range put back to their defaults), once;
+    // Kind::None afterwards.
     StoreNotice TakeOpenNotice();
+    bool HasNotice() const;
 
     // True after an open or write failed for a reason of the file itself, until
     // a write succeeds again.
@@ -68,6 +81,8 @@ class DataStore {
     // True once for each time the store becomes unusable, with the reason: the
     // window shows one notice for a condition rather than one per write.
     bool TakeUnusableNotice(std::string& reason);
+    // True while another program holds the store locked past the busy time-out.
+    bool IsBusy() const;
     // Takes the write lock and lets it go (waiting the busy time-out for another
     // connection): false, and the store unusable, when it cannot be written.
     bool CheckWritable();
@@ -75,6 +90,8 @@ class DataStore {
     void CloseIfOpen();
     // The result of the last open.
     bool IsOpened() const;
+    // The file of the model last opened (UTF-8).
+    std::string GetPath() const;
 
     // For callers that need several operations as one step. Re-entrant.
     void Lock() { m_lock.lock(); }
@@ -92,6 +109,15 @@ class DataStore {
     // Both true only when every row was written (one transaction each).
     bool InsertDefaultConfig(int32_t profile);
     bool ResetConfigToDefaults(int32_t profile);
+    // Writes those values that differ from the stored ones, in one transaction;
+    // nothing at all when every one is as stored. False when a write failed.
+    bool StoreConfigValues(int32_t profile, const std::vector<std::pair<std::wstring, std::wstring>>& values);
+    // The profile's settings as they may be sent: each value checked against
+    // its key's range (ConfigDefaults.h), "dpi_index" also against
+    // "dpi_count". A value out of range reads as its default (level 0 for an
+    // index beyond the count), which is stored back and told through
+    // TakeOpenNotice. Returns the number of values put back.
+    int LoadCheckedConfig(int32_t profile, std::map<std::wstring, std::wstring>& values);
 
     // ---- profiles ----
     // Inserts the profile (inactive) and its default configuration rows.
@@ -108,17 +134,26 @@ class DataStore {
     // Run at every device load: a store without profiles gets four, named
     // "<profileText> 1" to "<profileText> 4" ("Profile" when the text is
     // empty), and profile 1 becomes active when none is; all in one
-    // transaction. Returns the active profile id (0 when the store is closed).
+    // transaction. Profiles made again after the store's own were deleted are
+    // told through TakeOpenNotice, and the rows the deleted ones left go.
+    // Returns the active profile id (0 when the store is closed).
     int32_t InitProfiles(const std::wstring& profileText);
 
     // ---- button assignments (function layer 0) ----
     // Replaces the button's row; a record with macroValue and macroValue2 both 0
     // only deletes it (the button returns to its default) and returns 0.
-    // Delete and insert are one transaction; `stored` tells whether it was written.
+    // Delete and insert are one transaction; `stored` tells whether it was
+    // written. The parameter row of a launch or web assignment it replaces goes
+    // with it (unless another assignment names it).
     int32_t SaveKey(const KeyRecord& record, bool* stored = nullptr);
+    // A launch or web assignment with its parameter row, both in one
+    // transaction: the row's id becomes the record's macroValue.
+    int32_t SaveKeyWithParameters(KeyRecord record, const std::wstring& description, const std::wstring& param,
+                                  bool* stored = nullptr);
     bool GetKey(int32_t profile, int32_t keyCode, KeyRecord& record);
     bool SetKeyDescription(int32_t profile, int32_t keyCode, const std::wstring& description);
     int ListKeys(int32_t profile, std::vector<KeyRecord>& keys);
+    // The profile's assignments and the parameter rows only they used.
     bool DeleteProfileKeys(int32_t profile);
     int32_t AddKeyOtherData(const std::wstring& description, const std::wstring& param, int32_t type);
     // Always true; the outputs are written only when the row exists.
@@ -191,7 +226,25 @@ class DataStore {
     // successful write usable again.
     void NoteResult(int result, bool write);
     void SetUnusable(const std::string& reason);
-    int32_t InitProfilesLocked(const std::wstring& profileText);
+    // The four initial profiles; `again` tells whether the store had profiles
+    // before (deleted since).
+    int32_t InitProfilesLocked(const std::wstring& profileText, bool* again = nullptr);
+    // Rows of profiles, macros and assignments that no longer exist: counted,
+    // and deleted (inside the caller's transaction).
+    int CountOrphans();
+    bool DeleteOrphans();
+    // Parameter rows of launch and web assignments no assignment refers to.
+    bool DeleteUnusedParameterRows();
+    // The parameter row of a launch or web assignment that is gone, unless
+    // another assignment names it.
+    bool DeleteParameterRowIfUnused(const KeyRecord& assignment);
+    bool GetKeyOnLayer(int32_t profile, int32_t layer, int32_t keyCode, KeyRecord& record);
+    // Records a repair to tell (added to one not yet taken).
+    void NoteRepair(const std::string& what);
+    void SetBusy();
+    // Makes the file keep a write-ahead log; false (and nothing changed) when
+    // another connection has it open.
+    void UseWriteAheadLog();
 
     // The steps of OpenForDevice.
     bool OpenChecked(const std::string& path, const std::wstring& profileText);
@@ -206,6 +259,7 @@ class DataStore {
     bool m_opened = false;
     StoreNotice m_notice;
     bool m_unusable = false;
+    bool m_busy = false;
     bool m_unusableNoticePending = false;
     std::string m_unusableReason;
 };

@@ -85,25 +85,65 @@ int32_t DataStore::SaveKey(const KeyRecord& record, bool* stored) {
     // Delete and insert as one step: a process killed between them, or an
     // insert that fails, keeps the previous assignment.
     const bool written = Atomically([&] {
+        KeyRecord replaced;
+        const bool hadRow = GetKeyOnLayer(record.profile, record.fnLayer, record.keyCode, replaced);
         if (!Write("DELETE FROM t_key_macro_data WHERE profile = ? and fn_layer = ? and key_code = ?",
                    {record.profile, record.fnLayer, record.keyCode}))
             return false;
-        if (record.macroValue == 0 && record.macroValue2 == 0) return true;
-        id = Insert(
-            "INSERT INTO t_key_macro_data(profile, fn_layer, key_code, layout_value, layout_desc, "
-            "macro_type, "
-            "macro_value, macro_value2, macro_value3, macro_desc) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?);",
-            {record.profile, record.fnLayer, record.keyCode, record.layoutValue, record.layoutDesc,
-             record.macroType, record.macroValue, record.macroValue2, record.macroValue3, record.macroDesc});
-        return id != 0;
+        if (record.macroValue != 0 || record.macroValue2 != 0) {
+            id = Insert(
+                "INSERT INTO t_key_macro_data(profile, fn_layer, key_code, layout_value, layout_desc, "
+                "macro_type, macro_value, macro_value2, macro_value3, macro_desc) "
+                "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?);",
+                {record.profile, record.fnLayer, record.keyCode, record.layoutValue, record.layoutDesc,
+                 record.macroType, record.macroValue, record.macroValue2, record.macroValue3,
+                 record.macroDesc});
+            if (id == 0) return false;
+        }
+        // The parameter row of the assignment replaced, when nothing else names it.
+        return !hadRow || DeleteParameterRowIfUnused(replaced);
     });
     if (stored != nullptr) *stored = written;
     return written ? id : 0;
 }
 
-bool DataStore::GetKey(int32_t profile, int32_t keyCode, KeyRecord& record) {
+int32_t DataStore::SaveKeyWithParameters(KeyRecord record, const std::wstring& description,
+                                         const std::wstring& param, bool* stored) {
+    int32_t id = 0;
+    // The parameter row and the assignment that names it come together or not at all.
+    const bool written = Atomically([&] {
+        record.macroValue = AddKeyOtherData(description, param, record.macroType);
+        if (record.macroValue <= 0) return false;
+        bool saved = false;
+        id = SaveKey(record, &saved);
+        return saved && id > 0;
+    });
+    if (stored != nullptr) *stored = written;
+    return written ? id : 0;
+}
+
+bool DataStore::DeleteUnusedParameterRows() {
+    return Write(
+        "DELETE FROM t_key_otherdata WHERE macro_value NOT IN (SELECT macro_value FROM t_key_macro_data "
+        "WHERE macro_type IN (?, ?))",
+        {kKeyTypeLaunch, kKeyTypeWeb});
+}
+
+bool DataStore::DeleteParameterRowIfUnused(const KeyRecord& assignment) {
+    if (assignment.macroType != kKeyTypeLaunch && assignment.macroType != kKeyTypeWeb) return true;
+    return Write(
+        "DELETE FROM t_key_otherdata WHERE macro_value = ? AND NOT EXISTS (SELECT 1 FROM t_key_macro_data "
+        "WHERE macro_type IN (?, ?) AND macro_value = ?)",
+        {assignment.macroValue, kKeyTypeLaunch, kKeyTypeWeb, assignment.macroValue});
+}
+
+bool DataStore::GetKeyOnLayer(int32_t profile, int32_t layer, int32_t keyCode, KeyRecord& record) {
     return ReadRow("SELECT * FROM t_key_macro_data WHERE profile = ? and fn_layer = ? and key_code = ?",
-                   {profile, 0, keyCode}, [&](const SQLiteStatement& row) { record = ReadKeyRow(row); });
+                   {profile, layer, keyCode}, [&](const SQLiteStatement& row) { record = ReadKeyRow(row); });
+}
+
+bool DataStore::GetKey(int32_t profile, int32_t keyCode, KeyRecord& record) {
+    return GetKeyOnLayer(profile, 0, keyCode, record);
 }
 
 bool DataStore::SetKeyDescription(int32_t profile, int32_t keyCode, const std::wstring& description) {
@@ -119,7 +159,15 @@ int DataStore::ListKeys(int32_t profile, std::vector<KeyRecord>& keys) {
 }
 
 bool DataStore::DeleteProfileKeys(int32_t profile) {
-    return Write("DELETE FROM t_key_macro_data WHERE profile = ?", {profile});
+    // The parameter rows only this profile's assignments name go with them.
+    return Atomically([&] {
+        return Write(
+                   "DELETE FROM t_key_otherdata WHERE macro_value IN (SELECT macro_value FROM t_key_macro_data "
+                   "WHERE profile = ? AND macro_type IN (?, ?)) AND macro_value NOT IN (SELECT macro_value FROM "
+                   "t_key_macro_data WHERE profile != ? AND macro_type IN (?, ?))",
+                   {profile, kKeyTypeLaunch, kKeyTypeWeb, profile, kKeyTypeLaunch, kKeyTypeWeb}) &&
+               Write("DELETE FROM t_key_macro_data WHERE profile = ?", {profile});
+    });
 }
 
 int32_t DataStore::AddKeyOtherData(const std::wstring& description, const std::wstring& param, int32_t type) {

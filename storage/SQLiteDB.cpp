@@ -2,10 +2,12 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <atomic>
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
+#include <thread>
 
 #include "orvix/core/TextConv.h"
 #include "platform/Trace.h"
@@ -16,6 +18,31 @@ std::atomic<int> g_busyTimeoutMs{SQLiteDB::kBusyTimeoutMs};
 
 void SQLiteDB::SetBusyTimeout(int ms) {
     g_busyTimeoutMs = ms;
+}
+
+int SQLiteDB::GetBusyTimeout() {
+    return g_busyTimeoutMs.load();
+}
+
+void SQLiteDB::SetBusyWait(int ms) {
+    m_busyWaitMs = ms;
+    m_busyUntil.reset();
+}
+
+int SQLiteDB::OnBusy(void* self, int tries) {
+    auto* db = static_cast<SQLiteDB*>(self);
+    const auto now = std::chrono::steady_clock::now();
+    if (!db->m_busyUntil) db->m_busyUntil = now + std::chrono::milliseconds(db->m_busyWaitMs);
+    if (now >= *db->m_busyUntil) return 0;
+    // Short sleeps first, for the usual lock of a few milliseconds.
+    const auto pause = std::min<std::chrono::steady_clock::duration>(
+        std::chrono::milliseconds(std::min(1 << std::min(tries, 6), 50)), *db->m_busyUntil - now);
+    std::this_thread::sleep_for(pause);
+    return 1;
+}
+
+void SQLiteDB::NoteOutcome(int result) {
+    if ((result & 0xFF) != SQLITE_BUSY) m_busyUntil.reset();
 }
 
 SQLiteDB::~SQLiteDB() {
@@ -34,8 +61,12 @@ bool SQLiteDB::Open(const char* path, int flags) {
         m_db = nullptr;
         return false;
     }
-    sqlite3_busy_timeout(m_db, g_busyTimeoutMs.load());
-    Exec("PRAGMA synchronous = OFF; ");
+    m_busyWaitMs = g_busyTimeoutMs.load();
+    m_busyUntil.reset();
+    sqlite3_busy_handler(m_db, &SQLiteDB::OnBusy, this);
+    // A power cut or a system crash must not take settings with it: a commit
+    // returns once it is on the disk.
+    Exec("PRAGMA synchronous = FULL; ");
     return true;
 }
 
@@ -79,14 +110,19 @@ bool SQLiteDB::Close() {
 int SQLiteDB::Exec(const char* sql, RowCallback callback, void* arg) {
     if (m_db == nullptr || sql == nullptr) return SQLITE_MISUSE;
     SQLiteFaultPoint();
-    return sqlite3_exec(m_db, sql, callback, arg, nullptr);
+    const int result = sqlite3_exec(m_db, sql, callback, arg, nullptr);
+    NoteOutcome(result);
+    return result;
 }
 
 int SQLiteDB::Prepare(SQLiteStatement& statement, const char* sql, int length) {
     statement.Finalize();
     if (m_db == nullptr || sql == nullptr) return SQLITE_MISUSE;
     if (length < 0) length = static_cast<int>(std::strlen(sql)) + 1;
-    return sqlite3_prepare_v2(m_db, sql, length, &statement.m_stmt, nullptr);
+    statement.m_owner = this;
+    const int result = sqlite3_prepare_v2(m_db, sql, length, &statement.m_stmt, nullptr);
+    NoteOutcome(result);
+    return result;
 }
 
 int64_t SQLiteDB::LastInsertRowId() const {
@@ -142,7 +178,9 @@ int SQLiteStatement::BindAll(std::initializer_list<SQLiteParam> params) {
 int SQLiteStatement::Step() {
     if (m_stmt == nullptr) return SQLITE_MISUSE;
     if (!sqlite3_stmt_readonly(m_stmt)) SQLiteFaultPoint();
-    return sqlite3_step(m_stmt);
+    const int result = sqlite3_step(m_stmt);
+    if (m_owner != nullptr) m_owner->NoteOutcome(result);
+    return result;
 }
 
 int SQLiteStatement::ColumnInt(int index) const {

@@ -2,8 +2,10 @@
 // A thin object layer over the SQLite C interface. Results are SQLite result
 // codes; SQLITE_MISUSE (21) stands for "nothing open or prepared", so a closed
 // store makes every operation fail quietly instead of crashing.
+#include <chrono>
 #include <cstdint>
 #include <initializer_list>
+#include <optional>
 #include <string>
 
 struct sqlite3;
@@ -18,13 +20,23 @@ class SQLiteDB {
     SQLiteDB& operator=(const SQLiteDB&) = delete;
     virtual ~SQLiteDB();
 
-    // Closes whatever is open first; runs "PRAGMA synchronous = OFF; " on success
-    // and makes a statement that meets another connection's lock wait up to
-    // kBusyTimeoutMs for it rather than fail at once.
+    // Closes whatever is open first; on success makes every commit durable
+    // ("PRAGMA synchronous = FULL": with a write-ahead log, one sync of the log
+    // per transaction) and makes a call that meets another connection's lock
+    // wait for it, up to the busy time-out, rather than fail at once.
+    //
+    // The time-out is one wait, not one per try: it runs from the first time a
+    // call meets the lock until a call gets past it (or finishes without
+    // meeting it). Calls that fail on the lock after it ran out fail at once, so
+    // a call that tries the lock twice inside (reading the schema, then the
+    // table) waits once.
     bool Open(const char* path, int flags);
     static constexpr int kBusyTimeoutMs = 5000;
     // Changes the busy time-out of connections opened afterwards (tests).
     static void SetBusyTimeout(int ms);
+    static int GetBusyTimeout();
+    // This connection's time-out (0: a lock fails at once); starts a new wait.
+    void SetBusyWait(int ms);
     // Why the last Open failed, in words.
     const std::string& OpenError() const { return m_openError; }
     bool Close();
@@ -43,8 +55,15 @@ class SQLiteDB {
     bool InTransaction() const;
 
   private:
+    friend class SQLiteStatement;
+    static int OnBusy(void* self, int tries);
+    // A call ended: unless it failed on the lock, the next lock starts a new wait.
+    void NoteOutcome(int result);
+
     sqlite3* m_db = nullptr;
     std::string m_openError;
+    int m_busyWaitMs = kBusyTimeoutMs;
+    std::optional<std::chrono::steady_clock::time_point> m_busyUntil;
 };
 
 // Fault injection for crash tests: when the environment names
@@ -93,6 +112,7 @@ class SQLiteStatement {
     int Finalize();
 
     sqlite3_stmt* m_stmt = nullptr;
+    SQLiteDB* m_owner = nullptr;  // the connection it was prepared on
 };
 
 // BEGIN at construction, END when it goes out of scope. There is no rollback:

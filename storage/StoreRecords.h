@@ -6,6 +6,11 @@
 
 #include "features/KeyRecord.h"
 
+// The assignment types whose parameters (a program path, a web address) live in
+// a row of t_key_otherdata, named by the assignment's macro_value.
+constexpr int32_t kKeyTypeLaunch = 9;
+constexpr int32_t kKeyTypeWeb = 10;
+
 // One row of t_profile_data.
 struct ProfileData {
     int32_t profile = 0;

@@ -943,18 +943,12 @@ void KeyPage::Apply() {
         default:
             return;
     }
-    // The program or address row and the assignment that names it are one step:
-    // a save that fails leaves no row behind.
-    const bool committed = store.RunInTransaction([&] {
-        if (withOtherData) {
-            record.macroValue = store.AddKeyOtherData(record.macroDesc, otherParam, m_type);
-            if (record.macroValue <= 0) return false;
-        }
-        bool stored = false;
-        store.SaveKey(record, &stored);
-        return stored;
-    });
-    if (!committed) return;
+    // The program or address row and the assignment that names it are stored
+    // as one: a save that fails leaves no row behind.
+    if (withOtherData)
+        store.SaveKeyWithParameters(record, record.macroDesc, otherParam);
+    else
+        store.SaveKey(record);
     // The map shows what is stored now; a record that was not kept leaves the default.
     KeyRecord kept;
     const std::wstring caption =

@@ -78,6 +78,10 @@ constexpr int kTextExportProfile = 1018;
 constexpr int kTextFileNotFound = 1019;
 constexpr int kTextNotMacroFile = 1020;
 constexpr int kTextNotProfileFile = 1021;
+constexpr int kTextBadEntries = 1407;
+constexpr int kTextMoreEntries = 1408;
+// Entries named in the message (it has room for a few lines); the others are counted.
+constexpr size_t kEntriesShown = 1;
 constexpr int kTextNotWritten = 1022;
 constexpr int kTextDelayCaption = 1023;
 constexpr int kTextPauseNeedsEvent = 1014;
@@ -961,6 +965,20 @@ void MacroPage::ShowFileMessage(int titleId, int messageId, const std::wstring& 
     m_host.ShowMessageText(Text(titleId), Replace(Text(messageId), L"{file}", path), CUIMessageBox::kKindOk);
 }
 
+void MacroPage::ShowRefusal(int titleId, int messageId, const std::wstring& path,
+                            const std::vector<std::wstring>& badEntries) {
+    if (badEntries.empty()) {
+        ShowFileMessage(titleId, messageId, path);
+        return;
+    }
+    // The file's own words for what is wrong, so that it can be mended.
+    std::wstring text = Replace(Text(kTextBadEntries), L"{file}", path);
+    for (size_t i = 0; i < badEntries.size() && i < kEntriesShown; ++i) text += L"\n" + badEntries[i];
+    if (badEntries.size() > kEntriesShown)
+        text += L"\n" + Replace(Text(kTextMoreEntries), L"{count}", std::to_wstring(badEntries.size() - kEntriesShown));
+    m_host.ShowMessageText(Text(titleId), text, CUIMessageBox::kKindOk);
+}
+
 void MacroPage::ImportMacroFile() {
     FileDialogRequest request;
     request.title = Text(kTextImportMacro);
@@ -972,9 +990,10 @@ void MacroPage::ImportMacroFile() {
         ShowFileMessage(kTextImportMacro, kTextFileNotFound, path);
         return;
     }
-    const int32_t id = ImportMacro(path, m_host.GetStore());
+    std::vector<std::wstring> badEntries;
+    const int32_t id = ImportMacro(path, m_host.GetStore(), &badEntries);
     if (id <= 0) {
-        ShowFileMessage(kTextImportMacro, kTextNotMacroFile, path);
+        ShowRefusal(kTextImportMacro, kTextNotMacroFile, path, badEntries);
         return;
     }
     FillMacroList(id);
@@ -1021,9 +1040,10 @@ void MacroPage::ImportProfileFile() {
         ShowFileMessage(kTextImportProfile, kTextFileNotFound, path);
         return;
     }
-    const int task = ImportProfile(path, m_host.GetStore(), ExchangeContext(m_host));
+    std::vector<std::wstring> badEntries;
+    const int task = ImportProfile(path, m_host.GetStore(), ExchangeContext(m_host), &badEntries);
     if (task == 0) {
-        ShowFileMessage(kTextImportProfile, kTextNotProfileFile, path);
+        ShowRefusal(kTextImportProfile, kTextNotProfileFile, path, badEntries);
         return;
     }
     m_host.QueueTask(task);

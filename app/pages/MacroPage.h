@@ -122,6 +122,8 @@ class MacroPage : public MainPage {
     void ExportProfileFile();
     // Message box titled `titleId` with text `messageId`, "{file}" replaced by the path.
     void ShowFileMessage(int titleId, int messageId, const std::wstring& path);
+    // An import refused: the entries that kept the file out, or messageId when none is named.
+    void ShowRefusal(int titleId, int messageId, const std::wstring& path, const std::vector<std::wstring>& badEntries);
 
     void SetControlVisible(Orvix::UINT id, bool visible);
     void SetTitle(Orvix::UINT id, const std::wstring& text);

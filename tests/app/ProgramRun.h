@@ -29,9 +29,10 @@ constexpr auto kPatience = std::chrono::seconds(60);
 // One running copy of the program; its output goes to files.
 class ProgramRun {
   public:
-    ProgramRun(const fs::path& folder, std::vector<std::string> arguments)
+    ProgramRun(const fs::path& folder, std::vector<std::string> arguments,
+               const fs::path& binary = VANTOREL_BINARY_DIR "/VantorelMouse")
         : m_out(folder / "stdout.txt"), m_err(folder / "stderr.txt") {
-        const std::string program = VANTOREL_BINARY_DIR "/VantorelMouse";
+        const std::string program = binary.string();
         arguments.insert(arguments.begin(), program);
         std::vector<char*> argv;
         for (auto& a : arguments) argv.push_back(a.data());

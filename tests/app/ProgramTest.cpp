@@ -111,6 +111,26 @@ TEST_F(ProgramTest, SecondStartShowsTheHiddenFirstAndExitsWithZero) {
     EXPECT_EQ(PngSize(out / "main.png"), std::make_pair(1280u, 800u));
 }
 
+// A program folder whose catalog is missing says so on the home page, with the
+// file and the fix, instead of "No mouse found".
+TEST_F(ProgramTest, AMissingCatalogIsToldAsWhatItIs) {
+    const fs::path program = Root() / "program";
+    fs::create_directories(program);
+    for (const char* file : {"VantorelMouse", "libOrvix.so"})
+        fs::create_hard_link(fs::path(VANTOREL_BINARY_DIR) / file, program / file);
+    fs::create_directory_symlink(fs::path(VANTOREL_BINARY_DIR) / "skins", program / "skins");
+    fs::copy(fs::path(VANTOREL_BINARY_DIR) / "language", program / "language", fs::copy_options::recursive);
+    fs::copy(fs::path(VANTOREL_BINARY_DIR) / "device", program / "device", fs::copy_options::recursive);
+    SetEnv("VANTOREL_TRACE", "1");
+    const fs::path out = Root() / "shots";
+    ProgramRun run(Root(), {"--screenshot", out.string()}, program / "VantorelMouse");
+    ASSERT_EQ(run.Finish(), 0) << run.Err();
+    const std::string trace = run.Out() + run.Err();
+    EXPECT_NE(trace.find("main window: " + (program / "config.xml").string() + " is missing"), std::string::npos)
+        << trace;
+    EXPECT_GT(PngSize(out / "home.png").first, 0u);
+}
+
 TEST_F(ProgramTest, HelpAndVersionEndAtOnceAndUnknownOptionsExitTwo) {
     ProgramRun version(Root(), {"--version"});
     EXPECT_EQ(version.Finish(), 0);

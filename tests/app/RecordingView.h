@@ -43,6 +43,8 @@ class RecordingView : public DeviceView {
     void ClosePopups() override { Note("close popups"); }
     void CloseWaitDialog() override { Note("close wait"); }
     void EnableMainWindow(bool enable) override { Note(enable ? "enable" : "disable"); }
+    void TellStoreProblems() override { Note("store problems"); }
+    void TellRefusedWrite() override { Note("write refused"); }
 
     std::vector<std::string> Calls() const {
         std::lock_guard<std::mutex> lock(m_lock);
@@ -55,6 +57,10 @@ class RecordingView : public DeviceView {
     bool Has(const std::string& call) const {
         const auto calls = Calls();
         return std::find(calls.begin(), calls.end(), call) != calls.end();
+    }
+    long Count(const std::string& call) const {
+        const auto calls = Calls();
+        return std::count(calls.begin(), calls.end(), call);
     }
 
   private:

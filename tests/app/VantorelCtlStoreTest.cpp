@@ -124,7 +124,8 @@ TEST_F(CtlStore, AShortLockIsWaitedForAndALongOneEndsTheRunWithNothingSent) {
         ASSERT_TRUE(WIFEXITED(status));
         EXPECT_EQ(WEXITSTATUS(status), 1);
         const std::string tag = "held" + std::to_string(i);
-        EXPECT_EQ(folder.Read(tag + ".err"), "vantorelctl: store unusable: database is locked\n");
+        EXPECT_EQ(folder.Read(tag + ".err"), "vantorelctl: store busy: another program has held " + StorePath() +
+                                                 " locked for more than 5 s\n");
         EXPECT_FALSE(HasWrites(folder.Read(tag + ".log"))) << folder.Read(tag + ".log");
     }
     EXPECT_LT(Clock::now() - start, std::chrono::seconds(30));
@@ -135,6 +136,170 @@ TEST_F(CtlStore, AShortLockIsWaitedForAndALongOneEndsTheRunWithNothingSent) {
     ASSERT_EQ(read.Step(), SQLITE_ROW);
     EXPECT_STREQ(read.ColumnText(0), "2");
     other.Exec("ROLLBACK");
+}
+
+// Reads never wait on another program's write lock: a command that only reads,
+// on a mouse whose values are stored already, writes nothing.
+TEST_F(CtlStore, AReadOnlyCommandNeverWaitsOnAWriter) {
+    ASSERT_EQ(Run("--simulate info"), 0) << folder.Read("run.err");
+    SQLiteDB other;
+    ASSERT_TRUE(other.Open(StorePath().c_str(), SQLITE_OPEN_READWRITE));
+    ASSERT_EQ(other.Exec("BEGIN IMMEDIATE"), SQLITE_OK);
+    ASSERT_EQ(other.Exec("UPDATE t_configdata SET value = value WHERE key = 'version'"), SQLITE_OK);
+    for (const char* command : {"get report_rate", "info", "profile", "macro-upload"}) {
+        SCOPED_TRACE(command);
+        const auto start = Clock::now();
+        const pid_t pid = Start(std::string("--simulate ") + command, "read");
+        int status = 0;
+        // The one that waited took 86 s: it is stopped long before that.
+        while (waitpid(pid, &status, WNOHANG) == 0) {
+            if (Clock::now() - start > std::chrono::seconds(20)) {
+                kill(pid, SIGKILL);
+                waitpid(pid, &status, 0);
+                FAIL() << "still running after 20 s";
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+        ASSERT_TRUE(WIFEXITED(status));
+        EXPECT_EQ(WEXITSTATUS(status), 0) << folder.Read("read.err");
+        EXPECT_LT(Clock::now() - start, std::chrono::seconds(4));
+    }
+    EXPECT_EQ(folder.Read("read.err"), "");
+    other.Exec("ROLLBACK");
+}
+
+// A program that keeps even readers out (an exclusive lock) is waited for once,
+// the busy time-out, and named as the cause.
+TEST_F(CtlStore, AnExclusiveLockEndsTheRunAfterOneTimeOutWithStoreBusy) {
+    ASSERT_EQ(Run("--simulate info"), 0) << folder.Read("run.err");
+    SQLiteDB other;
+    ASSERT_TRUE(other.Open(StorePath().c_str(), SQLITE_OPEN_READWRITE));
+    ASSERT_EQ(other.Exec("PRAGMA locking_mode = EXCLUSIVE"), SQLITE_OK);
+    ASSERT_EQ(other.Exec("BEGIN EXCLUSIVE"), SQLITE_OK);
+    ASSERT_EQ(other.Exec("UPDATE t_configdata SET value = value WHERE key = 'version'"), SQLITE_OK);
+    for (const char* command : {"get report_rate", "set report_rate 2"}) {
+        SCOPED_TRACE(command);
+        const auto start = Clock::now();
+        EXPECT_EQ(Run(std::string("--simulate ") + command, "locked"), 1);
+        const auto took = Clock::now() - start;
+        EXPECT_GT(took, std::chrono::milliseconds(4900));
+        EXPECT_LT(took, std::chrono::milliseconds(8000));
+        const std::string err = folder.Read("locked.err");
+        EXPECT_EQ(err, "vantorelctl: store busy: another program has held " + StorePath() +
+                           " locked for more than 5 s\n");
+        // Stopped before the mouse is even read: nothing was sent.
+        EXPECT_EQ(folder.Read("locked.log"), "");
+    }
+    other.Exec("ROLLBACK");
+}
+
+// Values out of range in the store go back to their defaults before anything is
+// sent; a change the mouse does not take is a failure.
+TEST_F(CtlStore, StoredValuesAreCheckedBeforeTheyAreSentAndARefusedChangeFails) {
+    ASSERT_EQ(Run("--simulate info"), 0) << folder.Read("run.err");
+    {
+        SQLiteDB db;
+        ASSERT_TRUE(db.Open(StorePath().c_str(), SQLITE_OPEN_READWRITE));
+        ASSERT_EQ(db.Exec("UPDATE t_configdata SET value = '99999' WHERE profile = 2 AND key IN "
+                          "('dpi_count', 'report_rate', 'button_respondtime')"),
+                  SQLITE_OK);
+    }
+    ASSERT_EQ(Run("--simulate profile 2"), 0) << folder.Read("run.err");
+    const std::string err = folder.Read("run.err");
+    EXPECT_NE(err.find("was repaired"), std::string::npos) << err;
+    for (const char* key : {"dpi_count (99999)", "report_rate (99999)", "button_respondtime (99999)"})
+        EXPECT_NE(err.find(key), std::string::npos) << err;
+    const std::string trace = folder.Read("run.log");
+    EXPECT_EQ(trace.find("REJECTED"), std::string::npos) << trace;
+    EXPECT_EQ(trace.find(" 9F "), std::string::npos) << trace;
+    EXPECT_NE(trace.find("host->dev 06 13 02 00 00 02 01 "), std::string::npos) << trace;  // rate default 1
+    SQLiteDB db;
+    ASSERT_TRUE(db.Open(StorePath().c_str(), SQLITE_OPEN_READWRITE));
+    SQLiteStatement read;
+    ASSERT_EQ(db.Prepare(read, "SELECT group_concat(value) FROM (SELECT value FROM t_configdata WHERE profile = 2 "
+                               "AND key IN ('button_respondtime', 'dpi_count', 'report_rate') ORDER BY key)"),
+              SQLITE_OK);
+    ASSERT_EQ(read.Step(), SQLITE_ROW);
+    EXPECT_EQ(std::string(read.ColumnText(0)), "1,7,1");
+
+    // A simulated firmware that refuses report-rate settings: the run fails and says so.
+    EXPECT_EQ(Run("--simulate set report_rate 2", "run", "VANTOREL_SIM_REFUSE=13:02"), 1);
+    EXPECT_EQ(folder.Read("run.err"),
+              "vantorelctl: the mouse did not take the change (it left the report unanswered)\n");
+    EXPECT_EQ(Run("--simulate set report_rate 3"), 0) << folder.Read("run.err");
+}
+
+// A program or web button leaves no parameter row behind, wherever a run is
+// killed, and neither do a reassignment or a reset.
+TEST_F(CtlStore, ProgramAndWebButtonsLeaveNoUnusedParameterRows) {
+    ASSERT_EQ(Run("--simulate info"), 0) << folder.Read("run.err");
+    const auto unused = [&] {
+        SQLiteDB db;
+        SQLiteStatement read;
+        if (!db.Open(StorePath().c_str(), SQLITE_OPEN_READWRITE) ||
+            db.Prepare(read, "SELECT count(*) FROM t_key_otherdata WHERE macro_value NOT IN "
+                             "(SELECT macro_value FROM t_key_macro_data WHERE macro_type IN (9, 10))") !=
+                SQLITE_OK ||
+            read.Step() != SQLITE_ROW)
+            return std::string("?");
+        return std::string(read.ColumnText(0));
+    };
+    int killed = 0;
+    for (int statement = 1;; ++statement) {
+        const char* command = statement % 2 ? "--simulate button 1 10 www.example.org"
+                                            : "--simulate button 1 9 /usr/bin/true";
+        const pid_t pid = Start(command, "kill", "VANTOREL_STORE_KILL_AT=" + std::to_string(statement));
+        int status = 0;
+        waitpid(pid, &status, 0);
+        ASSERT_EQ(unused(), "0") << "killed at statement " << statement;
+        if (WIFEXITED(status)) break;
+        ++killed;
+    }
+    EXPECT_GT(killed, 3);
+    ASSERT_EQ(Run("--simulate button 2 9 /usr/bin/true"), 0) << folder.Read("run.err");
+    ASSERT_EQ(Run("--simulate button 2 10 www.example.org"), 0) << folder.Read("run.err");
+    EXPECT_EQ(unused(), "0");
+    ASSERT_EQ(Run("--simulate reset"), 0) << folder.Read("run.err");
+    EXPECT_EQ(unused(), "0");
+}
+
+// A program folder whose catalog or model description is missing or damaged
+// says so, and how to mend it.
+TEST_F(CtlStore, AMissingOrDamagedCatalogIsNamedWithItsFix) {
+    namespace fs = std::filesystem;
+    const fs::path program = fs::path(Home()) / "program";
+    fs::create_directories(program / "device");
+    fs::create_directories(program / "language");
+    for (const char* file : {"vantorelctl", "libOrvix.so"})
+        fs::create_hard_link(fs::path(VANTOREL_BINARY_DIR) / file, program / file);
+    fs::copy(fs::path(VANTOREL_BINARY_DIR) / "language", program / "language", fs::copy_options::recursive);
+    fs::copy(fs::path(VANTOREL_BINARY_DIR) / "device", program / "device", fs::copy_options::recursive);
+    const std::string run = "'" + (program / "vantorelctl").string() + "'";
+    const auto runCopy = [&](const std::string& arguments) {
+        const std::string home = Home();
+        const std::string command = "cd '" + home + "' && exec env HOME='" + home + "' XDG_CONFIG_HOME='" +
+                                    home + "config' XDG_DATA_HOME='" + home + "data' " + run + " " + arguments +
+                                    " >run.out 2>run.err";
+        const int status = std::system(command.c_str());
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    };
+    const std::string catalog = (program / "config.xml").string();
+    EXPECT_EQ(runCopy("--simulate info"), 1);
+    EXPECT_EQ(folder.Read("run.err"), "vantorelctl: the device catalog " + catalog +
+                                          " is missing; install Vantorel Mouse again to restore it\n");
+    folder.Write("program/config.xml", "<config><device><mouse name=\"V8\" device_type=\"101\"");
+    EXPECT_EQ(runCopy("--simulate info"), 1);
+    EXPECT_EQ(folder.Read("run.err"), "vantorelctl: the device catalog " + catalog +
+                                          " is damaged: it is not well-formed XML; install Vantorel Mouse "
+                                          "again to restore it\n");
+
+    // The catalog whole, the model's description gone: said, and the run goes on.
+    fs::copy_file(fs::path(VANTOREL_BINARY_DIR) / "config.xml", catalog, fs::copy_options::overwrite_existing);
+    fs::remove(program / "device" / "vantorel_v8.xml");
+    EXPECT_EQ(runCopy("--simulate info"), 0);
+    EXPECT_EQ(folder.Read("run.err"), "vantorelctl: the description of Vantorel V8 Wireless " +
+                                          (program / "device" / "vantorel_v8.xml").string() +
+                                          " is missing; install Vantorel Mouse again to restore it\n");
 }
 
 TEST_F(CtlStore, ADamagedStoreIsMovedAsideWithOneLineAndAStoreThatCannotBeOpenedIsNamed) {

@@ -5,6 +5,7 @@
 #include "features/ButtonFunction.h"
 #include "protocol/MacroImage.h"
 #include "protocol/Notification.h"
+#include "protocol/SettingReports.h"
 
 namespace {
 
@@ -16,6 +17,11 @@ class WorkerWrite : public WorkerFixture {
         worker.RunTask(kTaskInitialRead);
         RunQueued();
         view.Clear();
+    }
+
+    // Runs the queued tasks through the worker's cycle, as its thread does.
+    void RunCycles() {
+        while (state.HasQueuedTasks()) worker.ThreadCycle();
     }
 
     void SaveKey(int keyCode, int type, int value, int value2 = 0, int value3 = 0) {
@@ -115,6 +121,71 @@ TEST_F(WorkerWrite, SingleSettingsAndTasksWithoutReports) {
     EXPECT_EQ(worker.GetSendFailures(), 0);
     worker.RunTask(kTaskWriteMoveWakeup);
     EXPECT_EQ(worker.GetSendFailures(), 1);
+}
+
+// Values a store should not hold are checked before they leave: the mouse gets,
+// and the store keeps, the defaults, and the window is told.
+TEST_F(WorkerWrite, ValuesOutOfRangeAreSentAsTheirDefaultsAndTold) {
+    for (const wchar_t* key : {L"dpi_count", L"report_rate", L"button_respondtime"}) SetConfig(key, L"99999");
+    SetConfig(L"dpi_group1_value", L"1234");  // not a step of 50: the mouse would refuse it
+    state.QueueTask(kTaskWriteEverything);
+    RunCycles();
+    const SimSettings s = sim->State().settings;
+    EXPECT_EQ(s.dpiCount, 7);
+    EXPECT_EQ(s.dpi[1], 1200);
+    EXPECT_EQ(s.reportRate, 1);
+    EXPECT_EQ(s.buttonRespondTime, 1);
+    EXPECT_EQ(Config(L"dpi_count"), L"7");
+    EXPECT_EQ(Config(L"report_rate"), L"1");
+    EXPECT_EQ(worker.GetSendFailures(), 0);
+    EXPECT_EQ(view.Count("store problems"), 1);
+    const StoreNotice notice = Store().TakeOpenNotice();
+    EXPECT_NE(notice.detail.find("dpi_group1_value (1234)"), std::string::npos) << notice.detail;
+
+    // Loading the profile checks it too, before the pages show it.
+    SetConfig(L"sensor_flag", L"-3");
+    worker.RunTask(kTaskReadAfterSwitch);
+    EXPECT_EQ(Config(L"sensor_flag"), L"4");  // put back, then read from the mouse
+    EXPECT_EQ(Store().TakeOpenNotice().kind, StoreNotice::Kind::Repaired);
+}
+
+// A change the mouse leaves unanswered is a failure, told once until a change
+// goes through again.
+TEST_F(WorkerWrite, AChangeTheMouseDoesNotTakeIsAFailureToldOnce) {
+    sim->Configure([](SimMouseState& s) {
+        s.refusedCommand = kCmdSetting;
+        s.refusedSetting = kSettingReportRate;
+    });
+    SetConfig(L"report_rate", L"2");
+    state.QueueTask(kTaskWriteReportRate);
+    state.QueueTask(kTaskWriteReportRate);
+    state.QueueTask(kTaskWriteSensor);  // taken: a change of another kind
+    RunCycles();
+    EXPECT_EQ(worker.GetRefusedWrites(), 2);
+    EXPECT_EQ(worker.GetSendFailures(), 2);
+    EXPECT_EQ(view.Count("write refused"), 1);
+    EXPECT_EQ(sim->State().settings.reportRate, 3);
+
+    state.QueueTask(kTaskWriteReportRate);
+    RunCycles();
+    EXPECT_EQ(view.Count("write refused"), 2);  // a new refusal after one that went through
+
+    // A library upload stops at the first chunk the mouse leaves unanswered.
+    sim->Configure([](SimMouseState& s) {
+        s.refusedCommand = kCmdMacroChunk;
+        s.refusedSetting = -1;
+    });
+    const int32_t macro = Store().AddMacro(L"Long");
+    std::vector<MacroEvent> events;
+    for (int i = 0; i < 100; ++i) events.push_back({0, macro, kEventKeyDown + i % 2, i, 4, 20, L"A"});
+    Store().AddMacroRecords(events);
+    sim->Trace().ClearReceived();
+    EXPECT_FALSE(worker.WriteMacroMemory());
+    const auto sent = sim->Trace().ReceivedHex();
+    EXPECT_EQ(std::count_if(sent.begin(), sent.end(), [](const std::string& r) { return r.rfind("06 31", 0) == 0; }),
+              1);
+    EXPECT_EQ(sim->Trace().Rejections().size(), 4u);
+    sim->Trace().ClearRejections();
 }
 
 TEST_F(WorkerWrite, PairingDiscardsOneTaskPerCycle) {

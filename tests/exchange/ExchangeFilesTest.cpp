@@ -272,12 +272,22 @@ TEST_F(ExchangeFiles, ProfileWithoutLightingOrKeysAndOlderFiles) {
     EXPECT_EQ(Store().ListKeys(1, keys), 0);
 
     // Without the row parameters the web address is rebuilt from the caption;
-    // launch and text items, ids of another database, are skipped.
-    ASSERT_EQ(ImportProfile(WriteProfile("<keyitems>" + KeyItem("2", 9, 1, "macro_desc=\"a.exe\"") +
+    // launch and text items, ids of another database, cannot be: such a file
+    // is refused whole, naming them.
+    std::vector<std::wstring> bad;
+    EXPECT_EQ(ImportProfile(WriteProfile("<keyitems>" + KeyItem("2", 9, 1, "macro_desc=\"a.exe\"") +
                                          KeyItem("3", 10, 77, "macro_desc=\"www.site.test\"") +
                                          KeyItem("4", 11, 1, "macro_desc=\"t\"") + "</keyitems>"),
-                            Store(), Context(1)),
+                            Store(), Context(1), &bad),
+              0);
+    EXPECT_EQ(bad, (std::vector<std::wstring>{L"keyitems item 1: the program's path is missing",
+                                              L"keyitems item 3: the text is missing"}));
+    EXPECT_EQ(Store().ListKeys(1, keys), 0);
+    ASSERT_EQ(ImportProfile(WriteProfile("<keyitems>" + KeyItem("3", 10, 77, "macro_desc=\"www.site.test\"") +
+                                         "</keyitems>"),
+                            Store(), Context(1), &bad),
               kTaskWriteEverything);
+    EXPECT_TRUE(bad.empty());
     ASSERT_EQ(Store().ListKeys(1, keys), 1);
     std::wstring desc, param;
     int32_t type = 0;
@@ -312,14 +322,14 @@ TEST_F(ExchangeFiles, FailedOrHostileProfileImportsLeaveTheProfileAlone) {
               0);  // no profileinfo
     EXPECT_EQ(ProfileState(2), before);
 
-    // What the mouse cannot take is skipped; many web items of one button leave
-    // one assignment and one parameter row.
+    // What the mouse cannot take refuses the whole file, every bad entry named
+    // in the file's own words; the good ones around them are not stored either.
     std::string items;
-    for (int i = 1; i <= 5000; ++i) items += KeyItem("1", 10, i, "macro_desc=\"d\"");
     // Values outside their tables: a mouse action, a multimedia key, a macro this store lacks.
     items += KeyItem("4", 1, 999) + KeyItem("5", 4, 77) + KeyItem("6", 5, 4242);
     const std::string hostile =
         "<keyitems>" + items + KeyItem("9", 1, 1) + KeyItem("x", 1, 1) + KeyItem("2", 3, 1) +
+        KeyItem("-1", 8, 1) + KeyItem("7", 8, 1) +
         "<item key_code=\"3\" macro_type=\"1\" macro_value=\"1\"/></keyitems>"
         "<Lightitems lightmode=\"42\"><item light_mode=\"1\" brightness=\"999\" speed=\"1\" direction=\"0\" "
         "colorful=\"0\" colorindex=\"0\" color_value=\"0\"/><item light_mode=\"4\" "
@@ -328,17 +338,45 @@ TEST_F(ExchangeFiles, FailedOrHostileProfileImportsLeaveTheProfileAlone) {
         "value=\"900\"/></Mouse_DPI>"
         "<Mouse><button_respondtime value=\"0\"/><report_rate value=\"4\"/><sensor_flag "
         "value=\"99999999999\"/><liftoff_height value=\"2\"/><scroll_flag value=\"0\"/></Mouse>";
-    EXPECT_EQ(ImportProfile(WriteProfile(hostile), Store(), Context(2)), kTaskWriteEverything);
+    std::vector<std::wstring> bad;
+    EXPECT_EQ(ImportProfile(WriteProfile(hostile), Store(), Context(2), &bad), 0);
+    EXPECT_EQ(ProfileState(2), before);
+    const std::vector<std::wstring> expected = {
+        L"keyitems item 1: macro_value \"999\" is no function of this type",
+        L"keyitems item 2: macro_value \"77\" is no function of this type",
+        L"keyitems item 3: macro_value \"4242\" is no function of this type, or names no macro of this computer",
+        L"keyitems item 4: key_code \"9\" is not a button (0 to 8)",
+        L"keyitems item 5: key_code \"x\" is not a whole number",
+        L"keyitems item 6: macro_type \"3\" is no function type",
+        L"keyitems item 7: key_code \"-1\" is not a button (0 to 8)",
+        L"keyitems item 9: macro_value2 \"\" is not a whole number",
+        L"Lightitems: lightmode \"42\" is no lighting mode",
+        L"Lightitems item 1: a value is out of its range",
+        L"Lightitems item 2: speed \"\" is not a whole number",
+        L"Mouse_DPI: dpi_count \"99\" is not a whole number from 1 to 7",
+        L"DPI1: value \"-5\" is not a whole number from 50 to 26000 in steps of 50",
+        L"DPI1: color \"1e3\" is not a whole number from 0 to 16777215",
+        L"button_respondtime: value \"0\" is not a whole number from 1 to 50",
+        L"report_rate: value \"4\" is not a whole number from 0 to 3",
+        L"sensor_flag: value \"99999999999\" is not a whole number from 0 to 255",
+        L"liftoff_height: value \"2\" is not a whole number from 0 to 1"};
+    EXPECT_EQ(bad, expected);
+
+    // Many web items of one button: the last counts, leaving one assignment and
+    // one parameter row.
+    items.clear();
+    for (int i = 1; i <= 5000; ++i) items += KeyItem("1", 10, i, "macro_desc=\"d\"");
+    EXPECT_EQ(ImportProfile(WriteProfile("<keyitems>" + items + "</keyitems><Mouse><scroll_flag value=\"0\"/>"
+                                         "</Mouse>"),
+                            Store(), Context(2), &bad),
+              kTaskWriteEverything);
+    EXPECT_TRUE(bad.empty());
     const std::vector<std::string> after = ProfileState(2);
     EXPECT_EQ(after[0], "1:10:3");
     EXPECT_EQ(after[2], before[2]);
     EXPECT_EQ(after[3], "3/1");
     std::string config = before[1];
-    for (const auto& [from, to] :
-         {std::pair<std::string, std::string>{"dpi_group1_value=1200", "dpi_group1_value=900"},
-          {"scroll_flag=1", "scroll_flag=0"}}) {
-        config.replace(config.find(from), from.size(), to);
-    }
+    config.replace(config.find("scroll_flag=1"), 13, "scroll_flag=0");
     EXPECT_EQ(after[1], config);
 }
 

@@ -1,3 +1,5 @@
+#include <time.h>
+
 #include <chrono>
 #include <filesystem>
 #include <fstream>
@@ -121,6 +123,41 @@ TEST_F(LanguageFile, AnEditKeepingSizeAndTimesIsStillSeen) {
     std::ofstream(other, std::ios::binary) << "[LAN]\n13=Partir\n";
     fs::rename(other, path);
     EXPECT_EQ(Text(1036, 13), L"Partir");
+}
+
+// Files near the 4 MiB cap, shaped to make a per-key or per-section search
+// quadratic: every key distinct, or every line a section of its own. A hang
+// of seconds here is what a damaged or hostile file once did to the start.
+TEST_F(LanguageFile, AFileNearTheSizeCapLoadsWithoutHanging) {
+    std::string keys = "[LAN]\n";
+    int last = 0;
+    while (keys.size() < 2600000) {
+        ++last;
+        keys += std::to_string(last) + "=t" + std::to_string(last) + "\n";
+    }
+    std::string sections = "[LAN]\n1=first\n";
+    for (int n = 0; sections.size() < 2600000; ++n) sections += "[s" + std::to_string(n) + "]\nk=v\n";
+    sections += "[lan]\n2=second\n";  // the first section again, under another case
+    WriteFile(1036, keys);
+    WriteFile(1033, sections);
+    // This thread's processor time: what the parse costs, however busy the machine.
+    const auto cpuSeconds = [] {
+        timespec now{};
+        clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+        return double(now.tv_sec) + now.tv_nsec / 1e9;
+    };
+    const double start = cpuSeconds();
+    EXPECT_EQ(Text(1036, 1), L"t1");
+    EXPECT_EQ(Text(1036, last), L"t" + std::to_wstring(last));
+    EXPECT_EQ(Text(1033, 1), L"first");
+    EXPECT_EQ(Text(1033, 2), L"second");
+    // Linear parsing takes a fraction of this even in a sanitizer build; the
+    // quadratic one took minutes (bench_language_text times it).
+    EXPECT_LT(cpuSeconds() - start, 5.0);
+
+    // Above the cap the file is not read at all: English stands in.
+    WriteFile(1036, std::string(5 << 20, ';'));
+    EXPECT_EQ(Text(1036, 1), L"first");
 }
 
 TEST_F(LanguageFile, LookupFollowsTheCurrentLanguageId) {

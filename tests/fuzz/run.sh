@@ -24,7 +24,7 @@ declare -A sources=(
   [ini_file_fuzz]="platform/IniFile.cpp ${base[*]}"
   [catalog_fuzz]="device/DeviceCatalog.cpp features/ButtonFunction.cpp features/KeyCodes.cpp ${xml[*]} ${base[*]}
     platform/Folders.cpp platform/AppContext.cpp platform/SettingsStore.cpp platform/IniFile.cpp"
-  [exchange_fuzz]="exchange/ExchangeFiles.cpp features/ButtonFunction.cpp features/KeyCodes.cpp
+  [exchange_fuzz]="exchange/ExchangeFiles.cpp exchange/LanguageText.cpp features/ButtonFunction.cpp features/KeyCodes.cpp
     protocol/MacroImage.cpp protocol/Report.cpp ${xml[*]} ${base[*]} ${store[*]}"
   [reports_fuzz]="protocol/DeviceState.cpp protocol/Notification.cpp protocol/Report.cpp ${base[*]}"
 )

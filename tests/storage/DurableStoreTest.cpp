@@ -9,6 +9,7 @@
 
 #include <chrono>
 #include <fstream>
+#include <algorithm>
 #include <functional>
 #include <random>
 #include <thread>
@@ -34,6 +35,15 @@ bool KilledInChild(const std::function<void()>& work) {
     return WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL;
 }
 
+// The files of the db folder, without the log and shared-memory files an open
+// store keeps beside its file.
+long StoreFiles(const std::filesystem::path& folder) {
+    return std::count_if(std::filesystem::directory_iterator(folder), {}, [](const auto& entry) {
+        const std::string name = entry.path().filename().string();
+        return !name.ends_with("-wal") && !name.ends_with("-shm");
+    });
+}
+
 // A whole store: ten tables, four profiles with their 40 rows, one active.
 std::string WholeStoreSummary(const std::function<std::string(const char*)>& query) {
     return query("SELECT count(*) FROM sqlite_master WHERE type = 'table' AND name LIKE 't_%'") + " " +
@@ -50,7 +60,7 @@ TEST_F(DurableStore, ANewStoreWithProfileTextIsCreatedWholeAndTheTextNeverLeaves
     ASSERT_EQ(Store().ListProfiles(profiles, kLcidFrench), 4);
     EXPECT_EQ(profiles[3].name, L"Profil 4");
     // No temporary file of the creation is left beside it.
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(m_root / "db"), {}), 2);
+    EXPECT_EQ(StoreFiles(m_root / "db"), 2);
 
     // An empty language text gives "Profile 1", never " 1".
     Store().CloseIfOpen();
@@ -195,7 +205,7 @@ TEST_F(DurableStore, ACreationKilledAtAnyStatementLeavesNoFileOrAWholeOne) {
     EXPECT_GT(killed, 20);
     // The temporary files of the killed creations are cleared by the next one.
     ASSERT_TRUE(Store().OpenForDevice(m_userFolder, L"M1", L"Profile"));
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(m_root / "db"), {}), 1);
+    EXPECT_EQ(StoreFiles(m_root / "db"), 1);
 }
 
 TEST_F(DurableStore, AWriterWaitsForAShortLockAndAFailureMakesTheStoreUnusableOnce) {
@@ -225,7 +235,9 @@ TEST_F(DurableStore, AWriterWaitsForAShortLockAndAFailureMakesTheStoreUnusableOn
     EXPECT_FALSE(Store().SetActiveProfile(2));
     EXPECT_EQ(Store().SaveKey(KeyRecord{}), 0);
     EXPECT_TRUE(Store().IsUnusable());
-    EXPECT_EQ(Store().GetUnusableReason(), "database is locked");
+    EXPECT_TRUE(Store().IsBusy());
+    EXPECT_EQ(Store().GetUnusableReason(),
+              "store busy: another program has held " + PathOf(L"M1") + " locked for more than 1 s");
     std::string reason;
     EXPECT_TRUE(Store().TakeUnusableNotice(reason));
     EXPECT_FALSE(Store().TakeUnusableNotice(reason));  // one notice, not one per write

@@ -15,6 +15,7 @@
 #include "MainWindowFixture.h"
 #include "app/pages/KeyPage.h"
 #include "app/pages/MacroPage.h"
+#include "dialogs/AppPickerDlg.h"
 #include "dialogs/DonglePairDlg.h"
 #include "dialogs/ProfileDlg.h"
 #include "dialogs/SettingDlg.h"
@@ -282,6 +283,7 @@ class CrawlerTest : public MainWindowFixture {
         SetMessageBoxHook(nullptr, nullptr);
         SetSettingDialogHook(nullptr, nullptr);
         SetPairDialogHook(nullptr, nullptr);
+        SetAppPickerHook(nullptr);
         SetFileDialogAnswer(nullptr);
         SetFileChooserOrder({FileChooserKind::Portal, FileChooserKind::Zenity, FileChooserKind::Toolkit});
         MainWindowFixture::TearDown();
@@ -300,6 +302,7 @@ class CrawlerTest : public MainWindowFixture {
         SetMessageBoxHook([](CUIMessageBox&, void* self) { Esc(self); }, this);
         SetSettingDialogHook([](SettingDlg&, void* self) { Esc(self); }, this);
         SetPairDialogHook([](DonglePairDlg&, void* self) { Esc(self); }, this);
+        SetAppPickerHook([this](AppPickerDlg&) { Esc(this); });
         SetFileDialogAnswer([](const FileDialogRequest&, std::wstring&) {
             ++g_windowsOpened;
             return false;

@@ -48,6 +48,19 @@ class TextPageTest : public MainWindowFixture {
         ASSERT_NE(page, nullptr);
     }
 
+    // Button `keyCode` of the current profile types the text, stored and sent to the mouse.
+    KeyRecord AssignText(int keyCode, const TextData& text) {
+        KeyRecord record;
+        record.profile = dlg->GetState().GetCurrentProfile();
+        record.keyCode = keyCode;
+        record.macroType = kFuncText;
+        record.macroValue = text.textId;
+        record.macroDesc = text.name;
+        EXPECT_GT(DataStore::Instance().SaveKey(record), 0);
+        dlg->QueueTask(kTaskWriteButtonMap);
+        return record;
+    }
+
     MacroList* List() { return Control<MacroList>(TextPage::IDC_LIST); }
     MEdit* Editor() { return Control<MEdit>(TextPage::IDC_EDITOR); }
     std::wstring Counter() { return Control<MControlFont>(TextPage::IDC_COUNTER)->GetTitle(); }
@@ -279,14 +292,7 @@ TEST_F(TextPageTest, DeletingATextThatAButtonTypesAsksAndGivesTheButtonItsDefaul
     std::vector<TextData> texts;
     DataStore::Instance().ListTexts(texts);
     ASSERT_GE(texts.size(), 2u);
-    KeyRecord record;
-    record.profile = dlg->GetState().GetCurrentProfile();
-    record.keyCode = 3;
-    record.macroType = kFuncText;
-    record.macroValue = texts[0].textId;
-    record.macroDesc = texts[0].name;
-    ASSERT_GT(DataStore::Instance().SaveKey(record), 0);
-    dlg->QueueTask(kTaskWriteButtonMap);
+    const KeyRecord record = AssignText(3, texts[0]);
     Settle();
     ASSERT_EQ(sim->State().settings.buttonMap[4 * 3], 0x50);
 
@@ -351,14 +357,7 @@ TEST_F(TextPageXvfbTest, TextButtonTypesIntoTheFocusedClientAndTheClipboardComes
     std::vector<TextData> texts;
     DataStore::Instance().ListTexts(texts);
     ASSERT_EQ(texts.size(), 2u);
-    KeyRecord record;
-    record.profile = dlg->GetState().GetCurrentProfile();
-    record.keyCode = 4;
-    record.macroType = kFuncText;
-    record.macroValue = texts[0].textId;
-    record.macroDesc = texts[0].name;
-    ASSERT_GT(DataStore::Instance().SaveKey(record), 0);
-    dlg->QueueTask(kTaskWriteButtonMap);
+    const KeyRecord record = AssignText(4, texts[0]);
     ASSERT_TRUE(PumpUntil([&] { return sim->State().settings.buttonMap[4 * 4] == 0x50; }));
 
     PasteTarget target("the user's copy \u2713");
@@ -389,14 +388,7 @@ TEST_F(TextPageXvfbTest, APictureOnTheClipboardIsStillThereAfterTyping) {
     std::vector<TextData> texts;
     DataStore::Instance().ListTexts(texts);
     ASSERT_FALSE(texts.empty());
-    KeyRecord record;
-    record.profile = dlg->GetState().GetCurrentProfile();
-    record.keyCode = 4;
-    record.macroType = kFuncText;
-    record.macroValue = texts[0].textId;
-    record.macroDesc = texts[0].name;
-    ASSERT_GT(DataStore::Instance().SaveKey(record), 0);
-    dlg->QueueTask(kTaskWriteButtonMap);
+    const KeyRecord record = AssignText(4, texts[0]);
     ASSERT_TRUE(PumpUntil([&] { return sim->State().settings.buttonMap[4 * 4] == 0x50; }));
 
     // A picture of 300 kB (it travels in pieces) copied with a text, as an image editor offers it.

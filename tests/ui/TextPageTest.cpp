@@ -347,7 +347,19 @@ TEST_F(TextPageTest, TheClosedEditorShowsItsTextWhereTheOpenOneHasIt) {
 
 // ---------------------------------------------------------------- typing on a real display
 
-class TextPageXvfbTest : public OnPrivateDisplay<TextPageTest> {};
+class TextPageXvfbTest : public OnPrivateDisplay<TextPageTest> {
+  protected:
+    // The target window takes the focus, the mouse's button 4 is pressed, and
+    // the text arrives there.
+    void TypeWithButton4(PasteTarget& target, const TextData& text) {
+        ASSERT_TRUE(target.Ready());
+        target.TakeFocus();
+        ASSERT_TRUE(PumpUntil([&] { return target.HasFocus(); }));
+        sim->PressButton(4);
+        ASSERT_TRUE(PumpUntil([&] { return !target.Received().empty(); }, 10000)) << "nothing was pasted";
+        EXPECT_EQ(target.Received()[0], Orvix::WideToUtf8(text.content));
+    }
+};
 
 TEST_F(TextPageXvfbTest, TextButtonTypesIntoTheFocusedClientAndTheClipboardComesBack) {
     StartReal();
@@ -361,13 +373,7 @@ TEST_F(TextPageXvfbTest, TextButtonTypesIntoTheFocusedClientAndTheClipboardComes
     ASSERT_TRUE(PumpUntil([&] { return sim->State().settings.buttonMap[4 * 4] == 0x50; }));
 
     PasteTarget target("the user's copy \u2713");
-    ASSERT_TRUE(target.Ready());
-    target.TakeFocus();
-    ASSERT_TRUE(PumpUntil([&] { return target.HasFocus(); }));
-
-    sim->PressButton(4);
-    ASSERT_TRUE(PumpUntil([&] { return !target.Received().empty(); }, 10000)) << "nothing was pasted";
-    EXPECT_EQ(target.Received()[0], Orvix::WideToUtf8(texts[0].content));
+    ASSERT_NO_FATAL_FAILURE(TypeWithButton4(target, texts[0]));
 
     // The clipboard holds the user's copy again.
     PumpUntil([] { return false; }, 500);
@@ -395,13 +401,7 @@ TEST_F(TextPageXvfbTest, APictureOnTheClipboardIsStillThereAfterTyping) {
     std::string picture(300 * 1024, '\0');
     for (size_t i = 0; i < picture.size(); ++i) picture[i] = char((i * 7 + i / 251) & 0xFF);
     PasteTarget target("the picture's name", {{"image/png", picture}});
-    ASSERT_TRUE(target.Ready());
-    target.TakeFocus();
-    ASSERT_TRUE(PumpUntil([&] { return target.HasFocus(); }));
-
-    sim->PressButton(4);
-    ASSERT_TRUE(PumpUntil([&] { return !target.Received().empty(); }, 10000)) << "nothing was pasted";
-    EXPECT_EQ(target.Received()[0], Orvix::WideToUtf8(texts[0].content));
+    ASSERT_NO_FATAL_FAILURE(TypeWithButton4(target, texts[0]));
 
     // Every format is offered again, the picture byte for byte.
     PumpUntil([] { return false; }, 300);

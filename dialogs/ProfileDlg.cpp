@@ -82,8 +82,9 @@ void ProfileDlg::InitUI(CRect client) {
         button->SetImage(L"img_button.png", 4);
         button->SetFont(kEmbeddedFontFamily, 14, 0);
     };
-    addButton(IDC_IMPORT, CRect(10, h - 35, w / 2 - 5, h - 7), kTextImport);
-    addButton(IDC_EXPORT, CRect(w / 2 + 5, h - 35, w - 10, h - 7), kTextExport);
+    // As wide as the pop-up allows, for the longer words of some languages.
+    addButton(IDC_IMPORT, CRect(6, h - 35, w / 2 - 3, h - 7), kTextImport);
+    addButton(IDC_EXPORT, CRect(w / 2 + 3, h - 35, w - 6, h - 7), kTextExport);
 }
 
 void ProfileDlg::Post(WPARAM command, int32_t profile) {

@@ -60,6 +60,8 @@ constexpr int kScaleChoices[] = {75, 100, 125, 150, 175, 200, 250, 300};
 constexpr int kTextClose = 5;
 constexpr int kTextTabSettings = 651;
 constexpr int kTextTabAbout = 655;
+constexpr int kTextVersion = 671;
+constexpr int kTextNoTray = 1163;
 
 SettingDialogHook g_hook = nullptr;
 void* g_hookContext = nullptr;
@@ -239,6 +241,12 @@ void SettingDlg::SetTexts() {
             control->SetTitle(Text(entry.text));
     if (auto* version = dynamic_cast<MControlFont*>(GetControl(IDC_VERSION)))
         version->SetTitle(L"v" + m_software.version);
+    if (!m_trayAvailable) {
+        // The hide option cannot work: the note says why in place of what it does.
+        if (auto* note = dynamic_cast<MControlFont*>(GetControl(IDC_EXITMODE_NOTE)))
+            note->SetTitle(Text(kTextNoTray));
+        if (MControl* hide = GetControl(IDC_EXITMODE_HIDE)) hide->SetTooltip(Text(kTextNoTray).c_str());
+    }
     if (MControl* close = GetControl(IDC_CLOSE)) close->SetTooltip(Text(kTextClose).c_str());
     if (auto* tabs = dynamic_cast<CTabCtrl1*>(GetControl(IDC_TABS))) {
         tabs->SetItemText(0, Text(kTextTabSettings));
@@ -267,7 +275,11 @@ void SettingDlg::ReadInitialStates() {
         hidden->SetEnabled(TRUE);
         SetChecked(IDC_AUTORUN_HIDDEN, ReadAppRegInt(kAutorunMinimize) == 1);
     }
-    SetChecked(ReadAppRegInt(kExitMode) == 1 ? IDC_EXITMODE_EXIT : IDC_EXITMODE_HIDE, true);
+    // Without a notification-area icon closing exits, whatever is stored: the
+    // radios show what closing does, and the stored choice waits for an icon.
+    const bool hides = m_trayAvailable && ReadAppRegInt(kExitMode) != 1;
+    SetChecked(hides ? IDC_EXITMODE_HIDE : IDC_EXITMODE_EXIT, true);
+    if (MControl* hide = GetControl(IDC_EXITMODE_HIDE)) hide->SetEnabled(m_trayAvailable ? TRUE : FALSE);
 }
 
 void SettingDlg::SelectPage(int index) {
@@ -319,6 +331,9 @@ void SettingDlg::ChangeLanguage() {
     SetCurrentLcid(lcid);
     WriteAppRegInt(kLcid, lcid);
     SetTexts();
+    // After a change of language the version says what it is.
+    if (auto* version = dynamic_cast<MControlFont*>(GetControl(IDC_VERSION)))
+        version->SetTitle(Text(kTextVersion) + L": v" + m_software.version);
     if (HWND owner = GetParentHwnd()) Platform::PostMessage(owner, kLanguageChangedMessage, 0, 0);
 }
 
@@ -394,8 +409,9 @@ void SettingDlg::OpenLink(UINT id) {
     m_desktop.OpenWebAddress(address);
 }
 
-UINT ShowSettingDlg(HWND owner, const SoftwareInfo& software) {
+UINT ShowSettingDlg(HWND owner, const SoftwareInfo& software, bool trayAvailable) {
     SettingDlg dlg(software, GetDesktopServices(), GetAutostartEntryPath(), GetAutostartProgramPath());
+    dlg.SetTrayAvailable(trayAvailable);
     const UINT result = dlg.Show(owner);
     if (dlg.GetSafeHwnd()) dlg.DestroyWindow();
     return result;

@@ -55,6 +55,10 @@ class SettingDlg : public Orvix::MDialog {
 
     // Shows the page of a tab: 0 settings, 1 about.
     void SelectPage(int index);
+    // Whether the main window has its notification-area icon: without one, closing
+    // the window always exits, and the hide option is shown off with the reason.
+    // Before the window is created.
+    void SetTrayAvailable(bool available) { m_trayAvailable = available; }
 
     const wchar_t* GetClassNameW() const override { return L"SettingDlg"; }
 
@@ -86,11 +90,12 @@ class SettingDlg : public Orvix::MDialog {
     DesktopServices& m_desktop;
     std::wstring m_entryPath;
     std::wstring m_programPath;
+    bool m_trayAvailable = true;
 };
 
 // What the main window runs for its settings button: the dialog over `owner`, on
 // the desktop of this machine and the program's own autostart entry.
-Orvix::UINT ShowSettingDlg(Orvix::HWND owner, const SoftwareInfo& software);
+Orvix::UINT ShowSettingDlg(Orvix::HWND owner, const SoftwareInfo& software, bool trayAvailable = true);
 
 // Hook for the program's tests and screenshots: called on the UI thread once the
 // settings window runs its modal loop. Null to stop.

@@ -37,6 +37,8 @@ public:
     // Hands the keyboard to the window: without a window manager nobody gives it
     // back to the owner when a dialog that had it goes.
     virtual void FocusNative(void*) {}
+    // The X11 window id behind a native window; 0 when there is none.
+    virtual uint64_t NativeX11Id(void*) { return 0; }
     // `image` holds device pixels; `rect` is in them.
     virtual void PresentNative(void* native, const Canvas& image, const CRect& rect) = 0;
     // The user may resize the window, not below `minimum`.

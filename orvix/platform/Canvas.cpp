@@ -11,6 +11,7 @@
 #include "orvix/platform/CairoImpl.h"
 #include "orvix/platform/Fonts.h"
 #include "orvix/platform/Image.h"
+#include "orvix/platform/TextFitMeasure.h"
 
 namespace Orvix {
 
@@ -615,6 +616,28 @@ CSize Canvas::MeasureText(const std::wstring& text, const TextStyle& style, int 
     CSize size = LayoutSize(layout);
     g_object_unref(layout);
     return size;
+}
+
+TextFitResult MeasureTextFit(const std::wstring& text, const CRect& rect, const TextStyle& style) {
+    TextFitResult fit;
+    if (text.empty()) return fit;
+    PangoLayout* layout = MakeLayout(MeasureContext(), text, style, rect.Width());
+    if (!layout) return fit;
+    const CPoint origin = LayoutOrigin(layout, rect, style);
+    PangoRectangle ink{}, logical{};
+    pango_layout_get_pixel_extents(layout, &ink, &logical);
+    fit.needed = {logical.width, logical.height};
+    fit.elided = pango_layout_is_ellipsized(layout);
+    if (ink.width > 0 && ink.height > 0) {
+        const CRect glyphs(origin.x + ink.x, origin.y + ink.y, origin.x + ink.x + ink.width,
+                           origin.y + ink.y + ink.height);
+        // A pixel of antialiasing, and beside it the overhang some glyphs have
+        // past their advance (the hook of a "J").
+        fit.fits = glyphs.left >= rect.left - 3 && glyphs.top >= rect.top - 1 &&
+                   glyphs.right <= rect.right + 3 && glyphs.bottom <= rect.bottom + 1;
+    }
+    g_object_unref(layout);
+    return fit;
 }
 
 // Declared with the font helpers: it lays the text out as DrawText does.

@@ -13,6 +13,7 @@
 #include "orvix/platform/Backend.h"
 #include "orvix/platform/Canvas.h"
 #include "orvix/platform/Image.h"
+#include "orvix/platform/NativeWindow.h"
 
 namespace Orvix {
 
@@ -534,6 +535,11 @@ void Platform::SetWindowText(HWND hwnd, const std::wstring& text) {
 std::wstring Platform::GetWindowText(HWND hwnd) {
     WindowRecord* w = Find(hwnd);
     return w ? w->text : std::wstring();
+}
+
+uint64_t GetX11WindowId(HWND hwnd) {
+    WindowRecord* w = Find(hwnd);
+    return w && w->native ? g_state->backend->NativeX11Id(w->native) : 0;
 }
 
 CRect Platform::GetWindowRect(HWND hwnd) {

@@ -16,6 +16,10 @@
 
 namespace Orvix {
 
+// SdlWindowId.cpp: kept apart, for the X11 headers it needs define names
+// (None, Bool) that the toolkit uses.
+uint64_t SdlX11WindowId(SDL_Window* window);
+
 namespace {
 
 struct SdlWindow {
@@ -235,6 +239,7 @@ public:
     void SetNativeOpacity(void* native, BYTE alpha) override { SDL_SetWindowOpacity(Window(native), alpha / 255.0f); }
     void RaiseNative(void* native) override { SDL_RaiseWindow(Window(native)); }
     void FocusNative(void* native) override { SDL_SetWindowInputFocus(Window(native)); }
+    uint64_t NativeX11Id(void* native) override { return SdlX11WindowId(Window(native)); }
 
     void PresentNative(void* native, const Canvas& image, const CRect& rect) override {
         SDL_Surface* surface = SDL_GetWindowSurface(Window(native));

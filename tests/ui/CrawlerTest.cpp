@@ -464,14 +464,21 @@ class DialogCrawl : public ScaledCrawl {
         EXPECT_EQ(ProfileDlg::GetOpen(), nullptr) << "the profile pop-up stayed open";
     }
     UINT PathDialog(Inside inside, std::wstring* path = nullptr) {
-        FilePathDlg dialog(L"Choose a program", L"/usr/bin/true");
+        // As for a save: a typed name in an existing folder is taken.
+        FilePathDlg dialog(L"Choose a program", L"/usr/bin/true", false);
         dialog.LoadBKImage(L"bk_prompt.png");
         EXPECT_NE(dialog.Create(Hwnd(), L"FilePathDlg", WS_POPUP | WS_VISIBLE, WS_EX_TOOLWINDOW,
                                 CRect(0, 0, FilePathDlg::kWidth, FilePathDlg::kHeight)),
                   nullptr);
         dialog.CenterWindow(nullptr);
         Platform::PostTask([this, &dialog] { Enter(dialog); });
-        const UINT result = Run([&] { return dialog.ShowModal(SW_SHOWNORMAL); }, std::move(inside));
+        // The dialog opens ready to type; a person who came to click about
+        // first leaves the field on the bare background.
+        Inside leaveField = [this, inside = std::move(inside)](MDialog& d) {
+            hands.ClickAt(d.GetSafeHwnd(), CPoint(4, FilePathDlg::kHeight - 4));
+            inside(d);
+        };
+        const UINT result = Run([&] { return dialog.ShowModal(SW_SHOWNORMAL); }, std::move(leaveField));
         if (path) *path = dialog.GetPath();
         if (dialog.GetSafeHwnd()) dialog.DestroyWindow();
         return result;

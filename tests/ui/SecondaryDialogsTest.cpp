@@ -203,6 +203,13 @@ TEST_F(SecondaryDialogsTest, OnTheCablePairingSaysWhatToPlugInAndSendsNothing) {
     dlg->SetPairingTimings(FastPairing());
     PlugReceiver();
     Settle();
+    // A new connection shows the device list again: back to the model's device page.
+    if (dlg->GetView() != DeviceMainDlg::View::Model) {
+        ClickDeviceCard(0);
+        Settle();
+        ClickTab(kTabDevice);
+        Settle();
+    }
     EXPECT_TRUE(button->IsEnabled());
     EXPECT_EQ(button->GetTitle(), GetLanguageText(L"LAN", 723));
     SetPairDialogHook(

@@ -178,7 +178,7 @@ TEST_F(SecondaryDialogsTest, AfterALanguageChangeTheVersionSaysWhatItIs) {
     Platform::RunPending();
     const std::wstring version = dlg->GetCatalog().software.version;
     EXPECT_EQ(seen.before, L"v" + version);
-    EXPECT_EQ(seen.after, ReadLanguageText(GetProgramFolder(), 1036, L"LAN", 671) + L": v" + version);
+    EXPECT_EQ(seen.after, L"v" + version) << "the same number after the change, never an unfilled \"v%s\"";
     SetCurrentLcid(1033);
 }
 

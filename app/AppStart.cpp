@@ -104,7 +104,7 @@ int RunApplication(const AppOptions& options) {
         const std::vector<int> available = GetAvailableLanguages(GetProgramFolder());
         if (std::find(available.begin(), available.end(), options.language) == available.end()) {
             std::string ids;
-            for (int lcid : available) ids += " " + std::to_string(lcid);
+            for (int lcid : available) ids.append(" ").append(std::to_string(lcid));
             std::fprintf(stderr, "VantorelMouse: no language file for %d; the languages are%s\n", options.language,
                          ids.c_str());
             return 2;

@@ -44,7 +44,7 @@ bool RangeOfSetting(const std::wstring& key, int deviceType, int dpiCount, Setti
 std::string DescribeRange(const SettingRange& range) {
     if (range.choices.empty()) return std::to_string(range.min) + " to " + std::to_string(range.max);
     std::string text = "one of";
-    for (int choice : range.choices) text += " " + std::to_string(choice);
+    for (int choice : range.choices) text.append(" ").append(std::to_string(choice));
     return text;
 }
 

@@ -216,7 +216,7 @@ Outcome ChooseWithZenity(const FileDialogRequest& request, std::wstring& path) {
     }
     for (const FileDialogFilter& filter : request.filters) {
         std::string spec = WideToUtf8(filter.name) + " |";
-        for (const std::wstring& pattern : filter.patterns) spec += " " + WideToUtf8(pattern);
+        for (const std::wstring& pattern : filter.patterns) spec.append(" ").append(WideToUtf8(pattern));
         args.push_back("--file-filter=" + spec);
     }
     int out[2];

@@ -46,7 +46,7 @@ struct Settings {
     xcb_atom_t Atom(const std::string& name) {
         xcb_intern_atom_reply_t* r =
             xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, uint16_t(name.size()), name.c_str()), nullptr);
-        xcb_atom_t atom = r ? r->atom : XCB_ATOM_NONE;
+        xcb_atom_t atom = r ? r->atom : xcb_atom_t(XCB_ATOM_NONE);
         free(r);
         return atom;
     }
@@ -54,7 +54,7 @@ struct Settings {
     xcb_window_t Owner() {
         xcb_get_selection_owner_reply_t* r =
             xcb_get_selection_owner_reply(c, xcb_get_selection_owner(c, selection), nullptr);
-        xcb_window_t owner = r ? r->owner : XCB_WINDOW_NONE;
+        xcb_window_t owner = r ? r->owner : xcb_window_t(XCB_WINDOW_NONE);
         free(r);
         return owner;
     }

@@ -330,7 +330,7 @@ class CrawlerTest : public MainWindowFixture {
 
 constexpr double kScales[] = {1.0, 1.5};
 
-std::string ScaleName(double scale) { return "x" + std::to_string(int(std::lround(scale * 100))); }
+std::string ScaleName(double scale) { return std::string("x").append(std::to_string(int(std::lround(scale * 100)))); }
 
 class MainWindowCrawl : public CrawlerTest, public ::testing::WithParamInterface<std::tuple<int, double>> {
   protected:

@@ -393,8 +393,10 @@ ClipboardKeeper* ClipboardKeeper::Get() {
 ClipboardKeeper::ClipboardKeeper() : m_impl(std::make_unique<Impl>()) {}
 
 ClipboardKeeper::~ClipboardKeeper() {
+    // The display stays ours for the error handlers until it is closed: closing a
+    // connection whose server just ended raises Xlib's fatal error, which must not
+    // reach its default handler (that ends the program).
     Display* mine = m_impl->display;
-    g_keeperDisplay.compare_exchange_strong(mine, nullptr);
     if (m_impl->thread.joinable()) {
         {
             std::lock_guard<std::mutex> guard(m_impl->lock);
@@ -414,6 +416,7 @@ ClipboardKeeper::~ClipboardKeeper() {
     } else if (m_impl->display) {
         XCloseDisplay(m_impl->display);
     }
+    g_keeperDisplay.compare_exchange_strong(mine, nullptr);
 }
 
 bool ClipboardKeeper::Open() {

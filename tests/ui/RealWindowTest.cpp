@@ -122,7 +122,9 @@ TEST_F(RealWindowTest, TheDpiResetButtonAsksOnEveryClickFromEveryDirection) {
         ASSERT_EQ(Xdo(from, target), 0);
         ++expected;
         EXPECT_TRUE(PumpUntil([&] { return g_boxes == expected; }, 3000))
-            << "no question for the click from " << from.x << "," << from.y;
+            << "no question for the click from " << from.x << "," << from.y << " (message boxes open: "
+            << Platform::FindWindows(L"MessageBox").size() << ", active: \""
+            << WideToUtf8(Platform::GetWindowText(Platform::GetActiveWindow())) << "\")";
         Pump(100);
     }
     Picture("dpi-reset");

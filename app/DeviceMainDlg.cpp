@@ -4,6 +4,7 @@
 
 #include "app/AutoProfileSwitcher.h"
 #include "app/MouseServiceBridge.h"
+#include "app/ProfileFiles.h"
 #include "app/pages/DevicePage.h"
 #include "app/pages/DpiPage.h"
 #include "app/pages/KeyPage.h"
@@ -48,7 +49,6 @@ using namespace Orvix;
 
 namespace {
 
-constexpr UINT kClicked = 2;
 constexpr int kCaptionHeight = 50;
 constexpr int kFooterHeight = 50;
 constexpr int kTabTop = 120;
@@ -814,6 +814,11 @@ void DeviceMainDlg::SelectTab(int itemId) {
     }
 }
 
+void DeviceMainDlg::EnableNavigation(bool enable) {
+    for (UINT id : {UINT(IDC_TABS), UINT(IDC_PROFILE)})
+        if (MControl* control = GetControl(id)) control->SetEnabled(enable ? TRUE : FALSE);
+}
+
 void DeviceMainDlg::OnTabChanged() {
     if (m_arrangingView) return;
     if (MControl* overlay = GetControl(IDC_PAGE_OVERLAY); overlay && overlay->IsVisible()) overlay->SetVisible(FALSE);
@@ -1035,6 +1040,8 @@ LRESULT DeviceMainDlg::OnWindowMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         LRESULT result = 0;
         for (MainPage* page : Pages())
             if (page->OnWindowMessage(msg, wParam, lParam, result)) return result;
+        // Profile files that no page kept back (a recording does).
+        if (msg == WM_PROFILE_COMMAND) ProfileFiles(*this).Run(wParam);
         return 0;
     }
     return MDialog::OnWindowMessage(msg, wParam, lParam);
@@ -1045,7 +1052,7 @@ LRESULT DeviceMainDlg::OnMessage(UINT id, UINT code, WPARAM wParam, LPARAM lPara
         OnTabChanged();
         return 1;
     }
-    if (code == kClicked) {
+    if (code == Notify::Clicked) {
         switch (id) {
             case IDC_SYSBTN_CLOSE:
                 OnCloseButton();

@@ -79,7 +79,6 @@ enum : Orvix::UINT {
 // Messages of the window.
 constexpr Orvix::UINT WM_TRAY_CALLBACK = Orvix::WM_USER + 666;  // 1690
 constexpr Orvix::UINT WM_EXIT_REQUEST = Orvix::WM_USER + 667;   // 1691, lParam 610
-constexpr Orvix::UINT WM_MACRO_MENU = Orvix::WM_USER + 685;     // 1709
 constexpr Orvix::UINT WM_LANGUAGE_CHANGED = Orvix::WM_USER + 998;  // 2022
 constexpr Orvix::UINT WM_SYSTEM_RESUMED = Orvix::WM_USER + 700;    // the computer woke from sleep
 
@@ -153,6 +152,7 @@ class DeviceMainDlg : public Orvix::MDialog, public MainPageHost, public MouseCo
     void ShowWaitDialog() override;
     void BroadcastPageEvent(PageEvent event, MainPage* from) override;
     void SelectTab(int itemId) override;
+    void EnableNavigation(bool enable) override;
     void OpenPairingDialog() override { OpenPairing(); }
 
     // ---- MouseController (the bus service's way in) ----

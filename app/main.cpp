@@ -6,11 +6,11 @@
 #include <string>
 
 #include "app/AppStart.h"
-#include "app/GalleryControls.h"
-#include "app/GalleryLists.h"
-#include "app/GalleryWidgetsA.h"
-#include "app/GalleryWidgetsB.h"
-#include "app/ToolkitDemo.h"
+#include "orvix/demo/GalleryControls.h"
+#include "orvix/demo/GalleryLists.h"
+#include "orvix/demo/GalleryWidgetsA.h"
+#include "orvix/demo/GalleryWidgetsB.h"
+#include "orvix/demo/ToolkitDemo.h"
 #include "platform/LeakSuppressions.h"
 
 namespace {

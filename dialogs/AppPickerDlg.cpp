@@ -13,8 +13,6 @@ using namespace Orvix;
 
 namespace {
 
-constexpr UINT kClicked = 2;
-constexpr UINT kSelected = 1;
 constexpr int kIconSize = 32;
 constexpr int kTextTitle = 1468;    // "Installed applications"
 constexpr int kTextAdd = 1469;      // "Add"
@@ -145,12 +143,12 @@ void AppPickerDlg::Choose() {
 }
 
 LRESULT AppPickerDlg::OnMessage(UINT id, UINT code, WPARAM, LPARAM) {
-    if (id == IDC_LIST && code == kSelected) {
+    if (id == IDC_LIST && code == Notify::Pressed) {
         auto* list = dynamic_cast<MListBox*>(GetControl(IDC_LIST));
         if (MControl* add = GetControl(IDC_ADD)) add->SetEnabled(list && list->GetCurSel() >= 0);
         return 1;
     }
-    if (code != kClicked) return 0;
+    if (code != Notify::Clicked) return 0;
     if (id == IDC_ADD) {
         Choose();
         return 1;

@@ -15,7 +15,6 @@ using namespace Orvix;
 
 namespace {
 
-constexpr UINT kClicked = 2;
 constexpr int kTextOk = 20;
 constexpr int kTextConfirm = 23;
 constexpr int kTextCancel = 25;
@@ -91,7 +90,7 @@ BOOL CUIMessageBox::OnCancelKey() {
 }
 
 LRESULT CUIMessageBox::OnMessage(UINT id, UINT code, WPARAM, LPARAM) {
-    if (code != kClicked) return 0;
+    if (code != Notify::Clicked) return 0;
     if (id == IDC_FIRST) {
         DoOK();
         return 1;

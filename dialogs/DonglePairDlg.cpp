@@ -20,7 +20,6 @@ using namespace Orvix;
 
 namespace {
 
-constexpr UINT kClicked = 2;
 constexpr UINT kSuccessMessage = WM_USER + 120;  // from the pairing thread: show the button
 constexpr UINT_PTR kCloseTimer = 0x5031;
 constexpr uint8_t kSettingPairing = 0x09;
@@ -159,7 +158,7 @@ void DonglePairDlg::OnDeviceChange(DeviceChange change, const std::string& path)
 }
 
 LRESULT DonglePairDlg::OnMessage(UINT id, UINT code, WPARAM, LPARAM) {
-    if (code != kClicked) return 1;
+    if (code != Notify::Clicked) return 1;
     if (id == IDC_CLOSE || id == IDC_SUCCESS) Finish();
     return 1;
 }

@@ -14,8 +14,6 @@ using namespace Orvix;
 
 namespace {
 
-constexpr UINT kClicked = 2;
-constexpr UINT kEditEnded = 29;
 constexpr int kTextImport = 26;
 constexpr int kTextExport = 27;
 constexpr int kTextTitle = 1250;
@@ -100,7 +98,7 @@ void ProfileDlg::Finish() {
 LRESULT ProfileDlg::OnMessage(UINT id, UINT code, WPARAM, LPARAM lParam) {
     auto* list = dynamic_cast<DListBox*>(GetControl(IDC_LIST));
     if (!list || m_closing) return 0;
-    if (id == IDC_LIST && code == kClicked) {
+    if (id == IDC_LIST && code == Notify::Clicked) {
         const int row = list->GetCurSel();
         if (row < 0) return 1;
         list->SetControlFocus(FALSE);
@@ -108,7 +106,7 @@ LRESULT ProfileDlg::OnMessage(UINT id, UINT code, WPARAM, LPARAM lParam) {
         Finish();
         return 1;
     }
-    if (id == IDC_LIST && code == kEditEnded) {
+    if (id == IDC_LIST && code == Notify::EditEnded) {
         const int row = int(lParam);
         if (list->GetCurSel() < 0 || row < 0 || row >= list->GetItemCount()) return 1;
         const std::wstring name = list->GetItemText(row);
@@ -119,7 +117,7 @@ LRESULT ProfileDlg::OnMessage(UINT id, UINT code, WPARAM, LPARAM lParam) {
         m_nameChanged = true;
         return 1;
     }
-    if ((id == IDC_IMPORT || id == IDC_EXPORT) && code == kClicked) {
+    if ((id == IDC_IMPORT || id == IDC_EXPORT) && code == Notify::Clicked) {
         const int row = list->GetCurSel();
         const int32_t profile = row >= 0 ? int32_t(list->GetItemData(row)) : m_lastEdited;
         if (m_nameChanged) Post(kProfileSwitch, profile);

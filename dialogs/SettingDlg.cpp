@@ -30,7 +30,6 @@ using namespace Orvix;
 
 namespace {
 
-constexpr UINT kClicked = 2;
 constexpr wchar_t kAutorunMinimize[] = L"autorun_minimize";
 constexpr wchar_t kExitMode[] = L"exit_mode";
 constexpr wchar_t kLcid[] = L"LCID";
@@ -286,7 +285,7 @@ void SettingDlg::SelectPage(int index) {
 }
 
 LRESULT SettingDlg::OnMessage(UINT id, UINT code, WPARAM, LPARAM lParam) {
-    if (code != kClicked) return 0;
+    if (code != Notify::Clicked) return 0;
     switch (id) {
         case IDC_CLOSE:
             DoCancel();

@@ -15,8 +15,6 @@
 using namespace Orvix;
 
 namespace {
-constexpr UINT kClicked = 2;
-constexpr UINT kEditClosed = 29;
 constexpr int kTextConfirm = 23;
 constexpr int kTextCancel = 25;
 constexpr int kTextNoSuchFile = 1164;
@@ -128,12 +126,12 @@ void FilePathDlg::Confirm() {
 }
 
 LRESULT FilePathDlg::OnMessage(UINT id, UINT code, WPARAM wParam, LPARAM) {
-    if (id == IDC_PATH && code == kEditClosed) {
+    if (id == IDC_PATH && code == Notify::EditEnded) {
         if (wParam == VK_RETURN) Confirm();
         if (wParam == VK_ESCAPE) DoCancel();
         return 1;
     }
-    if (code != kClicked) return 0;
+    if (code != Notify::Clicked) return 0;
     if (id == IDC_OK) {
         Confirm();
         return 1;

@@ -1,6 +1,7 @@
 #include "app/pages/DevicePage.h"
 
 #include "app/DeviceMainDef.h"
+#include "app/pages/DevicePageText.h"
 #include "app/pages/MainPageHost.h"
 #include "device/DeviceManager.h"
 #include "dialogs/CUIMessageBox.h"
@@ -12,27 +13,9 @@
 #include "storage/DataStore.h"
 
 using namespace Orvix;
+using namespace DevicePageText;
 
 namespace {
-
-constexpr UINT kClicked = 2;
-constexpr int kCaptionText = 76;
-constexpr int kTextMouseVersion = 551;
-constexpr int kTextReceiverVersion = 552;
-constexpr int kTextPairing = 723;
-constexpr int kTextPlugReceiver = 1161;
-constexpr int kTextFactoryReset = 570;
-constexpr int kTextFactoryResetQuestion = 571;
-constexpr int kTextNotice = 576;
-constexpr int kTextNotConnected = 57;
-constexpr int kTextUpgradeNotice = 580;
-constexpr int kTextUpgradeTitle = 672;  // also the upgrade buttons' text
-constexpr int kTextDeepSleep = 535;
-constexpr int kTextMinutes = 537;
-constexpr int kTextHours = 538;
-constexpr int kTextWake = 992;
-constexpr int kTextWakeOn = 993;
-constexpr int kTextWakeOff = 994;
 
 const wchar_t kWakeGroup[] = L"IDC_SYS_AREA_MOVEWAKEUP";
 
@@ -99,25 +82,22 @@ void DevicePage::Layout(double scale) {
     auto row = [&](int index) { return page.top + 15 + int((70 + 60 * index) * scale); };
     const int rowHeight = int(36 * scale);
     const int buttonWidth = 220;
-    auto place = [this](UINT id, CRect rect) {
-        if (MControl* control = GetControl(id)) control->SetControlRect(rect);
-    };
-    place(IDC_MOUSE_VERSION, CRect(left, row(0), left + 400, row(0) + rowHeight));
-    place(IDC_MOUSE_UPGRADE, CRect(left + 420, row(0), left + 420 + buttonWidth, row(0) + rowHeight));
-    place(IDC_RECEIVER_VERSION, CRect(left, row(1), left + 400, row(1) + rowHeight));
-    place(IDC_RECEIVER_UPGRADE, CRect(left + 420, row(1), left + 420 + buttonWidth, row(1) + rowHeight));
-    place(IDC_SLEEP_TEXT, CRect(left, row(2), left + 260, row(2) + rowHeight));
-    place(IDC_SLEEP, CRect(left + 270, row(2) + 2, left + 270 + int(140 * scale), row(2) + rowHeight - 2));
-    place(IDC_WAKE_TEXT, CRect(left, row(3), left + 260, row(3) + rowHeight));
-    place(IDC_WAKE_ON, CRect(left + 270, row(3), left + 270 + int(110 * scale), row(3) + rowHeight));
-    place(IDC_WAKE_OFF, CRect(left + 400, row(3), left + 400 + int(110 * scale), row(3) + rowHeight));
-    place(IDC_PAIRING, CRect(left, row(5), left + 300, row(5) + rowHeight));
-    place(IDC_FACTORY_RESET, CRect(left, row(6), left + 300, row(6) + rowHeight));
+    Place(IDC_MOUSE_VERSION, CRect(left, row(0), left + 400, row(0) + rowHeight));
+    Place(IDC_MOUSE_UPGRADE, CRect(left + 420, row(0), left + 420 + buttonWidth, row(0) + rowHeight));
+    Place(IDC_RECEIVER_VERSION, CRect(left, row(1), left + 400, row(1) + rowHeight));
+    Place(IDC_RECEIVER_UPGRADE, CRect(left + 420, row(1), left + 420 + buttonWidth, row(1) + rowHeight));
+    Place(IDC_SLEEP_TEXT, CRect(left, row(2), left + 260, row(2) + rowHeight));
+    Place(IDC_SLEEP, CRect(left + 270, row(2) + 2, left + 270 + int(140 * scale), row(2) + rowHeight - 2));
+    Place(IDC_WAKE_TEXT, CRect(left, row(3), left + 260, row(3) + rowHeight));
+    Place(IDC_WAKE_ON, CRect(left + 270, row(3), left + 270 + int(110 * scale), row(3) + rowHeight));
+    Place(IDC_WAKE_OFF, CRect(left + 400, row(3), left + 400 + int(110 * scale), row(3) + rowHeight));
+    Place(IDC_PAIRING, CRect(left, row(5), left + 300, row(5) + rowHeight));
+    Place(IDC_FACTORY_RESET, CRect(left, row(6), left + 300, row(6) + rowHeight));
 }
 
 LRESULT DevicePage::OnMessage(UINT id, UINT code, WPARAM, LPARAM) {
     if (OnRulesMessage(id, code)) return 1;
-    if (code != kClicked) return 0;
+    if (code != Notify::Clicked) return 0;
     switch (id) {
         case IDC_MOUSE_UPGRADE:
         case IDC_RECEIVER_UPGRADE:

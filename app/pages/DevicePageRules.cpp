@@ -5,6 +5,7 @@
 #include "app/AutoProfileSwitcher.h"
 #include "app/DeviceMainDef.h"
 #include "app/pages/DevicePage.h"
+#include "app/pages/DevicePageText.h"
 #include "app/pages/MainPageHost.h"
 #include "dialogs/AppPickerDlg.h"
 #include "dialogs/CUIMessageBox.h"
@@ -23,31 +24,11 @@
 #include "storage/DataStore.h"
 
 using namespace Orvix;
+using namespace DevicePageText;
 
 namespace {
 
-constexpr UINT kClicked = 2;
-constexpr UINT kListSelected = 1;
 constexpr int kIconSize = 32;
-
-constexpr int kTextCaption = 1450;
-constexpr int kTextSwitch = 1451;
-constexpr int kTextProfile = 1452;
-constexpr int kTextAdd = 1453;
-constexpr int kTextFront = 1454;
-constexpr int kTextCountdown = 1455;  // "... {n}"
-constexpr int kTextRemove = 1456;
-constexpr int kTextDefault = 1457;
-constexpr int kTextKeep = 1458;
-constexpr int kTextNotify = 1459;
-constexpr int kTextAllWindows = 1463;
-constexpr int kTextGnome = 1464;
-constexpr int kTextX11Only = 1465;
-constexpr int kTextNoDisplay = 1466;
-constexpr int kTextNothingInFront = 1467;
-constexpr int kTextWindowClass = 1474;  // "{class} (window class)"
-constexpr int kTextOff = 1475;
-constexpr int kTextNotice = 576;
 
 std::wstring Fill(std::wstring text, const wchar_t* field, const std::wstring& value) {
     const std::wstring key = std::wstring(L"{") + field + L"}";
@@ -72,7 +53,7 @@ DevicePage::~DevicePage() {
 }
 
 void DevicePage::CreateRules() {
-    AddArea(IDC_RULES_AREA, kTextCaption);
+    AddArea(IDC_RULES_AREA, kTextRulesCaption);
     if (auto* sw = AddControlAs<CSwitchButton>(L"CSwitchButton", IDC_RULES_SWITCH, CRect())) {
         sw->SetImage(L"img_switch_btn_on.png", L"img_switch_btn_off.png", 4);
         sw->SetCheck(FALSE);
@@ -120,27 +101,24 @@ void DevicePage::LayoutRules(double scale) {
     const int left = area.left + 18, right = area.right - 18;
     auto y = [&](int at) { return area.top + int(at * scale); };
     auto h = [&](int height) { return std::max(1, int(height * scale)); };
-    auto place = [this](UINT id, CRect rect) {
-        if (MControl* control = GetControl(id)) control->SetControlRect(rect);
-    };
-    place(IDC_RULES_SWITCH, CRect(left, y(58), left + 56, y(58) + h(30)));
-    place(IDC_RULES_SWITCH_TEXT, CRect(left + 64, y(52), right, y(52) + h(42)));
-    place(IDC_RULES_STATUS, CRect(left, y(100), right, y(100) + h(66)));
-    place(IDC_RULES_PROFILE_TEXT, CRect(left, y(170), right, y(170) + h(26)));
-    place(IDC_RULES_PROFILE, CRect(left, y(198), right, y(198) + h(32)));
-    place(IDC_RULES_LIST_BKG, CRect(left, y(238), right, y(238) + h(180)));
-    place(IDC_RULES_LIST, CRect(left + 2, y(238) + 2, right - 2, y(238) + h(180) - 2));
+    Place(IDC_RULES_SWITCH, CRect(left, y(58), left + 56, y(58) + h(30)));
+    Place(IDC_RULES_SWITCH_TEXT, CRect(left + 64, y(52), right, y(52) + h(42)));
+    Place(IDC_RULES_STATUS, CRect(left, y(100), right, y(100) + h(66)));
+    Place(IDC_RULES_PROFILE_TEXT, CRect(left, y(170), right, y(170) + h(26)));
+    Place(IDC_RULES_PROFILE, CRect(left, y(198), right, y(198) + h(32)));
+    Place(IDC_RULES_LIST_BKG, CRect(left, y(238), right, y(238) + h(180)));
+    Place(IDC_RULES_LIST, CRect(left + 2, y(238) + 2, right - 2, y(238) + h(180) - 2));
     const int middle = left + (right - left) * 2 / 3;
-    place(IDC_RULES_ADD, CRect(left, y(426), middle - 5, y(426) + h(32)));
-    place(IDC_RULES_REMOVE, CRect(middle + 5, y(426), right, y(426) + h(32)));
-    place(IDC_RULES_FRONT, CRect(left, y(466), right, y(466) + h(32)));
-    place(IDC_RULES_DEFAULT_TEXT, CRect(left, y(510), right, y(510) + h(26)));
-    place(IDC_RULES_DEFAULT, CRect(left, y(538), right, y(538) + h(32)));
-    place(IDC_RULES_NOTIFY, CRect(left, y(584), right, y(584) + h(30)));
+    Place(IDC_RULES_ADD, CRect(left, y(426), middle - 5, y(426) + h(32)));
+    Place(IDC_RULES_REMOVE, CRect(middle + 5, y(426), right, y(426) + h(32)));
+    Place(IDC_RULES_FRONT, CRect(left, y(466), right, y(466) + h(32)));
+    Place(IDC_RULES_DEFAULT_TEXT, CRect(left, y(510), right, y(510) + h(26)));
+    Place(IDC_RULES_DEFAULT, CRect(left, y(538), right, y(538) + h(32)));
+    Place(IDC_RULES_NOTIFY, CRect(left, y(584), right, y(584) + h(30)));
 }
 
 void DevicePage::RulesTexts() {
-    if (auto* caption = GetControlAs<MControlFont>(IDC_RULES_AREA + 2)) caption->SetTitle(Text(kTextCaption));
+    if (auto* caption = GetControlAs<MControlFont>(IDC_RULES_AREA + 2)) caption->SetTitle(Text(kTextRulesCaption));
     const std::pair<UINT, int> texts[] = {{IDC_RULES_SWITCH_TEXT, kTextSwitch}, {IDC_RULES_PROFILE_TEXT, kTextProfile},
                                           {IDC_RULES_ADD, kTextAdd},           {IDC_RULES_REMOVE, kTextRemove},
                                           {IDC_RULES_DEFAULT_TEXT, kTextDefault}, {IDC_RULES_NOTIFY, kTextNotify}};
@@ -363,7 +341,7 @@ void DevicePage::StopCountdown() {
 bool DevicePage::OnRulesMessage(UINT id, UINT code) {
     switch (id) {
         case IDC_RULES_SWITCH:
-            if (code != kClicked) return true;
+            if (code != Notify::Clicked) return true;
             if (AutoProfileSwitcher* switcher = m_host.GetAutoProfile()) {
                 auto* sw = GetControlAs<CCheckButton>(IDC_RULES_SWITCH);
                 switcher->SetEnabled(sw && sw->GetCheck());
@@ -371,26 +349,26 @@ bool DevicePage::OnRulesMessage(UINT id, UINT code) {
             UpdateRulesStatus();
             return true;
         case IDC_RULES_NOTIFY:
-            if (code != kClicked) return true;
+            if (code != Notify::Clicked) return true;
             if (auto* box = GetControlAs<CCheckButton>(IDC_RULES_NOTIFY))
                 WriteAppRegInt(kAutoProfileNotifySetting, box->GetCheck() ? 1 : 0);
             return true;
         case IDC_RULES_PROFILE:
-            if (code == kClicked) FillRulesList();
+            if (code == Notify::Clicked) FillRulesList();
             return true;
         case IDC_RULES_DEFAULT:
-            if (code == kClicked) OnDefaultChosen();
+            if (code == Notify::Clicked) OnDefaultChosen();
             return true;
         case IDC_RULES_LIST:
-            return code == kListSelected;
+            return code == Notify::Pressed;
         case IDC_RULES_ADD:
-            if (code == kClicked) OnAddApp();
+            if (code == Notify::Clicked) OnAddApp();
             return true;
         case IDC_RULES_REMOVE:
-            if (code == kClicked) OnRemoveApp();
+            if (code == Notify::Clicked) OnRemoveApp();
             return true;
         case IDC_RULES_FRONT:
-            if (code == kClicked) StartFrontCountdown();
+            if (code == Notify::Clicked) StartFrontCountdown();
             return true;
         default:
             return false;

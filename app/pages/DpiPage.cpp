@@ -5,6 +5,7 @@
 
 #include "app/DeviceMainDef.h"
 #include "app/pages/MainPageHost.h"
+#include "app/pages/PagePlacement.h"
 #include "device/DeviceManager.h"
 #include "dialogs/CUIMessageBox.h"
 #include "features/DpiLevels.h"
@@ -28,11 +29,6 @@ using namespace Orvix;
 namespace {
 
 // Notification codes of the controls.
-constexpr UINT kClicked = 2;
-constexpr UINT kSliderMoved = 8;
-constexpr UINT kColourZoneClicked = 9;
-constexpr UINT kEditClosed = 29;
-constexpr UINT kEditOpened = 30;
 
 constexpr int kTextApply = 41;
 constexpr int kTextPerformance = 73;
@@ -185,59 +181,51 @@ void DpiPage::Create() {
 void DpiPage::Layout(double scale) {
     const CRect page = m_container.GetRect();
     const int right = page.right - 20;
-    auto y = [&](int v) { return page.top + int(std::lround(v * scale)); };
-    auto x = [&](int v) { return page.left + int(std::lround(v * scale)); };
-    auto place = [this](UINT id, CRect rect) {
-        if (MControl* control = GetControl(id)) control->SetControlRect(rect);
-    };
+    const PagePlacement at(page, scale);
     // Cards, slider track and report-rate cards keep their drawn widths; the rest scales.
-    auto box = [&](int left, int top, int width, int height) {
-        return CRect(x(left), y(top), x(left) + int(std::lround(width * scale)),
-                     y(top) + int(std::lround(height * scale)));
-    };
 
     // DPI area: 10 .. 300.
-    PlaceArea(IDC_AREA, CRect(page.left + 20, y(10), right, y(300)));
-    place(IDC_SUBTITLE, box(40, 55, 900, 22));
-    place(IDC_DPI_HELP, CRect(right - 80, y(10) + 11, right - 62, y(10) + 29));
-    place(IDC_DPI_RESET, CRect(right - 50, y(10) + 8, right - 26, y(10) + 32));
-    place(IDC_DPI_LEVELS, CRect(x(50), y(85), x(50) + 900, y(165)));
+    PlaceArea(IDC_AREA, CRect(page.left + 20, at.Y(10), right, at.Y(300)));
+    Place(IDC_SUBTITLE, at.Box(40, 55, 900, 22));
+    Place(IDC_DPI_HELP, CRect(right - 80, at.Y(10) + 11, right - 62, at.Y(10) + 29));
+    Place(IDC_DPI_RESET, CRect(right - 50, at.Y(10) + 8, right - 26, at.Y(10) + 32));
+    Place(IDC_DPI_LEVELS, CRect(at.X(50), at.Y(85), at.X(50) + 900, at.Y(165)));
     if (DPISlider* slider = GetSlider()) {
         slider->SetScaleValue(float(scale));
-        place(IDC_DPI_SLIDER, CRect(x(40), y(172), x(40) + int(std::lround(920 * scale)), y(242)));
+        Place(IDC_DPI_SLIDER, CRect(at.X(40), at.Y(172), at.X(40) + at.Len(920), at.Y(242)));
     }
-    place(IDC_DPI_COUNT_TEXT, box(50, 252, 200, 34));
-    place(IDC_DPI_COUNT, box(250, 253, 100, 32));
-    place(IDC_DPI_APPLY, box(820, 251, 130, 36));
+    Place(IDC_DPI_COUNT_TEXT, at.Box(50, 252, 200, 34));
+    Place(IDC_DPI_COUNT, at.Box(250, 253, 100, 32));
+    Place(IDC_DPI_APPLY, at.Box(820, 251, 130, 36));
 
     // Performance area: 310 .. bottom.
     PlaceArea(IDC_PERF_AREA,
-              CRect(page.left + 20, y(310), right, page.bottom - int(std::lround(10 * scale))));
-    place(IDC_RATE_PANEL, CRect(x(40), y(360), right - 20, y(440)));
-    place(IDC_RATE_CAPTION, box(60, 370, 170, 60));
+              CRect(page.left + 20, at.Y(310), right, page.bottom - at.Len(10)));
+    Place(IDC_RATE_PANEL, CRect(at.X(40), at.Y(360), right - 20, at.Y(440)));
+    Place(IDC_RATE_CAPTION, at.Box(60, 370, 170, 60));
     if (ReporteCtrl* rate = GetReportRate()) rate->SetScaleValue(float(scale));
-    place(IDC_RATE, CRect(x(240), y(372), x(240) + 500, y(428)));
-    place(IDC_RATE_HELP, box(760, 391, 18, 18));
-    place(IDC_RATE_RESET, box(790, 388, 24, 24));
+    Place(IDC_RATE, CRect(at.X(240), at.Y(372), at.X(240) + 500, at.Y(428)));
+    Place(IDC_RATE_HELP, at.Box(760, 391, 18, 18));
+    Place(IDC_RATE_RESET, at.Box(790, 388, 24, 24));
 
     const int rows[] = {455, 500, 545, 590};
-    place(IDC_LIFTOFF_TEXT, box(60, rows[0], 180, 36));
-    place(IDC_LIFTOFF_HELP, box(240, rows[0] + 9, 18, 18));
-    place(IDC_LIFTOFF_1MM, box(280, rows[0], 120, 36));
-    place(IDC_LIFTOFF_2MM, box(420, rows[0], 120, 36));
-    place(IDC_SENSOR_TEXT, box(60, rows[1], 180, 36));
+    Place(IDC_LIFTOFF_TEXT, at.Box(60, rows[0], 180, 36));
+    Place(IDC_LIFTOFF_HELP, at.Box(240, rows[0] + 9, 18, 18));
+    Place(IDC_LIFTOFF_1MM, at.Box(280, rows[0], 120, 36));
+    Place(IDC_LIFTOFF_2MM, at.Box(420, rows[0], 120, 36));
+    Place(IDC_SENSOR_TEXT, at.Box(60, rows[1], 180, 36));
     for (UINT id = IDC_SENSOR_FIRST; id <= IDC_SENSOR_LAST; ++id)
-        place(id, box(280 + 155 * int(id - IDC_SENSOR_FIRST), rows[1], 150, 36));
-    place(IDC_SCROLL_TEXT, box(60, rows[2], 180, 36));
-    place(IDC_SCROLL_FIRST, box(280, rows[2], 130, 36));
-    place(IDC_SCROLL_SECOND, box(420, rows[2], 130, 36));
-    place(IDC_RESPOND_TEXT, box(60, rows[3], 210, 36));
-    place(IDC_RESPOND, box(280, rows[3] + 2, 100, 32));
+        Place(id, at.Box(280 + 155 * int(id - IDC_SENSOR_FIRST), rows[1], 150, 36));
+    Place(IDC_SCROLL_TEXT, at.Box(60, rows[2], 180, 36));
+    Place(IDC_SCROLL_FIRST, at.Box(280, rows[2], 130, 36));
+    Place(IDC_SCROLL_SECOND, at.Box(420, rows[2], 130, 36));
+    Place(IDC_RESPOND_TEXT, at.Box(60, rows[3], 210, 36));
+    Place(IDC_RESPOND, at.Box(280, rows[3] + 2, 100, 32));
 
-    place(IDC_HIGHSPEED_TEXT, box(760, rows[0], 150, 36));
-    place(IDC_HIGHSPEED, box(915, rows[0] + 7, 50, 22));
-    place(IDC_HIGHSPEED_NOTE, box(760, rows[0] + 30, 260, 24));
-    place(IDC_MOUSE_SETTINGS, box(760, rows[3], 230, 36));
+    Place(IDC_HIGHSPEED_TEXT, at.Box(760, rows[0], 150, 36));
+    Place(IDC_HIGHSPEED, at.Box(915, rows[0] + 7, 50, 22));
+    Place(IDC_HIGHSPEED_NOTE, at.Box(760, rows[0] + 30, 260, 24));
+    Place(IDC_MOUSE_SETTINGS, at.Box(760, rows[3], 230, 36));
 }
 
 void DpiPage::OnLanguageChanged() {
@@ -285,29 +273,29 @@ LRESULT DpiPage::OnMessage(UINT id, UINT code, WPARAM wParam, LPARAM) {
     // the other controls only with their click.
     switch (id) {
         case IDC_DPI_LEVELS:
-            if (code == kClicked || code == kColourZoneClicked)
+            if (code == Notify::Clicked || code == Notify::PartClicked)
                 OnLevelClicked();
-            else if (code == kEditOpened)
+            else if (code == Notify::EditOpened)
                 OnLevelFocused();
-            else if (code == kEditClosed)
+            else if (code == Notify::EditEnded)
                 OnLevelTyped();
             return 1;
         case IDC_DPI_SLIDER:
-            if (code == kSliderMoved)
+            if (code == Notify::Moved)
                 OnSliderMoved(int(wParam));
-            else if (code == kClicked)
+            else if (code == Notify::Clicked)
                 m_host.QueueTask(kTaskWriteDpiStage);
             return 1;
         case IDC_RESPOND:
-            if (code == kEditClosed)
+            if (code == Notify::EditEnded)
                 OnRespondTimeClosed();
-            else if (code == kClicked)
+            else if (code == Notify::Clicked)
                 OnRespondTimeConfirmed();
             return 1;
         default:
             break;
     }
-    if (code != kClicked) return 0;
+    if (code != Notify::Clicked) return 0;
     switch (id) {
         case IDC_DPI_RESET:
             ResetDpi();

@@ -10,9 +10,11 @@
 
 #include "app/DeviceMainDef.h"
 #include "app/pages/MainPageHost.h"
+#include "app/pages/PagePlacement.h"
 #include "device/DeviceCatalog.h"
 #include "dialogs/CUIMessageBox.h"
 #include "features/ButtonFunction.h"
+#include "features/KeyApplyDecision.h"
 #include "features/KeyCodes.h"
 #include "features/MacroEditing.h"
 #include "features/TextLibrary.h"
@@ -41,11 +43,6 @@ using namespace Orvix;
 
 namespace {
 
-constexpr UINT kPressed = 1;
-constexpr UINT kClicked = 2;
-constexpr UINT kEditChanged = 26;
-constexpr UINT kEditClosed = 29;
-constexpr UINT kEditOpened = 30;
 
 constexpr int kCaptionText = 72;
 constexpr int kTextButtonPlaceholder = 103;
@@ -120,13 +117,6 @@ bool IsStartable(const std::wstring& path) {
     return IsLaunchable(WideToUtf8(path));
 }
 
-// A web address is handed to the browser as one argument; white space or control
-// characters in it would only ever open something else than what was typed.
-bool IsAcceptableAddress(const std::wstring& address) {
-    return std::none_of(address.begin(), address.end(),
-                        [](wchar_t c) { return std::iswspace(wint_t(c)) || c < 0x20 || c == 0x7F; });
-}
-
 // A typed program: "~/" is the home folder, and a bare name is looked up on PATH
 // as a shell would (the program is still started by its full path).
 std::wstring ResolveProgramPath(std::wstring path) {
@@ -146,11 +136,6 @@ std::wstring ResolveProgramPath(std::wstring path) {
         }
     }
     return path;
-}
-
-std::wstring FileNameOf(const std::wstring& path) {
-    const size_t slash = path.find_last_of(L"/\\");
-    return slash == std::wstring::npos ? path : path.substr(slash + 1);
 }
 
 }  // namespace
@@ -246,13 +231,7 @@ void KeyPage::Layout(double scale) {
     m_scale = scale;
     const CRect page = m_container.GetRect();
     PlaceArea(IDC_AREA, CRect(page.left + 20, page.top + 15, page.right - 20, page.bottom - 15));
-    auto place = [&](UINT id, CRect rect) {
-        if (MControl* control = GetControl(id)) {
-            CRect r = Scaled(rect, scale);
-            r.OffsetRect(page.left, page.top);
-            control->SetControlRect(r);
-        }
-    };
+    const PagePlacement at(page, scale);
     // The button map lies over the window's picture of the mouse (300 pixels wide,
     // 160 from the right edge, top 145), so that its dots fall on the buttons.
     if (auto* map = GetControlAs<MouseCtrl>(IDC_BUTTON_MAP)) {
@@ -262,28 +241,28 @@ void KeyPage::Layout(double scale) {
         map->SetScaleValue(float(scale));
     }
     PlaceMousePicture();
-    place(IDC_TYPE_LIST, CRect(30, 70, 220, 480));
+    Place(IDC_TYPE_LIST, at.Edges(30, 70, 220, 480));
     const int x = kValueLeft, w = kValueWidth;
-    place(IDC_TYPE_CAPTION, CRect(x, 60, x + w, 95));
-    place(IDC_GROUP, CRect(x, 100, x + w, 136));
-    place(IDC_VALUE_LIST, CRect(x, 100, x + w, 560));
-    place(IDC_PATH_EDIT, CRect(x, 100, x + w - 40, 136));
-    place(IDC_OPEN_FILE, CRect(x + w - 32, 104, x + w - 4, 132));
-    place(IDC_ITEM, CRect(x, 150, x + w, 186));
-    place(IDC_CAPTURE, CRect(x, 150, x + w, 186));
+    Place(IDC_TYPE_CAPTION, at.Edges(x, 60, x + w, 95));
+    Place(IDC_GROUP, at.Edges(x, 100, x + w, 136));
+    Place(IDC_VALUE_LIST, at.Edges(x, 100, x + w, 560));
+    Place(IDC_PATH_EDIT, at.Edges(x, 100, x + w - 40, 136));
+    Place(IDC_OPEN_FILE, at.Edges(x + w - 32, 104, x + w - 4, 132));
+    Place(IDC_ITEM, at.Edges(x, 150, x + w, 186));
+    Place(IDC_CAPTURE, at.Edges(x, 150, x + w, 186));
     const int toggleWidth = (w - 3 * 6) / 4;
     for (int i = 0; i < 4; ++i)
-        place(IDC_CTRL + UINT(i),
-              CRect(x + i * (toggleWidth + 6), 200, x + i * (toggleWidth + 6) + toggleWidth, 232));
-    for (int i = 0; i < 4; ++i) place(IDC_RADIO_HELD + UINT(i), CRect(x, 144 + 50 * i, x + w, 188 + 50 * i));
-    place(IDC_COUNT, CRect(x + 30, 346, x + 110, 382));
-    place(IDC_NO_MACRO, CRect(x, 100, x + w, 190));
-    place(IDC_OPEN_MACROS, CRect(x, 196, x + w, 232));
+        Place(IDC_CTRL + UINT(i),
+              at.Edges(x + i * (toggleWidth + 6), 200, x + i * (toggleWidth + 6) + toggleWidth, 232));
+    for (int i = 0; i < 4; ++i) Place(IDC_RADIO_HELD + UINT(i), at.Edges(x, 144 + 50 * i, x + w, 188 + 50 * i));
+    Place(IDC_COUNT, at.Edges(x + 30, 346, x + 110, 382));
+    Place(IDC_NO_MACRO, at.Edges(x, 100, x + w, 190));
+    Place(IDC_OPEN_MACROS, at.Edges(x, 196, x + w, 232));
     PlaceApplyButtons();
 }
 
 void KeyPage::PlaceApplyButtons() {
-    const CRect page = m_container.GetRect();
+    const PagePlacement at(m_container.GetRect(), m_scale);
     const int top = ApplyButtonsTop(m_type);
     const int x = kValueLeft;
     // The value column shared by the two buttons as their captions need it (in
@@ -294,18 +273,16 @@ void KeyPage::PlaceApplyButtons() {
                    ? Canvas::MeasureText(button->GetTitle(), button->GetTextStyle()).cx + 2 * kButtonPadding
                    : 0;
     };
-    const int gap = 10, width = int(std::lround((kValueWidth - gap) * m_scale));
+    const int gap = 10, width = at.Len(kValueWidth - gap);
     const int applyNeed = need(IDC_APPLY), restoreNeed = need(IDC_RESTORE);
     const int extra = width - applyNeed - restoreNeed;
     const int applyWidth = std::max(0, applyNeed + extra / 2);
-    CRect apply = Scaled(CRect(x, top, x, top + 36), m_scale);
-    apply.OffsetRect(page.left, page.top);
+    CRect apply = at.Edges(x, top, x, top + 36);
     apply.right = apply.left + applyWidth;
-    const int restoreLeft = apply.right + int(std::lround(gap * m_scale));
-    const CRect restore(restoreLeft, apply.top, apply.left + width + int(std::lround(gap * m_scale)),
-                        apply.bottom);
-    if (MControl* control = GetControl(IDC_APPLY)) control->SetControlRect(apply);
-    if (MControl* control = GetControl(IDC_RESTORE)) control->SetControlRect(restore);
+    const int restoreLeft = apply.right + at.Len(gap);
+    const CRect restore(restoreLeft, apply.top, apply.left + width + at.Len(gap), apply.bottom);
+    Place(IDC_APPLY, apply);
+    Place(IDC_RESTORE, restore);
 }
 
 void KeyPage::OnLanguageChanged() {
@@ -673,7 +650,7 @@ void KeyPage::FillShortcuts(int group) {
 LRESULT KeyPage::OnMessage(UINT id, UINT code, WPARAM wParam, LPARAM) {
     switch (id) {
         case IDC_BUTTON_MAP:
-            if (code != kClicked) return code == kPressed ? 1 : 0;
+            if (code != Notify::Clicked) return code == Notify::Pressed ? 1 : 0;
             if (int(wParam) == 0) {
                 // The primary click stays on the left button.
                 m_host.ShowMessage(kTextLeftButtonTitle, kTextLeftButtonMessage, CUIMessageBox::kKindOk);
@@ -683,30 +660,30 @@ LRESULT KeyPage::OnMessage(UINT id, UINT code, WPARAM wParam, LPARAM) {
             }
             return 1;
         case IDC_TYPE_LIST:
-            if (code != kClicked) return 0;
+            if (code != Notify::Clicked) return 0;
             if (auto* types = GetControlAs<KeyFuncType>(IDC_TYPE_LIST)) ShowType(types->GetCurData());
             return 1;
         case IDC_GROUP:
-            if (code != kClicked) return 0;
+            if (code != Notify::Clicked) return 0;
             OnGroupChanged();
             return 1;
         case IDC_APPLY:
-            if (code == kClicked) Apply();
+            if (code == Notify::Clicked) Apply();
             return 1;
         case IDC_RESTORE:
-            if (code == kClicked) RestoreDefault();
+            if (code == Notify::Clicked) RestoreDefault();
             return 1;
         case IDC_CAPTURE:
-            if (code == kEditOpened) {
+            if (code == Notify::EditOpened) {
                 StartCapture();
-            } else if (code == kEditClosed) {
+            } else if (code == Notify::EditEnded) {
                 // Enter, Esc or Tab close the edit as they go down; their own event is
                 // already on its way and still counts, so the reader stops after it.
                 Platform::PostTask(
                     [alive = std::weak_ptr<int>(m_alive), this, generation = m_captureGeneration] {
                         if (alive.lock() && generation == m_captureGeneration) StopCapture();
                     });
-            } else if (code == kEditChanged && m_capturing) {
+            } else if (code == Notify::TextChanged && m_capturing) {
                 // Typing does not edit the field: it shows the captured key.
                 if (auto* edit = GetControlAs<MEdit>(IDC_CAPTURE);
                     edit && edit->GetEditText() != m_capturedName)
@@ -714,13 +691,13 @@ LRESULT KeyPage::OnMessage(UINT id, UINT code, WPARAM wParam, LPARAM) {
             }
             return 1;
         case IDC_COUNT:
-            if (code == kEditClosed) ClampCount();
+            if (code == Notify::EditEnded) ClampCount();
             return 1;
         case IDC_OPEN_FILE:
-            if (code == kClicked) ChooseProgram();
+            if (code == Notify::Clicked) ChooseProgram();
             return 1;
         case IDC_OPEN_MACROS:
-            if (code == kClicked) m_host.SelectTab(kTabMacro);
+            if (code == Notify::Clicked) m_host.SelectTab(kTabMacro);
             return 1;
         case IDC_CTRL:
         case IDC_WIN:
@@ -823,138 +800,133 @@ void KeyPage::ChooseProgram() {
 
 void KeyPage::Apply() {
     StopCapture();
-    DataStore& store = m_host.GetStore();
-    const int32_t profile = m_host.GetState().GetCurrentProfile();
-    KeyRecord record;
-    record.profile = profile;
-    record.fnLayer = 0;
-    record.keyCode = m_keyCode;
-    record.macroType = m_type;
-    auto* values = GetControlAs<KeyFuncValue>(IDC_VALUE_LIST);
-    auto* group = GetControlAs<MComboBox>(IDC_GROUP);
-    auto* item = GetControlAs<MComboBox>(IDC_ITEM);
-    bool withOtherData = false;  // a launch or web button: its row of t_key_otherdata
-    std::wstring otherParam;
-    auto selected = [](MComboBox* combo, KeyRecord& r) {
-        if (!combo || combo->GetCurSel() < 0) return false;
-        r.macroValue = int32_t(combo->GetCurData());
-        r.macroDesc = combo->GetItemText(combo->GetCurSel());
-        return true;
-    };
-    switch (m_type) {
-        case kFuncDefault: {
-            if (m_host.ShowMessage(kTextRestoreTitle, kTextRestoreQuestion, CUIMessageBox::kKindOkCancel) !=
-                1)
-                return;
-            const KeyRecord* entry = DefaultEntry(m_keyCode);
-            if (!entry) return;
-            record.macroType = kFuncMouse;
-            record.macroValue = entry->macroValue;
-            record.macroDesc = Text(ParseInt(entry->macroDesc));
-            break;
-        }
-        case kFuncMouse:
-        case kFuncMultimedia:
-            if (!values || values->GetSelectItem() < 0) return;
-            record.macroValue = values->GetCurData();
-            record.macroDesc = values->GetItemText(values->GetSelectItem());
-            break;
-        case kFuncKey:
-            if (group && group->GetCurData() == 1) {
-                record.macroValue = VkToUsage(m_capturedVk);
-                record.macroValue2 = ModifierMask();
-                std::wstring keyName;
-                if (auto* edit = GetControlAs<MEdit>(IDC_CAPTURE)) keyName = edit->GetEditText();
-                record.macroDesc = KeyComboCaption(record.macroValue2, record.macroValue ? keyName : L"");
-            } else if (!selected(item, record)) {
-                return;
-            }
-            break;
-        case kFuncShortcut:
-            if (!selected(item, record)) return;
-            break;
-        case kFuncMacro: {
-            if (!selected(group, record)) return;
-            int radio = 4;
-            for (int i = 0; i < 4; ++i)
-                if (auto* button = GetControlAs<CRadioButton>(IDC_RADIO_HELD + UINT(i));
-                    button && button->GetCheck())
-                    radio = i + 1;
-            if (radio < 4) {
-                record.macroValue3 = radio;
-                record.macroValue2 = 1;
-            } else {
-                auto* count = GetControlAs<MEdit>(IDC_COUNT);
-                if (count && count->GetEditText().empty()) count->SetControlTitle(L"1");
-                ClampCount();
-                record.macroValue2 = count ? std::clamp(ParseInt(count->GetEditText()), 1, 255) : 1;
-                record.macroValue3 = 0;
-            }
-            break;
-        }
-        case kFuncDisabled:
-            record.macroValue = 1;
-            record.macroDesc = Text(kTextDisabled);
-            break;
-        case kFuncLaunch:
-        case kFuncWeb: {
-            if (m_type == kFuncLaunch) {
-                const std::wstring path = GetProgramPath();
-                if (path.empty()) {
-                    m_host.ShowMessage(kTextApplication, kTextNoProgram, CUIMessageBox::kKindOk);
-                    return;
-                }
-                struct stat st {};
-                if (stat(WideToUtf8(path).c_str(), &st) != 0) {
-                    if (path == m_chosenPath) {
-                        m_host.ShowMessage(kTextApplication, kTextProgramGone, CUIMessageBox::kKindOk);
-                    } else {
-                        std::wstring message = Text(kTextNoSuchProgram);
-                        if (const size_t at = message.find(L"{path}"); at != std::wstring::npos)
-                            message.replace(at, 6, path);
-                        m_host.ShowMessageText(Text(kTextApplication), message, CUIMessageBox::kKindOk);
-                    }
-                    return;
-                }
-                if (!IsStartable(path)) {
-                    m_host.ShowMessage(kTextApplication, kTextNotAProgram, CUIMessageBox::kKindOk);
-                    return;
-                }
-                otherParam = path;
-                record.macroDesc = FileNameOf(path);
-            } else {
-                auto* edit = GetControlAs<MEdit>(IDC_PATH_EDIT);
-                record.macroDesc = edit ? edit->GetEditText() : L"";
-                if (record.macroDesc.empty()) {
-                    m_host.ShowMessage(kTextWebAddress, kTextNoAddress, CUIMessageBox::kKindOk);
-                    return;
-                }
-                if (!IsAcceptableAddress(record.macroDesc)) {
-                    m_host.ShowMessage(kTextWebAddress, kTextBadAddress, CUIMessageBox::kKindOk);
-                    return;
-                }
-            }
-            withOtherData = true;
-            break;
-        }
-        case kFuncText:
-            if (!selected(group, record)) return;
-            break;
-        default:
-            return;
+    if (m_type == kFuncDefault &&
+        m_host.ShowMessage(kTextRestoreTitle, kTextRestoreQuestion, CUIMessageBox::kKindOkCancel) != 1)
+        return;
+    const KeyApplyInput input = GatherApplyInput();
+    const KeyApplyDecision decision = DecideKeyApply(input);
+    if (!decision.Stores()) {
+        TellRefusal(decision.refusal, input.programPath);
+        return;
     }
+    DataStore& store = m_host.GetStore();
+    const KeyRecord& record = decision.record;
     // The program or address row and the assignment that names it are stored
     // as one: a save that fails leaves no row behind.
-    if (withOtherData)
-        store.SaveKeyWithParameters(record, record.macroDesc, otherParam);
+    if (decision.withOtherData)
+        store.SaveKeyWithParameters(record, record.macroDesc, decision.otherParam);
     else
         store.SaveKey(record);
     // The map shows what is stored now; a record that was not kept leaves the default.
     KeyRecord kept;
     const std::wstring caption =
-        store.GetKey(profile, m_keyCode, kept) ? kept.macroDesc : DefaultCaption(m_keyCode);
+        store.GetKey(input.profile, m_keyCode, kept) ? kept.macroDesc : DefaultCaption(m_keyCode);
     if (auto* map = GetControlAs<MouseCtrl>(IDC_BUTTON_MAP)) map->SetItemKeyDesc(m_keyCode, caption);
     m_host.QueueTask(kTaskWriteButtonMap);
+}
+
+KeyApplyInput KeyPage::GatherApplyInput() {
+    KeyApplyInput input;
+    input.profile = m_host.GetState().GetCurrentProfile();
+    input.keyCode = m_keyCode;
+    input.type = m_type;
+    auto choice = [](MComboBox* combo) {
+        ListChoice c;
+        if (!combo) return c;
+        c.value = int32_t(combo->GetCurData());
+        c.chosen = combo->GetCurSel() >= 0;
+        if (c.chosen) c.text = combo->GetItemText(combo->GetCurSel());
+        return c;
+    };
+    switch (m_type) {
+        case kFuncDefault:
+            if (const KeyRecord* entry = DefaultEntry(m_keyCode)) {
+                input.hasDefault = true;
+                input.defaultValue = entry->macroValue;
+                input.defaultCaption = Text(ParseInt(entry->macroDesc));
+            }
+            break;
+        case kFuncMouse:
+        case kFuncMultimedia:
+            if (auto* values = GetControlAs<KeyFuncValue>(IDC_VALUE_LIST); values && values->GetSelectItem() >= 0) {
+                input.value.chosen = true;
+                input.value.value = values->GetCurData();
+                input.value.text = values->GetItemText(values->GetSelectItem());
+            }
+            break;
+        case kFuncKey:
+            input.group = choice(GetControlAs<MComboBox>(IDC_GROUP));
+            input.item = choice(GetControlAs<MComboBox>(IDC_ITEM));
+            input.capturedVk = m_capturedVk;
+            input.modifiers = ModifierMask();
+            if (auto* edit = GetControlAs<MEdit>(IDC_CAPTURE)) input.keyName = edit->GetEditText();
+            break;
+        case kFuncShortcut:
+            input.item = choice(GetControlAs<MComboBox>(IDC_ITEM));
+            break;
+        case kFuncMacro:
+            input.group = choice(GetControlAs<MComboBox>(IDC_GROUP));
+            for (int i = 0; i < 4; ++i)
+                if (auto* button = GetControlAs<CRadioButton>(IDC_RADIO_HELD + UINT(i)); button && button->GetCheck())
+                    input.playMode = i + 1;
+            // The count field shows the count that is stored.
+            if (input.group.chosen && input.playMode == 4)
+                if (auto* count = GetControlAs<MEdit>(IDC_COUNT)) {
+                    if (count->GetEditText().empty()) count->SetControlTitle(L"1");
+                    ClampCount();
+                    input.countText = count->GetEditText();
+                }
+            break;
+        case kFuncDisabled:
+            input.disabledCaption = Text(kTextDisabled);
+            break;
+        case kFuncLaunch:
+            input.programPath = GetProgramPath();
+            if (!input.programPath.empty()) {
+                struct stat st {};
+                input.programChosen = input.programPath == m_chosenPath;
+                input.programExists = stat(WideToUtf8(input.programPath).c_str(), &st) == 0;
+                input.programStartable = input.programExists && IsStartable(input.programPath);
+            }
+            break;
+        case kFuncWeb:
+            if (auto* edit = GetControlAs<MEdit>(IDC_PATH_EDIT)) input.webAddress = edit->GetEditText();
+            break;
+        case kFuncText:
+            input.group = choice(GetControlAs<MComboBox>(IDC_GROUP));
+            break;
+        default:
+            break;
+    }
+    return input;
+}
+
+void KeyPage::TellRefusal(KeyApplyRefusal refusal, const std::wstring& programPath) {
+    switch (refusal) {
+        case KeyApplyRefusal::NoProgram:
+            m_host.ShowMessage(kTextApplication, kTextNoProgram, CUIMessageBox::kKindOk);
+            break;
+        case KeyApplyRefusal::ProgramGone:
+            m_host.ShowMessage(kTextApplication, kTextProgramGone, CUIMessageBox::kKindOk);
+            break;
+        case KeyApplyRefusal::NoSuchProgram: {
+            std::wstring message = Text(kTextNoSuchProgram);
+            if (const size_t at = message.find(L"{path}"); at != std::wstring::npos) message.replace(at, 6, programPath);
+            m_host.ShowMessageText(Text(kTextApplication), message, CUIMessageBox::kKindOk);
+            break;
+        }
+        case KeyApplyRefusal::NotAProgram:
+            m_host.ShowMessage(kTextApplication, kTextNotAProgram, CUIMessageBox::kKindOk);
+            break;
+        case KeyApplyRefusal::NoAddress:
+            m_host.ShowMessage(kTextWebAddress, kTextNoAddress, CUIMessageBox::kKindOk);
+            break;
+        case KeyApplyRefusal::BadAddress:
+            m_host.ShowMessage(kTextWebAddress, kTextBadAddress, CUIMessageBox::kKindOk);
+            break;
+        default:  // nothing chosen, no default: nothing to say
+            break;
+    }
 }
 
 void KeyPage::RestoreDefault() {

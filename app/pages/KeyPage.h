@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/pages/MainPage.h"
+#include "features/KeyApplyDecision.h"
 #include "storage/StoreRecords.h"
 
 class LiveInputReader;
@@ -85,6 +86,9 @@ class KeyPage : public MainPage {
     void FillTexts();
     void PlaceApplyButtons();
     void Apply();
+    // What the controls hold for the chosen type (the count field is corrected on the way).
+    KeyApplyInput GatherApplyInput();
+    void TellRefusal(KeyApplyRefusal refusal, const std::wstring& programPath);
     void RestoreDefault();
     void ChooseProgram();
     // The macro type without any macro in the library says so and offers the macro page.

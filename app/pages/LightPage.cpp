@@ -6,6 +6,7 @@
 
 #include "app/DeviceMainDef.h"
 #include "app/pages/MainPageHost.h"
+#include "app/pages/PagePlacement.h"
 #include "dialogs/CUIMessageBox.h"
 #include "features/LightingModes.h"
 #include "orvix/controls/CArea.h"
@@ -24,11 +25,6 @@ using namespace Orvix;
 namespace {
 
 // Notification codes of the controls.
-constexpr UINT kPressed = 1;
-constexpr UINT kClicked = 2;
-constexpr UINT kSliderMoved = 8;
-constexpr UINT kEditChanged = 26;
-constexpr UINT kEditClosed = 29;
 
 constexpr int kTextCaption = 265;
 constexpr int kTextMode = 266;
@@ -158,42 +154,34 @@ void LightPage::Create() {
 void LightPage::Layout(double scale) {
     const CRect page = m_container.GetRect();
     const int right = page.right - 20;
-    auto x = [&](int v) { return page.left + int(std::lround(v * scale)); };
-    auto y = [&](int v) { return page.top + int(std::lround(v * scale)); };
-    auto len = [&](int v) { return int(std::lround(v * scale)); };
-    auto place = [this](UINT id, CRect rect) {
-        if (MControl* control = GetControl(id)) control->SetControlRect(rect);
-    };
-    auto box = [&](int left, int top, int width, int height) {
-        return CRect(x(left), y(top), x(left) + len(width), y(top) + len(height));
-    };
+    const PagePlacement at(page, scale);
 
     // The mode row, then a panel for the levels and one for the colour, each
     // only as tall as what the mode shows: the area ends below the last.
     int top = 60;
-    place(IDC_MODE_PANEL, CRect(x(40), y(top), right - 20, y(top + 2 * kPanelPad + kRowHeight)));
+    Place(IDC_MODE_PANEL, CRect(at.X(40), at.Y(top), right - 20, at.Y(top + 2 * kPanelPad + kRowHeight)));
     const int modeRow = top + kPanelPad;
-    place(IDC_MODE_TEXT, box(kLabelLeft, modeRow, 200, kRowHeight));
-    place(IDC_MODE, box(kControlLeft, modeRow, 240, kRowHeight));
-    const int resetRight = right - 20 - len(20), resetLeft = resetRight - len(24);
-    place(IDC_RESET, CRect(resetLeft, y(modeRow + 5), resetRight, y(modeRow + 29)));
-    place(IDC_RESET_TEXT,
-          CRect(resetLeft - len(210), y(modeRow), resetLeft - len(10), y(modeRow + kRowHeight)));
+    Place(IDC_MODE_TEXT, at.Box(kLabelLeft, modeRow, 200, kRowHeight));
+    Place(IDC_MODE, at.Box(kControlLeft, modeRow, 240, kRowHeight));
+    const int resetRight = right - 20 - at.Len(20), resetLeft = resetRight - at.Len(24);
+    Place(IDC_RESET, CRect(resetLeft, at.Y(modeRow + 5), resetRight, at.Y(modeRow + 29)));
+    Place(IDC_RESET_TEXT,
+          CRect(resetLeft - at.Len(210), at.Y(modeRow), resetLeft - at.Len(10), at.Y(modeRow + kRowHeight)));
     top += 2 * kPanelPad + kRowHeight;
 
     const int levelRows = int(m_showsBrightness) + int(m_showsSpeed);
     if (levelRows > 0) {
         top += kPanelGap;
-        place(IDC_PARAM_PANEL,
-              CRect(x(40), y(top), right - 20,
-                    y(top + 2 * kPanelPad + levelRows * kRowPitch - (kRowPitch - kRowHeight))));
+        Place(IDC_PARAM_PANEL,
+              CRect(at.X(40), at.Y(top), right - 20,
+                    at.Y(top + 2 * kPanelPad + levelRows * kRowPitch - (kRowPitch - kRowHeight))));
         int row = top + kPanelPad;
         for (auto [shown, label, slider] :
              {std::tuple{m_showsBrightness, IDC_BRIGHTNESS_TEXT, IDC_BRIGHTNESS},
               std::tuple{m_showsSpeed, IDC_SPEED_TEXT, IDC_SPEED}}) {
             if (!shown) continue;
-            place(label, box(kLabelLeft, row, 200, kRowHeight));
-            place(slider, box(kControlLeft, row + 5, kControlWidth + MSlider::kTextWidth, 24));
+            Place(label, at.Box(kLabelLeft, row, 200, kRowHeight));
+            Place(slider, at.Box(kControlLeft, row + 5, kControlWidth + MSlider::kTextWidth, 24));
             row += kRowPitch;
         }
         top = row - (kRowPitch - kRowHeight) + kPanelPad;
@@ -202,32 +190,32 @@ void LightPage::Layout(double scale) {
     if (m_showsColour) {
         top += kPanelGap;
         const int rows = 4;
-        place(IDC_COLOUR_PANEL, CRect(x(40), y(top), right - 20,
-                                      y(top + 2 * kPanelPad + rows * kRowPitch - (kRowPitch - kRowHeight))));
+        Place(IDC_COLOUR_PANEL, CRect(at.X(40), at.Y(top), right - 20,
+                                      at.Y(top + 2 * kPanelPad + rows * kRowPitch - (kRowPitch - kRowHeight))));
         int row = top + kPanelPad;
-        place(IDC_PRESET_TEXT, box(kLabelLeft, row, 200, kRowHeight));
+        Place(IDC_PRESET_TEXT, at.Box(kLabelLeft, row, 200, kRowHeight));
         for (UINT id = IDC_PRESET_FIRST; id <= IDC_PRESET_LAST; ++id)
-            place(id, box(kControlLeft + kPresetPitch * int(id - IDC_PRESET_FIRST), row, kPresetSize,
+            Place(id, at.Box(kControlLeft + kPresetPitch * int(id - IDC_PRESET_FIRST), row, kPresetSize,
                           kPresetSize));
         row += kRowPitch;
         // The preview stands right of the three rows it sums up.
-        place(IDC_PREVIEW, box(kControlLeft + kControlWidth + MSlider::kTextWidth + 40,
+        Place(IDC_PREVIEW, at.Box(kControlLeft + kControlWidth + MSlider::kTextWidth + 40,
                                row + (3 * kRowPitch - (kRowPitch - kRowHeight) - kPreviewSize) / 2,
                                kPreviewSize, kPreviewSize));
-        place(IDC_PALETTE_TEXT, box(kLabelLeft, row, 200, kRowHeight));
-        place(IDC_PALETTE, box(kControlLeft, row + 3, kControlWidth, 28));
+        Place(IDC_PALETTE_TEXT, at.Box(kLabelLeft, row, 200, kRowHeight));
+        Place(IDC_PALETTE, at.Box(kControlLeft, row + 3, kControlWidth, 28));
         row += kRowPitch;
-        place(IDC_SATURATION_TEXT, box(kLabelLeft, row, 200, kRowHeight));
-        place(IDC_SATURATION, box(kControlLeft, row + 5, kControlWidth + MSlider::kTextWidth, 24));
+        Place(IDC_SATURATION_TEXT, at.Box(kLabelLeft, row, 200, kRowHeight));
+        Place(IDC_SATURATION, at.Box(kControlLeft, row + 5, kControlWidth + MSlider::kTextWidth, 24));
         row += kRowPitch;
         for (UINT i = 0; i < 3; ++i) {
             const int left = kControlLeft + 150 * int(i);
-            place(IDC_RED_TEXT + i, box(left, row, 24, kRowHeight));
-            place(IDC_RED + i, box(left + 30, row, 90, kRowHeight));
+            Place(IDC_RED_TEXT + i, at.Box(left, row, 24, kRowHeight));
+            Place(IDC_RED + i, at.Box(left + 30, row, 90, kRowHeight));
         }
         top = row + kRowHeight + kPanelPad;
     }
-    PlaceArea(IDC_AREA, CRect(page.left + 20, y(10), right, y(top + 20)));
+    PlaceArea(IDC_AREA, CRect(page.left + 20, at.Y(10), right, at.Y(top + 20)));
 }
 
 void LightPage::OnLanguageChanged() {
@@ -372,33 +360,33 @@ void LightPage::CheckPreset(int32_t colour) {
 
 LRESULT LightPage::OnMessage(UINT id, UINT code, WPARAM wParam, LPARAM) {
     if (id >= IDC_PRESET_FIRST && id <= IDC_PRESET_LAST) {
-        if (code == kPressed) OnPresetPressed(id);
+        if (code == Notify::Pressed) OnPresetPressed(id);
         return 1;
     }
     switch (id) {
         case IDC_MODE:
-            if (code == kClicked) OnModeChosen();
+            if (code == Notify::Clicked) OnModeChosen();
             return 1;
         case IDC_BRIGHTNESS:
         case IDC_SPEED:
-            if (code == kSliderMoved) OnLevelMoved(id, int(wParam));
+            if (code == Notify::Moved) OnLevelMoved(id, int(wParam));
             return 1;
         case IDC_PALETTE:
-            if (code == kClicked) OnPaletteUsed();
+            if (code == Notify::Clicked) OnPaletteUsed();
             return 1;
         case IDC_SATURATION:
-            if (code == kSliderMoved) OnPaletteUsed();
+            if (code == Notify::Moved) OnPaletteUsed();
             return 1;
         case IDC_RED:
         case IDC_GREEN:
         case IDC_BLUE:
-            if (code == kEditChanged)
+            if (code == Notify::TextChanged)
                 OnChannelTyped(id);
-            else if (code == kEditClosed)
+            else if (code == Notify::EditEnded)
                 OnChannelLeft(id);
             return 1;
         case IDC_RESET:
-            if (code == kClicked) ResetLighting();
+            if (code == Notify::Clicked) ResetLighting();
             return 1;
         default:
             return OwnsControl(id) ? 1 : 0;

@@ -2,14 +2,17 @@
 // The macro page: the macro library, recording and editing. Every change is
 // stored at once and the whole library is sent to the mouse; the page shows how
 // much of the mouse's macro memory the library takes and marks the macros that
-// do not fit. Macro files are imported and exported here, and so are profile
-// files (the profile pop-up's buttons reach the page as window messages).
+// do not fit. The page builds and places the controls and routes their
+// notifications to its three parts: the library list (with macro files), the
+// event editor (events, delays, inserting) and the recording.
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "app/pages/MacroEventEditor.h"
+#include "app/pages/MacroLibraryList.h"
+#include "app/pages/MacroRecording.h"
 #include "app/pages/MainPage.h"
-#include "features/MacroEditing.h"
 
 class LiveInputReader;
 struct InputEvent;
@@ -72,71 +75,35 @@ class MacroPage : public MainPage {
                          Orvix::LRESULT& result) override;
 
     // ---- what the page holds (tests and screenshots) ----
-    int32_t GetSelectedMacro() const;
+    int32_t GetSelectedMacro() const { return m_library.GetSelectedMacro(); }
     bool IsRecording() const { return m_inputMode == kInputRecording; }
     int GetInputMode() const { return m_inputMode; }
-    int GetCapturedVk() const { return m_capturedVk; }
+    int GetCapturedVk() const { return m_editor.GetCapturedVk(); }
     // Bytes of the mouse's macro memory the library takes, and the macros left out.
-    size_t GetMemoryUsed() const { return m_memoryUsed; }
-    const std::vector<int32_t>& GetMacrosLeftOut() const { return m_leftOut; }
+    size_t GetMemoryUsed() const { return m_library.GetMemoryUsed(); }
+    const std::vector<int32_t>& GetMacrosLeftOut() const { return m_library.GetMacrosLeftOut(); }
     // Selects the macro with that id as a click on its row does.
-    void SelectMacro(int32_t macroId);
+    void SelectMacro(int32_t macroId) { m_library.SelectMacro(macroId); }
 
   private:
-    void FillMacroList(int32_t select);
-    void LoadMacro();
-    void ClearEvents();
-    void Save();
-    // `buttonsChanged`: buttons of the current profile changed with the library.
-    void QueueUpload(bool buttonsChanged = false);
-    void UpdateCounter();
-    void UpdateMemory();
-    void LibraryChanged();
-    std::vector<MacroEvent> ListedEvents() const;
-    int DelayTypeFromRadios() const;
-    void SetDelayRadios(int delayType, int delayTime);
+    friend class MacroLibraryList;
+    friend class MacroEventEditor;
+    friend class MacroRecording;
 
-    void NewMacro();
-    void OpenItemMenu();
-    void CopyMacro();
-    void DeleteMacro();
-    void RenameMacro(int row);
-    void OnFixedDelayClosed();
-
-    void ToggleRecording();
-    void StartRecording();
-    void StopRecording(bool save);
-    void EnableControls(bool enable);
+    // Live input for the recording or the insert panel's key field (`mode`);
+    // false when the reader could not start.
+    bool StartInput(int mode);
+    void StopInput();
     void OnInput(const InputEvent& event);
-    void OnRecordedInput(const InputEvent& event);
-    bool PointerOverRecordButton() const;
-
-    void ChooseInsertKind(Orvix::UINT kind);
-    void StartKeyCapture();
-    void StopKeyCapture();
-    void InsertEvents();
-
-    void ImportMacroFile();
-    void ExportMacroFile();
-    void ImportProfileFile();
-    void ExportProfileFile();
-    // Message box titled `titleId` with text `messageId`, "{file}" replaced by the path.
-    void ShowFileMessage(int titleId, int messageId, const std::wstring& path);
-    // An import refused: the entries that kept the file out, or messageId when none is named.
-    void ShowRefusal(int titleId, int messageId, const std::wstring& path, const std::vector<std::wstring>& badEntries);
 
     void SetControlVisible(Orvix::UINT id, bool visible);
     void SetTitle(Orvix::UINT id, const std::wstring& text);
+    double GetScale() const { return m_scale; }
 
+    MacroLibraryList m_library;
+    MacroEventEditor m_editor;
+    MacroRecording m_recording;
     std::unique_ptr<LiveInputReader> m_reader;
-    MacroRecorder m_recorder;
-    int32_t m_loadedMacro = 0;  // the macro whose events the event list shows
     int m_inputMode = kInputOff;
-    int m_captureGeneration = 0;
-    int m_capturedVk = 0;
-    std::wstring m_capturedName;
-    size_t m_memoryUsed = 0;
-    std::vector<int32_t> m_leftOut;
-    std::shared_ptr<int> m_alive = std::make_shared<int>(0);  // for work posted to the UI thread
     double m_scale = 1.0;
 };

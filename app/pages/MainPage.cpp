@@ -27,9 +27,8 @@ MControl* MainPage::GetControl(UINT id) const {
     return OwnsControl(id) ? m_container.GetControl(id) : nullptr;
 }
 
-CRect MainPage::Scaled(CRect rect, double scale) {
-    auto s = [scale](int v) { return int(std::lround(v * scale)); };
-    return CRect(s(rect.left), s(rect.top), s(rect.right), s(rect.bottom));
+void MainPage::Place(UINT id, CRect rect) const {
+    if (MControl* control = GetControl(id)) control->SetControlRect(rect);
 }
 
 std::wstring MainPage::Text(int id) {

@@ -77,9 +77,9 @@ class MainPage {
     T* GetControlAs(Orvix::UINT id) const {
         return dynamic_cast<T*>(GetControl(id));
     }
-    // A rectangle given for the 780-pixel-high layout, scaled about the page's
-    // origin as the window's layout rule asks (positions and sizes scaled).
-    static Orvix::CRect Scaled(Orvix::CRect rect, double scale);
+    // Puts the page's control `id` at `rect` (window client coordinates; see
+    // PagePlacement for the layout's scale); nothing when the page lacks it.
+    void Place(Orvix::UINT id, Orvix::CRect rect) const;
     static std::wstring Text(int id);
     // The building blocks every page area is made of: the area background (id),
     // its caption bar (id + 1) and the caption text (id + 2, language text

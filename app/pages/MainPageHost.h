@@ -6,6 +6,10 @@
 
 #include "app/pages/MainPage.h"
 
+// The macro list's item menu answers the window with this message (lParam the
+// entry); the window passes it on to its pages.
+constexpr Orvix::UINT WM_MACRO_MENU = Orvix::WM_USER + 685;  // 1709
+
 // Tab item ids (the item id of each page).
 enum : int {
     kTabHome = 1,
@@ -51,6 +55,9 @@ class MainPageHost {
     virtual void OpenPairingDialog() = 0;
     // Selects the tab with that item id (1 home, 2 keys, ...).
     virtual void SelectTab(int itemId) = 0;
+    // Enables or disables the ways to another page or profile (the tab strip and
+    // the profile button), while a page must keep the user on it.
+    virtual void EnableNavigation(bool enable) = 0;
     // Profiles that follow the application in front; null before the window is initialised.
     virtual AutoProfileSwitcher* GetAutoProfile() { return nullptr; }
 };

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "app/pages/MainPageHost.h"
+#include "app/pages/PagePlacement.h"
 #include "features/ButtonFunction.h"
 #include "features/TextLibrary.h"
 #include "orvix/controls/MEdit.h"
@@ -19,9 +20,6 @@ using namespace Orvix;
 
 namespace {
 
-constexpr UINT kClicked = 2;
-constexpr UINT kEditChanged = 26;
-constexpr UINT kRenamed = 29;
 
 constexpr int kTextCaption = 450;
 constexpr int kTextSubtitle = 451;
@@ -82,38 +80,31 @@ void TextPage::Create() {
 void TextPage::Layout(double scale) {
     const CRect page = m_container.GetRect();
     PlaceArea(IDC_AREA, CRect(page.left + 20, page.top + 15, page.right - 20, page.bottom - 15));
-    auto place = [&](UINT id, CRect rect) {
-        if (MControl* control = GetControl(id)) {
-            CRect r = Scaled(rect, scale);
-            r.OffsetRect(page.left, page.top);
-            control->SetControlRect(r);
-        }
-    };
+    const PagePlacement at(page, scale);
     // The page's size in the 780-pixel layout: the right-hand side follows the window.
     const int w = int(std::lround(page.Width() / scale));
     const int h = int(std::lround(page.Height() / scale));
     const int buttonsTop = h - 86, buttonsBottom = buttonsTop + 36;
 
-    place(IDC_SUBTITLE, CRect(40, 62, w - 40, 86));
+    Place(IDC_SUBTITLE, at.Edges(40, 62, w - 40, 86));
 
-    place(IDC_LIST_PANEL, CRect(40, 96, 360, h - 35));
+    Place(IDC_LIST_PANEL, at.Edges(40, 96, 360, h - 35));
     if (auto* list = GetControlAs<MacroList>(IDC_LIST)) list->SetScaleValue(float(scale));
-    place(IDC_LIST, CRect(50, 106, 350, buttonsTop - 14));
-    place(IDC_NEW, CRect(55, buttonsTop, 195, buttonsBottom));
-    place(IDC_DELETE, CRect(205, buttonsTop, 345, buttonsBottom));
+    Place(IDC_LIST, at.Edges(50, 106, 350, buttonsTop - 14));
+    Place(IDC_NEW, at.Edges(55, buttonsTop, 195, buttonsBottom));
+    Place(IDC_DELETE, at.Edges(205, buttonsTop, 345, buttonsBottom));
 
-    place(IDC_EDITOR_PANEL, CRect(380, 96, w - 40, h - 35));
-    place(IDC_CONTENT_CAPTION, CRect(400, 104, w - 110, 140));
+    Place(IDC_EDITOR_PANEL, at.Edges(380, 96, w - 40, h - 35));
+    Place(IDC_CONTENT_CAPTION, at.Edges(400, 104, w - 110, 140));
     // The button keeps its drawn size; only its place follows the layout.
     if (MControl* button = GetControl(IDC_CHARACTER_MAP)) {
-        const CRect r = Scaled(CRect(w - 88, 108, w - 60, 136), scale);
-        const int left = page.left + r.left, top = page.top + r.top;
+        const int left = at.X(w - 88), top = at.Y(108);
         button->SetControlRect(CRect(left, top, left + 28, top + 28));
     }
-    place(IDC_EDITOR, CRect(400, 146, w - 60, buttonsTop - 14));
-    place(IDC_COUNTER, CRect(402, buttonsTop, 600, buttonsBottom));
-    place(IDC_CLEAR, CRect(w - 340, buttonsTop, w - 205, buttonsBottom));
-    place(IDC_SAVE, CRect(w - 195, buttonsTop, w - 60, buttonsBottom));
+    Place(IDC_EDITOR, at.Edges(400, 146, w - 60, buttonsTop - 14));
+    Place(IDC_COUNTER, at.Edges(402, buttonsTop, 600, buttonsBottom));
+    Place(IDC_CLEAR, at.Edges(w - 340, buttonsTop, w - 205, buttonsBottom));
+    Place(IDC_SAVE, at.Edges(w - 195, buttonsTop, w - 60, buttonsBottom));
 }
 
 void TextPage::OnLanguageChanged() {
@@ -296,29 +287,29 @@ void TextPage::OpenCharacterMap() {
 LRESULT TextPage::OnMessage(UINT id, UINT code, WPARAM, LPARAM lParam) {
     switch (id) {
         case IDC_LIST:
-            if (code == kClicked) {
+            if (code == Notify::Clicked) {
                 if (auto* list = GetControlAs<MacroList>(IDC_LIST)) SelectRow(list->GetCurSel());
-            } else if (code == kRenamed) {
+            } else if (code == Notify::EditEnded) {
                 OnRenamed(int(lParam));
             }
             return 1;
         case IDC_EDITOR:
-            if (code == kEditChanged) ShowCounter();
+            if (code == Notify::TextChanged) ShowCounter();
             return 1;
         case IDC_NEW:
-            if (code == kClicked) NewText();
+            if (code == Notify::Clicked) NewText();
             return 1;
         case IDC_DELETE:
-            if (code == kClicked) DeleteSelected();
+            if (code == Notify::Clicked) DeleteSelected();
             return 1;
         case IDC_SAVE:
-            if (code == kClicked) SaveContent();
+            if (code == Notify::Clicked) SaveContent();
             return 1;
         case IDC_CLEAR:
-            if (code == kClicked) ClearContent();
+            if (code == Notify::Clicked) ClearContent();
             return 1;
         case IDC_CHARACTER_MAP:
-            if (code == kClicked) OpenCharacterMap();
+            if (code == Notify::Clicked) OpenCharacterMap();
             return 1;
         default:
             return 0;

@@ -14,12 +14,12 @@ CCheckButton::CCheckButton(MObject* parent, UINT id, CRect rect, const wchar_t* 
 
 void CCheckButton::OnClicked() {
     StoreCheck(!m_check);
-    SendMessageW(2, 0, m_check);
+    SendMessageW(Notify::Clicked, 0, m_check);
 }
 
 void CCheckButton::OnKeyActivate() {
     StoreCheck(!m_check);
-    SendMessageW(7, 0, m_check);
+    SendMessageW(Notify::KeyToggled, 0, m_check);
 }
 
 void CCheckButton::RenderLook(Canvas& canvas, int look, const CRect& slice) {

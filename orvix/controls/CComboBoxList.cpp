@@ -21,7 +21,7 @@ int CComboBoxList::AddItem(const wchar_t* text, LPARAM data, const wchar_t* icon
 BOOL CComboBoxList::OnControlLButtonUp(UINT, CPoint pt) {
     int row = RowAt(pt);
     if (!m_enabled || row < 0) return FALSE;
-    SendMessageW(2, WPARAM(row), 19);
+    SendMessageW(Notify::Clicked, WPARAM(row), 19);
     return TRUE;
 }
 

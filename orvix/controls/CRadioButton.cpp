@@ -16,12 +16,12 @@ void CRadioButton::SetCheck(BOOL check) {
 
 void CRadioButton::OnClicked() {
     SetCheck(TRUE);
-    SendMessageW(2, 0, TRUE);
+    SendMessageW(Notify::Clicked, 0, TRUE);
 }
 
 void CRadioButton::OnKeyActivate() {
     SetCheck(TRUE);
-    SendMessageW(7, 0, TRUE);
+    SendMessageW(Notify::KeyToggled, 0, TRUE);
 }
 
 }  // namespace Orvix

@@ -60,7 +60,7 @@ BOOL CSpinButton::Change(int value, bool showText) {
     if (value == m_value) return FALSE;
     m_value = value;
     if (showText) ShowValue();
-    SendMessageW(28, 0, 0);
+    SendMessageW(Notify::ValueChanged, 0, 0);
     return TRUE;
 }
 

@@ -84,7 +84,7 @@ BOOL CTabCtrl1::OnControlMouseMove(UINT, CPoint pt) {
 BOOL CTabCtrl1::OnControlLButtonUp(UINT, CPoint pt) {
     if (m_hover < 0 || Hit(pt) != m_hover) return FALSE;
     SetSelectItem(m_hover);
-    SendMessageW(2, 0, LPARAM(m_select));
+    SendMessageW(Notify::Clicked, 0, LPARAM(m_select));
     return TRUE;
 }
 

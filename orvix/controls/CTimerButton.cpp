@@ -26,7 +26,7 @@ BOOL CTimerButton::OnControlTimer() {
     if (!m_run) return FALSE;
     ++m_ticks;
     UpdateControl(TRUE);
-    SendMessageW(2, m_ticks, 0);
+    SendMessageW(Notify::Clicked, m_ticks, 0);
     return TRUE;
 }
 

@@ -30,7 +30,7 @@ void ComboWnd::InitUI(CRect client) {
 }
 
 LRESULT ComboWnd::OnMessage(UINT id, UINT code, WPARAM wParam, LPARAM) {
-    if (id == kListId && code == 2 && m_combo) {
+    if (id == kListId && code == Notify::Clicked && m_combo) {
         MComboBox* combo = m_combo;
         CloseWindow();
         combo->OnItemChosen(int(wParam));

@@ -25,7 +25,7 @@ BOOL DListBox::OnControlLButtonUp(UINT, CPoint pt) {
     int row = RowAt(pt);
     if (row < 0) return FALSE;
     SetCurSel(row);
-    SendMessageW(2, 0, 0);
+    SendMessageW(Notify::Clicked, 0, 0);
     return TRUE;
 }
 
@@ -46,7 +46,7 @@ BOOL DListBox::OnControlRButtonDown(UINT, CPoint pt) {
 BOOL DListBox::OnControlRButtonUp(UINT, CPoint pt) {
     if (!m_enabled || !m_rect.PtInRect(pt)) return FALSE;
     SetCurSel(m_hover);
-    SendMessageW(5, WPARAM(m_sel), 0);
+    SendMessageW(Notify::RightClicked, WPARAM(m_sel), 0);
     return TRUE;
 }
 

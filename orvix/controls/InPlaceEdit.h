@@ -1,7 +1,7 @@
 #pragma once
 // A host's in-place edit: the host's MEditBox, made on first use as the host's
 // own child (id kBoxId) in the host's font, and opened over a rect of the host.
-// The host hears the box (EDITBOX_CHANGED, EDITBOX_END) through its own
+// The host hears the box (Notify::TextChanged, Notify::EditEnded) through its own
 // OnBaseMessage / OnMessage with id kBoxId.
 #include <string>
 
@@ -29,9 +29,9 @@ class InPlaceEdit {
     template <typename End>
     bool Relay(UINT id, UINT code, End end) {
         if (id != kBoxId) return false;
-        if (code == EDITBOX_CHANGED)
-            m_host.SendMessageW(26, 0, 0);
-        else if (code == EDITBOX_END)
+        if (code == Notify::TextChanged)
+            m_host.SendMessageW(Notify::TextChanged, 0, 0);
+        else if (code == Notify::EditEnded)
             end();
         return true;
     }

@@ -26,7 +26,7 @@ BOOL LongPressButton::OnControlTimer() {
     const uint64_t now = Platform::GetTickCount();
     if (now - m_lastRepeat < kRepeatMs) return FALSE;
     m_lastRepeat = now;
-    SendMessageW(32, 0, 0);
+    SendMessageW(Notify::Repeated, 0, 0);
     return TRUE;
 }
 

@@ -18,7 +18,7 @@ void MButton2::SetCheck(BOOL check) {
 
 void MButton2::OnClicked() {
     SetCheck(TRUE);
-    SendMessageW(2, 0, TRUE);
+    SendMessageW(Notify::Clicked, 0, TRUE);
 }
 
 }  // namespace Orvix

@@ -18,7 +18,7 @@ BOOL MButton3::SetCheck(BOOL check) {
 
 void MButton3::OnClicked() {
     SetCheck(!m_check);
-    SendMessageW(2, 0, m_check);
+    SendMessageW(Notify::Clicked, 0, m_check);
 }
 
 }  // namespace Orvix

@@ -99,12 +99,12 @@ BOOL MButtonBase::OnFocusKey(UINT vk, UINT modifiers) {
     // 2, the check toggled); a control whose check the keyboard changes also
     // says so with code 7.
     const BOOL done = MControlFont::OnFocusKey(vk, modifiers);
-    if (done && TakesSpaceKey() && (vk == VK_SPACE || vk == VK_RETURN)) SendMessageW(7, 0, m_check);
+    if (done && TakesSpaceKey() && (vk == VK_SPACE || vk == VK_RETURN)) SendMessageW(Notify::KeyToggled, 0, m_check);
     return done;
 }
 
-void MButtonBase::OnPressed() { SendMessageW(1, 0, 0); }
-void MButtonBase::OnClicked() { SendMessageW(2, 0, 0); }
+void MButtonBase::OnPressed() { SendMessageW(Notify::Pressed, 0, 0); }
+void MButtonBase::OnClicked() { SendMessageW(Notify::Clicked, 0, 0); }
 void MButtonBase::OnKeyActivate() { OnClicked(); }
 
 void MButtonBase::DrawControl(Canvas& canvas, CRect rcPaint) {

@@ -133,7 +133,7 @@ void MComboBox::CloseDropDown() {
 void MComboBox::OnItemChosen(int index) {
     if (!IsValid(index)) return;
     SetCurSel(index);
-    SendMessageW(2, WPARAM(index), 0);
+    SendMessageW(Notify::Clicked, WPARAM(index), 0);
 }
 
 void MComboBox::OnDropDownGone() {

@@ -85,7 +85,7 @@ BOOL MEdit::ShowEdit() {
     m_edit.Open(GetTextRect(), m_title, m_hAlign == 1 ? 1 : 0);
     SetLooks(2, m_iconLook);
     if (m_manager->GetFocusControl() != this) m_manager->SetFocusControl(this);
-    SendMessageW(30, 0, 0);
+    SendMessageW(Notify::EditOpened, 0, 0);
     return TRUE;
 }
 
@@ -96,18 +96,18 @@ void MEdit::HideEdit() {
     if (text != m_title) m_title = text;
     SetLooks(m_enabled ? 0 : 3, 0);
     UpdateControl(TRUE);
-    SendMessageW(29, m_endKey, 0);
+    SendMessageW(Notify::EditEnded, m_endKey, 0);
 }
 
 LRESULT MEdit::OnBaseMessage(UINT id, UINT code, WPARAM wParam, LPARAM) {
     if (id != InPlaceEdit::kBoxId) return 0;
-    if (code == EDITBOX_CHANGED) {
+    if (code == Notify::TextChanged) {
         const std::wstring& text = m_edit.Peek()->GetText();
         if (text != m_title) {
             m_title = text;
-            SendMessageW(26, 0, 0);
+            SendMessageW(Notify::TextChanged, 0, 0);
         }
-    } else if (code == EDITBOX_END) {
+    } else if (code == Notify::EditEnded) {
         // The owner learns which key ended the edit (Enter, Esc; 0 for focus loss).
         m_endKey = UINT(wParam);
         HideEdit();
@@ -166,12 +166,12 @@ BOOL MEdit::OnControlLButtonDown(UINT, CPoint pt) {
         HideEdit();
         m_iconPressed = true;
         SetLooks(m_look, 2);
-        SendMessageW(9, 0, 0);
+        SendMessageW(Notify::PartClicked, 0, 0);
         return TRUE;
     }
     m_pressed = true;
     ShowEdit();
-    SendMessageW(1, 0, 0);
+    SendMessageW(Notify::Pressed, 0, 0);
     return TRUE;
 }
 
@@ -181,16 +181,16 @@ BOOL MEdit::OnControlLButtonUp(UINT, CPoint pt) {
     const bool onIcon = GetIconRect().PtInRect(pt);
     SetLooks(m_look, onIcon ? 1 : 0);
     if (wasIcon && onIcon)
-        SendMessageW(31, 0, 0);
+        SendMessageW(Notify::IconClicked, 0, 0);
     else if (wasPressed && m_rect.PtInRect(pt))
-        SendMessageW(2, 0, 0);
+        SendMessageW(Notify::Clicked, 0, 0);
     return wasPressed || wasIcon;
 }
 
 BOOL MEdit::OnControlKeyDown(UINT vk, UINT repeat, UINT modifiers) {
     if (vk == VK_SPACE && modifiers == 0 && m_edit.IsOpen()) {
-        SendMessageW(1, 0, 0);
-        SendMessageW(2, 0, 0);
+        SendMessageW(Notify::Pressed, 0, 0);
+        SendMessageW(Notify::Clicked, 0, 0);
         return TRUE;
     }
     return MControlFont::OnControlKeyDown(vk, repeat, modifiers);

@@ -118,7 +118,7 @@ BOOL MEditBox::IsReachable() const {
 
 void MEditBox::Cancel() {
     if (!m_active) return;
-    SendMessageW(EDITBOX_END, 0, 0);
+    SendMessageW(Notify::EditEnded, 0, 0);
     if (m_active) Deactivate();
 }
 
@@ -153,7 +153,7 @@ LRESULT MEditBox::OnWindowMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
             return OnKey(UINT(wParam));
         case WM_NCACTIVATE:
             // The window lost activation: like a native edit losing focus.
-            if (!wParam) SendMessageW(EDITBOX_END, 0, 0);
+            if (!wParam) SendMessageW(Notify::EditEnded, 0, 0);
             return 0;
         case WM_MOUSEMOVE:
         case WM_LBUTTONDOWN:
@@ -258,13 +258,13 @@ BOOL MEditBox::OnKey(UINT vk) {
             if (m_multiLine) {
                 if (editable && m_model.Insert(L"\n")) Changed();
             } else {
-                SendMessageW(EDITBOX_END, VK_RETURN, 0);
+                SendMessageW(Notify::EditEnded, VK_RETURN, 0);
                 if (m_passDialogKeys) return FALSE;
             }
             return TRUE;
         case VK_ESCAPE:
             Revert();
-            SendMessageW(EDITBOX_END, VK_ESCAPE, 0);
+            SendMessageW(Notify::EditEnded, VK_ESCAPE, 0);
             return !m_passDialogKeys;
         case VK_TAB:
         case VK_SPACE:
@@ -313,7 +313,7 @@ void MEditBox::Revert() {
 
 void MEditBox::Changed() {
     Moved();
-    SendMessageW(EDITBOX_CHANGED, 0, 0);
+    SendMessageW(Notify::TextChanged, 0, 0);
 }
 
 void MEditBox::Repaint() {

@@ -9,20 +9,17 @@
 // digits-only, password and multi-line modes.
 //
 // The box tells its parent (the host) through SendMessageW:
-//   EDITBOX_CHANGED (26)  the user changed the text;
-//   EDITBOX_END (29)      the user ended editing: Enter on a single line
-//                         (wParam VK_RETURN), Escape after restoring the text
-//                         it opened with (VK_ESCAPE), or the window lost
-//                         activation (0). The host then closes the box.
+//   Notify::TextChanged  the user changed the text;
+//   Notify::EditEnded    the user ended editing: Enter on a single line
+//                        (wParam VK_RETURN), Escape after restoring the text
+//                        it opened with (VK_ESCAPE), or the window lost
+//                        activation (0). The host then closes the box.
 #include <string>
 
 #include "orvix/controls/EditModel.h"
 #include "orvix/core/MControlFont.h"
 
 namespace Orvix {
-
-constexpr UINT EDITBOX_CHANGED = 26;
-constexpr UINT EDITBOX_END = 29;
 
 class MEditBox : public MControlFont {
   public:

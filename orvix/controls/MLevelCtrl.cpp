@@ -71,7 +71,7 @@ BOOL MLevelCtrl::OnControlLButtonUp(UINT, CPoint pt) {
     m_pressed = -1;
     if (!click) return TRUE;
     SetLevelValue(m_min + segment);
-    SendMessageW(2, WPARAM(m_level), 0);
+    SendMessageW(Notify::Clicked, WPARAM(m_level), 0);
     return TRUE;
 }
 

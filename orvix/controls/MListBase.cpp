@@ -201,7 +201,7 @@ void MListBase::HideEdit() {
     m_edit.Close();
     if (text != m_rows[size_t(row)].text) {
         m_rows[size_t(row)].text = text;
-        SendMessageW(29, 0, LPARAM(row));
+        SendMessageW(Notify::EditEnded, 0, LPARAM(row));
         UpdateControl(TRUE);
     }
 }

@@ -16,7 +16,7 @@ BOOL MListBox::OnControlLButtonDown(UINT, CPoint pt) {
     int row = RowAt(pt);
     if (GetEditItem() >= 0 && GetEditItem() != row) HideEdit();
     SetCurSel(row);
-    SendMessageW(1, WPARAM(m_sel), 0);
+    SendMessageW(Notify::Pressed, WPARAM(m_sel), 0);
     return TRUE;
 }
 
@@ -27,7 +27,7 @@ BOOL MListBox::OnControlLButtonDblClk(UINT, CPoint pt) {
 
 BOOL MListBox::OnControlRButtonUp(UINT, CPoint pt) {
     if (!m_enabled || !m_rect.PtInRect(pt)) return FALSE;
-    SendMessageW(5, WPARAM(m_sel), 0);
+    SendMessageW(Notify::RightClicked, WPARAM(m_sel), 0);
     return TRUE;
 }
 

@@ -113,12 +113,12 @@ LRESULT MRichEdit::SetControlFocus(BOOL focus) {
 
 LRESULT MRichEdit::OnMessage(UINT id, UINT code, WPARAM wParam, LPARAM lParam) {
     if (id != InPlaceEdit::kBoxId) return MPanel::OnMessage(id, code, wParam, lParam);
-    if (code == EDITBOX_CHANGED) {
-        SendMessageW(26, 0, 0);
+    if (code == Notify::TextChanged) {
+        SendMessageW(Notify::TextChanged, 0, 0);
         OnTextChanged();
-    } else if (code == EDITBOX_END) {
+    } else if (code == Notify::EditEnded) {
         OnEditEnded();
-        SendMessageW(29, 0, 0);
+        SendMessageW(Notify::EditEnded, 0, 0);
     }
     return 0;
 }

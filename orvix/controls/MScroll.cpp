@@ -121,7 +121,7 @@ void MScroll::MoveThumbTo(int lo) {
         m_thumb.MoveToXY(lo, m_thumb.top);
     UpdateControl(TRUE);
     m_changing = TRUE;
-    SendMessageW(8, WPARAM(m_pos), 0);
+    SendMessageW(Notify::Moved, WPARAM(m_pos), 0);
     m_changing = FALSE;
 }
 

@@ -88,7 +88,7 @@ int MSlider::MoveThumbPos(CPoint pt) {
     if (pos == m_pos) return m_pos;
     m_pos = pos;
     UpdateControl(TRUE);
-    SendMessageW(8, WPARAM(m_min + m_pos), 0);
+    SendMessageW(Notify::Moved, WPARAM(m_min + m_pos), 0);
     return m_pos;
 }
 
@@ -130,7 +130,7 @@ BOOL MSlider::OnControlLButtonUp(UINT, CPoint pt) {
     if (!m_enabled) return FALSE;
     m_held = FALSE;
     SetSliderState(GetThumbRect().PtInRect(pt) ? 1 : 0);
-    SendMessageW(2, WPARAM(GetProgress()), 0);
+    SendMessageW(Notify::Clicked, WPARAM(GetProgress()), 0);
     return TRUE;
 }
 

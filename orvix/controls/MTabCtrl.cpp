@@ -167,7 +167,7 @@ int MTabCtrl::SetSelectItem(int index) {
     const int previous = m_select;
     m_select = index;
     m_hover = -1;
-    SendMessageW(1, WPARAM(index), 0);
+    SendMessageW(Notify::Pressed, WPARAM(index), 0);
     MControl* from = previous >= 0 ? m_items[size_t(previous)].page : nullptr;
     MControl* to = m_items[size_t(index)].page;
     if (!(m_animate && StartSlide(from, to, index > previous))) ShowPages(index);

@@ -87,7 +87,7 @@ void MenuItem::ShowPopupMenu() {
 
 void MenuItem::OnClicked() {
     if (!m_groupName.empty()) SetCheck(TRUE);
-    SendMessageW(2, WPARAM(m_value), 0);
+    SendMessageW(Notify::Clicked, WPARAM(m_value), 0);
 }
 
 void MenuItem::OnHoverChanged(BOOL hover) {

@@ -119,7 +119,7 @@ void MenuWnd::SetMenuPoint() {
 
 LRESULT MenuWnd::OnMessage(UINT id, UINT code, WPARAM wParam, LPARAM) {
     if (m_owner) Platform::PostMessage(m_owner, m_notify, wParam, LPARAM(id));
-    if (code == 2) CloseWindow();
+    if (code == Notify::Clicked) CloseWindow();
     return 0;
 }
 

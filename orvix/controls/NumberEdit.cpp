@@ -92,7 +92,7 @@ BOOL NumberEdit::Step(int delta) {
     std::wstring text = std::to_wstring(value);
     if (text == m_title) return FALSE;
     m_title = text;
-    SendMessageW(2, WPARAM(value), 0);
+    SendMessageW(Notify::Clicked, WPARAM(value), 0);
     UpdateControl(TRUE);
     return TRUE;
 }
@@ -109,7 +109,7 @@ BOOL NumberEdit::ShowEdit() {
     m_edit.Open(GetTextRect(), m_title);
     box->SetSel(0, m_title.size());  // typing replaces the number
     if (m_manager->GetFocusControl() != this) m_manager->SetFocusControl(this);
-    SendMessageW(30, 0, 0);
+    SendMessageW(Notify::EditOpened, 0, 0);
     return TRUE;
 }
 
@@ -121,7 +121,7 @@ void NumberEdit::HideEdit() {
     long value = 0;
     if (ParseNumber(text, value)) m_title = std::to_wstring(std::clamp<long>(value, m_min, m_max));
     UpdateControl(TRUE);
-    SendMessageW(29, 0, 0);
+    SendMessageW(Notify::EditEnded, 0, 0);
 }
 
 LRESULT NumberEdit::SetControlFocus(BOOL focus) {
@@ -135,16 +135,16 @@ LRESULT NumberEdit::SetControlFocus(BOOL focus) {
 
 LRESULT NumberEdit::OnMessage(UINT id, UINT code, WPARAM wParam, LPARAM lParam) {
     if (id == InPlaceEdit::kBoxId) {
-        if (code == EDITBOX_CHANGED && m_edit.Peek()->GetText() != m_title) {
+        if (code == Notify::TextChanged && m_edit.Peek()->GetText() != m_title) {
             m_title = m_edit.Peek()->GetText();
-            SendMessageW(26, 0, 0);
-        } else if (code == EDITBOX_END) {
+            SendMessageW(Notify::TextChanged, 0, 0);
+        } else if (code == Notify::EditEnded) {
             HideEdit();
         }
         return 0;
     }
     if (id == kIncreaseId || id == kDecreaseId) {
-        if (code == 2) Step(id == kIncreaseId ? 1 : -1);
+        if (code == Notify::Clicked) Step(id == kIncreaseId ? 1 : -1);
         return 0;
     }
     return MPanel::OnMessage(id, code, wParam, lParam);
@@ -178,8 +178,8 @@ BOOL NumberEdit::OnFocusKey(UINT vk, UINT modifiers) {
 BOOL NumberEdit::OnControlKeyDown(UINT vk, UINT repeat, UINT modifiers) {
     // Space while the field is open (a closed one opens as a click opens it).
     if (vk == VK_SPACE && modifiers == 0 && IsFocused() && m_edit.IsOpen()) {
-        SendMessageW(1, 0, 0);
-        SendMessageW(2, 0, 0);
+        SendMessageW(Notify::Pressed, 0, 0);
+        SendMessageW(Notify::Clicked, 0, 0);
         return TRUE;
     }
     return MPanel::OnControlKeyDown(vk, repeat, modifiers);

@@ -266,7 +266,7 @@ BOOL MControl::RouteDblClk(UINT flags, CPoint pt, bool left) {
         if (m_manager && m_manager != g_keyClicking) m_manager->SetFocusControl(this);
         return left ? OnControlLButtonDown(flags, pt) : OnControlRButtonDown(flags, pt);
     }
-    if (m_notifyDblClk && m_rect.PtInRect(pt)) SendMessageW(3, flags, reinterpret_cast<LPARAM>(&pt));
+    if (m_notifyDblClk && m_rect.PtInRect(pt)) SendMessageW(Notify::DoubleClicked, flags, reinterpret_cast<LPARAM>(&pt));
     return left ? OnControlLButtonDblClk(flags, pt) : OnControlRButtonDblClk(flags, pt);
 }
 

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "orvix/core/MObject.h"
+#include "orvix/core/Notify.h"
 #include "orvix/platform/Canvas.h"
 #include "orvix/platform/Platform.h"
 

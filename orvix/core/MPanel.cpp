@@ -66,7 +66,7 @@ LRESULT MPanel::OnBaseMessage(UINT id, UINT code, WPARAM wParam, LPARAM lParam) 
 
 LRESULT MPanel::OnMessage(UINT id, UINT code, WPARAM wParam, LPARAM lParam) {
     // A bar moved by the user: the content moves with it.
-    if (code == 8 && (id == 1 || id == 2)) UpdateControl(TRUE);
+    if (code == Notify::Moved && (id == 1 || id == 2)) UpdateControl(TRUE);
     return m_parent ? m_parent->OnBaseMessage(id, code, wParam, lParam) : 0;
 }
 

@@ -37,7 +37,7 @@ void CColorButton::CheckByUser() {
 
 void CColorButton::OnPressed() {
     CheckByUser();
-    SendMessageW(1, 0, 0);
+    SendMessageW(Notify::Pressed, 0, 0);
 }
 
 void CColorButton::RenderLook(Canvas& canvas, int look, const CRect& rect) {

@@ -137,7 +137,7 @@ BOOL CColorPalette::OnControlLButtonUp(UINT, CPoint pt) {
     m_pressIndex = -1;
     if (pressed < 0 || HitCell(pt) != pressed) return FALSE;
     Select(pressed);
-    SendMessageW(27, WPARAM(m_colors[pressed]), LPARAM(m_colors[pressed]));
+    SendMessageW(Notify::ColourChosen, WPARAM(m_colors[pressed]), LPARAM(m_colors[pressed]));
     return TRUE;
 }
 

@@ -228,7 +228,7 @@ BOOL CDeviceList::OnControlLButtonUp(UINT, CPoint pt) {
     if (hit >= 0) {
         m_selectItem = hit;
         UpdateControl(TRUE);
-        SendMessageW(2, 0, 0);
+        SendMessageW(Notify::Clicked, 0, 0);
     }
     Platform::SetCursor(CursorKind::Arrow);
     return TRUE;

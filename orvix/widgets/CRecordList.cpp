@@ -265,7 +265,7 @@ BOOL CRecordList::ShowEdit() {
     m_editItem = item;
     m_edit.Open(CRect(left, top, left + 100, top + height), std::to_wstring(item->delay), 0);
     if (m_manager->GetFocusControl() != this) m_manager->SetFocusControl(this);
-    SendMessageW(30, 0, 0);
+    SendMessageW(Notify::EditOpened, 0, 0);
     UpdateControl(TRUE);
     return TRUE;
 }
@@ -278,7 +278,7 @@ void CRecordList::HideEdit() {
     m_edit.Close();
     if (delay != item->delay) {
         item->delay = delay;
-        SendMessageW(29, 0, LPARAM(IndexOf(item)));
+        SendMessageW(Notify::EditEnded, 0, LPARAM(IndexOf(item)));
     }
     UpdateControl(TRUE);
 }
@@ -343,7 +343,7 @@ BOOL CRecordList::OnControlLButtonDown(UINT, CPoint pt) {
     m_sel = m_hover;
     m_selTimeStamp = IsValid(m_sel) ? m_items[size_t(m_sel)]->delay : -1;
     HideEdit();
-    SendMessageW(1, WPARAM(m_sel), 0);
+    SendMessageW(Notify::Pressed, WPARAM(m_sel), 0);
     UpdateControl(TRUE);
     return TRUE;
 }
@@ -353,7 +353,7 @@ BOOL CRecordList::OnControlLButtonUp(UINT, CPoint pt) {
     if (row < 0) return FALSE;
     SetCurSel(row);
     const CPoint content(pt.x, pt.y + GetScrollOffset().y);
-    SendMessageW(GetMoreRect(row).PtInRect(content) ? 9 : 2, 0, 0);
+    SendMessageW(GetMoreRect(row).PtInRect(content) ? Notify::PartClicked : Notify::Clicked, 0, 0);
     return TRUE;
 }
 
@@ -369,7 +369,7 @@ BOOL CRecordList::OnControlRButtonUp(UINT, CPoint pt) {
     if (!m_enabled || !m_rect.PtInRect(pt)) return FALSE;
     m_hover = RowAt(pt);
     SetCurSel(m_hover);
-    if (m_hover >= 0) SendMessageW(5, WPARAM(m_hover), 0);
+    if (m_hover >= 0) SendMessageW(Notify::RightClicked, WPARAM(m_hover), 0);
     return TRUE;
 }
 

@@ -77,7 +77,7 @@ BOOL CirclePalette::MoveThumbPos(CPoint pt) {
     // Read from the ring itself rather than the window, where the thumb may lie over the point.
     m_selectColor = ColorAt(pt);
     UpdateControl(TRUE);
-    SendMessageW(27, WPARAM(m_selectColor), LPARAM(m_selectColor));
+    SendMessageW(Notify::ColourChosen, WPARAM(m_selectColor), LPARAM(m_selectColor));
     return TRUE;
 }
 

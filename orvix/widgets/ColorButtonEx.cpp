@@ -55,9 +55,9 @@ void ColorButtonEx::HideEdit() {
 
 LRESULT ColorButtonEx::OnBaseMessage(UINT id, UINT code, WPARAM, LPARAM) {
     if (id != InPlaceEdit::kBoxId) return 0;
-    if (code == EDITBOX_CHANGED)
+    if (code == Notify::TextChanged)
         m_edit.OnChanged(m_title);
-    else if (code == EDITBOX_END)
+    else if (code == Notify::EditEnded)
         HideEdit();
     return 0;
 }
@@ -78,7 +78,7 @@ BOOL ColorButtonEx::OnControlLButtonDown(UINT flags, CPoint pt) {
 void ColorButtonEx::OnKeyActivate() {
     if (m_check) return;
     CheckByUser();
-    SendMessageW(7, 0, LPARAM(m_check));
+    SendMessageW(Notify::KeyToggled, 0, LPARAM(m_check));
 }
 
 void ColorButtonEx::RenderLook(Canvas& canvas, int look, const CRect& rect) {

@@ -115,9 +115,9 @@ LRESULT DPIControl::SetControlFocus(BOOL focus) {
 
 LRESULT DPIControl::OnMessage(UINT id, UINT code, WPARAM wParam, LPARAM lParam) {
     if (id != InPlaceEdit::kBoxId) return MPanel::OnMessage(id, code, wParam, lParam);
-    if (code == EDITBOX_CHANGED) {
+    if (code == Notify::TextChanged) {
         if (m_edit.OnChanged(m_title)) UpdateControl(TRUE);
-    } else if (code == EDITBOX_END) {
+    } else if (code == Notify::EditEnded) {
         HideEdit();
     }
     return 0;
@@ -164,9 +164,9 @@ BOOL DPIControl::OnControlLButtonUp(UINT, CPoint pt) {
         UpdateControl(TRUE);
         if (InColorZone(m_hoverItem, pt)) {
             m_colorItem = m_hoverItem;
-            SendMessageW(9, 0, 0);
+            SendMessageW(Notify::PartClicked, 0, 0);
         } else {
-            SendMessageW(2, 0, 0);
+            SendMessageW(Notify::Clicked, 0, 0);
         }
     }
     Platform::SetCursor(CursorKind::Arrow);

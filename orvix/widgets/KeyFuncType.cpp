@@ -155,7 +155,7 @@ BOOL KeyFuncType::OnControlLButtonDown(UINT, CPoint pt) {
 
 BOOL KeyFuncType::OnControlLButtonUp(UINT, CPoint pt) {
     if (!m_enabled || RowAt(pt) < 0) return FALSE;
-    SendMessageW(2, 0, LPARAM(m_sel));
+    SendMessageW(Notify::Clicked, 0, LPARAM(m_sel));
     return TRUE;
 }
 

@@ -93,7 +93,7 @@ void MPalette::Track(CPoint pt, bool press) {
     }
     const COLORREF colour = GetSelectColor();
     UpdateControl(TRUE);
-    if (press || colour != before) SendMessageW(27, WPARAM(colour), LPARAM(colour));
+    if (press || colour != before) SendMessageW(Notify::ColourChosen, WPARAM(colour), LPARAM(colour));
 }
 
 BOOL MPalette::OnControlMouseMove(UINT, CPoint pt) {

@@ -79,7 +79,7 @@ BOOL MacroList::OnControlLButtonUp(UINT, CPoint pt) {
     if (row < 0) return FALSE;
     SetCurSel(row);
     const CPoint content(pt.x, pt.y + GetScrollOffset().y);
-    SendMessageW(GetEditRect(row).PtInRect(content) ? 9 : 2, 0, 0);
+    SendMessageW(GetEditRect(row).PtInRect(content) ? Notify::PartClicked : Notify::Clicked, 0, 0);
     return TRUE;
 }
 
@@ -95,7 +95,7 @@ BOOL MacroList::OnControlLButtonDblClk(UINT, CPoint pt) {
 BOOL MacroList::OnControlRButtonUp(UINT, CPoint pt) {
     if (!m_enabled || !m_rect.PtInRect(pt)) return FALSE;
     SetCurSel(m_hover);
-    if (m_hover >= 0) SendMessageW(5, WPARAM(m_hover), 0);
+    if (m_hover >= 0) SendMessageW(Notify::RightClicked, WPARAM(m_hover), 0);
     return TRUE;
 }
 

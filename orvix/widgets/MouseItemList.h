@@ -66,7 +66,7 @@ class MouseItemList : public MPanel {
     BOOL OnControlLButtonDown(UINT, CPoint pt) override {
         if (!m_enabled || !m_rect.PtInRect(pt)) return FALSE;
         m_sel = m_hover;
-        SendMessageW(1, WPARAM(m_sel), 0);
+        SendMessageW(Notify::Pressed, WPARAM(m_sel), 0);
         UpdateControl(TRUE);
         return TRUE;
     }
@@ -74,7 +74,7 @@ class MouseItemList : public MPanel {
         if (!m_enabled || !m_rect.PtInRect(pt)) return FALSE;
         if (m_sel != -1) {
             m_sel = m_hover;
-            SendMessageW(2, WPARAM(m_sel), 0);
+            SendMessageW(Notify::Clicked, WPARAM(m_sel), 0);
             UpdateControl(TRUE);
         }
         return TRUE;

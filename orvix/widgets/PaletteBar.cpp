@@ -56,7 +56,7 @@ BOOL PaletteBar::OnControlLButtonDown(UINT, CPoint pt) {
 BOOL PaletteBar::OnControlLButtonUp(UINT, CPoint pt) {
     if (!m_enabled) return FALSE;
     m_dragging = FALSE;
-    if (m_rect.PtInRect(pt)) SendMessageW(2, 0, 0);
+    if (m_rect.PtInRect(pt)) SendMessageW(Notify::Clicked, 0, 0);
     return TRUE;
 }
 
@@ -65,7 +65,7 @@ BOOL PaletteBar::OnControlScroll(int, UINT direction, CPoint) {
     const int before = m_hue;
     SetCurrentHue(m_hue + (direction == 1 ? -kWheelStep : kWheelStep));
     // The owner takes the new hue as from a click: the colour follows the bar.
-    if (m_hue != before) SendMessageW(2, 0, 0);
+    if (m_hue != before) SendMessageW(Notify::Clicked, 0, 0);
     return TRUE;
 }
 

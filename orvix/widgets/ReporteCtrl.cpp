@@ -82,7 +82,7 @@ BOOL ReporteCtrl::OnControlLButtonDown(UINT, CPoint pt) {
     m_pressedItem = m_enabled ? CardRow::Hit(m_rect, GetItemCount(), pt) : -1;
     if (m_pressedItem < 0) return FALSE;
     SetSelectItem(m_pressedItem);
-    SendMessageW(1, WPARAM(m_pressedItem), 0);
+    SendMessageW(Notify::Pressed, WPARAM(m_pressedItem), 0);
     return TRUE;
 }
 
@@ -93,7 +93,7 @@ BOOL ReporteCtrl::OnControlLButtonUp(UINT, CPoint pt) {
     // A click is a press and a release on cards; a release elsewhere is no choice.
     if (pressed < 0 || hit < 0) return FALSE;
     SetSelectItem(hit);
-    SendMessageW(2, WPARAM(hit), 0);
+    SendMessageW(Notify::Clicked, WPARAM(hit), 0);
     return TRUE;
 }
 

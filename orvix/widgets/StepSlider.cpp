@@ -71,7 +71,7 @@ int StepSlider::MoveThumbPos(CPoint pt) {
     if (pos == m_pos) return m_pos;
     m_pos = pos;
     UpdateControl(TRUE);
-    SendMessageW(8, WPARAM(m_min + m_pos), 0);
+    SendMessageW(Notify::Moved, WPARAM(m_min + m_pos), 0);
     return m_pos;
 }
 
@@ -125,7 +125,7 @@ BOOL StepSlider::OnControlLButtonUp(UINT, CPoint pt) {
     // Only a release that ends a press of ours, even when nothing moved.
     if (m_pressed) {
         m_pressed = false;
-        SendMessageW(2, 0, 0);
+        SendMessageW(Notify::Clicked, 0, 0);
     }
     return TRUE;
 }
@@ -150,7 +150,7 @@ BOOL StepSlider::OnFocusKey(UINT vk, UINT modifiers) {
             break;
         case VK_SPACE:
         case VK_RETURN:
-            SendMessageW(2, 0, 0);  // what a click on the thumb ends with
+            SendMessageW(Notify::Clicked, 0, 0);  // what a click on the thumb ends with
             return TRUE;
         default:
             return FALSE;
@@ -160,9 +160,9 @@ BOOL StepSlider::OnFocusKey(UINT vk, UINT modifiers) {
     if (pos != m_pos) {
         m_pos = pos;
         UpdateControl(TRUE);
-        SendMessageW(8, WPARAM(m_min + m_pos), 0);
+        SendMessageW(Notify::Moved, WPARAM(m_min + m_pos), 0);
     }
-    SendMessageW(2, 0, 0);
+    SendMessageW(Notify::Clicked, 0, 0);
     return TRUE;
 }
 

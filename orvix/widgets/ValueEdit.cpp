@@ -19,14 +19,14 @@ bool ValueEdit::Open(const CRect& rect, const std::wstring& text, size_t limit, 
     box->SetTextColor(textColor);
     m_edit.Open(rect, text, 1);  // the value is drawn centred
     if (manager->GetFocusControl() != &m_host) manager->SetFocusControl(&m_host);
-    m_host.SendMessageW(30, 0, 0);
+    m_host.SendMessageW(Notify::EditOpened, 0, 0);
     return true;
 }
 
 bool ValueEdit::OnChanged(std::wstring& title) {
     if (!IsOpen() || m_edit.Peek()->GetText() == title) return false;
     title = m_edit.Peek()->GetText();
-    m_host.SendMessageW(26, 0, 0);
+    m_host.SendMessageW(Notify::TextChanged, 0, 0);
     return true;
 }
 
@@ -34,7 +34,7 @@ std::optional<int> ValueEdit::Close(int value) {
     if (!IsOpen() || m_closing) return std::nullopt;
     m_closing = true;
     m_valueSet = false;
-    m_host.SendMessageW(29, 0, 0);
+    m_host.SendMessageW(Notify::EditEnded, 0, 0);
     m_closing = false;
     if (!IsOpen()) return std::nullopt;  // the owner discarded it meanwhile
     const std::wstring text = m_edit.Peek()->GetText();

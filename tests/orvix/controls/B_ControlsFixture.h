@@ -18,11 +18,11 @@ public:
     void DrawControl(Canvas&, CRect) override {}
     BOOL OnControlLButtonDown(UINT, CPoint) override {
         m_down = true;
-        SendMessageW(1, 0, 0);
+        SendMessageW(Notify::Pressed, 0, 0);
         return TRUE;
     }
     BOOL OnControlLButtonUp(UINT, CPoint pt) override {
-        if (m_down && m_rect.PtInRect(pt)) SendMessageW(2, 0, 0);
+        if (m_down && m_rect.PtInRect(pt)) SendMessageW(Notify::Clicked, 0, 0);
         m_down = false;
         return TRUE;
     }

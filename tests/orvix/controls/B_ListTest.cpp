@@ -7,11 +7,11 @@
 namespace ToolkitTest {
 namespace {
 
-// Keeps the row text the list shows when code 29 arrives.
+// Keeps the row text the list shows when Notify::EditEnded arrives.
 class RenameOwner : public OwnerDialog {
 public:
     LRESULT OnMessage(UINT id, UINT code, WPARAM wParam, LPARAM lParam) override {
-        if (code == 29 && list) textAt29 = list->GetItemText(int(lParam));
+        if (code == Notify::EditEnded && list) textAt29 = list->GetItemText(int(lParam));
         return OwnerDialog::OnMessage(id, code, wParam, lParam);
     }
     MListBase* list = nullptr;
@@ -139,7 +139,7 @@ TEST_F(ListTest, MListBoxPressSelectsTheRowUnderThePointerOrNone) {
     EXPECT_EQ(plain->GetCurSel(), -1);
     std::vector<WPARAM> ones;
     for (const Notification& n : dlg.notifications)
-        if (n.id == 11 && n.code == 1) ones.push_back(n.wParam);
+        if (n.id == 11 && n.code == Notify::Pressed) ones.push_back(n.wParam);
     EXPECT_EQ(ones, (std::vector<WPARAM>{1, WPARAM(-1)}));
 }
 

@@ -140,7 +140,7 @@ class ModalOnPress : public TestDialog {
   public:
     LRESULT OnMessage(UINT id, UINT code, WPARAM wParam, LPARAM lParam) override {
         TestDialog::OnMessage(id, code, wParam, lParam);
-        if (code != 1 || id != 33) return 0;
+        if (code != Notify::Pressed || id != 33) return 0;
         TestDialog question;
         question.Create(GetSafeHwnd(), L"question", WS_POPUP | WS_VISIBLE, 0, CRect(150, 150, 350, 250));
         Platform::PostTask([&question] {

@@ -12,7 +12,7 @@ namespace {
 class PointDialog : public TestDialog {
   public:
     LRESULT OnMessage(UINT id, UINT code, WPARAM wParam, LPARAM lParam) override {
-        if (code == 3 && lParam) dblClkPoint = *reinterpret_cast<const CPoint*>(lParam);
+        if (code == Notify::DoubleClicked && lParam) dblClkPoint = *reinterpret_cast<const CPoint*>(lParam);
         return TestDialog::OnMessage(id, code, wParam, lParam);
     }
     CPoint dblClkPoint{-7, -7};

@@ -45,7 +45,7 @@ public:
     std::vector<Notification> notifications;
 };
 
-// Records what reaches it; a completed click notifies code 2.
+// Records what reaches it; a completed click notifies Notify::Clicked.
 class Probe : public MControlFont {
 public:
     Probe(MObject* parent, UINT id, CRect rect) : MControlFont(parent, id, rect) {}
@@ -61,7 +61,7 @@ public:
     }
     BOOL OnControlLButtonUp(UINT, CPoint pt) override {
         Log(L"up", pt);
-        if (pressed && m_rect.PtInRect(pt)) SendMessageW(2, 0, 0);
+        if (pressed && m_rect.PtInRect(pt)) SendMessageW(Notify::Clicked, 0, 0);
         pressed = false;
         return TRUE;
     }

@@ -105,7 +105,7 @@ TEST_F(DpiCards, TheEditTakesFiveDigitsAndEmptyMeansZero) {
 class RoundingDialog : public ToolkitTest::TestDialog {
   public:
     LRESULT OnMessage(UINT id, UINT code, WPARAM wParam, LPARAM lParam) override {
-        if (code == 29 && cards) {
+        if (code == Notify::EditEnded && cards) {
             const int typed = std::stoi(cards->GetEditText());
             cards->SetDPIValue(cards->GetSelectItem(), typed / 100 * 100);
             cards->SetSelectItem(cards->GetSelectItem());  // asks to close the box again

@@ -1,4 +1,4 @@
-#include "app/GalleryWidgetsB.h"
+#include "orvix/demo/GalleryWidgetsB.h"
 
 #include <string>
 

@@ -1,4 +1,4 @@
-#include "app/GalleryWidgetsA.h"
+#include "orvix/demo/GalleryWidgetsA.h"
 
 #include <string>
 

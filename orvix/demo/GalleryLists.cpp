@@ -1,4 +1,4 @@
-#include "app/GalleryLists.h"
+#include "orvix/demo/GalleryLists.h"
 
 #include <string>
 

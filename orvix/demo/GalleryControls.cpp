@@ -1,4 +1,4 @@
-#include "app/GalleryControls.h"
+#include "orvix/demo/GalleryControls.h"
 
 #include <functional>
 #include <vector>

@@ -1,4 +1,4 @@
-#include "app/ToolkitDemo.h"
+#include "orvix/demo/ToolkitDemo.h"
 
 #include "app/OffscreenRender.h"
 #include "orvix/core/MDialog.h"

@@ -238,4 +238,16 @@ void MEdit::RenderLook(Canvas& canvas, int look, const CRect& slice) const {
     }
 }
 
+void MEdit::DescribeAccessible(AccessibleInfo& info) {
+    MControlFont::DescribeAccessible(info);
+    info.role = AccessibleRole::Entry;
+    info.action = L"click";
+    info.editable = true;
+    info.hasText = true;
+    info.text = GetEditText();
+    // The text is the field's content, not its name.
+    info.name = !GetAccessibleName().empty() ? GetAccessibleName() : GetTooltip();
+    info.description.clear();
+}
+
 }  // namespace Orvix

@@ -14,6 +14,7 @@ struct ImgResInfo;
 
 class MEdit : public MControlFont {
   public:
+    void DescribeAccessible(AccessibleInfo& info) override;
     MEdit(MObject* parent, UINT id, CRect rect, const wchar_t* title = nullptr, BOOL visible = TRUE,
           BOOL enabled = TRUE);
 

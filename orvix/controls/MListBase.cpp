@@ -267,4 +267,17 @@ void MListBase::DrawRow(Canvas& canvas, int index, const CRect& rect, bool lit) 
     if (!style.family.empty()) canvas.DrawText(row.text, text, color, style);
 }
 
+void MListBase::DescribeAccessible(AccessibleInfo& info) {
+    MControlFont::DescribeAccessible(info);
+    info.role = AccessibleRole::List;
+    info.action.clear();
+    info.itemsSelectable = true;
+    for (int i = 0; i < GetItemCount(); ++i) {
+        AccessibleItem item;
+        item.name = GetItemText(i);
+        item.selected = i == m_sel;
+        info.items.push_back(item);
+    }
+}
+
 }  // namespace Orvix

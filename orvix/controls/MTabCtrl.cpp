@@ -341,4 +341,18 @@ void MTabCtrl::DrawControl(Canvas& canvas, CRect rcPaint) {
     if (m_select >= 0) BlitCache(canvas, m_items[size_t(m_select)].rect & rcPaint, LOOK_SELECTED);
 }
 
+void MTabCtrl::DescribeAccessible(AccessibleInfo& info) {
+    MControlFont::DescribeAccessible(info);
+    info.role = AccessibleRole::PageTabList;
+    info.action.clear();
+    info.itemsSelectable = true;
+    for (int i = 0; i < GetItemCount(); ++i) {
+        AccessibleItem item;
+        item.role = AccessibleRole::PageTab;
+        item.name = GetItemText(i);
+        item.selected = i == m_select;
+        info.items.push_back(item);
+    }
+}
+
 }  // namespace Orvix

@@ -14,6 +14,7 @@ namespace Orvix {
 
 class MenuWnd : public MPopupWnd {
   public:
+    void DescribeWindow(AccessibleInfo& info) override;
     explicit MenuWnd(MObject* parent = nullptr);
 
     // Opens the menu at a screen point (kept inside the work area).

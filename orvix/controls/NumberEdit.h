@@ -13,6 +13,7 @@ namespace Orvix {
 
 class NumberEdit : public MPanel {
   public:
+    void DescribeAccessible(AccessibleInfo& info) override;
     static constexpr UINT kIncreaseId = 20;
     static constexpr UINT kDecreaseId = 21;
 

@@ -1,5 +1,7 @@
 #include "orvix/widgets/DPIControl.h"
 
+#include <algorithm>
+
 #include "orvix/core/ControlFactory.h"
 #include "orvix/core/Manager.h"
 #include "orvix/core/PaintManager.h"
@@ -217,6 +219,24 @@ void DPIControl::DrawControl(Canvas& canvas, CRect rcPaint) {
     if (m_rect.IsRectEmpty()) return;
     DrawCached(canvas, rcPaint, 1, 0,
                [this](Canvas& cache, int, const CRect& slice) { Render(cache, slice); });
+}
+
+void DPIControl::DescribeAccessible(AccessibleInfo& info) {
+    MControl::DescribeAccessible(info);
+    info.role = AccessibleRole::List;
+    info.action.clear();
+    info.itemsSelectable = true;
+    for (int i = 0; i < GetItemCount(); ++i) {
+        AccessibleItem item;
+        item.name = std::to_wstring(GetDPIValue(i)) + L" DPI";
+        item.selected = i == m_selectItem;
+        item.hasValue = true;
+        item.value = GetDPIValue(i);
+        item.minimum = m_valueMin;
+        item.maximum = std::max(m_valueMax, GetDPIValue(i));
+        item.step = m_valueStep;
+        info.items.push_back(item);
+    }
 }
 
 }  // namespace Orvix

@@ -163,4 +163,17 @@ void KeyFuncType::DrawControl(Canvas& canvas, CRect rcPaint) {
     canvas.PopClip();
 }
 
+void KeyFuncType::DescribeAccessible(AccessibleInfo& info) {
+    MControl::DescribeAccessible(info);
+    info.role = AccessibleRole::List;
+    info.action.clear();
+    info.itemsSelectable = true;
+    for (int i = 0; i < GetItemCount(); ++i) {
+        AccessibleItem item;
+        item.name = GetItemText(i);
+        item.selected = i == m_sel;
+        info.items.push_back(item);
+    }
+}
+
 }  // namespace Orvix

@@ -14,6 +14,20 @@ namespace Orvix {
 template <typename Item>
 class MouseItemList : public MPanel {
   public:
+    void DescribeAccessible(AccessibleInfo& info) override {
+        MControl::DescribeAccessible(info);
+        info.role = AccessibleRole::List;
+        info.action.clear();
+        info.itemsSelectable = true;
+        // The buttons are drawn as a picture of the mouse: their names come from the owner.
+        const std::vector<std::wstring>& names = this->GetAccessibleItemNames();
+        for (int i = 0; i < GetItemCount(); ++i) {
+            AccessibleItem item;
+            item.name = i < int(names.size()) ? names[size_t(i)] : std::to_wstring(i + 1);
+            item.selected = i == m_sel;
+            info.items.push_back(item);
+        }
+    }
     // Keyboard: the items are the keyboard's; arrows move the ring, Enter chooses.
     int GetKeyItemCount() override { return GetItemCount(); }
     CRect GetKeyItemRect(int index) override { return IsValid(index) ? HitRect(index) : CRect(); }

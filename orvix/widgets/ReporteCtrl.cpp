@@ -121,4 +121,20 @@ void ReporteCtrl::DrawControl(Canvas& canvas, CRect rcPaint) {
     });
 }
 
+void ReporteCtrl::DescribeAccessible(AccessibleInfo& info) {
+    MControl::DescribeAccessible(info);
+    info.role = AccessibleRole::List;
+    info.action.clear();
+    info.itemsSelectable = true;
+    for (int i = 0; i < GetItemCount(); ++i) {
+        AccessibleItem item;
+        item.role = AccessibleRole::RadioButton;
+        item.name = GetItemKeyName(i);
+        item.selected = i == m_selectItem;
+        item.checkable = true;
+        item.checked = item.selected;
+        info.items.push_back(item);
+    }
+}
+
 }  // namespace Orvix

@@ -78,3 +78,8 @@ MControlFont* MainPage::AddButton(UINT id, CRect rect, const std::wstring& text)
     }
     return button;
 }
+
+void MainPage::SetLabels(std::initializer_list<std::pair<UINT, UINT>> pairs) {
+    for (const auto& [control, label] : pairs)
+        if (MControl* c = GetControl(control)) c->SetLabelledBy(label);
+}

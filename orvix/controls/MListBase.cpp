@@ -269,15 +269,9 @@ void MListBase::DrawRow(Canvas& canvas, int index, const CRect& rect, bool lit) 
 
 void MListBase::DescribeAccessible(AccessibleInfo& info) {
     MControlFont::DescribeAccessible(info);
-    info.role = AccessibleRole::List;
-    info.action.clear();
-    info.itemsSelectable = true;
-    for (int i = 0; i < GetItemCount(); ++i) {
-        AccessibleItem item;
-        item.name = GetItemText(i);
-        item.selected = i == m_sel;
-        info.items.push_back(item);
-    }
+    std::vector<std::wstring> names;
+    for (int i = 0; i < GetItemCount(); ++i) names.push_back(GetItemText(i));
+    DescribeChoices(info, AccessibleRole::List, names, m_sel);
 }
 
 }  // namespace Orvix

@@ -343,16 +343,9 @@ void MTabCtrl::DrawControl(Canvas& canvas, CRect rcPaint) {
 
 void MTabCtrl::DescribeAccessible(AccessibleInfo& info) {
     MControlFont::DescribeAccessible(info);
-    info.role = AccessibleRole::PageTabList;
-    info.action.clear();
-    info.itemsSelectable = true;
-    for (int i = 0; i < GetItemCount(); ++i) {
-        AccessibleItem item;
-        item.role = AccessibleRole::PageTab;
-        item.name = GetItemText(i);
-        item.selected = i == m_select;
-        info.items.push_back(item);
-    }
+    std::vector<std::wstring> names;
+    for (int i = 0; i < GetItemCount(); ++i) names.push_back(GetItemText(i));
+    DescribeChoices(info, AccessibleRole::PageTabList, names, m_select, AccessibleRole::PageTab);
 }
 
 }  // namespace Orvix

@@ -112,6 +112,21 @@ const char* AccessibleStateName(AccessibleState state) {
     }
 }
 
+void DescribeChoices(AccessibleInfo& info, AccessibleRole role, const std::vector<std::wstring>& names,
+                     int selected, AccessibleRole itemRole) {
+    info.role = role;
+    info.action.clear();
+    info.itemsSelectable = true;
+    info.items.clear();
+    for (int i = 0; i < int(names.size()); ++i) {
+        AccessibleItem item;
+        item.role = itemRole;
+        item.name = names[size_t(i)];
+        item.selected = i == selected;
+        info.items.push_back(item);
+    }
+}
+
 std::string AccessibleSnapshot::WindowPath(uint64_t serial) {
     return std::string(kPathPrefix) + "w" + std::to_string(serial);
 }

@@ -147,6 +147,12 @@ struct AccessibleInfo {
     bool itemsSelectable = false;  // Selection over the items
 };
 
+// A control made of items of which one is chosen (a list, a row of cards, a tab
+// strip): its role, one item per name, the chosen one selected, no action of
+// its own (its items have one).
+void DescribeChoices(AccessibleInfo& info, AccessibleRole role, const std::vector<std::wstring>& names,
+                     int selected, AccessibleRole itemRole = AccessibleRole::ListItem);
+
 // One object of the snapshot: the application, a window, a control or an item.
 struct AccessibleNode {
     std::string path;  // the object path on the bus

@@ -309,18 +309,14 @@ void CDeviceList::DrawControl(Canvas& canvas, CRect rcPaint) {
 
 void CDeviceList::DescribeAccessible(AccessibleInfo& info) {
     MControl::DescribeAccessible(info);
-    info.role = AccessibleRole::List;
-    info.action.clear();
-    info.itemsSelectable = true;
+    std::vector<std::wstring> names;
+    for (const Entry& e : m_entries) names.push_back(e.name);
+    DescribeChoices(info, AccessibleRole::List, names, m_selectItem);
     // Each card: the model's name; its connection and battery as the card shows them.
-    for (int i = 0; i < GetItemCount(); ++i) {
-        const Entry& e = m_entries[size_t(i)];
-        AccessibleItem item;
-        item.name = e.name;
-        item.description =
+    for (size_t i = 0; i < m_entries.size(); ++i) {
+        const Entry& e = m_entries[i];
+        info.items[i].description =
             (e.mode == 0 ? m_wiredText : m_wirelessText) + L", " + std::to_wstring(e.battery) + L"%";
-        item.selected = i == m_selectItem;
-        info.items.push_back(item);
     }
 }
 

@@ -223,19 +223,17 @@ void DPIControl::DrawControl(Canvas& canvas, CRect rcPaint) {
 
 void DPIControl::DescribeAccessible(AccessibleInfo& info) {
     MControl::DescribeAccessible(info);
-    info.role = AccessibleRole::List;
-    info.action.clear();
-    info.itemsSelectable = true;
-    for (int i = 0; i < GetItemCount(); ++i) {
-        AccessibleItem item;
-        item.name = std::to_wstring(GetDPIValue(i)) + L" DPI";
-        item.selected = i == m_selectItem;
+    std::vector<std::wstring> names;
+    for (int i = 0; i < GetItemCount(); ++i) names.push_back(std::to_wstring(GetDPIValue(i)) + L" DPI");
+    DescribeChoices(info, AccessibleRole::List, names, m_selectItem);
+    // Each card tells its DPI as a value.
+    for (int i = 0; i < int(info.items.size()); ++i) {
+        AccessibleItem& item = info.items[size_t(i)];
         item.hasValue = true;
         item.value = GetDPIValue(i);
         item.minimum = m_valueMin;
         item.maximum = std::max(m_valueMax, GetDPIValue(i));
         item.step = m_valueStep;
-        info.items.push_back(item);
     }
 }
 

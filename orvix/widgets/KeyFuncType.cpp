@@ -165,15 +165,9 @@ void KeyFuncType::DrawControl(Canvas& canvas, CRect rcPaint) {
 
 void KeyFuncType::DescribeAccessible(AccessibleInfo& info) {
     MControl::DescribeAccessible(info);
-    info.role = AccessibleRole::List;
-    info.action.clear();
-    info.itemsSelectable = true;
-    for (int i = 0; i < GetItemCount(); ++i) {
-        AccessibleItem item;
-        item.name = GetItemText(i);
-        item.selected = i == m_sel;
-        info.items.push_back(item);
-    }
+    std::vector<std::wstring> names;
+    for (int i = 0; i < GetItemCount(); ++i) names.push_back(GetItemText(i));
+    DescribeChoices(info, AccessibleRole::List, names, m_sel);
 }
 
 }  // namespace Orvix

@@ -16,17 +16,11 @@ class MouseItemList : public MPanel {
   public:
     void DescribeAccessible(AccessibleInfo& info) override {
         MControl::DescribeAccessible(info);
-        info.role = AccessibleRole::List;
-        info.action.clear();
-        info.itemsSelectable = true;
         // The buttons are drawn as a picture of the mouse: their names come from the owner.
-        const std::vector<std::wstring>& names = this->GetAccessibleItemNames();
-        for (int i = 0; i < GetItemCount(); ++i) {
-            AccessibleItem item;
-            item.name = i < int(names.size()) ? names[size_t(i)] : std::to_wstring(i + 1);
-            item.selected = i == m_sel;
-            info.items.push_back(item);
-        }
+        std::vector<std::wstring> names = this->GetAccessibleItemNames();
+        for (int i = int(names.size()); i < GetItemCount(); ++i) names.push_back(std::to_wstring(i + 1));
+        names.resize(size_t(GetItemCount()));
+        DescribeChoices(info, AccessibleRole::List, names, m_sel);
     }
     // Keyboard: the items are the keyboard's; arrows move the ring, Enter chooses.
     int GetKeyItemCount() override { return GetItemCount(); }

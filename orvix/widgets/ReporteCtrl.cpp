@@ -123,18 +123,11 @@ void ReporteCtrl::DrawControl(Canvas& canvas, CRect rcPaint) {
 
 void ReporteCtrl::DescribeAccessible(AccessibleInfo& info) {
     MControl::DescribeAccessible(info);
-    info.role = AccessibleRole::List;
-    info.action.clear();
-    info.itemsSelectable = true;
-    for (int i = 0; i < GetItemCount(); ++i) {
-        AccessibleItem item;
-        item.role = AccessibleRole::RadioButton;
-        item.name = GetItemKeyName(i);
-        item.selected = i == m_selectItem;
-        item.checkable = true;
-        item.checked = item.selected;
-        info.items.push_back(item);
-    }
+    std::vector<std::wstring> names;
+    for (int i = 0; i < GetItemCount(); ++i) names.push_back(GetItemKeyName(i));
+    // The rates behave as radio buttons: one is on.
+    DescribeChoices(info, AccessibleRole::List, names, m_selectItem, AccessibleRole::RadioButton);
+    for (AccessibleItem& item : info.items) item.checkable = true, item.checked = item.selected;
 }
 
 }  // namespace Orvix

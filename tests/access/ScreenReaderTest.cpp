@@ -217,6 +217,26 @@ TEST_F(ScreenReaderTest, TheDpiLevelsAndTheSliderTellTheirValues) {
     EXPECT_EQ(v.minimum, slider->GetMinProgress() * scale);
     EXPECT_EQ(v.maximum, slider->GetMaxProgress() * scale);
     EXPECT_LT(v.minimum, v.maximum);
+
+    // A new value from the reader moves the slider step by step, as arrow keys do.
+    const double target = v.slider + 3 * scale;
+    const bool taken = Ask<bool>([target] {
+        AtspiAccessible* app = FindApplication(kApplication);
+        if (!app) return false;
+        AtspiAccessible* found = FindBelow(app, [](AtspiAccessible* o) { return RoleOf(o) == ATSPI_ROLE_SLIDER; });
+        bool ok = false;
+        if (found) {
+            AtspiValue* value = atspi_accessible_get_value_iface(found);
+            ok = atspi_value_set_current_value(value, target, nullptr);
+            g_object_unref(value);
+            g_object_unref(found);
+        }
+        g_object_unref(app);
+        return ok;
+    });
+    EXPECT_TRUE(taken);
+    EXPECT_TRUE(PumpUntil([&] { return slider->GetProgress() * scale == target; }))
+        << "the slider is at " << slider->GetProgress() * scale << ", not " << target;
 }
 
 TEST_F(ScreenReaderTest, TheResetPictureButtonsActionOpensTheModalConfirmation) {

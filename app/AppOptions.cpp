@@ -2,11 +2,13 @@
 
 #include <string_view>
 
+#include "orvix/platform/DesktopScale.h"
 #include "platform/AppContext.h"
 
 namespace {
 
 constexpr std::string_view kScreenshotOption = "--screenshot";
+constexpr std::string_view kScaleOption = "--scale";
 constexpr std::string_view kLanguageOption = "--language";
 
 // The value of "--name VALUE" or "--name=VALUE" at argv[i]; steps i past a
@@ -53,6 +55,12 @@ bool ParseAppOptions(int argc, const char* const* argv, AppOptions& options, std
                 error = "--screenshot needs a folder";
                 return false;
             }
+        } else if (argument == kScaleOption || argument.starts_with("--scale=")) {
+            options.scale = Orvix::ParseScaleText(OptionValue(kScaleOption, argc, argv, i));
+            if (options.scale < Orvix::kMinScale || options.scale > Orvix::kMaxScale) {
+                error = "--scale needs a factor from 0.5 to 4 (such as 1.5 or 150%)";
+                return false;
+            }
         } else if (argument == kLanguageOption || argument.starts_with("--language=")) {
             const std::string value = OptionValue(kLanguageOption, argc, argv, i);
             options.language = ParseLanguageId(value);
@@ -80,6 +88,8 @@ std::string GetAppUsage() {
            "  --screenshot DIR         render every page of the main window offscreen into\n"
            "                           DIR/<page>.png and exit (a hidden start waits until\n"
            "                           the window is shown)\n"
+           "  --scale FACTOR           draw every window at FACTOR (0.5 to 4, such as 1.5\n"
+           "                           or 150%) instead of the desktop's scale\n"
            "  --language LCID          use the language of this id for this start without\n"
            "                           storing it (1033 English, 1031 German, ...)\n"
            "  --toolkit-demo FILE      render the toolkit demo dialog into FILE (PNG)\n"

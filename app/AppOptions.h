@@ -16,6 +16,8 @@ struct AppOptions {
     SimulateStart simulateStart = SimulateStart::Cable;
     // Where --screenshot writes its pictures; empty without the option.
     std::string screenshotFolder;
+    // --scale: the display scale to draw at instead of the desktop's (0: none).
+    double scale = 0;
     // --language: the language id of this start (not stored); 0 without the option.
     int language = 0;
 };

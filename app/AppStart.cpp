@@ -134,9 +134,9 @@ int RunApplication(const AppOptions& options) {
             stderr, "VantorelMouse: no display to open the window on (--screenshot DIR renders offscreen)\n");
         return 1;
     }
-    // X11 and XWayland decide the stretching of a window themselves: both
-    // outcomes draw the window in its 1280 x 800 pixels, so the decision is traced only.
-    DecideScaleAwareness();
+    // Every window is drawn at one factor, from the desktop or the user's choice.
+    SetScaleOption(options.scale);
+    UpdateProgramScale();
 
     DeviceMainDlg dlg;
     if (!screenshots) {
@@ -171,6 +171,8 @@ int RunApplication(const AppOptions& options) {
         std::fprintf(stderr, "VantorelMouse: cannot create the main window\n");
         return 1;
     }
+    // The desktop's scale may change while we run (XSETTINGS): everything follows.
+    Platform::SetDesktopScaleListener([&dlg] { UpdateProgramScale(dlg.GetSafeHwnd()); });
     Platform::PostTask(onShown);
     // Screen readers: asked once the window is up whether one is wanted; gone before the window.
     std::unique_ptr<AtspiBridge> accessibility;
@@ -190,6 +192,7 @@ int RunApplication(const AppOptions& options) {
     if (options.hidden && !screenshots && !dlg.HasTray()) show = SW_SHOWMINIMIZED;
     dlg.ShowModal(show);
     accessibility.reset();
+    Platform::SetDesktopScaleListener(nullptr);
     instance.SetShowCallback(nullptr);
     Vantorel::Trace("start: main window ended");
     if (screenshots) return screenshotResult;

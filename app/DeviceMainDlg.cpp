@@ -28,6 +28,7 @@
 #include "orvix/core/MText.h"
 #include "orvix/core/Manager.h"
 #include "orvix/core/TextConv.h"
+#include "orvix/platform/DesktopScale.h"
 #include "orvix/platform/Fonts.h"
 #include "orvix/platform/Platform.h"
 #include "orvix/widgets/BatteryCtrl.h"
@@ -72,6 +73,7 @@ constexpr int kTextNoMouseHome = 56;
 constexpr int kTextNotConnected = 57;
 constexpr int kTextNotice = 576;
 constexpr int kTextPairing = 723;
+constexpr int kTextPlugReceiver = 1161;
 constexpr int kTextProfileName = 61;
 constexpr int kTextStoreRepairedTitle = 953;
 constexpr int kTextStoreRepaired = 954;
@@ -184,6 +186,10 @@ bool DeviceMainDlg::CreateMainWindow() {
     if (!Create(nullptr, Manager::GetDeviceName().c_str(), WS_POPUP | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, 0,
                 CRect(0, 0, kWidth, kHeight)))
         return false;
+    // Resized or maximised, everything keeps its proportions: the program's
+    // factor follows the window (down to three quarters of the start's).
+    Platform::SetScaleFollowsSize(m_hWnd, CSize(kWidth, kHeight), 0.75 * Platform::GetScale(), kMaxScale);
+    SetIcon(JoinPath(GetSkinFolder(), L"icon/app_icon.png"));
     CenterWindow(nullptr);
     return true;
 }
@@ -344,7 +350,11 @@ void DeviceMainDlg::CreateFrame() {
     picture(IDC_CAPTION_BAR, L"img_caption.png", SHOW_MODE_STRETCH, 0);
     picture(IDC_FOOTER_BAR, L"img_caption.png", SHOW_MODE_STRETCH, 0);
     picture(IDC_LOGO, L"logo/logo.png", SHOW_MODE_NATURAL, 0);
+    // The frame's picture of the model keeps its image and place but stays
+    // hidden: the key page draws the model where the button map lies over it, on
+    // its panel; behind the pages' panels it would show through them, cut.
     m_mousePicture = picture(IDC_MOUSE_PICTURE, L"", SHOW_MODE_NATURAL, 0);
+    m_mousePicture->SetVisible(FALSE);
 
     auto* caption = Make<MText>(*this, L"MText", IDC_CAPTION_TEXT, Manager::GetDeviceName().c_str());
     caption->SetFont(kEmbeddedFontFamily, 18, 0);
@@ -474,7 +484,7 @@ void DeviceMainDlg::ApplyTexts() {
     }
     for (int i = 0; i < int(std::size(kTabs)); ++i) m_tabs->SetItemText(i, Text(kTabs[i].textId).c_str());
     if (auto* text = dynamic_cast<MControlFont*>(GetControl(IDC_HOME_TEXT))) text->SetTitle(Text(kTextNoMouseHome));
-    if (auto* pairing = dynamic_cast<MControlFont*>(GetControl(IDC_HOME_PAIRING))) pairing->SetTitle(Text(kTextPairing));
+    UpdatePairingButton();
     if (m_deviceList) m_deviceList->SetDevModeDesc(Text(kTextCable), Text(kTextReceiver));
     if (auto* state = dynamic_cast<MControlFont*>(GetControl(IDC_DEVICE_STATE))) {
         const int textId = m_currentView == View::NotConnected ? kTextNoDevice
@@ -488,7 +498,12 @@ void DeviceMainDlg::ApplyTexts() {
 
 void DeviceMainDlg::UISize(CRect client) {
     if (!m_tabs) return;  // a size before the controls are built
-    m_scale = double(client.Height()) / kLayoutHeight;
+    // The pages' rule: client height / 780. The window keeps 1280 x 800 in
+    // proportion (the program's factor follows its size), so a window taller
+    // than that shape counts with the height its width gives; the rest is
+    // extra room at the bottom instead of pages wider than the window.
+    const double height = std::min(double(client.Height()), client.Width() * double(kHeight) / kWidth);
+    m_scale = height / kLayoutHeight;
     LayoutFrame(client);
     for (MainPage* page : Pages()) page->Layout(m_scale);
 }
@@ -676,6 +691,16 @@ void DeviceMainDlg::ShowHomePage(bool withDevices) {
     m_homePage->SetVisible(TRUE);
     m_deviceList->SetVisible(withDevices);
     for (UINT id : {IDC_HOME_AREA, IDC_HOME_TEXT, IDC_HOME_PAIRING}) GetControl(id)->SetVisible(!withDevices);
+    UpdatePairingButton();
+}
+
+void DeviceMainDlg::UpdatePairingButton() {
+    // Pairing is the receiver's: without one, the button says what to plug in.
+    const bool receiver = DeviceManager::Instance().HasReceiver();
+    if (auto* pairing = dynamic_cast<MControlFont*>(GetControl(IDC_HOME_PAIRING))) {
+        pairing->SetTitle(Text(receiver ? kTextPairing : kTextPlugReceiver));
+        pairing->SetEnabled(receiver ? TRUE : FALSE);
+    }
 }
 
 void DeviceMainDlg::UpdatePermissionNotice() {
@@ -821,7 +846,6 @@ void DeviceMainDlg::OnTabChanged() {
         ShowDeviceListView(m_connectionMode);
         return;
     }
-    if (previous == kTabHome) m_mousePicture->SetVisible(TRUE);
     if (MainPage* old = GetPage(previous)) old->OnShow(false);
     m_state.SetCurrentTab(id);
     if (MainPage* page = GetPage(id)) page->OnShow(true);
@@ -854,10 +878,14 @@ void DeviceMainDlg::OpenProfilePopup() {
 }
 
 void DeviceMainDlg::OpenSettings() {
-    ShowSettingDlg(m_hWnd, m_catalog.software);
+    ShowSettingDlg(m_hWnd, m_catalog.software, HasTray());
 }
 
 void DeviceMainDlg::OpenPairing() {
+    if (!DeviceManager::Instance().HasReceiver()) {
+        UpdatePairingButton();
+        return;
+    }
     // The worker drops its tasks while the dialog talks to the receiver; afterwards
     // the devices are read again.
     if (RunDonglePairing(m_hWnd, m_state, DeviceManager::Instance(), m_pairingTimings))

@@ -76,17 +76,6 @@ enum : Orvix::UINT {
     IDC_HOME_NOTICE = 61,
 };
 
-// Tab item ids (the item id of each page).
-enum : int {
-    kTabHome = 1,
-    kTabKey = 2,
-    kTabDpi = 3,
-    kTabMacro = 4,
-    kTabLight = 5,
-    kTabDevice = 6,
-    kTabText = 8,
-};
-
 // Messages of the window.
 constexpr Orvix::UINT WM_TRAY_CALLBACK = Orvix::WM_USER + 666;  // 1690
 constexpr Orvix::UINT WM_EXIT_REQUEST = Orvix::WM_USER + 667;   // 1691, lParam 610
@@ -237,6 +226,7 @@ class DeviceMainDlg : public Orvix::MDialog, public MainPageHost, public MouseCo
     void AddTrayIcon();
     void CreateAutoProfile();
     void OnTrayAvailability(bool available);
+    void UpdatePairingButton();
     // The tray icon's tooltip, picture and menu after a change of what they show.
     void UpdateTray();
     void OnTrayProfile(int32_t profile);

@@ -24,8 +24,9 @@ void CompositePopup(Orvix::Canvas& out, Orvix::HWND dialog, Orvix::HWND popup) {
     Platform::UpdateWindow(popup);
     const Canvas* image = Platform::GetPresentedImage(popup);
     if (!image) return;
-    CRect at = Platform::GetWindowRect(popup);
-    const CRect base = Platform::GetWindowRect(dialog);
-    at.OffsetRect(-base.left, -base.top);
-    out.DrawCanvas(*image, at, image->GetRect());
+    // Presented images are device pixels: the pop-up goes where it is on the screen.
+    const CPoint corner = Platform::ClientToDeviceScreen(popup, CRect()).TopLeft();
+    const CPoint base = Platform::ClientToDeviceScreen(dialog, CRect()).TopLeft();
+    const CPoint at = corner - base;
+    out.DrawCanvas(*image, CRect(at, CSize(image->GetWidth(), image->GetHeight())), image->GetRect());
 }

@@ -196,18 +196,27 @@ bool SaveWindowPicture(DeviceMainDlg& dlg, const std::wstring& path) {
     if (!base) return false;
     Canvas picture(base->GetWidth(), base->GetHeight());
     picture.DrawCanvas(*base, base->GetRect(), base->GetRect(), Canvas::Blend::Copy);
-    const CRect mainRect = Platform::GetWindowRect(main);
+    // Presented images are device pixels: pop-ups go where they are on the screen.
+    const CPoint mainCorner = Platform::ClientToDeviceScreen(main, CRect()).TopLeft();
     for (const wchar_t* title : {L"ProfileDlg", L"MessageBox", L"WaitDlg", L"Menu Window", L"ComboWnd", L"AppPickerDlg"}) {
         for (HWND hwnd : Platform::FindWindows(title)) {
             if (!Platform::IsWindowVisible(hwnd)) continue;
             Platform::UpdateWindow(hwnd);
             const Canvas* image = Platform::GetPresentedImage(hwnd);
             if (!image) continue;
-            CRect at = Platform::GetWindowRect(hwnd);
-            at.OffsetRect(-mainRect.left, -mainRect.top);
+            CRect at = Platform::ClientToDeviceScreen(hwnd, CRect());
+            at.OffsetRect(-mainCorner.x, -mainCorner.y);
+            // A window's pixels replace what lies beneath, as on the screen: the
+            // display shows a layered window's colours and not its alpha.
+            Canvas opaque(image->GetWidth(), image->GetHeight());
+            opaque.DrawCanvas(*image, image->GetRect(), image->GetRect(), Canvas::Blend::Copy);
+            uint32_t* pixels = opaque.GetData();
+            for (int y = 0; y < opaque.GetHeight(); ++y)
+                for (int x = 0; x < opaque.GetWidth(); ++x) pixels[y * opaque.GetStride() + x] |= 0xFF000000u;
+            opaque.MarkDirty();
             picture.DrawCanvas(
-                *image, CRect(at.left, at.top, at.left + image->GetWidth(), at.top + image->GetHeight()),
-                image->GetRect());
+                opaque, CRect(at.left, at.top, at.left + image->GetWidth(), at.top + image->GetHeight()),
+                opaque.GetRect(), Canvas::Blend::Copy);
         }
     }
     return picture.SavePng(path);

@@ -1,7 +1,8 @@
 // Start-up and idle figures of the whole program, measured from outside as a user
 // sees them: the program is started with the simulated mouse under the X display
 // of the environment (run under `xvfb-run -a`), and
-//   - start to mapped window: from fork to the X server mapping its main window;
+//   - start to mapped window: from fork to the X server mapping its main window,
+//     at display scale 1 and 2 (the argument; --scale, so any screen will do);
 //   - resident memory once the window is up (VmRSS, after a short settle);
 //   - idle CPU and wake-ups: CPU time and context switches of every thread over
 //     VANTOREL_BENCH_IDLE_SECONDS (30 by default) with nothing happening.
@@ -56,15 +57,20 @@ class ScratchHome {
 // The program running with the simulated mouse, killed at the end.
 class Program {
   public:
-    explicit Program(const ScratchHome& home) {
+    explicit Program(const ScratchHome& home, int scale = 1) {
         const std::string program = ProgramPath();
+        const std::string factor = std::to_string(scale);
         m_pid = ::fork();
         if (m_pid == 0) {
             ::setenv("HOME", home.Root().c_str(), 1);
             ::setenv("XDG_CONFIG_HOME", home.Sub("config").c_str(), 1);
             ::setenv("XDG_DATA_HOME", home.Sub("data").c_str(), 1);
             ::setenv("XDG_RUNTIME_DIR", home.Sub("runtime").c_str(), 1);
-            ::execl(program.c_str(), program.c_str(), "--simulate", static_cast<char*>(nullptr));
+            if (scale == 1)
+                ::execl(program.c_str(), program.c_str(), "--simulate", static_cast<char*>(nullptr));
+            else
+                ::execl(program.c_str(), program.c_str(), "--simulate", "--scale", factor.c_str(),
+                        static_cast<char*>(nullptr));
             ::_exit(127);
         }
     }
@@ -178,7 +184,7 @@ void BM_StartToMappedWindow(benchmark::State& state) {
         ScratchHome home;
         MapWatcher watcher;
         const auto start = Clock::now();
-        Program program(home);
+        Program program(home, int(state.range(0)));
         const double seconds = watcher.WaitForMap(start, program, 10);
         if (seconds < 0) {
             state.SkipWithError("the program mapped no window");
@@ -192,6 +198,8 @@ void BM_StartToMappedWindow(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_StartToMappedWindow)
+    ->Arg(1)
+    ->Arg(2)
     ->UseManualTime()
     ->Iterations(1)
     ->Repetitions(5)

@@ -50,9 +50,11 @@ function(vantorel_add_tests)
     target_compile_definitions(${name} PRIVATE
       VANTOREL_SOURCE_DIR="${CMAKE_SOURCE_DIR}" VANTOREL_BINARY_DIR="${CMAKE_BINARY_DIR}")
     add_dependencies(${name} product_data)
-    # The program tests start the built program itself.
+    # The program tests start the built program itself, and act as the
+    # desktop's settings manager and launcher on a private X server.
     if(name STREQUAL "test_app")
       add_dependencies(${name} VantorelMouse)
+      target_link_libraries(${name} PRIVATE PkgConfig::ORVIX_X11)
     endif()
     # The tool tests run the built tools.
     if(name STREQUAL "test_tools")

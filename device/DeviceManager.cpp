@@ -490,6 +490,36 @@ bool DeviceManager::Send(ReportBuffer& report, bool wantReply, bool* answered) {
         handle = ActiveHandleLocked();
         timings = m_timings;
     }
+    return SendThrough(handle, timings, report, wantReply, answered);
+}
+
+bool DeviceManager::SendToReceiver(ReportBuffer& report, bool wantReply) {
+    std::lock_guard<std::mutex> exchange(m_exchangeLock);
+    std::shared_ptr<HidDevice> handle;
+    DeviceTimings timings;
+    {
+        std::lock_guard<std::mutex> lock(m_lock);
+        if (!m_enabled) return false;
+        for (const Record& record : m_records) {
+            if (record.info.deviceMode != kModeReceiver || record.info.deviceType == 0) continue;
+            if (m_currentDeviceType != 0 && record.info.deviceType != m_currentDeviceType) continue;
+            handle = record.handle;
+            break;
+        }
+        timings = m_timings;
+    }
+    return SendThrough(handle, timings, report, wantReply);
+}
+
+bool DeviceManager::HasReceiver() const {
+    std::lock_guard<std::mutex> lock(m_lock);
+    for (const Record& record : m_records)
+        if (record.info.deviceMode == kModeReceiver && record.info.deviceType != 0) return true;
+    return false;
+}
+
+bool DeviceManager::SendThrough(const std::shared_ptr<HidDevice>& handle, const DeviceTimings& timings,
+                                ReportBuffer& report, bool wantReply, bool* answered) {
     if (!handle) return false;
     ReportBuffer exchanged = report;
     Vantorel::TraceHex("send", exchanged.data(), kReportSize);

@@ -140,6 +140,12 @@ class DeviceManager {
     // `answered`, when given, tells whether the answer came: the mouse answers what it
     // takes, and is silent about a report it refuses.
     bool Send(ReportBuffer& report, bool wantReply, bool* answered = nullptr);
+    // The same to a receiver of the current model (of any model when none is
+    // current), linked to its mouse or not: commands meant for the receiver
+    // itself (pairing) never go to a mouse on its cable. False without one.
+    bool SendToReceiver(ReportBuffer& report, bool wantReply);
+    // True when a receiver of a supported model is enumerated.
+    bool HasReceiver() const;
 
   private:
     struct Record {
@@ -159,6 +165,9 @@ class DeviceManager {
     void InstallRecords(std::vector<Record> records, std::vector<DeniedInterface> denied, bool replace);
     static void Handshake(Record& record, const DeviceTimings& timings);
     std::shared_ptr<HidDevice> ActiveHandleLocked();
+    bool SendThrough(const std::shared_ptr<HidDevice>& handle, const DeviceTimings& timings,
+                     ReportBuffer& report, bool wantReply,
+                     bool* answered = nullptr);
     void SetOnlineLocked(int32_t vid, int32_t pid, int32_t online);
     // A receiver's connection-state report (byte 1 = 1 online, else offline).
     void ApplyConnectionState(const Record& record, uint8_t state);

@@ -84,6 +84,7 @@ void AppPickerDlg::InitUI(CRect client) {
         bkg->SetShowMode(SHOW_MODE_NINE, 8);
     }
     auto* title = dynamic_cast<MText*>(CreateControl(L"MText", IDC_TITLE, CRect(20, 12, w - 20, 44), Text(kTextTitle).c_str()));
+    SetWindowTextW(Text(kTextTitle).c_str());  // the desktop names the window by its caption
     if (title) {
         title->SetFont(kEmbeddedFontFamily, 17, 0);
         title->SetTextColor(Color(0xFFE8F0F5));
@@ -112,6 +113,8 @@ void AppPickerDlg::InitUI(CRect client) {
     };
     addButton(IDC_ADD, CRect(w / 2 - 150, h - 48, w / 2 - 10, h - 14), kTextAdd, false);
     addButton(IDC_CANCEL, CRect(w / 2 + 10, h - 48, w / 2 + 150, h - 14), kTextCancel, true);
+    SetCancelButton(IDC_CANCEL);  // Esc cancels
+    SetDefaultButton(IDC_ADD);    // Enter adds the chosen application, once there is one
 }
 
 void AppPickerDlg::Fill(std::vector<AppEntry> apps) {

@@ -1,10 +1,13 @@
 #include "dialogs/CUIMessageBox.h"
 
+#include <algorithm>
 #include <memory>
 
 #include "exchange/LanguageText.h"
 #include "orvix/controls/MButton.h"
 #include "orvix/core/MText.h"
+#include "orvix/core/Manager.h"
+#include "orvix/platform/Canvas.h"
 #include "orvix/platform/Fonts.h"
 #include "orvix/platform/Platform.h"
 
@@ -16,6 +19,7 @@ constexpr UINT kClicked = 2;
 constexpr int kTextOk = 20;
 constexpr int kTextConfirm = 23;
 constexpr int kTextCancel = 25;
+constexpr int kTallestBox = 600;
 
 MessageBoxHook g_hook = nullptr;
 void* g_hookContext = nullptr;
@@ -59,6 +63,8 @@ void CUIMessageBox::InitUI(CRect client) {
         return label;
     };
     addText(IDC_TITLE, CRect(20, 15, w - 20, 45), m_title, false);
+    // The desktop names the window by its caption (the program's name without one).
+    SetWindowTextW((m_title.empty() ? Manager::GetDeviceName() : m_title).c_str());
     addText(IDC_MESSAGE, CRect(20, 50, w - 20, h - 50), m_message, true);
     auto addButton = [this](UINT id, CRect rect, int textId) {
         auto* button = static_cast<MControlFont*>(CreateControl(L"MButton", id, rect, Text(textId).c_str()));
@@ -101,9 +107,17 @@ int ShowMessageBox(const wchar_t* message, HWND owner, const wchar_t* title, int
     auto box = std::make_unique<CUIMessageBox>(title ? title : L"", message ? message : L"", kind);
     box->LoadBKImage(L"bk_prompt.png");
     box->SetBackMode(BACK_MODE_NINE, 30);
+    // A message longer than the box holds makes the box taller, so it reads whole.
+    TextStyle style;
+    style.family = ResolveFontFamily(kEmbeddedFontFamily);
+    style.pixelSize = 16;
+    style.wrap = true;
+    const int room = CUIMessageBox::kHeight - 100;
+    const int needed =
+        message && *message ? Canvas::MeasureText(message, style, CUIMessageBox::kWidth - 40).cy : 0;
+    const int height = std::min(CUIMessageBox::kHeight + std::max(0, needed + 8 - room), kTallestBox);
     if (!box->Create(owner, L"MessageBox", WS_POPUP | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN,
-                     WS_EX_TOOLWINDOW | WS_EX_TOPMOST,
-                     CRect(0, 0, CUIMessageBox::kWidth, CUIMessageBox::kHeight)))
+                     WS_EX_TOOLWINDOW | WS_EX_TOPMOST, CRect(0, 0, CUIMessageBox::kWidth, height)))
         return 0;
     box->CenterWindow(nullptr);
     const UINT result = box->ShowModal(SW_SHOWNORMAL);

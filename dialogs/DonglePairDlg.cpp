@@ -30,7 +30,8 @@ constexpr int kTextClose = 5;
 constexpr int kTextPairTitle = 700;
 constexpr int kTextTitle = 702;
 constexpr int kTextSteps[] = {706, 707, 708};
-constexpr int kTextConfirm = 723;
+// What pairing does, asked before it starts.
+constexpr int kTextExplainPairing = 1160;
 constexpr int kTextNote = 930;
 constexpr int kTextSuccess = 931;
 
@@ -123,6 +124,7 @@ void DonglePairDlg::InitUI(CRect client) {
     };
     // Wider than the title needs in English, so that longer translations fit.
     addText(IDC_TITLE, CRect(centre - 300, 50, centre + 300, 80), Text(kTextTitle), 20, kTextColor, 1);
+    SetWindowTextW(Text(kTextTitle).c_str());  // the desktop names the window by its caption
     auto* close = static_cast<CImageButton*>(
         CreateControl(L"CImageButton", IDC_CLOSE, CRect(client.right - 44, 10, client.right - 12, 38)));
     close->SetImage(L"sysbtn_close.png", 4);
@@ -218,14 +220,15 @@ void DonglePairDlg::ThreadCycle() {
 void DonglePairDlg::StartPairing() {
     if (!Pause(m_timings.settleMs)) return;
     m_manager.Reenumerate();
-    std::vector<DeviceRecord> records;
-    if (!m_manager.CollectDevices(records)) {
-        Vantorel::Trace("pairing: no device to send the pairing command to");
+    // Only a receiver pairs: a mouse on its cable never gets the command.
+    if (!m_manager.HasReceiver()) {
+        Vantorel::Trace("pairing: no receiver to send the pairing command to");
         return;
     }
     // The answer is not examined: the receiver shows the outcome by its reports.
     ReportBuffer command = PairingCommand();
-    if (!m_manager.Send(command, true)) Vantorel::Trace("pairing: the pairing command was not sent");
+    if (!m_manager.SendToReceiver(command, true))
+        Vantorel::Trace("pairing: the pairing command was not sent");
 }
 
 void DonglePairDlg::CheckArrival() {
@@ -270,7 +273,7 @@ void DonglePairDlg::ReportSuccess() {
 bool RunDonglePairing(HWND owner, DeviceMainDef& state, DeviceManager& manager,
                       const PairingTimings& timings) {
     const std::wstring title = Text(kTextPairTitle);
-    const std::wstring message = Text(kTextConfirm);
+    const std::wstring message = Text(kTextExplainPairing);
     if (ShowMessageBox(message.c_str(), owner, title.c_str(), CUIMessageBox::kKindOkCancel) != 1)
         return false;
     state.SetPairingOpen(true);

@@ -18,6 +18,7 @@ constexpr UINT kClicked = 2;
 constexpr UINT kEditEnded = 29;
 constexpr int kTextImport = 26;
 constexpr int kTextExport = 27;
+constexpr int kTextTitle = 1250;
 
 ProfileDlg* g_open = nullptr;
 
@@ -51,6 +52,8 @@ BOOL ProfileDlg::OnInitDialog() {
     g_open = this;
     SetDismissOnOutsidePress(TRUE);
     MDialog::OnInitDialog();
+    // No caption to show: the desktop names the window by what it lists.
+    SetWindowTextW(GetLanguageText(L"LAN", kTextTitle).c_str());
     return TRUE;
 }
 
@@ -79,8 +82,9 @@ void ProfileDlg::InitUI(CRect client) {
         button->SetImage(L"img_button.png", 4);
         button->SetFont(kEmbeddedFontFamily, 14, 0);
     };
-    addButton(IDC_IMPORT, CRect(10, h - 35, w / 2 - 5, h - 7), kTextImport);
-    addButton(IDC_EXPORT, CRect(w / 2 + 5, h - 35, w - 10, h - 7), kTextExport);
+    // As wide as the pop-up allows, for the longer words of some languages.
+    addButton(IDC_IMPORT, CRect(6, h - 35, w / 2 - 3, h - 7), kTextImport);
+    addButton(IDC_EXPORT, CRect(w / 2 + 3, h - 35, w - 6, h - 7), kTextExport);
 }
 
 void ProfileDlg::Post(WPARAM command, int32_t profile) {

@@ -1,5 +1,7 @@
 #include "dialogs/SettingDlg.h"
 
+#include <algorithm>
+#include <iterator>
 #include <utility>
 
 #include "exchange/LanguageText.h"
@@ -18,6 +20,7 @@
 #include "orvix/platform/Platform.h"
 #include "platform/AppContext.h"
 #include "platform/Autostart.h"
+#include "platform/DisplayScale.h"
 #include "platform/DesktopServices.h"
 #include "platform/Folders.h"
 #include "platform/SettingsStore.h"
@@ -49,11 +52,16 @@ constexpr TextOf kTexts[] = {
     {SettingDlg::IDC_EXITMODE_NOTE, 663},  {SettingDlg::IDC_VERSION_LABEL, 671},
     {SettingDlg::IDC_UPDATES, 672},        {SettingDlg::IDC_LINK_WEBSITE, 685},
     {SettingDlg::IDC_LINK_STORE, 686},     {SettingDlg::IDC_LINK_SUPPORT, 687},
-    {SettingDlg::IDC_RIGHTS, 3},
+    {SettingDlg::IDC_RIGHTS, 3},           {SettingDlg::IDC_SCALE_LABEL, 1252},
 };
+constexpr int kTextScaleDesktop = 1253;
+// The display scales offered besides the desktop's (percent).
+constexpr int kScaleChoices[] = {75, 100, 125, 150, 175, 200, 250, 300};
 constexpr int kTextClose = 5;
 constexpr int kTextTabSettings = 651;
 constexpr int kTextTabAbout = 655;
+constexpr int kTextVersion = 671;
+constexpr int kTextNoTray = 1163;
 
 SettingDialogHook g_hook = nullptr;
 void* g_hookContext = nullptr;
@@ -167,6 +175,16 @@ void SettingDlg::BuildSettingsPage(MControl* parent) {
         language->AddItem(FindLanguage(lcid)->nativeName, lcid);
     language->SelectData(GetCurrentLcid());
 
+    // Beside the language: how large everything is drawn.
+    const int scaleLeft = x + 270;
+    AddLabel(page, IDC_SCALE_LABEL, CRect(scaleLeft, 76, right, 100), 16, kText);
+    auto* scale = static_cast<MComboBox*>(
+        page->CreateControl(L"MComboBox", IDC_SCALE, CRect(scaleLeft, 106, scaleLeft + 240, 138)));
+    scale->SetBackImage(L"img_combobox.png");
+    scale->SetShowModeMID(8, 8, 30, 8);
+    scale->SetFont(kEmbeddedFontFamily, 14, 0);
+    scale->SetTextColor(kText);
+
     AddLabel(page, IDC_STARTUP_LABEL, CRect(x, 160, right, 184), 16, kText);
     for (UINT id : {UINT(IDC_AUTORUN), UINT(IDC_AUTORUN_HIDDEN)}) {
         const int top = id == IDC_AUTORUN ? 190 : 220;
@@ -223,11 +241,20 @@ void SettingDlg::SetTexts() {
             control->SetTitle(Text(entry.text));
     if (auto* version = dynamic_cast<MControlFont*>(GetControl(IDC_VERSION)))
         version->SetTitle(L"v" + m_software.version);
+    if (!m_trayAvailable) {
+        // The hide option cannot work: the note says why in place of what it does.
+        if (auto* note = dynamic_cast<MControlFont*>(GetControl(IDC_EXITMODE_NOTE)))
+            note->SetTitle(Text(kTextNoTray));
+        if (MControl* hide = GetControl(IDC_EXITMODE_HIDE)) hide->SetTooltip(Text(kTextNoTray).c_str());
+    }
     if (MControl* close = GetControl(IDC_CLOSE)) close->SetTooltip(Text(kTextClose).c_str());
     if (auto* tabs = dynamic_cast<CTabCtrl1*>(GetControl(IDC_TABS))) {
         tabs->SetItemText(0, Text(kTextTabSettings));
         tabs->SetItemText(1, Text(kTextTabAbout));
     }
+    FillScaleChoices();
+    // The desktop (taskbar, switcher) names the window by its caption.
+    if (auto* title = dynamic_cast<MControlFont*>(GetControl(IDC_TITLE))) SetWindowTextW(title->GetTitle().c_str());
 }
 
 bool SettingDlg::IsChecked(UINT id) {
@@ -248,7 +275,11 @@ void SettingDlg::ReadInitialStates() {
         hidden->SetEnabled(TRUE);
         SetChecked(IDC_AUTORUN_HIDDEN, ReadAppRegInt(kAutorunMinimize) == 1);
     }
-    SetChecked(ReadAppRegInt(kExitMode) == 1 ? IDC_EXITMODE_EXIT : IDC_EXITMODE_HIDE, true);
+    // Without a notification-area icon closing exits, whatever is stored: the
+    // radios show what closing does, and the stored choice waits for an icon.
+    const bool hides = m_trayAvailable && ReadAppRegInt(kExitMode) != 1;
+    SetChecked(hides ? IDC_EXITMODE_HIDE : IDC_EXITMODE_EXIT, true);
+    if (MControl* hide = GetControl(IDC_EXITMODE_HIDE)) hide->SetEnabled(m_trayAvailable ? TRUE : FALSE);
 }
 
 void SettingDlg::SelectPage(int index) {
@@ -266,6 +297,9 @@ LRESULT SettingDlg::OnMessage(UINT id, UINT code, WPARAM, LPARAM lParam) {
             return 1;
         case IDC_LANGUAGE:
             ChangeLanguage();
+            return 1;
+        case IDC_SCALE:
+            ChangeScale();
             return 1;
         case IDC_AUTORUN:
             OnAutorunClicked();
@@ -297,7 +331,36 @@ void SettingDlg::ChangeLanguage() {
     SetCurrentLcid(lcid);
     WriteAppRegInt(kLcid, lcid);
     SetTexts();
+    // After a change of language the version says what it is.
+    if (auto* version = dynamic_cast<MControlFont*>(GetControl(IDC_VERSION)))
+        version->SetTitle(Text(kTextVersion) + L": v" + m_software.version);
     if (HWND owner = GetParentHwnd()) Platform::PostMessage(owner, kLanguageChangedMessage, 0, 0);
+}
+
+void SettingDlg::FillScaleChoices() {
+    auto* scale = dynamic_cast<MComboBox*>(GetControl(IDC_SCALE));
+    if (!scale) return;
+    // Filled afresh: only the first item's text depends on the language.
+    scale->DelAllItems();
+    scale->AddItem(Text(kTextScaleDesktop).c_str(), 0);
+    for (int percent : kScaleChoices) scale->AddItem((std::to_wstring(percent) + L"%").c_str(), percent);
+    const int stored = GetScaleSetting();
+    scale->SelectData(std::find(std::begin(kScaleChoices), std::end(kScaleChoices), stored) !=
+                              std::end(kScaleChoices)
+                          ? stored
+                          : 0);
+}
+
+void SettingDlg::ChangeScale() {
+    auto* scale = dynamic_cast<MComboBox*>(GetControl(IDC_SCALE));
+    if (!scale) return;
+    const int percent = int(scale->GetCurData());
+    if (percent == GetScaleSetting()) return;
+    SetScaleSetting(percent);
+    // Every window follows at once, this one included; the main window stays
+    // inside the work area.
+    UpdateProgramScale(GetParentHwnd());
+    CenterWindow(nullptr);
 }
 
 void SettingDlg::OnAutorunClicked() {
@@ -346,8 +409,9 @@ void SettingDlg::OpenLink(UINT id) {
     m_desktop.OpenWebAddress(address);
 }
 
-UINT ShowSettingDlg(HWND owner, const SoftwareInfo& software) {
+UINT ShowSettingDlg(HWND owner, const SoftwareInfo& software, bool trayAvailable) {
     SettingDlg dlg(software, GetDesktopServices(), GetAutostartEntryPath(), GetAutostartProgramPath());
+    dlg.SetTrayAvailable(trayAvailable);
     const UINT result = dlg.Show(owner);
     if (dlg.GetSafeHwnd()) dlg.DestroyWindow();
     return result;

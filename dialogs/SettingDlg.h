@@ -39,6 +39,8 @@ class SettingDlg : public Orvix::MDialog {
         IDC_LINK_STORE = 56,
         IDC_LINK_SUPPORT = 57,
         IDC_RIGHTS = 58,
+        IDC_SCALE_LABEL = 59,
+        IDC_SCALE = 60,
     };
 
     // `entryPath` is the autostart entry, `programPath` the program it starts.
@@ -53,6 +55,10 @@ class SettingDlg : public Orvix::MDialog {
 
     // Shows the page of a tab: 0 settings, 1 about.
     void SelectPage(int index);
+    // Whether the main window has its notification-area icon: without one, closing
+    // the window always exits, and the hide option is shown off with the reason.
+    // Before the window is created.
+    void SetTrayAvailable(bool available) { m_trayAvailable = available; }
 
     const wchar_t* GetClassNameW() const override { return L"SettingDlg"; }
 
@@ -70,6 +76,9 @@ class SettingDlg : public Orvix::MDialog {
     void SetTexts();
     void ReadInitialStates();
     void ChangeLanguage();
+    // The display scale combo: its "as the desktop" item reads the current language.
+    void FillScaleChoices();
+    void ChangeScale();
     void OnAutorunClicked();
     void OnHiddenClicked();
     void OnExitModeClicked();
@@ -81,11 +90,12 @@ class SettingDlg : public Orvix::MDialog {
     DesktopServices& m_desktop;
     std::wstring m_entryPath;
     std::wstring m_programPath;
+    bool m_trayAvailable = true;
 };
 
 // What the main window runs for its settings button: the dialog over `owner`, on
 // the desktop of this machine and the program's own autostart entry.
-Orvix::UINT ShowSettingDlg(Orvix::HWND owner, const SoftwareInfo& software);
+Orvix::UINT ShowSettingDlg(Orvix::HWND owner, const SoftwareInfo& software, bool trayAvailable = true);
 
 // Hook for the program's tests and screenshots: called on the UI thread once the
 // settings window runs its modal loop. Null to stop.

@@ -1,9 +1,14 @@
 #include "dialogs/WaitDlg.h"
 
+#include "exchange/LanguageText.h"
 #include "orvix/controls/CGifPicture.h"
 #include "orvix/platform/Platform.h"
 
 using namespace Orvix;
+
+namespace {
+constexpr int kTextTitle = 1251;
+}  // namespace
 
 CRect WaitDlg::PlaceOver(const CRect& owner) {
     const int left = owner.left + (owner.Width() - kSize) / 2;
@@ -35,4 +40,6 @@ void WaitDlg::InitUI(CRect) {
         static_cast<CGifPicture*>(CreateControl(L"CGifPicture", IDC_LOADING, CRect(1, 1, 101, 101)));
     loading->SetImage(L"loading.gif");
     loading->SetRunState(1);
+    // No caption to show: the desktop names the window by what it is for.
+    SetWindowTextW(GetLanguageText(L"LAN", kTextTitle).c_str());
 }

@@ -298,3 +298,11 @@ KeyPageChoice DecodeKeyRecord(const KeyRecord* record, int keyCode, int currentG
     }
     return choice;
 }
+
+std::vector<ButtonUse> ButtonsUsing(const std::vector<KeyRecord>& keys, int type, int32_t value) {
+    std::vector<ButtonUse> uses;
+    for (const KeyRecord& key : keys)
+        if (key.fnLayer == 0 && key.macroType == type && key.macroValue == value)
+            uses.push_back({key.profile, key.keyCode});
+    return uses;
+}

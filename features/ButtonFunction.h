@@ -75,6 +75,15 @@ bool EncodeButtonFunction(const KeyRecord& record, const std::vector<int32_t>& m
 // records of function layer 0. A record whose key code has no slot is skipped.
 ButtonMap BuildButtonMap(const std::vector<KeyRecord>& keys, const std::vector<int32_t>& macroIds);
 
+// A button of a profile whose assignment names an entry of a library.
+struct ButtonUse {
+    int32_t profile = 0;
+    int32_t keyCode = 0;
+};
+// The buttons among `keys` (function layer 0) assigned to function `type` with
+// value `value`: the buttons of a macro (type 5) or of a text (type 11).
+std::vector<ButtonUse> ButtonsUsing(const std::vector<KeyRecord>& keys, int type, int32_t value);
+
 // The shortcut group a type 7 value belongs to; 0 for values outside every group.
 int ShortcutGroupOf(int value);
 

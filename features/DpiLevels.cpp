@@ -10,8 +10,16 @@ std::wstring DpiColourKey(int level) {
     return L"dpi_group" + std::to_wstring(level) + L"_rgb";
 }
 
+int MaxDpiFor(int deviceType) {
+    return deviceType == kDpiWideModel ? kDpiTypedMaxWide : kDpiTypedMax;
+}
+
+int DpiSliderMaxFor(int deviceType) {
+    return DpiToSlider(MaxDpiFor(deviceType));
+}
+
 int CorrectTypedDpi(int typed, int deviceType) {
-    const int top = deviceType == kDpiWideModel ? kDpiTypedMaxWide : kDpiTypedMax;
+    const int top = MaxDpiFor(deviceType);
     const int rounded = typed / kDpiTypedStep * kDpiTypedStep;
     return std::clamp(rounded, kDpiTypedMin, top);
 }

@@ -49,6 +49,11 @@ inline int DpiToSlider(int dpi) {
     return dpi / kDpiSliderStep;
 }
 
+// The highest DPI a model's levels take (typed), and the slider's maximum for it:
+// its scale ends there, so a level at the top has its thumb at the end.
+int MaxDpiFor(int deviceType);
+int DpiSliderMaxFor(int deviceType);
+
 // A stored level count kept to 1..7.
 int ShownLevelCount(int storedCount);
 

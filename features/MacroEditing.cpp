@@ -78,6 +78,8 @@ void MacroRecorder::Start(int delayType, int fixedDelay) {
     m_fixedDelay = fixedDelay;
     m_hasPrevious = false;
     m_previousMs = 0;
+    m_heldKeys.clear();
+    m_heldButtons = 0;
 }
 
 RecordStep MacroRecorder::Feed(const InputEvent& input, uint64_t nowMs, bool insideRecordButton,
@@ -106,6 +108,13 @@ RecordStep MacroRecorder::Feed(const InputEvent& input, uint64_t nowMs, bool ins
         }
     }
 
+    if (type == kEventKeyUp || type == kEventButtonUp) {
+        const bool held = type == kEventKeyUp ? std::find(m_heldKeys.begin(), m_heldKeys.end(), input.code) !=
+                                                    m_heldKeys.end()
+                                              : (m_heldButtons & input.code) != 0;
+        if (!held) return step;
+    }
+
     int delay = 0;
     if (m_delayType == kDelayRecorded) {
         if (m_hasPrevious)
@@ -119,6 +128,13 @@ RecordStep MacroRecorder::Feed(const InputEvent& input, uint64_t nowMs, bool ins
 
     step.taken = true;
     step.previousDelay = delay;
+    if (type == kEventKeyDown &&
+        std::find(m_heldKeys.begin(), m_heldKeys.end(), input.code) == m_heldKeys.end())
+        m_heldKeys.push_back(input.code);
+    if (type == kEventKeyUp)
+        m_heldKeys.erase(std::remove(m_heldKeys.begin(), m_heldKeys.end(), input.code), m_heldKeys.end());
+    if (type == kEventButtonDown) m_heldButtons |= input.code;
+    if (type == kEventButtonUp) m_heldButtons &= ~input.code;
     if (m_delayType != kDelayNone && delay != 0 && eventCount >= kMacroEventLimit) {
         step.stopBefore = true;
         return step;

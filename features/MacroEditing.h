@@ -55,7 +55,8 @@ class MacroRecorder {
     void Start(int delayType, int fixedDelay);
     // `nowMs` is a monotonic clock; `insideRecordButton` tells whether the
     // pointer was over the record button (its click stops the recording and is
-    // not part of the macro); `eventCount` is the length of the list.
+    // not part of the macro); `eventCount` is the length of the list. A release
+    // of a key or button not pressed during the recording is not taken.
     RecordStep Feed(const InputEvent& input, uint64_t nowMs, bool insideRecordButton, int eventCount);
 
   private:
@@ -63,6 +64,10 @@ class MacroRecorder {
     int m_fixedDelay = kMinFixedDelay;
     bool m_hasPrevious = false;
     uint64_t m_previousMs = 0;
+    // Keys and buttons pressed since the start: a release of anything else (held
+    // before the recording began) has no press in the macro and is dropped.
+    std::vector<int> m_heldKeys;
+    int m_heldButtons = 0;
 };
 
 // The press and the release the insert panel adds for a key (virtual key and

@@ -21,6 +21,15 @@ std::wstring WebAddressToOpen(const std::wstring& stored) {
 PcFunctionExecutor::PcFunctionExecutor(DataStore& store, DesktopServices& services)
     : m_store(store), m_services(services) {}
 
+PcFunctionExecutor::~PcFunctionExecutor() {
+    {
+        std::lock_guard<std::mutex> guard(m_lock);
+        m_stop = true;
+    }
+    m_changed.notify_all();
+    if (m_typist.joinable()) m_typist.join();
+}
+
 bool PcFunctionExecutor::Execute(int kind, int32_t id) {
     std::wstring description, param, content;
     int32_t type = 0;
@@ -42,11 +51,42 @@ bool PcFunctionExecutor::Execute(int kind, int32_t id) {
 
 bool PcFunctionExecutor::TypeText(const std::wstring& text) {
     if (text.empty()) return false;
-    // The user's clipboard is put back afterwards rather than left empty.
-    std::wstring saved;
-    const bool haveSaved = m_services.GetClipboardText(saved);
+    std::lock_guard<std::mutex> guard(m_lock);
+    m_texts.push_back(text);
+    if (!m_typist.joinable()) m_typist = std::thread([this] { TypistLoop(); });
+    m_changed.notify_all();
+    return true;
+}
+
+void PcFunctionExecutor::WaitUntilTyped() {
+    std::unique_lock<std::mutex> guard(m_lock);
+    m_changed.wait(guard, [this] { return m_texts.empty() && !m_typing; });
+}
+
+void PcFunctionExecutor::TypistLoop() {
+    std::unique_lock<std::mutex> guard(m_lock);
+    for (;;) {
+        m_changed.wait(guard, [this] { return m_stop || !m_texts.empty(); });
+        if (m_texts.empty()) return;  // stopping, with nothing left to type
+        const std::wstring text = std::move(m_texts.front());
+        m_texts.pop_front();
+        m_typing = true;
+        guard.unlock();
+        PasteThroughClipboard(text);
+        guard.lock();
+        m_typing = false;
+        m_changed.notify_all();
+    }
+}
+
+bool PcFunctionExecutor::PasteThroughClipboard(const std::wstring& text) {
+    if (text.empty()) return false;
+    // Everything the user had copied (text, images, files) goes back afterwards.
+    ClipboardContents saved;
+    if (!m_services.SaveClipboard(saved)) return false;
     if (!m_services.SetClipboardText(text)) return false;
     const bool pasted = m_services.PressPasteKeys();
-    m_services.SetClipboardText(haveSaved ? saved : std::wstring());
+    m_services.WaitForPaste();
+    m_services.RestoreClipboard(saved);
     return pasted;
 }

@@ -4,15 +4,12 @@
 #include <sys/wait.h>
 
 #include <chrono>
-#include <condition_variable>
 #include <functional>
-#include <memory>
 #include <mutex>
 #include <thread>
 #include <vector>
 
 #include "orvix/core/TextConv.h"
-#include "orvix/platform/Platform.h"
 #include "platform/AppLaunch.h"
 #include "platform/Trace.h"
 #include "platform/WaylandClipboard.h"
@@ -27,46 +24,17 @@ extern char** environ;
 
 namespace {
 
-constexpr auto kUiWait = std::chrono::seconds(2);
 constexpr auto kPasteHold = std::chrono::milliseconds(100);
-// The focused window asks for the clipboard when it handles the keys, possibly
-// after they were released; the caller puts the user's clipboard back afterwards.
+// How long a focused window may take to fetch a pasted text, and a moment more
+// for a second format it may ask for.
+constexpr auto kPasteWait = std::chrono::milliseconds(1500);
+constexpr auto kPasteGrace = std::chrono::milliseconds(50);
+// The virtual keyboard of a Wayland session stays until the window handled its
+// keys: a native Wayland window fetches the Wayland clipboard, which is not counted.
 constexpr auto kPasteSettle = std::chrono::milliseconds(300);
 // A new input device reaches the compositor through udev and its input library;
 // keys sent before it took the device would be lost.
 constexpr auto kKeyboardSettle = std::chrono::milliseconds(250);
-
-// Runs `work` on the UI thread and waits for it. False when there is no UI
-// thread or it did not get round to it in time (the work is then skipped).
-bool RunOnUiThread(std::function<void()> work) {
-    if (!Orvix::Platform::IsInitialized()) return false;
-    struct Shared {
-        std::mutex lock;
-        std::condition_variable done;
-        bool started = false;
-        bool finished = false;
-        bool abandoned = false;
-    };
-    auto shared = std::make_shared<Shared>();
-    Orvix::Platform::PostTask([shared, work = std::move(work)] {
-        {
-            std::lock_guard<std::mutex> lock(shared->lock);
-            if (shared->abandoned) return;
-            shared->started = true;
-        }
-        work();
-        std::lock_guard<std::mutex> lock(shared->lock);
-        shared->finished = true;
-        shared->done.notify_all();
-    });
-    std::unique_lock<std::mutex> lock(shared->lock);
-    if (!shared->done.wait_for(lock, kUiWait, [&] { return shared->finished; }) && !shared->started) {
-        shared->abandoned = true;
-        return false;
-    }
-    shared->done.wait(lock, [&] { return shared->finished; });
-    return true;
-}
 
 bool IsAsciiLetter(wchar_t c) {
     return (c >= L'a' && c <= L'z') || (c >= L'A' && c <= L'Z');
@@ -148,32 +116,44 @@ bool SystemDesktopServices::UseWaylandClipboard() const {
            WaylandClipboard::IsAvailable();
 }
 
-bool SystemDesktopServices::GetClipboardText(std::wstring& text) {
-    if (!RunOnUiThread([&text] { text = Orvix::Platform::GetClipboardText(); })) return false;
-    // On a Wayland session what the user copied last is on the Wayland side.
-    std::string wayland;
-    if (UseWaylandClipboard() && WaylandClipboard().Read(wayland) && !wayland.empty())
-        text = Orvix::Utf8ToWide(wayland);
-    return true;
+bool SystemDesktopServices::SaveClipboard(ClipboardContents& contents) {
+    // On a Wayland session what the user copied last may be on the Wayland side.
+    m_waylandSaved.clear();
+    if (UseWaylandClipboard() && !WaylandClipboard().Read(m_waylandSaved)) m_waylandSaved.clear();
+    ClipboardKeeper* keeper = ClipboardKeeper::Get();
+    return keeper && keeper->Save(contents);
+}
+
+bool SystemDesktopServices::RestoreClipboard(const ClipboardContents& contents) {
+    ClipboardKeeper* keeper = ClipboardKeeper::Get();
+    const bool restored = keeper && keeper->Offer(contents);
+    if (UseWaylandClipboard() && !m_waylandSaved.empty() && !WaylandClipboard().Write(m_waylandSaved))
+        Vantorel::Trace("clipboard: wl-copy did not take the text back");
+    return restored;
 }
 
 bool SystemDesktopServices::SetClipboardText(const std::wstring& text) {
-    // Reading the text back tells whether the clipboard took it, and makes the
-    // display connection send the change at once: keys pressed right after must
-    // not reach a window that still sees the previous owner.
-    bool held = false;
-    if (!RunOnUiThread([&text, &held] {
-            Orvix::Platform::SetClipboardText(text);
-            held = Orvix::Platform::GetClipboardText() == text;
-        }) ||
-        !held)
-        return false;
+    ClipboardKeeper* keeper = ClipboardKeeper::Get();
+    if (!keeper || !keeper->Offer(TextClipboardFormats(Orvix::WideToUtf8(text)))) return false;
+    m_answeredBefore = keeper->GetAnsweredRequests();
     // Native Wayland applications read the Wayland clipboard; the compositor's copy
     // of the X selection may come late or not at all. Written last, so both hold
     // the same text whichever the compositor copies.
     if (UseWaylandClipboard() && !WaylandClipboard().Write(Orvix::WideToUtf8(text)))
         Vantorel::Trace("clipboard: wl-copy did not take the text");
     return true;
+}
+
+void SystemDesktopServices::WaitForPaste() {
+    // The focused window asks for the text when it handles the keys, possibly
+    // after they were released; the user's clipboard goes back once it has.
+    ClipboardKeeper* keeper = ClipboardKeeper::Get();
+    if (!keeper) return;
+    const auto until = std::chrono::steady_clock::now() + kPasteWait;
+    while (keeper->GetAnsweredRequests() == m_answeredBefore && keeper->IsOwner() &&
+           std::chrono::steady_clock::now() < until)
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    std::this_thread::sleep_for(kPasteGrace);
 }
 
 bool SystemDesktopServices::PressWithXTest() {
@@ -195,7 +175,6 @@ bool SystemDesktopServices::PressWithXTest() {
         XTestFakeKeyEvent(display, v, False, CurrentTime);
         XTestFakeKeyEvent(display, ctrl, False, CurrentTime);
         XSync(display, False);
-        std::this_thread::sleep_for(kPasteSettle);
     }
     XCloseDisplay(display);
     return ok;

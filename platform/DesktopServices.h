@@ -4,10 +4,12 @@
 // clipboard. Nothing here goes through a shell command line: programs are started
 // by path with an argument vector, addresses are handed to xdg-open as one argument.
 // The interface lets tests watch the calls without launching anything.
+#include <cstdint>
 #include <functional>
 #include <mutex>
 #include <string>
 
+#include "platform/ClipboardKeeper.h"
 #include "platform/DesktopSession.h"
 #include "platform/UinputKeyboard.h"
 
@@ -29,11 +31,17 @@ class DesktopServices {
     // Opens a web address in the user's browser (an address without a scheme is
     // taken as "http://" + address); any scheme but http and https is refused.
     virtual bool OpenWebAddress(const std::wstring& address) = 0;
-    // False when there is no clipboard to reach; `text` is empty when it holds none.
-    virtual bool GetClipboardText(std::wstring& text) = 0;
+    // Every format the clipboard holds (none when it is empty); false when there
+    // is no clipboard to reach.
+    virtual bool SaveClipboard(ClipboardContents& contents) = 0;
+    // The clipboard holds these formats from now on; nothing empties it.
+    virtual bool RestoreClipboard(const ClipboardContents& contents) = 0;
+    // The clipboard holds `text`, to be pasted.
     virtual bool SetClipboardText(const std::wstring& text) = 0;
     // Ctrl down, V down, 100 ms, V up, Ctrl up, to the window that has the focus.
     virtual bool PressPasteKeys() = 0;
+    // After the keys: until the focused window fetched the text (or a time limit).
+    virtual void WaitForPaste() {}
     // Where a paste that had to fall back is told (on the thread that pasted).
     virtual void SetPasteFallbackHandler(std::function<void(const PasteFallback&)>) {}
 };
@@ -55,17 +63,20 @@ struct DesktopSessionOptions {
 };
 
 // The desktop of this machine: GIO's application launching for programs and
-// application entries, xdg-open for addresses, the toolkit's clipboard (reached
-// on the UI thread, and on a Wayland session also the Wayland clipboard) and, for
-// the keys, XTest or a uinput virtual keyboard as the session needs.
+// application entries, xdg-open for addresses, the X clipboard on a connection
+// of its own (ClipboardKeeper; on a Wayland session also the Wayland clipboard's
+// text) and, for the keys, XTest or a uinput virtual keyboard as the session
+// needs. Nothing here waits for the UI thread.
 class SystemDesktopServices : public DesktopServices {
   public:
     explicit SystemDesktopServices(DesktopSessionOptions options = {});
     bool StartProgram(const std::wstring& path) override;
     bool OpenWebAddress(const std::wstring& address) override;
-    bool GetClipboardText(std::wstring& text) override;
+    bool SaveClipboard(ClipboardContents& contents) override;
+    bool RestoreClipboard(const ClipboardContents& contents) override;
     bool SetClipboardText(const std::wstring& text) override;
     bool PressPasteKeys() override;
+    void WaitForPaste() override;
     void SetPasteFallbackHandler(std::function<void(const PasteFallback&)> handler) override;
 
   private:
@@ -76,6 +87,9 @@ class SystemDesktopServices : public DesktopServices {
     DesktopSessionOptions m_options;
     std::mutex m_handlerLock;
     std::function<void(const PasteFallback&)> m_fallbackHandler;  // guarded by m_handlerLock
+    // One paste at a time (the text typer's thread): what it saved and counted.
+    uint64_t m_answeredBefore = 0;  // requests the clipboard had answered before the keys
+    std::string m_waylandSaved;     // the Wayland clipboard's text before the paste
 };
 
 // The process-wide instance of SystemDesktopServices.

@@ -9,11 +9,14 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 #include <thread>
 
 #include "orvix/core/TextConv.h"
+#include "orvix/platform/NativeWindow.h"
 #include "orvix/platform/Platform.h"
 #include "platform/FilePathDlg.h"
 #include "platform/Trace.h"
@@ -29,6 +32,8 @@ FileDialogAnswer g_answer;
 std::vector<FileChooserKind> g_order = {FileChooserKind::Portal, FileChooserKind::Zenity,
                                         FileChooserKind::Toolkit};
 bool g_busy = false;
+// How long a portal may take to hand out a request (it may be started first).
+constexpr int kPortalCallTimeoutMs = 25000;
 
 enum class Outcome { Chosen, Cancelled, Unavailable };
 
@@ -78,6 +83,28 @@ GVariant* PortalFilters(const FileDialogRequest& request) {
     return g_variant_builder_end(&filters);
 }
 
+struct PortalCall {
+    bool done = false;
+    GVariant* reply = nullptr;
+    GError* error = nullptr;
+};
+
+void OnPortalCallDone(GObject* source, GAsyncResult* result, gpointer data) {
+    auto* call = static_cast<PortalCall*>(data);
+    call->reply = g_dbus_connection_call_finish(G_DBUS_CONNECTION(source), result, &call->error);
+    call->done = true;
+}
+
+// "x11:<XID>" names the window the chooser belongs to, so the desktop places it
+// over that window and keeps it in front; empty where the window has no X id.
+std::string PortalParent(Orvix::HWND owner) {
+    const uint64_t xid = Orvix::GetX11WindowId(owner);
+    if (xid == 0) return "";
+    char text[32];
+    std::snprintf(text, sizeof text, "x11:%llx", static_cast<unsigned long long>(xid));
+    return text;
+}
+
 Outcome ChooseWithPortal(const FileDialogRequest& request, std::wstring& path) {
     GError* error = nullptr;
     GDBusConnection* bus = g_bus_get_sync(G_BUS_TYPE_SESSION, nullptr, &error);
@@ -109,17 +136,26 @@ Outcome ChooseWithPortal(const FileDialogRequest& request, std::wstring& path) {
     if (request.save && !request.suggestedName.empty())
         g_variant_builder_add(&options, "{sv}", "current_name",
                               g_variant_new_string(WideToUtf8(request.suggestedName).c_str()));
-    GVariant* reply = g_dbus_connection_call_sync(
-        bus, "org.freedesktop.portal.Desktop", "/org/freedesktop/portal/desktop",
-        "org.freedesktop.portal.FileChooser", request.save ? "SaveFile" : "OpenFile",
-        g_variant_new("(ssa{sv})", "", WideToUtf8(request.title).c_str(), &options), G_VARIANT_TYPE("(o)"),
-        G_DBUS_CALL_FLAGS_NONE, 5000, nullptr, &error);
+    // The call itself only hands out the request (a portal being started can take
+    // seconds): the window keeps painting and answering while it comes.
+    PortalCall call;
+    g_dbus_connection_call(bus, "org.freedesktop.portal.Desktop", "/org/freedesktop/portal/desktop",
+                           "org.freedesktop.portal.FileChooser", request.save ? "SaveFile" : "OpenFile",
+                           g_variant_new("(ssa{sv})", PortalParent(request.owner).c_str(),
+                                         WideToUtf8(request.title).c_str(), &options),
+                           G_VARIANT_TYPE("(o)"), G_DBUS_CALL_FLAGS_NONE, kPortalCallTimeoutMs, nullptr,
+                           OnPortalCallDone, &call);
+    while (!call.done) {
+        while (g_main_context_iteration(context, FALSE)) {
+        }
+        if (!call.done) PumpWindow();
+    }
     Outcome outcome = Outcome::Unavailable;
-    if (!reply) {
-        Vantorel::Trace("file dialog: no portal (%s)", error ? error->message : "?");
-        g_clear_error(&error);
+    if (!call.reply) {
+        Vantorel::Trace("file dialog: no portal (%s)", call.error ? call.error->message : "?");
+        g_clear_error(&call.error);
     } else {
-        g_variant_unref(reply);
+        g_variant_unref(call.reply);
         while (!wait.answered && !g_dbus_connection_is_closed(bus)) {
             while (g_main_context_iteration(context, FALSE)) {
             }
@@ -162,6 +198,17 @@ Outcome ChooseWithZenity(const FileDialogRequest& request, std::wstring& path) {
     const std::string zenity = FindOnPath("zenity");
     if (zenity.empty()) return Outcome::Unavailable;
     std::vector<std::string> args = {zenity, "--file-selection", "--title=" + WideToUtf8(request.title)};
+    // A child of the window asking: the desktop keeps it in front of that window.
+    const uint64_t parent = Orvix::GetX11WindowId(request.owner);
+    std::vector<std::string> environment;
+    for (char** e = environ; *e; ++e)
+        if (std::strncmp(*e, "WINDOWID=", 9) != 0) environment.push_back(*e);
+    if (parent != 0) {
+        char id[32];
+        std::snprintf(id, sizeof id, "0x%llx", static_cast<unsigned long long>(parent));
+        args.push_back(std::string("--attach=") + id);
+        environment.push_back("WINDOWID=" + std::to_string(parent));
+    }
     if (request.save) {
         args.push_back("--save");
         args.push_back("--confirm-overwrite");
@@ -181,7 +228,10 @@ Outcome ChooseWithZenity(const FileDialogRequest& request, std::wstring& path) {
     for (std::string& a : args) argv.push_back(a.data());
     argv.push_back(nullptr);
     pid_t pid = 0;
-    const int rc = posix_spawn(&pid, zenity.c_str(), &actions, nullptr, argv.data(), environ);
+    std::vector<char*> envp;
+    for (std::string& e : environment) envp.push_back(e.data());
+    envp.push_back(nullptr);
+    const int rc = posix_spawn(&pid, zenity.c_str(), &actions, nullptr, argv.data(), envp.data());
     posix_spawn_file_actions_destroy(&actions);
     close(out[1]);
     if (rc != 0) {
@@ -231,10 +281,18 @@ bool ChooseFile(const FileDialogRequest& request, std::wstring& path) {
             case FileChooserKind::Zenity:
                 outcome = ChooseWithZenity(request, path);
                 break;
-            case FileChooserKind::Toolkit:
-                outcome = FilePathDlg::Ask(request.owner, request.title, path) ? Outcome::Chosen
-                                                                               : Outcome::Cancelled;
+            case FileChooserKind::Toolkit: {
+                std::wstring start;  // the home folder, or the name offered there
+                if (request.save && !request.suggestedName.empty()) {
+                    const char* home = std::getenv("HOME");
+                    start = Utf8ToWide(home && *home ? home : "") + L"/" + request.suggestedName;
+                }
+                outcome = FilePathDlg::Ask(request.owner, request.title, start, !request.save)
+                              ? Outcome::Chosen
+                              : Outcome::Cancelled;
+                if (outcome == Outcome::Chosen) path = start;
                 break;
+            }
         }
         if (outcome != Outcome::Unavailable) break;
     }

@@ -13,6 +13,8 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   # toolkit: windows, drawing, text, fonts, images
   libsdl2-dev libcairo2-dev libpango1.0-dev libfontconfig-dev fonts-open-sans libgif-dev
+  # the window manager's conventions and the desktop's scale settings (XSETTINGS) on X11
+  libxcb1-dev x11-utils
   # Chinese, Japanese and Korean texts (fontconfig falls back to these fonts)
   fonts-noto-cjk
   # devices, storage, synthetic keys

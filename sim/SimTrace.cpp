@@ -64,7 +64,10 @@ void SimTrace::Record(const std::string& device, SimDirection direction, const u
     std::lock_guard<std::mutex> lock(m_lock);
     if (direction == SimDirection::ToDevice) {
         // Enough for any test's look back, bounded for a long demo run.
-        if (m_received.size() >= kReceivedKept) m_received.pop_front();
+        if (m_received.size() >= kReceivedKept) {
+            m_received.pop_front();
+            m_receivers.pop_front();
+        }
         std::string hex;
         char byte[4];
         for (size_t i = 0; i < length; ++i) {
@@ -72,6 +75,7 @@ void SimTrace::Record(const std::string& device, SimDirection direction, const u
             hex += byte;
         }
         m_received.push_back(std::move(hex));
+        m_receivers.push_back(device);
     }
     if (rejected) {
         if (m_rejections.size() >= kReceivedKept) m_rejections.pop_front();
@@ -84,9 +88,18 @@ std::vector<std::string> SimTrace::ReceivedHex() const {
     return {m_received.begin(), m_received.end()};
 }
 
+std::vector<std::string> SimTrace::ReceivedHex(const std::string& device) const {
+    std::lock_guard<std::mutex> lock(m_lock);
+    std::vector<std::string> received;
+    for (size_t i = 0; i < m_received.size(); ++i)
+        if (m_receivers[i].find(device) != std::string::npos) received.push_back(m_received[i]);
+    return received;
+}
+
 void SimTrace::ClearReceived() {
     std::lock_guard<std::mutex> lock(m_lock);
     m_received.clear();
+    m_receivers.clear();
 }
 
 std::vector<std::string> SimTrace::Rejections() const {

@@ -35,6 +35,8 @@ class SimTrace {
     // Every report the host wrote to a device, oldest first, as upper-case hex
     // bytes joined by blanks ("06 0F 01 00 00 FF 00 ..."); the last 4096 are kept.
     std::vector<std::string> ReceivedHex() const;
+    // The same, of the devices whose name holds `device` ("cable", "receiver").
+    std::vector<std::string> ReceivedHex(const std::string& device) const;
     void ClearReceived();
 
     // One line of the trace file.
@@ -45,4 +47,5 @@ class SimTrace {
     static constexpr size_t kReceivedKept = 4096;
     std::deque<std::string> m_rejections;
     std::deque<std::string> m_received;
+    std::deque<std::string> m_receivers;  // the device of each of m_received
 };

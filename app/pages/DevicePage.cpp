@@ -2,6 +2,7 @@
 
 #include "app/DeviceMainDef.h"
 #include "app/pages/MainPageHost.h"
+#include "device/DeviceManager.h"
 #include "dialogs/CUIMessageBox.h"
 #include "features/PerformanceOptions.h"
 #include "orvix/controls/CRadioButton.h"
@@ -19,6 +20,7 @@ constexpr int kCaptionText = 76;
 constexpr int kTextMouseVersion = 551;
 constexpr int kTextReceiverVersion = 552;
 constexpr int kTextPairing = 723;
+constexpr int kTextPlugReceiver = 1161;
 constexpr int kTextFactoryReset = 570;
 constexpr int kTextFactoryResetQuestion = 571;
 constexpr int kTextNotice = 576;
@@ -70,6 +72,16 @@ void DevicePage::Create() {
                {IDC_RULES_SWITCH, IDC_RULES_SWITCH_TEXT},
                {IDC_RULES_PROFILE, IDC_RULES_PROFILE_TEXT},
                {IDC_RULES_DEFAULT, IDC_RULES_DEFAULT_TEXT}});
+    UpdatePairingButton();
+}
+
+void DevicePage::UpdatePairingButton() {
+    // Pairing is the receiver's: without one, the button says what to plug in.
+    const bool receiver = DeviceManager::Instance().HasReceiver();
+    if (auto* button = GetControlAs<MControlFont>(IDC_PAIRING)) {
+        button->SetTitle(Text(receiver ? kTextPairing : kTextPlugReceiver));
+        button->SetEnabled(receiver ? TRUE : FALSE);
+    }
 }
 
 void DevicePage::FillSleepChoices() {
@@ -138,7 +150,7 @@ void DevicePage::OnLanguageChanged() {
     if (auto* caption = GetControlAs<MControlFont>(IDC_AREA + 2)) caption->SetTitle(Text(kCaptionText));
     for (UINT id : {IDC_MOUSE_UPGRADE, IDC_RECEIVER_UPGRADE})
         if (auto* button = GetControlAs<MControlFont>(id)) button->SetTitle(Text(kTextUpgradeTitle));
-    if (auto* button = GetControlAs<MControlFont>(IDC_PAIRING)) button->SetTitle(Text(kTextPairing));
+    UpdatePairingButton();
     if (auto* button = GetControlAs<MControlFont>(IDC_FACTORY_RESET))
         button->SetTitle(Text(kTextFactoryReset));
     if (auto* label = GetControlAs<MControlFont>(IDC_SLEEP_TEXT)) label->SetTitle(Text(kTextDeepSleep));
@@ -163,6 +175,7 @@ void DevicePage::SetReceiverVersionLabel(const std::wstring& text) {
 }
 
 void DevicePage::Reload() {
+    UpdatePairingButton();
     const int32_t profile = m_host.GetState().GetCurrentProfile();
     DataStore& store = m_host.GetStore();
     std::wstring value;
@@ -188,7 +201,10 @@ void DevicePage::OnPageEvent(PageEvent event) {
         Reload();
         ReloadRules();
     }
-    if (event == PageEvent::DeviceChanged) StopCountdown();
+    if (event == PageEvent::DeviceChanged) {
+        StopCountdown();
+        UpdatePairingButton();
+    }
 }
 
 void DevicePage::OnSleepChosen() {

@@ -96,6 +96,7 @@ class DevicePage : public MainPage {
     void FillSleepChoices();
     void OnSleepChosen();
     void OnWakeClicked();
+    void UpdatePairingButton();
 
     std::vector<AppRef> m_shownApps;
     Orvix::MImageList m_ruleIcons;

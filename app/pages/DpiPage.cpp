@@ -284,6 +284,8 @@ void DpiPage::OnShow(bool shown) {
 
 void DpiPage::OnPageEvent(PageEvent event) {
     if (event == PageEvent::ProfileChanged) Reload();
+    // Another model may go further: the slider's scale follows it.
+    if (event == PageEvent::ModelChanged) ReloadDpi();
 }
 
 // ---------------------------------------------------------------- notifications
@@ -372,7 +374,8 @@ void DpiPage::ReloadDpi() {
     FillLevels(count);
     const int active = ShownActiveLevel(ReadInt(L"dpi_index"), count);
     levels->SetSelectItem(active);
-    if (DPISlider* slider = GetSlider()) slider->SetMaxProgress(kDpiSliderMax);
+    if (DPISlider* slider = GetSlider())
+        slider->SetMaxProgress(DpiSliderMaxFor(m_host.GetState().GetCurrentDeviceType()));
     ShowLevelOnSlider(active);
     if (auto* combo = GetControlAs<MComboBox>(IDC_DPI_COUNT)) combo->SelectData(LPARAM(count));
 }
@@ -404,12 +407,15 @@ void DpiPage::OnLevelClicked() {
     const int level = GetLevels()->GetSelectItem();
     StoreActiveLevel(level);
     ShowLevelOnSlider(level);
+    m_levelUnsent = false;
     m_host.QueueTask(kTaskWriteDpiStage);
 }
 
 void DpiPage::OnLevelFocused() {
+    // The edit opens with the press of a click whose release sends the level
+    // (code 2), or without a click, when closing it sends: either way once.
     StoreActiveLevel(GetLevels()->GetSelectItem());
-    m_host.QueueTask(kTaskWriteDpiStage);
+    m_levelUnsent = true;
 }
 
 void DpiPage::OnLevelTyped() {
@@ -418,11 +424,14 @@ void DpiPage::OnLevelTyped() {
     if (level < 0 || level >= levels->GetItemCount()) return;
     const int dpi =
         CorrectTypedDpi(ParseInt(levels->GetEditText()), m_host.GetState().GetCurrentDeviceType());
+    const bool changed = dpi != ReadInt(DpiValueKey(level));
     // Set while the edit closes: the corrected number is what the card keeps.
     levels->SetDPIValue(level, dpi);
     Store(DpiValueKey(level), dpi);
     ShowLevelOnSlider(level);
-    m_host.QueueTask(kTaskWriteDpiStage);
+    // An edit left as it was (a click on another card closes it) has nothing to send.
+    if (changed || m_levelUnsent) m_host.QueueTask(kTaskWriteDpiStage);
+    m_levelUnsent = false;
 }
 
 void DpiPage::OnSliderMoved(int position) {

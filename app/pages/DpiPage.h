@@ -101,4 +101,7 @@ class DpiPage : public MainPage {
     void SetTitle(Orvix::UINT id, const std::wstring& text);
 
     DesktopCommand m_mouseSettings;
+    // A level chosen by opening its edit and not sent yet: the click that
+    // opened it, or else the edit's closing, sends it.
+    bool m_levelUnsent = false;
 };

@@ -4,6 +4,8 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cmath>
+#include <cstdlib>
 #include <cwctype>
 
 #include "app/DeviceMainDef.h"
@@ -20,6 +22,8 @@
 #include "orvix/controls/MComboBox.h"
 #include "orvix/controls/MEdit.h"
 #include "orvix/core/MDialog.h"
+#include "orvix/core/MPicture.h"
+#include "orvix/core/MText.h"
 #include "orvix/core/TextConv.h"
 #include "orvix/platform/Fonts.h"
 #include "orvix/platform/Platform.h"
@@ -63,14 +67,21 @@ constexpr int kTextNotAProgram = 971;
 constexpr int kTextWebAddress = 972;
 constexpr int kTextBadAddress = 973;
 constexpr int kTextProgramGone = 974;
+constexpr int kTextNoMacro = 1154;
+constexpr int kTextOpenMacros = 1155;
+constexpr int kTextNoProgram = 1156;
+constexpr int kTextNoSuchProgram = 1157;
+constexpr int kTextNoAddress = 1158;
 
-constexpr int kPathLimit = 30;
+// Program paths and web addresses of ordinary length: the field scrolls.
+constexpr int kPathLimit = 4096;
 constexpr int kCaptureLimit = 20;
 constexpr int kCountLimit = 3;
 
 
 // Page layout (780-pixel-high coordinates from the page's corner).
 constexpr int kValueLeft = 240;
+constexpr int kButtonPadding = 14;  // each side of a button's caption
 constexpr int kValueWidth = 220;
 // Midway between the dots of the left and right buttons in the description's
 // label coordinates.
@@ -97,6 +108,12 @@ int ApplyButtonsTop(int type) {
     }
 }
 
+bool IsExecutableFile(const std::wstring& path) {
+    struct stat st {};
+    const std::string p = WideToUtf8(path);
+    return stat(p.c_str(), &st) == 0 && S_ISREG(st.st_mode) && access(p.c_str(), X_OK) == 0;
+}
+
 // What a launch button may start: an executable file, or an application entry
 // the desktop would start (the launch goes the same way).
 bool IsStartable(const std::wstring& path) {
@@ -108,6 +125,27 @@ bool IsStartable(const std::wstring& path) {
 bool IsAcceptableAddress(const std::wstring& address) {
     return std::none_of(address.begin(), address.end(),
                         [](wchar_t c) { return std::iswspace(wint_t(c)) || c < 0x20 || c == 0x7F; });
+}
+
+// A typed program: "~/" is the home folder, and a bare name is looked up on PATH
+// as a shell would (the program is still started by its full path).
+std::wstring ResolveProgramPath(std::wstring path) {
+    while (!path.empty() && std::iswspace(wint_t(path.back()))) path.pop_back();
+    while (!path.empty() && std::iswspace(wint_t(path.front()))) path.erase(0, 1);
+    if (path.rfind(L"~/", 0) == 0) {
+        if (const char* home = std::getenv("HOME")) path = Utf8ToWide(home) + path.substr(1);
+    } else if (!path.empty() && path.find(L'/') == std::wstring::npos) {
+        const char* dirs = std::getenv("PATH");
+        std::wstring list = Utf8ToWide(dirs ? dirs : "/usr/bin:/bin");
+        size_t start = 0;
+        while (start <= list.size()) {
+            const size_t end = std::min(list.find(L':', start), list.size());
+            const std::wstring dir = list.substr(start, end - start);
+            if (!dir.empty() && IsExecutableFile(dir + L"/" + path)) return dir + L"/" + path;
+            start = end + 1;
+        }
+    }
+    return path;
 }
 
 std::wstring FileNameOf(const std::wstring& path) {
@@ -128,6 +166,11 @@ KeyPage::~KeyPage() {
 void KeyPage::Create() {
     AddArea(IDC_AREA, kCaptionText);
 
+    // The model's picture lies on the page's panel, under the map's lines and dots.
+    if (auto* picture = AddControlAs<MPicture>(L"MPicture", IDC_MOUSE_PICTURE, CRect())) {
+        picture->SetShowMode(SHOW_MODE_NATURAL, 0);
+        picture->SetVisible(FALSE);
+    }
     if (auto* map = AddControlAs<MouseCtrl>(L"MouseCtrl", IDC_BUTTON_MAP, CRect())) {
         map->SetImage(L"img_key_bkg.png", 2);
     }
@@ -177,6 +220,7 @@ void KeyPage::Create() {
         radio->SetImage(L"btn_radiobox.png", 8);
         radio->SetFont(kEmbeddedFontFamily, 13, 0);
         radio->SetGroupName(L"IDC_MACRO_RADIO_LOOP1");
+        radio->EnableMultiLine(TRUE);  // the play modes take two lines in the value column
     }
     if (auto* radio = GetControlAs<CRadioButton>(IDC_RADIO_COUNT)) radio->SetCheck(TRUE);
     if (auto* edit = AddControlAs<MEdit>(L"MEdit", IDC_COUNT, CRect(), L"1")) {
@@ -186,6 +230,11 @@ void KeyPage::Create() {
         edit->SetNumberOnly(TRUE);
         edit->SetLimitText(kCountLimit);
     }
+    if (auto* note = AddLabel(IDC_NO_MACRO, CRect(), Text(kTextNoMacro), 14)) {
+        dynamic_cast<MText*>(note)->EnableMultiLine(TRUE);
+        note->SetAlignment(0, 0);
+    }
+    AddButton(IDC_OPEN_MACROS, CRect(), Text(kTextOpenMacros));
     AddButton(IDC_APPLY, CRect(), Text(kTextApply));
     AddButton(IDC_RESTORE, CRect(), Text(kTextRestore));
 
@@ -212,6 +261,7 @@ void KeyPage::Layout(double scale) {
         map->SetControlRect(CRect(left, page.top + 40, page.right - 20, page.top + 40 + int(520 * scale)));
         map->SetScaleValue(float(scale));
     }
+    PlaceMousePicture();
     place(IDC_TYPE_LIST, CRect(30, 70, 220, 480));
     const int x = kValueLeft, w = kValueWidth;
     place(IDC_TYPE_CAPTION, CRect(x, 60, x + w, 95));
@@ -225,8 +275,10 @@ void KeyPage::Layout(double scale) {
     for (int i = 0; i < 4; ++i)
         place(IDC_CTRL + UINT(i),
               CRect(x + i * (toggleWidth + 6), 200, x + i * (toggleWidth + 6) + toggleWidth, 232));
-    for (int i = 0; i < 4; ++i) place(IDC_RADIO_HELD + UINT(i), CRect(x, 150 + 40 * i, x + w, 182 + 40 * i));
-    place(IDC_COUNT, CRect(x + 30, 310, x + 110, 346));
+    for (int i = 0; i < 4; ++i) place(IDC_RADIO_HELD + UINT(i), CRect(x, 144 + 50 * i, x + w, 188 + 50 * i));
+    place(IDC_COUNT, CRect(x + 30, 346, x + 110, 382));
+    place(IDC_NO_MACRO, CRect(x, 100, x + w, 190));
+    place(IDC_OPEN_MACROS, CRect(x, 196, x + w, 232));
     PlaceApplyButtons();
 }
 
@@ -234,15 +286,26 @@ void KeyPage::PlaceApplyButtons() {
     const CRect page = m_container.GetRect();
     const int top = ApplyButtonsTop(m_type);
     const int x = kValueLeft;
-    auto place = [&](UINT id, CRect rect) {
-        if (MControl* control = GetControl(id)) {
-            CRect r = Scaled(rect, m_scale);
-            r.OffsetRect(page.left, page.top);
-            control->SetControlRect(r);
-        }
+    // The value column shared by the two buttons as their captions need it (in
+    // some languages "Save" is the longer one), the room left split evenly.
+    auto need = [this](UINT id) {
+        auto* button = GetControlAs<MControlFont>(id);
+        return button
+                   ? Canvas::MeasureText(button->GetTitle(), button->GetTextStyle()).cx + 2 * kButtonPadding
+                   : 0;
     };
-    place(IDC_APPLY, CRect(x, top, x + kValueWidth / 2 - 5, top + 36));
-    place(IDC_RESTORE, CRect(x + kValueWidth / 2 + 5, top, x + kValueWidth, top + 36));
+    const int gap = 10, width = int(std::lround((kValueWidth - gap) * m_scale));
+    const int applyNeed = need(IDC_APPLY), restoreNeed = need(IDC_RESTORE);
+    const int extra = width - applyNeed - restoreNeed;
+    const int applyWidth = std::max(0, applyNeed + extra / 2);
+    CRect apply = Scaled(CRect(x, top, x, top + 36), m_scale);
+    apply.OffsetRect(page.left, page.top);
+    apply.right = apply.left + applyWidth;
+    const int restoreLeft = apply.right + int(std::lround(gap * m_scale));
+    const CRect restore(restoreLeft, apply.top, apply.left + width + int(std::lround(gap * m_scale)),
+                        apply.bottom);
+    if (MControl* control = GetControl(IDC_APPLY)) control->SetControlRect(apply);
+    if (MControl* control = GetControl(IDC_RESTORE)) control->SetControlRect(restore);
 }
 
 void KeyPage::OnLanguageChanged() {
@@ -259,6 +322,8 @@ void KeyPage::OnLanguageChanged() {
     for (int i = 0; i < 4; ++i)
         if (auto* radio = GetControlAs<MControlFont>(IDC_RADIO_HELD + UINT(i)))
             radio->SetTitle(Text(kTextFirstPlayMode + i));
+    if (auto* note = GetControlAs<MControlFont>(IDC_NO_MACRO)) note->SetTitle(Text(kTextNoMacro));
+    if (auto* button = GetControlAs<MControlFont>(IDC_OPEN_MACROS)) button->SetTitle(Text(kTextOpenMacros));
     LoadButtons();
 }
 
@@ -287,6 +352,7 @@ void KeyPage::OnPageEvent(PageEvent event) {
                     else
                         FillTexts();
                     if (!group->SelectData(chosen) && group->GetItemCount() > 0) group->SetCurSel(0);
+                    if (m_type == kFuncMacro) ShowNoMacroNote(group->GetItemCount() == 0);
                 }
             }
             break;
@@ -313,7 +379,30 @@ std::wstring KeyPage::DefaultCaption(int keyCode) const {
     return entry ? Text(ParseInt(entry->macroDesc)) : L"";
 }
 
+void KeyPage::LoadMousePicture() {
+    auto* picture = GetControlAs<MPicture>(IDC_MOUSE_PICTURE);
+    if (!picture) return;
+    const std::optional<std::wstring>& image = m_host.GetDescription().mouseImage;
+    if (image && *image != m_pictureFile) {
+        m_pictureFile = *image;
+        picture->SetImage(image->c_str(), 1);
+    }
+    picture->SetVisible(image && picture->GetImageSize().cx > 1 ? TRUE : FALSE);
+    PlaceMousePicture();
+}
+
+void KeyPage::PlaceMousePicture() {
+    // Where the window's layout puts the model's picture: 160 pixels from the
+    // client's right edge, 145 from its top. The button map is laid over it.
+    auto* picture = GetControlAs<MPicture>(IDC_MOUSE_PICTURE);
+    if (!picture) return;
+    const CSize size = picture->GetImageSize();
+    const int right = m_container.GetRect().right + 1;
+    picture->SetControlRect(CRect(right - size.cx - 160, 145, right - 160, 145 + size.cy));
+}
+
 void KeyPage::LoadButtons() {
+    LoadMousePicture();
     auto* map = GetControlAs<MouseCtrl>(IDC_BUTTON_MAP);
     if (!map) return;
     map->DeleteAllItems();
@@ -356,8 +445,13 @@ void KeyPage::RefreshCaptions() {
     if (!map || m_host.GetDescription().buttons.empty()) return;
     std::vector<KeyRecord> keys;
     m_host.GetStore().ListKeys(m_host.GetState().GetCurrentProfile(), keys);
-    for (const KeyRecord& key : keys)
-        if (key.fnLayer == 0) map->SetItemKeyDesc(key.keyCode, key.macroDesc);
+    // A button whose assignment went with its macro or text shows its default again.
+    for (const DescriptionButton& button : m_host.GetDescription().buttons) {
+        std::wstring caption = DefaultCaption(button.keyValue);
+        for (const KeyRecord& key : keys)
+            if (key.fnLayer == 0 && key.keyCode == button.keyValue) caption = key.macroDesc;
+        map->SetItemKeyDesc(button.keyValue, caption);
+    }
 }
 
 void KeyPage::SelectButton(int index) {
@@ -420,8 +514,10 @@ void KeyPage::ApplyChoice(const KeyPageChoice& choice) {
             std::wstring description, param;
             int32_t type = 0;
             m_host.GetStore().GetKeyOtherData(choice.otherDataId, description, param, type);
-            if (auto* edit = GetControlAs<MEdit>(IDC_PATH_EDIT)) edit->SetControlTitle(description.c_str());
-            m_programPath = choice.type == kFuncLaunch ? param : L"";
+            // A launch button shows the program's whole path (its caption is the file
+            // name); a row without one, from an older file, shows its caption.
+            const std::wstring shown = choice.type == kFuncLaunch && !param.empty() ? param : description;
+            if (auto* edit = GetControlAs<MEdit>(IDC_PATH_EDIT)) edit->SetControlTitle(shown.c_str());
             break;
         }
         case kFuncText:
@@ -441,8 +537,9 @@ void KeyPage::SetControlVisible(UINT id, bool visible) {
 void KeyPage::HideValueControls() {
     for (UINT id : {IDC_GROUP, IDC_ITEM, IDC_PATH_EDIT, IDC_VALUE_LIST, IDC_CAPTURE, IDC_CTRL, IDC_WIN,
                     IDC_ALT, IDC_SHIFT, IDC_RADIO_HELD, IDC_RADIO_TOGGLE, IDC_RADIO_ANY, IDC_RADIO_COUNT,
-                    IDC_COUNT, IDC_OPEN_FILE})
+                    IDC_COUNT, IDC_OPEN_FILE, IDC_NO_MACRO, IDC_OPEN_MACROS})
         SetControlVisible(id, false);
+    if (MControl* apply = GetControl(IDC_APPLY)) apply->SetEnabled(TRUE);
 }
 
 void KeyPage::ChooseType(int type) {
@@ -487,7 +584,6 @@ void KeyPage::ShowType(int type) {
         case kFuncLaunch:
         case kFuncWeb:
             if (auto* edit = GetControlAs<MEdit>(IDC_PATH_EDIT)) edit->SetControlTitle(L"");
-            m_programPath.clear();
             SetControlVisible(IDC_PATH_EDIT, true);
             SetControlVisible(IDC_OPEN_FILE, type == kFuncLaunch);
             break;
@@ -519,11 +615,17 @@ void KeyPage::FillGroup(int type) {
     }
     if (group->GetItemCount() > 0) group->SetCurSel(0);
     SetControlVisible(IDC_GROUP, true);
-    if (type == kFuncMacro) {
-        for (UINT id : {IDC_RADIO_HELD, IDC_RADIO_TOGGLE, IDC_RADIO_ANY, IDC_RADIO_COUNT, IDC_COUNT})
-            SetControlVisible(id, true);
-    }
+    if (type == kFuncMacro) ShowNoMacroNote(group->GetItemCount() == 0);
     if (type == kFuncKey || type == kFuncShortcut) OnGroupChanged();
+}
+
+void KeyPage::ShowNoMacroNote(bool shown) {
+    SetControlVisible(IDC_GROUP, !shown);
+    for (UINT id : {IDC_RADIO_HELD, IDC_RADIO_TOGGLE, IDC_RADIO_ANY, IDC_RADIO_COUNT, IDC_COUNT})
+        SetControlVisible(id, !shown);
+    SetControlVisible(IDC_NO_MACRO, shown);
+    SetControlVisible(IDC_OPEN_MACROS, shown);
+    if (MControl* apply = GetControl(IDC_APPLY)) apply->SetEnabled(shown ? FALSE : TRUE);
 }
 
 void KeyPage::FillMacros() {
@@ -629,6 +731,9 @@ LRESULT KeyPage::OnMessage(UINT id, UINT code, WPARAM wParam, LPARAM) {
         case IDC_OPEN_FILE:
             if (code == kClicked) ChooseProgram();
             return 1;
+        case IDC_OPEN_MACROS:
+            if (code == kClicked) m_host.SelectTab(kTabMacro);
+            return 1;
         case IDC_CTRL:
         case IDC_WIN:
         case IDC_ALT:
@@ -691,10 +796,19 @@ void KeyPage::ClampCount() {
     auto* edit = GetControlAs<MEdit>(IDC_COUNT);
     if (!edit) return;
     const std::wstring text = edit->GetEditText();
-    if (text.empty()) return;
+    // An emptied count is one play, as the edit first showed.
+    if (text.empty()) {
+        edit->SetControlTitle(L"1");
+        return;
+    }
     const int value = ParseInt(text);
     const int clamped = std::clamp(value, 1, 255);
     if (std::to_wstring(clamped) != text) edit->SetControlTitle(std::to_wstring(clamped).c_str());
+}
+
+std::wstring KeyPage::GetProgramPath() const {
+    auto* edit = GetControlAs<MEdit>(IDC_PATH_EDIT);
+    return edit && m_type == kFuncLaunch ? ResolveProgramPath(edit->GetEditText()) : L"";
 }
 
 void KeyPage::ChooseProgram() {
@@ -710,11 +824,9 @@ void KeyPage::ChooseProgram() {
         m_host.ShowMessage(kTextApplication, kTextNotAProgram, CUIMessageBox::kKindOk);
         return;
     }
-    m_programPath = path;
-    std::wstring name = FileNameOf(path);
-    if (name.size() > size_t(kPathLimit)) name.resize(size_t(kPathLimit));
+    m_chosenPath = path;
     if (auto* edit = GetControlAs<MEdit>(IDC_PATH_EDIT)) {
-        edit->SetControlTitle(name.c_str());
+        edit->SetControlTitle(path.c_str());
         edit->UpdateControl(TRUE);
     }
 }
@@ -733,6 +845,8 @@ void KeyPage::Apply() {
     auto* values = GetControlAs<KeyFuncValue>(IDC_VALUE_LIST);
     auto* group = GetControlAs<MComboBox>(IDC_GROUP);
     auto* item = GetControlAs<MComboBox>(IDC_ITEM);
+    bool withOtherData = false;  // a launch or web button: its row of t_key_otherdata
+    std::wstring otherParam;
     auto selected = [](MComboBox* combo, KeyRecord& r) {
         if (!combo || combo->GetCurSel() < 0) return false;
         r.macroValue = int32_t(combo->GetCurData());
@@ -796,24 +910,43 @@ void KeyPage::Apply() {
             break;
         case kFuncLaunch:
         case kFuncWeb: {
-            auto* edit = GetControlAs<MEdit>(IDC_PATH_EDIT);
-            const std::wstring caption = edit ? edit->GetEditText() : L"";
-            if (caption.empty()) return;
-            std::wstring param;
             if (m_type == kFuncLaunch) {
-                if (m_programPath.empty()) return;
-                if (!IsStartable(m_programPath)) {
-                    m_host.ShowMessage(kTextApplication, kTextProgramGone, CUIMessageBox::kKindOk);
+                const std::wstring path = GetProgramPath();
+                if (path.empty()) {
+                    m_host.ShowMessage(kTextApplication, kTextNoProgram, CUIMessageBox::kKindOk);
                     return;
                 }
-                param = m_programPath;
-            } else if (!IsAcceptableAddress(caption)) {
-                m_host.ShowMessage(kTextWebAddress, kTextBadAddress, CUIMessageBox::kKindOk);
-                return;
+                struct stat st {};
+                if (stat(WideToUtf8(path).c_str(), &st) != 0) {
+                    if (path == m_chosenPath) {
+                        m_host.ShowMessage(kTextApplication, kTextProgramGone, CUIMessageBox::kKindOk);
+                    } else {
+                        std::wstring message = Text(kTextNoSuchProgram);
+                        if (const size_t at = message.find(L"{path}"); at != std::wstring::npos)
+                            message.replace(at, 6, path);
+                        m_host.ShowMessageText(Text(kTextApplication), message, CUIMessageBox::kKindOk);
+                    }
+                    return;
+                }
+                if (!IsStartable(path)) {
+                    m_host.ShowMessage(kTextApplication, kTextNotAProgram, CUIMessageBox::kKindOk);
+                    return;
+                }
+                otherParam = path;
+                record.macroDesc = FileNameOf(path);
+            } else {
+                auto* edit = GetControlAs<MEdit>(IDC_PATH_EDIT);
+                record.macroDesc = edit ? edit->GetEditText() : L"";
+                if (record.macroDesc.empty()) {
+                    m_host.ShowMessage(kTextWebAddress, kTextNoAddress, CUIMessageBox::kKindOk);
+                    return;
+                }
+                if (!IsAcceptableAddress(record.macroDesc)) {
+                    m_host.ShowMessage(kTextWebAddress, kTextBadAddress, CUIMessageBox::kKindOk);
+                    return;
+                }
             }
-            record.macroDesc = caption;
-            // The parameter row and the assignment that names it are stored as one.
-            store.SaveKeyWithParameters(record, caption, param);
+            withOtherData = true;
             break;
         }
         case kFuncText:
@@ -822,11 +955,16 @@ void KeyPage::Apply() {
         default:
             return;
     }
-    if (m_type != kFuncLaunch && m_type != kFuncWeb) store.SaveKey(record);
+    // The program or address row and the assignment that names it are stored
+    // as one: a save that fails leaves no row behind.
+    if (withOtherData)
+        store.SaveKeyWithParameters(record, record.macroDesc, otherParam);
+    else
+        store.SaveKey(record);
     // The map shows what is stored now; a record that was not kept leaves the default.
-    KeyRecord stored;
+    KeyRecord kept;
     const std::wstring caption =
-        store.GetKey(profile, m_keyCode, stored) ? stored.macroDesc : DefaultCaption(m_keyCode);
+        store.GetKey(profile, m_keyCode, kept) ? kept.macroDesc : DefaultCaption(m_keyCode);
     if (auto* map = GetControlAs<MouseCtrl>(IDC_BUTTON_MAP)) map->SetItemKeyDesc(m_keyCode, caption);
     m_host.QueueTask(kTaskWriteButtonMap);
 }

@@ -32,6 +32,9 @@ class KeyPage : public MainPage {
         IDC_ALT = 80,
         IDC_SHIFT = 81,
         IDC_BUTTON_MAP = 82,
+        IDC_MOUSE_PICTURE = 83,  // the model's picture under the button map
+        IDC_NO_MACRO = 84,       // the note shown for the macro type with no macro
+        IDC_OPEN_MACROS = 85,    // and its way to the macro page
         IDC_RADIO_HELD = 90,
         IDC_RADIO_TOGGLE = 91,
         IDC_RADIO_ANY = 92,
@@ -56,7 +59,8 @@ class KeyPage : public MainPage {
     int GetSelectedKeyCode() const { return m_keyCode; }
     int GetSelectedType() const { return m_type; }
     int GetCapturedVk() const { return m_capturedVk; }
-    const std::wstring& GetProgramPath() const { return m_programPath; }
+    // The program a launch button starts: the path in the edit, as typed or chosen.
+    std::wstring GetProgramPath() const;
     bool IsCapturing() const;
     // Chooses a function type as a click on the type list does.
     void ChooseType(int type);
@@ -85,6 +89,10 @@ class KeyPage : public MainPage {
     void Apply();
     void RestoreDefault();
     void ChooseProgram();
+    // The macro type without any macro in the library says so and offers the macro page.
+    void ShowNoMacroNote(bool shown);
+    void LoadMousePicture();
+    void PlaceMousePicture();
     void ClampCount();
     void StartCapture();
     void StopCapture();
@@ -99,8 +107,9 @@ class KeyPage : public MainPage {
     int m_type = 1;
     int m_capturedVk = 0;
     std::wstring m_capturedName;
-    std::wstring m_programPath;
     bool m_capturing = false;
+    std::wstring m_pictureFile;  // the model picture shown
+    std::wstring m_chosenPath;   // the program last taken from the chooser
     int m_captureGeneration = 0;
     std::shared_ptr<int> m_alive = std::make_shared<int>(0);  // for work posted to the UI thread
     double m_scale = 1.0;

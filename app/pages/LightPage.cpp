@@ -484,6 +484,22 @@ void LightPage::OnChannelLeft(UINT id) {
 
 void LightPage::ResetLighting() {
     if (m_host.ShowMessage(kTextResetTitle, kTextResetQuestion, CUIMessageBox::kKindOkCancel) != 1) return;
+    // The question promises a reset: the profile gets back the rows of its first
+    // load (each mode's brightness, speed and colour) with the first load's mode.
+    const int32_t profile = m_host.GetState().GetCurrentProfile();
+    if (HasLighting() && profile > 0) {
+        DataStore& store = m_host.GetStore();
+        store.RunInTransaction([&] {
+            for (const LightData& row : DefaultLightRows(profile)) {
+                LightData stored;
+                const bool ok = store.GetLight(profile, row.mode, stored)
+                                    ? store.UpdateLight(profile, row.mode, row)
+                                    : store.AddLight(row) != 0;
+                if (!ok) return false;
+            }
+            return store.SetActiveLightMode(profile, kLightDefaultActiveMode);
+        });
+    }
     m_host.GetState().SetPageResetValue(kPageResetLighting);
     m_host.QueueTask(kTaskResetPage);
 }

@@ -482,23 +482,24 @@ void MacroPage::Save() {
     QueueUpload();
 }
 
-void MacroPage::QueueUpload() {
+void MacroPage::QueueUpload(bool buttonsChanged) {
     m_host.QueueTask(kTaskWriteMacros);
     // Macro numbers on the mouse follow the library: buttons assigned to a macro
     // are sent again so that they point at its new place, or keep their default
     // when it no longer fits.
     std::vector<KeyRecord> keys;
     m_host.GetStore().ListKeys(m_host.GetState().GetCurrentProfile(), keys);
-    if (std::any_of(keys.begin(), keys.end(), [](const KeyRecord& k) { return k.macroType == kFuncMacro; }))
+    if (buttonsChanged ||
+        std::any_of(keys.begin(), keys.end(), [](const KeyRecord& k) { return k.macroType == kFuncMacro; }))
         m_host.QueueTask(kTaskWriteButtonMap);
     UpdateMemory();
 }
 
 void MacroPage::UpdateCounter() {
     auto* list = GetControlAs<CRecordList>(IDC_EVENT_LIST);
-    const int count = list ? list->GetItemCount() : 0;
-    const bool any = GetSelectedMacro() > 0;
-    SetTitle(IDC_COUNTER, std::to_wstring(count) + L"/" + std::to_wstring(any ? kMacroEventLimit : 0));
+    // The limit is the same for every macro; with none selected the list is empty.
+    const int count = list && GetSelectedMacro() > 0 ? list->GetItemCount() : 0;
+    SetTitle(IDC_COUNTER, std::to_wstring(count) + L"/" + std::to_wstring(kMacroEventLimit));
 }
 
 void MacroPage::UpdateMemory() {
@@ -585,12 +586,16 @@ void MacroPage::DeleteMacro() {
     auto* list = GetControlAs<MacroList>(IDC_MACRO_LIST);
     const int32_t id = GetSelectedMacro();
     if (!list || id <= 0) return;
-    if (!m_host.GetStore().DeleteMacro(id)) return;
     const int row = list->GetCurSel();
+    DataStore& store = m_host.GetStore();
+    bool buttonsChanged = false;
+    if (!DeleteLibraryEntry(
+            kFuncMacro, id, list->GetItemText(row), [&] { return store.DeleteMacro(id); }, buttonsChanged))
+        return;
     list->DeleteItem(row);
     list->SetCurSel(row - 1);  // the macro before it; none after the first
     LoadMacro();
-    QueueUpload();
+    QueueUpload(buttonsChanged);
     LibraryChanged();
 }
 
@@ -633,7 +638,8 @@ void MacroPage::OnFixedDelayClosed() {
         edit->UpdateControl(TRUE);
         m_host.ShowMessage(kTextFixedDelayTitle, kTextFixedDelayRange, CUIMessageBox::kKindOk);
     }
-    Save();
+    // Only corrected: the delay mode belongs to the next recording, and is stored
+    // with the macro when its events are.
 }
 
 // ---------------------------------------------------------------- notifications
@@ -684,11 +690,11 @@ LRESULT MacroPage::OnMessage(UINT id, UINT code, WPARAM, LPARAM lParam) {
         case IDC_DELAY_RECORDED:
         case IDC_DELAY_FIXED:
             if (code != kClicked) return 1;
+            // How the next recording takes its delays: nothing is stored or sent here.
             if (auto* edit = GetControlAs<MEdit>(IDC_FIXED_DELAY)) {
                 edit->SetEnabled(id == IDC_DELAY_FIXED ? TRUE : FALSE);
                 if (id == IDC_DELAY_FIXED) edit->SetControlTitle(L"10");
             }
-            Save();
             return 1;
         case IDC_FIXED_DELAY:
             if (code == kEditClosed) OnFixedDelayClosed();

@@ -87,7 +87,8 @@ class MacroPage : public MainPage {
     void LoadMacro();
     void ClearEvents();
     void Save();
-    void QueueUpload();
+    // `buttonsChanged`: buttons of the current profile changed with the library.
+    void QueueUpload(bool buttonsChanged = false);
     void UpdateCounter();
     void UpdateMemory();
     void LibraryChanged();

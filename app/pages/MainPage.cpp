@@ -2,10 +2,17 @@
 
 #include <cmath>
 
+#include "app/DeviceMainDef.h"
+#include "app/pages/MainPageHost.h"
+#include "device/DeviceCatalog.h"
+#include "dialogs/CUIMessageBox.h"
 #include "exchange/LanguageText.h"
+#include "features/ButtonFunction.h"
 #include "orvix/core/MPicture.h"
 #include "orvix/core/MText.h"
 #include "orvix/platform/Fonts.h"
+#include "platform/AppContext.h"
+#include "storage/DataStore.h"
 
 using namespace Orvix;
 
@@ -31,6 +38,8 @@ std::wstring MainPage::Text(int id) {
 
 namespace {
 constexpr int kCaptionHeight = 40;
+constexpr int kTextDeleteUsedTitle = 1150;
+constexpr int kTextDeleteUsedMessage = 1151;
 const Color kLabelColor(0xFFC9D3DC);
 }  // namespace
 
@@ -82,4 +91,56 @@ MControlFont* MainPage::AddButton(UINT id, CRect rect, const std::wstring& text)
 void MainPage::SetLabels(std::initializer_list<std::pair<UINT, UINT>> pairs) {
     for (const auto& [control, label] : pairs)
         if (MControl* c = GetControl(control)) c->SetLabelledBy(label);
+}
+
+bool MainPage::DeleteLibraryEntry(int functionType, int32_t id, const std::wstring& name,
+                                  const std::function<bool()>& remove, bool& buttonsChanged) {
+    buttonsChanged = false;
+    DataStore& store = m_host.GetStore();
+    std::vector<ProfileData> profiles;
+    store.ListProfiles(profiles, GetCurrentLcid());
+    std::vector<ButtonUse> uses;
+    for (const ProfileData& profile : profiles) {
+        std::vector<KeyRecord> keys;
+        store.ListKeys(profile.profile, keys);
+        for (const ButtonUse& use : ButtonsUsing(keys, functionType, id)) uses.push_back(use);
+    }
+    if (!uses.empty()) {
+        // "Forward (Profile 1), Back (Profile 2)": the buttons by their names on the map.
+        std::wstring list;
+        for (const ButtonUse& use : uses) {
+            std::wstring button = std::to_wstring(use.keyCode);
+            for (const DescriptionButton& b : m_host.GetDescription().buttons)
+                if (b.keyValue == use.keyCode) button = Text(b.nameId);
+            std::wstring profileName;
+            for (const ProfileData& profile : profiles)
+                if (profile.profile == use.profile) profileName = profile.name;
+            if (!list.empty()) list += L", ";
+            list += button + L" (" + profileName + L")";
+        }
+        std::wstring message = Text(kTextDeleteUsedMessage);
+        for (const auto& [key, value] :
+             {std::pair<std::wstring, std::wstring>{L"{name}", name}, {L"{buttons}", list}})
+            if (const size_t at = message.find(key); at != std::wstring::npos)
+                message.replace(at, key.size(), value);
+        if (m_host.ShowMessageText(Text(kTextDeleteUsedTitle), message, CUIMessageBox::kKindOkCancel) != 1)
+            return false;
+    }
+    const bool deleted = store.RunInTransaction([&] {
+        if (!remove()) return false;
+        for (const ButtonUse& use : uses) {
+            KeyRecord back;  // value 0: the row goes and the button has its default again
+            back.profile = use.profile;
+            back.keyCode = use.keyCode;
+            back.macroType = kFuncMouse;
+            bool stored = false;
+            store.SaveKey(back, &stored);
+            if (!stored) return false;
+        }
+        return true;
+    });
+    if (!deleted) return false;
+    const int32_t current = m_host.GetState().GetCurrentProfile();
+    for (const ButtonUse& use : uses) buttonsChanged = buttonsChanged || use.profile == current;
+    return true;
 }

@@ -4,6 +4,8 @@
 // writes the store of the current profile and queues worker tasks. The window
 // routes a notification to the page that created the control, by id.
 #include <initializer_list>
+#include <cstdint>
+#include <functional>
 #include <set>
 #include <string>
 
@@ -91,6 +93,14 @@ class MainPage {
     // them (control id, label id) for a screen reader.
     void SetLabels(std::initializer_list<std::pair<Orvix::UINT, Orvix::UINT>> pairs);
     Orvix::MControlFont* AddButton(Orvix::UINT id, Orvix::CRect rect, const std::wstring& text);
+    // Deletes an entry of a library that buttons may be assigned to (function
+    // `functionType`, value `id`: a macro or a text) with `remove`. When buttons
+    // of any profile use it, a message names them and asks first; they then go
+    // back to their default functions in the same step; `buttonsChanged` tells
+    // whether buttons of the current profile did (the mouse must get them again).
+    // False when nothing was deleted.
+    bool DeleteLibraryEntry(int functionType, int32_t id, const std::wstring& name,
+                            const std::function<bool()>& remove, bool& buttonsChanged);
 
     MainPageHost& m_host;
     Orvix::MPanel& m_container;

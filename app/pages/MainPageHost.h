@@ -6,6 +6,17 @@
 
 #include "app/pages/MainPage.h"
 
+// Tab item ids (the item id of each page).
+enum : int {
+    kTabHome = 1,
+    kTabKey = 2,
+    kTabDpi = 3,
+    kTabMacro = 4,
+    kTabLight = 5,
+    kTabDevice = 6,
+    kTabText = 8,
+};
+
 class AutoProfileSwitcher;
 class DataStore;
 class DeviceMainDef;

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "app/pages/MainPageHost.h"
+#include "features/ButtonFunction.h"
 #include "features/TextLibrary.h"
 #include "orvix/controls/MEdit.h"
 #include "orvix/controls/MScroll.h"
@@ -11,6 +12,7 @@
 #include "orvix/core/MText.h"
 #include "orvix/platform/Fonts.h"
 #include "orvix/widgets/MacroList.h"
+#include "protocol/WorkerTasks.h"
 #include "storage/DataStore.h"
 
 using namespace Orvix;
@@ -249,7 +251,13 @@ void TextPage::DeleteSelected() {
     const int row = list ? list->GetCurSel() : -1;
     if (row < 0) return;
     if (list->GetEditItem() >= 0) list->HideEdit();
-    if (!m_host.GetStore().DeleteText(GetSelectedTextId())) return;
+    const int32_t id = GetSelectedTextId();
+    DataStore& store = m_host.GetStore();
+    bool buttonsChanged = false;
+    if (!DeleteLibraryEntry(
+            kFuncText, id, list->GetItemText(row), [&] { return store.DeleteText(id); }, buttonsChanged))
+        return;
+    if (buttonsChanged) m_host.QueueTask(kTaskWriteButtonMap);
     list->DeleteItem(row);
     SelectRow(row - 1);
     LibraryChanged();

@@ -39,7 +39,13 @@ void CCheckButton::RenderBoxAndTitle(Canvas& canvas, const Image* strip, int fra
     const Color color = (look & 3) == STATE_DISABLED ? TextColorFor(STATE_DISABLED)
                         : m_stateColors                ? m_colors[look & 3]
                                                        : m_textColor;
-    DrawTitleText(canvas, m_title, CRect(textLeft, slice.top, slice.right, slice.bottom), color);
+    DrawTitleText(canvas, m_title, CRect(textLeft, slice.top, slice.right, slice.bottom), color, m_multiLine);
+}
+
+void CCheckButton::EnableMultiLine(BOOL multiLine) {
+    if (m_multiLine == multiLine) return;
+    m_multiLine = multiLine;
+    UpdateControl(TRUE);
 }
 
 void CCheckButton::RenderButtonLook(Canvas& canvas, int look, const CRect& slice) {

@@ -16,8 +16,10 @@ public:
 
     // Sets the check without notifying.
     virtual void SetCheck(BOOL check) { StoreCheck(check); }
+    // A title longer than the control is wide goes on over several lines.
+    void EnableMultiLine(BOOL multiLine);
 
-protected:
+  protected:
     void RenderLook(Canvas& canvas, int look, const CRect& slice) override;
     void OnPressed() override {}
     void OnClicked() override;
@@ -29,6 +31,9 @@ protected:
                            int look, const CRect& slice);
     // The button look: the strip nine-sliced and the title centred.
     void RenderButtonLook(Canvas& canvas, int look, const CRect& slice);
+
+  private:
+    BOOL m_multiLine = FALSE;
 };
 
 }  // namespace Orvix

@@ -7,6 +7,8 @@
 
 namespace Orvix {
 
+struct ImgResInfo;
+
 class CComboBoxList : public MListBase {
   public:
     static constexpr int kRowHeight = 30;
@@ -24,6 +26,11 @@ class CComboBoxList : public MListBase {
 
   protected:
     void DrawRow(Canvas& canvas, int index, const CRect& rect, bool lit) override;
+    CRect RowTextRect(int index, const CRect& rect) const override;
+    TextStyle RowStyle() const override;
+
+  private:
+    ImgResInfo* RowIcon(int index) const;
 };
 
 }  // namespace Orvix

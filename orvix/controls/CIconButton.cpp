@@ -1,6 +1,7 @@
 #include "orvix/controls/CIconButton.h"
 
 #include "orvix/core/ControlFactory.h"
+#include "orvix/core/TextFit.h"
 
 namespace Orvix {
 
@@ -25,7 +26,14 @@ void CIconButton::RenderLook(Canvas& canvas, int look, const CRect& slice) {
         DrawIcon(canvas, at.left + (at.Width() - m_iconWidth) / 2, at.top + (at.Height() - m_iconHeight) / 2, look);
     }
     const CRect text = m_textRect.IsRectEmpty() ? slice : InSlice(m_textRect, slice);
-    DrawTitleText(canvas, m_title, text, TextColorFor(look));
+    // A title longer than its room (a profile's name) ends in an ellipsis and
+    // shows whole as the tooltip.
+    TextStyle style = GetTextStyle();
+    if (style.family.empty()) return;
+    style.ellipsis = true;
+    KeepElidedTooltip(*this, MeasureTextFit(m_title, text, style).elided, m_title, m_elidedTooltip);
+    TextFit::Check(*this, m_title, text, style, true);
+    canvas.DrawText(m_title, text, TextColorFor(look), style);
 }
 
 }  // namespace Orvix

@@ -1,6 +1,8 @@
 #pragma once
 // A button with an icon rect and a text rect (both relative to the control),
 // over an optional nine-sliced skin strip; text colours per state.
+#include <string>
+
 #include "orvix/controls/MButton.h"
 
 namespace Orvix {
@@ -18,6 +20,7 @@ protected:
 
 private:
     CRect m_iconRect;
+    std::wstring m_elidedTooltip;  // the tooltip set for a cut title
 };
 
 }  // namespace Orvix

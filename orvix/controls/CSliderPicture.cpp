@@ -37,8 +37,8 @@ BOOL CSliderPicture::OnControlTimer() {
 void CSliderPicture::DrawControl(Canvas& canvas, CRect rcPaint) {
     if (!m_image || m_rect.IsRectEmpty()) return;
     const int w = m_rect.Width(), h = m_rect.Height();
-    if (!m_cacheValid || !m_frame || m_frame->GetWidth() != w || m_frame->GetHeight() != h) {
-        m_frame = std::make_unique<Canvas>(w, h);
+    if (!m_cacheValid || !m_frame || !m_frame->IsLayerOf(canvas, m_rect)) {
+        m_frame = canvas.MakeLayer(m_rect);
         Render(*m_frame, CRect(0, 0, w, h));
         m_cacheValid = TRUE;
     }

@@ -2,6 +2,7 @@
 
 #include "orvix/core/ControlFactory.h"
 #include "orvix/core/Manager.h"
+#include "orvix/core/TextFit.h"
 
 namespace Orvix {
 
@@ -19,6 +20,7 @@ void CTextButton::RenderLook(Canvas& canvas, int look, const CRect& slice) {
     // Without colours of its own a link lights up in the accent colour.
     if (!m_stateColors && (look == STATE_HOVER || look == STATE_PRESSED)) color = Manager::GetSelectColor();
     if (look == STATE_HOVER) style.style |= 4;
+    TextFit::Check(*this, m_title, slice, style);
     canvas.DrawText(m_title, slice, color, style);
 }
 

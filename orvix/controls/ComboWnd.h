@@ -16,6 +16,7 @@ class ComboWnd : public MPopupWnd {
 
     explicit ComboWnd(MComboBox* combo) : m_combo(combo) {}
     const wchar_t* GetWindowClassName() const override { return L"ComboWnd"; }
+    WindowKind GetWindowKind() const override { return WindowKind::DropdownMenu; }
 
     CComboBoxList* GetList() { return dynamic_cast<CComboBoxList*>(GetControl(kListId)); }
     // The combo is going away first.

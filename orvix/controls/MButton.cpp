@@ -9,6 +9,8 @@ ORVIX_REGISTER_CONTROL(MButton)
 
 namespace {
 constexpr int kIconGap = 6;
+// The text of a framed button keeps clear of the frame's rounded edge.
+constexpr int kFramePadding = 6;
 }
 
 MButton::MButton(MObject* parent, UINT id, CRect rect, const wchar_t* title, BOOL visible, BOOL enabled)
@@ -47,6 +49,7 @@ void MButton::RenderLook(Canvas& canvas, int look, const CRect& slice) {
 
 void MButton::RenderContent(Canvas& canvas, int look, const CRect& slice) {
     CRect text = m_textRect.IsRectEmpty() ? slice : InSlice(m_textRect, slice);
+    if (m_image && m_textRect.IsRectEmpty()) text.DeflateRect(kFramePadding, 0);
     if (m_icon) {
         const int iconY = slice.top + (slice.Height() - m_iconHeight) / 2;
         if (m_title.empty()) {

@@ -7,6 +7,7 @@
 #include "orvix/core/MRender.h"
 #include "orvix/core/Manager.h"
 #include "orvix/core/PaintManager.h"
+#include "orvix/core/TextFit.h"
 
 namespace Orvix {
 
@@ -195,6 +196,13 @@ BOOL MComboBox::OnFocusKey(UINT vk, UINT modifiers) {
 // ---------------------------------------------------------------- drawing
 
 void MComboBox::DrawControl(Canvas& canvas, CRect rcPaint) {
+    // A choice too long for the box is cut; the whole of it shows as the tooltip.
+    if (m_title != m_fittedTitle || m_rect != m_fittedRect) {
+        m_fittedTitle = m_title;
+        m_fittedRect = m_rect;
+        KeepElidedTooltip(*this, MeasureTextFit(m_title, GetTextRect(), TitleStyle()).elided, m_title,
+                          m_elidedTooltip);
+    }
     DrawCached(canvas, rcPaint, 4, m_look,
                [this](Canvas& cache, int look, const CRect& slice) { RenderLook(cache, look, slice); });
 }
@@ -204,6 +212,15 @@ void MComboBox::RenderLook(Canvas& canvas, int look, const CRect& slice) const {
         const CRect f = GetFrameRect(look);
         MRender::DrawImageFrameMID(canvas, *m_image, slice, f.left, f.top, f.Width(), f.Height(), m_insets[0],
                                    m_insets[1], m_insets[2], m_insets[3]);
+        // A box taller or lower than the skin would stretch the arrow with the
+        // middle rows: the arrow's rows go on again at their own height, centred.
+        const int middle = f.Height() - m_insets[1] - m_insets[3];
+        if (middle > 0 && slice.Height() != f.Height() && slice.Height() > middle) {
+            const int top = slice.top + (slice.Height() - middle) / 2;
+            canvas.DrawImage(
+                *m_image, CRect(slice.right - m_insets[2], top, slice.right, top + middle),
+                CRect(f.right - m_insets[2], f.top + m_insets[1], f.right, f.top + m_insets[1] + middle));
+        }
     } else {
         canvas.FillRoundRect(slice, 5, look == 1 || look == 2 ? Color(0xFF16212E) : Color(0xFF0E1620));
         canvas.DrawRoundRect(slice, 5, look == 3 ? Color(0xFF3A4450) : Color(0xFF2A9C8E));
@@ -213,13 +230,20 @@ void MComboBox::RenderLook(Canvas& canvas, int look, const CRect& slice) const {
     }
     CRect text = GetTextRect();
     text.OffsetRect(slice.left - m_rect.left, slice.top - m_rect.top);
-    TextStyle style = GetTextStyle(false);
-    style.vAlign = 4;
-    style.ellipsis = true;
+    const TextStyle style = TitleStyle();
     Color color = look == 3                                               ? Color::FromCOLORREF(0x808080)
                   : IsValid(m_sel) && m_items[size_t(m_sel)].color.GetA() ? m_items[size_t(m_sel)].color
                                                                           : m_textColor;
-    if (!style.family.empty()) canvas.DrawText(m_title, text, color, style);
+    if (style.family.empty()) return;
+    TextFit::Check(*this, m_title, text, style, true);
+    canvas.DrawText(m_title, text, color, style);
+}
+
+TextStyle MComboBox::TitleStyle() const {
+    TextStyle style = GetTextStyle(false);
+    style.vAlign = 4;
+    style.ellipsis = true;
+    return style;
 }
 
 void MComboBox::DescribeAccessible(AccessibleInfo& info) {

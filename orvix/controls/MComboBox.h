@@ -72,13 +72,19 @@ class MComboBox : public MControlFont {
     void SetLook(int look);
 
   private:
+    TextStyle TitleStyle() const;
     bool IsValid(int index) const { return index >= 0 && index < int(m_items.size()); }
 
     std::vector<ListRow> m_items;
     int m_sel = -1;
     int m_look = 0;
     CRect m_textRect;
-    int m_insets[4] = {8, 8, 8, 8};
+    // The skin's arrow lies in the right 28 pixels: that column is never stretched
+    // across (see RenderLook for the height).
+    int m_insets[4] = {8, 8, 28, 8};
+    std::wstring m_fittedTitle;
+    CRect m_fittedRect;
+    std::wstring m_elidedTooltip;
     ComboWnd* m_popup = nullptr;
     bool m_ignorePress = false;
 };

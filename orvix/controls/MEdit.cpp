@@ -96,10 +96,10 @@ void MEdit::HideEdit() {
     if (text != m_title) m_title = text;
     SetLooks(m_enabled ? 0 : 3, 0);
     UpdateControl(TRUE);
-    SendMessageW(29, 0, 0);
+    SendMessageW(29, m_endKey, 0);
 }
 
-LRESULT MEdit::OnBaseMessage(UINT id, UINT code, WPARAM, LPARAM) {
+LRESULT MEdit::OnBaseMessage(UINT id, UINT code, WPARAM wParam, LPARAM) {
     if (id != InPlaceEdit::kBoxId) return 0;
     if (code == EDITBOX_CHANGED) {
         const std::wstring& text = m_edit.Peek()->GetText();
@@ -108,7 +108,10 @@ LRESULT MEdit::OnBaseMessage(UINT id, UINT code, WPARAM, LPARAM) {
             SendMessageW(26, 0, 0);
         }
     } else if (code == EDITBOX_END) {
+        // The owner learns which key ended the edit (Enter, Esc; 0 for focus loss).
+        m_endKey = UINT(wParam);
         HideEdit();
+        m_endKey = 0;
     }
     return 0;
 }
@@ -227,6 +230,12 @@ void MEdit::RenderLook(Canvas& canvas, int look, const CRect& slice) const {
         style.hAlign = 0;
         style.vAlign = 4;
         style.ellipsis = true;
+    } else {
+        // From the top left, where the open box puts the same text, and kept
+        // inside the field however long it is.
+        style.hAlign = 0;
+        style.vAlign = 0;
+        style.clip = true;
     }
     if (!style.family.empty()) canvas.DrawText(shown, text, color, style);
     if (m_icon && m_icon->image) {

@@ -1,7 +1,8 @@
 #pragma once
 // A drawn text field. Pressing it (or giving it the focus) opens the edit box
 // over its text rect (code 30); every change the user makes becomes the title
-// (code 26); losing the focus closes the box (code 29). An optional icon at
+// (code 26); Enter, Esc or losing the focus closes the box (code 29, wParam
+// VK_RETURN, VK_ESCAPE or 0). An optional icon at
 // the right edge reports its own press (9) and release (31).
 #include <string>
 
@@ -64,6 +65,7 @@ class MEdit : public MControlFont {
     void SetLooks(int look, int iconLook);
 
     InPlaceEdit m_edit;
+    UINT m_endKey = 0;  // the key ending the edit, passed with code 29
     std::wstring m_placeholder;
     int m_limit = 120;
     BOOL m_readOnly = FALSE;

@@ -9,7 +9,10 @@
 namespace Orvix {
 
 namespace {
-constexpr Color kSelection(0x8049FFE6);
+// Selected text is drawn dark on the accent, whatever the edit's own colours:
+// readable on every background an edit has.
+constexpr Color kSelection(0xFF49FFE6);
+constexpr Color kSelectedText(0xFF0B1218);
 
 // Native single-line edits keep the first line of pasted text.
 std::wstring NormaliseLines(std::wstring text, bool multiLine) {
@@ -472,11 +475,26 @@ void MEditBox::DrawControl(Canvas& canvas, CRect rcPaint) {
             auto xOf = [&](size_t i) {
                 return x0 + TextWidth(text.substr(start, std::clamp(i, start, end) - start));
             };
+            CRect selected;
             if (m_composition.empty() && selStart < selEnd && selStart <= end && selEnd >= start) {
                 int right = xOf(selEnd) + (selEnd > end ? 4 : 0);  // a selected line break shows
-                canvas.FillRect(CRect(xOf(selStart), y, right, y + lineHeight), kSelection);
+                selected = CRect(xOf(selStart), y, right, y + lineHeight);
+                canvas.FillRect(selected, kSelection);
             }
-            canvas.DrawText(piece, CRect(x0, y, x0 + 100000, y + lineHeight), m_textColor, style);
+            const CRect line(x0, y, x0 + 100000, y + lineHeight);
+            if (selected.IsRectEmpty()) {
+                canvas.DrawText(piece, line, m_textColor, style);
+            } else {
+                // Each part of the line in its own colour, none drawn over another.
+                const CRect parts[] = {CRect(m_rect.left, y, selected.left, y + lineHeight), selected,
+                                       CRect(selected.right, y, m_rect.right, y + lineHeight)};
+                for (int part = 0; part < 3; ++part) {
+                    if (parts[part].IsRectEmpty()) continue;
+                    canvas.PushClip(parts[part]);
+                    canvas.DrawText(piece, line, part == 1 ? kSelectedText : m_textColor, style);
+                    canvas.PopClip();
+                }
+            }
             if (!m_composition.empty() && compStart >= start && compStart <= end)
                 canvas.FillRect(CRect(xOf(compStart), y + lineHeight - 1, xOf(compEnd), y + lineHeight),
                                 m_textColor);

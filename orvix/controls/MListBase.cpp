@@ -5,6 +5,7 @@
 #include "orvix/core/MImageList.h"
 #include "orvix/core/Manager.h"
 #include "orvix/core/PaintManager.h"
+#include "orvix/core/TextFit.h"
 
 namespace Orvix {
 
@@ -221,9 +222,35 @@ BOOL MListBase::OnControlMouseMove(UINT, CPoint pt) {
     int hover = RowAt(pt);
     if (hover != m_hover) {
         m_hover = hover;
+        UpdateRowTooltip();
         UpdateControl(TRUE);
     }
     return m_rect.PtInRect(pt);
+}
+
+void MListBase::UpdateRowTooltip() {
+    if (!IsValid(m_hover)) {
+        HideElidedTextTooltip(*this);
+        return;
+    }
+    CRect row = GetItemRect(m_hover);
+    row.OffsetRect(0, -GetScrollOffset().y);
+    ShowElidedTextTooltip(*this, m_rows[size_t(m_hover)].text, RowTextRect(m_hover, row), RowStyle(), row);
+}
+
+TextStyle MListBase::RowStyle() const {
+    TextStyle style = GetTextStyle(false);
+    style.hAlign = RowTextAlign();
+    style.vAlign = 4;
+    style.ellipsis = true;
+    return style;
+}
+
+void MListBase::DrawRowText(Canvas& canvas, int index, const CRect& textRect, Color color) {
+    const TextStyle style = RowStyle();
+    if (style.family.empty() || !IsValid(index)) return;
+    TextFit::Check(*this, m_rows[size_t(index)].text, textRect, style, true);
+    canvas.DrawText(m_rows[size_t(index)].text, textRect, color, style);
 }
 
 // ---------------------------------------------------------------- drawing
@@ -259,12 +286,8 @@ void MListBase::DrawRow(Canvas& canvas, int index, const CRect& rect, bool lit) 
         CRect icon(text.left - m_itemHeight, rect.top, text.left, rect.bottom);
         m_images->DrawItemIcon(canvas, icon, row.image, lit ? 1 : 0);
     }
-    TextStyle style = GetTextStyle(false);
-    style.hAlign = RowTextAlign();
-    style.vAlign = 4;
-    style.ellipsis = true;
     Color color = lit ? kLitText : row.color.GetA() ? row.color : m_textColor;
-    if (!style.family.empty()) canvas.DrawText(row.text, text, color, style);
+    DrawRowText(canvas, index, text, color);
 }
 
 void MListBase::DescribeAccessible(AccessibleInfo& info) {

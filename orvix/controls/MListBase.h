@@ -89,6 +89,10 @@ class MListBase : public MPanel {
     // rename edit opens there, so the name does not move when editing starts.
     virtual CRect RowTextRect(int index, const CRect& rect) const;
     virtual UINT RowTextAlign() const { return 1; }
+    // How row texts are laid out: one line, cut with an ellipsis.
+    virtual TextStyle RowStyle() const;
+    // Draws a row's text; a cut one is shown whole as a tooltip over its row.
+    void DrawRowText(Canvas& canvas, int index, const CRect& textRect, Color color);
     bool IsValid(int index) const { return index >= 0 && index < int(m_rows.size()); }
 
     std::vector<ListRow> m_rows;
@@ -99,6 +103,7 @@ class MListBase : public MPanel {
   private:
     // Indexes that follow a row being removed or inserted.
     static void Shift(int& index, int at, int by);
+    void UpdateRowTooltip();
 
     InPlaceEdit m_edit;
     int m_editRow = -1;

@@ -52,7 +52,9 @@ void MPaintWnd::Paint() {
     const CRect update = Platform::BeginPaint(GetSafeHwnd());
     const CRect client = GetClientRect();
     if (update.IsRectEmpty() || client.IsRectEmpty()) return;
-    Canvas back(client.Width(), client.Height());  // transparent where nothing is drawn
+    // Transparent where nothing is drawn; device pixels, drawn in logical units.
+    const CSize pixels = Platform::GetDeviceClientSize(GetSafeHwnd());
+    Canvas back(client.Width(), client.Height(), Platform::GetScale(), pixels.cx, pixels.cy);
     OnDraw(back, client);
     Platform::Present(GetSafeHwnd(), back, client);
 }

@@ -5,6 +5,7 @@
 #include "orvix/core/MRender.h"
 #include "orvix/core/Manager.h"
 #include "orvix/core/PaintManager.h"
+#include "orvix/core/TextFit.h"
 
 namespace Orvix {
 
@@ -328,7 +329,9 @@ void MTabCtrl::RenderLook(Canvas& canvas, int look, const CRect& slice) const {
             }
             style.hAlign = 1;
         }
-        if (!style.family.empty()) canvas.DrawText(item.text, text, color, style);
+        if (style.family.empty()) continue;
+        TextFit::Check(*this, item.text, text, style);
+        canvas.DrawText(item.text, text, color, style);
     }
 }
 

@@ -26,19 +26,21 @@ Color ContrastOn(Color fill, Color normal) {
 // An icon drawn in one colour through its own alpha: skin icons are light for
 // the dark menu and would vanish on a light hover fill.
 void DrawTinted(Canvas& canvas, const Image& image, const CRect& src, CPoint at, Color color) {
-    Canvas tile(src.Width(), src.Height());
-    tile.Clear();
-    tile.DrawImage(image, tile.GetRect(), src);
-    uint32_t* px = tile.GetData();
-    const int stride = tile.GetStride();
-    for (int y = 0; y < src.Height(); ++y)
-        for (int x = 0; x < src.Width(); ++x) {
+    const CRect dst(at.x, at.y, at.x + src.Width(), at.y + src.Height());
+    // Tinted at the canvas's resolution, on its pixel grid.
+    std::unique_ptr<Canvas> tile = canvas.MakeLayer(dst);
+    tile->Clear();
+    tile->DrawImage(image, tile->GetRect(), src);
+    uint32_t* px = tile->GetData();
+    const int stride = tile->GetStride();
+    for (int y = 0; y < tile->GetPixelHeight(); ++y)
+        for (int x = 0; x < tile->GetPixelWidth(); ++x) {
             const uint32_t a = px[y * stride + x] >> 24;
             px[y * stride + x] = (a << 24) | ((color.GetR() * a / 255) << 16) |
                                  ((color.GetG() * a / 255) << 8) | (color.GetB() * a / 255);
         }
-    tile.MarkDirty();
-    canvas.DrawCanvas(tile, CRect(at.x, at.y, at.x + src.Width(), at.y + src.Height()), tile.GetRect());
+    tile->MarkDirty();
+    canvas.DrawCanvas(*tile, dst, tile->GetRect());
 }
 }  // namespace
 

@@ -16,6 +16,7 @@ class MenuWnd : public MPopupWnd {
   public:
     void DescribeWindow(AccessibleInfo& info) override;
     explicit MenuWnd(MObject* parent = nullptr);
+    WindowKind GetWindowKind() const override { return WindowKind::PopupMenu; }
 
     // Opens the menu at a screen point (kept inside the work area).
     HWND Create(HWND owner, CPoint screenPt, UINT notifyMessage, int width = 300);

@@ -559,36 +559,41 @@ void MControl::Draw(Canvas& canvas, CRect rcPaint) {
     DrawSubControls(canvas, rcPaint);
 }
 
-Canvas& MControl::UpdateMemDC(Canvas&, int cx, int cy) {
+Canvas& MControl::UpdateMemDC(Canvas& target, int cx, int cy) {
     m_cacheValid = TRUE;
-    if (!m_cache || m_cache->GetWidth() != std::max(1, cx) || m_cache->GetHeight() != std::max(1, cy))
-        m_cache = std::make_unique<Canvas>(cx, cy);
-    return *m_cache;
+    const CRect rect(m_rect.TopLeft(), CSize(cx, cy));
+    m_cache.resize(1);
+    if (!m_cache.front() || !m_cache.front()->IsLayerOf(target, rect)) m_cache.front() = target.MakeLayer(rect);
+    return *m_cache.front();
 }
 
-Canvas& MControl::UpdateAnimateDC(Canvas&, int cx, int cy) {
-    m_animate = std::make_unique<Canvas>(cx, cy);
+Canvas& MControl::UpdateAnimateDC(Canvas& target, int cx, int cy) {
+    m_animate = target.MakeLayer(CRect(m_rect.TopLeft(), CSize(cx, cy)));
     m_animatePending = TRUE;
     return *m_animate;
 }
 
 void MControl::PrepareCache(Canvas& canvas, int slices) {
-    const int w = m_rect.Width(), h = m_rect.Height();
-    Canvas& cache = UpdateMemDC(canvas, w * slices, h);
-    cache.Clear();
-    // Every slice starts from what lies beneath the control, so transparent
-    // parts of its look show the background.
-    for (int i = 0; i < slices; ++i)
-        cache.DrawCanvas(canvas, CRect(i * w, 0, (i + 1) * w, h), m_rect, Canvas::Blend::Copy);
+    m_cacheValid = TRUE;
+    m_cache.resize(size_t(std::max(1, slices)));
+    const CRect local(0, 0, m_rect.Width(), m_rect.Height());
+    for (auto& layer : m_cache) {
+        // Layers are kept while the control keeps its place and the scale.
+        if (!layer || !layer->IsLayerOf(canvas, m_rect)) layer = canvas.MakeLayer(m_rect);
+        layer->Clear();
+        // Every look starts from what lies beneath the control, so transparent
+        // parts of it show the background.
+        layer->DrawCanvas(canvas, local, m_rect, Canvas::Blend::Copy);
+    }
 }
 
 void MControl::BlitCache(Canvas& canvas, const CRect& rcPaint, int slice) {
-    if (!m_cache) return;
+    if (slice < 0 || slice >= int(m_cache.size())) return;
     CRect visible = m_rect & rcPaint;
     if (visible.IsRectEmpty()) return;
     CRect src = visible;
-    src.OffsetRect(slice * m_rect.Width() - m_rect.left, -m_rect.top);
-    canvas.DrawCanvas(*m_cache, visible, src, Canvas::Blend::Copy);
+    src.OffsetRect(-m_rect.left, -m_rect.top);
+    canvas.DrawCanvas(*m_cache[size_t(slice)], visible, src, Canvas::Blend::Copy);
 }
 
 // ---------------------------------------------------------------- keyboard use

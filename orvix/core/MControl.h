@@ -229,15 +229,17 @@ public:
 
     // ---- painting ----
     void Draw(Canvas& canvas, CRect rcPaint);
-    // Makes the render cache cx x cy (re-created when the size changed) and
-    // marks it valid; the caller then renders into GetMemCanvas().
+    // Makes the render cache a cx x cy layer of `target` at the control's corner
+    // (re-created when it would not match the target's pixels) and marks it
+    // valid; the caller then renders into GetMemCanvas().
     Canvas& UpdateMemDC(Canvas& target, int cx, int cy);
     Canvas& UpdateAnimateDC(Canvas& target, int cx, int cy);
-    Canvas* GetMemCanvas() const { return m_cache.get(); }
+    Canvas* GetMemCanvas() const { return m_cache.empty() ? nullptr : m_cache.front().get(); }
     Canvas* GetAnimateCanvas() const { return m_animate.get(); }
     // The usual cached paint: when the cache is stale, `slices` looks are
-    // rendered side by side, each over a copy of what lies beneath the control
-    // in `canvas`; then slice `slice` is copied to the control's rect.
+    // rendered, each in a layer of `canvas` over a copy of what lies beneath
+    // the control (local coordinates: the control's corner is (0, 0)); then
+    // slice `slice` is copied to the control's rect, pixel for pixel.
     template <typename Render>
     void DrawCached(Canvas& canvas, const CRect& rcPaint, int slices, int slice, Render render);
 
@@ -281,7 +283,7 @@ protected:
     std::vector<MControl*> m_areas;
     std::vector<MControl*> m_controls;
     MControl* m_hoverChild = nullptr;
-    std::unique_ptr<Canvas> m_cache;
+    std::vector<std::unique_ptr<Canvas>> m_cache;  // one layer per look
     std::unique_ptr<Canvas> m_animate;
     std::wstring m_tooltip;
     CursorKind m_cursor = CursorKind::None;
@@ -320,14 +322,13 @@ private:
 
 template <typename Render>
 void MControl::DrawCached(Canvas& canvas, const CRect& rcPaint, int slices, int slice, Render render) {
-    if (!m_cacheValid || !m_cache) {
+    if (!m_cacheValid || int(m_cache.size()) != slices || !m_cache.front()->IsLayerOf(canvas, m_rect)) {
         PrepareCache(canvas, slices);
-        const int w = m_rect.Width(), h = m_rect.Height();
+        const CRect local(0, 0, m_rect.Width(), m_rect.Height());
         for (int i = 0; i < slices; ++i) {
-            CRect local(i * w, 0, (i + 1) * w, h);
-            m_cache->PushClip(local);
-            render(*m_cache, i, local);
-            m_cache->PopClip();
+            m_cache[size_t(i)]->PushClip(local);
+            render(*m_cache[size_t(i)], i, local);
+            m_cache[size_t(i)]->PopClip();
         }
     }
     BlitCache(canvas, rcPaint, slice);

@@ -2,6 +2,7 @@
 
 #include "orvix/core/Manager.h"
 #include "orvix/core/PaintManager.h"
+#include "orvix/core/TextFit.h"
 #include "orvix/platform/Fonts.h"
 
 namespace Orvix {
@@ -92,6 +93,7 @@ void MControlFont::DrawTitleText(Canvas& canvas, const std::wstring& text, const
                                  bool multiLine) const {
     TextStyle style = GetTextStyle(multiLine);
     if (style.family.empty()) return;  // neither private nor installed: no text
+    TextFit::Check(*this, text, rect, style);
     canvas.DrawText(text, rect, color, style);
 }
 

@@ -1,6 +1,7 @@
 #include "orvix/core/MText.h"
 
 #include "orvix/core/ControlFactory.h"
+#include "orvix/core/TextFit.h"
 
 namespace Orvix {
 
@@ -21,7 +22,9 @@ void MText::DrawControl(Canvas& canvas, CRect rcPaint) {
         // Multi-line text is not clipped to the rect, so it is drawn over what lies
         // there, not through the render cache.
         const TextStyle style = GetTextStyle(true);
-        if (!style.family.empty()) m_wrapped.Draw(canvas, m_title, m_rect, m_textColor, style);
+        if (style.family.empty()) return;
+        TextFit::Check(*this, m_title, m_rect, style);
+        m_wrapped.Draw(canvas, m_title, m_rect, m_textColor, style);
         return;
     }
     DrawCached(canvas, rcPaint, 1, 0, [this](Canvas& cache, int, const CRect& local) {

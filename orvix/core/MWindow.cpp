@@ -1,6 +1,8 @@
 #include "orvix/core/MWindow.h"
 
 #include "orvix/core/Manager.h"
+#include "orvix/platform/Canvas.h"
+#include "orvix/platform/Image.h"
 
 namespace Orvix {
 
@@ -28,6 +30,7 @@ HWND MWindow::Create(HWND parent, const wchar_t* title, DWORD style, DWORD exSty
     params.style = style;
     params.exStyle = exStyle;
     params.rect = rect;
+    params.kind = GetWindowKind();
     if (!Platform::CreateWindow(this, params)) return nullptr;
     OnInitDialog();
     return m_hWnd;
@@ -50,6 +53,19 @@ LRESULT MWindow::WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
 
 LRESULT MWindow::DefWindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     return Platform::DefWindowProc(m_hWnd, msg, wParam, lParam);
+}
+
+BOOL MWindow::SetIcon(const std::wstring& file) {
+    const std::shared_ptr<Image> image = Image::Load(file);
+    if (!m_hWnd || !image) return FALSE;
+    std::vector<std::shared_ptr<const Canvas>> sizes;
+    for (int size : {16, 24, 32, 48, 64, 128}) {
+        auto icon = std::make_shared<Canvas>(size, size);
+        icon->DrawImage(*image, icon->GetRect(), CRect(0, 0, image->GetWidth(), image->GetHeight()));
+        sizes.push_back(std::move(icon));
+    }
+    Platform::SetWindowIcon(m_hWnd, sizes);
+    return TRUE;
 }
 
 DWORD MWindow::GetStyle() const { return Platform::GetStyle(m_hWnd); }
@@ -108,6 +124,7 @@ UINT MWindow::ShowModal(int nCmdShow) {
         if (owner && Platform::IsWindow(owner)) {
             Platform::EnableWindow(owner, TRUE);
             Platform::SetActiveWindow(owner);
+            Platform::GiveKeyboardFocus(owner);
         }
     };
     UINT result = 0;

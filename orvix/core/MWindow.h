@@ -23,6 +23,8 @@ public:
     virtual BOOL PreTranslateMessage(const MSG* msg);
     virtual BOOL OnInitDialog();
     virtual void OnDestroyMessage(HWND hwnd);
+    // What the window is to the desktop's window manager (menus, drop-downs).
+    virtual WindowKind GetWindowKind() const { return WindowKind::Auto; }
 
     HWND Create(HWND parent, const wchar_t* title, DWORD style, DWORD exStyle, CRect rect);
     HWND Create(HWND parent);
@@ -39,6 +41,9 @@ public:
     CRect GetWindowRect() const;
     void GetWindowRect(CRect& rect) const { rect = GetWindowRect(); }
     void SetWindowTextW(const wchar_t* text);
+    // The window's picture for the desktop (taskbar, switcher) from a picture
+    // file, at the sizes desktops ask for; its owned windows show it too.
+    BOOL SetIcon(const std::wstring& file);
     std::wstring GetWindowTextW() const;
     int GetWindowTextLengthW() const { return int(GetWindowTextW().size()); }
     BOOL EnableWindow(BOOL enable);

@@ -45,8 +45,13 @@ void PaintManager::OnPaint() {
 
     // The back buffer is kept from paint to paint, so a paint redraws only its
     // update rect: the background there, then the controls that intersect it.
-    if (!m_back || m_back->GetWidth() != client.Width() || m_back->GetHeight() != client.Height()) {
-        m_back = std::make_unique<Canvas>(client.Width(), client.Height());
+    // It holds the window's device pixels; everything draws in logical units.
+    const CSize pixels = Platform::GetDeviceClientSize(m_hwnd);
+    const double scale = Platform::GetScale();
+    if (!m_back || m_back->GetWidth() != client.Width() || m_back->GetHeight() != client.Height() ||
+        m_back->GetPixelWidth() != pixels.cx || m_back->GetPixelHeight() != pixels.cy ||
+        m_back->GetScale() != scale) {
+        m_back = std::make_unique<Canvas>(client.Width(), client.Height(), scale, pixels.cx, pixels.cy);
         update = client;
     }
     if (m_layered) update = client;
@@ -84,8 +89,9 @@ void PaintManager::OnPaint() {
         // Plain drawing that left alpha 0 on a coloured pixel becomes opaque.
         uint32_t* data = back.GetData();
         const int stride = back.GetStride();
-        for (int y = update.top; y < update.bottom; ++y) {
-            for (int x = update.left; x < update.right; ++x) {
+        const CRect area = back.ToPixels(update) & CRect(0, 0, back.GetPixelWidth(), back.GetPixelHeight());
+        for (int y = area.top; y < area.bottom; ++y) {
+            for (int x = area.left; x < area.right; ++x) {
                 uint32_t& p = data[y * stride + x];
                 if ((p >> 24) == 0 && (p & 0xFFFFFF) != 0) p |= 0xFF000000;
             }

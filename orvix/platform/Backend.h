@@ -3,11 +3,18 @@
 // points through which a back end (or a test, for headless) feeds native events
 // into the core. The core turns them into Win32 messages with capture, window
 // moves, activation, key state and leave tracking applied the same way for all.
+//
+// Back ends deal in device pixels only: native window rects, presented
+// pixels, work areas, the cursor and the points of input events. The core
+// converts to the toolkit's logical units with the program's scale.
 #include <memory>
 #include <string>
 #include <vector>
 
+#include <functional>
+
 #include "orvix/platform/Canvas.h"
+#include "orvix/platform/DesktopScale.h"
 #include "orvix/platform/Platform.h"
 
 namespace Orvix {
@@ -27,7 +34,19 @@ public:
     virtual void SetNativeTitle(void* native, const std::wstring& title) = 0;
     virtual void SetNativeOpacity(void* native, BYTE alpha) = 0;
     virtual void RaiseNative(void* native) = 0;
+    // Hands the keyboard to the window: without a window manager nobody gives it
+    // back to the owner when a dialog that had it goes.
+    virtual void FocusNative(void*) {}
+    // The X11 window id behind a native window; 0 when there is none.
+    virtual uint64_t NativeX11Id(void*) { return 0; }
+    // `image` holds device pixels; `rect` is in them.
     virtual void PresentNative(void* native, const Canvas& image, const CRect& rect) = 0;
+    // The user may resize the window, not below `minimum`.
+    virtual void SetNativeResizable(void*, CSize minimum) { (void)minimum; }
+    virtual void SetNativeIcon(void*, const std::vector<std::shared_ptr<const Canvas>>&) {}
+    virtual DesktopScaleSources GetDesktopScaleSources();
+    // `changed` may be called on any thread.
+    virtual void WatchDesktopScale(std::function<void()> changed) { (void)changed; }
     // A back end whose native window keeps its pixels (a window surface) needs no
     // second copy of them: the core then keeps the presented image only on request,
     // read back from the window.
@@ -52,7 +71,8 @@ public:
     virtual void Wake() = 0;
 };
 
-// Input entry points (UI thread). Points are client coordinates of `hwnd`.
+// Input entry points (UI thread). Points are client coordinates of `hwnd` in
+// device pixels, sizes and positions device pixels too.
 namespace Input {
 enum class Button { Left, Right, Middle };
 void MouseMove(HWND hwnd, CPoint pt);

@@ -11,6 +11,7 @@
 #include "orvix/platform/CairoImpl.h"
 #include "orvix/platform/Fonts.h"
 #include "orvix/platform/Image.h"
+#include "orvix/platform/TextFitMeasure.h"
 
 namespace Orvix {
 
@@ -21,6 +22,51 @@ void SetSource(cairo_t* cr, Color c) {
 }
 
 void RectPath(cairo_t* cr, const CRect& r) { cairo_rectangle(cr, r.left, r.top, r.Width(), r.Height()); }
+
+// Halves round up, so that a whole-pixel shift (a layer's corner) shifts the
+// result by as much.
+int RoundPixel(double v) { return int(std::floor(v + 0.5)); }
+
+// The device pixels a rect in user coordinates covers: its corners mapped and
+// rounded, so neighbouring rects share their edge pixel for pixel.
+CRect DeviceRect(cairo_t* cr, const CRect& r) {
+    double x0 = r.left, y0 = r.top, x1 = r.right, y1 = r.bottom;
+    cairo_user_to_device(cr, &x0, &y0);
+    cairo_user_to_device(cr, &x1, &y1);
+    return CRect(RoundPixel(x0), RoundPixel(y0), RoundPixel(x1), RoundPixel(y1));
+}
+
+double DeviceScale(cairo_t* cr) {
+    double x = 1, y = 0;
+    cairo_user_to_device_distance(cr, &x, &y);
+    return x;
+}
+
+// A line width in whole device pixels, at least one.
+int DeviceWidth(cairo_t* cr, int logicalWidth) {
+    return std::max(1, int(std::lround(logicalWidth * DeviceScale(cr))));
+}
+
+// Narrows the clip to the device pixels a user-space rect covers (kept until
+// the caller's cairo_restore).
+void ClipToPixels(cairo_t* cr, const CRect& rect) {
+    const CRect pixels = DeviceRect(cr, rect);
+    cairo_matrix_t m;
+    cairo_get_matrix(cr, &m);
+    cairo_identity_matrix(cr);
+    RectPath(cr, pixels);
+    cairo_clip(cr);
+    cairo_set_matrix(cr, &m);
+}
+
+// Runs `draw` with device pixels as the coordinates (the clip stays).
+template <class F>
+void InDeviceSpace(cairo_t* cr, F draw) {
+    cairo_save(cr);
+    cairo_identity_matrix(cr);
+    draw();
+    cairo_restore(cr);
+}
 
 void RoundRectPath(cairo_t* cr, double x, double y, double w, double h, double radius) {
     radius = std::min({radius, w / 2, h / 2});
@@ -144,10 +190,48 @@ CPoint LayoutOrigin(PangoLayout* layout, const CRect& rect, const TextStyle& sty
 
 }  // namespace
 
-Canvas::Canvas(int width, int height)
-    : m_width(std::max(1, width)), m_height(std::max(1, height)), m_impl(std::make_unique<Impl>()) {
-    m_impl->surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, m_width, m_height);
+Canvas::Canvas(int width, int height, double scale)
+    : Canvas(width, height, scale, int(std::lround(std::max(1, width) * scale)),
+             int(std::lround(std::max(1, height) * scale)), 0, 0) {}
+
+Canvas::Canvas(int width, int height, double scale, int pixelWidth, int pixelHeight)
+    : Canvas(width, height, scale, pixelWidth, pixelHeight, 0, 0) {}
+
+Canvas::Canvas(int width, int height, double scale, int pixelWidth, int pixelHeight, double phaseX, double phaseY)
+    : m_width(std::max(1, width)),
+      m_height(std::max(1, height)),
+      m_scale(scale > 0 ? scale : 1.0),
+      m_pixelWidth(std::max(1, pixelWidth)),
+      m_pixelHeight(std::max(1, pixelHeight)),
+      m_phaseX(phaseX),
+      m_phaseY(phaseY),
+      m_impl(std::make_unique<Impl>()) {
+    m_impl->surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, m_pixelWidth, m_pixelHeight);
     m_impl->cr = cairo_create(m_impl->surface);
+    if (m_scale != 1.0 || m_phaseX != 0 || m_phaseY != 0) {
+        cairo_translate(m_impl->cr, m_phaseX, m_phaseY);
+        cairo_scale(m_impl->cr, m_scale, m_scale);
+    }
+}
+
+CRect Canvas::ToPixels(const CRect& rect) const { return DeviceRect(m_impl->cr, rect); }
+
+std::unique_ptr<Canvas> Canvas::MakeLayer(const CRect& rect) const {
+    const CRect pixels = ToPixels(rect);
+    double x = rect.left, y = rect.top;
+    cairo_user_to_device(m_impl->cr, &x, &y);
+    return std::unique_ptr<Canvas>(new Canvas(rect.Width(), rect.Height(), m_scale, pixels.Width(), pixels.Height(),
+                                              x - pixels.left, y - pixels.top));
+}
+
+bool Canvas::IsLayerOf(const Canvas& target, const CRect& rect) const {
+    const CRect pixels = target.ToPixels(rect);
+    double x = rect.left, y = rect.top;
+    cairo_user_to_device(target.m_impl->cr, &x, &y);
+    return m_scale == target.m_scale && m_width == std::max(1, rect.Width()) &&
+           m_height == std::max(1, rect.Height()) && m_pixelWidth == std::max(1, pixels.Width()) &&
+           m_pixelHeight == std::max(1, pixels.Height()) && std::abs(m_phaseX - (x - pixels.left)) < 1e-6 &&
+           std::abs(m_phaseY - (y - pixels.top)) < 1e-6;
 }
 
 Canvas::~Canvas() {
@@ -155,33 +239,55 @@ Canvas::~Canvas() {
     cairo_surface_destroy(m_impl->surface);
 }
 
-void Canvas::Clear(Color color) { SetRectPixels(GetRect(), color); }
+void Canvas::Clear(Color color) {
+    cairo_t* cr = m_impl->cr;
+    InDeviceSpace(cr, [&] {
+        cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
+        SetSource(cr, color);
+        cairo_rectangle(cr, 0, 0, m_pixelWidth, m_pixelHeight);
+        cairo_fill(cr);
+    });
+}
 
 void Canvas::SetRectPixels(const CRect& rect, Color color) {
     cairo_t* cr = m_impl->cr;
-    cairo_save(cr);
-    cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
-    SetSource(cr, color);
-    RectPath(cr, rect);
-    cairo_fill(cr);
-    cairo_restore(cr);
+    const CRect pixels = DeviceRect(cr, rect);
+    InDeviceSpace(cr, [&] {
+        cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
+        SetSource(cr, color);
+        RectPath(cr, pixels);
+        cairo_fill(cr);
+    });
 }
 
 void Canvas::FillRect(const CRect& rect, Color color) {
     if (rect.IsRectEmpty()) return;
-    SetSource(m_impl->cr, color);
-    RectPath(m_impl->cr, rect);
-    cairo_fill(m_impl->cr);
+    cairo_t* cr = m_impl->cr;
+    const CRect pixels = DeviceRect(cr, rect);
+    InDeviceSpace(cr, [&] {
+        SetSource(cr, color);
+        RectPath(cr, pixels);
+        cairo_fill(cr);
+    });
 }
 
 void Canvas::DrawRect(const CRect& rect, Color color, int lineWidth) {
     if (rect.IsRectEmpty() || lineWidth <= 0) return;
     cairo_t* cr = m_impl->cr;
-    double half = lineWidth / 2.0;
-    SetSource(cr, color);
-    cairo_set_line_width(cr, lineWidth);
-    cairo_rectangle(cr, rect.left + half, rect.top + half, rect.Width() - lineWidth, rect.Height() - lineWidth);
-    cairo_stroke(cr);
+    const CRect p = DeviceRect(cr, rect);
+    const int w = std::min({DeviceWidth(cr, lineWidth), (p.Width() + 1) / 2, (p.Height() + 1) / 2});
+    if (w <= 0) return;
+    // Four bands inside the rect, each pixel covered once (as a stroke would).
+    InDeviceSpace(cr, [&] {
+        SetSource(cr, color);
+        cairo_rectangle(cr, p.left, p.top, p.Width(), w);
+        if (p.Height() > w) cairo_rectangle(cr, p.left, p.bottom - w, p.Width(), w);
+        if (p.Height() > 2 * w) {
+            cairo_rectangle(cr, p.left, p.top + w, w, p.Height() - 2 * w);
+            if (p.Width() > w) cairo_rectangle(cr, p.right - w, p.top + w, w, p.Height() - 2 * w);
+        }
+        cairo_fill(cr);
+    });
 }
 
 void Canvas::FillRoundRect(const CRect& rect, int radius, Color color) {
@@ -217,15 +323,21 @@ void Canvas::DrawEllipse(const CRect& box, Color color, int lineWidth) {
 
 void Canvas::DrawLine(CPoint from, CPoint to, Color color, int lineWidth) {
     cairo_t* cr = m_impl->cr;
-    // Odd widths sit on pixel centres so one-pixel lines stay crisp.
-    double offset = (lineWidth % 2) ? 0.5 : 0.0;
-    SetSource(cr, color);
-    cairo_set_line_width(cr, lineWidth);
-    cairo_set_line_cap(cr, CAIRO_LINE_CAP_SQUARE);
-    cairo_move_to(cr, from.x + offset, from.y + offset);
-    cairo_line_to(cr, to.x + offset, to.y + offset);
-    cairo_stroke(cr);
-    cairo_set_line_cap(cr, CAIRO_LINE_CAP_BUTT);
+    // Drawn in device pixels: whole-pixel ends and width, and odd widths on
+    // pixel centres, so thin lines stay crisp at any scale.
+    const int width = DeviceWidth(cr, lineWidth);
+    const double offset = (width % 2) ? 0.5 : 0.0;
+    double x0 = from.x, y0 = from.y, x1 = to.x, y1 = to.y;
+    cairo_user_to_device(cr, &x0, &y0);
+    cairo_user_to_device(cr, &x1, &y1);
+    InDeviceSpace(cr, [&] {
+        SetSource(cr, color);
+        cairo_set_line_width(cr, width);
+        cairo_set_line_cap(cr, CAIRO_LINE_CAP_SQUARE);
+        cairo_move_to(cr, RoundPixel(x0) + offset, RoundPixel(y0) + offset);
+        cairo_line_to(cr, RoundPixel(x1) + offset, RoundPixel(y1) + offset);
+        cairo_stroke(cr);
+    });
 }
 
 void Canvas::FillPolygon(const std::vector<CPoint>& points, Color color) {
@@ -259,9 +371,14 @@ void Canvas::FillGradient(const CRect& rect, Color from, Color to, bool vertical
                                       from.GetA() / 255.0);
     cairo_pattern_add_color_stop_rgba(p, 1, to.GetR() / 255.0, to.GetG() / 255.0, to.GetB() / 255.0,
                                       to.GetA() / 255.0);
-    cairo_set_source(m_impl->cr, p);
-    RectPath(m_impl->cr, rect);
-    cairo_fill(m_impl->cr);
+    cairo_t* cr = m_impl->cr;
+    const CRect pixels = DeviceRect(cr, rect);
+    cairo_save(cr);
+    cairo_set_source(cr, p);  // the gradient stays in logical units
+    cairo_identity_matrix(cr);
+    RectPath(cr, pixels);
+    cairo_fill(cr);
+    cairo_restore(cr);
     cairo_pattern_destroy(p);
 }
 
@@ -368,10 +485,18 @@ void PaintSurface(cairo_t* cr, cairo_surface_t* surface, const CRect& dst, const
 }  // namespace
 
 void Canvas::DrawImage(const Image& image, const CRect& dst, const CRect& src, int frame, BYTE alpha) {
+    image.MatchDensity();
     if (frame < 0 || frame >= image.GetFrameCount()) return;
     CRect clipped;
     if (!clipped.IntersectRect(src, CRect(0, 0, image.GetWidth(), image.GetHeight()))) return;
-    PaintSurface(m_impl->cr, image.GetFrame(frame).surface, dst, src, alpha / 255.0, CAIRO_OPERATOR_OVER);
+    // A picture of a higher density has that many pixels per logical unit.
+    const int d = image.GetDensity();
+    const CRect source(src.left * d, src.top * d, src.right * d, src.bottom * d);
+    cairo_t* cr = m_impl->cr;
+    const CRect pixels = DeviceRect(cr, dst);
+    InDeviceSpace(cr, [&] {
+        PaintSurface(cr, image.GetFrame(frame).surface, pixels, source, alpha / 255.0, CAIRO_OPERATOR_OVER);
+    });
 }
 
 void Canvas::DrawImage(const Image& image, int x, int y, int frame) {
@@ -381,23 +506,28 @@ void Canvas::DrawImage(const Image& image, int x, int y, int frame) {
 
 void Canvas::DrawCanvas(const Canvas& source, const CRect& dst, const CRect& src, Blend blend) {
     cairo_surface_flush(source.m_impl->surface);
-    CRect device = src;
-    device.OffsetRect(source.m_origin);
+    // Both rects in device pixels (the source's follow its origin).
+    CRect device = DeviceRect(source.m_impl->cr, src);
     // A source rect beyond the source (a cache of an older size) would be read
     // past its pixels: only the part that exists is drawn, where it belongs.
-    CRect target = dst;
+    const CRect dstPixels = DeviceRect(m_impl->cr, dst);
+    CRect target = dstPixels;
     const CRect bounds(0, 0, cairo_image_surface_get_width(source.m_impl->surface),
                        cairo_image_surface_get_height(source.m_impl->surface));
     CRect inside;
     if (!inside.IntersectRect(device, bounds)) return;
     if (inside != device) {
-        if (device.Width() != dst.Width() || device.Height() != dst.Height()) return;
-        target = CRect(dst.left + inside.left - device.left, dst.top + inside.top - device.top,
-                       dst.right - (device.right - inside.right), dst.bottom - (device.bottom - inside.bottom));
+        if (device.Width() != dstPixels.Width() || device.Height() != dstPixels.Height()) return;
+        target = CRect(dstPixels.left + inside.left - device.left, dstPixels.top + inside.top - device.top,
+                       dstPixels.right - (device.right - inside.right),
+                       dstPixels.bottom - (device.bottom - inside.bottom));
         device = inside;
     }
-    PaintSurface(m_impl->cr, source.m_impl->surface, target, device, 1.0,
-                 blend == Blend::Copy ? CAIRO_OPERATOR_SOURCE : CAIRO_OPERATOR_OVER);
+    cairo_t* cr = m_impl->cr;
+    InDeviceSpace(cr, [&] {
+        PaintSurface(cr, source.m_impl->surface, target, device, 1.0,
+                     blend == Blend::Copy ? CAIRO_OPERATOR_SOURCE : CAIRO_OPERATOR_OVER);
+    });
 }
 
 void Canvas::DrawText(const std::wstring& text, const CRect& rect, Color color, const TextStyle& style) {
@@ -407,10 +537,7 @@ void Canvas::DrawText(const std::wstring& text, const CRect& rect, Color color, 
     if (!layout) return;
     const CPoint origin = LayoutOrigin(layout, rect, style);
     cairo_save(cr);
-    if (style.clip) {
-        RectPath(cr, rect);
-        cairo_clip(cr);
-    }
+    if (style.clip) ClipToPixels(cr, rect);
     SetSource(cr, color);
     cairo_move_to(cr, origin.x, origin.y);
     pango_cairo_show_layout(cr, layout);
@@ -431,22 +558,26 @@ void TextBlock::Reset() {
 void TextBlock::Draw(Canvas& canvas, const std::wstring& text, const CRect& rect, Color color,
                      const TextStyle& style) {
     m_reused = m_valid && text == m_text && rect == m_rect && color.GetValue() == m_color.GetValue() &&
-               style == m_style;
-    if (!m_reused) Render(text, rect, color, style);
+               style == m_style && canvas.GetScale() == m_scale && (!m_ink || m_ink->IsLayerOf(canvas, m_inkRect));
+    if (!m_reused) Render(canvas, text, rect, color, style);
     if (!m_ink) return;
-    // Unscaled, so a plain source offset does (no sub-surface, no filter set-up).
+    // The ink lies on the canvas's pixel grid: a plain offset does (no
+    // sub-surface, no filter set-up).
     cairo_t* cr = canvas.GetImpl().cr;
     cairo_surface_t* ink = m_ink->GetImpl().surface;
     cairo_surface_flush(ink);
-    cairo_save(cr);
-    cairo_set_source_surface(cr, ink, m_inkRect.left, m_inkRect.top);
-    RectPath(cr, m_inkRect);
-    cairo_fill(cr);
-    cairo_restore(cr);
+    const CRect pixels = DeviceRect(cr, m_inkRect);
+    InDeviceSpace(cr, [&] {
+        cairo_set_source_surface(cr, ink, pixels.left, pixels.top);
+        RectPath(cr, pixels);
+        cairo_fill(cr);
+    });
 }
 
-void TextBlock::Render(const std::wstring& text, const CRect& rect, Color color, const TextStyle& style) {
+void TextBlock::Render(const Canvas& target, const std::wstring& text, const CRect& rect, Color color,
+                       const TextStyle& style) {
     m_valid = true;
+    m_scale = target.GetScale();
     m_text = text;
     m_rect = rect;
     m_color = color;
@@ -469,7 +600,7 @@ void TextBlock::Render(const std::wstring& text, const CRect& rect, Color color,
         return;
     }
     m_inkRect = box;
-    m_ink = std::make_unique<Canvas>(box.Width(), box.Height());
+    m_ink = target.MakeLayer(box);
     cairo_t* cr = m_ink->GetImpl().cr;
     pango_cairo_update_layout(cr, layout);
     SetSource(cr, color);
@@ -485,6 +616,28 @@ CSize Canvas::MeasureText(const std::wstring& text, const TextStyle& style, int 
     CSize size = LayoutSize(layout);
     g_object_unref(layout);
     return size;
+}
+
+TextFitResult MeasureTextFit(const std::wstring& text, const CRect& rect, const TextStyle& style) {
+    TextFitResult fit;
+    if (text.empty()) return fit;
+    PangoLayout* layout = MakeLayout(MeasureContext(), text, style, rect.Width());
+    if (!layout) return fit;
+    const CPoint origin = LayoutOrigin(layout, rect, style);
+    PangoRectangle ink{}, logical{};
+    pango_layout_get_pixel_extents(layout, &ink, &logical);
+    fit.needed = {logical.width, logical.height};
+    fit.elided = pango_layout_is_ellipsized(layout);
+    if (ink.width > 0 && ink.height > 0) {
+        const CRect glyphs(origin.x + ink.x, origin.y + ink.y, origin.x + ink.x + ink.width,
+                           origin.y + ink.y + ink.height);
+        // A pixel of antialiasing, and beside it the overhang some glyphs have
+        // past their advance (the hook of a "J").
+        fit.fits = glyphs.left >= rect.left - 3 && glyphs.top >= rect.top - 1 &&
+                   glyphs.right <= rect.right + 3 && glyphs.bottom <= rect.bottom + 1;
+    }
+    g_object_unref(layout);
+    return fit;
 }
 
 // Declared with the font helpers: it lays the text out as DrawText does.
@@ -511,8 +664,7 @@ int Canvas::CountLines(const std::wstring& text, const TextStyle& style, int max
 
 void Canvas::PushClip(const CRect& rect) {
     cairo_save(m_impl->cr);
-    RectPath(m_impl->cr, rect);
-    cairo_clip(m_impl->cr);
+    ClipToPixels(m_impl->cr, rect);
 }
 
 void Canvas::PopClip() { cairo_restore(m_impl->cr); }
@@ -550,7 +702,7 @@ int Canvas::GetStride() const { return cairo_image_surface_get_stride(m_impl->su
 void Canvas::MarkDirty() { cairo_surface_mark_dirty(m_impl->surface); }
 
 Color Canvas::GetPixel(int x, int y) const {
-    if (x < 0 || y < 0 || x >= m_width || y >= m_height) return Color(0);
+    if (x < 0 || y < 0 || x >= m_pixelWidth || y >= m_pixelHeight) return Color(0);
     return UnpremultiplyPixel(GetData()[y * GetStride() + x]);
 }
 

@@ -2,6 +2,12 @@
 // The painting surface of the toolkit: a 32-bit premultiplied ARGB bitmap with
 // shapes, image blits, text and clipping. Back buffers, render caches and the
 // skin generator all draw through it.
+//
+// Coordinates are logical units; a canvas has `scale` device pixels per unit
+// (the program's display scale). Rect edges land on whole device pixels
+// (rounded), so fills, pictures and blits stay sharp at fractional scales;
+// text and curves are drawn at the device resolution. At scale 1 a unit is a
+// pixel.
 #include <memory>
 #include <string>
 #include <vector>
@@ -31,15 +37,31 @@ class Canvas {
 public:
     enum class Blend { Over, Copy };
 
-    // A fully transparent canvas; sizes below 1 are raised to 1.
-    Canvas(int width, int height);
+    // A fully transparent canvas; sizes below 1 are raised to 1. Its pixel size
+    // is the logical size times the scale, rounded, unless given.
+    Canvas(int width, int height, double scale = 1.0);
+    Canvas(int width, int height, double scale, int pixelWidth, int pixelHeight);
     ~Canvas();
     Canvas(const Canvas&) = delete;
     Canvas& operator=(const Canvas&) = delete;
 
+    // Logical size.
     int GetWidth() const { return m_width; }
     int GetHeight() const { return m_height; }
     CRect GetRect() const { return {0, 0, m_width, m_height}; }
+    double GetScale() const { return m_scale; }
+    int GetPixelWidth() const { return m_pixelWidth; }
+    int GetPixelHeight() const { return m_pixelHeight; }
+    // The device pixels a logical rect covers (at the current origin).
+    CRect ToPixels(const CRect& rect) const;
+
+    // A canvas over `rect` of this one (current coordinates) on the same pixel
+    // grid: its (0, 0) is the rect's corner, and blitting it back there is a
+    // plain pixel copy (render caches, laid-out text).
+    std::unique_ptr<Canvas> MakeLayer(const CRect& rect) const;
+    // True when a layer made for `rect` now would have this canvas's scale,
+    // size and pixel grid.
+    bool IsLayerOf(const Canvas& target, const CRect& rect) const;
 
     void Clear(Color color = Color(0));
     // Replaces the pixels of a rect (no blending), e.g. to clear it to transparent.
@@ -83,13 +105,13 @@ public:
     CPoint GetOrigin() const { return m_origin; }
     void SetAntialias(bool on);
 
-    // Direct pixel access: premultiplied ARGB32, `GetStride()` pixels per row.
-    // Call MarkDirty after writing through GetData.
+    // Direct pixel access (device pixels): premultiplied ARGB32, `GetStride()`
+    // pixels per row. Call MarkDirty after writing through GetData.
     uint32_t* GetData();
     const uint32_t* GetData() const;
     int GetStride() const;
     void MarkDirty();
-    // Unpremultiplied ARGB of one pixel; 0 outside the canvas.
+    // Unpremultiplied ARGB of one device pixel; 0 outside the canvas.
     Color GetPixel(int x, int y) const;
 
     bool SavePng(const std::wstring& path) const;
@@ -98,8 +120,16 @@ public:
     Impl& GetImpl() const { return *m_impl; }
 
 private:
+    Canvas(int width, int height, double scale, int pixelWidth, int pixelHeight, double phaseX, double phaseY);
+
     int m_width;
     int m_height;
+    double m_scale = 1.0;
+    int m_pixelWidth;
+    int m_pixelHeight;
+    // Where logical (0, 0) lies, in device pixels (within half a pixel of 0).
+    double m_phaseX = 0;
+    double m_phaseY = 0;
     CPoint m_origin;
     std::vector<CPoint> m_origins;
     std::unique_ptr<Impl> m_impl;
@@ -122,10 +152,12 @@ public:
     bool WasReused() const { return m_reused; }
 
 private:
-    void Render(const std::wstring& text, const CRect& rect, Color color, const TextStyle& style);
+    void Render(const Canvas& target, const std::wstring& text, const CRect& rect, Color color,
+                const TextStyle& style);
 
     bool m_valid = false;
     bool m_reused = false;
+    double m_scale = 1.0;
     std::wstring m_text;
     CRect m_rect;
     Color m_color;

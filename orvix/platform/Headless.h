@@ -1,11 +1,14 @@
 #pragma once
 // The headless back end's controls for tests: a clock that moves only when the
 // test says so, and input injected as if a user did it. Points are client
-// coordinates of the window named; injected events are queued as the desktop
-// would queue them, so run the loop (Platform::RunPending) to deliver them.
+// coordinates of the window named in device pixels (the same as logical ones
+// at scale 1), as the desktop reports them; injected events are queued as the
+// desktop would queue them, so run the loop (Platform::RunPending) to deliver
+// them. Desktop rects are device pixels too.
 #include <string>
 #include <vector>
 
+#include "orvix/platform/DesktopScale.h"
 #include "orvix/platform/WinTypes.h"
 
 namespace Orvix::Headless {
@@ -18,6 +21,12 @@ void AdvanceClock(uint64_t ms);
 void SetAutoAdvance(bool on);
 // The desktop's work area (default 0, 0, 1920, 1080).
 void SetWorkArea(const CRect& area);
+// The display's bounds, and the work area with them (default 1920 x 1080).
+void SetDisplay(const CRect& bounds);
+// What the desktop says about scaling (default: the environment's variables);
+// the second form is a change the desktop announces while the program runs.
+void SetDesktopScaleSources(const DesktopScaleSources& sources);
+void AnnounceDesktopScaleChange(const DesktopScaleSources& sources);
 
 void MouseMove(HWND hwnd, int x, int y);
 void MouseDown(HWND hwnd, int x, int y, bool right = false);
@@ -33,11 +42,12 @@ void TypeText(HWND hwnd, const std::wstring& text);
 void Compose(HWND hwnd, const std::wstring& text, int cursor);
 void Activate(HWND hwnd, bool active);
 void CloseRequest(HWND hwnd);  // the desktop's close button
-void Resize(HWND hwnd, int width, int height);  // the user drags the window's frame
+void Resize(HWND hwnd, int width, int height);  // the user drags the window's frame (device pixels)
 void DropFiles(HWND hwnd, int x, int y, const std::vector<std::wstring>& files);
 
 // ---- the desktop's pointer and keyboard, as a person's hands reach them ----
-// The pointer sits at a screen point (it starts at (0, 0), over no window).
+// The pointer sits at a screen point in device pixels, as the desktop's
+// pointer does (it starts at (0, 0), over no window).
 // Moving it is one motion event for the window under it (or the one holding
 // the capture), with a leave for the window it left; a press or release goes
 // to that window too, and a press over no window is the desktop's (the

@@ -34,10 +34,12 @@ public:
     CRect GetWorkArea(POINT) override { return m_workArea; }
     // One display at the desktop's standard density.
     bool GetDisplayInfo(POINT, DisplayInfo& info) override {
-        info.bounds = CRect(0, 0, 1920, 1080);
+        info.bounds = m_display;
         info.dpi = 96;
         return true;
     }
+    DesktopScaleSources GetDesktopScaleSources() override { return m_scaleSources; }
+    void WatchDesktopScale(std::function<void()> changed) override { m_scaleChanged = std::move(changed); }
     void StartTextInput(void*, const CRect& screenCaret) override { m_textRect = screenCaret; }
     void StopTextInput() override { m_textRect.SetRectEmpty(); }
     void SetClipboardText(const std::wstring& text) override { m_clipboard = text; }
@@ -69,6 +71,9 @@ public:
     CPoint m_cursor;
     HWND m_pointerWindow = nullptr;  // the window the desktop pointer is over
     CRect m_workArea{0, 0, 1920, 1080};
+    CRect m_display{0, 0, 1920, 1080};
+    DesktopScaleSources m_scaleSources = ReadEnvironmentScale();
+    std::function<void()> m_scaleChanged;
     CRect m_textRect;
     std::wstring m_clipboard;
 
@@ -84,10 +89,10 @@ HeadlessBackend& Active() {
     return *g_headless;
 }
 
+// Injected points are device pixels of the window's client area.
 void TrackCursor(HWND hwnd, int x, int y) {
-    POINT p{x, y};
-    Platform::ClientToScreen(hwnd, p);
-    Active().m_cursor = p;
+    const CPoint corner = Platform::ClientToDeviceScreen(hwnd, CRect()).TopLeft();
+    Active().m_cursor = CPoint(corner.x + x, corner.y + y);
 }
 
 }  // namespace
@@ -112,6 +117,15 @@ void AdvanceClock(uint64_t ms) {
 
 void SetAutoAdvance(bool on) { Active().m_autoAdvance = on; }
 void SetWorkArea(const CRect& area) { Active().m_workArea = area; }
+void SetDisplay(const CRect& bounds) {
+    Active().m_display = bounds;
+    Active().m_workArea = bounds;
+}
+void SetDesktopScaleSources(const DesktopScaleSources& sources) { Active().m_scaleSources = sources; }
+void AnnounceDesktopScaleChange(const DesktopScaleSources& sources) {
+    Active().m_scaleSources = sources;
+    if (Active().m_scaleChanged) Active().m_scaleChanged();
+}
 
 void MouseMove(HWND hwnd, int x, int y) {
     TrackCursor(hwnd, x, y);
@@ -162,14 +176,16 @@ void DropFiles(HWND hwnd, int x, int y, const std::vector<std::wstring>& files) 
 CRect GetTextInputRect() { return Active().m_textRect; }
 
 namespace {
-// The window a pointer event at the cursor goes to, and the point in it.
+// The window a pointer event at the cursor goes to, and the point in it: the
+// desktop's pointer is in device pixels, as SDL's events are.
 HWND PointerTarget(POINT& client) {
     const POINT screen = Active().m_cursor;
-    HWND target = Platform::GetCapture();
-    if (!target) target = Platform::WindowFromPoint(screen);
-    client = screen;
-    if (target) Platform::ScreenToClient(target, client);
-    return target;
+    if (HWND capture = Platform::GetCapture()) {
+        const CPoint corner = Platform::ClientToDeviceScreen(capture, CRect()).TopLeft();
+        client = POINT{screen.x - corner.x, screen.y - corner.y};
+        return capture;
+    }
+    return Platform::WindowFromDevicePoint(screen, client);
 }
 }  // namespace
 

@@ -4,6 +4,8 @@
 #include <gif_lib.h>
 #include <sys/stat.h>
 
+#include <atomic>
+#include <cmath>
 #include <condition_variable>
 #include <cstring>
 #include <fstream>
@@ -44,6 +46,25 @@ bool StartsWith(const void* data, size_t size, const char* magic) {
     return size >= n && std::memcmp(data, magic, n) == 0;
 }
 
+// A PNG's or GIF's size from its header alone.
+bool PictureSize(const std::string& file, int& width, int& height) {
+    unsigned char h[24] = {};
+    std::ifstream in(file, std::ios::binary);
+    if (!in.read(reinterpret_cast<char*>(h), sizeof h)) return false;
+    if (StartsWith(h, sizeof h, "\x89PNG")) {
+        auto big = [&](int at) { return int(h[at]) << 24 | int(h[at + 1]) << 16 | int(h[at + 2]) << 8 | int(h[at + 3]); };
+        width = big(16);
+        height = big(20);
+        return width > 0 && height > 0;
+    }
+    if (StartsWith(h, sizeof h, "GIF8")) {
+        width = h[6] | h[7] << 8;
+        height = h[8] | h[9] << 8;
+        return width > 0 && height > 0;
+    }
+    return false;
+}
+
 // What identifies a file's content without reading it.
 struct FileStamp {
     dev_t device = 0;
@@ -81,6 +102,7 @@ struct CacheEntry {
     std::shared_ptr<Image> held;  // preloaded, not yet taken
     bool pending = false;         // being preloaded on another thread
 };
+std::atomic<int> g_density{1};
 std::mutex g_cacheMutex;
 std::condition_variable g_cacheDone;
 std::map<std::string, CacheEntry> g_cache;
@@ -124,7 +146,7 @@ std::shared_ptr<Image> Image::Load(const std::wstring& path) {
             if (image) return image;
         }
     }
-    std::shared_ptr<Image> image = ReadAndDecode(file);
+    std::shared_ptr<Image> image = DecodeSkinPicture(file);
     if (!image) return nullptr;
     std::lock_guard lock(g_cacheMutex);
     return Remember(file, stamp, std::move(image), false);
@@ -145,7 +167,7 @@ void Image::Preload(const std::vector<std::wstring>& paths) {
         }
     }
     for (const auto& [file, stamp] : files) {
-        std::shared_ptr<Image> image = ReadAndDecode(file);
+        std::shared_ptr<Image> image = DecodeSkinPicture(file);
         {
             std::lock_guard lock(g_cacheMutex);
             if (image) {
@@ -256,8 +278,10 @@ std::shared_ptr<Image> Image::FromCanvas(const Canvas& canvas) {
     std::shared_ptr<Image> image(new Image());
     image->m_width = canvas.GetWidth();
     image->m_height = canvas.GetHeight();
+    image->m_density = canvas.GetScale();
     auto frame = std::make_unique<Frame>();
-    frame->surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, image->m_width, image->m_height);
+    frame->surface =
+        cairo_image_surface_create(CAIRO_FORMAT_ARGB32, canvas.GetPixelWidth(), canvas.GetPixelHeight());
     cairo_t* cr = cairo_create(frame->surface);
     cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
     cairo_set_source_surface(cr, canvas.GetImpl().surface, 0, 0);
@@ -273,8 +297,67 @@ int Image::GetFrameDelay(int frame) const {
 
 const Image::Frame& Image::GetFrame(int frame) const { return *m_frames.at(size_t(frame)); }
 
+void Image::SetDensity(int density) { g_density = density >= 2 ? 2 : 1; }
+int Image::GetWantedDensity() { return g_density; }
+
+std::wstring Image::DensityFile(const std::wstring& path, int density) {
+    if (density <= 1) return path;
+    const size_t slash = path.find_last_of(L'/');
+    const size_t dot = path.find_last_of(L'.');
+    const size_t stem = dot == std::wstring::npos || (slash != std::wstring::npos && dot < slash) ? path.size() : dot;
+    return path.substr(0, stem) + L"@" + std::to_wstring(density) + L"x" + path.substr(stem);
+}
+
+int Image::GetPixelWidth() const {
+    return m_frames.empty() ? 0 : cairo_image_surface_get_width(m_frames.front()->surface);
+}
+int Image::GetPixelHeight() const {
+    return m_frames.empty() ? 0 : cairo_image_surface_get_height(m_frames.front()->surface);
+}
+
+std::shared_ptr<Image> Image::DecodeSkinPicture(const std::string& file) {
+    const int wanted = g_density;
+    int plainWidth = 0, plainHeight = 0;
+    if (wanted > 1 && PictureSize(file, plainWidth, plainHeight)) {
+        // The twin alone when it is there: the plain file is not decoded at all
+        // (its header says what size the twin must have).
+        std::shared_ptr<Image> twin = ReadAndDecode(WideToUtf8(DensityFile(Utf8ToWide(file), wanted)));
+        if (twin && twin->m_width == plainWidth * wanted && twin->m_height == plainHeight * wanted) {
+            twin->m_width /= wanted;
+            twin->m_height /= wanted;
+            twin->m_density = wanted;
+            twin->m_matched = wanted;
+            twin->m_file = file;
+            return twin;
+        }
+    }
+    std::shared_ptr<Image> image = ReadAndDecode(file);
+    if (image) {
+        image->m_file = file;
+        image->m_matched = wanted;  // no twin to be had
+    }
+    return image;
+}
+
+void Image::MatchDensity() const {
+    const int wanted = g_density;
+    if (m_file.empty() || wanted == m_matched) return;
+    m_matched = wanted;
+    if (m_density == wanted) return;
+    // The plain file at 1x; else its twin when one exists with the same
+    // logical size and frame count (a stray file of another size is ignored).
+    const std::string file = wanted == 1 ? m_file : WideToUtf8(DensityFile(Utf8ToWide(m_file), wanted));
+    std::shared_ptr<Image> twin = ReadAndDecode(file);
+    if (!twin || twin->GetFrameCount() != GetFrameCount()) return;
+    if (twin->m_width != m_width * wanted || twin->m_height != m_height * wanted) return;
+    m_frames = std::move(twin->m_frames);
+    m_density = wanted;
+}
+
 Color Image::GetPixel(int x, int y, int frame) const {
     if (x < 0 || y < 0 || x >= m_width || y >= m_height || frame < 0 || frame >= GetFrameCount()) return Color(0);
+    x = int(x * m_density);
+    y = int(y * m_density);
     cairo_surface_t* s = m_frames[size_t(frame)]->surface;
     cairo_surface_flush(s);
     const unsigned char* row = cairo_image_surface_get_data(s) + size_t(y) * cairo_image_surface_get_stride(s);

@@ -3,6 +3,7 @@
 #include "orvix/platform/Platform.h"
 
 #include <array>
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <deque>
@@ -11,6 +12,8 @@
 
 #include "orvix/platform/Backend.h"
 #include "orvix/platform/Canvas.h"
+#include "orvix/platform/Image.h"
+#include "orvix/platform/NativeWindow.h"
 
 namespace Orvix {
 
@@ -21,8 +24,14 @@ struct WindowRecord {
     WindowProcedure* proc = nullptr;
     WindowParams params;
     void* native = nullptr;
-    CRect rect;         // screen
-    CRect restoreRect;  // before maximise
+    CRect rect;           // screen, logical
+    CRect device;         // screen, device pixels (what the native window has)
+    CRect restoreRect;    // before maximise
+    CRect restoreDevice;  // the same in device pixels
+    // A window whose size sets the program's factor (SetScaleFollowsSize).
+    bool followsSize = false;
+    CSize design;
+    double minScale = 1, maxScale = 1;
     CRect update;       // pending invalid rect (client)
     bool visible = false;
     bool enabled = true;
@@ -30,6 +39,10 @@ struct WindowRecord {
     bool zoomed = false;
     bool layered = false;
     bool trackLeave = false;
+    std::vector<std::shared_ptr<const Canvas>> icon;
+    // The title the desktop shows (SetWindowText); params.title keeps the name
+    // the window was created with, by which the program finds it.
+    std::wstring text;
     bool destroying = false;
     bool dismissOnOutsidePress = false;
     int modalLoops = 0;  // modal loops running for this window
@@ -50,6 +63,8 @@ struct State {
     std::unique_ptr<Backend> backend;
     BackendKind kind = BackendKind::Sdl;
     int paintDelay = 0;
+    double scale = 1.0;  // device pixels per logical unit
+    std::function<void()> desktopScaleListener;
 
     // Guarded by `mutex`: the posted-message queue and the set of live handles.
     std::mutex mutex;
@@ -82,6 +97,24 @@ WindowRecord* Find(HWND hwnd) {
     std::lock_guard lock(g_state->mutex);
     auto it = g_state->windows.find(hwnd);
     return it == g_state->windows.end() ? nullptr : it->second.get();
+}
+
+// Logical units and device pixels. Positions and sizes convert separately, so
+// a window's device size does not depend on where it stands.
+int ToDevice(int v) { return int(std::lround(v * g_state->scale)); }
+int ToLogical(int v) { return int(std::lround(v / g_state->scale)); }
+CRect DeviceRectOf(const CRect& r) {
+    const int x = ToDevice(r.left), y = ToDevice(r.top);
+    return CRect(x, y, x + ToDevice(r.Width()), y + ToDevice(r.Height()));
+}
+CRect LogicalRectOf(const CRect& r) {
+    const int x = ToLogical(r.left), y = ToLogical(r.top);
+    return CRect(x, y, x + ToLogical(r.Width()), y + ToLogical(r.Height()));
+}
+// The logical point whose unit holds a device pixel's centre.
+CPoint PointToLogical(CPoint device) {
+    auto one = [](int v) { return int(std::floor((v + 0.5) / g_state->scale)); };
+    return {one(device.x), one(device.y)};
 }
 
 WPARAM MouseKeyFlags() {
@@ -193,6 +226,77 @@ void ActivateOwnerOf(WindowRecord* w) {
     else if (g_state->active == w->hwnd) g_state->active = nullptr;
 }
 
+// Gives a window its logical and device rects; the native window follows when
+// `toNative` (not when the change came from it). WM_MOVE and WM_SIZE report the
+// logical changes.
+BOOL SetWindowRects(WindowRecord* w, const CRect& screenRect, const CRect& device, bool toNative) {
+    const HWND hwnd = w->hwnd;
+    const CRect old = w->rect;
+    const CRect oldDevice = w->device;
+    w->device = device;
+    if (toNative && oldDevice != device) g_state->backend->SetNativeBounds(w->native, device);
+    if (oldDevice.Size() != device.Size()) {
+        w->presented.reset();
+        Platform::InvalidateRect(hwnd);
+    }
+    if (old == screenRect) return TRUE;
+    w->rect = screenRect;
+    if (old.TopLeft() != screenRect.TopLeft())
+        Platform::SendMessage(hwnd, WM_MOVE, 0, MAKELPARAM(screenRect.left, screenRect.top));
+    if (old.Size() != screenRect.Size()) {
+        if (w->presented) w->presented.reset();
+        Platform::SendMessage(hwnd, WM_SIZE, w->zoomed ? SIZE_MAXIMIZED : SIZE_RESTORED,
+                              MAKELPARAM(screenRect.Width(), screenRect.Height()));
+        Platform::InvalidateRect(hwnd);
+    }
+    return TRUE;
+}
+
+
+// The program's factor becomes `scale`. Every window keeps its logical size and
+// the device pixel of its corner, except `pinned` (a window that follows its
+// size), which keeps its device rect and takes the logical size that gives.
+void ApplyScale(double scale, WindowRecord* pinned, const CRect& pinnedDevice) {
+    const bool changed = scale != g_state->scale;
+    g_state->scale = scale;
+    Image::SetDensity(scale > 1.0 ? 2 : 1);
+    std::vector<WindowRecord*> windows;
+    {
+        std::lock_guard lock(g_state->mutex);
+        for (auto& [hwnd, w] : g_state->windows) windows.push_back(w.get());
+    }
+    for (WindowRecord* w : windows) {
+        if (w == pinned || !changed) continue;
+        const CPoint corner = w->device.TopLeft();
+        const CRect logical(CPoint(ToLogical(corner.x), ToLogical(corner.y)), w->rect.Size());
+        SetWindowRects(w, logical, CRect(corner, CSize(ToDevice(logical.Width()), ToDevice(logical.Height()))), true);
+        if (w->zoomed) w->restoreDevice = DeviceRectOf(w->restoreRect);
+    }
+    if (pinned) {
+        const bool toNative = pinned->device != pinnedDevice;
+        SetWindowRects(pinned, LogicalRectOf(pinnedDevice), pinnedDevice, toNative);
+    }
+    if (!changed) return;
+    const int dpi = int(std::lround(96 * scale));
+    for (WindowRecord* w : windows) {
+        if (!Platform::IsWindow(w->hwnd)) continue;
+        Platform::SendMessage(w->hwnd, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), 0);
+        Platform::InvalidateRect(w->hwnd);
+    }
+}
+
+// A window that follows its size got a new device rect: the factor at which
+// its design fills it, within its limits (a smaller window is held at the
+// smallest factor's size).
+void ResizeFollowing(WindowRecord* w, CRect device) {
+    const double fit = std::min(double(device.Width()) / w->design.cx, double(device.Height()) / w->design.cy);
+    const double scale = std::clamp(std::round(fit * 1000) / 1000, w->minScale, w->maxScale);
+    const CSize least(int(std::lround(w->design.cx * w->minScale)), int(std::lround(w->design.cy * w->minScale)));
+    device.right = device.left + std::max(device.Width(), least.cx);
+    device.bottom = device.top + std::max(device.Height(), least.cy);
+    ApplyScale(scale, w, device);
+}
+
 }  // namespace
 
 // ---------------------------------------------------------------- life cycle
@@ -240,10 +344,21 @@ HWND Platform::CreateWindow(WindowProcedure* proc, const WindowParams& params) {
     record->proc = proc;
     record->params = params;
     record->params.style &= ~WS_VISIBLE;
+    record->text = params.title;
     record->rect = params.rect;
+    record->device = DeviceRectOf(params.rect);
     record->layered = (params.exStyle & WS_EX_LAYERED) != 0;
-    record->native = g_state->backend->CreateNative(hwnd, params);
+    WindowParams native = params;
+    native.rect = record->device;
+    if (native.kind == WindowKind::Auto)
+        native.kind = (params.exStyle & WS_EX_NOACTIVATE) ? WindowKind::Tooltip
+                      : params.owner                     ? WindowKind::Dialog
+                                                         : WindowKind::Normal;
+    record->native = g_state->backend->CreateNative(hwnd, native);
     if (!record->native) return nullptr;
+    // A window without a picture of its own shows its owner's.
+    if (WindowRecord* owner = Find(params.owner); owner && !owner->icon.empty())
+        g_state->backend->SetNativeIcon(record->native, owner->icon);
     {
         std::lock_guard lock(g_state->mutex);
         g_state->windows[hwnd] = std::move(record);
@@ -301,7 +416,7 @@ std::vector<HWND> Platform::FindWindows(const std::wstring& title) {
     if (!g_state) return found;
     std::lock_guard lock(g_state->mutex);  // a watching thread may ask too
     for (auto& [hwnd, w] : g_state->windows)
-        if (w->params.title == title && !w->destroying) found.push_back(hwnd);
+        if ((w->params.title == title || w->text == title) && !w->destroying) found.push_back(hwnd);
     return found;
 }
 
@@ -326,11 +441,13 @@ BOOL Platform::ShowWindow(HWND hwnd, int cmd) {
         case SW_SHOWMAXIMIZED:
             if (!w->zoomed) {
                 w->restoreRect = w->rect;
+                w->restoreDevice = w->device;
                 w->zoomed = true;
                 w->iconic = false;
                 const MINMAXINFO info = QueryMinMax(hwnd, w->rect);
                 const CSize size = ClampToTrackSize(info, info.ptMaxSize.x, info.ptMaxSize.y);
-                MoveWindow(hwnd, CRect(info.ptMaxPosition, size));
+                if (w->followsSize) ResizeFollowing(w, DeviceRectOf(CRect(info.ptMaxPosition, size)));
+                else MoveWindow(hwnd, CRect(info.ptMaxPosition, size));
             }
             break;
         case SW_RESTORE:
@@ -340,7 +457,8 @@ BOOL Platform::ShowWindow(HWND hwnd, int cmd) {
                 SendMessage(hwnd, WM_SIZE, SIZE_RESTORED, MAKELPARAM(client.Width(), client.Height()));
             } else if (w->zoomed) {
                 w->zoomed = false;
-                MoveWindow(hwnd, w->restoreRect);
+                if (w->followsSize) ResizeFollowing(w, w->restoreDevice);
+                else MoveWindow(hwnd, w->restoreRect);
             }
             break;
         default:
@@ -410,13 +528,18 @@ void Platform::SetStyle(HWND hwnd, DWORD style, DWORD exStyle) {
 
 void Platform::SetWindowText(HWND hwnd, const std::wstring& text) {
     if (WindowRecord* w = Find(hwnd)) {
-        w->params.title = text;
+        w->text = text;
         g_state->backend->SetNativeTitle(w->native, text);
     }
 }
 std::wstring Platform::GetWindowText(HWND hwnd) {
     WindowRecord* w = Find(hwnd);
-    return w ? w->params.title : std::wstring();
+    return w ? w->text : std::wstring();
+}
+
+uint64_t GetX11WindowId(HWND hwnd) {
+    WindowRecord* w = Find(hwnd);
+    return w && w->native ? g_state->backend->NativeX11Id(w->native) : 0;
 }
 
 CRect Platform::GetWindowRect(HWND hwnd) {
@@ -431,19 +554,7 @@ CRect Platform::GetClientRect(HWND hwnd) {
 BOOL Platform::MoveWindow(HWND hwnd, const CRect& screenRect) {
     WindowRecord* w = Find(hwnd);
     if (!w) return FALSE;
-    CRect old = w->rect;
-    if (old == screenRect) return TRUE;
-    w->rect = screenRect;
-    g_state->backend->SetNativeBounds(w->native, screenRect);
-    if (old.TopLeft() != screenRect.TopLeft())
-        SendMessage(hwnd, WM_MOVE, 0, MAKELPARAM(screenRect.left, screenRect.top));
-    if (old.Size() != screenRect.Size()) {
-        if (w->presented) w->presented.reset();
-        SendMessage(hwnd, WM_SIZE, w->zoomed ? SIZE_MAXIMIZED : SIZE_RESTORED,
-                    MAKELPARAM(screenRect.Width(), screenRect.Height()));
-        InvalidateRect(hwnd);
-    }
-    return TRUE;
+    return SetWindowRects(w, screenRect, DeviceRectOf(screenRect), true);
 }
 
 void Platform::ClientToScreen(HWND hwnd, POINT& pt) {
@@ -491,6 +602,10 @@ HWND Platform::SetActiveWindow(HWND hwnd) {
     return old;
 }
 
+void Platform::GiveKeyboardFocus(HWND hwnd) {
+    if (WindowRecord* w = Find(hwnd); w && w->native && IsWindowVisible(hwnd)) g_state->backend->FocusNative(w->native);
+}
+
 HWND Platform::GetActiveWindow() { return g_state ? g_state->active : nullptr; }
 
 void Platform::BringToTop(HWND hwnd) {
@@ -522,7 +637,9 @@ BOOL Platform::ReleaseCapture() {
     return TRUE;
 }
 
-HWND Platform::WindowFromPoint(POINT screen) {
+namespace {
+// The topmost window taking the pointer whose rect (logical or device) holds `screen`.
+HWND TopmostWindowAt(POINT screen, CRect WindowRecord::*rect) {
     if (!g_state) return nullptr;
     HWND best = nullptr;
     bool bestTopmost = false;
@@ -531,7 +648,7 @@ HWND Platform::WindowFromPoint(POINT screen) {
     for (auto& [hwnd, w] : g_state->windows) {
         // Tips, bubbles and shadows never take the pointer.
         if (!w->visible || w->iconic || w->destroying || (w->params.exStyle & WS_EX_NOACTIVATE)) continue;
-        if (!w->rect.PtInRect(CPoint(screen.x, screen.y))) continue;
+        if (!((*w).*rect).PtInRect(CPoint(screen.x, screen.y))) continue;
         const bool topmost = (w->params.exStyle & WS_EX_TOPMOST) != 0;
         if (!best || (topmost && !bestTopmost) || (topmost == bestTopmost && w->raised > bestRaised)) {
             best = hwnd;
@@ -540,6 +657,16 @@ HWND Platform::WindowFromPoint(POINT screen) {
         }
     }
     return best;
+}
+}  // namespace
+
+HWND Platform::WindowFromPoint(POINT screen) { return TopmostWindowAt(screen, &WindowRecord::rect); }
+
+HWND Platform::WindowFromDevicePoint(POINT deviceScreen, POINT& client) {
+    HWND hwnd = TopmostWindowAt(deviceScreen, &WindowRecord::device);
+    const WindowRecord* w = Find(hwnd);
+    client = w ? POINT{deviceScreen.x - w->device.left, deviceScreen.y - w->device.top} : deviceScreen;
+    return w ? hwnd : nullptr;
 }
 
 void Platform::SetInModalLoop(HWND hwnd, BOOL inLoop) {
@@ -571,7 +698,7 @@ CursorKind Platform::GetCursor() { return g_state ? g_state->cursor : CursorKind
 void Platform::BeginWindowMove(HWND hwnd) {
     WindowRecord* w = Find(hwnd);
     if (!w || !g_state->asyncKeys[VK_LBUTTON]) return;
-    CPoint cursor = g_state->backend->GetCursorPos();
+    CPoint cursor = GetCursorPos();
     g_state->moving = hwnd;
     g_state->moveGrab = cursor - w->rect.TopLeft();
     g_state->backend->SetCapture(true);
@@ -612,16 +739,22 @@ CRect Platform::BeginPaint(HWND hwnd) {
 void Platform::Present(HWND hwnd, const Canvas& backBuffer, const CRect& rect) {
     WindowRecord* w = Find(hwnd);
     if (!w) return;
-    CRect client(0, 0, w->rect.Width(), w->rect.Height());
-    CRect area = w->layered ? client : (rect & client);
-    area = area & backBuffer.GetRect();
+    // The presented image holds the window's device pixels.
+    const CRect client(CPoint(0, 0), w->device.Size());
+    CRect logical = w->layered ? backBuffer.GetRect() : rect;
+    CRect area = backBuffer.ToPixels(logical) & client;
+    area = area & CRect(0, 0, backBuffer.GetPixelWidth(), backBuffer.GetPixelHeight());
     if (area.IsRectEmpty()) return;
+    auto copy = [&](Canvas& into) {
+        if (backBuffer.GetScale() == 1.0) into.DrawCanvas(backBuffer, area, area, Canvas::Blend::Copy);
+        else into.DrawCanvas(backBuffer, area, logical, Canvas::Blend::Copy);
+    };
     if (g_state->backend->KeepsPresentedPixels()) {
         g_state->backend->PresentNative(w->native, backBuffer, area);
         // A copy somebody asked for stays current; none is made otherwise.
         if (w->presented && w->presented->GetWidth() == client.Width() &&
             w->presented->GetHeight() == client.Height())
-            w->presented->DrawCanvas(backBuffer, area, area, Canvas::Blend::Copy);
+            copy(*w->presented);
         else
             w->presented.reset();
         return;
@@ -629,7 +762,7 @@ void Platform::Present(HWND hwnd, const Canvas& backBuffer, const CRect& rect) {
     if (!w->presented || w->presented->GetWidth() != client.Width() ||
         w->presented->GetHeight() != client.Height())
         w->presented = std::make_unique<Canvas>(client.Width(), client.Height());
-    w->presented->DrawCanvas(backBuffer, area, area, Canvas::Blend::Copy);
+    copy(*w->presented);
     g_state->backend->PresentNative(w->native, *w->presented, area);
 }
 
@@ -817,10 +950,8 @@ short Platform::GetKeyState(UINT vk) { return IsKeyDown(vk) ? short(0x8000) : 0;
 void Platform::StartTextInput(HWND hwnd, const CRect& caretClientRect) {
     WindowRecord* w = Find(hwnd);
     if (!w) return;
-    CRect screen = caretClientRect;
-    screen.OffsetRect(w->rect.left, w->rect.top);
     g_state->textInput = hwnd;
-    g_state->backend->StartTextInput(w->native, screen);
+    g_state->backend->StartTextInput(w->native, ClientToDeviceScreen(hwnd, caretClientRect));
 }
 
 void Platform::StopTextInput() {
@@ -838,18 +969,85 @@ void Platform::SetClipboardText(const std::wstring& text) {
 }
 std::wstring Platform::GetClipboardText() { return g_state ? g_state->backend->GetClipboardText() : L""; }
 CRect Platform::GetWorkArea(POINT nearPoint) {
-    return g_state ? g_state->backend->GetWorkArea(nearPoint) : CRect(0, 0, 1920, 1080);
+    if (!g_state) return CRect(0, 0, 1920, 1080);
+    return LogicalRectOf(g_state->backend->GetWorkArea(POINT{ToDevice(nearPoint.x), ToDevice(nearPoint.y)}));
 }
 bool Platform::GetDisplayInfo(POINT nearPoint, DisplayInfo& info) {
-    return g_state && g_state->backend->GetDisplayInfo(nearPoint, info);
+    if (!g_state || !g_state->backend->GetDisplayInfo(POINT{ToDevice(nearPoint.x), ToDevice(nearPoint.y)}, info))
+        return false;
+    info.deviceBounds = info.bounds;
+    info.bounds = LogicalRectOf(info.deviceBounds);
+    return true;
 }
 CPoint Platform::GetCursorPos() {
     if (!g_state) return CPoint();
     // While a window holds the capture the desktop's own idea of the pointer
     // can stay where the press was (SDL on X11): the events know better.
     if (g_state->capture) return g_state->lastPointer;
-    return g_state->backend->GetCursorPos();
+    return PointToLogical(g_state->backend->GetCursorPos());
 }
+
+// ---------------------------------------------------------------- display scale
+
+void Platform::SetScale(double scale) {
+    if (!g_state || !(scale > 0)) return;
+    ApplyScale(std::clamp(scale, kMinScale, kMaxScale), nullptr, CRect());
+}
+
+double Platform::GetScale() { return g_state ? g_state->scale : 1.0; }
+
+CSize Platform::GetDeviceClientSize(HWND hwnd) {
+    WindowRecord* w = Find(hwnd);
+    return w ? w->device.Size() : CSize();
+}
+
+CRect Platform::ClientToDeviceScreen(HWND hwnd, const CRect& clientRect) {
+    WindowRecord* w = Find(hwnd);
+    if (!w) return {};
+    CRect r(ToDevice(clientRect.left), ToDevice(clientRect.top), ToDevice(clientRect.right),
+            ToDevice(clientRect.bottom));
+    r.OffsetRect(w->device.left, w->device.top);
+    return r;
+}
+
+void Platform::SetScaleFollowsSize(HWND hwnd, CSize design, double minScale, double maxScale) {
+    WindowRecord* w = Find(hwnd);
+    if (!w || design.cx <= 0 || design.cy <= 0) return;
+    w->followsSize = true;
+    w->design = design;
+    w->minScale = std::clamp(std::min(minScale, maxScale), kMinScale, kMaxScale);
+    w->maxScale = std::clamp(std::max(minScale, maxScale), kMinScale, kMaxScale);
+    g_state->backend->SetNativeResizable(w->native, CSize(int(std::lround(design.cx * w->minScale)),
+                                                          int(std::lround(design.cy * w->minScale))));
+}
+
+DesktopScaleSources Platform::GetDesktopScaleSources() {
+    return g_state ? g_state->backend->GetDesktopScaleSources() : ReadEnvironmentScale();
+}
+
+void Platform::SetDesktopScaleListener(std::function<void()> changed) {
+    if (!g_state) return;
+    g_state->desktopScaleListener = std::move(changed);
+    if (!g_state->desktopScaleListener) {
+        g_state->backend->WatchDesktopScale(nullptr);
+        return;
+    }
+    // The back end may call from its own thread: the listener runs on the UI thread.
+    g_state->backend->WatchDesktopScale([] {
+        Platform::PostTask([] {
+            if (g_state && g_state->desktopScaleListener) g_state->desktopScaleListener();
+        });
+    });
+}
+
+void Platform::SetWindowIcon(HWND hwnd, const std::vector<std::shared_ptr<const Canvas>>& sizes) {
+    if (WindowRecord* w = Find(hwnd)) {
+        w->icon = sizes;
+        g_state->backend->SetNativeIcon(w->native, sizes);
+    }
+}
+
+DesktopScaleSources Backend::GetDesktopScaleSources() { return ReadEnvironmentScale(); }
 
 // ---------------------------------------------------------------- input rules
 
@@ -913,6 +1111,7 @@ void PointerEntered(HWND hwnd) {
 
 void MouseMove(HWND hwnd, CPoint pt) {
     if (!Platform::IsWindow(hwnd)) return;
+    pt = PointToLogical(pt);
     if (HWND moving = g_state->moving) {
         CPoint screen = pt;
         Platform::ClientToScreen(hwnd, screen);
@@ -928,6 +1127,7 @@ void MouseMove(HWND hwnd, CPoint pt) {
 
 void MouseButton(HWND hwnd, Button button, bool down, CPoint pt, int clicks) {
     if (!Platform::IsWindow(hwnd)) return;
+    pt = PointToLogical(pt);
     UINT vk = button == Button::Left ? VK_LBUTTON : button == Button::Right ? VK_RBUTTON : VK_MBUTTON;
     g_state->asyncKeys[vk] = down;
     if (g_state->moving) {
@@ -959,6 +1159,7 @@ void MouseButton(HWND hwnd, Button button, bool down, CPoint pt, int clicks) {
 
 void MouseWheel(HWND hwnd, CPoint pt, int delta) {
     if (!Platform::IsWindowEnabled(hwnd)) return;
+    pt = PointToLogical(pt);
     Platform::ClientToScreen(hwnd, pt);  // WM_MOUSEWHEEL carries screen coordinates
     Platform::PostMessage(hwnd, WM_MOUSEWHEEL, MAKEWPARAM(int(MouseKeyFlags()), delta), MAKELPARAM(pt.x, pt.y));
 }
@@ -1012,20 +1213,36 @@ void CloseRequest(HWND hwnd) { Platform::PostMessage(hwnd, WM_CLOSE, 0, 0); }
 // The user gave the window a new size: it keeps within the window's limits.
 // The echo of a size the window already has (set by the program) is no resize.
 void Resized(HWND hwnd, int width, int height) {
-    CRect r = Platform::GetWindowRect(hwnd);
-    if (!Platform::IsWindow(hwnd) || r.Size() == CSize(width, height)) return;
-    Platform::MoveWindow(hwnd, CRect(r.TopLeft(), ClampToTrackSize(QueryMinMax(hwnd, r), width, height)));
+    WindowRecord* w = Find(hwnd);
+    if (!w || w->device.Size() == CSize(width, height)) return;
+    const CRect device(w->device.TopLeft(), CSize(width, height));
+    if (w->followsSize) {
+        ResizeFollowing(w, device);
+        return;
+    }
+    const CRect r = w->rect;
+    const CSize wanted(ToLogical(width), ToLogical(height));
+    const CSize size = ClampToTrackSize(QueryMinMax(hwnd, r), wanted.cx, wanted.cy);
+    // Within the limits the native size stays as the user made it.
+    if (size == wanted) SetWindowRects(w, CRect(r.TopLeft(), size), device, false);
+    else Platform::MoveWindow(hwnd, CRect(r.TopLeft(), size));
 }
 
 void Moved(HWND hwnd, int x, int y) {
-    CRect r = Platform::GetWindowRect(hwnd);
-    r.MoveToXY(x, y);
-    Platform::MoveWindow(hwnd, r);
+    WindowRecord* w = Find(hwnd);
+    if (!w) return;
+    CRect r = w->rect;
+    r.MoveToXY(ToLogical(x), ToLogical(y));
+    CRect device = w->device;
+    device.MoveToXY(x, y);
+    SetWindowRects(w, r, device, false);
 }
 
 void Exposed(HWND hwnd) { Platform::InvalidateRect(hwnd); }
 
 void DropFiles(HWND hwnd, CPoint pt, std::vector<std::wstring> files) {
+    if (!g_state) return;
+    pt = PointToLogical(pt);
     auto data = std::make_shared<DropFilesData>(DropFilesData{pt, std::move(files)});
     WPARAM wParam = reinterpret_cast<WPARAM>(data.get());
     Platform::PostMessageWithPayload(hwnd, WM_DROPFILES, wParam, 0, std::move(data));

@@ -29,6 +29,11 @@ public:
     virtual LRESULT WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) = 0;
 };
 
+// What a window is to the desktop's window manager. Auto: a tooltip when it
+// never activates (WS_EX_NOACTIVATE), a dialog when it has an owner, else a
+// normal top-level window.
+enum class WindowKind { Auto, Normal, Dialog, PopupMenu, DropdownMenu, Tooltip };
+
 // Creation parameters; WM_CREATE's lParam points at them. Windows have no
 // frame: the rect is the client area in screen coordinates.
 struct WindowParams {
@@ -37,14 +42,21 @@ struct WindowParams {
     DWORD style = WS_POPUP;
     DWORD exStyle = 0;
     CRect rect;
+    WindowKind kind = WindowKind::Auto;
 };
 
-// One display of the desktop: its bounds in screen coordinates and its
-// horizontal dots per inch as the desktop reports it (0 when it does not).
+// One display of the desktop: its bounds in screen coordinates and in device
+// pixels, and its horizontal dots per inch as the desktop reports it (0 when
+// it does not).
 struct DisplayInfo {
     CRect bounds;
+    CRect deviceBounds;
     int dpi = 0;
 };
+
+// What the desktop says about scaling, as read from the display (see
+// DesktopScale.h for what each source means and how they combine).
+struct DesktopScaleSources;
 
 // Payload of WM_DROPFILES (wParam points at it during dispatch).
 struct DropFilesData {
@@ -70,7 +82,7 @@ public:
     static HWND CreateWindow(WindowProcedure* proc, const WindowParams& params);
     static BOOL DestroyWindow(HWND hwnd);  // owned windows go first
     static BOOL IsWindow(HWND hwnd);
-    // The windows whose title is `title` (in no particular order).
+    // The windows created with `title`, or titled so now (in no particular order).
     static std::vector<HWND> FindWindows(const std::wstring& title);
     static BOOL ShowWindow(HWND hwnd, int cmd);
     static BOOL IsWindowVisible(HWND hwnd);
@@ -95,6 +107,8 @@ public:
 
     // ---- activation, capture, cursor ----
     static HWND SetActiveWindow(HWND hwnd);  // sends WM_NCACTIVATE/WM_ACTIVATE
+    // The desktop's keyboard focus to this window (for an owner a dialog leaves).
+    static void GiveKeyboardFocus(HWND hwnd);
     static HWND GetActiveWindow();
     static void BringToTop(HWND hwnd);
     static HWND SetCapture(HWND hwnd);
@@ -103,6 +117,9 @@ public:
     // The topmost visible window of the program under a screen point (tips,
     // bubbles and shadows let the pointer through); null over anything else.
     static HWND WindowFromPoint(POINT screen);
+    // The same for a screen point in device pixels, as a desktop's pointer
+    // has it; `client` gets the point in that window's client device pixels.
+    static HWND WindowFromDevicePoint(POINT deviceScreen, POINT& client);
     // A pop-up that closes when a press lands anywhere but on it (or on a
     // window it owns): it is sent WM_CANCELMODE, even when the press lands on
     // its disabled owner or no window manager takes its activation away.
@@ -171,6 +188,36 @@ public:
     static void StartTextInput(HWND hwnd, const CRect& caretClientRect);
     static void StopTextInput();
     static bool IsTextInputActive();
+
+    // ---- display scale ----
+    // Device pixels per logical unit, one factor for the whole program. Every
+    // coordinate above and below is logical (client, screen, work area,
+    // pointer); only the back ends deal in device pixels. A new factor keeps
+    // each window's logical size and the device pixel of its corner; every
+    // window gets WM_DPICHANGED and repaints at the new factor.
+    static void SetScale(double scale);
+    static double GetScale();
+    // The client area in device pixels (the size of the window's back buffer).
+    static CSize GetDeviceClientSize(HWND hwnd);
+    // Where a client rect of the window lies on the screen, in device pixels
+    // (what assistive technologies and pictures of the desktop see).
+    static CRect ClientToDeviceScreen(HWND hwnd, const CRect& clientRect);
+    // A window whose content follows its size: when the user resizes it or it
+    // is maximised or restored, the program's factor becomes the one at which
+    // `design` (logical) just fills it, kept within [minScale, maxScale]; the
+    // window's logical size is then its device size over that factor.
+    static void SetScaleFollowsSize(HWND hwnd, CSize design, double minScale, double maxScale);
+    // The desktop's scale settings as they are now (environment, XSETTINGS,
+    // X resources; nothing from a display that has none).
+    static DesktopScaleSources GetDesktopScaleSources();
+    // Runs `changed` on the UI thread whenever the desktop announces new scale
+    // settings (an XSETTINGS or resource change); null stops it.
+    static void SetDesktopScaleListener(std::function<void()> changed);
+
+    // ---- window manager ----
+    // The pictures the desktop shows for the window (taskbar, switcher), in
+    // several sizes; owned windows without their own show their owner's.
+    static void SetWindowIcon(HWND hwnd, const std::vector<std::shared_ptr<const Canvas>>& sizes);
 
     // ---- desktop ----
     static void SetClipboardText(const std::wstring& text);

@@ -4,20 +4,51 @@
 #include <array>
 #include <atomic>
 #include <cstdlib>
+#include <cstring>
 #include <map>
 
 #include "orvix/core/TextConv.h"
 #include "orvix/platform/Backend.h"
 #include "orvix/platform/Canvas.h"
+#include "orvix/platform/X11Desktop.h"
+// Last: it brings Xlib and its macros.
+#include <SDL_syswm.h>
 
 namespace Orvix {
+
+// SdlWindowId.cpp: kept apart, for the X11 headers it needs define names
+// (None, Bool) that the toolkit uses.
+uint64_t SdlX11WindowId(SDL_Window* window);
 
 namespace {
 
 struct SdlWindow {
     SDL_Window* window = nullptr;
     HWND hwnd = nullptr;
+    WindowKind kind = WindowKind::Normal;
+    bool resizable = false;
+    bool shown = false;
 };
+
+// The pixels at a resizable window's edges that resize it.
+constexpr int kResizeBorder = 6;
+
+SDL_HitTestResult ResizeEdges(SDL_Window* window, const SDL_Point* p, void*) {
+    if (SDL_GetWindowFlags(window) & SDL_WINDOW_MAXIMIZED) return SDL_HITTEST_NORMAL;
+    int w = 0, h = 0;
+    SDL_GetWindowSize(window, &w, &h);
+    const bool left = p->x < kResizeBorder, right = p->x >= w - kResizeBorder;
+    const bool top = p->y < kResizeBorder, bottom = p->y >= h - kResizeBorder;
+    if (top && left) return SDL_HITTEST_RESIZE_TOPLEFT;
+    if (top && right) return SDL_HITTEST_RESIZE_TOPRIGHT;
+    if (bottom && left) return SDL_HITTEST_RESIZE_BOTTOMLEFT;
+    if (bottom && right) return SDL_HITTEST_RESIZE_BOTTOMRIGHT;
+    if (top) return SDL_HITTEST_RESIZE_TOP;
+    if (bottom) return SDL_HITTEST_RESIZE_BOTTOM;
+    if (left) return SDL_HITTEST_RESIZE_LEFT;
+    if (right) return SDL_HITTEST_RESIZE_RIGHT;
+    return SDL_HITTEST_NORMAL;
+}
 
 UINT ScancodeToVk(SDL_Scancode sc) {
     if (sc >= SDL_SCANCODE_A && sc <= SDL_SCANCODE_Z) return 'A' + (sc - SDL_SCANCODE_A);
@@ -86,6 +117,7 @@ UINT ScancodeToVk(SDL_Scancode sc) {
 class SdlBackend : public Backend {
 public:
     ~SdlBackend() override {
+        m_watcher.Stop();
         for (SDL_Cursor* c : m_cursors)
             if (c) SDL_FreeCursor(c);
         if (m_initialised) SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
@@ -101,8 +133,13 @@ public:
         // The finished cairo buffer goes to the window as it is (shared-memory
         // images on X11): a texture would load a whole OpenGL stack to show it.
         SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+        // A settings tool is an ordinary window: the desktop may composite it.
+        SDL_SetHint(SDL_HINT_VIDEO_X11_NET_WM_BYPASS_COMPOSITOR, "0");
         if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) return false;
         m_initialised = true;
+        const char* driver = SDL_GetCurrentVideoDriver();
+        m_x11 = driver && std::strcmp(driver, "x11") == 0;
+        if (m_x11) m_startupId = X11::TakeStartupId();
         m_wakeEvent = SDL_RegisterEvents(1);
         SDL_StopTextInput();
         SDL_EventState(SDL_DROPFILE, SDL_ENABLE);
@@ -114,15 +151,23 @@ public:
 
     void* CreateNative(HWND hwnd, const WindowParams& params) override {
         Uint32 flags = SDL_WINDOW_HIDDEN | SDL_WINDOW_BORDERLESS;
-        if (params.exStyle & WS_EX_NOACTIVATE) flags |= SDL_WINDOW_TOOLTIP;
-        else if (params.exStyle & WS_EX_TOOLWINDOW) flags |= SDL_WINDOW_UTILITY | SDL_WINDOW_SKIP_TASKBAR;
+        // Tooltips are never managed (nor focused); the window type tells the
+        // manager what the others are (set below on X11).
+        if (params.kind == WindowKind::Tooltip) flags |= SDL_WINDOW_TOOLTIP;
+        else if (params.exStyle & WS_EX_TOOLWINDOW) flags |= SDL_WINDOW_SKIP_TASKBAR;
         if (params.exStyle & WS_EX_TOPMOST) flags |= SDL_WINDOW_ALWAYS_ON_TOP;
         const CRect& r = params.rect;
         SDL_Window* window = SDL_CreateWindow(WideToUtf8(params.title).c_str(), r.left, r.top,
                                               std::max(1, r.Width()), std::max(1, r.Height()), flags);
         if (!window) return nullptr;
-        auto* native = new SdlWindow{window, hwnd};
+        auto* native = new SdlWindow{window, hwnd, params.kind};
         m_byId[SDL_GetWindowID(window)] = native;
+        unsigned long xwindow = 0;
+        if (void* display = X11Window(window, xwindow)) {
+            unsigned long owner = 0;
+            if (SdlWindow* o = ByHwnd(params.owner)) X11Window(o->window, owner);
+            X11::ApplyWindowHints(display, xwindow, {params.kind, owner});
+        }
         return native;
     }
 
@@ -139,8 +184,44 @@ public:
             SDL_HideWindow(w);
             return;
         }
+        auto* sw = static_cast<SdlWindow*>(native);
+        // The launcher's startup notification ends with our first normal window.
+        const bool announce = !sw->shown && sw->kind == WindowKind::Normal && !m_startupId.empty();
+        unsigned long xwindow = 0;
+        void* display = announce ? X11Window(w, xwindow) : nullptr;
+        if (display) X11::SetStartupId(display, xwindow, m_startupId);
+        sw->shown = true;
         SDL_ShowWindow(w);
         if (activate) SDL_RaiseWindow(w);
+        if (display) {
+            X11::SendStartupComplete(display, m_startupId);
+            m_startupId.clear();
+        }
+    }
+
+    void SetNativeResizable(void* native, CSize minimum) override {
+        auto* sw = static_cast<SdlWindow*>(native);
+        sw->resizable = true;
+        SDL_SetWindowResizable(sw->window, SDL_TRUE);
+        SDL_SetWindowMinimumSize(sw->window, std::max(1, minimum.cx), std::max(1, minimum.cy));
+        // Borderless: its edges are the frame the user resizes it by.
+        SDL_SetWindowHitTest(sw->window, ResizeEdges, nullptr);
+    }
+
+    void SetNativeIcon(void* native, const std::vector<std::shared_ptr<const Canvas>>& sizes) override {
+        unsigned long xwindow = 0;
+        if (void* display = X11Window(Window(native), xwindow)) X11::SetWindowIcon(display, xwindow, sizes);
+    }
+
+    DesktopScaleSources GetDesktopScaleSources() override {
+        DesktopScaleSources sources = ReadEnvironmentScale();
+        if (m_x11) X11::ReadScaleSources(sources);
+        return sources;
+    }
+
+    void WatchDesktopScale(std::function<void()> changed) override {
+        if (!changed) m_watcher.Stop();
+        else if (m_x11) m_watcher.Start(std::move(changed));
     }
 
     void SetNativeBounds(void* native, const CRect& r) override {
@@ -157,11 +238,14 @@ public:
     }
     void SetNativeOpacity(void* native, BYTE alpha) override { SDL_SetWindowOpacity(Window(native), alpha / 255.0f); }
     void RaiseNative(void* native) override { SDL_RaiseWindow(Window(native)); }
+    void FocusNative(void* native) override { SDL_SetWindowInputFocus(Window(native)); }
+    uint64_t NativeX11Id(void* native) override { return SdlX11WindowId(Window(native)); }
 
     void PresentNative(void* native, const Canvas& image, const CRect& rect) override {
         SDL_Surface* surface = SDL_GetWindowSurface(Window(native));
         if (!surface) return;
-        CRect area = rect & CRect(0, 0, std::min(surface->w, image.GetWidth()), std::min(surface->h, image.GetHeight()));
+        CRect area = rect & CRect(0, 0, std::min(surface->w, image.GetPixelWidth()),
+                                       std::min(surface->h, image.GetPixelHeight()));
         if (area.IsRectEmpty()) return;
         const uint32_t* src = image.GetData() + area.top * image.GetStride() + area.left;
         auto* dst = static_cast<uint8_t*>(surface->pixels) + area.top * surface->pitch +
@@ -263,6 +347,23 @@ public:
 private:
     static SDL_Window* Window(void* native) { return static_cast<SdlWindow*>(native)->window; }
 
+    // SDL's X display and the window's X id; null when not on X11.
+    void* X11Window(SDL_Window* window, unsigned long& xwindow) const {
+        if (!m_x11) return nullptr;
+        SDL_SysWMinfo info;
+        SDL_VERSION(&info.version);
+        if (!SDL_GetWindowWMInfo(window, &info) || info.subsystem != SDL_SYSWM_X11) return nullptr;
+        xwindow = info.info.x11.window;
+        return info.info.x11.display;
+    }
+
+    SdlWindow* ByHwnd(HWND hwnd) const {
+        if (!hwnd) return nullptr;
+        for (const auto& [id, w] : m_byId)
+            if (w->hwnd == hwnd) return w;
+        return nullptr;
+    }
+
     HWND Hwnd(Uint32 windowId) {
         auto it = m_byId.find(windowId);
         return it == m_byId.end() ? nullptr : it->second->hwnd;
@@ -343,6 +444,9 @@ private:
     }
 
     bool m_initialised = false;
+    bool m_x11 = false;
+    std::string m_startupId;
+    X11::ScaleWatcher m_watcher;
     Uint32 m_wakeEvent = 0;
     std::atomic<bool> m_wakePending{false};
     std::map<Uint32, SdlWindow*> m_byId;

@@ -7,6 +7,7 @@
 #include "orvix/core/MRender.h"
 #include "orvix/core/Manager.h"
 #include "orvix/core/PaintManager.h"
+#include "orvix/core/TextFit.h"
 #include "orvix/platform/Image.h"
 #include "orvix/widgets/BatteryCtrl.h"
 
@@ -18,7 +19,7 @@ namespace {
 constexpr Color kCardColor(0x82050505);
 constexpr Color kModeLine(0xFF3A4A5C);
 constexpr Color kModeText(0xFFB8C4CE);
-constexpr int kNameHeight = 30;  // the name line along the bottom of a card
+constexpr int kNameHeight = 56;  // the name along the bottom of a card: two lines
 constexpr int kCardPadding = 4;  // what stays clear inside a card's frame
 }  // namespace
 
@@ -282,14 +283,17 @@ void CDeviceList::RenderCard(Canvas& canvas, const Entry& entry, const CRect& ca
     // The box is narrow: a longer mode text (a translation) gets a smaller size, not a cut.
     const std::wstring& modeText = entry.mode == 0 ? m_wiredText : m_wirelessText;
     while (style.pixelSize > 10 && Canvas::MeasureText(modeText, style).cx > modeBox.Width() - 6) --style.pixelSize;
+    TextFit::Check(*this, modeText, modeBox, style);
     canvas.DrawText(modeText, modeBox, kModeText, style);
+    // A model name too long for one line takes a second one, from the bottom up.
     style.pixelSize = 20;
     style.style = 1;
     style.hAlign = 0;
-    style.ellipsis = true;
-    canvas.DrawText(entry.name,
-                    CRect(card.left + 20, card.bottom - 40, card.right - 10, card.bottom - 40 + kNameHeight),
-                    Color(0xFFFFFFFF), style);
+    style.vAlign = 8;
+    style.wrap = true;
+    const CRect name(card.left + 20, card.bottom - 10 - kNameHeight, card.right - 10, card.bottom - 10);
+    TextFit::Check(*this, entry.name, name, style);
+    canvas.DrawText(entry.name, name, Color(0xFFFFFFFF), style);
 }
 
 void CDeviceList::DrawControl(Canvas& canvas, CRect rcPaint) {

@@ -5,6 +5,7 @@
 #include "orvix/core/ControlFactory.h"
 #include "orvix/core/Manager.h"
 #include "orvix/core/PaintManager.h"
+#include "orvix/core/TextFit.h"
 
 namespace Orvix {
 
@@ -193,11 +194,12 @@ void DPIControl::Render(Canvas& canvas, const CRect& slice) const {
         canvas.FillRect(CRect(x + 1, slice.top + 1 + kBandHeight - 10, x + 109, slice.top + 1 + kBandHeight),
                         band);
         if (!style.family.empty()) {
-            canvas.DrawText(std::to_wstring(m_items[i].value),
-                            CRect(x, slice.top + kBandHeight, x + CardRow::kCardWidth, slice.top + h),
-                            Color(0xFFFFFFFF), style);
+            const CRect valueText(x, slice.top + kBandHeight, x + CardRow::kCardWidth, slice.top + h);
+            TextFit::Check(*this, std::to_wstring(m_items[i].value), valueText, style);
+            canvas.DrawText(std::to_wstring(m_items[i].value), valueText, Color(0xFFFFFFFF), style);
             const CRect bandText(x, slice.top, x + CardRow::kCardWidth, slice.top + kBandHeight);
             const std::wstring label = L"DPI " + std::to_wstring(i + 1);
+            TextFit::Check(*this, label, bandText, style);
             // The near-black label keeps its colour; on a dark band a light
             // outline keeps it readable.
             if (Luma(band) < 110)

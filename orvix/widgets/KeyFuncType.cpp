@@ -6,6 +6,7 @@
 #include "orvix/core/ControlFactory.h"
 #include "orvix/core/MRender.h"
 #include "orvix/core/Manager.h"
+#include "orvix/core/TextFit.h"
 #include "orvix/widgets/RowText.h"
 
 namespace Orvix {
@@ -15,6 +16,10 @@ ORVIX_REGISTER_CONTROL(KeyFuncType)
 namespace {
 constexpr int kIconLeft = 10;
 const Color kPlainText(0xFFFFFFFF);
+// The chosen row keeps the accent colour with a band of it behind; a row under
+// the pointer only brightens, so the two never look alike.
+const Color kHoverBand(0x14FFFFFF);
+const Color kHoverText(0xFFFFFFFF);
 }  // namespace
 
 KeyFuncType::KeyFuncType(MObject* parent, UINT id, CRect rect, const wchar_t* title, int visible, int enabled)
@@ -80,6 +85,23 @@ CSize KeyFuncType::MeasureContent() const {
     return {m_rect.Width(), GetItemCount() * m_rowHeight};
 }
 
+CRect KeyFuncType::GetTextRect(int index) const {
+    const CRect row = GetRowRect(index);
+    return CRect(row.left + kIconLeft + m_textLeft, row.top, row.right, row.bottom);
+}
+
+void KeyFuncType::UpdateRowTooltip() {
+    if (!IsValid(m_hover)) {
+        HideElidedTextTooltip(*this);
+        return;
+    }
+    const int offset = GetScrollOffset().y;
+    CRect text = GetTextRect(m_hover), row = GetRowRect(m_hover);
+    text.OffsetRect(0, -offset);
+    row.OffsetRect(0, -offset);
+    ShowElidedTextTooltip(*this, m_items[size_t(m_hover)].text, text, RowTextStyle(*this), row);
+}
+
 CRect KeyFuncType::GetKeyItemRect(int index) {
     if (!IsValid(index)) return {};
     CRect r = GetRowRect(index);
@@ -104,6 +126,7 @@ BOOL KeyFuncType::OnControlMouseMove(UINT, CPoint pt) {
         }
         if (m_hover != -1) {
             m_hover = -1;
+            UpdateRowTooltip();
             UpdateControl(TRUE);
         }
         return FALSE;
@@ -113,6 +136,7 @@ BOOL KeyFuncType::OnControlMouseMove(UINT, CPoint pt) {
     Platform::SetCursor(m_cursor);
     if (hover != m_hover) {
         m_hover = hover;
+        UpdateRowTooltip();
         UpdateControl(TRUE);
     }
     return TRUE;
@@ -139,6 +163,7 @@ void KeyFuncType::DrawControl(Canvas& canvas, CRect rcPaint) {
     const CRect visible = m_rect & rcPaint;
     if (visible.IsRectEmpty() || m_items.empty()) return;
     TextStyle style = RowTextStyle(*this);
+    const Color accent = Manager::GetSelectColor();
     const int offset = GetScrollOffset().y;
     canvas.PushClip(m_rect);
     for (int i = offset / m_rowHeight; i < GetItemCount(); ++i) {
@@ -148,7 +173,11 @@ void KeyFuncType::DrawControl(Canvas& canvas, CRect rcPaint) {
         row.OffsetRect(0, -offset);
         if (row.top >= m_rect.bottom) break;
         if (!row.Intersects(visible)) continue;
-        const bool lit = i == m_sel || i == m_hover;
+        const bool selected = i == m_sel, lit = selected || i == m_hover;
+        if (selected)
+            canvas.FillRect(row, Color(0x30, accent.GetR(), accent.GetG(), accent.GetB()));
+        else if (lit)
+            canvas.FillRect(row, kHoverBand);
         const int x = row.left + kIconLeft;
         if (m_drawIcons && item.icon) {
             const int y = row.top + (row.Height() - item.iconHeight) / 2;
@@ -157,8 +186,9 @@ void KeyFuncType::DrawControl(Canvas& canvas, CRect rcPaint) {
                              CRect(frame * item.iconWidth, 0, (frame + 1) * item.iconWidth, item.iconHeight));
         }
         if (style.family.empty()) continue;
-        canvas.DrawText(item.text, CRect(x + m_textLeft, row.top, row.right, row.bottom),
-                        lit ? Manager::GetSelectColor() : kPlainText, style);
+        const CRect text(x + m_textLeft, row.top, row.right, row.bottom);
+        TextFit::Check(*this, item.text, text, style, true);
+        canvas.DrawText(item.text, text, selected ? accent : lit ? kHoverText : kPlainText, style);
     }
     canvas.PopClip();
 }

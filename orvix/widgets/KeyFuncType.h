@@ -64,6 +64,10 @@ class KeyFuncType : public MPanel {
     CSize MeasureContent() const override;
     // The row under a point as the control receives it; -1 when none.
     int RowAt(CPoint pt) const;
+    // Where a row's text goes, in content coordinates.
+    CRect GetTextRect(int index) const;
+    // The hovered row's whole text as a tooltip when the row cuts it.
+    void UpdateRowTooltip();
     bool IsValid(int index) const { return index >= 0 && index < GetItemCount(); }
 
     int m_rowHeight = 40;

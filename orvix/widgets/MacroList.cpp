@@ -112,6 +112,10 @@ Color MacroList::GetItemTextColor(int index) const {
     return IsValid(index) ? m_rows[size_t(index)].color : Color();
 }
 
+TextStyle MacroList::RowStyle() const {
+    return RowTextStyle(*this);
+}
+
 CRect MacroList::RowTextRect(int index, const CRect& rect) const {
     CRect text(rect.left + int(kTextLeft * m_scale), rect.top, rect.right, rect.bottom);
     MImageList* images = GetImageList();
@@ -137,9 +141,8 @@ void MacroList::DrawRow(Canvas& canvas, int index, const CRect& rect, bool lit) 
     if (m_editButton.IsLoaded())
         m_editButton.DrawAt(canvas, m_rect.right - m_editButton.GetFrameSize().cx - kButtonMargin, rect,
                             lit ? 2 : 0);
-    TextStyle style = RowTextStyle(*this);
     const Color color = lit ? Color(0xFFFFFFFF) : row.color.GetA() ? row.color : m_textColor;
-    if (!style.family.empty()) canvas.DrawText(row.text, text, color, style);
+    DrawRowText(canvas, index, text, color);
 }
 
 }  // namespace Orvix

@@ -46,6 +46,7 @@ class MacroList : public MListBase {
   protected:
     void DrawRow(Canvas& canvas, int index, const CRect& rect, bool lit) override;
     CRect RowTextRect(int index, const CRect& rect) const override;
+    TextStyle RowStyle() const override;
     UINT RowTextAlign() const override { return 0; }
 
   private:

@@ -5,6 +5,7 @@
 #include "orvix/core/ControlFactory.h"
 #include "orvix/core/MRender.h"
 #include "orvix/core/Manager.h"
+#include "orvix/core/TextFit.h"
 #include "orvix/widgets/RowText.h"
 
 namespace Orvix {
@@ -67,10 +68,36 @@ CRect MouseCtrl::GetDotRect(int index) const {
     return CRect(at.x, at.y, at.x + s(6), at.y + s(6));
 }
 
-void MouseCtrl::DrawControl(Canvas& canvas, CRect rcPaint) {
-    if ((m_rect & rcPaint).IsRectEmpty() || m_items.empty()) return;
+TextStyle MouseCtrl::LabelStyle() const {
     TextStyle style = RowTextStyle(*this);
     style.pixelSize = kLabelFontSize;
+    return style;
+}
+
+CRect MouseCtrl::GetLabelTextRect(int index) const {
+    CRect text = GetLabelRect(index);
+    text.DeflateRect(kTextPadding, 0);
+    return text;
+}
+
+// A caption cut by its box (a long macro name, a key combination) shows whole
+// as a tooltip while the pointer is over the label.
+void MouseCtrl::OnHoverKept(CPoint) {
+    OnHoverChanged();
+}
+
+void MouseCtrl::OnHoverChanged() {
+    if (!IsValid(m_hover)) {
+        HideElidedTextTooltip(*this);
+        return;
+    }
+    ShowElidedTextTooltip(*this, m_items[size_t(m_hover)].text, GetLabelTextRect(m_hover), LabelStyle(),
+                          GetLabelRect(m_hover));
+}
+
+void MouseCtrl::DrawControl(Canvas& canvas, CRect rcPaint) {
+    if ((m_rect & rcPaint).IsRectEmpty() || m_items.empty()) return;
+    const TextStyle style = LabelStyle();
     canvas.SetAntialias(true);
     for (int i = 0; i < GetItemCount(); ++i) {
         MouseCtrlItem& item = m_items[size_t(i)];
@@ -87,6 +114,7 @@ void MouseCtrl::DrawControl(Canvas& canvas, CRect rcPaint) {
         if (style.family.empty()) continue;
         CRect text = item.labelRect;
         text.DeflateRect(kTextPadding, 0);
+        TextFit::Check(*this, item.text, text, style, true);
         canvas.DrawText(item.text, text, lit ? kLitText : m_textColor, style);
     }
 }

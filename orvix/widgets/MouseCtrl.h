@@ -45,9 +45,13 @@ class MouseCtrl : public MouseItemList<MouseCtrlItem> {
     void DrawControl(Canvas& canvas, CRect rcPaint) override;
 
   protected:
+    void OnHoverKept(CPoint pt) override;
+    void OnHoverChanged() override;
     CRect HitRect(int index) const override { return GetLabelRect(index); }
 
   private:
+    TextStyle LabelStyle() const;
+    CRect GetLabelTextRect(int index) const;
     CPoint Scaled(CPoint p) const;
 };
 

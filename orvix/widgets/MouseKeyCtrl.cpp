@@ -2,6 +2,7 @@
 
 #include "orvix/core/ControlFactory.h"
 #include "orvix/core/PaintManager.h"
+#include "orvix/core/TextFit.h"
 #include "orvix/widgets/RowText.h"
 
 namespace Orvix {
@@ -76,9 +77,12 @@ void MouseKeyCtrl::DrawControl(Canvas& canvas, CRect rcPaint) {
         if (style.family.empty()) continue;
         const Color text = lit ? kLitText : m_textColor;
         const int nameLeft = m_rect.left + int(10 * m_scale), split = m_rect.left + int(80 * m_scale);
-        canvas.DrawText(item.name, CRect(nameLeft, item.rect.top, split, item.rect.bottom), text, style);
-        canvas.DrawText(item.description, CRect(split, item.rect.top, item.rect.right, item.rect.bottom),
-                        text, style);
+        const CRect name(nameLeft, item.rect.top, split, item.rect.bottom);
+        const CRect description(split, item.rect.top, item.rect.right, item.rect.bottom);
+        TextFit::Check(*this, item.name, name, style);
+        TextFit::Check(*this, item.description, description, style, true);
+        canvas.DrawText(item.name, name, text, style);
+        canvas.DrawText(item.description, description, text, style);
     }
     canvas.PopClip();
 }

@@ -62,7 +62,10 @@ BOOL PaletteBar::OnControlLButtonUp(UINT, CPoint pt) {
 
 BOOL PaletteBar::OnControlScroll(int, UINT direction, CPoint) {
     if (!m_enabled) return FALSE;
+    const int before = m_hue;
     SetCurrentHue(m_hue + (direction == 1 ? -kWheelStep : kWheelStep));
+    // The owner takes the new hue as from a click: the colour follows the bar.
+    if (m_hue != before) SendMessageW(2, 0, 0);
     return TRUE;
 }
 

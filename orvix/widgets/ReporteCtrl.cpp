@@ -2,6 +2,7 @@
 
 #include "orvix/core/ControlFactory.h"
 #include "orvix/core/Manager.h"
+#include "orvix/core/TextFit.h"
 
 namespace Orvix {
 
@@ -112,9 +113,11 @@ void ReporteCtrl::DrawControl(Canvas& canvas, CRect rcPaint) {
             cache.PushClip(CRect(x + kBandWidth, card.top, card.right, card.bottom));
             cache.FillRoundRect(card, 10, kCard);
             cache.PopClip();
-            if (!style.family.empty())
-                cache.DrawText(m_items[i].text, CRect(x + kBandWidth, card.top, card.right, card.bottom),
-                               m_enabled ? m_textColor : Color(0xFF808080), style);
+            if (!style.family.empty()) {
+                const CRect text(x + kBandWidth, card.top, card.right, card.bottom);
+                TextFit::Check(*this, m_items[i].text, text, style);
+                cache.DrawText(m_items[i].text, text, m_enabled ? m_textColor : Color(0xFF808080), style);
+            }
             if (i == m_hoverItem || i == m_selectItem)
                 cache.DrawRoundRect(card, 10, Manager::GetSelectColor(), 2);
         }

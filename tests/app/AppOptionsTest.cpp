@@ -79,6 +79,23 @@ TEST(AppOptions, UnknownOptionsAndStrayWordsAreRefusedByName) {
     }
 }
 
+TEST(AppOptions, ScaleTakesAFactorOrAPercentageInEitherForm) {
+    Parsed separate = Parse({"--scale", "2", "--screenshot", "out"});
+    ASSERT_TRUE(separate.ok) << separate.error;
+    EXPECT_DOUBLE_EQ(separate.options.scale, 2.0);
+    Parsed joined = Parse({"--scale=150%"});
+    ASSERT_TRUE(joined.ok) << joined.error;
+    EXPECT_DOUBLE_EQ(joined.options.scale, 1.5);
+    EXPECT_DOUBLE_EQ(Parse({}).options.scale, 0.0);  // none: the desktop's
+    for (auto arguments : {std::vector<const char*>{"--scale"}, std::vector<const char*>{"--scale", "big"},
+                           std::vector<const char*>{"--scale=0"}, std::vector<const char*>{"--scale", "9"},
+                           std::vector<const char*>{"--scale=-1"}}) {
+        Parsed bad = Parse(arguments);
+        EXPECT_FALSE(bad.ok) << arguments.back();
+        EXPECT_NE(bad.error.find("--scale"), std::string::npos);
+    }
+}
+
 TEST(AppOptions, LanguageTakesALanguageIdInEitherForm) {
     Parsed separate = Parse({"--screenshot", "shots", "--language", "1031"});
     ASSERT_TRUE(separate.ok) << separate.error;

@@ -1,6 +1,6 @@
 #pragma once
-// Test support: one run of the built program with its output in files, and the
-// size of a PNG it wrote.
+// Test support: one run of the built program with its output in files, the
+// size of a PNG it wrote, and the command-line tools the tests drive it with.
 #include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <sstream>
 #include <string>
 #include <thread>
@@ -103,9 +104,44 @@ inline std::pair<uint32_t, uint32_t> PngSize(const fs::path& path) {
     return {big(16), big(20)};
 }
 
+// Output of a shell-free command line run to its end.
+inline std::string Capture(std::vector<std::string> args) {
+    int pipeFds[2];
+    if (pipe(pipeFds) != 0) return {};
+    std::vector<char*> argv;
+    for (auto& a : args) argv.push_back(a.data());
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, pipeFds[1], 1);
+    posix_spawn_file_actions_addclose(&actions, pipeFds[0]);
+    pid_t pid = -1;
+    const bool started = posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ) == 0;
+    posix_spawn_file_actions_destroy(&actions);
+    close(pipeFds[1]);
+    std::string out;
+    char buffer[4096];
+    ssize_t n;
+    while (started && (n = read(pipeFds[0], buffer, sizeof buffer)) > 0) out.append(buffer, size_t(n));
+    close(pipeFds[0]);
+    if (started) waitpid(pid, nullptr, 0);
+    return out;
+}
+
+// Waits until `probe` returns a non-empty text.
+inline std::string WaitFor(const std::function<std::string()>& probe, std::chrono::milliseconds limit) {
+    const auto until = Clock::now() + limit;
+    std::string result;
+    while ((result = probe()).empty() && Clock::now() < until)
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    return result;
+}
+
 }  // namespace program_run
 
+using program_run::Capture;
 using program_run::Clock;
 using program_run::kPatience;
 using program_run::PngSize;
 using program_run::ProgramRun;
+using program_run::WaitFor;

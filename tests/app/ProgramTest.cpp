@@ -1,25 +1,15 @@
 // Starts the real program binary, as a user or the desktop would, with its
 // folders in a scratch home.
-#include <fcntl.h>
-#include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <chrono>
-#include <cstdint>
 #include <fstream>
-#include <functional>
 #include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
 
-#include "ProgramRun.h"
+#include "tests/app/ProgramRun.h"
 #include "tests/platform/ScratchHome.h"
 #include "tests/support/PrivateXServer.h"
-
-extern char** environ;
 
 namespace fs = std::filesystem;
 
@@ -161,42 +151,6 @@ TEST_F(ProgramTest, ScreenshotsWithTheSimulatedMouseShowEveryViewAndPage) {
     EXPECT_EQ(run.Err().find("VantorelMouse:"), std::string::npos) << run.Err();
 }
 
-namespace {
-
-// Output of a shell-free command line run to its end.
-std::string Capture(std::vector<std::string> args) {
-    int pipeFds[2];
-    if (pipe(pipeFds) != 0) return {};
-    std::vector<char*> argv;
-    for (auto& a : args) argv.push_back(a.data());
-    argv.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, pipeFds[1], 1);
-    posix_spawn_file_actions_addclose(&actions, pipeFds[0]);
-    pid_t pid = -1;
-    const bool started = posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ) == 0;
-    posix_spawn_file_actions_destroy(&actions);
-    close(pipeFds[1]);
-    std::string out;
-    char buffer[4096];
-    ssize_t n;
-    while (started && (n = read(pipeFds[0], buffer, sizeof buffer)) > 0) out.append(buffer, size_t(n));
-    close(pipeFds[0]);
-    if (started) waitpid(pid, nullptr, 0);
-    return out;
-}
-
-// Waits until `probe` returns a non-empty text.
-std::string WaitFor(const std::function<std::string()>& probe, std::chrono::milliseconds limit) {
-    const auto until = Clock::now() + limit;
-    std::string result;
-    while ((result = probe()).empty() && Clock::now() < until)
-        std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    return result;
-}
-
-}  // namespace
 
 TEST_F(ProgramTest, RealWindowUnderXvfbSwitchesPagesAndASecondStartFindsIt) {
     if (Capture({"sh", "-c", "command -v Xvfb xdotool import"}).empty()) GTEST_SKIP() << "no Xvfb, xdotool or import";

@@ -90,6 +90,32 @@ TEST_F(ScriptedChanges, ButtonsProfilesAndTheResetAsThePagesStoreThem) {
     EXPECT_FALSE(Store().GetKey(1, 3, stored));
 }
 
+TEST_F(ScriptedChanges, AButtonThatCannotBeStoredLeavesNoAddressRowBehind) {
+    // The store refuses new assignments, as a full disk would.
+    SQLiteDB other;
+    ASSERT_TRUE(other.Open(DatabasePathFor(folder.Folder(), L"vantorel_v8").c_str(), SQLITE_OPEN_READWRITE));
+    ASSERT_EQ(other.Exec("CREATE TRIGGER refuse BEFORE INSERT ON t_key_macro_data "
+                         "BEGIN SELECT RAISE(ABORT, 'refused'); END;"),
+              SQLITE_OK);
+    auto rows = [&] {
+        int count = -1;
+        other.Exec(
+            "SELECT count(*) FROM t_key_otherdata",
+            [](void* out, int, char** values, char**) {
+                *static_cast<int*>(out) = std::atoi(values[0]);
+                return 0;
+            },
+            &count);
+        return count;
+    };
+    const int before = rows();
+    const ScriptOutcome outcome = StoreButton(Store(), 1, {3, kFuncWeb, 0, 0, 0, "example.org/a"});
+    EXPECT_EQ(outcome.fault, ScriptOutcome::Fault::Store);
+    KeyRecord stored;
+    EXPECT_FALSE(Store().GetKey(1, 3, stored));
+    EXPECT_EQ(rows(), before) << "an address row without its assignment was left";
+}
+
 TEST_F(ScriptedChanges, AStoreHeldByAnotherProgramIsNamedAndKeepsItsValue) {
     SQLiteDB other;
     ASSERT_TRUE(other.Open(DatabasePathFor(folder.Folder(), L"vantorel_v8").c_str(), SQLITE_OPEN_READWRITE));
@@ -100,7 +126,8 @@ TEST_F(ScriptedChanges, AStoreHeldByAnotherProgramIsNamedAndKeepsItsValue) {
     ASSERT_EQ(other.Exec("BEGIN EXCLUSIVE"), SQLITE_OK);
     const ScriptOutcome outcome = StoreSetting(Store(), 1, 101, "report_rate", 2);
     EXPECT_EQ(outcome.fault, ScriptOutcome::Fault::Store);
-    EXPECT_EQ(outcome.message.rfind("store unusable: ", 0), 0u) << outcome.message;
+    // Busy, not broken: the words a script can tell apart from a store that cannot be used.
+    EXPECT_EQ(outcome.message.rfind("store busy: ", 0), 0u) << outcome.message;
     EXPECT_NE(outcome.message.find("locked"), std::string::npos) << outcome.message;
     other.Exec("ROLLBACK");
     EXPECT_NE(Config(L"report_rate"), L"2");

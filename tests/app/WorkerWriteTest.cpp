@@ -292,9 +292,10 @@ TEST_F(WorkerNotification, PcFunctionsRunOnThePc) {
         sim->PressButton(slot);
         worker.PollNotification();
     }
-    EXPECT_EQ(desktop.calls,
-              (std::vector<std::wstring>{L"start /opt/tool", L"open www.example.com", L"get clipboard",
-                                         L"set clipboard Hello", L"paste", L"set clipboard "}));
+    executor.WaitUntilTyped();
+    EXPECT_EQ(desktop.Calls(), (std::vector<std::wstring>{L"start /opt/tool", L"open www.example.com",
+                                                          L"save clipboard", L"set clipboard Hello", L"paste",
+                                                          L"restore clipboard (0 formats)"}));
 }
 
 TEST_F(WorkerNotification, WakeRefreshesAndReads) {

@@ -369,10 +369,13 @@ TEST_F(MouseService, RefusedCallsSayWhyAndSendNothing) {
         SQLiteDB other;
         ASSERT_TRUE(other.Open(DatabasePathFor(GetUserDataFolder(), L"vantorel_v8").c_str(), SQLITE_OPEN_READWRITE));
         ASSERT_EQ(other.Exec("BEGIN EXCLUSIVE"), SQLITE_OK);
+        // The window says it too, in a notice a person closes, with the worker's next news.
+        AnswerMessageBoxes({CUIMessageBox::IDC_FIRST});
         answer = CallV8("Set", g_variant_new("(si)", "report_rate", 2));
         other.Exec("ROLLBACK");
         EXPECT_EQ(answer.error, "com.vantorel.Mouse1.Error.StoreUnusable");
-        EXPECT_EQ(answer.message, "store unusable: database is locked");
+        EXPECT_EQ(answer.message.rfind("store busy: ", 0), 0u) << answer.message;
+        EXPECT_NE(answer.message.find("locked"), std::string::npos) << answer.message;
         EXPECT_EQ(ReceivedReports(), std::vector<std::string>{});
     }
 

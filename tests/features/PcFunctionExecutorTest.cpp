@@ -1,10 +1,12 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <future>
 #include <thread>
 
 #include "../support/TempFolder.h"
@@ -64,24 +66,51 @@ TEST_F(PcFunctionStore, ProgramsAndAddressesFromTheirRows) {
               (std::vector<std::wstring>{L"start /usr/bin/my editor", L"open www.example.com"}));
 }
 
-TEST_F(PcFunctionStore, TypingPastesAndPutsTheClipboardBack) {
+TEST_F(PcFunctionStore, TypingPastesAndPutsEveryFormatOfTheClipboardBack) {
     TextData text;
     text.name = L"greeting";
     text.content = L"Hello, it's my pleasure to serve you!";
     const int32_t id = DataStore::Instance().AddText(text);
-    desktop.clipboard = L"the user's copy";
+    // The user had copied a picture: its format and a text one go back.
+    const ClipboardContents copied = {
+        {"image/png", "image/png", 8, std::string("\x89PNG\r\n\x1a\n\0\x01", 10)},
+        {"UTF8_STRING", "UTF8_STRING", 8, "the user's copy"}};
+    desktop.clipboard = copied;
     EXPECT_TRUE(executor.Execute(kFuncText, id));
-    EXPECT_EQ(desktop.calls, (std::vector<std::wstring>{L"get clipboard", L"set clipboard " + text.content,
-                                                        L"paste", L"set clipboard the user's copy"}));
-    EXPECT_EQ(desktop.clipboard, L"the user's copy");
+    executor.WaitUntilTyped();
+    EXPECT_EQ(desktop.Calls(), (std::vector<std::wstring>{L"save clipboard", L"set clipboard " + text.content,
+                                                          L"paste", L"restore clipboard (2 formats)"}));
+    EXPECT_EQ(desktop.Clipboard(), copied);
 
     desktop.calls.clear();
     EXPECT_FALSE(executor.TypeText(L""));  // nothing to paste, clipboard untouched
-    EXPECT_TRUE(desktop.calls.empty());
+    executor.WaitUntilTyped();
+    EXPECT_TRUE(desktop.Calls().empty());
 
     desktop.clipboardReachable = false;  // no clipboard: no keys either
-    EXPECT_FALSE(executor.TypeText(L"x"));
-    EXPECT_EQ(desktop.calls, std::vector<std::wstring>{});
+    EXPECT_FALSE(executor.PasteThroughClipboard(L"x"));
+    EXPECT_TRUE(desktop.Calls().empty());
+}
+
+TEST_F(PcFunctionStore, TypingDoesNotHoldUpTheCaller) {
+    TextData text;
+    text.content = L"Typed while the worker goes on";
+    const int32_t id = DataStore::Instance().AddText(text);
+    desktop.HoldPaste();
+    // The worker hands the text over and is free at once, while the keys are
+    // still being pressed; a second text waits its turn.
+    auto executed = std::async(std::launch::async, [&] {
+        return executor.Execute(kFuncText, id) && executor.Execute(kFuncText, id);
+    });
+    ASSERT_EQ(executed.wait_for(std::chrono::seconds(5)), std::future_status::ready)
+        << "the caller waited for the typing";
+    EXPECT_TRUE(executed.get());
+    desktop.WaitForHeldPaste();
+    EXPECT_EQ(desktop.Calls().back(), L"set clipboard " + text.content);
+    desktop.Release();
+    executor.WaitUntilTyped();
+    const std::vector<std::wstring> calls = desktop.Calls();
+    EXPECT_EQ(std::count(calls.begin(), calls.end(), L"paste"), 2);
 }
 
 // The real services, against a stand-in xdg-open first on PATH that writes down
@@ -127,9 +156,11 @@ TEST_F(DesktopSpawn, ProgramsStartByPathWithoutAShell) {
     ASSERT_TRUE(services.StartProgram(folder.File("my tool.sh")));
     EXPECT_EQ(WaitFor("started"), "started\n");
     EXPECT_FALSE(services.StartProgram(folder.File("missing")));
-    // Without a toolkit there is no clipboard to paste through.
-    std::wstring text;
-    EXPECT_FALSE(services.GetClipboardText(text));
+    // Without a display there is no clipboard to paste through.
+    if (!std::getenv("DISPLAY")) {
+        ClipboardContents contents;
+        EXPECT_FALSE(services.SaveClipboard(contents));
+    }
 }
 
 }  // namespace

@@ -7,14 +7,29 @@
 
 #include <condition_variable>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
+#include <memory>
 #include <mutex>
+#include <optional>
 #include <thread>
 
 #include "ScratchHome.h"
+#include "orvix/controls/MEdit.h"
+#include "orvix/core/Manager.h"
+#include "orvix/core/TextConv.h"
+#include "orvix/platform/Headless.h"
+#include "orvix/platform/NativeWindow.h"
 #include "orvix/platform/Platform.h"
 #include "platform/FileDialog.h"
+#include "platform/FilePathDlg.h"
+#include "tests/support/PrivateXServer.h"
+
+#if defined(__SANITIZE_ADDRESS__)
+#include <sanitizer/lsan_interface.h>
+#endif
 
 namespace fs = std::filesystem;
 
@@ -104,8 +119,10 @@ namespace {
 // object's Response signal after the call returned its handle.
 class FakePortal {
   public:
-    FakePortal(const std::string& address, std::string uri, guint32 response)
-        : m_uri(std::move(uri)), m_response(response) {
+    // `replyAfterMs`: the portal takes that long to hand out its request, as one
+    // being started does.
+    FakePortal(const std::string& address, std::string uri, guint32 response, int replyAfterMs = 0)
+        : m_uri(std::move(uri)), m_response(response), m_replyAfterMs(replyAfterMs) {
         m_context = g_main_context_new();
         m_thread = std::thread([this, address] { Run(address); });
         std::unique_lock<std::mutex> lock(m_mutex);
@@ -129,6 +146,14 @@ class FakePortal {
     std::string Title() {
         std::lock_guard<std::mutex> lock(m_mutex);
         return m_title;
+    }
+    std::string Parent() {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        return m_parent;
+    }
+    std::chrono::steady_clock::time_point RepliedAt() {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        return m_repliedAt;
     }
 
   private:
@@ -181,8 +206,15 @@ class FakePortal {
         {
             std::lock_guard<std::mutex> lock(self->m_mutex);
             self->m_title = title;
+            self->m_parent = parent;
         }
         g_variant_unref(options);
+        if (self->m_replyAfterMs > 0)
+            std::this_thread::sleep_for(std::chrono::milliseconds(self->m_replyAfterMs));
+        {
+            std::lock_guard<std::mutex> lock(self->m_mutex);
+            self->m_repliedAt = std::chrono::steady_clock::now();
+        }
         g_dbus_method_invocation_return_value(invocation, g_variant_new("(o)", handle.c_str()));
         GVariantBuilder results;
         g_variant_builder_init(&results, G_VARIANT_TYPE("a{sv}"));
@@ -195,6 +227,9 @@ class FakePortal {
 
     std::string m_uri;
     guint32 m_response;
+    int m_replyAfterMs = 0;
+    std::string m_parent;
+    std::chrono::steady_clock::time_point m_repliedAt;
     GMainContext* m_context = nullptr;
     GMainLoop* m_loop = nullptr;
     std::thread m_thread;
@@ -206,15 +241,34 @@ class FakePortal {
 
 }  // namespace
 
+// A private session bus for one test: its address, and its end with the test.
+class PrivateBus {
+  public:
+    PrivateBus() {
+        FILE* daemon = popen("dbus-daemon --session --fork --print-address=1 --print-pid=1 2>/dev/null", "r");
+        if (!daemon) return;
+        char address[512] = {}, pid[32] = {};
+        const bool started = fgets(address, sizeof address, daemon) && fgets(pid, sizeof pid, daemon);
+        pclose(daemon);
+        if (!started) return;
+        m_address = address;
+        m_address.erase(m_address.find_last_not_of("\n") + 1);
+        m_pid = pid_t(std::stoi(pid));
+    }
+    ~PrivateBus() {
+        if (m_pid > 0) kill(m_pid, SIGTERM);
+    }
+    const std::string& Address() const { return m_address; }
+
+  private:
+    std::string m_address;
+    pid_t m_pid = -1;
+};
+
 TEST_F(FileDialogTest, ThePortalOnAPrivateBusAnswersWithTheChosenFile) {
-    FILE* daemon = popen("dbus-daemon --session --fork --print-address=1 --print-pid=1 2>/dev/null", "r");
-    if (!daemon) GTEST_SKIP() << "no dbus-daemon";
-    char address[512] = {}, pid[32] = {};
-    const bool started = fgets(address, sizeof address, daemon) && fgets(pid, sizeof pid, daemon);
-    pclose(daemon);
-    if (!started) GTEST_SKIP() << "dbus-daemon did not start";
-    std::string bus = address;
-    bus.erase(bus.find_last_not_of("\n") + 1);
+    PrivateBus daemon;
+    if (daemon.Address().empty()) GTEST_SKIP() << "no dbus-daemon";
+    const std::string bus = daemon.Address();
     SetEnv("DBUS_SESSION_BUS_ADDRESS", bus);
     SetFileChooserOrder({FileChooserKind::Portal});
     {
@@ -231,5 +285,204 @@ TEST_F(FileDialogTest, ThePortalOnAPrivateBusAnswersWithTheChosenFile) {
         EXPECT_FALSE(ChooseFile(Request(), path));
         EXPECT_EQ(path, L"unchanged");
     }
-    kill(pid_t(std::stoi(pid)), SIGTERM);
+}
+
+TEST_F(FileDialogTest, TheWindowKeepsWorkingWhileThePortalIsSlowToAnswer) {
+    PrivateBus daemon;
+    if (daemon.Address().empty()) GTEST_SKIP() << "no dbus-daemon";
+    SetEnv("DBUS_SESSION_BUS_ADDRESS", daemon.Address());
+    SetFileChooserOrder({FileChooserKind::Portal});
+    FakePortal slow(daemon.Address(), "file:///home/u/tool", 0, 600);
+    ASSERT_TRUE(slow.Ready());
+    // Work the window has to do meanwhile (a repaint, a message from the worker).
+    std::optional<std::chrono::steady_clock::time_point> ran;
+    Orvix::Platform::PostTask([&] { ran = std::chrono::steady_clock::now(); });
+    std::wstring path;
+    ASSERT_TRUE(ChooseFile(Request(), path));
+    EXPECT_EQ(path, L"/home/u/tool");
+    ASSERT_TRUE(ran.has_value()) << "the window's work waited for the portal";
+    EXPECT_LT(*ran, slow.RepliedAt());
+    // No window the desktop knows: no parent named.
+    EXPECT_EQ(slow.Parent(), "");
+}
+
+// ---------------------------------------------------------------- the chooser belongs to the window
+
+namespace {
+
+// A bare window of the platform, enough to own a chooser.
+struct PlainWindow : Orvix::WindowProcedure {
+    Orvix::LRESULT WindowProc(Orvix::HWND hwnd, Orvix::UINT msg, Orvix::WPARAM wParam,
+                              Orvix::LPARAM lParam) override {
+        return Orvix::Platform::DefWindowProc(hwnd, msg, wParam, lParam);
+    }
+};
+
+std::string Hex(uint64_t id) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%llx", static_cast<unsigned long long>(id));
+    return text;
+}
+
+}  // namespace
+
+class FileDialogOnX : public ScratchHome {
+  protected:
+    void SetUp() override {
+        ScratchHome::SetUp();
+        if (std::system("command -v Xvfb >/dev/null") != 0) GTEST_SKIP() << "no Xvfb";
+        server = std::make_unique<PrivateXServer>("800x600x24");
+        ASSERT_TRUE(server->Ready());
+        SetEnv("DISPLAY", server->Name());
+        SetEnv("SDL_VIDEODRIVER", "x11");
+        ASSERT_TRUE(Orvix::Platform::Init(Orvix::BackendKind::Sdl));
+        Orvix::WindowParams params;
+        params.title = L"Owner of the chooser";
+        params.rect = Orvix::CRect(10, 10, 410, 310);
+        hwnd = Orvix::Platform::CreateWindow(&procedure, params);
+        ASSERT_NE(hwnd, nullptr);
+        Orvix::Platform::ShowWindow(hwnd, Orvix::SW_SHOW);
+        Orvix::Platform::RunPending();
+    }
+    void TearDown() override {
+        SetFileChooserOrder({});
+        if (Orvix::Platform::IsInitialized()) Orvix::Platform::Shutdown();
+        server.reset();
+        ScratchHome::TearDown();
+    }
+
+    std::unique_ptr<PrivateXServer> server;
+    PlainWindow procedure;
+    Orvix::HWND hwnd = nullptr;
+#if defined(__SANITIZE_ADDRESS__)
+    __lsan::ScopedDisabler m_xAllocations;  // the X and SDL libraries keep one-time allocations
+#endif
+};
+
+TEST_F(FileDialogOnX, ThePortalAndZenityAreToldWhichWindowTheyBelongTo) {
+    const uint64_t xid = Orvix::GetX11WindowId(hwnd);
+    ASSERT_NE(xid, 0u);
+    // The X server knows the window by that id and title.
+    FILE* info = popen(("xwininfo -id 0x" + Hex(xid) + " 2>/dev/null").c_str(), "r");
+    std::string text;
+    char line[256];
+    while (info && fgets(line, sizeof line, info)) text += line;
+    if (info) pclose(info);
+    if (std::system("command -v xwininfo >/dev/null") == 0) {
+        EXPECT_NE(text.find("Owner of the chooser"), std::string::npos) << text;
+    }
+
+    FileDialogRequest request;
+    request.title = L"Choose a program";
+    request.owner = hwnd;
+    PrivateBus daemon;
+    if (!daemon.Address().empty()) {
+        SetEnv("DBUS_SESSION_BUS_ADDRESS", daemon.Address());
+        SetFileChooserOrder({FileChooserKind::Portal});
+        FakePortal portal(daemon.Address(), "file:///home/u/tool", 0);
+        ASSERT_TRUE(portal.Ready());
+        std::wstring path;
+        ASSERT_TRUE(ChooseFile(request, path));
+        EXPECT_EQ(portal.Parent(), "x11:" + Hex(xid));
+    }
+
+    // zenity: attached to the window, and WINDOWID for older versions.
+    const fs::path bin = Root() / "bin";
+    fs::create_directories(bin);
+    std::ofstream(bin / "zenity") << "#!/bin/sh\nfor a in \"$@\"; do echo \"$a\"; done > '"
+                                  << (Root() / "args").string() << "'\necho \"$WINDOWID\" > '"
+                                  << (Root() / "windowid").string() << "'\nprintf /tmp/x\n";
+    fs::permissions(bin / "zenity", fs::perms::owner_all);
+    SetEnv("PATH", bin.string() + ":/usr/bin:/bin");
+    SetFileChooserOrder({FileChooserKind::Zenity});
+    std::wstring path;
+    ASSERT_TRUE(ChooseFile(request, path));
+    std::ifstream args(Root() / "args"), windowid(Root() / "windowid");
+    const std::string all((std::istreambuf_iterator<char>(args)), std::istreambuf_iterator<char>());
+    EXPECT_NE(all.find("--attach=0x" + Hex(xid) + "\n"), std::string::npos) << all;
+    std::string id;
+    std::getline(windowid, id);
+    EXPECT_EQ(id, std::to_string(xid));
+}
+
+// ---------------------------------------------------------------- the toolkit's own path dialog
+
+class PathDialogTest : public FileDialogTest {
+  protected:
+    void SetUp() override {
+        FileDialogTest::SetUp();
+        ASSERT_TRUE(Orvix::Manager::InitGdiplus());
+        SetFileChooserOrder({FileChooserKind::Toolkit});
+        home = Root() / "home";
+        fs::create_directories(home);
+    }
+    void TearDown() override {
+        FilePathDlg::SetOpenHook(nullptr, nullptr);
+        Orvix::Manager::UnInitGdiplus();
+        FileDialogTest::TearDown();
+    }
+    // What the test does once the dialog runs, with the dialog.
+    void WhenOpen(std::function<void(FilePathDlg&)> act) {
+        m_act = std::move(act);
+        FilePathDlg::SetOpenHook(
+            [](FilePathDlg& dlg, void* context) { static_cast<PathDialogTest*>(context)->m_act(dlg); }, this);
+    }
+    // The key goes in; what it makes the dialog post is left to its own loop,
+    // which takes its result from it.
+    static void Key(FilePathDlg& dlg, Orvix::UINT vk) { Orvix::Headless::KeyPress(dlg.GetSafeHwnd(), vk); }
+    static std::wstring EditText(FilePathDlg& dlg) {
+        return dynamic_cast<Orvix::MEdit*>(dlg.GetControl(FilePathDlg::IDC_PATH))->GetEditText();
+    }
+
+    fs::path home;
+    std::function<void(FilePathDlg&)> m_act;
+};
+
+TEST_F(PathDialogTest, StartsAtHomeAndEnterTakesAnExistingFile) {
+    std::ofstream(home / "tool.sh") << "#!/bin/sh\n";
+    std::wstring started;
+    WhenOpen([&](FilePathDlg& dlg) {
+        started = EditText(dlg);
+        Orvix::Headless::TypeText(dlg.GetSafeHwnd(), L"tool.sh");
+        Orvix::Platform::RunPending();
+        Key(dlg, Orvix::VK_RETURN);
+    });
+    std::wstring path;
+    ASSERT_TRUE(ChooseFile(Request(), path));
+    EXPECT_EQ(started, home.wstring() + L"/");
+    EXPECT_EQ(path, (home / "tool.sh").wstring());
+}
+
+TEST_F(PathDialogTest, APathThatDoesNotExistIsSaidAndEscCancels) {
+    std::wstring said;
+    bool stillOpen = false;
+    WhenOpen([&](FilePathDlg& dlg) {
+        Orvix::Headless::TypeText(dlg.GetSafeHwnd(), L"missing.sh");
+        Orvix::Platform::RunPending();
+        Key(dlg, Orvix::VK_RETURN);
+        Orvix::Platform::RunPending();  // it stays open: nothing to take a result from
+        said = dynamic_cast<Orvix::MControlFont*>(dlg.GetControl(FilePathDlg::IDC_PROBLEM))->GetTitle();
+        stillOpen = Orvix::Platform::IsWindowVisible(dlg.GetSafeHwnd());
+        Key(dlg, Orvix::VK_ESCAPE);
+    });
+    std::wstring path = L"unchanged";
+    EXPECT_FALSE(ChooseFile(Request(), path));
+    EXPECT_EQ(path, L"unchanged");
+    EXPECT_TRUE(stillOpen);
+    EXPECT_NE(said.find((home / "missing.sh").wstring()), std::wstring::npos) << Orvix::WideToUtf8(said);
+}
+
+TEST_F(PathDialogTest, ASaveNeedsOnlyItsFolder) {
+    FileDialogRequest save = Request();
+    save.save = true;
+    save.suggestedName = L"macros.xml";
+    std::wstring started;
+    WhenOpen([&](FilePathDlg& dlg) {
+        started = EditText(dlg);
+        Key(dlg, Orvix::VK_RETURN);
+    });
+    std::wstring path;
+    ASSERT_TRUE(ChooseFile(save, path));
+    EXPECT_EQ(started, (home / "macros.xml").wstring());
+    EXPECT_EQ(path, (home / "macros.xml").wstring());
 }

@@ -25,7 +25,7 @@ class UserHands {
 
     Orvix::CPoint Pointer() const { return Orvix::CPoint(Orvix::Headless::GetPointer()); }
 
-    // The pointer goes to a screen point, from where it was.
+    // The pointer goes to a screen point (device pixels), from where it was.
     void MoveTo(Orvix::CPoint screen) {
         const Orvix::CPoint from = Pointer();
         const double dx = screen.x - from.x, dy = screen.y - from.y;
@@ -118,10 +118,10 @@ class UserHands {
         EXPECT_FALSE(r.IsRectEmpty()) << "control " << control->GetID() << " does not show";
         return ToScreen(control->GetManager()->GetPaintWnd(), r.CenterPoint());
     }
+    // Screen points are the desktop pointer's: device pixels. A client point
+    // (logical) becomes the device pixel whose centre lies in its unit.
     static Orvix::CPoint ToScreen(Orvix::HWND hwnd, Orvix::CPoint client) {
-        Orvix::POINT p = client;
-        Orvix::Platform::ClientToScreen(hwnd, p);
-        return Orvix::CPoint(p);
+        return Orvix::Platform::ClientToDeviceScreen(hwnd, Orvix::CRect(client, Orvix::CSize(0, 0))).TopLeft();
     }
 
   private:

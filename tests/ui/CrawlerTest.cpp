@@ -9,12 +9,15 @@
 #include <map>
 #include <set>
 #include <sstream>
+#include <string>
+#include <tuple>
 #include <thread>
 
 #include "../features/RecordingDesktop.h"
 #include "MainWindowFixture.h"
 #include "app/pages/KeyPage.h"
 #include "app/pages/MacroPage.h"
+#include "dialogs/AppPickerDlg.h"
 #include "dialogs/DonglePairDlg.h"
 #include "dialogs/ProfileDlg.h"
 #include "dialogs/SettingDlg.h"
@@ -276,16 +279,27 @@ void CrawlWindow(MDialog& window, UserHands& hands, const std::set<UINT>& leaveO
 
 }  // namespace
 
+// The crawl runs at the program's plain factor and at a fractional one: the
+// desktop's pointer arrives in device pixels and every hit test must land in
+// logical units on the control a person sees under it.
 class CrawlerTest : public MainWindowFixture {
   protected:
+    void SetUp() override {
+        MainWindowFixture::SetUp();
+        // A 4K desktop, so the 1280 x 800 window fits at every factor crawled.
+        Headless::SetDisplay(CRect(0, 0, 3840, 2160));
+        Platform::SetScale(Scale());
+    }
     void TearDown() override {
         SetMessageBoxHook(nullptr, nullptr);
         SetSettingDialogHook(nullptr, nullptr);
         SetPairDialogHook(nullptr, nullptr);
+        SetAppPickerHook(nullptr);
         SetFileDialogAnswer(nullptr);
         SetFileChooserOrder({FileChooserKind::Portal, FileChooserKind::Zenity, FileChooserKind::Toolkit});
         MainWindowFixture::TearDown();
     }
+    virtual double Scale() const = 0;
 
     void StartInModelView(bool receiver = false) {
         receiver ? PlugReceiver() : PlugCable();
@@ -300,6 +314,7 @@ class CrawlerTest : public MainWindowFixture {
         SetMessageBoxHook([](CUIMessageBox&, void* self) { Esc(self); }, this);
         SetSettingDialogHook([](SettingDlg&, void* self) { Esc(self); }, this);
         SetPairDialogHook([](DonglePairDlg&, void* self) { Esc(self); }, this);
+        SetAppPickerHook([this](AppPickerDlg&) { Esc(this); });
         SetFileDialogAnswer([](const FileDialogRequest&, std::wstring&) {
             ++g_windowsOpened;
             return false;
@@ -313,15 +328,24 @@ class CrawlerTest : public MainWindowFixture {
 
 // ---------------------------------------------------------------- the main window
 
-class MainWindowCrawl : public CrawlerTest, public ::testing::WithParamInterface<int> {};
+constexpr double kScales[] = {1.0, 1.5};
+
+std::string ScaleName(double scale) { return "x" + std::to_string(int(std::lround(scale * 100))); }
+
+class MainWindowCrawl : public CrawlerTest, public ::testing::WithParamInterface<std::tuple<int, double>> {
+  protected:
+    double Scale() const override { return std::get<1>(GetParam()); }
+    int Tab() const { return std::get<0>(GetParam()); }
+};
 
 TEST_P(MainWindowCrawl, EveryControlOfTheTabAnswersThePointerFromEverywhereAndTheKeyboard) {
     StartInModelView();
-    ClickTab(GetParam());
+    ASSERT_DOUBLE_EQ(Platform::GetScale(), Scale());
+    ClickTab(Tab());
     Settle();
-    ASSERT_EQ(dlg->GetCurrentTabId(), GetParam());
+    ASSERT_EQ(dlg->GetCurrentTabId(), Tab());
     // The macro page with a macro in its list, made with its own button.
-    if (GetParam() == kTabMacro) ClickControl(MacroPage::IDC_NEW);
+    if (Tab() == kTabMacro) ClickControl(MacroPage::IDC_NEW);
     CloseWhatOpensWithEsc();
     // The profile pop-up (the main window's own) closes with Esc too.
     auto before = [this](MControl* c) {
@@ -332,13 +356,14 @@ TEST_P(MainWindowCrawl, EveryControlOfTheTabAnswersThePointerFromEverywhereAndTh
             });
     };
     auto* macros = dynamic_cast<MacroPage*>(dlg->GetPage(kTabMacro));
+    const int tab = Tab();
     auto after = [&] {
         Settle();
         // What a click changed about the window itself is put back.
         if (dlg->IsIconic() || !dlg->IsWindowVisible()) dlg->ShowMainWindow();
         if (dlg->IsZoomed()) dlg->ShowWindow(SW_RESTORE);
         if (macros && macros->IsRecording()) ClickControl(MacroPage::IDC_RECORD);
-        if (dlg->GetCurrentTabId() != GetParam()) ClickTab(GetParam());
+        if (dlg->GetCurrentTabId() != tab) ClickTab(tab);
         Settle();
     };
     // The close button ends the program: it has a test of its own.
@@ -347,9 +372,21 @@ TEST_P(MainWindowCrawl, EveryControlOfTheTabAnswersThePointerFromEverywhereAndTh
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryTab, MainWindowCrawl,
-                         ::testing::Values(kTabHome, kTabKey, kTabDpi, kTabMacro, kTabText, kTabLight, kTabDevice));
+                         ::testing::Combine(::testing::Values(kTabHome, kTabKey, kTabDpi, kTabMacro, kTabText,
+                                                              kTabLight, kTabDevice),
+                                            ::testing::ValuesIn(kScales)),
+                         [](const auto& info) {
+                             return "tab" + std::to_string(std::get<0>(info.param)) + "_" +
+                                    ScaleName(std::get<1>(info.param));
+                         });
 
-TEST_F(CrawlerTest, TheMainWindowsCloseButtonAnswersFromEveryDirection) {
+// The fixtures of the tests below, at each factor.
+class ScaledCrawl : public CrawlerTest, public ::testing::WithParamInterface<double> {
+  protected:
+    double Scale() const override { return GetParam(); }
+};
+
+TEST_P(ScaledCrawl, TheMainWindowsCloseButtonAnswersFromEveryDirection) {
     PlugCable();
     for (From from : kFrom) {
         Start();
@@ -370,7 +407,7 @@ TEST_F(CrawlerTest, TheMainWindowsCloseButtonAnswersFromEveryDirection) {
 // The dialogs: each crawled inside its own modal loop, then closed every way
 // it can be: its closing controls clicked from every direction (one opening
 // each), Esc, and Enter where it has OK.
-class DialogCrawl : public CrawlerTest {
+class DialogCrawl : public ScaledCrawl {
   protected:
     // Runs `open` (the dialog's modal loop) with `inside` called in the loop
     // once the dialog shows; what `open` answers comes back.
@@ -427,14 +464,21 @@ class DialogCrawl : public CrawlerTest {
         EXPECT_EQ(ProfileDlg::GetOpen(), nullptr) << "the profile pop-up stayed open";
     }
     UINT PathDialog(Inside inside, std::wstring* path = nullptr) {
-        FilePathDlg dialog(L"Choose a program", L"/usr/bin/true");
+        // As for a save: a typed name in an existing folder is taken.
+        FilePathDlg dialog(L"Choose a program", L"/usr/bin/true", false);
         dialog.LoadBKImage(L"bk_prompt.png");
         EXPECT_NE(dialog.Create(Hwnd(), L"FilePathDlg", WS_POPUP | WS_VISIBLE, WS_EX_TOOLWINDOW,
                                 CRect(0, 0, FilePathDlg::kWidth, FilePathDlg::kHeight)),
                   nullptr);
         dialog.CenterWindow(nullptr);
         Platform::PostTask([this, &dialog] { Enter(dialog); });
-        const UINT result = Run([&] { return dialog.ShowModal(SW_SHOWNORMAL); }, std::move(inside));
+        // The dialog opens ready to type; a person who came to click about
+        // first leaves the field on the bare background.
+        Inside leaveField = [this, inside = std::move(inside)](MDialog& d) {
+            hands.ClickAt(d.GetSafeHwnd(), CPoint(4, FilePathDlg::kHeight - 4));
+            inside(d);
+        };
+        const UINT result = Run([&] { return dialog.ShowModal(SW_SHOWNORMAL); }, std::move(leaveField));
         if (path) *path = dialog.GetPath();
         if (dialog.GetSafeHwnd()) dialog.DestroyWindow();
         return result;
@@ -466,7 +510,7 @@ class DialogCrawl : public CrawlerTest {
     Inside m_inside;
 };
 
-TEST_F(DialogCrawl, AMessageBoxClosesWithEitherButtonFromEverywhereWithEscAndWithEnter) {
+TEST_P(DialogCrawl, AMessageBoxClosesWithEitherButtonFromEverywhereWithEscAndWithEnter) {
     Start();
     for (From from : kFrom) {
         EXPECT_EQ(Box(CUIMessageBox::kKindOkCancel, ClickFrom(CUIMessageBox::IDC_FIRST, from)), 1u) << Name(from);
@@ -488,7 +532,7 @@ TEST_F(DialogCrawl, AMessageBoxClosesWithEitherButtonFromEverywhereWithEscAndWit
               2u);
 }
 
-TEST_F(DialogCrawl, TheSettingsDialogOnBothTabsAndItsWaysToClose) {
+TEST_P(DialogCrawl, TheSettingsDialogOnBothTabsAndItsWaysToClose) {
     Start();
     CloseWhatOpensWithEsc();
     // The settings tab, then the about tab chosen with the pointer.
@@ -507,7 +551,7 @@ TEST_F(DialogCrawl, TheSettingsDialogOnBothTabsAndItsWaysToClose) {
     EXPECT_EQ(Settings(Press(VK_ESCAPE)), UINT(IDCANCEL));
 }
 
-TEST_F(DialogCrawl, ThePairingDialogClosesWithItsButtonFromEverywhereWithEscAndWithEnterOnSuccess) {
+TEST_P(DialogCrawl, ThePairingDialogClosesWithItsButtonFromEverywhereWithEscAndWithEnterOnSuccess) {
     StartInModelView(true);
     for (From from : kFrom) EXPECT_TRUE(Pairing(ClickFrom(DonglePairDlg::IDC_CLOSE, from))) << Name(from);
     EXPECT_TRUE(Pairing(Press(VK_ESCAPE)));
@@ -529,7 +573,7 @@ TEST_F(DialogCrawl, ThePairingDialogClosesWithItsButtonFromEverywhereWithEscAndW
     EXPECT_TRUE(Platform::FindWindows(L"DonglePairDlg").empty());
 }
 
-TEST_F(DialogCrawl, TheProfilePopupAnswersEveryControlAndClosesEveryWay) {
+TEST_P(DialogCrawl, TheProfilePopupAnswersEveryControlAndClosesEveryWay) {
     StartInModelView();
     CloseWhatOpensWithEsc();
     // Each of its controls ends it, so each click is one opening.
@@ -570,7 +614,7 @@ TEST_F(DialogCrawl, TheProfilePopupAnswersEveryControlAndClosesEveryWay) {
     EXPECT_NE(dlg->GetState().GetCurrentProfile(), before);
 }
 
-TEST_F(DialogCrawl, ThePathDialogAnswersItsFieldAndClosesEveryWay) {
+TEST_P(DialogCrawl, ThePathDialogAnswersItsFieldAndClosesEveryWay) {
     Start();
     EXPECT_EQ(PathDialog(CrawlAllBut({FilePathDlg::IDC_OK, FilePathDlg::IDC_CANCEL}, [this](MDialog&) {
                   hands.Key(VK_ESCAPE);  // the field is open: Esc leaves it and the dialog
@@ -594,3 +638,8 @@ TEST_F(DialogCrawl, ThePathDialogAnswersItsFieldAndClosesEveryWay) {
               UINT(IDOK));
     EXPECT_EQ(path, L"/usr/bin/true-x");
 }
+
+INSTANTIATE_TEST_SUITE_P(AtEachFactor, ScaledCrawl, ::testing::ValuesIn(kScales),
+                         [](const auto& info) { return ScaleName(info.param); });
+INSTANTIATE_TEST_SUITE_P(AtEachFactor, DialogCrawl, ::testing::ValuesIn(kScales),
+                         [](const auto& info) { return ScaleName(info.param); });

@@ -2,8 +2,10 @@
 // counted and reset, the mouse's own DPI button, the report rate and the
 // performance options, each checked in the store and in what the mouse received.
 #include <algorithm>
+#include <cmath>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <thread>
 
 #include "MainWindowFixture.h"
@@ -13,6 +15,7 @@
 #include "orvix/controls/CComboBoxList.h"
 #include "orvix/controls/ComboWnd.h"
 #include "orvix/controls/MComboBox.h"
+#include "orvix/controls/MEditBox.h"
 #include "orvix/controls/NumberEdit.h"
 #include "orvix/widgets/DPIControl.h"
 #include "orvix/widgets/DPISlider.h"
@@ -94,8 +97,95 @@ TEST_F(DpiPageTest, TheReadFillsTheLevelsAndTheSlider) {
     EXPECT_EQ(levels->GetDPIColorValue(3), 13353215);
     EXPECT_EQ(levels->GetSelectItem(), 1);
     EXPECT_EQ(slider->GetProgress(), 1200 / 50);
-    EXPECT_EQ(slider->GetMaxProgress(), 480);
+    // Model 101 goes to 26000: the scale ends there.
+    EXPECT_EQ(slider->GetMaxProgress(), 26000 / 50);
     EXPECT_EQ(Control<MComboBox>(DpiPage::IDC_DPI_COUNT)->GetCurData(), 7);
+}
+
+TEST_F(DpiPageTest, OneClickOnACardSendsTheLevelOnce) {
+    StartOnDpiPage();
+    Settle();
+    sim->Trace().ClearReceived();
+    // On the value (the press opens its edit, the release chooses the card) ...
+    ClickAt(Hwnd(), levels->GetEditRect(3).CenterPoint());
+    Settle();
+    EXPECT_TRUE(levels->IsEditing());
+    EXPECT_EQ(CountReceived("06 13 05 00 00 01"), 1) << ::testing::PrintToString(ReceivedReports());
+    EXPECT_TRUE(Received("06 13 05 00 00 01 07 03"));
+    EXPECT_EQ(Config(L"dpi_index"), L"3");
+    // ... and lower on a card, away from an open edit: one report each.
+    sim->Trace().ClearReceived();
+    ClickLevel(5);
+    Settle();
+    EXPECT_EQ(CountReceived("06 13 05 00 00 01 07 05"), 1);
+    // The click sends; confirming the value it left as it was sends nothing more,
+    // and a changed value goes once.
+    sim->Trace().ClearReceived();
+    ClickAt(Hwnd(), levels->GetEditRect(2).CenterPoint());
+    Settle();
+    PressKey(VK_RETURN);
+    Settle();
+    EXPECT_EQ(CountReceived("06 13 05 00 00 01 07 02"), 1);
+    sim->Trace().ClearReceived();
+    ClickAt(Hwnd(), levels->GetEditRect(2).CenterPoint());
+    Settle();
+    for (int i = 0; i < 6; ++i) PressKey(VK_BACK);
+    hands.Type(L"3200");
+    PressKey(VK_RETURN);
+    Settle();
+    EXPECT_EQ(Config(L"dpi_group2_value"), L"3200");
+    EXPECT_EQ(CountReceived("06 13 05 00 00 01 07 02"), 2);  // the click, then the new value
+}
+
+TEST_F(DpiPageTest, TheSliderScaleEndsAtTheModelsHighestDpi) {
+    StartOnDpiPage();
+    TypeLevel(1, L"26000");
+    EXPECT_EQ(Config(L"dpi_group1_value"), L"26000");
+    EXPECT_EQ(slider->GetProgress(), 520);
+    // The thumb stands at the end of the track, not past it.
+    const CRect thumb = slider->GetThumbRect();
+    EXPECT_EQ(thumb.CenterPoint().x, slider->GetRect().left + DPISlider::kTrack.right);
+    // 24000 is no longer the end.
+    TypeLevel(1, L"24000");
+    EXPECT_LT(slider->GetThumbRect().CenterPoint().x, thumb.CenterPoint().x);
+}
+
+TEST_F(DpiPageTest, SelectedTextInTheLevelEditReadsWell) {
+    StartOnDpiPage();
+    ClickAt(Hwnd(), levels->GetEditRect(1).CenterPoint());
+    ASSERT_TRUE(levels->IsEditing());
+    MEditBox* box = levels->GetEditWindow();
+    box->SetSel(0, int(box->GetText().size()));
+    Platform::InvalidateRect(Hwnd());
+    Platform::UpdateWindow(Hwnd());
+    const Canvas* picture = Platform::GetPresentedImage(Hwnd());
+    ASSERT_NE(picture, nullptr);
+    // The selection's fill is the commonest colour besides the card's; the text
+    // on it must stand out from it as black on white nearly does.
+    const CRect r = box->GetRect();
+    const uint32_t card = Color::FromCOLORREF(0x141C23).GetValue();
+    std::map<uint32_t, int> counts;
+    for (int y = r.top; y < r.bottom; ++y)
+        for (int x = r.left; x < r.right; ++x)
+            if (picture->GetPixel(x, y).GetValue() != card) ++counts[picture->GetPixel(x, y).GetValue()];
+    ASSERT_FALSE(counts.empty());
+    const uint32_t fill = std::max_element(counts.begin(), counts.end(), [](auto& a, auto& b) {
+                              return a.second < b.second;
+                          })->first;
+    auto luminance = [](Color c) {
+        auto channel = [](int v) {
+            const double x = v / 255.0;
+            return x <= 0.03928 ? x / 12.92 : std::pow((x + 0.055) / 1.055, 2.4);
+        };
+        return 0.2126 * channel(c.GetR()) + 0.7152 * channel(c.GetG()) + 0.0722 * channel(c.GetB());
+    };
+    const double back = luminance(Color(fill));
+    double contrast = 1;
+    for (const auto& [colour, n] : counts) {
+        const double l = luminance(Color(colour));
+        contrast = std::max(contrast, (std::max(l, back) + 0.05) / (std::min(l, back) + 0.05));
+    }
+    EXPECT_GE(contrast, 7.0) << "selected text and its background are too alike";
 }
 
 TEST_F(DpiPageTest, TypedValuesAreCorrectedStoredAndSent) {

@@ -2,6 +2,7 @@
 // chosen, applied, shown on the button map, stored and sent; decoding, restoring,
 // the left button's notice, profile switches, key capture, the program chooser
 // and the PC-side functions the mouse reports.
+#include <sqlite3.h>
 #include <sys/stat.h>
 
 #include <chrono>
@@ -9,6 +10,7 @@
 #include <filesystem>
 #include <fstream>
 #include <thread>
+#include <tuple>
 
 #include "MainWindowFixture.h"
 #include "PrivateDisplayFixture.h"
@@ -19,10 +21,16 @@
 #include "orvix/controls/MButton3.h"
 #include "orvix/controls/MComboBox.h"
 #include "orvix/controls/MEdit.h"
+#include "orvix/controls/MEditBox.h"
+#include "orvix/core/MPicture.h"
+#include "orvix/core/MRender.h"
+#include "orvix/core/Manager.h"
+#include "orvix/core/TextConv.h"
 #include "orvix/widgets/KeyFuncType.h"
 #include "orvix/widgets/KeyFuncValue.h"
 #include "orvix/widgets/MouseCtrl.h"
 #include "platform/FileDialog.h"
+#include "platform/Folders.h"
 
 using namespace Orvix;
 namespace fs = std::filesystem;
@@ -122,7 +130,9 @@ class KeyPageTest : public MainWindowFixture {
     }
     void ReplaceEditText(UINT id, const std::wstring& text) {
         ClickControl(id);
-        for (int i = 0; i < 40; ++i) PressKey(VK_BACK);
+        // Everything selected, then typed over.
+        hands.Chord(VK_CONTROL, 'A');
+        PressKey(VK_BACK);
         hands.Type(text);
     }
     // Leaves an edit as a click elsewhere does.
@@ -417,7 +427,7 @@ TEST_F(KeyPageTest, LaunchButtonStartsTheChosenScriptOnce) {
     ClickType(kFuncLaunch);
     EXPECT_TRUE(Control(KeyPage::IDC_OPEN_FILE)->IsVisible());
     ClickControl(KeyPage::IDC_OPEN_FILE);
-    EXPECT_EQ(Control<MEdit>(KeyPage::IDC_PATH_EDIT)->GetEditText(), L"launch-me.sh");
+    EXPECT_EQ(Control<MEdit>(KeyPage::IDC_PATH_EDIT)->GetEditText(), script.wstring());
     Apply();
     KeyRecord record;
     ASSERT_TRUE(Stored(7, record));
@@ -474,10 +484,6 @@ TEST_F(KeyPageTest, BadInputStoresNothing) {
     EXPECT_EQ(boxes[0].message, Text(973));
     KeyRecord record;
     EXPECT_FALSE(Stored(4, record));
-
-    // The edit holds 30 characters at most.
-    ReplaceEditText(KeyPage::IDC_PATH_EDIT, std::wstring(40, L'w'));
-    EXPECT_EQ(Control<MEdit>(KeyPage::IDC_PATH_EDIT)->GetEditText().size(), 30u);
 
     // An application entry without Exec is not taken.
     ClickType(kFuncLaunch);
@@ -569,4 +575,263 @@ TEST_F(KeyPageXvfbTest, KeyPressedOnTheDisplayShowsInTheCaptureEdit) {
     }
     EXPECT_EQ(edit->GetEditText(), L"F7");
     EXPECT_EQ(page->GetCapturedVk(), 118);
+}
+
+// ---------------------------------------------------------------- paths, addresses and the store
+
+TEST_F(KeyPageTest, ATypedProgramPathIsSavedWholeAndStarted) {
+    StartOnKeyPage();
+    // A path far longer than a caption, in a folder with a space.
+    const fs::path folder = Root() / "Programs With Long Names" / std::string(60, 'd') / "bin";
+    fs::create_directories(folder);
+    const fs::path mark = Root() / "typed-ran";
+    const fs::path script = folder / "typed tool.sh";
+    std::ofstream(script) << "#!/bin/sh\necho typed >> '" << mark.string() << "'\n";
+    fs::permissions(script, fs::perms::owner_all);
+    ASSERT_GT(script.wstring().size(), 100u);
+
+    ClickButton(7);
+    ClickType(kFuncLaunch);
+    ReplaceEditText(KeyPage::IDC_PATH_EDIT, script.wstring());
+    EXPECT_EQ(Control<MEdit>(KeyPage::IDC_PATH_EDIT)->GetEditText(), script.wstring());
+    Apply();
+    KeyRecord record;
+    ASSERT_TRUE(Stored(7, record)) << "a typed path is saved";
+    EXPECT_EQ(record.macroDesc, L"typed tool.sh");
+    std::wstring desc, param;
+    int32_t type = 0;
+    ASSERT_TRUE(DataStore::Instance().GetKeyOtherData(record.macroValue, desc, param, type));
+    EXPECT_EQ(param, script.wstring());
+    EXPECT_EQ(Caption(7), L"typed tool.sh");
+    // Chosen again, the button shows the whole path.
+    ClickButton(3);
+    ClickButton(7);
+    EXPECT_EQ(Control<MEdit>(KeyPage::IDC_PATH_EDIT)->GetEditText(), script.wstring());
+    sim->PressButton(7);
+    Settle();
+    EXPECT_EQ(WaitForFile(mark), "typed\n");
+}
+
+TEST_F(KeyPageTest, AProgramNamedAloneIsFoundOnThePath) {
+    const fs::path bin = Root() / "bin";
+    fs::create_directories(bin);
+    std::ofstream(bin / "mytool") << "#!/bin/sh\ntrue\n";
+    fs::permissions(bin / "mytool", fs::perms::owner_all);
+    PrependPath(bin);
+    StartOnKeyPage();
+    ClickButton(5);
+    ClickType(kFuncLaunch);
+    ReplaceEditText(KeyPage::IDC_PATH_EDIT, L"mytool");
+    Apply();
+    KeyRecord record;
+    ASSERT_TRUE(Stored(5, record));
+    std::wstring desc, param;
+    int32_t type = 0;
+    DataStore::Instance().GetKeyOtherData(record.macroValue, desc, param, type);
+    EXPECT_EQ(param, (bin / "mytool").wstring());
+}
+
+TEST_F(KeyPageTest, ATypedPathThatIsNoProgramIsRefusedWithTheReason) {
+    StartOnKeyPage();
+    ClickButton(4);
+    ClickType(kFuncLaunch);
+    AnswerMessageBoxes({33, 33, 33});
+    Apply();  // nothing typed
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].message, Text(1156));
+    ReplaceEditText(KeyPage::IDC_PATH_EDIT, L"/no/such/program");
+    Apply();
+    ASSERT_EQ(boxes.size(), 2u);
+    EXPECT_NE(boxes[1].message.find(L"/no/such/program"), std::wstring::npos);
+    const fs::path text = Root() / "notes.txt";
+    std::ofstream(text) << "not a program\n";
+    ReplaceEditText(KeyPage::IDC_PATH_EDIT, text.wstring());
+    Apply();
+    ASSERT_EQ(boxes.size(), 3u);
+    EXPECT_EQ(boxes[2].message, Text(971));
+    KeyRecord record;
+    EXPECT_FALSE(Stored(4, record));
+}
+
+TEST_F(KeyPageTest, ALongWebAddressIsStoredAndOpenedWhole) {
+    const fs::path bin = Root() / "bin";
+    fs::create_directories(bin);
+    const fs::path mark = Root() / "opened";
+    std::ofstream(bin / "xdg-open") << "#!/bin/sh\nprintf '%s\\n' \"$1\" >> '" << mark.string() << "'\n";
+    fs::permissions(bin / "xdg-open", fs::perms::owner_all);
+    PrependPath(bin);
+    StartOnKeyPage();
+    std::wstring address = L"https://www.example.org/a/very/long/path?";
+    while (address.size() < 1100) address += L"key" + std::to_wstring(address.size()) + L"=value&";
+    ClickButton(6);
+    ClickType(kFuncWeb);
+    ReplaceEditText(KeyPage::IDC_PATH_EDIT, address);
+    EXPECT_EQ(Control<MEdit>(KeyPage::IDC_PATH_EDIT)->GetEditText(), address) << "the field takes it all";
+    Apply();
+    KeyRecord record;
+    ASSERT_TRUE(Stored(6, record));
+    EXPECT_EQ(record.macroDesc, address);
+    // The field shows the end being typed, the map the address cut with a tooltip.
+    sim->PressButton(6);
+    Settle();
+    EXPECT_EQ(WaitForFile(mark), Orvix::WideToUtf8(L"http://" + address.substr(8)) + "\n");
+}
+
+TEST_F(KeyPageTest, RowsWithShortValuesFromEarlierVersionsAreStillRead) {
+    StartOnKeyPage();
+    DataStore& store = DataStore::Instance();
+    // As earlier versions stored them: the caption cut to 30 characters.
+    const int32_t web = store.AddKeyOtherData(L"https://example.org/a/very/lon", L"", kFuncWeb);
+    const int32_t program = store.AddKeyOtherData(L"tool", L"/usr/bin/tool", kFuncLaunch);
+    for (auto [keyCode, type, id] :
+         {std::tuple<int, int, int32_t>{5, kFuncWeb, web}, {6, kFuncLaunch, program}}) {
+        KeyRecord record;
+        record.profile = Profile();
+        record.keyCode = keyCode;
+        record.macroType = type;
+        record.macroValue = id;
+        record.macroDesc = type == kFuncWeb ? L"https://example.org/a/very/lon" : L"tool";
+        ASSERT_GT(store.SaveKey(record), 0);
+    }
+    dlg->SwitchProfile(Profile());
+    Settle();
+    ClickButton(5);
+    EXPECT_EQ(Control<MEdit>(KeyPage::IDC_PATH_EDIT)->GetEditText(), L"https://example.org/a/very/lon");
+    ClickButton(6);
+    EXPECT_EQ(Control<MEdit>(KeyPage::IDC_PATH_EDIT)->GetEditText(), L"/usr/bin/tool");
+    EXPECT_EQ(Caption(6), L"tool");
+}
+
+TEST_F(KeyPageTest, ASaveThatFailsLeavesNoAddressRowBehind) {
+    StartOnKeyPage();
+    // The store refuses new assignments from now on, as a full disk would.
+    sqlite3* db = nullptr;
+    fs::path file;
+    for (const auto& entry : fs::directory_iterator(fs::path(Orvix::WideToUtf8(GetDatabaseFolder()))))
+        if (entry.path().string().find("_data1.db") != std::string::npos && entry.path().extension() == ".db")
+            file = entry.path();
+    ASSERT_FALSE(file.empty());
+    ASSERT_EQ(sqlite3_open(file.string().c_str(), &db), SQLITE_OK);
+    auto rows = [&] {
+        int count = -1;
+        sqlite3_exec(
+            db, "SELECT count(*) FROM t_key_otherdata",
+            [](void* out, int, char** values, char**) {
+                *static_cast<int*>(out) = std::atoi(values[0]);
+                return 0;
+            },
+            &count, nullptr);
+        return count;
+    };
+    ASSERT_EQ(sqlite3_exec(db,
+                           "CREATE TRIGGER refuse BEFORE INSERT ON t_key_macro_data "
+                           "BEGIN SELECT RAISE(ABORT, 'refused'); END;",
+                           nullptr, nullptr, nullptr),
+              SQLITE_OK);
+    const int before = rows();
+    ClickButton(6);
+    ClickType(kFuncWeb);
+    ReplaceEditText(KeyPage::IDC_PATH_EDIT, L"example.org");
+    Apply();
+    KeyRecord record;
+    EXPECT_FALSE(Stored(6, record));
+    EXPECT_EQ(rows(), before) << "an address row without its assignment was left";
+    sqlite3_exec(db, "DROP TRIGGER refuse", nullptr, nullptr, nullptr);
+    sqlite3_close(db);
+}
+
+// ---------------------------------------------------------------- macros and counts
+
+TEST_F(KeyPageTest, TheMacroTypeWithAnEmptyLibrarySaysSoAndLeadsToTheMacroPage) {
+    StartOnKeyPage();
+    ClickType(kFuncMacro);
+    EXPECT_FALSE(Control(KeyPage::IDC_GROUP)->IsVisible());
+    EXPECT_FALSE(Control(KeyPage::IDC_RADIO_COUNT)->IsVisible());
+    EXPECT_TRUE(Control(KeyPage::IDC_NO_MACRO)->IsVisible());
+    EXPECT_EQ(Control<MControlFont>(KeyPage::IDC_NO_MACRO)->GetTitle(), Text(1154));
+    EXPECT_FALSE(Control(KeyPage::IDC_APPLY)->IsEnabled());
+    ClickControl(KeyPage::IDC_OPEN_MACROS);
+    Settle();
+    EXPECT_EQ(dlg->GetCurrentTabId(), kTabMacro);
+
+    // A macro made meanwhile is there when the page is back.
+    DataStore::Instance().AddMacro(L"Macro 1");
+    dlg->BroadcastPageEvent(PageEvent::MacroLibraryChanged, nullptr);
+    ClickTab(kTabKey);
+    Settle();
+    EXPECT_TRUE(Control(KeyPage::IDC_GROUP)->IsVisible());
+    EXPECT_FALSE(Control(KeyPage::IDC_NO_MACRO)->IsVisible());
+    EXPECT_TRUE(Control(KeyPage::IDC_APPLY)->IsEnabled());
+}
+
+TEST_F(KeyPageTest, AnEmptiedRepeatCountBecomesOne) {
+    StartOnKeyPage();
+    DataStore::Instance().AddMacro(L"Macro 1");
+    ClickType(kFuncMacro);
+    ReplaceEditText(KeyPage::IDC_COUNT, L"");
+    EXPECT_EQ(Control<MEdit>(KeyPage::IDC_COUNT)->GetEditText(), L"");
+    ClickAway();
+    EXPECT_EQ(Control<MEdit>(KeyPage::IDC_COUNT)->GetEditText(), L"1");
+}
+
+// ---------------------------------------------------------------- the picture and the lists
+
+TEST_F(KeyPageTest, TheModelPictureLiesOnThePanelUnderTheMapAndOnNoOtherPage) {
+    StartOnKeyPage();
+    auto* picture = Control<MPicture>(KeyPage::IDC_MOUSE_PICTURE);
+    ASSERT_NE(picture, nullptr);
+    ASSERT_TRUE(picture->IsVisible());
+    const CSize size = picture->GetImageSize();
+    const CRect client = Platform::GetClientRect(Hwnd());
+    EXPECT_EQ(picture->GetRect(),
+              CRect(client.right - size.cx - 160, 145, client.right - 160, 145 + size.cy));
+    EXPECT_FALSE(Control(IDC_MOUSE_PICTURE)->IsVisible());
+    // Drawn as it is, not through the panel: an opaque pixel of the picture is the window's.
+    ASSERT_TRUE(dlg->GetDescription().mouseImage.has_value());
+    auto image = MRender::LoadImageFromFile(Manager::GetSkinPath(*dlg->GetDescription().mouseImage));
+    ASSERT_NE(image, nullptr);
+    Platform::InvalidateRect(Hwnd());
+    Platform::UpdateWindow(Hwnd());
+    const Canvas* shown = Platform::GetPresentedImage(Hwnd());
+    int compared = 0;
+    for (int y = size.cy / 3; y < size.cy * 2 / 3 && compared < 20; y += 7)
+        for (int x = size.cx / 3; x < size.cx * 2 / 3 && compared < 20; x += 5) {
+            const Color p = image->GetPixel(x, y);
+            if (p.GetA() != 255) continue;
+            const CPoint at(picture->GetRect().left + x, picture->GetRect().top + y);
+            // Where the map draws nothing.
+            bool underMap = false;
+            auto* map = Map();
+            for (int i = 0; i < map->GetItemCount(); ++i) {
+                CRect label = map->GetLabelRect(i);
+                label.InflateRect(3, 3);
+                const CRect dot = map->GetDotRect(i);
+                if (label.PtInRect(at) || (at.y >= dot.top - 4 && at.y <= dot.bottom + 4)) underMap = true;
+            }
+            if (underMap) continue;
+            EXPECT_EQ(shown->GetPixel(at.x, at.y).GetValue(), p.GetValue()) << at.x << "," << at.y;
+            ++compared;
+        }
+    EXPECT_GT(compared, 5);
+    for (int tab : {kTabDpi, kTabMacro, kTabText, kTabDevice}) {
+        ClickTab(tab);
+        Settle();
+        EXPECT_FALSE(Control(IDC_PAGE_KEY)->IsVisible()) << "the key page and its picture are left";
+        EXPECT_FALSE(Control(IDC_MOUSE_PICTURE)->IsVisible()) << tab;
+    }
+}
+
+TEST_F(KeyPageTest, TheValueUnderThePointerLooksUnlikeTheChosenOne) {
+    StartOnKeyPage();
+    ClickType(kFuncMouse);
+    auto* values = Control<KeyFuncValue>(KeyPage::IDC_VALUE_LIST);
+    ClickValueRow(0);
+    const CRect chosen = values->GetRowRect(0), other = values->GetRowRect(3);
+    hands.MoveTo(Hwnd(), other.CenterPoint());
+    ASSERT_EQ(values->GetHoverItem(), 3);
+    Platform::UpdateWindow(Hwnd());
+    const Canvas* shown = Platform::GetPresentedImage(Hwnd());
+    // Their backgrounds, right of the texts, differ.
+    const CPoint a(chosen.right - 12, chosen.CenterPoint().y), b(other.right - 12, other.CenterPoint().y);
+    EXPECT_NE(shown->GetPixel(a.x, a.y).GetValue(), shown->GetPixel(b.x, b.y).GetValue());
 }

@@ -273,14 +273,16 @@ TEST_F(LightPageTest, PresetsPaletteAndSaturationSetTheColour) {
     EXPECT_EQ(ReceivedReports(), std::vector<std::string>{});
 }
 
-TEST_F(LightPageTest, ResetAsksThenShowsTheStoredRows) {
+TEST_F(LightPageTest, ResetAsksThenRestoresTheRowsOfTheFirstLoad) {
     StartOnLightPage();
     DragSlider(LightPage::IDC_BRIGHTNESS, 0.2);
-    const int brightness = Row(3).brightness;
-    // Stored behind the page's back, as an import would.
+    // Stored behind the page's back, as an import would, and another mode chosen.
     LightData row = Row(3);
     row.speed = 40;
     ASSERT_TRUE(DataStore::Instance().UpdateLight(Profile(), 3, row));
+    ChooseMode(5);
+    ClickControl(LightPage::IDC_PRESET_FIRST + 2);
+    Settle();
     const int resets = dlg->GetState().GetQueuedCount(kTaskResetPage);
 
     AnswerMessageBoxes({CUIMessageBox::IDC_SECOND});
@@ -290,19 +292,46 @@ TEST_F(LightPageTest, ResetAsksThenShowsTheStoredRows) {
     EXPECT_EQ(boxes[0].title, GetLanguageText(L"LAN", 276));
     EXPECT_EQ(boxes[0].message, GetLanguageText(L"LAN", 275));
     EXPECT_EQ(dlg->GetState().GetQueuedCount(kTaskResetPage), resets);
-    EXPECT_EQ(Slider(LightPage::IDC_SPEED)->GetProgress(), 128);
+    EXPECT_EQ(Row(3).speed, 40) << "cancelled: nothing changes";
+    EXPECT_EQ(Row(5).colorValue, 0xFF0C00);
 
+    // Confirmed: every mode as on the first load, the spectrum cycle shown.
     AnswerMessageBoxes({CUIMessageBox::IDC_FIRST});
     ClickControl(LightPage::IDC_RESET);
     Settle();
     EXPECT_EQ(dlg->GetState().GetQueuedCount(kTaskResetPage), resets + 1);
-    EXPECT_EQ(Slider(LightPage::IDC_SPEED)->GetProgress(), 40);
-    EXPECT_EQ(Slider(LightPage::IDC_BRIGHTNESS)->GetProgress(), brightness);
-    // The stored values are kept, not replaced by defaults.
-    EXPECT_EQ(Row(3).speed, 40);
-    EXPECT_EQ(Row(3).brightness, brightness);
+    for (const LightData& first : DefaultLightRows(Profile())) {
+        const LightData now = Row(first.mode);
+        EXPECT_EQ(now.brightness, first.brightness) << first.mode;
+        EXPECT_EQ(now.speed, first.speed) << first.mode;
+        EXPECT_EQ(now.colorValue, first.colorValue) << first.mode;
+        EXPECT_EQ(now.configFunc, first.configFunc) << first.mode;
+    }
+    EXPECT_EQ(DataStore::Instance().GetActiveLightMode(Profile()), 3);
+    EXPECT_EQ(Control<MComboBox>(LightPage::IDC_MODE)->GetCurData(), 3);
+    EXPECT_EQ(Slider(LightPage::IDC_SPEED)->GetProgress(), 128);
+    EXPECT_EQ(Slider(LightPage::IDC_BRIGHTNESS)->GetProgress(), 255);
     EXPECT_EQ(DataStore::Instance().CountLights(Profile()), 7);
     EXPECT_EQ(ReceivedReports(), std::vector<std::string>{});
+}
+
+TEST_F(LightPageTest, TheWheelOnTheHueBarSetsTheColourToo) {
+    StartOnLightPage();
+    ChooseMode(1);
+    ClickControl(LightPage::IDC_PRESET_FIRST + 2);  // a blue: the bar's thumb stands inside it
+    Settle();
+    const int32_t before = Row(1).colorValue;
+    const int tasks = LightingTasks();
+    auto* palette = Control<PaletteBar>(LightPage::IDC_PALETTE);
+    hands.MoveToControl(palette);
+    for (int i = 0; i < 10; ++i) hands.Wheel(-1);
+    Settle();
+    const COLORREF shown =
+        palette->PaletteHSLToRGB(Slider(LightPage::IDC_SATURATION)->GetProgress()) & 0xFFFFFF;
+    EXPECT_NE(Row(1).colorValue, before);
+    EXPECT_EQ(COLORREF(Row(1).colorValue), shown);
+    EXPECT_EQ(EditText(LightPage::IDC_RED), std::to_wstring(shown & 0xFF));
+    EXPECT_GT(LightingTasks(), tasks);
 }
 
 TEST_F(LightPageTest, TextsAndModeCaptionsFollowTheLanguage) {

@@ -292,15 +292,18 @@ TEST_F(MacroPageTest, NoTimingKeepsTenMsAndAFixedDelayIsKeptInItsRange) {
     EXPECT_EQ(boxes.size(), 2u);
     Retype(MacroPage::IDC_FIXED_DELAY, L"250");
     EXPECT_EQ(boxes.size(), 2u) << "a value in range is taken silently";
+    // The delay is the next recording's: stored with the macro when its events are.
     ASSERT_TRUE(DataStore::Instance().GetMacro(macro, stored));
-    EXPECT_EQ(stored.delayType, 2);
-    EXPECT_EQ(stored.delayTime, 250);
+    EXPECT_EQ(stored.delayType, 0);
 
     ClickControl(MacroPage::IDC_CLEAR_EVENTS);
     StartRecording();
     Tap('C');
     StopRecording();
     EXPECT_EQ(Stored(macro), (std::vector<Ev>{{2, 67, 250, kDown + L"C"}, {3, 67, 10, kUp + L"C"}}));
+    ASSERT_TRUE(DataStore::Instance().GetMacro(macro, stored));
+    EXPECT_EQ(stored.delayType, 2);
+    EXPECT_EQ(stored.delayTime, 250);
     ExpectMouseHoldsLibrary();
 }
 
@@ -747,7 +750,8 @@ TEST_F(MacroPageTest, MacrosThatDoNotFitAreMarkedAndTheirButtonsKeepTheirDefault
         store.SaveKey(key);
     }
     SelectMacroRow(ids[0]);
-    ClickControl(MacroPage::IDC_DELAY_NONE);  // any change sends the library and the buttons
+    StartRecording();  // a recording, even an empty one, sends the library and the buttons
+    StopRecording();
     Settle();
     const ButtonCode fallback = DefaultButtonCode(3);
     const auto map = sim->State().settings.buttonMap;
@@ -833,4 +837,120 @@ TEST_F(MacroPageTest, ADelayEditedInPlaceIsSavedToItsOwnMacro) {
     EXPECT_EQ(Stored(first)[0].delay, 480);
     EXPECT_EQ(Stored(second), secondBefore);
     ExpectMouseHoldsLibrary();
+}
+
+TEST_F(MacroPageTest, DelayChoicesOnlyPrepareTheNextRecording) {
+    AnswerMessageBoxes({});
+    StartOnMacroPage();
+    const int32_t macro = NewMacro();
+    SelectAndRecord(macro);
+    Settle();
+    sim->Trace().ClearReceived();
+    MacroData before;
+    ASSERT_TRUE(DataStore::Instance().GetMacro(macro, before));
+
+    // The radios and the fixed delay: the edit follows, nothing is stored or sent.
+    ClickControl(MacroPage::IDC_DELAY_FIXED);
+    EXPECT_TRUE(Control<MEdit>(MacroPage::IDC_FIXED_DELAY)->IsEnabled());
+    EXPECT_EQ(Control<MEdit>(MacroPage::IDC_FIXED_DELAY)->GetEditText(), L"10");
+    Retype(MacroPage::IDC_FIXED_DELAY, L"40");
+    ClickControl(MacroPage::IDC_DELAY_NONE);
+    EXPECT_FALSE(Control<MEdit>(MacroPage::IDC_FIXED_DELAY)->IsEnabled());
+    ClickControl(MacroPage::IDC_DELAY_FIXED);
+    Settle();
+    MacroData after;
+    ASSERT_TRUE(DataStore::Instance().GetMacro(macro, after));
+    EXPECT_EQ(after.delayType, before.delayType);
+    EXPECT_EQ(after.delayTime, before.delayTime);
+    EXPECT_EQ(ReceivedReports(), std::vector<std::string>{});
+}
+
+TEST_F(MacroPageTest, ReleasesOfKeysAndButtonsHeldBeforeTheRecordingAreLeftOut) {
+    StartOnMacroPage();
+    const int32_t macro = NewMacro();
+    ClickControl(MacroPage::IDC_DELAY_NONE);
+    StartRecording();
+    // Shift and the right button were down when the recording began.
+    Key(VK_SHIFT, true);
+    MouseButton(kRawRightUp);
+    Tap('B');
+    MouseButton(kRawRightDown);
+    MouseButton(kRawRightUp);
+    Key('B', true);  // released twice: the second has no press
+    StopRecording();
+    EXPECT_EQ(Stored(macro), (std::vector<Ev>{{2, 66, 10, kDown + L"B"},
+                                              {3, 66, 10, kUp + L"B"},
+                                              {4, 2, 10, kDown + L"RB"},
+                                              {5, 2, 10, kUp + L"RB"}}));
+}
+
+TEST_F(MacroPageTest, TheCounterShowsTheLimitWithOrWithoutAMacro) {
+    StartOnMacroPage();
+    EXPECT_EQ(page->GetSelectedMacro(), 0);
+    EXPECT_EQ(Control<MControlFont>(MacroPage::IDC_COUNTER)->GetTitle(), L"0/200");
+    SelectAndRecord(NewMacro());
+    EXPECT_EQ(Control<MControlFont>(MacroPage::IDC_COUNTER)->GetTitle(), L"2/200");
+    ClickMacroMenuEntry(0, 1);
+    EXPECT_EQ(page->GetSelectedMacro(), 0);
+    EXPECT_EQ(Control<MControlFont>(MacroPage::IDC_COUNTER)->GetTitle(), L"0/200");
+}
+
+TEST_F(MacroPageTest, DeletingAMacroThatButtonsUseNamesThemAndGivesThemTheirDefaults) {
+    DataStore& store = DataStore::Instance();
+    StartOnMacroPage();
+    const int32_t used = NewMacro();
+    SelectAndRecord(used);
+    // Button 4 of this profile and button 6 of profile 2 play it.
+    for (auto [profile, keyCode] :
+         {std::pair<int32_t, int32_t>{dlg->GetState().GetCurrentProfile(), 4}, {2, 6}}) {
+        KeyRecord record;
+        record.profile = profile;
+        record.keyCode = keyCode;
+        record.macroType = kFuncMacro;
+        record.macroValue = used;
+        record.macroValue2 = 1;
+        record.macroDesc = L"Macro 1";
+        ASSERT_GT(store.SaveKey(record), 0);
+    }
+    dlg->QueueTask(kTaskWriteButtonMap);
+    Settle();
+    ASSERT_EQ(sim->State().settings.buttonMap[4 * 4], 0x60);
+
+    // Cancelled: nothing goes.
+    AnswerMessageBoxes({CUIMessageBox::IDC_SECOND});
+    ClickMacroMenuEntry(0, 1);
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].title, Text(1150));
+    EXPECT_NE(boxes[0].message.find(Text(304)), std::wstring::npos) << "the button is named";
+    KeyRecord record;
+    EXPECT_TRUE(store.GetKey(2, 6, record));
+    MacroData data;
+    EXPECT_TRUE(store.GetMacro(used, data));
+
+    // Confirmed: the macro goes, both buttons have their defaults, the mouse too.
+    AnswerMessageBoxes({CUIMessageBox::IDC_FIRST});
+    boxes.clear();
+    sim->Trace().ClearReceived();
+    ClickMacroMenuEntry(0, 1);
+    Settle();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_FALSE(store.GetMacro(used, data));
+    EXPECT_FALSE(store.GetKey(dlg->GetState().GetCurrentProfile(), 4, record));
+    EXPECT_FALSE(store.GetKey(2, 6, record));
+    const auto& map = sim->State().settings.buttonMap;
+    EXPECT_EQ(std::vector<uint8_t>(map.begin() + 16, map.begin() + 20),
+              (std::vector<uint8_t>{0x10, 0x08, 0, 0}));
+    auto* buttons = Control<MouseCtrl>(KeyPage::IDC_BUTTON_MAP);
+    for (int i = 0; i < buttons->GetItemCount(); ++i) {
+        if (buttons->GetItemKeyValue(i) == 4) {
+            EXPECT_EQ(buttons->GetItemText(i), Text(154));
+        }
+    }
+
+    // A macro no button uses goes without a question.
+    boxes.clear();
+    SelectAndRecord(NewMacro());
+    ClickMacroMenuEntry(0, 1);
+    EXPECT_EQ(boxes.size(), 0u);
+    EXPECT_EQ(MacroCount(), 0);
 }

@@ -7,11 +7,13 @@
 #include "../support/DeniedBackend.h"
 #include "MainWindowFixture.h"
 #include "app/pages/DevicePage.h"
+#include "app/pages/KeyPage.h"
 #include "dialogs/ProfileDlg.h"
 #include "dialogs/WaitDlg.h"
 #include "exchange/LanguageText.h"
-#include "orvix/core/TextConv.h"
 #include "orvix/controls/DListBox.h"
+#include "orvix/core/MRender.h"
+#include "orvix/core/TextConv.h"
 #include "orvix/widgets/BatteryCtrl.h"
 #include "orvix/widgets/CDeviceList.h"
 
@@ -64,13 +66,14 @@ TEST_F(MainWindowTest, ViewsFollowTheMouseComingAndGoing) {
     EXPECT_EQ(dlg->GetDeviceList()->GetDeviceState(101), 1);
     EXPECT_FALSE(dlg->GetDeviceList()->GetCardRect(0).IsRectEmpty());
 
-    // A click on the model shows it with its tabs and picture.
+    // A click on the model shows it with its tabs, the key page with its picture.
     ClickDeviceCard(0);
     Settle();
     EXPECT_EQ(dlg->GetView(), DeviceMainDlg::View::Model);
     EXPECT_TRUE(Visible(IDC_TABS));
     EXPECT_TRUE(Visible(IDC_TAB_BKG));
-    EXPECT_TRUE(Visible(IDC_MOUSE_PICTURE));
+    EXPECT_TRUE(Visible(KeyPage::IDC_MOUSE_PICTURE));
+    EXPECT_FALSE(Visible(IDC_MOUSE_PICTURE)) << "the frame's picture would lie under the pages' panels";
     EXPECT_TRUE(Visible(IDC_PROFILE));
     EXPECT_TRUE(Visible(IDC_BATTERY));
     EXPECT_EQ(dlg->GetCurrentTabId(), kTabKey);
@@ -118,7 +121,9 @@ TEST_F(MainWindowTest, TabsShowTheirOwnPageOnly) {
         for (const auto& [otherTab, otherPage] : tabs)
             EXPECT_EQ(Visible(otherPage), otherPage == page) << "tab " << tab << ", page " << otherPage;
         EXPECT_FALSE(Visible(IDC_PAGE_HOME));
-        EXPECT_TRUE(Visible(IDC_MOUSE_PICTURE));
+        // The model's picture only on the key page, where the button map lies over it.
+        EXPECT_FALSE(Visible(IDC_MOUSE_PICTURE));
+        EXPECT_EQ(Visible(IDC_PAGE_KEY) && Visible(KeyPage::IDC_MOUSE_PICTURE), tab == kTabKey);
     }
     // Every visible tab lies wholly inside the strip (the lowest one too).
     MTabCtrl* strip = dlg->GetTabCtrl();
@@ -288,15 +293,36 @@ TEST_F(MainWindowTest, MaximiseButtonImageFollowsTheZoomState) {
               std::wstring::npos);
 }
 
-TEST_F(MainWindowTest, LayoutScalesWithTheWindowHeight) {
+TEST_F(MainWindowTest, AResizedWindowKeepsItsProportionsTextIncluded) {
     Start();
     EXPECT_DOUBLE_EQ(dlg->GetScaleFactor(), 800.0 / 780.0);
+    // 1600 x 1000 on the screen: everything 1.25 times as large, the layout
+    // (and the pages' client height / 780 rule) as at 1280 x 800.
     Headless::Resize(Hwnd(), 1600, 1000);
     Platform::RunPending();
-    EXPECT_DOUBLE_EQ(dlg->GetScaleFactor(), 1000.0 / 780.0);
+    EXPECT_DOUBLE_EQ(Platform::GetScale(), 1.25);
+    EXPECT_EQ(dlg->GetClientRect(), CRect(0, 0, 1280, 800));
+    EXPECT_DOUBLE_EQ(dlg->GetScaleFactor(), 800.0 / 780.0);
+    EXPECT_EQ(Control(IDC_SYSBTN_CLOSE)->GetRect(), CRect(1230, 10, 1260, 40));
+    const CPoint corner = Platform::ClientToDeviceScreen(Hwnd(), CRect()).TopLeft();
+    CRect footer = Platform::ClientToDeviceScreen(Hwnd(), Control(IDC_FOOTER_BAR)->GetRect());
+    footer.OffsetRect(-corner.x, -corner.y);
+    EXPECT_EQ(footer, CRect(1, 938, 1599, 999));
+    // Wider than 16:10: the height sets the factor and the layout gets the width.
+    Headless::Resize(Hwnd(), 2000, 1000);
+    Platform::RunPending();
+    EXPECT_DOUBLE_EQ(Platform::GetScale(), 1.25);
+    EXPECT_EQ(dlg->GetClientRect(), CRect(0, 0, 1600, 800));
     EXPECT_EQ(Control(IDC_SYSBTN_CLOSE)->GetRect(), CRect(1550, 10, 1580, 40));
-    EXPECT_EQ(Control(IDC_FOOTER_BAR)->GetRect(), CRect(1, 950, 1599, 999));
-    EXPECT_EQ(Control(IDC_PAGE_KEY)->GetRect(), CRect(200, 75, 1599, 950));
+    EXPECT_EQ(Control(IDC_PAGE_KEY)->GetRect(), CRect(200, 75, 1599, 750));
+    // Taller: the width sets it, and the pages count with the height that
+    // width gives instead of growing wider than the window.
+    Headless::Resize(Hwnd(), 1280, 1000);
+    Platform::RunPending();
+    EXPECT_DOUBLE_EQ(Platform::GetScale(), 1.0);
+    EXPECT_EQ(dlg->GetClientRect(), CRect(0, 0, 1280, 1000));
+    EXPECT_DOUBLE_EQ(dlg->GetScaleFactor(), 800.0 / 780.0);
+    EXPECT_EQ(Control(IDC_FOOTER_BAR)->GetRect(), CRect(1, 950, 1279, 999));
 }
 
 TEST_F(MainWindowTest, AMouseThisUserMayNotOpenIsExplainedOnTheHomePage) {
@@ -337,4 +363,47 @@ TEST_F(MainWindowTest, ADamagedStoreIsReplacedAndToldOnce) {
     ClickDeviceCard(0);
     Settle();
     EXPECT_EQ(boxes.size(), 1u);
+}
+
+TEST_F(MainWindowTest, TheSavedPictureShowsAMessageBoxAsOpaqueAsTheScreenDoes) {
+    PlugCable();
+    Start();
+    ClickDeviceCard(0);
+    Settle();
+    const std::wstring path = (Root() / "message.png").wstring();
+    struct Seen {
+        DeviceMainDlg* window;
+        std::wstring path;
+        bool saved = false;
+        int differing = -1;
+        CRect at;
+    } seen{dlg.get(), path, false, -1, CRect()};
+    SetMessageBoxHook(
+        [](CUIMessageBox& box, void* context) {
+            auto& s = *static_cast<Seen*>(context);
+            Platform::UpdateWindow(box.GetSafeHwnd());
+            s.saved = SaveWindowPicture(*s.window, s.path);
+            // What the box shows: each of its pixels without the alpha the
+            // screen does not use.
+            const Canvas* own = Platform::GetPresentedImage(box.GetSafeHwnd());
+            auto picture = MRender::LoadImageFromFile(s.path);
+            if (own && picture) {
+                s.at = Platform::GetWindowRect(box.GetSafeHwnd());
+                s.at.OffsetRect(-Platform::GetWindowRect(s.window->GetSafeHwnd()).left,
+                                -Platform::GetWindowRect(s.window->GetSafeHwnd()).top);
+                s.differing = 0;
+                const uint32_t* pixels = own->GetData();
+                for (int y = 0; y < own->GetHeight(); ++y)
+                    for (int x = 0; x < own->GetWidth(); ++x) {
+                        const uint32_t expected = pixels[y * own->GetStride() + x] | 0xFF000000u;
+                        if (picture->GetPixel(s.at.left + x, s.at.top + y).GetValue() != expected)
+                            ++s.differing;
+                    }
+            }
+            box.DoCancel();
+        },
+        &seen);
+    dlg->ShowMessage(570, 571, CUIMessageBox::kKindOkCancel);
+    ASSERT_TRUE(seen.saved);
+    EXPECT_EQ(seen.differing, 0) << "the page shows through the message box in the picture";
 }

@@ -6,12 +6,16 @@
 // while the test runs the program's window.
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 class PasteTarget {
   public:
-    // Opens a window on $DISPLAY and takes the clipboard with `copied` (UTF-8).
-    explicit PasteTarget(const std::string& copied);
+    // Opens a window on $DISPLAY and takes the clipboard with `copied` (UTF-8)
+    // and the `more` formats (target, data), as a program that copied a picture
+    // offers it with a text.
+    explicit PasteTarget(const std::string& copied,
+                         std::vector<std::pair<std::string, std::string>> more = {});
     ~PasteTarget();
     PasteTarget(const PasteTarget&) = delete;
     PasteTarget& operator=(const PasteTarget&) = delete;
@@ -20,8 +24,9 @@ class PasteTarget {
     // Gives the window the keyboard focus (from its own thread).
     void TakeFocus();
     bool HasFocus() const;
-    // Asks the clipboard's owner for its text, as a paste would.
-    void AskClipboard();
+    // Asks the clipboard's owner for its text, as a paste would, or for another
+    // target ("image/png"; "TARGETS" gives the names of the formats, one a line).
+    void AskClipboard(const std::string& target = "UTF8_STRING");
     // Every text received, in order ("<none>" for a refused request).
     std::vector<std::string> Received() const;
 

@@ -8,6 +8,7 @@
 #include "app/pages/DevicePage.h"
 #include "dialogs/SettingDlg.h"
 #include "exchange/LanguageText.h"
+#include "orvix/controls/CRadioButton.h"
 #include "orvix/controls/CComboBoxList.h"
 #include "orvix/controls/ComboWnd.h"
 #include "orvix/controls/MComboBox.h"
@@ -125,4 +126,117 @@ TEST_F(SecondaryDialogsTest, FrenchChosenInTheSettingsRetitlesTheWindowAtOnce) {
     EXPECT_EQ(dlg->GetTabCtrl()->GetItemText(1), frenchTab);
     EXPECT_EQ(Control<MControlFont>(IDC_DEVICE_STATE)->GetTitle(), ReadLanguageText(GetProgramFolder(), 1036, L"LAN", 51));
     SetCurrentLcid(1033);
+}
+
+TEST_F(SecondaryDialogsTest, WithoutANotificationAreaIconHidingIsOfferedOffWithTheReason) {
+    PlugCable();
+    Start();
+    ASSERT_FALSE(dlg->HasTray());
+    struct Seen {
+        bool hideEnabled = true;
+        bool exitChecked = false;
+        std::wstring note;
+    } seen;
+    SetSettingDialogHook(
+        [](SettingDlg& settings, void* context) {
+            auto& s = *static_cast<Seen*>(context);
+            auto* hide = dynamic_cast<CRadioButton*>(settings.GetControl(SettingDlg::IDC_EXITMODE_HIDE));
+            auto* exit = dynamic_cast<CRadioButton*>(settings.GetControl(SettingDlg::IDC_EXITMODE_EXIT));
+            s.hideEnabled = hide->IsEnabled();
+            s.exitChecked = exit->GetCheck();
+            s.note =
+                dynamic_cast<MControlFont*>(settings.GetControl(SettingDlg::IDC_EXITMODE_NOTE))->GetTitle();
+            settings.DoCancel();
+        },
+        &seen);
+    WriteAppRegInt(L"exit_mode", 0);  // the stored wish is to hide
+    ClickControl(IDC_SYSBTN_SETTING);
+    Platform::RunPending();
+    EXPECT_FALSE(seen.hideEnabled);
+    EXPECT_TRUE(seen.exitChecked) << "the radios show what closing does";
+    EXPECT_EQ(seen.note, GetLanguageText(L"LAN", 1163));
+    EXPECT_EQ(ReadAppRegInt(L"exit_mode"), 0) << "the stored wish waits for an icon";
+}
+
+TEST_F(SecondaryDialogsTest, AfterALanguageChangeTheVersionSaysWhatItIs) {
+    Start();
+    struct Seen {
+        std::wstring before, after;
+    } seen;
+    SetSettingDialogHook(
+        [](SettingDlg& settings, void* context) {
+            auto& s = *static_cast<Seen*>(context);
+            auto* version = dynamic_cast<MControlFont*>(settings.GetControl(SettingDlg::IDC_VERSION));
+            s.before = version->GetTitle();
+            dynamic_cast<MComboBox*>(settings.GetControl(SettingDlg::IDC_LANGUAGE))
+                ->OnItemChosen(0);  // Français
+            s.after = version->GetTitle();
+            settings.DoCancel();
+        },
+        &seen);
+    ClickControl(IDC_SYSBTN_SETTING);
+    Platform::RunPending();
+    const std::wstring version = dlg->GetCatalog().software.version;
+    EXPECT_EQ(seen.before, L"v" + version);
+    EXPECT_EQ(seen.after, ReadLanguageText(GetProgramFolder(), 1036, L"LAN", 671) + L": v" + version);
+    SetCurrentLcid(1033);
+}
+
+TEST_F(SecondaryDialogsTest, OnTheCablePairingSaysWhatToPlugInAndSendsNothing) {
+    PlugCable();
+    Start();
+    ClickDeviceCard(0);
+    Settle();
+    ClickTab(kTabDevice);
+    Settle();
+    auto* button = Control<MControlFont>(DevicePage::IDC_PAIRING);
+    EXPECT_FALSE(button->IsEnabled());
+    EXPECT_EQ(button->GetTitle(), GetLanguageText(L"LAN", 1161));
+    sim->Trace().ClearReceived();
+    AnswerMessageBoxes({CUIMessageBox::IDC_FIRST});
+    ClickAt(Hwnd(), CentreOf(button));
+    Settle();
+    EXPECT_TRUE(boxes.empty());
+    for (const std::string& r : ReceivedReports()) EXPECT_NE(r.rfind("06 13 01 00 00 09", 0), 0u) << r;
+
+    // The receiver plugged in beside the cable: pairing is offered and goes to it.
+    dlg->SetPairingTimings(FastPairing());
+    PlugReceiver();
+    Settle();
+    EXPECT_TRUE(button->IsEnabled());
+    EXPECT_EQ(button->GetTitle(), GetLanguageText(L"LAN", 723));
+    SetPairDialogHook(
+        [](DonglePairDlg& pairing, void* context) {
+            // Closed once the receiver has its command.
+            auto* mouse = static_cast<SimBackend*>(context);
+            PumpUntil([&] {
+                const std::vector<std::string> sent = mouse->Trace().ReceivedHex("receiver");
+                return std::any_of(sent.begin(), sent.end(),
+                                   [](const std::string& r) { return r.rfind("06 13 01 00 00 09", 0) == 0; });
+            });
+            pairing.DoCancel();
+        },
+        sim.get());
+    sim->Trace().ClearReceived();
+    ClickControl(DevicePage::IDC_PAIRING);
+    Settle();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].message, GetLanguageText(L"LAN", 1160)) << "the question explains pairing";
+    EXPECT_NE(boxes[0].message, GetLanguageText(L"LAN", 723));
+    const std::vector<std::string> to = sim->Trace().ReceivedHex("receiver");
+    EXPECT_EQ(std::count_if(to.begin(), to.end(),
+                            [](const std::string& r) { return r.rfind("06 13 01 00 00 09", 0) == 0; }),
+              1);
+    const std::vector<std::string> cable = sim->Trace().ReceivedHex("cable");
+    EXPECT_EQ(std::count_if(cable.begin(), cable.end(),
+                            [](const std::string& r) { return r.rfind("06 13 01 00 00 09", 0) == 0; }),
+              0);
+}
+
+TEST_F(SecondaryDialogsTest, TheHomePagesPairingButtonWaitsForAReceiver) {
+    Start();  // nothing plugged
+    auto* button = Control<MControlFont>(IDC_HOME_PAIRING);
+    ASSERT_TRUE(button->IsVisible());
+    EXPECT_FALSE(button->IsEnabled());
+    EXPECT_EQ(button->GetTitle(), GetLanguageText(L"LAN", 1161));
 }

@@ -2,14 +2,15 @@
 // first start and their language, renaming, the 500-character editor, new,
 // delete, clear, the character map, the key page following every change; and a
 // text button typing into another X client on a private X server.
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <thread>
 
 #include "MainWindowFixture.h"
-#include "PrivateDisplayFixture.h"
 #include "PasteTarget.h"
+#include "PrivateDisplayFixture.h"
 #include "app/pages/KeyPage.h"
 #include "app/pages/TextPage.h"
 #include "exchange/LanguageText.h"
@@ -17,6 +18,7 @@
 #include "features/TextLibrary.h"
 #include "orvix/controls/MComboBox.h"
 #include "orvix/controls/MEdit.h"
+#include "orvix/controls/MEditBox.h"
 #include "orvix/core/TextConv.h"
 #include "orvix/widgets/MacroList.h"
 #include "orvix/widgets/MouseCtrl.h"
@@ -44,6 +46,19 @@ class TextPageTest : public MainWindowFixture {
         ASSERT_EQ(dlg->GetCurrentTabId(), kTabText);
         page = dynamic_cast<TextPage*>(dlg->GetPage(kTabText));
         ASSERT_NE(page, nullptr);
+    }
+
+    // Button `keyCode` of the current profile types the text, stored and sent to the mouse.
+    KeyRecord AssignText(int keyCode, const TextData& text) {
+        KeyRecord record;
+        record.profile = dlg->GetState().GetCurrentProfile();
+        record.keyCode = keyCode;
+        record.macroType = kFuncText;
+        record.macroValue = text.textId;
+        record.macroDesc = text.name;
+        EXPECT_GT(DataStore::Instance().SaveKey(record), 0);
+        dlg->QueueTask(kTaskWriteButtonMap);
+        return record;
     }
 
     MacroList* List() { return Control<MacroList>(TextPage::IDC_LIST); }
@@ -272,9 +287,79 @@ TEST_F(TextPageTest, CharacterMapStartsWhereOneIsInstalled) {
     EXPECT_TRUE(fs::exists(started));
 }
 
+TEST_F(TextPageTest, DeletingATextThatAButtonTypesAsksAndGivesTheButtonItsDefault) {
+    StartOnTextPage();
+    std::vector<TextData> texts;
+    DataStore::Instance().ListTexts(texts);
+    ASSERT_GE(texts.size(), 2u);
+    const KeyRecord record = AssignText(3, texts[0]);
+    Settle();
+    ASSERT_EQ(sim->State().settings.buttonMap[4 * 3], 0x50);
+
+    ClickRow(0);
+    AnswerMessageBoxes({CUIMessageBox::IDC_FIRST});
+    ClickControl(TextPage::IDC_DELETE);
+    Settle();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_NE(boxes[0].message.find(GetLanguageText(L"LAN", 303)), std::wstring::npos)
+        << "the button is named";
+    std::wstring content;
+    EXPECT_FALSE(DataStore::Instance().GetTextContent(texts[0].textId, content));
+    KeyRecord kept;
+    EXPECT_FALSE(DataStore::Instance().GetKey(record.profile, 3, kept));
+    // The mouse has the button's default code again; the map its default caption.
+    const auto& map = sim->State().settings.buttonMap;
+    EXPECT_EQ(std::vector<uint8_t>(map.begin() + 12, map.begin() + 16),
+              (std::vector<uint8_t>{0x10, 0x10, 0, 0}));
+    auto* buttons = Control<MouseCtrl>(KeyPage::IDC_BUTTON_MAP);
+    for (int i = 0; i < buttons->GetItemCount(); ++i) {
+        if (buttons->GetItemKeyValue(i) == 3) {
+            EXPECT_EQ(buttons->GetItemText(i), GetLanguageText(L"LAN", 153));
+        }
+    }
+}
+
+TEST_F(TextPageTest, TheClosedEditorShowsItsTextWhereTheOpenOneHasIt) {
+    StartOnTextPage();
+    ClickRow(1);
+    MEdit* editor = Editor();
+    // Closed, the text starts at the top left of the editor, as it does open.
+    Platform::InvalidateRect(Hwnd());
+    Platform::UpdateWindow(Hwnd());
+    auto firstInk = [&](const Canvas& c) {
+        const CRect r = editor->GetRect();
+        const Color back = c.GetPixel(r.right - 12, r.bottom - 12);
+        for (int y = r.top + 4; y < r.bottom - 4; ++y)
+            for (int x = r.left + 4; x < r.right - 20; ++x)
+                if (c.GetPixel(x, y).GetValue() != back.GetValue()) return y;
+        return -1;
+    };
+    const int closed = firstInk(*Platform::GetPresentedImage(Hwnd()));
+    ClickControl(TextPage::IDC_EDITOR);
+    ASSERT_TRUE(editor->IsEditing());
+    editor->GetEditBox()->SetSel(0, 0);
+    Platform::InvalidateRect(Hwnd());
+    Platform::UpdateWindow(Hwnd());
+    const int open = firstInk(*Platform::GetPresentedImage(Hwnd()));
+    ASSERT_GT(closed, 0);
+    EXPECT_NEAR(closed, open, 4) << "the text jumps when the editor opens";
+}
+
 // ---------------------------------------------------------------- typing on a real display
 
-class TextPageXvfbTest : public OnPrivateDisplay<TextPageTest> {};
+class TextPageXvfbTest : public OnPrivateDisplay<TextPageTest> {
+  protected:
+    // The target window takes the focus, the mouse's button 4 is pressed, and
+    // the text arrives there.
+    void TypeWithButton4(PasteTarget& target, const TextData& text) {
+        ASSERT_TRUE(target.Ready());
+        target.TakeFocus();
+        ASSERT_TRUE(PumpUntil([&] { return target.HasFocus(); }));
+        sim->PressButton(4);
+        ASSERT_TRUE(PumpUntil([&] { return !target.Received().empty(); }, 10000)) << "nothing was pasted";
+        EXPECT_EQ(target.Received()[0], Orvix::WideToUtf8(text.content));
+    }
+};
 
 TEST_F(TextPageXvfbTest, TextButtonTypesIntoTheFocusedClientAndTheClipboardComesBack) {
     StartReal();
@@ -284,28 +369,52 @@ TEST_F(TextPageXvfbTest, TextButtonTypesIntoTheFocusedClientAndTheClipboardComes
     std::vector<TextData> texts;
     DataStore::Instance().ListTexts(texts);
     ASSERT_EQ(texts.size(), 2u);
-    KeyRecord record;
-    record.profile = dlg->GetState().GetCurrentProfile();
-    record.keyCode = 4;
-    record.macroType = kFuncText;
-    record.macroValue = texts[0].textId;
-    record.macroDesc = texts[0].name;
-    ASSERT_GT(DataStore::Instance().SaveKey(record), 0);
-    dlg->QueueTask(kTaskWriteButtonMap);
+    const KeyRecord record = AssignText(4, texts[0]);
     ASSERT_TRUE(PumpUntil([&] { return sim->State().settings.buttonMap[4 * 4] == 0x50; }));
 
     PasteTarget target("the user's copy \u2713");
-    ASSERT_TRUE(target.Ready());
-    target.TakeFocus();
-    ASSERT_TRUE(PumpUntil([&] { return target.HasFocus(); }));
-
-    sim->PressButton(4);
-    ASSERT_TRUE(PumpUntil([&] { return !target.Received().empty(); }, 10000)) << "nothing was pasted";
-    EXPECT_EQ(target.Received()[0], Orvix::WideToUtf8(texts[0].content));
+    ASSERT_NO_FATAL_FAILURE(TypeWithButton4(target, texts[0]));
 
     // The clipboard holds the user's copy again.
     PumpUntil([] { return false; }, 500);
     target.AskClipboard();
     ASSERT_TRUE(PumpUntil([&] { return target.Received().size() == 2; }));
     EXPECT_EQ(target.Received()[1], "the user's copy \u2713");
+}
+
+TEST_F(TextPageXvfbTest, APictureOnTheClipboardIsStillThereAfterTyping) {
+    PlugCable();
+    dlg = std::make_unique<DeviceMainDlg>();
+    dlg->SetWorkerTimings(FastWorkerTimings());
+    ASSERT_TRUE(dlg->CreateMainWindow());
+    dlg->ShowMainWindow();
+    PumpUntil([] { return false; }, 1000);
+    dlg->SwitchModel();
+    PumpUntil([] { return false; }, 1000);
+    std::vector<TextData> texts;
+    DataStore::Instance().ListTexts(texts);
+    ASSERT_FALSE(texts.empty());
+    const KeyRecord record = AssignText(4, texts[0]);
+    ASSERT_TRUE(PumpUntil([&] { return sim->State().settings.buttonMap[4 * 4] == 0x50; }));
+
+    // A picture of 300 kB (it travels in pieces) copied with a text, as an image editor offers it.
+    std::string picture(300 * 1024, '\0');
+    for (size_t i = 0; i < picture.size(); ++i) picture[i] = char((i * 7 + i / 251) & 0xFF);
+    PasteTarget target("the picture's name", {{"image/png", picture}});
+    ASSERT_NO_FATAL_FAILURE(TypeWithButton4(target, texts[0]));
+
+    // Every format is offered again, the picture byte for byte.
+    PumpUntil([] { return false; }, 300);
+    // One question at a time: the answers come into the same property.
+    size_t answers = 1;
+    for (const char* asked : {"TARGETS", "image/png", "UTF8_STRING"}) {
+        target.AskClipboard(asked);
+        ASSERT_TRUE(PumpUntil([&] { return target.Received().size() == answers + 1; }, 10000)) << asked;
+        ++answers;
+    }
+    const std::vector<std::string> received = target.Received();
+    EXPECT_NE(received[1].find("image/png\n"), std::string::npos) << received[1];
+    EXPECT_EQ(received[2].size(), picture.size());
+    EXPECT_TRUE(received[2] == picture) << "the picture came back changed";
+    EXPECT_EQ(received[3], "the picture's name");
 }

@@ -27,8 +27,8 @@ int Distance(uint32_t a, uint32_t b) {
 std::vector<uint32_t> BuildPalette(const std::vector<const Canvas*>& frames) {
     std::map<uint32_t, int> counts;
     for (const Canvas* f : frames)
-        for (int y = 0; y < f->GetHeight(); ++y)
-            for (int x = 0; x < f->GetWidth(); ++x) ++counts[Rgb(*f, x, y)];
+        for (int y = 0; y < f->GetPixelHeight(); ++y)
+            for (int x = 0; x < f->GetPixelWidth(); ++x) ++counts[Rgb(*f, x, y)];
     std::vector<std::pair<int, uint32_t>> byUse;
     for (auto& [rgb, n] : counts) byUse.push_back({n, rgb});
     std::sort(byUse.begin(), byUse.end(), [](auto& a, auto& b) { return a.first > b.first; });
@@ -50,7 +50,7 @@ bool PutLoopExtension(GifFileType* gif) {
 
 bool SaveAnimatedGif(const std::vector<const Canvas*>& frames, int delayMs, const std::string& path) {
     if (frames.empty()) return false;
-    const int w = frames[0]->GetWidth(), h = frames[0]->GetHeight();
+    const int w = frames[0]->GetPixelWidth(), h = frames[0]->GetPixelHeight();
     const std::vector<uint32_t> palette = BuildPalette(frames);
     ColorMapObject* map = GifMakeMapObject(256, nullptr);
     if (!map) return false;

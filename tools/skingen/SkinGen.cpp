@@ -1,4 +1,6 @@
 // Draws the default skin (theme1) as PNG strips: skingen <output folder>.
+// Every picture is drawn twice from the same painters: "name.png" at 1x and
+// "name@2x.png" with twice the pixels, for windows drawn above 1x.
 #include "tools/skingen/SkinGen.h"
 
 #include <sys/stat.h>
@@ -9,6 +11,7 @@
 #include <string>
 
 #include "orvix/core/TextConv.h"
+#include "orvix/platform/Image.h"
 #include "platform/LeakSuppressions.h"
 #include "tools/skingen/GifWriter.h"
 
@@ -63,31 +66,35 @@ int main(int argc, char** argv) {
         // Images may live in subfolders ("icon/...").
         for (size_t i = folder.size() + 1; i < path.size(); ++i)
             if (path[i] == '/') mkdir(path.substr(0, i).c_str(), 0755);
-        bool saved;
-        if (path.ends_with(".gif")) {
-            // An animation: each frame is a picture of its own.
-            std::vector<std::unique_ptr<Canvas>> frames;
-            std::vector<const Canvas*> views;
-            for (int f = 0; f < image.frames; ++f) {
-                frames.push_back(std::make_unique<Canvas>(image.width, image.height));
-                image.paint(*frames.back(), CRect(0, 0, image.width, image.height), f);
-                views.push_back(frames.back().get());
+        for (int scale : {1, 2}) {
+            const std::string file =
+                scale == 1 ? path : WideToUtf8(Image::DensityFile(Utf8ToWide(path), scale));
+            bool saved;
+            if (path.ends_with(".gif")) {
+                // An animation: each frame is a picture of its own.
+                std::vector<std::unique_ptr<Canvas>> frames;
+                std::vector<const Canvas*> views;
+                for (int f = 0; f < image.frames; ++f) {
+                    frames.push_back(std::make_unique<Canvas>(image.width, image.height, scale));
+                    image.paint(*frames.back(), CRect(0, 0, image.width, image.height), f);
+                    views.push_back(frames.back().get());
+                }
+                saved = SaveAnimatedGif(views, kGifFrameMs, file);
+            } else {
+                Canvas strip(image.width * image.frames, image.height, scale);
+                for (int f = 0; f < image.frames; ++f) {
+                    CRect frame(f * image.width, 0, (f + 1) * image.width, image.height);
+                    strip.PushClip(frame);
+                    image.paint(strip, frame, f);
+                    strip.PopClip();
+                }
+                if (scale == 1) failures += CheckDistinctFrames(image, strip);
+                saved = strip.SavePng(Utf8ToWide(file));
             }
-            saved = SaveAnimatedGif(views, kGifFrameMs, path);
-        } else {
-            Canvas strip(image.width * image.frames, image.height);
-            for (int f = 0; f < image.frames; ++f) {
-                CRect frame(f * image.width, 0, (f + 1) * image.width, image.height);
-                strip.PushClip(frame);
-                image.paint(strip, frame, f);
-                strip.PopClip();
+            if (!saved) {
+                std::fprintf(stderr, "skingen: cannot write %s\n", file.c_str());
+                ++failures;
             }
-            failures += CheckDistinctFrames(image, strip);
-            saved = strip.SavePng(Utf8ToWide(path));
-        }
-        if (!saved) {
-            std::fprintf(stderr, "skingen: cannot write %s\n", image.name);
-            ++failures;
         }
     }
     return failures ? 1 : 0;

@@ -70,5 +70,10 @@ void StateHalo(Canvas& c, const CRect& r, int state, bool round);
 void Help(Canvas& c, const CRect& r, int state);
 void Reset(Canvas& c, const CRect& r, int state);
 void Scrollbar(Canvas& c, const CRect& r, bool vertical);
+// Painters that compute each pixel themselves: `paint` gets every device pixel
+// of `r`, with its top-left corner in logical units relative to r's corner and
+// its size in logical units (1 at 1x, 0.5 at 2x), and the premultiplied pixel.
+void ForEachPixel(Canvas& c, const CRect& r,
+                  const std::function<void(double x, double y, double size, uint32_t& pixel)>& paint);
 
 }  // namespace SkinGen

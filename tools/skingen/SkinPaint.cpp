@@ -183,4 +183,17 @@ const SkinList& AllImages() {
     return Registry();
 }
 
+void ForEachPixel(Canvas& c, const CRect& r,
+                  const std::function<void(double x, double y, double size, uint32_t& pixel)>& paint) {
+    const CRect pixels = c.ToPixels(r) & CRect(0, 0, c.GetPixelWidth(), c.GetPixelHeight());
+    const CRect whole = c.ToPixels(r);
+    const double size = 1.0 / c.GetScale();
+    uint32_t* data = c.GetData();
+    const int stride = c.GetStride();
+    for (int y = pixels.top; y < pixels.bottom; ++y)
+        for (int x = pixels.left; x < pixels.right; ++x)
+            paint((x - whole.left) * size, (y - whole.top) * size, size, data[size_t(y) * size_t(stride) + size_t(x)]);
+    c.MarkDirty();
+}
+
 }  // namespace SkinGen

@@ -83,25 +83,20 @@ void LightThumb(Canvas& c, const CRect& r, int state) {
 // The hue ring of the colour picker: hues round the centre (red to the right,
 // clockwise), brighter towards the outer edge.
 void ColorRing(Canvas& c, const CRect& r, int) {
-    const CPoint m = r.CenterPoint();
-    uint32_t* px = c.GetData();
-    const int stride = c.GetStride();
-    for (int y = r.top; y < r.bottom; ++y)
-        for (int x = r.left; x < r.right; ++x) {
-            const double d = std::hypot(x - m.x + 0.5, y - m.y + 0.5);
-            if (d < 63 || d > 116) continue;
-            double hue = std::atan2(double(y - m.y), double(x - m.x)) / (2 * kPi);
-            if (hue < 0) hue += 1;
-            const double t = (d - 64) / 51.0;
-            const COLORREF rgb = HSLToRGB(hue, 1.0, 0.42 + 0.16 * t);
-            // Soft edges: coverage fades over the outermost pixel.
-            const double cover = std::clamp(std::min(d - 63, 116 - d), 0.0, 1.0);
-            const BYTE a = BYTE(255 * cover);
-            const auto pre = [a](BYTE v) { return uint32_t(v * a / 255); };
-            px[y * stride + x] = uint32_t(a) << 24 | pre(GetRValue(rgb)) << 16 | pre(GetGValue(rgb)) << 8 |
-                                 pre(GetBValue(rgb));
-        }
-    c.MarkDirty();
+    const CPoint m = r.CenterPoint() - r.TopLeft();
+    ForEachPixel(c, r, [&](double x, double y, double size, uint32_t& px) {
+        const double d = std::hypot(x - m.x + size / 2, y - m.y + size / 2);
+        if (d < 63 || d > 116) return;
+        double hue = std::atan2(y - m.y, x - m.x) / (2 * kPi);
+        if (hue < 0) hue += 1;
+        const double t = (d - 64) / 51.0;
+        const COLORREF rgb = HSLToRGB(hue, 1.0, 0.42 + 0.16 * t);
+        // Soft edges: coverage fades over the outermost pixel.
+        const double cover = std::clamp(std::min(d - 63, 116 - d) / size, 0.0, 1.0);
+        const BYTE a = BYTE(255 * cover);
+        const auto pre = [a](BYTE v) { return uint32_t(v * a / 255); };
+        px = uint32_t(a) << 24 | pre(GetRValue(rgb)) << 16 | pre(GetGValue(rgb)) << 8 | pre(GetBValue(rgb));
+    });
 }
 
 void PaletteThumb(Canvas& c, const CRect& r, int state) {

@@ -206,9 +206,8 @@ Color Shade(Color base, double light, double spec) {
 }
 
 // Writes one pixel over what is there (colours unpremultiplied, alpha 0..1).
-void Blend(Canvas& c, int x, int y, Color col, double alpha) {
-    if (x < 0 || y < 0 || x >= c.GetWidth() || y >= c.GetHeight() || alpha <= 0) return;
-    uint32_t& px = c.GetData()[size_t(y) * size_t(c.GetStride()) + size_t(x)];
+void Blend(uint32_t& px, Color col, double alpha) {
+    if (alpha <= 0) return;
     const double a = std::min(1.0, alpha), keep = 1 - a;
     auto mix = [&](int shift, int src) {
         return uint32_t(std::lround(((px >> shift) & 0xFF) * keep + src * a));
@@ -216,12 +215,12 @@ void Blend(Canvas& c, int x, int y, Color col, double alpha) {
     px = (mix(24, 255) << 24) | (mix(16, col.GetR()) << 16) | (mix(8, col.GetG()) << 8) | mix(0, col.GetB());
 }
 
-// Share of the pixel at (x, y) inside the body, from 4 x 4 samples.
-double Coverage(double x, double y, double grow = 0) {
+// Share of the pixel at (x, y), `size` wide, inside the body, from 4 x 4 samples.
+double Coverage(double x, double y, double size, double grow = 0) {
     int inside = 0;
     for (int sy = 0; sy < 4; ++sy)
         for (int sx = 0; sx < 4; ++sx) {
-            const double px = x + (sx + 0.5) / 4, py = y + (sy + 0.5) / 4;
+            const double px = x + size * (sx + 0.5) / 4, py = y + size * (sy + 0.5) / 4;
             inside += std::abs(px - kCentre) < HalfWidth(py) + grow ? 1 : 0;
         }
     return inside / 16.0;
@@ -229,20 +228,18 @@ double Coverage(double x, double y, double grow = 0) {
 
 void ShadeBody(Canvas& c, const CRect& r, const MouseModel& m) {
     // A soft shadow below and to the right, then the shaded shell.
-    for (int y = 0; y < r.Height(); ++y)
-        for (int x = 0; x < r.Width(); ++x) {
-            const double hw = HalfWidth(y - 7.0);
-            if (hw <= 0) continue;
-            const double d = std::abs(x - 3 - kCentre) - hw;
-            if (d < 10) Blend(c, r.left + x, r.top + y, Color(0xFF000000), 0.5 * Smooth(10, -6, d));
-        }
+    ForEachPixel(c, r, [](double x, double y, double, uint32_t& pixel) {
+        const double hw = HalfWidth(y - 7.0);
+        if (hw <= 0) return;
+        const double d = std::abs(x - 3 - kCentre) - hw;
+        if (d < 10) Blend(pixel, Color(0xFF000000), 0.5 * Smooth(10, -6, d));
+    });
     const double lx = -0.45, ly = -0.62, lz = 0.64;  // light from the front left, above
     const double hx = lx, hy = ly, hz = lz + 1, hl = std::sqrt(hx * hx + hy * hy + hz * hz);
-    for (int y = 0; y < r.Height(); ++y)
-        for (int x = 0; x < r.Width(); ++x) {
-            const double cover = Coverage(x, y);
-            if (cover <= 0) continue;
-            const double px = x + 0.5, py = y + 0.5, dx = std::abs(px - kCentre);
+    ForEachPixel(c, r, [&](double x, double y, double size, uint32_t& pixel) {
+            const double cover = Coverage(x, y, size);
+            if (cover <= 0) return;
+            const double px = x + size / 2, py = y + size / 2, dx = std::abs(px - kCentre);
             double nx = -(Height(px + 1, py) - Height(px - 1, py)) / 2;
             double ny = -(Height(px, py + 1) - Height(px, py - 1)) / 2;
             const double nl = std::sqrt(nx * nx + ny * ny + 1);
@@ -259,8 +256,8 @@ void ShadeBody(Canvas& c, const CRect& r, const MouseModel& m) {
             const double rim =
                 hw > 0 ? Smooth(0.86, 1.0, dx / hw) * Smooth(0.3, 1, (px - kCentre) / hw + py / 420) : 0;
             col = Mix(col, m.accent, 0.18 * rim);
-            Blend(c, r.left + x, r.top + y, col, cover);
-        }
+            Blend(pixel, col, cover);
+    });
 }
 
 // Embossed seam: a dark groove with a lighter lip just below it.

@@ -60,7 +60,6 @@ constexpr int kScaleChoices[] = {75, 100, 125, 150, 175, 200, 250, 300};
 constexpr int kTextClose = 5;
 constexpr int kTextTabSettings = 651;
 constexpr int kTextTabAbout = 655;
-constexpr int kTextVersion = 671;
 constexpr int kTextNoTray = 1163;
 
 SettingDialogHook g_hook = nullptr;
@@ -333,7 +332,7 @@ void SettingDlg::ChangeLanguage() {
     SetTexts();
     // After a change of language the version says what it is.
     if (auto* version = dynamic_cast<MControlFont*>(GetControl(IDC_VERSION)))
-        version->SetTitle(Text(kTextVersion) + L": v" + m_software.version);
+        version->SetTitle(L"v" + m_software.version);  // the label beside it says "Version"
     if (HWND owner = GetParentHwnd()) Platform::PostMessage(owner, kLanguageChangedMessage, 0, 0);
 }
 

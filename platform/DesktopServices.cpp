@@ -121,7 +121,10 @@ bool SystemDesktopServices::SaveClipboard(ClipboardContents& contents) {
     m_waylandSaved.clear();
     if (UseWaylandClipboard() && !WaylandClipboard().Read(m_waylandSaved)) m_waylandSaved.clear();
     ClipboardKeeper* keeper = ClipboardKeeper::Get();
-    return keeper && keeper->Save(contents);
+    // Without an X display there is no X clipboard to lose (a Wayland session
+    // without XWayland): only the Wayland side, kept above.
+    if (!keeper) return UseWaylandClipboard();
+    return keeper->Save(contents);
 }
 
 bool SystemDesktopServices::RestoreClipboard(const ClipboardContents& contents) {
@@ -134,7 +137,9 @@ bool SystemDesktopServices::RestoreClipboard(const ClipboardContents& contents) 
 
 bool SystemDesktopServices::SetClipboardText(const std::wstring& text) {
     ClipboardKeeper* keeper = ClipboardKeeper::Get();
-    if (!keeper || !keeper->Offer(TextClipboardFormats(Orvix::WideToUtf8(text)))) return false;
+    // A Wayland session without XWayland has only the Wayland clipboard.
+    if (!keeper) return UseWaylandClipboard() && WaylandClipboard().Write(Orvix::WideToUtf8(text));
+    if (!keeper->Offer(TextClipboardFormats(Orvix::WideToUtf8(text)))) return false;
     m_answeredBefore = keeper->GetAnsweredRequests();
     // Native Wayland applications read the Wayland clipboard; the compositor's copy
     // of the X selection may come late or not at all. Written last, so both hold

@@ -124,7 +124,6 @@ UINT MWindow::ShowModal(int nCmdShow) {
         if (owner && Platform::IsWindow(owner)) {
             Platform::EnableWindow(owner, TRUE);
             Platform::SetActiveWindow(owner);
-            Platform::GiveKeyboardFocus(owner);
         }
     };
     UINT result = 0;

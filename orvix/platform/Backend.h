@@ -34,9 +34,6 @@ public:
     virtual void SetNativeTitle(void* native, const std::wstring& title) = 0;
     virtual void SetNativeOpacity(void* native, BYTE alpha) = 0;
     virtual void RaiseNative(void* native) = 0;
-    // Hands the keyboard to the window: without a window manager nobody gives it
-    // back to the owner when a dialog that had it goes.
-    virtual void FocusNative(void*) {}
     // The X11 window id behind a native window; 0 when there is none.
     virtual uint64_t NativeX11Id(void*) { return 0; }
     // `image` holds device pixels; `rect` is in them.

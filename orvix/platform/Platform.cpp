@@ -602,10 +602,6 @@ HWND Platform::SetActiveWindow(HWND hwnd) {
     return old;
 }
 
-void Platform::GiveKeyboardFocus(HWND hwnd) {
-    if (WindowRecord* w = Find(hwnd); w && w->native && IsWindowVisible(hwnd)) g_state->backend->FocusNative(w->native);
-}
-
 HWND Platform::GetActiveWindow() { return g_state ? g_state->active : nullptr; }
 
 void Platform::BringToTop(HWND hwnd) {

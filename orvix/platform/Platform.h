@@ -107,8 +107,6 @@ public:
 
     // ---- activation, capture, cursor ----
     static HWND SetActiveWindow(HWND hwnd);  // sends WM_NCACTIVATE/WM_ACTIVATE
-    // The desktop's keyboard focus to this window (for an owner a dialog leaves).
-    static void GiveKeyboardFocus(HWND hwnd);
     static HWND GetActiveWindow();
     static void BringToTop(HWND hwnd);
     static HWND SetCapture(HWND hwnd);

@@ -238,7 +238,6 @@ public:
     }
     void SetNativeOpacity(void* native, BYTE alpha) override { SDL_SetWindowOpacity(Window(native), alpha / 255.0f); }
     void RaiseNative(void* native) override { SDL_RaiseWindow(Window(native)); }
-    void FocusNative(void* native) override { SDL_SetWindowInputFocus(Window(native)); }
     uint64_t NativeX11Id(void* native) override { return SdlX11WindowId(Window(native)); }
 
     void PresentNative(void* native, const Canvas& image, const CRect& rect) override {

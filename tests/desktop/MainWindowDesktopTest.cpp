@@ -3,7 +3,10 @@
 // profiles, and its menu ends the program; every name the desktop matches the
 // program by is its application id; a text that cannot reach Wayland applications
 // is told with its fix; a wake-up from sleep makes the window read the mouse again.
+#include <unistd.h>
+
 #include <algorithm>
+#include <filesystem>
 #include <fstream>
 #include <regex>
 #include <sstream>
@@ -286,14 +289,24 @@ class WaylandWithoutUinput : public SystemDesktopServices {
         DesktopSessionOptions options;
         options.session = SessionKind::Wayland;
         options.uinputPath = "/nonexistent/uinput";
-        options.waylandClipboard = false;
         return options;
     }
 };
 
 TEST_F(MainWindowDesktop, ATextButtonWithoutTheVirtualKeyboardTellsTheCauseAndTheFixOnce) {
+    // A Wayland session without XWayland: only the Wayland clipboard, through
+    // stand-ins for wl-copy and wl-paste that keep what they are given.
     SetEnv("DISPLAY", std::nullopt);
-    SetEnv("WAYLAND_DISPLAY", std::nullopt);
+    SetEnv("WAYLAND_DISPLAY", "wayland-test");
+    const std::filesystem::path bin = std::filesystem::temp_directory_path() /
+                                      ("vantorel-wl-" + std::to_string(getpid()));
+    std::filesystem::create_directories(bin);
+    for (const auto& [name, body] : {std::pair<std::string, std::string>{"wl-copy", "cat > \"$0.held\"\n"},
+                                     {"wl-paste", "[ -s \"${0%paste}copy.held\" ] || exit 1; cat \"${0%paste}copy.held\"\n"}}) {
+        std::ofstream(bin / name) << "#!/bin/sh\n" << body;
+        std::filesystem::permissions(bin / name, std::filesystem::perms::owner_all);
+    }
+    SetEnv("PATH", bin.string() + ":/usr/bin:/bin");
     TestWatcher watcher;
     TestNotificationServer notifications;
     ASSERT_TRUE(watcher.Start(session.Address()) && notifications.Start(session.Address()));
@@ -334,6 +347,10 @@ TEST_F(MainWindowDesktop, ATextButtonWithoutTheVirtualKeyboardTellsTheCauseAndTh
     PumpAWhile();
     EXPECT_EQ(notifications.ShownSoFar().size(), 1u);
     dlg.reset();  // before the services it was given
+    // The text went to the Wayland clipboard, the only one this session has.
+    std::ifstream held(bin / "wl-copy.held");
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(held), {}), "Hello");
+    std::filesystem::remove_all(bin);
 }
 
 TEST_F(MainWindowDesktop, TheTrayIconBringsTheWindowBackAndItsMenuExits) {

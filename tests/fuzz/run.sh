@@ -18,13 +18,15 @@ fi
 xml=(exchange/XmlDocument.cpp exchange/XmlEncodings.cpp exchange/XmlText.cpp)
 base=(orvix/core/TextConv.cpp platform/FileUtil.cpp platform/ParseInt.cpp platform/Trace.cpp)
 store=(storage/DataStore.cpp storage/DataStoreTables.cpp storage/SQLiteDB.cpp storage/ConfigDefaults.cpp
-  platform/Folders.cpp platform/AppContext.cpp platform/SettingsStore.cpp platform/IniFile.cpp)
+  platform/Folders.cpp platform/AppContext.cpp platform/SettingsStore.cpp platform/IniFile.cpp
+  tests/fuzz/text_language.cc)
 declare -A sources=(
   [xml_document_fuzz]="${xml[*]} ${base[*]}"
   [ini_file_fuzz]="platform/IniFile.cpp ${base[*]}"
   [catalog_fuzz]="device/DeviceCatalog.cpp features/ButtonFunction.cpp features/KeyCodes.cpp ${xml[*]} ${base[*]}
-    platform/Folders.cpp platform/AppContext.cpp platform/SettingsStore.cpp platform/IniFile.cpp"
-  [exchange_fuzz]="exchange/ExchangeFiles.cpp exchange/LanguageText.cpp features/ButtonFunction.cpp features/KeyCodes.cpp
+    platform/Folders.cpp platform/AppContext.cpp platform/SettingsStore.cpp platform/IniFile.cpp
+    tests/fuzz/text_language.cc"
+  [exchange_fuzz]="exchange/ExchangeFiles.cpp exchange/LanguageText.cpp features/AppProfileRules.cpp features/ButtonFunction.cpp features/KeyCodes.cpp
     protocol/MacroImage.cpp protocol/Report.cpp ${xml[*]} ${base[*]} ${store[*]}"
   [reports_fuzz]="protocol/DeviceState.cpp protocol/Notification.cpp protocol/Report.cpp ${base[*]}"
 )

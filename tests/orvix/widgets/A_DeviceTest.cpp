@@ -228,9 +228,11 @@ TEST_F(DeviceList, ACardShowsItsPictureFittedAndTheHoverOutline) {
     Move(110, 100);
     EXPECT_EQ(list->GetHoverItem(), 0);
     const Canvas& shown = Paint();
-    // The 60 x 40 picture sits in the middle of (60, 70)-(160, 300), not enlarged.
-    EXPECT_EQ(Px(shown, 110, 185), 0xFF808080u);
-    EXPECT_NE(Px(shown, 110, 150), 0xFF808080u);
+    // The 60 x 40 picture sits in the middle of the card above the two lines the
+    // model's name may take (rows 140 to 179), not enlarged.
+    EXPECT_EQ(Px(shown, 110, 160), 0xFF808080u);
+    EXPECT_NE(Px(shown, 110, 135), 0xFF808080u);
+    EXPECT_NE(Px(shown, 110, 185), 0xFF808080u);
     EXPECT_EQ(Px(shown, 110, 21), Manager::GetSelectColor().GetValue());
 }
 

@@ -8,6 +8,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cstdlib>
 #include <filesystem>
 
@@ -49,6 +50,9 @@ AccessibilityBus::AccessibilityBus(bool enabled) {
         setenv("GSETTINGS_BACKEND", "memory", 1);
         unsetenv("DISPLAY");
         unsetenv("WAYLAND_DISPLAY");
+        // An earlier reader in this process named its own (now gone) bus here; the
+        // registry this launcher starts would take that bus instead of the new one.
+        unsetenv("AT_SPI_BUS_ADDRESS");
         const int devNull = open("/dev/null", O_WRONLY);
         dup2(devNull, 1);
         dup2(devNull, 2);
@@ -83,7 +87,18 @@ void AccessibilityBus::SetScreenReaderEnabled(bool enabled) {
 
 // ---- Reader ----
 
-Reader::Reader(const std::string& busAddress) : m_thread([this, busAddress] { Run(busAddress); }) {}
+namespace {
+std::atomic<bool> g_readerStarted{false};
+}  // namespace
+
+bool Reader::Available() {
+    return !g_readerStarted.load();
+}
+
+Reader::Reader(const std::string& busAddress) {
+    g_readerStarted = true;
+    m_thread = std::thread([this, busAddress] { Run(busAddress); });
+}
 
 Reader::~Reader() {
     {
@@ -138,7 +153,7 @@ void Reader::Run(std::string address) {
     atspi_init();
     AtspiEventListener* listener = atspi_event_listener_new(&Reader::OnEvent, this, nullptr);
     for (const char* event : {"object:state-changed:focused", "object:children-changed", "window:create",
-                              "object:property-change:accessible-name"})
+                              "object:property-change:accessible-name", "object:text-changed"})
         atspi_event_listener_register(listener, event, nullptr);
     for (;;) {
         std::function<void()> task;

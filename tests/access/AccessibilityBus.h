@@ -46,6 +46,9 @@ class Reader {
   public:
     explicit Reader(const std::string& busAddress);
     ~Reader();
+    // libatspi starts once in a process and cannot start again on another bus:
+    // false once a reader has run here (ctest runs each test in a process of its own).
+    static bool Available();
 
     // Runs `task` on the reader's thread and returns its answer; meanwhile the
     // calling thread runs `pump` (the window's messages). Fails the test after 20 s.

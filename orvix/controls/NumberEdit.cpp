@@ -206,6 +206,7 @@ void NumberEdit::DescribeAccessible(AccessibleInfo& info) {
     info.editable = true;
     info.hasText = true;
     info.text = GetEditText();
+    if (m_edit.IsOpen()) info.caret = int(m_edit.Peek()->GetCaret());
     info.hasValue = true;
     info.value = std::wcstol(GetEditText().c_str(), nullptr, 10);
     info.minimum = GetMin();

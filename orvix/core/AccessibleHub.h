@@ -8,6 +8,7 @@
 // flag test and no window is described.
 #include <functional>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "orvix/core/Accessible.h"
@@ -44,6 +45,11 @@ class AccessibleHub {
     static bool SelectItem(uint64_t control, int item, const std::function<void(bool)>& then);
     // Moves a slider or number field to `value` with the keys a person would use.
     static bool SetValue(uint64_t control, double value);
+    // What a reader does to an edit's text: the edit opens and takes the focus,
+    // and the change goes through its box as typing does, so the edit's owner
+    // hears it as it hears keys. Offsets are characters; `end` < 0 is the end.
+    enum class TextOp { SetContents, Insert, Delete, Copy, Cut, Paste };
+    static bool EditText(uint64_t control, TextOp op, int start, int end, const std::wstring& text);
 
     // The control with this serial, if it still lives in a registered window.
     static MControl* FindControl(uint64_t serial);

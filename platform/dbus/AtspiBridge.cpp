@@ -522,6 +522,7 @@ class AtspiBridge::Session : public std::enable_shared_from_this<AtspiBridge::Se
             }
         }
         if (iface == "org.a11y.atspi.Text") return AnswerText(snapshot, node, method, parameters);
+        if (iface == "org.a11y.atspi.EditableText") return AnswerEditableText(node, method, parameters, invocation);
         if (iface == "org.a11y.atspi.Selection") {
             const std::vector<int> selected = SelectedChildren(snapshot, node);
             gint32 index = 0;
@@ -649,6 +650,49 @@ class AtspiBridge::Session : public std::enable_shared_from_this<AtspiBridge::Se
             });
             return nullptr;
         }
+        return nullptr;
+    }
+
+    // Carried out on the UI thread, through the edit's own box; the reply follows.
+    static GVariant* AnswerEditableText(const AccessibleNode& node, const std::string& method,
+                                        GVariant* parameters, GDBusMethodInvocation* invocation) {
+        using Op = AccessibleHub::TextOp;
+        Op op = Op::SetContents;
+        gint32 start = 0, end = -1;
+        std::string text;
+        if (method == "SetTextContents") {
+            const gchar* contents = nullptr;
+            g_variant_get(parameters, "(&s)", &contents);
+            text = contents ? contents : "";
+        } else if (method == "InsertText") {
+            const gchar* inserted = nullptr;
+            gint32 length = -1;
+            g_variant_get(parameters, "(i&si)", &start, &inserted, &length);
+            op = Op::Insert;
+            text = InsertedPart(inserted ? inserted : "", length);
+        } else if (method == "CopyText" || method == "CutText" || method == "DeleteText") {
+            g_variant_get(parameters, "(ii)", &start, &end);
+            op = method == "CopyText" ? Op::Copy : method == "CutText" ? Op::Cut : Op::Delete;
+        } else if (method == "PasteText") {
+            g_variant_get(parameters, "(i)", &start);
+            op = Op::Paste;
+        } else {
+            g_dbus_method_invocation_return_error(invocation, G_DBUS_ERROR, G_DBUS_ERROR_UNKNOWN_METHOD,
+                                                  "no EditableText.%s", method.c_str());
+            return nullptr;
+        }
+        const bool answers = method != "CopyText";  // CopyText replies with nothing
+        if (!node.editableText || node.control == 0 || node.item >= 0)
+            return answers ? g_variant_new("(b)", FALSE) : g_variant_new("()");
+        const uint64_t control = node.control;
+        const std::wstring wide = Orvix::Utf8ToWide(text);
+        g_object_ref(invocation);
+        Orvix::Platform::PostTask([control, op, start, end, wide, answers, invocation] {
+            const bool ok = AccessibleHub::EditText(control, op, start, end, wide);
+            g_dbus_method_invocation_return_value(invocation,
+                                                  answers ? g_variant_new("(b)", ok) : g_variant_new("()"));
+            g_object_unref(invocation);
+        });
         return nullptr;
     }
 

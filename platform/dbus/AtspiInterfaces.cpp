@@ -81,6 +81,14 @@ const char kAtspiIntrospection[] = R"XML(<node>
     <method name="GetAttributeRun"><arg direction="in" name="offset" type="i"/><arg direction="in" name="includeDefaults" type="b"/><arg direction="out" type="a{ss}"/><arg direction="out" type="i"/><arg direction="out" type="i"/></method>
     <method name="GetDefaultAttributeSet"><arg direction="out" type="a{ss}"/></method>
   </interface>
+  <interface name="org.a11y.atspi.EditableText">
+    <method name="SetTextContents"><arg direction="in" name="newContents" type="s"/><arg direction="out" type="b"/></method>
+    <method name="InsertText"><arg direction="in" name="position" type="i"/><arg direction="in" name="text" type="s"/><arg direction="in" name="length" type="i"/><arg direction="out" type="b"/></method>
+    <method name="CopyText"><arg direction="in" name="startPos" type="i"/><arg direction="in" name="endPos" type="i"/></method>
+    <method name="CutText"><arg direction="in" name="startPos" type="i"/><arg direction="in" name="endPos" type="i"/><arg direction="out" type="b"/></method>
+    <method name="DeleteText"><arg direction="in" name="startPos" type="i"/><arg direction="in" name="endPos" type="i"/><arg direction="out" type="b"/></method>
+    <method name="PasteText"><arg direction="in" name="position" type="i"/><arg direction="out" type="b"/></method>
+  </interface>
   <interface name="org.a11y.atspi.Selection">
     <property name="NSelectedChildren" type="i" access="read"/>
     <method name="GetSelectedChild"><arg direction="in" name="selectedChildIndex" type="i"/><arg direction="out" type="(so)"/></method>
@@ -110,6 +118,7 @@ const Served kServed[] = {
     {"org.a11y.atspi.Action", [](const AccessibleNode& n, bool) { return !n.action.empty(); }},
     {"org.a11y.atspi.Value", [](const AccessibleNode& n, bool) { return n.hasValue; }},
     {"org.a11y.atspi.Text", [](const AccessibleNode& n, bool) { return n.hasText; }},
+    {"org.a11y.atspi.EditableText", [](const AccessibleNode& n, bool) { return n.editableText; }},
     {"org.a11y.atspi.Selection", [](const AccessibleNode& n, bool) { return n.selection; }},
 };
 
@@ -176,4 +185,12 @@ TextRange TextAround(const std::wstring& text, int offset, unsigned granularity)
     while (r.end < n && text[size_t(r.end)] != L'\n') ++r.end;
     if (r.end < n) ++r.end;
     return r;
+}
+
+std::string InsertedPart(const std::string& text, int length) {
+    if (length < 0 || size_t(length) >= text.size()) return text;
+    size_t cut = size_t(length);
+    // Back to the start of the character the cut falls in.
+    while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80) --cut;
+    return text.substr(0, cut);
 }

@@ -21,3 +21,7 @@ struct TextRange {
 };
 TextRange TextAround(const std::wstring& text, int offset, unsigned granularity);
 unsigned TextBoundaryGranularity(unsigned boundary);
+
+// What InsertText takes of `text` when told `length` bytes: whole characters
+// only; a negative length, or one past the end, takes it all.
+std::string InsertedPart(const std::string& text, int length);

@@ -7,6 +7,7 @@
 #include "app/pages/DpiPage.h"
 #include "exchange/LanguageText.h"
 #include "orvix/core/AccessibleHub.h"
+#include "orvix/controls/NumberEdit.h"
 #include "orvix/widgets/DPIControl.h"
 #include "orvix/widgets/DPISlider.h"
 #include "platform/Folders.h"
@@ -30,11 +31,16 @@ std::wstring Text(int lcid, int id) {
 class ScreenReaderTest : public MainWindowFixture {
   protected:
     void SetUp() override {
+        if (!Reader::Available())
+            GTEST_SKIP() << "a screen reader already ran in this process; run each test on its own "
+                            "(ctest does, or --gtest_filter)";
         MainWindowFixture::SetUp();
+        set = true;
         bus = std::make_unique<AccessibilityBus>(enabledAtStart);
         ASSERT_TRUE(bus->IsRunning()) << "no accessibility bus (at-spi2-core)";
     }
     void TearDown() override {
+        if (!set) return;
         reader.reset();
         bridge.reset();
         MainWindowFixture::TearDown();
@@ -107,6 +113,7 @@ class ScreenReaderTest : public MainWindowFixture {
     }
 
     bool enabledAtStart = true;
+    bool set = false;
     std::unique_ptr<AccessibilityBus> bus;
     std::unique_ptr<AtspiBridge> bridge;
     std::unique_ptr<Reader> reader;
@@ -326,6 +333,71 @@ TEST_F(ScreenReaderTest, TheResetPictureButtonsActionOpensTheModalConfirmation) 
     }));
 }
 
+// A reader changes the response time through EditableText: each change goes
+// through the field's own box, as typing does (digits only, two at most), and
+// the time reaches the store and the mouse when the field is left with Tab.
+TEST_F(ScreenReaderTest, AReaderEditsTheResponseTimeAsTypingDoes) {
+    StartOn(kTabDpi);
+    auto* edit = Control<NumberEdit>(DpiPage::IDC_RESPOND);
+    auto* label = Control<MControlFont>(DpiPage::IDC_RESPOND_TEXT);
+    ASSERT_NE(edit, nullptr);
+    ASSERT_NE(label, nullptr);
+    const std::string name = Utf8(label->GetTitle());
+    ASSERT_FALSE(name.empty());
+    // One reader call: finds the field by its name and does `step` to it.
+    auto readerDoes = [&](const std::function<bool(AtspiEditableText*)>& step) {
+        return Ask<bool>([name, step] {
+            AtspiAccessible* app = FindApplication(kApplication);
+            if (!app) return false;
+            AtspiAccessible* field = FindBelow(app, [&](AtspiAccessible* o) {
+                return RoleOf(o) == ATSPI_ROLE_SPIN_BUTTON && NameOf(o) == name;
+            });
+            g_object_unref(app);
+            if (!field) return false;
+            AtspiEditableText* text = atspi_accessible_get_editable_text_iface(field);
+            g_object_unref(field);
+            if (!text) return false;
+            const bool ok = step(text);
+            g_object_unref(text);
+            return ok;
+        });
+    };
+    auto shows = [&](const std::wstring& text) {
+        return PumpUntil([&] { return edit->GetEditText() == text; }, 3000);
+    };
+    EXPECT_TRUE(readerDoes([](AtspiEditableText* t) { return atspi_editable_text_set_text_contents(t, "12", nullptr); }));
+    EXPECT_TRUE(shows(L"12")) << Utf8(edit->GetEditText());
+    EXPECT_TRUE(edit->IsEditing()) << "the field did not open for the change";
+    EXPECT_EQ(dlg->GetPaintManager().GetFocusControl(), edit);
+    // What the keys could not type, the reader cannot either.
+    EXPECT_FALSE(readerDoes([](AtspiEditableText* t) { return atspi_editable_text_insert_text(t, 0, "x", -1, nullptr); }));
+    EXPECT_FALSE(readerDoes([](AtspiEditableText* t) { return atspi_editable_text_insert_text(t, 1, "7", -1, nullptr); }));
+    EXPECT_TRUE(shows(L"12"));
+    EXPECT_TRUE(readerDoes([](AtspiEditableText* t) { return atspi_editable_text_delete_text(t, 0, 1, nullptr); }));
+    EXPECT_TRUE(shows(L"2"));
+    EXPECT_TRUE(readerDoes([](AtspiEditableText* t) { return atspi_editable_text_insert_text(t, 0, "34", 1, nullptr); }));
+    EXPECT_TRUE(shows(L"32"));
+    // Cut and paste go through the field's clipboard.
+    EXPECT_TRUE(readerDoes([](AtspiEditableText* t) { return atspi_editable_text_cut_text(t, 0, 1, nullptr); }));
+    EXPECT_TRUE(shows(L"2"));
+    EXPECT_EQ(Platform::GetClipboardText(), L"3");
+    EXPECT_TRUE(readerDoes([](AtspiEditableText* t) { return atspi_editable_text_paste_text(t, 1, nullptr); }));
+    EXPECT_TRUE(shows(L"23"));
+    // Readers hear the text change, as they hear typing.
+    EXPECT_TRUE(PumpUntil([&] {
+        for (const std::string& h : reader->Heard())
+            if (h == "object:text-changed:insert spin button: " + name) return true;
+        return false;
+    })) << "no text-changed event";
+    // Nothing is stored while the field is open; leaving it with Tab stores and sends it.
+    EXPECT_NE(Config(L"button_respondtime"), L"23");
+    hands.Key(VK_TAB);
+    Settle();
+    EXPECT_FALSE(edit->IsEditing());
+    EXPECT_EQ(Config(L"button_respondtime"), L"23");
+    EXPECT_TRUE(PumpUntil([&] { return sim->State().settings.buttonRespondTime == 23; }));
+}
+
 TEST_F(ScreenReaderTest, TabMovesTheFocusAndEachControlIsAnnounced) {
     StartOn(kTabDpi);
     // The reader listens from the start.
@@ -434,7 +506,8 @@ MControl* BySerial(const std::vector<MControl*>& areas, const std::vector<MContr
 
 // Every control a reader can reach with Tab or act on says what it is called,
 // on every page and in the frame (no bus needed: the tree as it would be served).
-TEST_F(ScreenReaderTest, EveryControlAReaderCanReachHasAName) {
+using AccessibleTreeTest = MainWindowFixture;
+TEST_F(AccessibleTreeTest, EveryControlAReaderCanReachHasAName) {
     PlugCable();
     Start();
     std::vector<std::string> nameless;

@@ -187,6 +187,8 @@ void KeyPage::Create() {
         }
     }
     AddControlAs<KeyFuncValue>(L"KeyFuncValue", IDC_VALUE_LIST, CRect());
+    // Lists say what they hold: the area's caption, the chosen type's caption.
+    SetLabels({{IDC_TYPE_LIST, IDC_AREA + 2}, {IDC_BUTTON_MAP, IDC_AREA + 2}, {IDC_VALUE_LIST, IDC_TYPE_CAPTION}});
 
     if (auto* edit = AddControlAs<MEdit>(L"MEdit", IDC_PATH_EDIT, CRect())) {
         edit->SetImage(L"img_edit.png", 4);

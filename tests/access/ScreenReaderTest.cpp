@@ -5,6 +5,7 @@
 
 #include "AccessibilityBus.h"
 #include "app/pages/DpiPage.h"
+#include "app/pages/KeyPage.h"
 #include "exchange/LanguageText.h"
 #include "orvix/core/AccessibleHub.h"
 #include "orvix/controls/NumberEdit.h"
@@ -533,4 +534,31 @@ TEST_F(AccessibleTreeTest, EveryControlAReaderCanReachHasAName) {
         look("tab " + std::to_string(tab));
     }
     EXPECT_EQ(nameless, std::vector<std::string>{});
+}
+
+// A reader entering a list on the key page hears what the list holds, as the
+// captions above them say it (they change with the chosen type and the language).
+TEST_F(AccessibleTreeTest, TheKeyPagesListsAreNamedByTheirCaptions) {
+    PlugCable();
+    Start();
+    ClickDeviceCard(0);
+    Settle();
+    if (dlg->GetCurrentTabId() != kTabKey) ClickTab(kTabKey);
+    Settle();
+    const auto snapshot = DescribeWindows({dlg.get()}, L"Vantorel Mouse");
+    auto nameOf = [&](UINT id) {
+        MControl* c = Control<MControl>(id);
+        const AccessibleNode* node = c ? snapshot->Find(AccessibleSnapshot::ControlPath(c->GetSerial())) : nullptr;
+        return node ? node->name : std::string("(not exposed)");
+    };
+    auto title = [&](UINT id) {
+        auto* label = Control<MControlFont>(id);
+        return label ? Utf8(label->GetTitle()) : std::string();
+    };
+    const std::string area = title(KeyPage::IDC_AREA + 2), caption = title(KeyPage::IDC_TYPE_CAPTION);
+    ASSERT_FALSE(area.empty());
+    ASSERT_FALSE(caption.empty());
+    EXPECT_EQ(nameOf(KeyPage::IDC_TYPE_LIST), area);
+    EXPECT_EQ(nameOf(KeyPage::IDC_BUTTON_MAP), area);
+    EXPECT_EQ(nameOf(KeyPage::IDC_VALUE_LIST), caption);
 }

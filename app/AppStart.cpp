@@ -18,12 +18,13 @@
 #include "orvix/platform/Fonts.h"
 #include "orvix/platform/Image.h"
 #include "platform/AppContext.h"
-#include "platform/DisplayScale.h"
 #include "platform/Autostart.h"
+#include "platform/DisplayScale.h"
 #include "platform/Folders.h"
 #include "platform/SingleInstance.h"
 #include "platform/Trace.h"
 #include "platform/TrayIcon.h"
+#include "platform/dbus/AtspiBridge.h"
 #include "platform/dbus/GLibLoop.h"
 
 using namespace Orvix;
@@ -173,6 +174,15 @@ int RunApplication(const AppOptions& options) {
     // The desktop's scale may change while we run (XSETTINGS): everything follows.
     Platform::SetDesktopScaleListener([&dlg] { UpdateProgramScale(dlg.GetSafeHwnd()); });
     Platform::PostTask(onShown);
+    // Screen readers: asked once the window is up whether one is wanted; gone before the window.
+    std::unique_ptr<AtspiBridge> accessibility;
+    const char* noBridge = std::getenv("NO_AT_BRIDGE");  // the desktop's switch for every toolkit
+    if (!screenshots && !(noBridge && std::strcmp(noBridge, "1") == 0)) {
+        accessibility = std::make_unique<AtspiBridge>(AtspiBridge::FromEnvironment(SessionBusAddress()));
+        Platform::PostTask([&accessibility] {
+            if (accessibility) accessibility->Start();
+        });
+    }
     // A picture decoded ahead that the window did not take is not kept for nothing.
     Image::ReleasePreloaded();
 
@@ -181,6 +191,7 @@ int RunApplication(const AppOptions& options) {
     int show = options.hidden ? SW_HIDE : SW_SHOWNORMAL;
     if (options.hidden && !screenshots && !dlg.HasTray()) show = SW_SHOWMINIMIZED;
     dlg.ShowModal(show);
+    accessibility.reset();
     Platform::SetDesktopScaleListener(nullptr);
     instance.SetShowCallback(nullptr);
     Vantorel::Trace("start: main window ended");

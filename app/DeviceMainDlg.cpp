@@ -20,6 +20,7 @@
 #include "dialogs/SettingDlg.h"
 #include "dialogs/WaitDlg.h"
 #include "exchange/LanguageText.h"
+#include "orvix/controls/CHelpButton.h"
 #include "orvix/controls/CIconButton.h"
 #include "orvix/controls/MButton.h"
 #include "orvix/controls/MTabCtrl.h"
@@ -57,7 +58,14 @@ constexpr int kTabWidth = 190;
 constexpr int kTabHeight = 60;
 constexpr int kLayoutHeight = 780;  // the height the pages' coordinates are given for
 
+constexpr int kTextClose = 5;
 constexpr int kTextVersion = 17;
+constexpr int kTextSettings = 650;
+// Names a screen reader says for the picture buttons of the frame.
+constexpr int kTextMinimize = 1280;
+constexpr int kTextMaximize = 1281;
+constexpr int kTextRestore = 1282;
+constexpr int kTextHelp = 1283;
 constexpr int kTextNoDevice = 50;
 constexpr int kTextCable = 51;
 constexpr int kTextReceiver = 52;
@@ -458,7 +466,18 @@ MainPage* DeviceMainDlg::GetPage(int tabItemId) const {
     }
 }
 
+void DeviceMainDlg::NameSystemButtons() {
+    const std::pair<UINT, int> names[] = {{IDC_SYSBTN_CLOSE, kTextClose},
+                                          {IDC_SYSBTN_MIN, kTextMinimize},
+                                          {IDC_SYSBTN_MAX, IsZoomed() ? kTextRestore : kTextMaximize},
+                                          {IDC_SYSBTN_SETTING, kTextSettings}};
+    for (const auto& [id, textId] : names)
+        if (MControl* button = GetControl(id)) button->SetAccessibleName(Text(textId));
+    CHelpButton::SetAccessibleHelpName(Text(kTextHelp));
+}
+
 void DeviceMainDlg::ApplyTexts() {
+    NameSystemButtons();
     if (auto* version = dynamic_cast<MControlFont*>(GetControl(IDC_VERSION_TEXT))) {
         const std::wstring v = m_catalog.software.version;
         version->SetTitle(v.empty() ? L"" : Text(kTextVersion) + L": v" + v);
@@ -552,6 +571,7 @@ void DeviceMainDlg::OnMaximize() {
     MDialog::OnMaximize();
     if (auto* button = dynamic_cast<MControlFont*>(GetControl(IDC_SYSBTN_MAX)))
         button->SetImage(IsZoomed() ? L"sysbtn_restore.png" : L"sysbtn_maximize.png", 4);
+    NameSystemButtons();
 }
 
 // ---------------------------------------------------------------- catalog

@@ -210,6 +210,8 @@ class DeviceMainDlg : public Orvix::MDialog, public MainPageHost, public MouseCo
     // ---- building ----
     void CreateFrame();
     void CreateTabs();
+    // The frame's picture buttons get names a screen reader says (with each language).
+    void NameSystemButtons();
     void CreateHomePage();
     void CreatePages();
     void LayoutFrame(const Orvix::CRect& client);

@@ -64,6 +64,13 @@ function(vantorel_add_tests)
     if(name STREQUAL "test_desktop")
       target_link_libraries(${name} PRIVATE PkgConfig::GIO)
     endif()
+    # The accessibility tests read the program as a screen reader does (libatspi),
+    # on a private session bus of the desktop tests' kind.
+    if(name STREQUAL "test_access")
+      pkg_check_modules(ATSPI REQUIRED IMPORTED_TARGET atspi-2)
+      target_sources(${name} PRIVATE ${CMAKE_SOURCE_DIR}/tests/desktop/PrivateBus.cpp)
+      target_link_libraries(${name} PRIVATE PkgConfig::ATSPI PkgConfig::GIO)
+    endif()
     # The painting tests draw references with cairo itself.
     if(name STREQUAL "test_orvix_core")
       target_link_libraries(${name} PRIVATE PkgConfig::CAIRO)

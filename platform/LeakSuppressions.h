@@ -5,7 +5,9 @@
 // are not this project's leaks.
 extern "C" const char* __lsan_default_suppressions() {
     return "leak:libfontconfig.so\nleak:libpango-1.0.so\nleak:libpangoft2-1.0.so\nleak:libpangocairo-1.0.so\n"
-           "leak:libglib-2.0.so\nleak:libgobject-2.0.so\nleak:libgio-2.0.so\nleak:libSDL2-2.0.so\nleak:libX11.so\nleak:libdbus-1.so\n";
+           "leak:libglib-2.0.so\nleak:libgobject-2.0.so\nleak:libgio-2.0.so\nleak:libSDL2-2.0.so\nleak:"
+           "libX11.so\nleak:libdbus-1.so\n"
+           "leak:libatspi.so\n";
 }
 
 // Font loading in fontconfig and pango, and glib's own worker threads, are not

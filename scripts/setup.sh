@@ -29,6 +29,9 @@ packages=(
   # wlroots foreign-toplevel protocol's description; a headless wlroots compositor
   # (sway) with a Wayland client (foot) and small X clients (xmessage) for its tests
   libxcb1-dev libwayland-dev libwayland-bin librust-wayland-protocols-dev sway foot x11-utils
+  # screen readers' bus (the accessibility bus launcher and registry) and the
+  # client library the accessibility tests read the program with
+  at-spi2-core libatspi2.0-dev
   # a display for tests that need one, and the desktop helpers the program calls
   xvfb xauth xdg-utils xdotool imagemagick
   # a Wayland session for tests (headless Weston with XWayland), and the Wayland

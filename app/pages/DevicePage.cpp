@@ -50,6 +50,11 @@ void DevicePage::Create() {
     AddButton(IDC_PAIRING, CRect(), Text(kTextPairing));
     AddButton(IDC_FACTORY_RESET, CRect(), Text(kTextFactoryReset));
     CreateRules();
+    SetLabels({{IDC_RULES_LIST, IDC_RULES_AREA + 2},
+               {IDC_SLEEP, IDC_SLEEP_TEXT},
+               {IDC_RULES_SWITCH, IDC_RULES_SWITCH_TEXT},
+               {IDC_RULES_PROFILE, IDC_RULES_PROFILE_TEXT},
+               {IDC_RULES_DEFAULT, IDC_RULES_DEFAULT_TEXT}});
     UpdatePairingButton();
 }
 

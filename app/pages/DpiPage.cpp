@@ -88,8 +88,10 @@ void DpiPage::Create() {
         reset->SetImage(L"btn_reset.png", 4);
         reset->SetTooltip(Text(kTextDpiReset).c_str());
     }
-    if (auto* levels = AddControlAs<DPIControl>(L"DPIControl", IDC_DPI_LEVELS, CRect()))
+    if (auto* levels = AddControlAs<DPIControl>(L"DPIControl", IDC_DPI_LEVELS, CRect())) {
         levels->SetFont(kEmbeddedFontFamily, 16, 1);
+        levels->SetValueRange(SliderToDpi(kDpiSliderMin), SliderToDpi(kDpiSliderMax), kDpiSliderStep);
+    }
     if (auto* slider = AddControlAs<DPISlider>(L"DPISlider", IDC_DPI_SLIDER, CRect())) {
         slider->SetBkgImage(L"img_area2.png");
         slider->SetImage(L"img_dpi_bar.png", 1);
@@ -97,6 +99,8 @@ void DpiPage::Create() {
         slider->SetTextColor(Color(0xFFB8C4CE));
         slider->SetMinProgress(kDpiSliderMin);
         slider->SetMaxProgress(kDpiSliderMax);
+        // A screen reader hears the slider in DPI.
+        slider->SetScale(kDpiSliderStep);
     }
     AddButton(IDC_DPI_APPLY, CRect(), Text(kTextApply));
     AddLabel(IDC_DPI_COUNT_TEXT, CRect(), Text(kTextLevelCount));
@@ -176,6 +180,12 @@ void DpiPage::Create() {
     UpdateMouseSettingsButton();
     // The other controls keep their first looks until the mouse has been read.
     ReloadDpi();
+    SetLabels({{IDC_DPI_LEVELS, IDC_AREA + 2},
+               {IDC_DPI_SLIDER, IDC_AREA + 2},
+               {IDC_DPI_COUNT, IDC_DPI_COUNT_TEXT},
+               {IDC_RATE, IDC_RATE_CAPTION},
+               {IDC_HIGHSPEED, IDC_HIGHSPEED_TEXT},
+               {IDC_RESPOND, IDC_RESPOND_TEXT}});
 }
 
 void DpiPage::Layout(double scale) {

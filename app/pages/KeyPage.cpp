@@ -172,6 +172,8 @@ void KeyPage::Create() {
         }
     }
     AddControlAs<KeyFuncValue>(L"KeyFuncValue", IDC_VALUE_LIST, CRect());
+    // Lists say what they hold: the area's caption, the chosen type's caption.
+    SetLabels({{IDC_TYPE_LIST, IDC_AREA + 2}, {IDC_BUTTON_MAP, IDC_AREA + 2}, {IDC_VALUE_LIST, IDC_TYPE_CAPTION}});
 
     if (auto* edit = AddControlAs<MEdit>(L"MEdit", IDC_PATH_EDIT, CRect())) {
         edit->SetImage(L"img_edit.png", 4);
@@ -286,6 +288,7 @@ void KeyPage::PlaceApplyButtons() {
 }
 
 void KeyPage::OnLanguageChanged() {
+    NameButtons();
     if (auto* caption = GetControlAs<MControlFont>(IDC_AREA + 2)) caption->SetTitle(Text(kCaptionText));
     if (auto* types = GetControlAs<KeyFuncType>(IDC_TYPE_LIST))
         for (size_t i = 0; i < kFunctionTypes.size(); ++i)
@@ -402,7 +405,18 @@ void KeyPage::LoadButtons() {
         for (const KeyRecord& key : keys)
             if (key.fnLayer == 0) map->SetItemKeyDesc(key.keyCode, key.macroDesc);
     }
+    NameButtons();
     SelectButton(1);
+}
+
+void KeyPage::NameButtons() {
+    // The labels show the functions; a screen reader also says which button each one is.
+    auto* map = GetControlAs<MouseCtrl>(IDC_BUTTON_MAP);
+    if (!map) return;
+    std::vector<std::wstring> names;
+    for (int i = 0; i < map->GetItemCount(); ++i)
+        names.push_back(Text(kTextButtonPlaceholder) + L" " + std::to_wstring(i + 1));
+    map->SetAccessibleItemNames(std::move(names));
 }
 
 void KeyPage::RefreshCaptions() {

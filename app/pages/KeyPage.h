@@ -72,6 +72,8 @@ class KeyPage : public MainPage {
 
   private:
     void LoadButtons();
+    // The button map's names for a screen reader ("Button 3").
+    void NameButtons();
     // The captions of the stored assignments again, the selection kept.
     void RefreshCaptions();
     void SelectButton(int index);

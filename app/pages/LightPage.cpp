@@ -149,6 +149,8 @@ void LightPage::Create() {
     }
     // Until a profile is loaded the page shows the default mode's controls.
     ShowParameterControls(true, true, false);
+    SetLabels(
+        {{IDC_MODE, IDC_MODE_TEXT}, {IDC_BRIGHTNESS, IDC_BRIGHTNESS_TEXT}, {IDC_SPEED, IDC_SPEED_TEXT}});
 }
 
 void LightPage::Layout(double scale) {

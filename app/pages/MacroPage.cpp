@@ -156,6 +156,10 @@ void MacroPage::Create() {
     AddButton(IDC_INSERT, CRect(), Text(kTextInsert));
 
     m_library.Fill(0);
+    SetLabels({{IDC_MACRO_LIST, IDC_AREA + 2},
+               {IDC_FIXED_DELAY, IDC_DELAY_FIXED},
+               {IDC_INSERT_WHERE, IDC_INSERT_CAPTION},
+               {IDC_INSERT_KEY, IDC_KIND_KEY}});
 }
 
 void MacroPage::Layout(double scale) {

@@ -87,6 +87,11 @@ MControlFont* MainPage::AddButton(UINT id, CRect rect, const std::wstring& text)
     return button;
 }
 
+void MainPage::SetLabels(std::initializer_list<std::pair<UINT, UINT>> pairs) {
+    for (const auto& [control, label] : pairs)
+        if (MControl* c = GetControl(control)) c->SetLabelledBy(label);
+}
+
 bool MainPage::DeleteLibraryEntry(int functionType, int32_t id, const std::wstring& name,
                                   const std::function<bool()>& remove, bool& buttonsChanged) {
     buttonsChanged = false;

@@ -3,6 +3,7 @@
 // page container the window gives it, handles the notifications of those controls,
 // writes the store of the current profile and queues worker tasks. The window
 // routes a notification to the page that created the control, by id.
+#include <initializer_list>
 #include <cstdint>
 #include <functional>
 #include <set>
@@ -88,6 +89,9 @@ class MainPage {
     void PlaceArea(Orvix::UINT id, Orvix::CRect rect);
     // The text control of a label with the window's font.
     Orvix::MControlFont* AddLabel(Orvix::UINT id, Orvix::CRect rect, const std::wstring& text, int size = 14);
+    // Controls that show no name of their own are named by the label beside
+    // them (control id, label id) for a screen reader.
+    void SetLabels(std::initializer_list<std::pair<Orvix::UINT, Orvix::UINT>> pairs);
     Orvix::MControlFont* AddButton(Orvix::UINT id, Orvix::CRect rect, const std::wstring& text);
     // Deletes an entry of a library that buttons may be assigned to (function
     // `functionType`, value `id`: a macro or a text) with `remove`. When buttons

@@ -75,6 +75,7 @@ void TextPage::Create() {
     AddButton(IDC_SAVE, CRect(), Text(kTextSave));
     if (auto* counter = AddLabel(IDC_COUNTER, CRect(), TextCounter(0), 14)) counter->SetTextColor(kPageDimTextColor);
     UpdateControlStates();
+    SetLabels({{IDC_LIST, IDC_AREA + 2}, {IDC_EDITOR, IDC_CONTENT_CAPTION}});
 }
 
 void TextPage::Layout(double scale) {

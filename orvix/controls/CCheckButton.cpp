@@ -55,4 +55,13 @@ void CCheckButton::RenderButtonLook(Canvas& canvas, int look, const CRect& slice
     if (!style.family.empty()) canvas.DrawText(m_title, slice, TextColorFor(look), style);
 }
 
+void CCheckButton::DescribeAccessible(AccessibleInfo& info) {
+    MButtonBase::DescribeAccessible(info);
+    info.role = AccessibleRole::CheckBox;
+    info.action = L"toggle";
+    info.checkable = true;
+    info.checked = GetCheck();
+    info.pressed = false;
+}
+
 }  // namespace Orvix

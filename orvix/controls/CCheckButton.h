@@ -8,6 +8,7 @@ namespace Orvix {
 
 class CCheckButton : public MButtonBase {
 public:
+    void DescribeAccessible(AccessibleInfo& info) override;
     static constexpr int kTextGap = 8;
 
     CCheckButton(MObject* parent, UINT id, CRect rect, const wchar_t* title = nullptr, BOOL visible = TRUE,

@@ -78,4 +78,10 @@ void CGifPicture::DrawControl(Canvas& canvas, CRect rcPaint) {
                });
 }
 
+void CGifPicture::DescribeAccessible(AccessibleInfo& info) {
+    info.role = AccessibleRole::Animation;
+    info.name = GetAccessibleName().empty() ? GetTooltip() : GetAccessibleName();
+    info.expose = !info.name.empty() || !IsDecoration();
+}
+
 }  // namespace Orvix

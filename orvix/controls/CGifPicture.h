@@ -9,6 +9,7 @@ namespace Orvix {
 
 class CGifPicture : public MControlFont {
 public:
+    void DescribeAccessible(AccessibleInfo& info) override;
     static constexpr int kTicksPerFrame = 5;
 
     CGifPicture(MObject* parent, UINT id, CRect rect, const wchar_t* title = nullptr, BOOL visible = TRUE,

@@ -20,4 +20,22 @@ void CHelpButton::OnHoverChanged(BOOL hover) {
     else HideTitleBubble(AIRBLADDER_MODE_RIGHT);
 }
 
+namespace {
+std::wstring& HelpName() {
+    static std::wstring* name = new std::wstring(L"?");
+    return *name;
+}
+}  // namespace
+
+void CHelpButton::SetAccessibleHelpName(const std::wstring& name) {
+    HelpName() = name;
+    AccessibilityNoteChange();
+}
+
+void CHelpButton::DescribeAccessible(AccessibleInfo& info) {
+    MButtonBase::DescribeAccessible(info);
+    info.name = GetAccessibleName().empty() ? HelpName() : GetAccessibleName();
+    info.description = GetTitle();
+}
+
 }  // namespace Orvix

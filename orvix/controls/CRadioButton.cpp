@@ -24,4 +24,10 @@ void CRadioButton::OnKeyActivate() {
     SendMessageW(Notify::KeyToggled, 0, TRUE);
 }
 
+void CRadioButton::DescribeAccessible(AccessibleInfo& info) {
+    CCheckButton::DescribeAccessible(info);
+    info.role = AccessibleRole::RadioButton;
+    info.action = L"click";
+}
+
 }  // namespace Orvix

@@ -9,6 +9,7 @@ namespace Orvix {
 
 class CRadioButton : public CCheckButton, public MGroupCheck {
 public:
+    void DescribeAccessible(AccessibleInfo& info) override;
     CRadioButton(MObject* parent, UINT id, CRect rect, const wchar_t* title = nullptr, BOOL visible = TRUE,
                  BOOL enabled = TRUE);
 

@@ -32,4 +32,10 @@ void CSwitchButton::RenderLook(Canvas& canvas, int look, const CRect& slice) {
     RenderBoxAndTitle(canvas, strip->image.get(), strip->frameWidth, strip->height, frame, look, slice);
 }
 
+void CSwitchButton::DescribeAccessible(AccessibleInfo& info) {
+    CCheckButton::DescribeAccessible(info);
+    info.role = AccessibleRole::ToggleButton;
+    info.pressed = GetCheck();
+}
+
 }  // namespace Orvix

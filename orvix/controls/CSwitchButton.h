@@ -8,6 +8,7 @@ namespace Orvix {
 
 class CSwitchButton : public CCheckButton {
 public:
+    void DescribeAccessible(AccessibleInfo& info) override;
     CSwitchButton(MObject* parent, UINT id, CRect rect, const wchar_t* title = nullptr, BOOL visible = TRUE,
                   BOOL enabled = TRUE);
 

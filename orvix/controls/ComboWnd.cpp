@@ -56,4 +56,10 @@ LRESULT ComboWnd::PostNcDestroy() {
     return MPopupWnd::PostNcDestroy();
 }
 
+void ComboWnd::DescribeWindow(AccessibleInfo& info) {
+    // The drop-down of a combo box: a window holding the list of choices.
+    MPopupWnd::DescribeWindow(info);
+    info.role = AccessibleRole::Window;
+}
+
 }  // namespace Orvix

@@ -11,6 +11,7 @@ class MComboBox;
 
 class ComboWnd : public MPopupWnd {
   public:
+    void DescribeWindow(AccessibleInfo& info) override;
     static constexpr UINT kListId = 100;
 
     explicit ComboWnd(MComboBox* combo) : m_combo(combo) {}

@@ -9,6 +9,18 @@
 
 namespace Orvix {
 
+// A control whose text is edited in an InPlaceEdit, for those who change the
+// text without keys (assistive technology): they go through the box as typing does.
+class InPlaceEditHost {
+  public:
+    // Opens the box (the host takes the focus) and returns it; null when the
+    // host cannot be edited now (read-only, disabled, no window).
+    virtual MEditBox* OpenEditBox() = 0;
+
+  protected:
+    ~InPlaceEditHost() = default;
+};
+
 class InPlaceEdit {
   public:
     static constexpr UINT kBoxId = 0xED17;

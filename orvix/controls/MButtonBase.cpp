@@ -159,4 +159,11 @@ CRect MButtonBase::InSlice(const CRect& relative, const CRect& slice) {
     return r;
 }
 
+void MButtonBase::DescribeAccessible(AccessibleInfo& info) {
+    MControlFont::DescribeAccessible(info);
+    info.role = AccessibleRole::PushButton;
+    info.action = L"click";
+    info.pressed = m_state == STATE_PRESSED;
+}
+
 }  // namespace Orvix

@@ -9,6 +9,7 @@ namespace Orvix {
 
 class MButtonBase : public MControlFont {
 public:
+    void DescribeAccessible(AccessibleInfo& info) override;
     MButtonBase(MObject* parent, UINT id, CRect rect, const wchar_t* title = nullptr, BOOL visible = TRUE,
                 BOOL enabled = TRUE);
 

@@ -246,4 +246,18 @@ TextStyle MComboBox::TitleStyle() const {
     return style;
 }
 
+void MComboBox::DescribeAccessible(AccessibleInfo& info) {
+    MControlFont::DescribeAccessible(info);
+    info.role = AccessibleRole::ComboBox;
+    info.action = L"press";
+    info.hasPopup = true;
+    info.expanded = m_popup != nullptr;
+    // A reader says the combo box's name, then the choice it shows.
+    const std::wstring shown = IsValid(m_sel) ? GetItemText(m_sel) : std::wstring();
+    if (info.name == shown || info.name.empty()) info.name = GetTooltip();
+    info.valueText = shown;
+    info.hasText = true;
+    info.text = shown;
+}
+
 }  // namespace Orvix

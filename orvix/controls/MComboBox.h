@@ -14,6 +14,7 @@ class ComboWnd;
 
 class MComboBox : public MControlFont {
   public:
+    void DescribeAccessible(AccessibleInfo& info) override;
     static constexpr int kVisibleRows = 8;
     static constexpr int kDropMargin = 6;
 

@@ -247,4 +247,17 @@ void MEdit::RenderLook(Canvas& canvas, int look, const CRect& slice) const {
     }
 }
 
+void MEdit::DescribeAccessible(AccessibleInfo& info) {
+    MControlFont::DescribeAccessible(info);
+    info.role = AccessibleRole::Entry;
+    info.action = L"click";
+    info.editable = !m_readOnly;
+    info.hasText = true;
+    info.text = GetEditText();
+    if (m_edit.IsOpen()) info.caret = int(m_edit.Peek()->GetCaret());
+    // The text is the field's content, not its name.
+    info.name = !GetAccessibleName().empty() ? GetAccessibleName() : GetTooltip();
+    info.description.clear();
+}
+
 }  // namespace Orvix

@@ -13,8 +13,9 @@ namespace Orvix {
 
 struct ImgResInfo;
 
-class MEdit : public MControlFont {
+class MEdit : public MControlFont, public InPlaceEditHost {
   public:
+    void DescribeAccessible(AccessibleInfo& info) override;
     MEdit(MObject* parent, UINT id, CRect rect, const wchar_t* title = nullptr, BOOL visible = TRUE,
           BOOL enabled = TRUE);
 
@@ -42,6 +43,7 @@ class MEdit : public MControlFont {
     BOOL ShowEdit();
     void HideEdit();
     BOOL IsEditing() const { return m_edit.IsOpen(); }
+    MEditBox* OpenEditBox() override { return ShowEdit() ? m_edit.Peek() : nullptr; }
     // 0 normal, 1 hover, 2 editing, 3 disabled.
     int GetLook() const { return m_look; }
     MEditBox* GetEditBox() const { return m_edit.Peek(); }

@@ -295,14 +295,52 @@ BOOL MEditBox::OnKey(UINT vk) {
     return TRUE;
 }
 
-void MEditBox::Copy() const {
-    if (m_password || !m_model.HasSelection()) return;  // a password is never copied out
+BOOL MEditBox::Copy() const {
+    if (m_password || !m_model.HasSelection()) return FALSE;  // a password is never copied out
     Platform::SetClipboardText(m_model.GetSelectedText());
+    return TRUE;
 }
 
-void MEditBox::Paste() {
+BOOL MEditBox::Paste() {
     std::wstring text = NormaliseLines(Platform::GetClipboardText(), m_multiLine);
-    if (m_model.Insert(text)) Changed();
+    if (!m_model.Insert(text)) return FALSE;
+    Changed();
+    return TRUE;
+}
+
+BOOL MEditBox::TypeOver(size_t start, size_t end, const std::wstring& text) {
+    if (!m_active || m_readOnly) return FALSE;
+    m_composition.clear();
+    m_model.SetSel(start, end);
+    const bool changed =
+        text.empty() ? m_model.DeleteSelection() : m_model.Insert(NormaliseLines(text, m_multiLine));
+    if (changed)
+        Changed();
+    else
+        Moved();
+    return changed;
+}
+
+BOOL MEditBox::CopyRange(size_t start, size_t end) {
+    if (!m_active) return FALSE;
+    m_model.SetSel(start, end);
+    Moved();
+    return Copy();
+}
+
+BOOL MEditBox::CutRange(size_t start, size_t end) {
+    if (!m_active || m_readOnly || m_password) return FALSE;
+    m_model.SetSel(start, end);
+    if (!Copy() || !m_model.DeleteSelection()) return FALSE;
+    Changed();
+    return TRUE;
+}
+
+BOOL MEditBox::PasteAt(size_t position) {
+    if (!m_active || m_readOnly) return FALSE;
+    m_composition.clear();
+    m_model.SetSel(position, position);
+    return Paste();
 }
 
 void MEditBox::Revert() {

@@ -61,7 +61,17 @@ class MEditBox : public MControlFont {
     size_t GetSelEnd() const { return m_model.SelEnd(); }
     // Replaces the selection as if typed (limit and digits-only apply).
     BOOL ReplaceSel(const std::wstring& text);
+    size_t GetCaret() const { return m_model.GetCaret(); }
     const std::wstring& GetComposition() const { return m_composition; }
+    // What assistive technology asks of an open box, done as the keys do it:
+    // a read-only box refuses, digits-only and the limit apply, a password is
+    // never copied out, and the host hears every change as it hears typing.
+    // Positions are character indexes, kept inside the text.
+    // Puts `text` over [start, end) (empty `text` deletes); TRUE when the text changed.
+    BOOL TypeOver(size_t start, size_t end, const std::wstring& text);
+    BOOL CopyRange(size_t start, size_t end);
+    BOOL CutRange(size_t start, size_t end);
+    BOOL PasteAt(size_t position);
     // Where the caret is drawn, in window client coordinates.
     CRect GetCaretRect() const;
 
@@ -83,8 +93,10 @@ class MEditBox : public MControlFont {
     void Repaint();
     // After a caret move: scroll it into view, repaint, move the caret.
     void Moved();
-    void Copy() const;
-    void Paste();
+    // FALSE when nothing went to the clipboard (no selection, a password).
+    BOOL Copy() const;
+    // TRUE when the text changed.
+    BOOL Paste();
     void Revert();
     // The text as shown: password masks and the IME composition at the caret.
     std::wstring DisplayText() const;

@@ -290,4 +290,11 @@ void MListBase::DrawRow(Canvas& canvas, int index, const CRect& rect, bool lit) 
     DrawRowText(canvas, index, text, color);
 }
 
+void MListBase::DescribeAccessible(AccessibleInfo& info) {
+    MControlFont::DescribeAccessible(info);
+    std::vector<std::wstring> names;
+    for (int i = 0; i < GetItemCount(); ++i) names.push_back(GetItemText(i));
+    DescribeChoices(info, AccessibleRole::List, names, m_sel);
+}
+
 }  // namespace Orvix

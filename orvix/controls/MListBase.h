@@ -26,6 +26,7 @@ int FindRowByData(const std::vector<ListRow>& rows, LPARAM data);
 
 class MListBase : public MPanel {
   public:
+    void DescribeAccessible(AccessibleInfo& info) override;
     // Keyboard: the rows are its items; arrows move the ring, Enter chooses.
     int GetKeyItemCount() override { return GetItemCount(); }
     CRect GetKeyItemRect(int index) override;

@@ -115,4 +115,13 @@ void MProgress::DrawControl(Canvas& canvas, CRect rcPaint) {
     DrawCached(canvas, rcPaint, 1, 0, [this](Canvas& cache, int, const CRect& slice) { Render(cache, slice); });
 }
 
+void MProgress::DescribeAccessible(AccessibleInfo& info) {
+    info.role = AccessibleRole::ProgressBar;
+    info.name = GetAccessibleName().empty() ? GetTitle() : GetAccessibleName();
+    info.hasValue = true;
+    info.value = GetProgress();
+    info.minimum = 0;
+    info.maximum = GetMaxProgress();
+}
+
 }  // namespace Orvix

@@ -10,6 +10,7 @@ namespace Orvix {
 
 class MProgress : public MControlFont {
 public:
+    void DescribeAccessible(AccessibleInfo& info) override;
     MProgress(MObject* parent, UINT id, CRect rect, const wchar_t* title = nullptr, BOOL visible = TRUE,
               BOOL enabled = TRUE);
 

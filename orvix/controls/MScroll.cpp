@@ -189,4 +189,17 @@ void MScroll::DrawControl(Canvas& canvas, CRect rcPaint) {
     canvas.PopClip();
 }
 
+void MScroll::DescribeAccessible(AccessibleInfo& info) {
+    MControlFont::DescribeAccessible(info);
+    // A bar with nothing to scroll says nothing.
+    info.expose = m_range > m_size && m_thumbShown;
+    info.role = AccessibleRole::ScrollBar;
+    info.action.clear();
+    info.hasValue = true;
+    info.value = m_pos;
+    info.minimum = 0;
+    info.maximum = std::max(0, m_range - m_size);
+    info.step = m_step > 0 ? m_step : 1;
+}
+
 }  // namespace Orvix

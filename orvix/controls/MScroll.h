@@ -10,6 +10,7 @@ struct ImgResInfo;
 
 class MScroll : public MControlFont {
   public:
+    void DescribeAccessible(AccessibleInfo& info) override;
     MScroll(MObject* parent, UINT id, CRect rect, const wchar_t* title, BOOL visible, BOOL enabled,
             bool vertical);
 

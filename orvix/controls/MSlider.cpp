@@ -175,4 +175,17 @@ void MSlider::DrawControl(Canvas& canvas, CRect rcPaint) {
     DrawCached(canvas, rcPaint, 1, 0, [this](Canvas& cache, int, const CRect& slice) { Render(cache, slice); });
 }
 
+void MSlider::DescribeAccessible(AccessibleInfo& info) {
+    MControlFont::DescribeAccessible(info);
+    info.role = AccessibleRole::Slider;
+    info.action.clear();
+    info.horizontal = true;
+    info.hasValue = true;
+    info.value = GetProgress();
+    info.minimum = GetMinProgress();
+    info.maximum = GetMaxProgress();
+    info.step = 1;
+    info.valueText = std::to_wstring(GetProgress());
+}
+
 }  // namespace Orvix

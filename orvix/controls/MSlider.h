@@ -9,6 +9,7 @@ namespace Orvix {
 
 class MSlider : public MControlFont {
 public:
+    void DescribeAccessible(AccessibleInfo& info) override;
     static constexpr int kTextWidth = 44;  // the value label at the right
 
     MSlider(MObject* parent, UINT id, CRect rect, const wchar_t* title = nullptr, BOOL visible = TRUE,

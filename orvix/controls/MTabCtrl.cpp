@@ -344,4 +344,11 @@ void MTabCtrl::DrawControl(Canvas& canvas, CRect rcPaint) {
     if (m_select >= 0) BlitCache(canvas, m_items[size_t(m_select)].rect & rcPaint, LOOK_SELECTED);
 }
 
+void MTabCtrl::DescribeAccessible(AccessibleInfo& info) {
+    MControlFont::DescribeAccessible(info);
+    std::vector<std::wstring> names;
+    for (int i = 0; i < GetItemCount(); ++i) names.push_back(GetItemText(i));
+    DescribeChoices(info, AccessibleRole::PageTabList, names, m_select, AccessibleRole::PageTab);
+}
+
 }  // namespace Orvix

@@ -28,6 +28,7 @@ struct TabItemInfo {
 
 class MTabCtrl : public MControlFont {
 public:
+    void DescribeAccessible(AccessibleInfo& info) override;
     // Keyboard: the tabs are its items, and an arrow chooses the tab it moves to.
     int GetKeyItemCount() override { return GetItemCount(); }
     CRect GetKeyItemRect(int index) override { return GetItemRect(index); }

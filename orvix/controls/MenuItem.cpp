@@ -146,4 +146,9 @@ void MenuItem::RenderLook(Canvas& canvas, int look, const CRect& slice) {
     }
 }
 
+void MenuItem::DescribeAccessible(AccessibleInfo& info) {
+    MButtonBase::DescribeAccessible(info);
+    info.role = AccessibleRole::MenuItem;
+}
+
 }  // namespace Orvix

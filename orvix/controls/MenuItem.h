@@ -13,6 +13,7 @@ class MWindow;
 
 class MenuItem : public MButtonBase, public MGroupCheck {
   public:
+    void DescribeAccessible(AccessibleInfo& info) override;
     MenuItem(MObject* parent, UINT id, CRect rect, const wchar_t* title = nullptr, BOOL visible = TRUE,
              BOOL enabled = TRUE);
 

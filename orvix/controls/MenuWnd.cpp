@@ -131,4 +131,9 @@ LRESULT MenuWnd::OnWindowMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     return MPopupWnd::OnWindowMessage(msg, wParam, lParam);
 }
 
+void MenuWnd::DescribeWindow(AccessibleInfo& info) {
+    MPopupWnd::DescribeWindow(info);
+    info.role = AccessibleRole::PopupMenu;
+}
+
 }  // namespace Orvix

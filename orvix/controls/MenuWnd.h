@@ -14,6 +14,7 @@ namespace Orvix {
 
 class MenuWnd : public MPopupWnd {
   public:
+    void DescribeWindow(AccessibleInfo& info) override;
     explicit MenuWnd(MObject* parent = nullptr);
     WindowKind GetWindowKind() const override { return WindowKind::PopupMenu; }
 

@@ -199,4 +199,20 @@ void NumberEdit::DrawControl(Canvas& canvas, CRect rcPaint) {
     });
 }
 
+void NumberEdit::DescribeAccessible(AccessibleInfo& info) {
+    MControl::DescribeAccessible(info);
+    info.role = AccessibleRole::SpinButton;
+    info.action = L"click";
+    info.editable = true;
+    info.hasText = true;
+    info.text = GetEditText();
+    if (m_edit.IsOpen()) info.caret = int(m_edit.Peek()->GetCaret());
+    info.hasValue = true;
+    info.value = std::wcstol(GetEditText().c_str(), nullptr, 10);
+    info.minimum = GetMin();
+    info.maximum = GetMax();
+    info.step = 1;
+    info.valueText = GetEditText();
+}
+
 }  // namespace Orvix

@@ -11,8 +11,9 @@
 
 namespace Orvix {
 
-class NumberEdit : public MPanel {
+class NumberEdit : public MPanel, public InPlaceEditHost {
   public:
+    void DescribeAccessible(AccessibleInfo& info) override;
     static constexpr UINT kIncreaseId = 20;
     static constexpr UINT kDecreaseId = 21;
 
@@ -32,6 +33,7 @@ class NumberEdit : public MPanel {
     BOOL ShowEdit();
     void HideEdit();
     BOOL IsEditing() const { return m_edit.IsOpen(); }
+    MEditBox* OpenEditBox() override { return ShowEdit() ? m_edit.Peek() : nullptr; }
 
     void InitControl(PaintManager* manager) override;
     void SetControlRect(CRect rect) override;

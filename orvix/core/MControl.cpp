@@ -20,13 +20,43 @@ LRESULT MObject::OnBaseMessage(UINT, UINT, WPARAM, LPARAM) { return 0; }
 LRESULT MObject::OnControlUpdate(CRect, BOOL, MControl*) { return 0; }
 
 MControl::MControl(MObject* parent, UINT id, CRect rect, const wchar_t* title, BOOL visible, BOOL enabled)
-    : m_parent(parent), m_id(id), m_rect(rect), m_visible(visible), m_enabled(enabled) {
+    : m_parent(parent),
+      m_id(id),
+      m_rect(rect),
+      m_visible(visible),
+      m_enabled(enabled),
+      m_serial(NextAccessibleSerial()) {
     (void)title;  // the title belongs to MControlFont
 }
 
 MControl::~MControl() {
     RemoveAllControl();
     if (m_manager) m_manager->OnControlDestroyed(this);
+}
+
+// ---------------------------------------------------------------- assistive technology
+
+void MControl::DescribeAccessible(AccessibleInfo& info) {
+    if (IsDecoration() && m_accessibleName.empty()) {
+        info.expose = false;
+        return;
+    }
+    info.role = AccessibleRole::PushButton;
+    info.action = L"click";
+    info.name = !m_accessibleName.empty() ? m_accessibleName : m_tooltip;
+    if (info.name != m_tooltip) info.description = m_tooltip;
+}
+
+void MControl::SetAccessibleName(const std::wstring& name) {
+    if (name == m_accessibleName) return;
+    m_accessibleName = name;
+    AccessibilityNoteChange();
+}
+
+void MControl::SetAccessibleItemNames(std::vector<std::wstring> names) {
+    if (names == m_accessibleItemNames) return;
+    m_accessibleItemNames = std::move(names);
+    AccessibilityNoteChange();
 }
 
 // ---------------------------------------------------------------- default hooks

@@ -7,6 +7,7 @@
 #include <thread>
 #include <vector>
 
+#include "orvix/core/Accessible.h"
 #include "orvix/core/MObject.h"
 #include "orvix/core/Notify.h"
 #include "orvix/platform/Canvas.h"
@@ -116,6 +117,26 @@ public:
     virtual void OnKeyItemChanged(int index);
     // Where the focus ring goes: the current item, else the whole control (own coordinates).
     CRect GetFocusRect();
+
+    // ---- assistive technology ----
+    // What the control tells a screen reader about itself: its role, name,
+    // states, value, text and items. Called on the UI thread, only while
+    // assistive technology listens. The default: decoration is left out (its
+    // children are not), anything else that takes input is a push button.
+    virtual void DescribeAccessible(AccessibleInfo& info);
+    // A name for controls that show no text (picture buttons): the owner sets
+    // it from its language texts, and sets it again when the language changes.
+    void SetAccessibleName(const std::wstring& name);
+    const std::wstring& GetAccessibleName() const { return m_accessibleName; }
+    // Names for the items of a control whose items show pictures only (the button map).
+    void SetAccessibleItemNames(std::vector<std::wstring> names);
+    const std::vector<std::wstring>& GetAccessibleItemNames() const { return m_accessibleItemNames; }
+    // A control whose name is the text of a label beside it (the label's id in
+    // the same window): the name then follows the label's text and language.
+    void SetLabelledBy(UINT labelId) { m_labelledBy = labelId; }
+    UINT GetLabelledBy() const { return m_labelledBy; }
+    // A number that names the control for as long as it lives (never reused).
+    uint64_t GetSerial() const { return m_serial; }
 
     // ---- input routing (the window hands each event to a top-level control) ----
     BOOL OnMouseMove(UINT flags, CPoint pt);
@@ -294,6 +315,10 @@ private:
     void ReleaseInputInside();
 
     std::thread::id m_uiThread = std::this_thread::get_id();
+    std::wstring m_accessibleName;
+    std::vector<std::wstring> m_accessibleItemNames;
+    UINT m_labelledBy = 0;
+    uint64_t m_serial;
 };
 
 template <typename Render>

@@ -97,4 +97,13 @@ void MControlFont::DrawTitleText(Canvas& canvas, const std::wstring& text, const
     canvas.DrawText(text, rect, color, style);
 }
 
+void MControlFont::DescribeAccessible(AccessibleInfo& info) {
+    MControl::DescribeAccessible(info);
+    // Text shown on the control names it; the tooltip then describes it.
+    if (info.expose && !m_title.empty() && GetAccessibleName().empty()) {
+        info.name = m_title;
+        info.description = GetTooltip();
+    }
+}
+
 }  // namespace Orvix

@@ -10,6 +10,7 @@ struct ImgResInfo;
 
 class MControlFont : public MControl {
 public:
+    void DescribeAccessible(AccessibleInfo& info) override;
     MControlFont(MObject* parent, UINT id, CRect rect, const wchar_t* title = nullptr, BOOL visible = TRUE,
                  BOOL enabled = TRUE);
 

@@ -2,12 +2,16 @@
 
 #include "orvix/controls/MAirBladder.h"
 #include "orvix/controls/MShadow.h"
+#include "orvix/core/AccessibleHub.h"
 
 namespace Orvix {
 
-MDialog::MDialog() = default;
+MDialog::MDialog() {
+    AccessibleHub::AddWindow(this);
+}
 
 MDialog::~MDialog() {
+    AccessibleHub::RemoveWindow(this);
     // Destroy while this object can still answer the window's last messages.
     if (m_hWnd) DestroyWindow();
     m_pm.DestroyData();
@@ -17,6 +21,9 @@ LRESULT MDialog::OnWindowMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     if (msg == WM_ERASEBKGND) return 1;
     if (msg == WM_MDIALOG_CLOSE) return OnUserCloseWindow(wParam, lParam);
     if (m_shadow) m_shadow->OnParentMessage(msg);
+    // Whatever a window hears may change what a screen reader sees (shown,
+    // activated, painted after a change, focus moved by a key).
+    if (msg != WM_TIMER) AccessibilityNoteChange();
     const CPoint pt(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
     const UINT flags = UINT(wParam);
     // The matching hook sees the message first; its answer is not used.
@@ -64,6 +71,11 @@ BOOL MDialog::ClickButton(UINT id) {
     MControl* button = id ? GetControl(id) : nullptr;
     if (!button || !button->IsVisible() || !button->IsEnabled() || !button->IsParentVisible()) return FALSE;
     return button->ClickKeyItem();
+}
+
+void MDialog::DescribeWindow(AccessibleInfo& info) {
+    info.role = m_hWnd && Platform::GetOwner(m_hWnd) ? AccessibleRole::Dialog : AccessibleRole::Frame;
+    info.name = GetWindowTextW();
 }
 
 BOOL MDialog::OnCancelKey() { return ClickButton(m_cancelId); }

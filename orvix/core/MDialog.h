@@ -77,6 +77,12 @@ public:
     void DoYes() { PostMessageW(WM_MDIALOG_CLOSE, IDYES, 0); }
     void DoNo() { PostMessageW(WM_MDIALOG_CLOSE, IDNO, 0); }
 
+    // ---- assistive technology ----
+    // The window's role and name for a screen reader: a dialog when it has an
+    // owner, else a frame; named by its title.
+    virtual void DescribeWindow(AccessibleInfo& info);
+    uint64_t GetSerial() const { return m_serial; }
+
     // ---- keyboard: Esc and Enter ----
     // Esc does what the window's close button or Cancel does, Enter what its
     // default button (OK) does, when the focus control leaves the key alone.
@@ -140,6 +146,7 @@ private:
     static UINT KeyModifiersHeld();
     MShadow& Shadow();
     std::unique_ptr<MShadow> m_shadow;
+    const uint64_t m_serial = NextAccessibleSerial();
 };
 
 }  // namespace Orvix

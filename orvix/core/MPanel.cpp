@@ -204,4 +204,14 @@ BOOL MPanel::DrawSubControls(Canvas& canvas, CRect rcPaint) {
     return TRUE;
 }
 
+void MPanel::DescribeAccessible(AccessibleInfo& info) {
+    // A bare container: its children speak for themselves.
+    if (GetAccessibleName().empty()) {
+        info.expose = false;
+        return;
+    }
+    info.role = AccessibleRole::Panel;
+    info.name = GetAccessibleName();
+}
+
 }  // namespace Orvix

@@ -14,6 +14,7 @@ class MScroll;
 
 class MPanel : public MControlFont {
   public:
+    void DescribeAccessible(AccessibleInfo& info) override;
     static constexpr int kBarSize = 5;
 
     MPanel(MObject* parent, UINT id, CRect rect, const wchar_t* title = nullptr, BOOL visible = TRUE,

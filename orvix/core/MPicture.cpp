@@ -94,4 +94,11 @@ void MPicture::Render(Canvas& canvas, const CRect& dst) const {
     }
 }
 
+void MPicture::DescribeAccessible(AccessibleInfo& info) {
+    // A picture says something only when it has a name or a tooltip.
+    info.role = AccessibleRole::Image;
+    info.name = GetAccessibleName().empty() ? GetTooltip() : GetAccessibleName();
+    info.expose = !info.name.empty();
+}
+
 }  // namespace Orvix

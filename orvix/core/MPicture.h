@@ -17,6 +17,7 @@ enum enumShowMode {
 
 class MPicture : public MControlFont {
 public:
+    void DescribeAccessible(AccessibleInfo& info) override;
     MPicture(MObject* parent, UINT id, CRect rect, const wchar_t* title = nullptr, BOOL visible = TRUE,
              BOOL enabled = TRUE);
 

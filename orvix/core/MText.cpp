@@ -32,4 +32,11 @@ void MText::DrawControl(Canvas& canvas, CRect rcPaint) {
     });
 }
 
+void MText::DescribeAccessible(AccessibleInfo& info) {
+    info.role = AccessibleRole::Label;
+    info.name = GetAccessibleName().empty() ? GetTitle() : GetAccessibleName();
+    info.description = GetTooltip();
+    info.expose = !info.name.empty();
+}
+
 }  // namespace Orvix

@@ -8,6 +8,7 @@ namespace Orvix {
 
 class MText : public MControlFont {
 public:
+    void DescribeAccessible(AccessibleInfo& info) override;
     MText(MObject* parent, UINT id, CRect rect, const wchar_t* title = nullptr, BOOL visible = TRUE,
           BOOL enabled = FALSE);
 

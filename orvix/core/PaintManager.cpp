@@ -463,6 +463,7 @@ void PaintManager::SetFocusControl(MControl* control) {
     if (old) old->OnFocus(FALSE);
     if (control && m_focus == control) control->OnFocus(TRUE);
     InvalidateFocusRing();
+    AccessibilityNoteChange();
 }
 
 MControl* PaintManager::GetNextFocusableControl() { return FocusChain(*this).Next(m_focus, true); }
@@ -501,6 +502,7 @@ void PaintManager::InvalidateFocusRing() {
 
 void PaintManager::OnFocusRingMoved(MControl* control) {
     if (control == m_focus) InvalidateFocusRing();
+    AccessibilityNoteChange();
 }
 
 void PaintManager::DrawFocusRing(Canvas& canvas) {

@@ -311,4 +311,17 @@ void CDeviceList::DrawControl(Canvas& canvas, CRect rcPaint) {
     });
 }
 
+void CDeviceList::DescribeAccessible(AccessibleInfo& info) {
+    MControl::DescribeAccessible(info);
+    std::vector<std::wstring> names;
+    for (const Entry& e : m_entries) names.push_back(e.name);
+    DescribeChoices(info, AccessibleRole::List, names, m_selectItem);
+    // Each card: the model's name; its connection and battery as the card shows them.
+    for (size_t i = 0; i < m_entries.size(); ++i) {
+        const Entry& e = m_entries[i];
+        info.items[i].description =
+            (e.mode == 0 ? m_wiredText : m_wirelessText) + L", " + std::to_wstring(e.battery) + L"%";
+    }
+}
+
 }  // namespace Orvix

@@ -15,6 +15,7 @@ class Image;
 
 class CDeviceList : public MPanel {
   public:
+    void DescribeAccessible(AccessibleInfo& info) override;
     // Keyboard: the cards are its items; arrows move the ring, Enter chooses.
     int GetKeyItemCount() override { return GetItemCount(); }
     CRect GetKeyItemRect(int index) override {

@@ -1,5 +1,7 @@
 #include "orvix/widgets/DPIControl.h"
 
+#include <algorithm>
+
 #include "orvix/core/ControlFactory.h"
 #include "orvix/core/Manager.h"
 #include "orvix/core/PaintManager.h"
@@ -219,6 +221,22 @@ void DPIControl::DrawControl(Canvas& canvas, CRect rcPaint) {
     if (m_rect.IsRectEmpty()) return;
     DrawCached(canvas, rcPaint, 1, 0,
                [this](Canvas& cache, int, const CRect& slice) { Render(cache, slice); });
+}
+
+void DPIControl::DescribeAccessible(AccessibleInfo& info) {
+    MControl::DescribeAccessible(info);
+    std::vector<std::wstring> names;
+    for (int i = 0; i < GetItemCount(); ++i) names.push_back(std::to_wstring(GetDPIValue(i)) + L" DPI");
+    DescribeChoices(info, AccessibleRole::List, names, m_selectItem);
+    // Each card tells its DPI as a value.
+    for (int i = 0; i < int(info.items.size()); ++i) {
+        AccessibleItem& item = info.items[size_t(i)];
+        item.hasValue = true;
+        item.value = GetDPIValue(i);
+        item.minimum = m_valueMin;
+        item.maximum = std::max(m_valueMax, GetDPIValue(i));
+        item.step = m_valueStep;
+    }
 }
 
 }  // namespace Orvix

@@ -15,6 +15,7 @@ namespace Orvix {
 
 class DPIControl : public MPanel {
   public:
+    void DescribeAccessible(AccessibleInfo& info) override;
     // Keyboard: the cards are its items; arrows move the ring, Enter chooses.
     int GetKeyItemCount() override { return GetItemCount(); }
     CRect GetKeyItemRect(int index) override { return GetCardRect(index); }
@@ -39,6 +40,10 @@ class DPIControl : public MPanel {
     // 0 outside the list.
     int GetDPIColorValue(int index) const;
     void SetSelectItem(int index);
+    // The range a level's value may take, as a screen reader is told it.
+    void SetValueRange(int minimum, int maximum, int step) {
+        m_valueMin = minimum, m_valueMax = maximum, m_valueStep = step;
+    }
     int GetSelectItem() const { return m_selectItem; }
     int GetColorItem() const { return m_colorItem; }
     int GetHoverItem() const { return m_hoverItem; }
@@ -80,6 +85,9 @@ class DPIControl : public MPanel {
     int m_selectItem = 0;
     int m_colorItem = -1;
     ValueEdit m_edit;
+    int m_valueMin = 0;
+    int m_valueMax = 0;
+    int m_valueStep = 1;
 };
 
 }  // namespace Orvix

@@ -193,4 +193,11 @@ void KeyFuncType::DrawControl(Canvas& canvas, CRect rcPaint) {
     canvas.PopClip();
 }
 
+void KeyFuncType::DescribeAccessible(AccessibleInfo& info) {
+    MControl::DescribeAccessible(info);
+    std::vector<std::wstring> names;
+    for (int i = 0; i < GetItemCount(); ++i) names.push_back(GetItemText(i));
+    DescribeChoices(info, AccessibleRole::List, names, m_sel);
+}
+
 }  // namespace Orvix

@@ -24,6 +24,7 @@ struct KeyFuncItem {
 
 class KeyFuncType : public MPanel {
   public:
+    void DescribeAccessible(AccessibleInfo& info) override;
     // Keyboard: the rows are its items; arrows move the ring, Enter chooses.
     int GetKeyItemCount() override { return GetItemCount(); }
     CRect GetKeyItemRect(int index) override;

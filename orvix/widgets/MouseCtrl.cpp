@@ -119,4 +119,18 @@ void MouseCtrl::DrawControl(Canvas& canvas, CRect rcPaint) {
     }
 }
 
+void MouseCtrl::DescribeAccessible(AccessibleInfo& info) {
+    MouseItemList::DescribeAccessible(info);
+    // "Button 3: Middle click": the button, then the function its label shows.
+    const std::vector<std::wstring>& names = GetAccessibleItemNames();
+    for (int i = 0; i < int(info.items.size()); ++i) {
+        const std::wstring label = GetItemText(i);
+        std::wstring& name = info.items[size_t(i)].name;
+        if (i >= int(names.size()))
+            name = label;
+        else if (!label.empty())
+            name = names[size_t(i)] + L": " + label;
+    }
+}
+
 }  // namespace Orvix

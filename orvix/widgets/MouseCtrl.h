@@ -23,6 +23,7 @@ struct MouseCtrlItem {
 
 class MouseCtrl : public MouseItemList<MouseCtrlItem> {
   public:
+    void DescribeAccessible(AccessibleInfo& info) override;
     MouseCtrl(MObject* parent, UINT id, CRect rect, const wchar_t* title = nullptr, int visible = 1,
               int enabled = 1);
     MouseCtrl(MObject* parent, UINT id, CRect rect, int visible)

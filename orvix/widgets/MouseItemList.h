@@ -14,6 +14,14 @@ namespace Orvix {
 template <typename Item>
 class MouseItemList : public MPanel {
   public:
+    void DescribeAccessible(AccessibleInfo& info) override {
+        MControl::DescribeAccessible(info);
+        // The buttons are drawn as a picture of the mouse: their names come from the owner.
+        std::vector<std::wstring> names = this->GetAccessibleItemNames();
+        for (int i = int(names.size()); i < GetItemCount(); ++i) names.push_back(std::to_wstring(i + 1));
+        names.resize(size_t(GetItemCount()));
+        DescribeChoices(info, AccessibleRole::List, names, m_sel);
+    }
     // Keyboard: the items are the keyboard's; arrows move the ring, Enter chooses.
     int GetKeyItemCount() override { return GetItemCount(); }
     CRect GetKeyItemRect(int index) override { return IsValid(index) ? HitRect(index) : CRect(); }

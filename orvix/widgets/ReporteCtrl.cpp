@@ -124,4 +124,13 @@ void ReporteCtrl::DrawControl(Canvas& canvas, CRect rcPaint) {
     });
 }
 
+void ReporteCtrl::DescribeAccessible(AccessibleInfo& info) {
+    MControl::DescribeAccessible(info);
+    std::vector<std::wstring> names;
+    for (int i = 0; i < GetItemCount(); ++i) names.push_back(GetItemKeyName(i));
+    // The rates behave as radio buttons: one is on.
+    DescribeChoices(info, AccessibleRole::List, names, m_selectItem, AccessibleRole::RadioButton);
+    for (AccessibleItem& item : info.items) item.checkable = true, item.checked = item.selected;
+}
+
 }  // namespace Orvix

@@ -14,6 +14,7 @@ namespace Orvix {
 
 class ReporteCtrl : public MPanel {
   public:
+    void DescribeAccessible(AccessibleInfo& info) override;
     // Keyboard: the cards are its items; arrows move the ring, Enter chooses.
     int GetKeyItemCount() override { return GetItemCount(); }
     CRect GetKeyItemRect(int index) override { return GetCardRect(index); }

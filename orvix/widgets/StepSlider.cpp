@@ -166,4 +166,17 @@ BOOL StepSlider::OnFocusKey(UINT vk, UINT modifiers) {
     return TRUE;
 }
 
+void StepSlider::DescribeAccessible(AccessibleInfo& info) {
+    MControlFont::DescribeAccessible(info);
+    info.role = AccessibleRole::Slider;
+    info.action.clear();
+    info.horizontal = true;
+    info.hasValue = true;
+    info.value = double(GetProgress()) * m_scale;
+    info.minimum = double(GetMinProgress()) * m_scale;
+    info.maximum = double(GetMaxProgress()) * m_scale;
+    info.step = m_scale > 0 ? m_scale : 1;
+    info.valueText = std::to_wstring(GetProgress() * m_scale);
+}
+
 }  // namespace Orvix

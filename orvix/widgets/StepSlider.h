@@ -14,6 +14,7 @@ namespace Orvix {
 
 class StepSlider : public MControlFont {
   public:
+    void DescribeAccessible(AccessibleInfo& info) override;
     // Thumb looks: 0 normal, 1 pointer over the thumb, 2 thumb held, 3 disabled.
     enum { SLIDER_NORMAL = 0, SLIDER_HOVER = 1, SLIDER_HELD = 2, SLIDER_DISABLED = 3 };
 

@@ -30,7 +30,7 @@
 #include "platform/RawInputReader.h"
 #include "protocol/MacroImage.h"
 #include "protocol/Report.h"
-#include "protocol/WorkerTasks.h"
+#include "app/WorkerTask.h"
 #include "storage/DataStore.h"
 
 using namespace Orvix;
@@ -1041,12 +1041,12 @@ void MacroPage::ImportProfileFile() {
         return;
     }
     std::vector<std::wstring> badEntries;
-    const int task = ImportProfile(path, m_host.GetStore(), ExchangeContext(m_host), &badEntries);
-    if (task == 0) {
+    const ProfileImport imported = ImportProfile(path, m_host.GetStore(), ExchangeContext(m_host), &badEntries);
+    if (imported == kImportRefused) {
         ShowRefusal(kTextImportProfile, kTextNotProfileFile, path, badEntries);
         return;
     }
-    m_host.QueueTask(task);
+    m_host.QueueTask(TaskAfterImport(imported));
     // Every page shows the profile's new values.
     m_host.BroadcastPageEvent(PageEvent::ProfileChanged, this);
 }

@@ -147,6 +147,10 @@ void DeviceMainDlg::SetWorkerTimings(const WorkerTimings& timings) {
     m_worker.SetTimings(timings);
 }
 
+bool DeviceMainDlg::IsServingMouseBus() const {
+    return m_service && m_service->IsServing();
+}
+
 DataStore& DeviceMainDlg::GetStore() {
     return DataStore::Instance();
 }

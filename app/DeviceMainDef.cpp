@@ -8,10 +8,6 @@
 
 namespace {
 
-bool IsDeviceChangeRead(int code) {
-    return code == kTaskReadAfterChangeLong || code == kTaskReadAfterChangeShort;
-}
-
 // The signal follows the queue: set by the first task queued, cleared with the last taken.
 void SetSignal(int fd, bool set) {
     if (fd < 0) return;
@@ -30,38 +26,43 @@ DeviceMainDef::~DeviceMainDef() {
     if (m_taskSignal >= 0) ::close(m_taskSignal);
 }
 
-void DeviceMainDef::QueueTask(int code) {
-    QueueTask(code, {});
+void DeviceMainDef::QueueTask(const WorkerTask& task) {
+    QueueTask(task, {});
 }
 
-void DeviceMainDef::QueueTask(int code, TaskDone done) {
+void DeviceMainDef::QueueTask(const WorkerTask& task, TaskDone done) {
     std::lock_guard<std::mutex> lock(m_queueLock);
-    ++m_queuedCounts[code];
+    const auto counted = std::find_if(m_queuedCounts.begin(), m_queuedCounts.end(),
+                                      [&](const auto& entry) { return entry.first == task; });
+    if (counted != m_queuedCounts.end())
+        ++counted->second;
+    else
+        m_queuedCounts.emplace_back(task, 1);
     // Only reads nobody waits for fold: a waiter is told about its own task.
-    if (IsDeviceChangeRead(code) && !done) {
-        const auto queued = std::find_if(m_tasks.begin(), m_tasks.end(), [](const QueuedTask& task) {
-            return IsDeviceChangeRead(task.code) && !task.done;
+    if (task.IsDeviceChangeRead() && !done) {
+        const auto queued = std::find_if(m_tasks.begin(), m_tasks.end(), [](const QueuedTask& queuedTask) {
+            return queuedTask.task.IsDeviceChangeRead() && !queuedTask.done;
         });
         if (queued != m_tasks.end()) {
-            if (code == kTaskReadAfterChangeLong) queued->code = code;
+            if (task == kTaskReadAfterChangeLong) queued->task = task;
             return;
         }
     }
-    m_tasks.push_back({code, std::move(done)});
+    m_tasks.push_back({task, std::move(done)});
     if (m_tasks.size() == 1) SetSignal(m_taskSignal, true);
 }
 
-int DeviceMainDef::TakeDeviceChangeReads() {
+WorkerTask DeviceMainDef::TakeDeviceChangeReads() {
     std::vector<TaskDone> waiters;
-    int taken = kTaskNone;
+    WorkerTask taken = kTaskNone;
     {
         std::lock_guard<std::mutex> lock(m_queueLock);
         for (auto it = m_tasks.begin(); it != m_tasks.end();) {
-            if (!IsDeviceChangeRead(it->code)) {
+            if (!it->task.IsDeviceChangeRead()) {
                 ++it;
                 continue;
             }
-            if (taken != kTaskReadAfterChangeLong) taken = it->code;
+            if (taken != kTaskReadAfterChangeLong) taken = it->task;
             if (it->done) waiters.push_back(std::move(it->done));
             it = m_tasks.erase(it);
         }
@@ -72,16 +73,17 @@ int DeviceMainDef::TakeDeviceChangeReads() {
     return taken;
 }
 
-int DeviceMainDef::GetQueuedCount(int code) const {
+int DeviceMainDef::GetQueuedCount(const WorkerTask& task) const {
     std::lock_guard<std::mutex> lock(m_queueLock);
-    auto it = m_queuedCounts.find(code);
-    return it == m_queuedCounts.end() ? 0 : it->second;
+    for (const auto& [counted, count] : m_queuedCounts)
+        if (counted == task) return count;
+    return 0;
 }
 
-bool DeviceMainDef::TakeTask(int& code) {
+bool DeviceMainDef::TakeTask(WorkerTask& task) {
     std::lock_guard<std::mutex> lock(m_queueLock);
     if (m_tasks.empty()) return false;
-    code = m_tasks.front().code;
+    task = m_tasks.front().task;
     m_runningDone = std::move(m_tasks.front().done);
     m_tasks.pop_front();
     if (m_tasks.empty()) SetSignal(m_taskSignal, false);

@@ -8,15 +8,12 @@
 #include <cstdint>
 #include <deque>
 #include <functional>
-#include <map>
 #include <mutex>
 #include <string>
+#include <utility>
+#include <vector>
 
-#include "protocol/WorkerTasks.h"
-
-// Which page a reset applies to (task 22).
-constexpr int kPageResetDpi = 2;
-constexpr int kPageResetLighting = 4;
+#include "app/WorkerTask.h"
 
 // What the last state read found.
 struct DeviceValues {
@@ -44,15 +41,15 @@ class DeviceMainDef {
     // ---- the task queue: appended by the UI thread, taken by the worker ----
     // A read after a device change folds into one already queued (the long form
     // wins): however many changes come, at most one such read waits.
-    void QueueTask(int code);
+    void QueueTask(const WorkerTask& task);
     // Removes the reads after a device change still queued, for a refresh about
     // to run that sees their changes: the strongest form taken (the long one
     // over the short one), kTaskNone when there was none.
-    int TakeDeviceChangeReads();
+    WorkerTask TakeDeviceChangeReads();
     // The same, for a caller that waits for the task's outcome.
-    void QueueTask(int code, TaskDone done);
+    void QueueTask(const WorkerTask& task, TaskDone done);
     // Takes the first task and marks the worker busy until FinishTask.
-    bool TakeTask(int& code);
+    bool TakeTask(WorkerTask& task);
     // `sent`: whether every report of the task went out (told to its waiter).
     void FinishTask(bool sent = true);
     // Removes the first task without running it (its waiter is told it failed).
@@ -60,8 +57,8 @@ class DeviceMainDef {
     bool HasQueuedTasks() const;
     // Nothing queued and no task running.
     bool IsIdle() const;
-    // How often a task code was queued since the state was made.
-    int GetQueuedCount(int code) const;
+    // How often a task (with the same arguments) was queued since the state was made.
+    int GetQueuedCount(const WorkerTask& task) const;
     // A descriptor that polls readable exactly while a task is queued, for the
     // worker to sleep on (owned here; -1 when the system gave none).
     int GetTaskWaitHandle() const { return m_taskSignal; }
@@ -82,8 +79,6 @@ class DeviceMainDef {
     void SetCurrentTab(int tab) { m_currentTab = tab; }
     bool HasLightingPage() const { return m_lightingPage; }
     void SetLightingPage(bool present) { m_lightingPage = present; }
-    int GetPageResetValue() const { return m_pageResetValue; }
-    void SetPageResetValue(int value) { m_pageResetValue = value; }
 
     DeviceValues GetDeviceValues() const;
     void SetDeviceValues(const DeviceValues& values);
@@ -99,13 +94,13 @@ class DeviceMainDef {
 
   private:
     struct QueuedTask {
-        int code;
+        WorkerTask task;
         TaskDone done;
     };
     mutable std::mutex m_queueLock;
     std::deque<QueuedTask> m_tasks;
     TaskDone m_runningDone;  // the waiter of the task being run
-    std::map<int, int> m_queuedCounts;
+    std::vector<std::pair<WorkerTask, int>> m_queuedCounts;
     bool m_taskRunning = false;
     int m_taskSignal = -1;  // eventfd, set while m_tasks is not empty
 
@@ -117,7 +112,6 @@ class DeviceMainDef {
     std::atomic<bool> m_pairingOpen{false};
     std::atomic<int> m_currentTab{1};
     std::atomic<bool> m_lightingPage{true};
-    std::atomic<int> m_pageResetValue{0};
 
     mutable std::mutex m_valueLock;
     DeviceValues m_values;

@@ -129,11 +129,14 @@ T* Make(MDialog& dlg, const wchar_t* cls, UINT id, const wchar_t* title = nullpt
 }  // namespace
 
 DeviceMainDlg::DeviceMainDlg(DesktopServices* desktop)
-    : m_view(*this),
+    : m_model(DeviceManager::Instance(), DataStore::Instance()),
+      m_view(*this),
       m_desktop(desktop ? desktop : &GetDesktopServices()),
       m_executor(DataStore::Instance(), *m_desktop),
-      m_worker(m_state, m_view, m_executor, DeviceManager::Instance(), DataStore::Instance()),
-      m_tray(std::make_unique<NoTrayIcon>()) {}
+      m_worker(m_model.GetState(), m_view, m_executor, DeviceManager::Instance(), DataStore::Instance()) {
+    // A page queues after each change it stored: the mouse service shows it.
+    m_model.SetAfterQueue([this] { NoteServiceChange(); });
+}
 
 DeviceMainDlg::~DeviceMainDlg() {
     // The bus service, the profile switcher and the worker go first: nothing may reach the view or the
@@ -144,8 +147,7 @@ DeviceMainDlg::~DeviceMainDlg() {
     m_desktop->SetPasteFallbackHandler(nullptr);
     m_view.Detach();
     if (auto backend = DeviceManager::Instance().GetBackend()) backend->SetDeviceChangeHandler(nullptr);
-    m_sleep.reset();
-    m_tray.reset();
+    m_desktopParts.Stop();
     m_pages.clear();
 }
 
@@ -153,27 +155,8 @@ void DeviceMainDlg::SetWorkerTimings(const WorkerTimings& timings) {
     m_worker.SetTimings(timings);
 }
 
-void DeviceMainDlg::SetTrayIcon(std::unique_ptr<TrayIcon> tray) {
-    m_tray = tray ? std::move(tray) : std::make_unique<NoTrayIcon>();
-}
-
-void DeviceMainDlg::EnableDesktopServices(const std::string& sessionBus, const std::string& systemBus) {
-    m_notifier = std::make_unique<DesktopNotifier>(sessionBus, Manager::GetDeviceName(), kApplicationId,
-                                                   JoinPath(GetSkinFolder(), L"icon/app_icon.png"));
-    m_sessionBus = sessionBus;
-    m_systemBus = systemBus;
-}
-
-bool DeviceMainDlg::IsListeningForResume() const {
-    return m_sleep && m_sleep->IsListening();
-}
-
 bool DeviceMainDlg::IsServingMouseBus() const {
     return m_service && m_service->IsServing();
-}
-
-bool DeviceMainDlg::HasTray() const {
-    return m_tray && m_tray->IsAvailable();
 }
 
 DataStore& DeviceMainDlg::GetStore() {
@@ -209,9 +192,7 @@ void DeviceMainDlg::CloseMainWindow() {
     m_worker.Stop();
     m_view.Detach();
     if (auto backend = DeviceManager::Instance().GetBackend()) backend->SetDeviceChangeHandler(nullptr);
-    m_sleep.reset();
-    // Leaves the notification area at once (the icon's own thread ends with it).
-    m_tray = std::make_unique<NoTrayIcon>();
+    m_desktopParts.Stop();
     if (m_wait && m_wait->GetSafeHwnd()) m_wait->DoOK();
     DestroyWindow();
 }
@@ -231,8 +212,7 @@ LRESULT DeviceMainDlg::OnDestroy() {
 
 BOOL DeviceMainDlg::OnInitDialog() {
     MDialog::OnInitDialog();
-    m_trayFacts.applicationName = Manager::GetDeviceName();
-    AddTrayIcon();
+    m_desktopParts.Start(m_hWnd, Manager::GetDeviceName());
     {
         const HWND self = m_hWnd;
         m_desktop->SetPasteFallbackHandler([self, this](const PasteFallback& fallback) {
@@ -241,24 +221,16 @@ BOOL DeviceMainDlg::OnInitDialog() {
             });
         });
     }
-    if (!m_systemBus.empty()) {
-        m_sleep = std::make_unique<SleepMonitor>(m_systemBus);
-        const HWND self = m_hWnd;
-        // After a wake-up the mouse may have been re-enumerated: read it again as after a plug.
-        m_sleep->Start([self](bool sleeping) {
-            if (!sleeping) Platform::PostMessage(self, WM_SYSTEM_RESUMED, 0, 0);
-        });
-    }
     // Whatever the worker shows, the mouse service may show too.
     m_view.SetAfterEachCall([this] { NoteServiceChange(); });
     CreateAutoProfile();
     LoadCatalog();
-    if (!m_sessionBus.empty()) {
+    if (!m_desktopParts.GetSessionBus().empty()) {
         // Served once the window is up: connecting to the bus is no part of the start.
         const HWND self = m_hWnd;
         Platform::PostTask([self, this] {
             if (Platform::IsWindow(self) && !m_closed && !m_service)
-                m_service = std::make_unique<MouseServiceBridge>(*this, m_sessionBus);
+                m_service = std::make_unique<MouseServiceBridge>(*this, m_desktopParts.GetSessionBus());
         });
     }
     QueueTask(kTaskInitialRead);
@@ -270,41 +242,22 @@ BOOL DeviceMainDlg::OnInitDialog() {
 void DeviceMainDlg::CreateAutoProfile() {
     AutoProfileSwitcher::Host host;
     host.window = m_hWnd;
-    host.currentProfile = [this] { return m_state.GetCurrentProfile(); };
-    host.connected = [this] { return m_state.IsConnected(); };
+    host.currentProfile = [this] { return m_model.GetState().GetCurrentProfile(); };
+    host.connected = [this] { return m_model.GetState().IsConnected(); };
     // A modal dialog disables the window; a switch would change what it edits.
     host.busy = [this] { return !IsWindowEnabled() || (m_macroPage && m_macroPage->IsRecording()); };
     host.notify = [this](const std::wstring& title, const std::wstring& body) {
-        if (m_notifier) m_notifier->Notify(title, body, DesktopNotifier::Urgency::Low, "auto-profile");
+        m_desktopParts.Notify(title, body, int(DesktopNotifier::Urgency::Low), "auto-profile");
     };
     m_autoProfile = std::make_unique<AutoProfileSwitcher>(std::move(host), DataStore::Instance());
     m_autoProfile->ApplySetting();
 }
 
-void DeviceMainDlg::AddTrayIcon() {
-    // The icon's events may come on another thread; they are handled here.
-    TrayIcon::Callbacks callbacks;
-    const HWND self = m_hWnd;
-    callbacks.activate = [self] { Platform::PostMessage(self, WM_TRAY_CALLBACK, 0, WM_LBUTTONDOWN); };
-    callbacks.exitRequested = [self] { Platform::PostMessage(self, WM_COMMAND, 100, 0); };
-    callbacks.availabilityChanged = [self](bool available) {
-        Platform::PostMessage(self, WM_TRAY_CALLBACK, available ? 1 : 2, 0);
-    };
-    callbacks.profileChosen = [self](int32_t profile) {
-        Platform::PostMessage(self, WM_TRAY_CALLBACK, 3, LPARAM(profile));
-    };
-    m_tray->Add(JoinPath(GetSkinFolder(), L"icon/app_icon.png"), BuildTrayStatus(m_trayFacts), std::move(callbacks));
-}
-
-void DeviceMainDlg::UpdateTray() {
-    if (m_tray) m_tray->Update(BuildTrayStatus(m_trayFacts));
-}
-
 void DeviceMainDlg::OnTrayProfile(int32_t profile) {
     // The menu may have been drawn before the mouse went: a profile needs a mouse, as
     // the profile button does, and must be one of the listed.
-    if (!m_state.IsConnected()) return;
-    for (const TrayStatus::Profile& listed : m_trayFacts.profiles)
+    if (!m_model.GetState().IsConnected()) return;
+    for (const TrayStatus::Profile& listed : m_desktopParts.GetTrayFacts().profiles)
         if (listed.id == profile) {
             // What the profile pop-up's choice does.
             OnWindowMessage(WM_PROFILE_COMMAND, kProfileSwitch, LPARAM(profile));
@@ -313,17 +266,10 @@ void DeviceMainDlg::OnTrayProfile(int32_t profile) {
 }
 
 void DeviceMainDlg::OnPasteFallback(const PasteFallback& fallback) {
-    if (m_typingNoticeShown) return;
-    m_typingNoticeShown = true;
-    const PermissionNotice notice =
-        GetUinputNotice(fallback.problem, fallback.node, fallback.error, fallback.pasted);
-    std::wstring body = notice.cause + L"\n" + notice.fix;
-    if (!notice.command.empty()) body += L"\n" + notice.command;
-    if (m_notifier) {
-        m_notifier->Notify(notice.title, body, DesktopNotifier::Urgency::Normal, "typing");
-    } else if (IsWindowVisible()) {
-        ShowMessageText(notice.title, body, CUIMessageBox::kKindOk);
-    }
+    if (m_desktopParts.IsTypingNoticeShown()) return;
+    std::wstring title, body;
+    if (!m_desktopParts.NotifyTypingFallback(fallback, title, body) && IsWindowVisible())
+        ShowMessageText(title, body, CUIMessageBox::kKindOk);
 }
 
 // ---------------------------------------------------------------- building
@@ -479,7 +425,7 @@ void DeviceMainDlg::NameSystemButtons() {
 void DeviceMainDlg::ApplyTexts() {
     NameSystemButtons();
     if (auto* version = dynamic_cast<MControlFont*>(GetControl(IDC_VERSION_TEXT))) {
-        const std::wstring v = m_catalog.software.version;
+        const std::wstring v = m_model.GetCatalog().software.version;
         version->SetTitle(v.empty() ? L"" : Text(kTextVersion) + L": v" + v);
     }
     for (int i = 0; i < int(std::size(kTabs)); ++i) m_tabs->SetItemText(i, Text(kTabs[i].textId).c_str());
@@ -577,18 +523,14 @@ void DeviceMainDlg::OnMaximize() {
 // ---------------------------------------------------------------- catalog
 
 void DeviceMainDlg::LoadCatalog() {
-    DeviceManager& manager = DeviceManager::Instance();
-    m_catalog = DeviceCatalog();
     m_deviceList->ClearList();
-    manager.ClearSupportedIds();
-    ReadCatalog(GetProgramFolder(), JoinPath(GetSkinFolder(), L"device/"), m_catalog, &m_catalogProblem);
+    m_model.LoadCatalog();
     std::vector<int> types;
-    for (const CatalogEntry& model : m_catalog.models) {
+    for (const CatalogEntry& model : m_model.GetCatalog().models) {
         m_deviceList->AddDevice(model.name, model.deviceType, model.picturePath);
         types.push_back(model.deviceType);
     }
     m_view.SetModels(types);
-    for (const SupportedId& id : m_catalog.supportedIds) manager.AddSupportedId(id);
     ApplyTexts();
     Platform::StopTextInput();
     LoadDeviceDescription();
@@ -598,34 +540,19 @@ void DeviceMainDlg::LoadCatalog() {
 }
 
 void DeviceMainDlg::LoadDeviceDescription() {
-    const int deviceType = EffectiveDeviceType(ReadAppRegInt(L"DeviceType"));
-    const CatalogEntry* model = FindModel(m_catalog.models, deviceType);
-    m_modelName = model ? model->name : L"";
-    const std::wstring attr = model ? model->deviceAttr : L"";
-    m_state.SetCurrentDeviceType(deviceType);
-    m_trayFacts.modelName = m_modelName;
-
-    DataStore& store = DataStore::Instance();
-    store.CloseIfOpen();
-    // A first start creates the whole store, profiles included, in one step.
-    if (!EnsureDatabaseFolder() || !store.OpenForDevice(GetUserDataFolder(), attr, Text(kTextProfileName)))
-        Vantorel::Trace("main window: no store for model %d", deviceType);
+    const DeviceDescription description = m_model.LoadModel(Text(kTextProfileName));
+    m_desktopParts.GetTrayFacts().modelName = m_model.GetModelName();
     // A repaired or replaced store is told once, when the window can show it.
     const HWND self = m_hWnd;
     Platform::PostTask([self, this] {
         if (Platform::IsWindow(self)) ShowStoreNotices();
     });
-
-    DeviceDescription description;
-    ReadDeviceDescription(GetProgramFolder(), attr, description, &m_descriptionProblem);
-    // Without a model there is no description to miss: the catalog says why.
-    if (!model) m_descriptionProblem = ProductFileProblem{};
-    if (m_descriptionProblem) {
+    if (m_model.GetDescriptionProblem()) {
         // The model's page would lack its picture and buttons: say why, once per load.
         Platform::PostTask([self, this] {
-            if (!Platform::IsWindow(self) || !m_descriptionProblem) return;
+            if (!Platform::IsWindow(self) || !m_model.GetDescriptionProblem()) return;
             UpdatePermissionNotice();
-            ShowMessageText(Text(kTextFilesDamagedTitle), ProductProblemText(m_descriptionProblem),
+            ShowMessageText(Text(kTextFilesDamagedTitle), ProductProblemText(m_model.GetDescriptionProblem()),
                             CUIMessageBox::kKindOk);
         });
     }
@@ -634,17 +561,8 @@ void DeviceMainDlg::LoadDeviceDescription() {
         PlaceMousePicture();
     }
     if (description.lightingPage) {
-        m_state.SetLightingPage(*description.lightingPage);
         m_tabs->SetItemVisible(kLightTabIndex, *description.lightingPage ? TRUE : FALSE);
         LayoutFrame(m_rcClient);
-    }
-    // What a description leaves out stays as the previous model had it.
-    if (description.mouseImage) m_description.mouseImage = description.mouseImage;
-    if (description.lightingPage) m_description.lightingPage = description.lightingPage;
-    if (description.keysFound) {
-        m_description.keysFound = true;
-        m_description.buttons = std::move(description.buttons);
-        m_description.defaultButtons = std::move(description.defaultButtons);
     }
     for (MainPage* page : Pages()) page->OnPageEvent(PageEvent::ModelChanged);
 }
@@ -666,12 +584,12 @@ void DeviceMainDlg::OnDeviceChange(DeviceChange change, const std::string& path)
     // While the pairing dialog runs, it watches the receiver's interfaces itself.
     if (DonglePairDlg* pairing = DonglePairDlg::GetOpen()) pairing->OnDeviceChange(change, path);
     std::vector<HotplugMode> modes;
-    for (const CatalogEntry& entry : m_catalog.modes)
+    for (const CatalogEntry& entry : m_model.GetCatalog().modes)
         modes.push_back({entry.modeValue, entry.vid, entry.pid, entry.hidInterface});
     HotplugActions actions;
-    actions.queueTask = [this](int task) { QueueTask(task); };
+    actions.queueRead = [this](DeviceChangeRead read) { QueueTask(TaskForDeviceChange(read)); };
     actions.closePopups = [this] { ClosePopupWindows(); };
-    ::OnDeviceChange(change, path, modes, m_state.AreDevicesPresent(), DeviceManager::Instance(), actions);
+    ::OnDeviceChange(change, path, modes, m_model.GetState().AreDevicesPresent(), DeviceManager::Instance(), actions);
 }
 
 // ---------------------------------------------------------------- views
@@ -711,9 +629,11 @@ void DeviceMainDlg::UpdatePermissionNotice() {
     // of models stands where the notice would, and a message told it already).
     const bool listShown = m_currentView == View::DeviceList;
     const ProductFileProblem& files =
-        m_catalogProblem ? m_catalogProblem : listShown ? ProductFileProblem{} : m_descriptionProblem;
+        m_model.GetCatalogProblem()        ? m_model.GetCatalogProblem()
+        : listShown                        ? ProductFileProblem{}
+                                           : m_model.GetDescriptionProblem();
     if (auto* home = dynamic_cast<MControlFont*>(GetControl(IDC_HOME_TEXT)))
-        home->SetTitle(Text(m_catalogProblem ? kTextFilesDamagedTitle : kTextNoMouseHome));
+        home->SetTitle(Text(m_model.GetCatalogProblem() ? kTextFilesDamagedTitle : kTextNoMouseHome));
     if (files) {
         notice->SetTitle(ProductProblemText(files));
         notice->SetVisible(TRUE);
@@ -736,13 +656,14 @@ void DeviceMainDlg::ShowNotConnectedView() {
     m_currentView = View::NotConnected;
     UpdatePermissionNotice();
     // A receiver that answers without its mouse is not "no mouse".
-    m_trayFacts.link = TrayFacts::Link::None;
+    TrayFacts& facts = m_desktopParts.GetTrayFacts();
+    facts.link = TrayFacts::Link::None;
     for (const DeviceRecord& r : DeviceManager::Instance().GetRecords())
-        if (r.deviceType == m_state.GetCurrentDeviceType() && r.deviceMode == kModeReceiver &&
+        if (r.deviceType == m_model.GetState().GetCurrentDeviceType() && r.deviceMode == kModeReceiver &&
             r.online == kReceiverOffline)
-            m_trayFacts.link = TrayFacts::Link::ReceiverWithoutMouse;
-    m_trayFacts.batteryLevel = 0;
-    UpdateTray();
+            facts.link = TrayFacts::Link::ReceiverWithoutMouse;
+    facts.batteryLevel = 0;
+    m_desktopParts.UpdateTray();
     if (auto* state = dynamic_cast<MControlFont*>(GetControl(IDC_DEVICE_STATE))) state->SetTitle(Text(kTextNoDevice));
     ShowHomePage(false);
 }
@@ -752,9 +673,10 @@ void DeviceMainDlg::ShowDeviceListView(int deviceMode) {
     UpdatePermissionNotice();
     m_connectionMode = deviceMode;
     const TrayFacts::Link link = deviceMode == 1 ? TrayFacts::Link::Receiver : TrayFacts::Link::Cable;
-    if (m_trayFacts.link != link) m_trayFacts.batteryLevel = 0;  // read again for this connection
-    m_trayFacts.link = link;
-    UpdateTray();
+    TrayFacts& facts = m_desktopParts.GetTrayFacts();
+    if (facts.link != link) facts.batteryLevel = 0;  // read again for this connection
+    facts.link = link;
+    m_desktopParts.UpdateTray();
     if (auto* state = dynamic_cast<MControlFont*>(GetControl(IDC_DEVICE_STATE)))
         state->SetTitle(Text(deviceMode == 1 ? kTextReceiver : kTextCable));
     ShowHomePage(true);
@@ -765,8 +687,8 @@ void DeviceMainDlg::SelectHomeTabQuietly() {
     m_arrangingView = true;
     m_tabs->SetSelectItem(0);
     m_arrangingView = false;
-    if (MainPage* old = GetPage(m_state.GetCurrentTab())) old->OnShow(false);
-    m_state.SetCurrentTab(kTabHome);
+    if (MainPage* old = GetPage(m_model.GetState().GetCurrentTab())) old->OnShow(false);
+    m_model.GetState().SetCurrentTab(kTabHome);
 }
 
 void DeviceMainDlg::ShowModelView() {
@@ -784,14 +706,12 @@ std::wstring DeviceMainDlg::GetHomeNotice() const {
 
 // ---------------------------------------------------------------- actions
 
-void DeviceMainDlg::QueueTask(int code) {
-    QueueTask(code, {});
+void DeviceMainDlg::QueueTask(const WorkerTask& task) {
+    m_model.QueueTask(task);
 }
 
-void DeviceMainDlg::QueueTask(int code, TaskDone done) {
-    m_state.QueueTask(code, std::move(done));
-    // A page queues after each change it stored.
-    NoteServiceChange();
+void DeviceMainDlg::QueueTask(const WorkerTask& task, TaskDone done) {
+    m_model.QueueTask(task, std::move(done));
 }
 
 void DeviceMainDlg::NoteServiceChange() {
@@ -799,21 +719,15 @@ void DeviceMainDlg::NoteServiceChange() {
 }
 
 void DeviceMainDlg::ShowStoredValues() {
-    ReloadButtonPage();
-    ReloadMacroList();
-    ReloadDpiPerformancePage();
-    if (m_state.HasLightingPage()) ReloadLightingPage();
+    // What a read of the mouse shows: every page from the store.
+    for (WindowReaction reaction : ReactionsTo(DeviceEvent::StateRead, m_model.GetState().HasLightingPage()))
+        React(reaction);
 }
 
 void DeviceMainDlg::SwitchModel() {
     const int selected = m_deviceList->GetSelectDevice();
-    if (selected > 0 && selected != m_state.GetCurrentDeviceType()) {
-        DeviceManager& manager = DeviceManager::Instance();
-        m_state.SetCurrentDeviceType(selected);
-        manager.SetCurrentDeviceType(selected);
-        manager.DropActiveHandle();
-        WriteAppRegInt(L"DeviceType", selected);
-        m_lowBattery.Reset();
+    if (m_model.ChooseModel(selected)) {
+        m_desktopParts.ResetLowBattery();
         LoadDeviceDescription();
         QueueTask(kTaskReadAfterSwitch);
     }
@@ -844,7 +758,7 @@ void DeviceMainDlg::OnTabChanged() {
     if (MControl* overlay = GetControl(IDC_PAGE_OVERLAY); overlay && overlay->IsVisible()) overlay->SetVisible(FALSE);
     const int index = m_tabs->GetSelectItem();
     const int id = index >= 0 ? int(m_tabs->GetItemID(index)) : kTabHome;
-    const int previous = m_state.GetCurrentTab();
+    const int previous = m_model.GetState().GetCurrentTab();
     if (id == previous && m_currentView == View::Model) return;
     if (id == kTabHome) {
         // Home is the device list: back to that view.
@@ -852,38 +766,33 @@ void DeviceMainDlg::OnTabChanged() {
         return;
     }
     if (MainPage* old = GetPage(previous)) old->OnShow(false);
-    m_state.SetCurrentTab(id);
+    m_model.GetState().SetCurrentTab(id);
     if (MainPage* page = GetPage(id)) page->OnShow(true);
 }
 
 void DeviceMainDlg::SwitchProfile(int32_t profile, TaskDone done) {
     if (profile <= 0) return;
-    m_state.SetCurrentProfile(profile);
-    DataStore& store = DataStore::Instance();
-    store.SetActiveProfile(profile);
-    std::wstring name;
-    store.GetProfileName(profile, name, GetCurrentLcid());
+    const std::wstring name = m_model.SwitchProfile(profile, std::move(done));
     SetProfileTitle(name);
-    QueueTask(kTaskWriteEverything, std::move(done));
     for (MainPage* page : Pages()) page->OnPageEvent(PageEvent::ProfileChanged);
 }
 
 void DeviceMainDlg::OpenProfilePopup() {
-    if (!m_state.IsConnected()) {
+    if (!m_model.GetState().IsConnected()) {
         ShowMessage(kTextNotice, kTextNotConnected, CUIMessageBox::kKindOk);
         return;
     }
     MControl* button = GetControl(IDC_PROFILE);
     CRect rect = button->GetRect();
     ClientToScreen(rect);
-    ProfileDlg popup(DataStore::Instance(), m_state.GetCurrentProfile(), m_hWnd);
+    ProfileDlg popup(DataStore::Instance(), m_model.GetState().GetCurrentProfile(), m_hWnd);
     if (!popup.CreateAbove(m_hWnd, rect)) return;
     popup.ShowModal(SW_SHOWNORMAL);
     if (popup.GetSafeHwnd()) popup.DestroyWindow();
 }
 
 void DeviceMainDlg::OpenSettings() {
-    ShowSettingDlg(m_hWnd, m_catalog.software, HasTray());
+    ShowSettingDlg(m_hWnd, m_model.GetCatalog().software, HasTray());
 }
 
 void DeviceMainDlg::OpenPairing() {
@@ -893,7 +802,7 @@ void DeviceMainDlg::OpenPairing() {
     }
     // The worker drops its tasks while the dialog talks to the receiver; afterwards
     // the devices are read again.
-    if (RunDonglePairing(m_hWnd, m_state, DeviceManager::Instance(), m_pairingTimings))
+    if (RunDonglePairing(m_hWnd, m_model.GetState(), DeviceManager::Instance(), m_pairingTimings))
         QueueTask(kTaskReadAfterChangeLong);
 }
 
@@ -973,17 +882,6 @@ void DeviceMainDlg::TellRefusedWrite() {
     ShowMessageText(Text(kTextNotice), Text(kTextWriteRefused), CUIMessageBox::kKindOk);
 }
 
-void DeviceMainDlg::OnTrayAvailability(bool available) {
-    if (available) {
-        // A start with the session waits minimised until its icon is there.
-        if (m_startHidden && IsIconic()) ShowWindow(SW_HIDE);
-        m_startHidden = false;
-        return;
-    }
-    // Without a notification area a hidden window could not be found again.
-    if (!IsWindowVisible()) ShowWindow(SW_SHOWMINIMIZED);
-}
-
 void DeviceMainDlg::OnCloseButton() {
     // Hidden only when the notification area can bring the window back.
     if (ReadAppRegInt(L"exit_mode") == 1 || !HasTray()) {
@@ -996,10 +894,9 @@ void DeviceMainDlg::OnCloseButton() {
 void DeviceMainDlg::OnLanguageChanged() {
     ApplyTexts();
     UpdatePermissionNotice();
-    UpdateTray();
+    m_desktopParts.UpdateTray();
     std::wstring name;
-    if (DataStore::Instance().GetProfileName(m_state.GetCurrentProfile(), name, GetCurrentLcid()))
-        SetProfileTitle(name);
+    if (m_model.GetProfileName(name)) SetProfileTitle(name);
     for (MainPage* page : Pages()) page->OnLanguageChanged();
     NoteServiceChange();  // profile names follow the language
 }
@@ -1018,7 +915,7 @@ LRESULT DeviceMainDlg::OnWindowMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         }
         case WM_TRAY_CALLBACK:
             if (wParam == 1 || wParam == 2) {
-                OnTrayAvailability(wParam == 1);
+                m_desktopParts.OnTrayAvailability(*this, wParam == 1);
                 return 0;
             }
             if (wParam == 3) {
@@ -1114,18 +1011,12 @@ LRESULT DeviceMainDlg::OnMessage(UINT id, UINT code, WPARAM wParam, LPARAM lPara
 
 void DeviceMainDlg::SetBatteryInfo(int level, int charging) {
     m_battery->SetBatteryInfo(level, charging);
-    m_trayFacts.batteryLevel = level;
-    m_trayFacts.charging = charging != 0;
-    UpdateTray();
+    TrayFacts& facts = m_desktopParts.GetTrayFacts();
+    facts.batteryLevel = level;
+    facts.charging = charging != 0;
+    m_desktopParts.UpdateTray();
     // A mouse on its receiver runs on its battery: say so before it runs out.
-    if (m_notifier && m_connectionMode == 1) {
-        if (const int threshold = m_lowBattery.Feed(level, charging != 0)) {
-            const LowBatteryNotice notice = MakeLowBatteryNotice(m_modelName, level, threshold);
-            m_notifier->Notify(notice.title, notice.body,
-                               notice.critical ? DesktopNotifier::Urgency::Critical : DesktopNotifier::Urgency::Normal,
-                               "battery");
-        }
-    }
+    if (m_connectionMode == 1) m_desktopParts.OnBattery(m_model.GetModelName(), level, charging != 0);
 }
 
 void DeviceMainDlg::SetDeviceBattery(int deviceType, int charging, int level) {
@@ -1139,10 +1030,10 @@ void DeviceMainDlg::SetAllDeviceState(int state) {
 void DeviceMainDlg::SetDeviceState(int deviceType, int deviceMode, int online) {
     m_deviceList->SetDeviceState(deviceType, deviceMode, online);
     // The receiver of a mouse that stopped answering says so after the view changed.
-    if (m_currentView == View::NotConnected && deviceType == m_state.GetCurrentDeviceType() &&
+    if (m_currentView == View::NotConnected && deviceType == m_model.GetState().GetCurrentDeviceType() &&
         deviceMode == kModeReceiver && online == kReceiverOffline) {
-        m_trayFacts.link = TrayFacts::Link::ReceiverWithoutMouse;
-        UpdateTray();
+        m_desktopParts.GetTrayFacts().link = TrayFacts::Link::ReceiverWithoutMouse;
+        m_desktopParts.UpdateTray();
     }
 }
 
@@ -1169,40 +1060,44 @@ void DeviceMainDlg::SetProfileTitle(const std::wstring& name) {
     // the tray's profile list follows.
     std::vector<ProfileData> profiles;
     DataStore::Instance().ListProfiles(profiles, GetCurrentLcid());
-    m_trayFacts.profiles.clear();
-    for (const ProfileData& p : profiles) m_trayFacts.profiles.push_back({p.profile, p.name});
-    m_trayFacts.activeProfile = m_state.GetCurrentProfile();
-    UpdateTray();
+    TrayFacts& facts = m_desktopParts.GetTrayFacts();
+    facts.profiles.clear();
+    for (const ProfileData& p : profiles) facts.profiles.push_back({p.profile, p.name});
+    facts.activeProfile = m_model.GetState().GetCurrentProfile();
+    m_desktopParts.UpdateTray();
 }
 
 void DeviceMainDlg::SelectDpiStage(int index) {
     for (MainPage* page : Pages()) page->OnDpiStageChanged(index);
 }
 
-void DeviceMainDlg::ReloadButtonPage() {
-    m_keyPage->Reload();
+void DeviceMainDlg::OnDeviceEvent(DeviceEvent event) {
+    for (WindowReaction reaction : ReactionsTo(event, m_model.GetState().HasLightingPage())) React(reaction);
 }
 
-void DeviceMainDlg::ReloadMacroList() {
-    m_macroPage->Reload();
-    m_keyPage->OnPageEvent(PageEvent::MacroLibraryChanged);
-}
-
-void DeviceMainDlg::ReloadDpiPerformancePage() {
-    m_dpiPage->Reload();
-    m_devicePage->Reload();  // its power options come with the same read
-}
-
-void DeviceMainDlg::ReloadLightingPage() {
-    m_lightPage->Reload();
-}
-
-void DeviceMainDlg::StopMacroRecording() {
-    for (MainPage* page : Pages()) page->OnPageEvent(PageEvent::DeviceChanged);
-}
-
-void DeviceMainDlg::ClosePopups() {
-    ClosePopupWindows();
+void DeviceMainDlg::React(WindowReaction reaction) {
+    switch (reaction) {
+        case WindowReaction::ReloadButtons:
+            m_keyPage->Reload();
+            break;
+        case WindowReaction::ReloadMacros:
+            m_macroPage->Reload();
+            m_keyPage->OnPageEvent(PageEvent::MacroLibraryChanged);
+            break;
+        case WindowReaction::ReloadDpiPerformance:
+            m_dpiPage->Reload();
+            m_devicePage->Reload();  // its power options come with the same read
+            break;
+        case WindowReaction::ReloadLighting:
+            m_lightPage->Reload();
+            break;
+        case WindowReaction::StopMacroRecording:
+            for (MainPage* page : Pages()) page->OnPageEvent(PageEvent::DeviceChanged);
+            break;
+        case WindowReaction::ClosePopups:
+            ClosePopupWindows();
+            break;
+    }
 }
 
 void DeviceMainDlg::CloseWaitDialog() {

@@ -1,23 +1,23 @@
 #pragma once
-// The program's one main window and its controller: the frame with the caption,
-// the system buttons, the battery, device state and profile button; the vertical
-// tab strip and a page per tab; the home page with the device list. It owns the
-// worker that talks to the mouse and routes control notifications, by id, to the
-// page that owns the control. The pages hold the feature logic.
+// The program's one main window: the frame with the caption, the system buttons,
+// the battery, device state and profile button; the vertical tab strip and a page
+// per tab; the home page with the device list. It owns the worker that talks to
+// the mouse, the model and profile controller and the desktop integration, routes
+// control notifications, by id, to the page that owns the control, and decides
+// what the worker's device events change on screen. The pages hold the feature logic.
 #include <memory>
 #include <string>
 #include <vector>
 
-#include "app/DeviceMainDef.h"
+#include "app/DesktopIntegration.h"
 #include "app/DeviceView.h"
 #include "app/DeviceWorker.h"
+#include "app/ModelController.h"
 #include "app/MouseController.h"
 #include "app/PostingDeviceView.h"
-#include "app/TrayStatusBuilder.h"
 #include "app/pages/MainPageHost.h"
 #include "dialogs/DonglePairDlg.h"
 #include "device/DeviceCatalog.h"
-#include "features/LowBatteryWatch.h"
 #include "features/PcFunctionExecutor.h"
 #include "orvix/core/MDialog.h"
 #include "platform/HidBackend.h"
@@ -29,12 +29,9 @@ class KeyPage;
 class LightPage;
 class MacroPage;
 class TextPage;
-class TrayIcon;
 class WaitDlg;
 class DesktopServices;
 struct PasteFallback;
-class DesktopNotifier;
-class SleepMonitor;
 class MouseServiceBridge;
 namespace Orvix {
 class BatteryCtrl;
@@ -77,10 +74,8 @@ enum : Orvix::UINT {
 };
 
 // Messages of the window.
-constexpr Orvix::UINT WM_TRAY_CALLBACK = Orvix::WM_USER + 666;  // 1690
 constexpr Orvix::UINT WM_EXIT_REQUEST = Orvix::WM_USER + 667;   // 1691, lParam 610
 constexpr Orvix::UINT WM_LANGUAGE_CHANGED = Orvix::WM_USER + 998;  // 2022
-constexpr Orvix::UINT WM_SYSTEM_RESUMED = Orvix::WM_USER + 700;    // the computer woke from sleep
 
 class DeviceMainDlg : public Orvix::MDialog, public MainPageHost, public MouseController, private DeviceView {
   public:
@@ -97,14 +92,16 @@ class DeviceMainDlg : public Orvix::MDialog, public MainPageHost, public MouseCo
     // tray icon (none by default).
     void SetWorkerTimings(const WorkerTimings& timings);
     void SetPairingTimings(const PairingTimings& timings) { m_pairingTimings = timings; }
-    void SetTrayIcon(std::unique_ptr<TrayIcon> tray);
+    void SetTrayIcon(std::unique_ptr<TrayIcon> tray) { m_desktopParts.SetTrayIcon(std::move(tray)); }
     // Low-battery notifications and the program's own mouse service on the session
     // bus, the wake-up from sleep on the system bus (addresses as GDBus takes them;
     // empty: none).
-    void EnableDesktopServices(const std::string& sessionBus, const std::string& systemBus);
+    void EnableDesktopServices(const std::string& sessionBus, const std::string& systemBus) {
+        m_desktopParts.EnableDesktopServices(sessionBus, systemBus);
+    }
     // Started with the session: the window hides itself as soon as a notification
     // area takes its icon (until then it waits minimised).
-    void SetStartHidden(bool hidden) { m_startHidden = hidden; }
+    void SetStartHidden(bool hidden) { m_desktopParts.SetStartHidden(hidden); }
 
     // Creates the window hidden, its size centred on the desktop; ShowModal shows it.
     bool CreateMainWindow();
@@ -117,23 +114,23 @@ class DeviceMainDlg : public Orvix::MDialog, public MainPageHost, public MouseCo
     // ending otherwise.
     bool IsExitRequested() const { return m_exitRequested; }
     // True while the icon in the notification area can bring the window back.
-    bool HasTray() const;
+    bool HasTray() const { return m_desktopParts.HasTray(); }
 
     // ---- what the window shows (tests and screenshots) ----
     View GetView() const { return m_currentView; }
-    int GetCurrentTabId() const { return m_state.GetCurrentTab(); }
+    int GetCurrentTabId() const { return m_model.GetState().GetCurrentTab(); }
     MainPage* GetPage(int tabItemId) const;
     DevicePage* GetDevicePage() const { return m_devicePage; }
     Orvix::MTabCtrl* GetTabCtrl() const { return m_tabs; }
     Orvix::CDeviceList* GetDeviceList() const { return m_deviceList; }
-    const DeviceCatalog& GetCatalog() const override { return m_catalog; }
+    const DeviceCatalog& GetCatalog() const override { return m_model.GetCatalog(); }
     DeviceWorker& GetWorker() { return m_worker; }
     WaitDlg* GetWaitDialog() const { return m_wait; }
     double GetScaleFactor() const { return m_scale; }
     // Profiles that follow the application in front (made with the window).
     AutoProfileSwitcher* GetAutoProfile() override { return m_autoProfile.get(); }
     // True once the wake-up listener has its subscription on the system bus.
-    bool IsListeningForResume() const;
+    bool IsListeningForResume() const { return m_desktopParts.IsListeningForResume(); }
     // True while the program serves its mouse interface on the session bus.
     bool IsServingMouseBus() const;
     // The text of the notice on the home page ("" when none is shown).
@@ -141,11 +138,13 @@ class DeviceMainDlg : public Orvix::MDialog, public MainPageHost, public MouseCo
 
     // ---- MainPageHost ----
     Orvix::MDialog& GetDialog() override { return *this; }
-    DeviceMainDef& GetState() override { return m_state; }
+    DeviceMainDef& GetState() override { return m_model.GetState(); }
     DataStore& GetStore() override;
-    void QueueTask(int code) override;
-    const DeviceDescription& GetDescription() const override { return m_description; }
-    const SoftwareInfo& GetSoftwareInfo() const override { return m_catalog.software; }
+    void QueueTask(const WorkerTask& task) override;
+    const DeviceDescription& GetDescription() const override { return m_model.GetDescription(); }
+    const SoftwareInfo& GetSoftwareInfo() const override { return m_model.GetCatalog().software; }
+    bool IsOnCable() const override { return m_model.IsOnCable(); }
+    bool HasReceiver() const override { return m_model.HasReceiver(); }
     double GetScale() const override { return m_scale; }
     int ShowMessage(int titleTextId, int messageTextId, int kind) override;
     int ShowMessageText(const std::wstring& title, const std::wstring& message, int kind) override;
@@ -156,7 +155,7 @@ class DeviceMainDlg : public Orvix::MDialog, public MainPageHost, public MouseCo
     void OpenPairingDialog() override { OpenPairing(); }
 
     // ---- MouseController (the bus service's way in) ----
-    void QueueTask(int code, TaskDone done) override;
+    void QueueTask(const WorkerTask& task, TaskDone done) override;
     void SwitchProfile(int32_t profile, TaskDone done) override;
     void ShowStoredValues() override;
 
@@ -196,12 +195,7 @@ class DeviceMainDlg : public Orvix::MDialog, public MainPageHost, public MouseCo
     void ShowNotConnectedView() override;
     void ShowDeviceListView(int deviceMode) override;
     void SelectDpiStage(int index) override;
-    void ReloadButtonPage() override;
-    void ReloadMacroList() override;
-    void ReloadDpiPerformancePage() override;
-    void ReloadLightingPage() override;
-    void StopMacroRecording() override;
-    void ClosePopups() override;
+    void OnDeviceEvent(DeviceEvent event) override;
     void CloseWaitDialog() override;
     void EnableMainWindow(bool enable) override;
     void TellStoreProblems() override;
@@ -219,16 +213,15 @@ class DeviceMainDlg : public Orvix::MDialog, public MainPageHost, public MouseCo
     // Texts that follow the language.
     void ApplyTexts();
 
+    // What the window does about a device event.
+    void React(WindowReaction reaction);
+
     // ---- controller ----
     void LoadCatalog();
     void LoadDeviceDescription();
     void RegisterForDeviceNotifications();
-    void AddTrayIcon();
     void CreateAutoProfile();
-    void OnTrayAvailability(bool available);
     void UpdatePairingButton();
-    // The tray icon's tooltip, picture and menu after a change of what they show.
-    void UpdateTray();
     void OnTrayProfile(int32_t profile);
     // Typing could not take the virtual keyboard of a Wayland session: said once.
     void OnPasteFallback(const PasteFallback& fallback);
@@ -250,29 +243,15 @@ class DeviceMainDlg : public Orvix::MDialog, public MainPageHost, public MouseCo
     void NoteServiceChange();
     std::vector<MainPage*> Pages() const;
 
-    DeviceMainDef m_state;
+    ModelController m_model;
     PostingDeviceView m_view;
     DesktopServices* m_desktop;
     PcFunctionExecutor m_executor;
     DeviceWorker m_worker;
-    std::unique_ptr<TrayIcon> m_tray;
-    TrayFacts m_trayFacts;
-    bool m_typingNoticeShown = false;
-    std::unique_ptr<DesktopNotifier> m_notifier;
-    std::unique_ptr<SleepMonitor> m_sleep;
+    DesktopIntegration m_desktopParts;
     std::unique_ptr<MouseServiceBridge> m_service;
-    std::string m_sessionBus;
     std::unique_ptr<AutoProfileSwitcher> m_autoProfile;
-    std::string m_systemBus;
-    LowBatteryWatch m_lowBattery;
-    bool m_startHidden = false;
     PairingTimings m_pairingTimings;
-
-    DeviceCatalog m_catalog;
-    DeviceDescription m_description;
-    ProductFileProblem m_catalogProblem;
-    ProductFileProblem m_descriptionProblem;
-    std::wstring m_modelName;
 
     Orvix::MPicture* m_mousePicture = nullptr;
     Orvix::MTabCtrl* m_tabs = nullptr;

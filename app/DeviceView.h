@@ -1,10 +1,11 @@
 #pragma once
-// What the device worker shows on screen. The main window implements it with its
-// widgets (battery indicator, device list, version labels, DPI control and slider,
-// pages, pop-ups); the command-line tool and the tests have their own. Calls come
-// from the worker thread.
+// What the device worker tells about the mouse. The main window shows it with its
+// widgets (battery indicator, device list, version labels, DPI control, pages,
+// pop-ups); the command-line tool and the tests follow what they need of it. Every
+// handler does nothing unless overridden. Calls come from the worker thread.
 #include <string>
 
+#include "app/DeviceEvents.h"
 #include "device/DeviceCatalog.h"
 
 class DeviceView {
@@ -12,39 +13,35 @@ class DeviceView {
     virtual ~DeviceView() = default;
 
     // Battery indicator and the device list's battery of a model.
-    virtual void SetBatteryInfo(int level, int charging) = 0;
-    virtual void SetDeviceBattery(int deviceType, int charging, int level) = 0;
+    virtual void SetBatteryInfo(int /*level*/, int /*charging*/) {}
+    virtual void SetDeviceBattery(int /*deviceType*/, int /*charging*/, int /*level*/) {}
 
     // Device list.
-    virtual void SetAllDeviceState(int state) = 0;
-    virtual void SetDeviceState(int deviceType, int deviceMode, int online) = 0;
-    virtual void SetDeviceVersion(int deviceType, int release) = 0;
-    // Selects a model; returns the model selected afterwards.
-    virtual int SelectDevice(int deviceType) = 0;
+    virtual void SetAllDeviceState(int /*state*/) {}
+    virtual void SetDeviceState(int /*deviceType*/, int /*deviceMode*/, int /*online*/) {}
+    virtual void SetDeviceVersion(int /*deviceType*/, int /*release*/) {}
+    // Selects a model; returns the model selected afterwards. Without a list:
+    // the stored model, or the default model when none is stored.
+    virtual int SelectDevice(int deviceType) { return EffectiveDeviceType(deviceType); }
 
-    // Firmware version labels (the whole text), and the profile button's title.
-    virtual void SetMouseVersionLabel(const std::wstring& text) = 0;
-    virtual void SetReceiverVersionLabel(const std::wstring& text) = 0;
-    virtual void SetProfileTitle(const std::wstring& name) = 0;
+    // Firmware version labels (the whole text), and the active profile's name.
+    virtual void SetMouseVersionLabel(const std::wstring& /*text*/) {}
+    virtual void SetReceiverVersionLabel(const std::wstring& /*text*/) {}
+    virtual void SetProfileTitle(const std::wstring& /*name*/) {}
 
-    // The not-connected view (title text 50, first tab, tabs, picture and device list
-    // hidden) and the device-list view (title text 51 for the cable, 52 the receiver).
-    virtual void ShowNotConnectedView() = 0;
-    virtual void ShowDeviceListView(int deviceMode) = 0;
+    // No mouse to talk to; a mouse connected (deviceMode 0 the cable, 1 the receiver).
+    virtual void ShowNotConnectedView() {}
+    virtual void ShowDeviceListView(int /*deviceMode*/) {}
 
-    // Selects a DPI stage in the DPI control and moves the slider to its DPI.
-    virtual void SelectDpiStage(int index) = 0;
+    // The mouse's DPI button moved the active stage (already stored).
+    virtual void SelectDpiStage(int /*index*/) {}
 
-    // Page reloads from the store.
-    virtual void ReloadButtonPage() = 0;
-    virtual void ReloadMacroList() = 0;
-    virtual void ReloadDpiPerformancePage() = 0;
-    virtual void ReloadLightingPage() = 0;
+    // What happened to the mouse's values or its link (DeviceEvents.h).
+    virtual void OnDeviceEvent(DeviceEvent /*event*/) {}
 
-    virtual void StopMacroRecording() = 0;
-    virtual void ClosePopups() = 0;
-    virtual void CloseWaitDialog() = 0;
-    virtual void EnableMainWindow(bool enable) = 0;
+    // The wait dialog of a switch or a factory reset; the window during that reset.
+    virtual void CloseWaitDialog() {}
+    virtual void EnableMainWindow(bool /*enable*/) {}
 
     // The store has a repair or a failure to tell (DataStore's notices): the
     // window shows it once.
@@ -53,28 +50,5 @@ class DeviceView {
     virtual void TellRefusedWrite() {}
 };
 
-// A view that shows nothing (the command-line tool, benchmarks). The device list it
-// stands for selects the stored model, or the default model when none is stored.
-class SilentDeviceView : public DeviceView {
-  public:
-    void SetBatteryInfo(int, int) override {}
-    void SetDeviceBattery(int, int, int) override {}
-    void SetAllDeviceState(int) override {}
-    void SetDeviceState(int, int, int) override {}
-    void SetDeviceVersion(int, int) override {}
-    int SelectDevice(int deviceType) override { return EffectiveDeviceType(deviceType); }
-    void SetMouseVersionLabel(const std::wstring&) override {}
-    void SetReceiverVersionLabel(const std::wstring&) override {}
-    void SetProfileTitle(const std::wstring&) override {}
-    void ShowNotConnectedView() override {}
-    void ShowDeviceListView(int) override {}
-    void SelectDpiStage(int) override {}
-    void ReloadButtonPage() override {}
-    void ReloadMacroList() override {}
-    void ReloadDpiPerformancePage() override {}
-    void ReloadLightingPage() override {}
-    void StopMacroRecording() override {}
-    void ClosePopups() override {}
-    void CloseWaitDialog() override {}
-    void EnableMainWindow(bool) override {}
-};
+// A view that shows nothing (the command-line tool, benchmarks).
+class SilentDeviceView : public DeviceView {};

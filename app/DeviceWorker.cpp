@@ -43,7 +43,7 @@ void DeviceWorker::ThreadCycle() {
         m_state.DiscardTask();
         return;
     }
-    int task = 0;
+    WorkerTask task;
     if (m_state.TakeTask(task)) {
         const int refused = m_refusedWrites;
         const int failures = m_sendFailures;
@@ -65,39 +65,42 @@ void DeviceWorker::WaitBetweenCycles(int periodMs) {
     if (m_manager.WaitForInput(wake, -1, m_state.AreDevicesPresent()) < 0) Pause(periodMs);
 }
 
-void DeviceWorker::RunTask(int code) {
-    Vantorel::Trace("worker task %d", code);
-    switch (code) {
-        case kTaskInitialRead:
+void DeviceWorker::RunTask(const WorkerTask& task) {
+    Vantorel::Trace("worker task %s", DescribeTask(task).c_str());
+    switch (task.kind) {
+        case TaskKind::InitialRead:
             InitialRead();
             break;
-        case kTaskReadAfterChangeLong:
+        case TaskKind::ReadAfterChangeLong:
             ReadAfterDeviceChange(true);
             break;
-        case kTaskReadAfterChangeShort:
+        case TaskKind::ReadAfterChangeShort:
             ReadAfterDeviceChange(false);
             break;
-        case kTaskReadAfterSwitch:
+        case TaskKind::ReadAfterSwitch:
             ReadAfterSwitch();
             break;
-        case kTaskWriteEverything:
+        case TaskKind::WriteEverything:
             WriteEverything();
             break;
-        case kTaskWriteMacros:
+        case TaskKind::WriteMacros:
             WriteMacroMemory();
             break;
-        case kTaskWriteButtonMap:
+        case TaskKind::WriteButtonMap:
             WriteButtonMap();
             break;
-        case kTaskResetPage:
-            ResetCurrentPage();
+        case TaskKind::WriteSetting:
+            WriteSetting(task.setting);
             break;
-        case kTaskFactoryReset:
+        case TaskKind::ResetPage:
+            ResetPage(task.reset);
+            break;
+        case TaskKind::FactoryReset:
             FactoryReset();
             break;
-        default:
-            if (const uint8_t setting = SettingIdForTask(code)) WriteSetting(setting);
-            break;  // codes without a task are consumed
+        case TaskKind::None:
+        case TaskKind::Lighting:
+            break;  // nothing to send
     }
 }
 
@@ -167,8 +170,7 @@ void DeviceWorker::HandleMouseUnreachable(int connectionKind) {
     m_view.ShowNotConnectedView();
     m_view.SetDeviceState(m_state.GetCurrentDeviceType(), connectionKind, kReceiverOffline);
     m_manager.PollOnline();
-    m_view.StopMacroRecording();
-    m_view.ClosePopups();
+    m_view.OnDeviceEvent(DeviceEvent::MouseUnreachable);
 }
 
 void DeviceWorker::LoadProfiles() {
@@ -181,18 +183,11 @@ void DeviceWorker::LoadProfiles() {
     m_view.SetProfileTitle(name);
 }
 
-void DeviceWorker::ReloadPages() {
-    m_view.ReloadButtonPage();
-    m_view.ReloadMacroList();
-    m_view.ReloadDpiPerformancePage();
-    if (m_state.HasLightingPage()) m_view.ReloadLightingPage();
-}
-
 void DeviceWorker::InitialRead() {
     if (m_state.IsInitialReadDone() || m_manager.GetCurrentDevMode() == -1) return;
     LoadProfiles();
     if (!ReadMouseState()) return;
-    ReloadPages();
+    m_view.OnDeviceEvent(DeviceEvent::StateRead);
     m_state.SetInitialReadDone(true);
 }
 
@@ -204,7 +199,7 @@ void DeviceWorker::ReadAfterDeviceChange(bool longForm) {
     RefreshDevices();
     if (m_manager.GetCurrentDevMode() == -1) return;
     LoadProfiles();
-    if (ReadMouseState()) ReloadPages();
+    if (ReadMouseState()) m_view.OnDeviceEvent(DeviceEvent::StateRead);
     if (longForm) InitialRead();
 }
 
@@ -212,8 +207,8 @@ void DeviceWorker::ReadAfterSwitch() {
     m_state.SetMousePresent(0);
     if (m_manager.GetCurrentDevMode() != -1) {
         LoadProfiles();
-        m_view.ReloadDpiPerformancePage();
-        if (ReadMouseState()) ReloadPages();
+        m_view.OnDeviceEvent(DeviceEvent::SwitchedProfileLoaded);
+        if (ReadMouseState()) m_view.OnDeviceEvent(DeviceEvent::StateRead);
     }
     // The wait dialog of a switch closes also when the model is not there.
     m_view.CloseWaitDialog();
@@ -222,7 +217,7 @@ void DeviceWorker::ReadAfterSwitch() {
 
 void DeviceWorker::ReReadAfterNotification() {
     ReadMouseState();
-    ReloadPages();
+    m_view.OnDeviceEvent(DeviceEvent::StateRead);
 }
 
 void DeviceWorker::RefreshDevices() {

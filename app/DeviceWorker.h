@@ -24,12 +24,12 @@ struct WorkerTimings {
     int cyclePeriodMs = 2;
     int stateReadAttempts = 5;
     int stateReadPauseMs = 20;
-    int longChangePauseMs = 1000;     // task 2, before the refresh
-    int shortChangePauseMs = 500;     // task 3
-    int switchPauseMs = 100;          // task 4, after closing the wait dialog
-    int lightingWritePauseMs = 1000;  // end of task 5 for models with lighting
-    int resetSettleMs = 3000;         // task 23, after the reset report
-    int resetClosePauseMs = 1000;     // task 23, before and after closing the wait dialog
+    int longChangePauseMs = 1000;     // the long read after a device change, before the refresh
+    int shortChangePauseMs = 500;     // the short one
+    int switchPauseMs = 100;          // the read after a switch, after closing the wait dialog
+    int lightingWritePauseMs = 1000;  // end of the full write for models with lighting
+    int resetSettleMs = 3000;         // factory reset, after the reset report
+    int resetClosePauseMs = 1000;     // factory reset, before and after closing the wait dialog
     int macroChunkPauseMs = 10;
 };
 
@@ -47,14 +47,14 @@ class DeviceWorker : public CThreadBasic {
     // One cycle: discards a task while pairing is open, else runs the first queued
     // task, else polls for a notification when devices are present.
     void ThreadCycle() override;
-    void RunTask(int code);
+    void RunTask(const WorkerTask& task);
 
     // ---- reads ----
     // The full read: true when the mouse answered and its values were stored.
     bool ReadMouseState();
     void HandleMouseUnreachable(int connectionKind);
     void InitialRead();
-    // Task 2 (long form, ending with the initial read) and task 3.
+    // The reads after a device change (the long form ends with the initial read).
     void ReadAfterDeviceChange(bool longForm);
     void ReadAfterSwitch();
     void ReReadAfterNotification();
@@ -66,7 +66,7 @@ class DeviceWorker : public CThreadBasic {
     void WriteEverything();
     bool WriteButtonMap();
     bool WriteMacroMemory();
-    void ResetCurrentPage();
+    void ResetPage(ResetScope scope);
     void FactoryReset();
 
     // Reads one report from the open interfaces and acts on a notification.
@@ -102,8 +102,6 @@ class DeviceWorker : public CThreadBasic {
     void TellProblems(int refusedBefore);
     // The initial-profile rule; makes the active profile current and shows its name.
     void LoadProfiles();
-    // Button page, macro list, DPI and performance pages, lighting page when present.
-    void ReloadPages();
     void ReadReceiverVersion();
     void OnBatteryNotification(int32_t deviceType, int level, int charging);
 

@@ -27,9 +27,7 @@ bool DeviceWorker::SendSetting(uint8_t settingId) {
 void DeviceWorker::WriteEverything() {
     // Checked first: the pages show, and the mouse gets, values it can take.
     LoadValues();
-    m_view.ReloadButtonPage();
-    m_view.ReloadDpiPerformancePage();
-    if (m_state.HasLightingPage()) m_view.ReloadLightingPage();
+    m_view.OnDeviceEvent(DeviceEvent::ProfileChecked);
     for (uint8_t setting : kFullWriteSettings) SendSetting(setting);
     WriteButtonMap();
     if (m_state.HasLightingPage()) Pause(m_timings.lightingWritePauseMs);
@@ -65,15 +63,15 @@ bool DeviceWorker::WriteMacroMemory() {
     return true;
 }
 
-void DeviceWorker::ResetCurrentPage() {
-    const int page = m_state.GetPageResetValue();
-    if (page == kPageResetLighting) {
-        m_view.ReloadLightingPage();
-    } else if (page == kPageResetDpi) {
-        ReportBuffer report{};
-        BuildResetReport(kResetDpiGroup, report);
-        SendReport(report, false);
+void DeviceWorker::ResetPage(ResetScope scope) {
+    if (scope == ResetScope::Lighting) {
+        // The page stored the lighting's reset values: nothing goes to the mouse.
+        m_view.OnDeviceEvent(DeviceEvent::LightingReset);
+        return;
     }
+    ReportBuffer report{};
+    BuildResetReport(kResetDpiGroup, report);
+    SendReport(report, false);
 }
 
 void DeviceWorker::FactoryReset() {
@@ -84,7 +82,7 @@ void DeviceWorker::FactoryReset() {
     Pause(m_timings.resetSettleMs);
     LoadProfiles();
     ReadMouseState();
-    ReloadPages();
+    m_view.OnDeviceEvent(DeviceEvent::StateRead);
     Pause(m_timings.resetClosePauseMs);
     m_view.CloseWaitDialog();
     Pause(m_timings.resetClosePauseMs);

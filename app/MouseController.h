@@ -18,7 +18,7 @@ class MouseController {
     virtual DataStore& GetStore() = 0;
     virtual const DeviceCatalog& GetCatalog() const = 0;
     // Appends a worker task; `done` is told its outcome (on the worker thread).
-    virtual void QueueTask(int code, TaskDone done) = 0;
+    virtual void QueueTask(const WorkerTask& task, TaskDone done) = 0;
     // What choosing a profile in the window does: it becomes active and is sent whole.
     virtual void SwitchProfile(int32_t profile, TaskDone done) = 0;
     // The pages show the store again after a change made elsewhere than on them.

@@ -116,23 +116,8 @@ void PostingDeviceView::ShowDeviceListView(int deviceMode) {
 void PostingDeviceView::SelectDpiStage(int index) {
     Post([=](DeviceView& v) { v.SelectDpiStage(index); });
 }
-void PostingDeviceView::ReloadButtonPage() {
-    Post([](DeviceView& v) { v.ReloadButtonPage(); });
-}
-void PostingDeviceView::ReloadMacroList() {
-    Post([](DeviceView& v) { v.ReloadMacroList(); });
-}
-void PostingDeviceView::ReloadDpiPerformancePage() {
-    Post([](DeviceView& v) { v.ReloadDpiPerformancePage(); });
-}
-void PostingDeviceView::ReloadLightingPage() {
-    Post([](DeviceView& v) { v.ReloadLightingPage(); });
-}
-void PostingDeviceView::StopMacroRecording() {
-    Post([](DeviceView& v) { v.StopMacroRecording(); });
-}
-void PostingDeviceView::ClosePopups() {
-    Post([](DeviceView& v) { v.ClosePopups(); });
+void PostingDeviceView::OnDeviceEvent(DeviceEvent event) {
+    Post([=](DeviceView& v) { v.OnDeviceEvent(event); });
 }
 void PostingDeviceView::CloseWaitDialog() {
     Post([](DeviceView& v) { v.CloseWaitDialog(); });

@@ -59,12 +59,7 @@ class PostingDeviceView : public DeviceView {
     void ShowNotConnectedView() override;
     void ShowDeviceListView(int deviceMode) override;
     void SelectDpiStage(int index) override;
-    void ReloadButtonPage() override;
-    void ReloadMacroList() override;
-    void ReloadDpiPerformancePage() override;
-    void ReloadLightingPage() override;
-    void StopMacroRecording() override;
-    void ClosePopups() override;
+    void OnDeviceEvent(DeviceEvent event) override;
     void CloseWaitDialog() override;
     void EnableMainWindow(bool enable) override;
     void TellStoreProblems() override;

@@ -1,6 +1,7 @@
 #include "app/ProfileFiles.h"
 
 #include "app/DeviceMainDef.h"
+#include "app/WorkerTask.h"
 #include "app/pages/ExchangeFileUi.h"
 #include "app/pages/MainPageHost.h"
 #include "dialogs/ProfileDlg.h"
@@ -39,12 +40,12 @@ void ProfileFiles::Import() {
     std::wstring path;
     if (!ChooseImportFile(m_host, kTextImportProfile, L"MouseKey (*.xml)", path)) return;
     std::vector<std::wstring> badEntries;
-    const int task = ImportProfile(path, m_host.GetStore(), ExchangeContext(m_host), &badEntries);
-    if (task == 0) {
+    const ProfileImport imported = ImportProfile(path, m_host.GetStore(), ExchangeContext(m_host), &badEntries);
+    if (imported == kImportRefused) {
         ShowFileRefusal(m_host, kTextImportProfile, kTextNotProfileFile, path, badEntries);
         return;
     }
-    m_host.QueueTask(task);
+    m_host.QueueTask(TaskAfterImport(imported));
     // Every page shows the profile's new values.
     m_host.BroadcastPageEvent(PageEvent::ProfileChanged, nullptr);
 }

@@ -22,7 +22,7 @@ ScriptOutcome Refused(ScriptOutcome::Fault fault, std::string message) {
     return outcome;
 }
 
-ScriptOutcome Sent(int task) {
+ScriptOutcome Sent(const WorkerTask& task) {
     ScriptOutcome outcome;
     outcome.task = task;
     return outcome;

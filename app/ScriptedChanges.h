@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <string>
 
-#include "protocol/WorkerTasks.h"
+#include "app/WorkerTask.h"
 
 class DataStore;
 
@@ -20,7 +20,7 @@ struct ScriptOutcome {
     };
     Fault fault = Fault::None;
     std::string message;  // for a person: what is wrong
-    int task = kTaskNone;  // what sends the change (kTaskNone: stored only)
+    WorkerTask task = kTaskNone;  // what sends the change (kTaskNone: stored only)
     bool Ok() const { return fault == Fault::None; }
 };
 

@@ -146,7 +146,11 @@ class WatchingView : public SilentDeviceView {
     void ShowNotConnectedView() override { Changed(); }
     void ShowDeviceListView(int) override { Changed(); }
     void SelectDpiStage(int) override { Changed(); }
-    void ReloadDpiPerformancePage() override { Changed(); }
+    void OnDeviceEvent(DeviceEvent event) override {
+        // The DPI levels and the report rate a watch prints come with these.
+        for (WindowReaction reaction : ReactionsTo(event, false))
+            if (reaction == WindowReaction::ReloadDpiPerformance) Changed();
+    }
 
   private:
     void Changed() {
@@ -211,7 +215,7 @@ class CtlSession {
     int Button(const std::vector<std::string>& args);
     int Watch(StopRequest* stop, bool json);
     // Queues a task, waits for the worker, and tells whether every report went out.
-    int RunTask(int task);
+    int RunTask(const WorkerTask& task);
     bool WaitIdle();
     int Fail(const std::string& message) { return ::Fail(m_err, message); }
     // A store write or read failed: the file's own reason when it has one.
@@ -311,7 +315,7 @@ bool CtlSession::WaitIdle() {
     return true;
 }
 
-int CtlSession::RunTask(int task) {
+int CtlSession::RunTask(const WorkerTask& task) {
     const int failures = m_worker.GetSendFailures();
     const int refused = m_worker.GetRefusedWrites();
     m_state.QueueTask(task);
@@ -434,7 +438,7 @@ int CtlSession::Watch(StopRequest* stop, bool json) {
         backend->SetDeviceChangeHandler(
             [this, modes, &manager](DeviceChange change, const std::string& path) {
                 HotplugActions actions;
-                actions.queueTask = [this](int task) { m_state.QueueTask(task); };
+                actions.queueRead = [this](DeviceChangeRead read) { m_state.QueueTask(TaskForDeviceChange(read)); };
                 actions.closePopups = [] {};
                 ::OnDeviceChange(change, path, modes, m_state.AreDevicesPresent(), manager, actions);
             });

@@ -16,35 +16,35 @@ bool IsVendorInterface(HidBackend& backend, const std::string& path) {
     return vendor;
 }
 
-int DecideArrival(const std::string& path, const std::vector<HotplugMode>& modes, DeviceManager& manager) {
+DeviceChangeRead DecideArrival(const std::string& path, const std::vector<HotplugMode>& modes, DeviceManager& manager) {
     std::optional<bool> vendor;  // opened once, and only when the catalog has identities
     for (const HotplugMode& mode : modes) {
         if (!vendor) vendor = IsVendorInterface(*manager.GetBackend(), path);
-        if (!*vendor) return kTaskNone;
-        if (manager.FindRecordIndex(mode.vid, mode.pid, mode.deviceMode) < 0) return kTaskReadAfterChangeLong;
+        if (!*vendor) return DeviceChangeRead::None;
+        if (manager.FindRecordIndex(mode.vid, mode.pid, mode.deviceMode) < 0) return DeviceChangeRead::Long;
     }
-    return kTaskNone;
+    return DeviceChangeRead::None;
 }
 
-int DecideRemoval(const std::string& path, const std::vector<HotplugMode>& modes, bool devicesPresent,
-                  const DeviceManager& manager) {
-    if (!devicesPresent) return kTaskNone;
+DeviceChangeRead DecideRemoval(const std::string& path, const std::vector<HotplugMode>& modes, bool devicesPresent,
+                               const DeviceManager& manager) {
+    if (!devicesPresent) return DeviceChangeRead::None;
     const std::string upper = ToUpperAscii(path);
     for (const HotplugMode& mode : modes) {
         if (mode.hidInterface.empty()) continue;
         if (upper.find(ToUpperAscii(Orvix::WideToUtf8(mode.hidInterface))) == std::string::npos) continue;
         if (manager.FindRecordIndex(mode.vid, mode.pid, mode.deviceMode) >= 0)
-            return kTaskReadAfterChangeShort;
+            return DeviceChangeRead::Short;
     }
-    return kTaskNone;
+    return DeviceChangeRead::None;
 }
 
-int OnDeviceChange(DeviceChange change, const std::string& path, const std::vector<HotplugMode>& modes,
-                   bool devicesPresent, DeviceManager& manager, const HotplugActions& actions) {
-    const int task = change == DeviceChange::Arrival ? DecideArrival(path, modes, manager)
-                                                     : DecideRemoval(path, modes, devicesPresent, manager);
-    if (task == kTaskNone) return task;
-    if (actions.queueTask) actions.queueTask(task);
+DeviceChangeRead OnDeviceChange(DeviceChange change, const std::string& path, const std::vector<HotplugMode>& modes,
+                                bool devicesPresent, DeviceManager& manager, const HotplugActions& actions) {
+    const DeviceChangeRead read = change == DeviceChange::Arrival ? DecideArrival(path, modes, manager)
+                                                                  : DecideRemoval(path, modes, devicesPresent, manager);
+    if (read == DeviceChangeRead::None) return read;
+    if (actions.queueRead) actions.queueRead(read);
     if (actions.closePopups) actions.closePopups();
-    return task;
+    return read;
 }

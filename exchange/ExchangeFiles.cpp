@@ -675,8 +675,8 @@ bool ExportProfile(const std::wstring& path, DataStore& store, const ProfileExch
     return xml.SaveFile(path);
 }
 
-int ImportProfile(const std::wstring& path, DataStore& store, const ProfileExchangeContext& context,
-                  std::vector<std::wstring>* badEntries) {
+ProfileImport ImportProfile(const std::wstring& path, DataStore& store, const ProfileExchangeContext& context,
+                            std::vector<std::wstring>* badEntries) {
     ProfileFile file;
     std::vector<MacroData> macros;
     store.ListMacros(macros);
@@ -687,15 +687,15 @@ int ImportProfile(const std::wstring& path, DataStore& store, const ProfileExcha
     if (badEntries) *badEntries = bad.Take();
     if (!read) {
         Vantorel::Trace("exchange: %s is no profile file to import", Orvix::WideToUtf8(path).c_str());
-        return 0;
+        return kImportRefused;
     }
     if (!store.RunInTransaction([&] { return StoreProfile(store, context.profile, file); })) {
         Vantorel::Trace("exchange: profile %d import not stored, the profile is unchanged", context.profile);
-        return 0;
+        return kImportRefused;
     }
-    return ProfileImportTask(context.deviceType);
+    return ProfileImportFollowUp(context.deviceType);
 }
 
-int ProfileImportTask(int deviceType) {
-    return deviceType <= 200 ? kTaskWriteEverything : kTaskProfileImportOtherModel;
+ProfileImport ProfileImportFollowUp(int deviceType) {
+    return deviceType <= 200 ? kImportSendProfile : kImportStoredOnly;
 }

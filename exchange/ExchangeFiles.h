@@ -23,7 +23,6 @@
 #include <vector>
 
 #include "platform/AppContext.h"
-#include "protocol/WorkerTasks.h"
 
 class DataStore;
 
@@ -56,13 +55,20 @@ struct ProfileExchangeContext {
 // element e-sports_flag). False when the file could not be written completely.
 bool ExportProfile(const std::wstring& path, DataStore& store, const ProfileExchangeContext& context);
 
+// What a profile import leaves to do.
+enum ProfileImport : int {
+    kImportRefused = 0,      // the file was kept out: nothing changed
+    kImportSendProfile = 1,  // the profile is sent whole to the mouse
+    kImportStoredOnly = 2,   // a model above 200: the profile is stored only
+};
+
 // Replaces the profile's button assignments by those of the file and merges its
 // lighting rows (only with the lighting page; modes without a row are skipped)
-// and settings into the profile; the profile keeps its name. Returns the worker
-// task to queue (ProfileImportTask), 0 when nothing changed. `badEntries`
-// receives the entries that kept the file out, all of them.
-int ImportProfile(const std::wstring& path, DataStore& store, const ProfileExchangeContext& context,
-                  std::vector<std::wstring>* badEntries = nullptr);
+// and settings into the profile; the profile keeps its name. Returns what the
+// import leaves to do (ProfileImportFollowUp), kImportRefused when nothing
+// changed. `badEntries` receives the entries that kept the file out, all of them.
+ProfileImport ImportProfile(const std::wstring& path, DataStore& store, const ProfileExchangeContext& context,
+                            std::vector<std::wstring>* badEntries = nullptr);
 
-// kTaskWriteEverything for device types up to 200, kTaskProfileImportOtherModel above.
-int ProfileImportTask(int deviceType);
+// kImportSendProfile for device types up to 200, kImportStoredOnly above.
+ProfileImport ProfileImportFollowUp(int deviceType);

@@ -4,13 +4,11 @@
 #include <cwchar>
 
 #include "platform/ParseInt.h"
-#include "protocol/WorkerTasks.h"
 
 namespace {
 
 struct SettingLayout {
     uint8_t id;
-    int task;
     uint8_t length;
     const wchar_t* key;  // the value of one-byte settings
 };
@@ -18,15 +16,15 @@ struct SettingLayout {
 // One-byte settings carry their value in byte 6; the DPI stage, the scroll flag
 // and the sleep times are laid out by hand below.
 constexpr SettingLayout kSettings[] = {
-    {kSettingDpiStage, kTaskWriteDpiStage, 5, nullptr},
-    {kSettingReportRate, kTaskWriteReportRate, 2, L"report_rate"},
-    {kSettingSensor, kTaskWriteSensor, 2, L"sensor_flag"},
-    {kSettingRespondTime, kTaskWriteRespondTime, 2, L"button_respondtime"},
-    {kSettingScroll, kTaskWriteScroll, 4, L"scroll_flag"},
-    {kSettingLiftoff, kTaskWriteLiftoff, 2, L"liftoff_height"},
-    {kSettingHighspeed, kTaskWriteHighspeed, 2, L"highspeed_mode"},
-    {kSettingSleep, kTaskWriteSleep, 5, nullptr},
-    {kSettingMoveWakeup, kTaskWriteMoveWakeup, 2, L"move_wakeup"},
+    {kSettingDpiStage, 5, nullptr},
+    {kSettingReportRate, 2, L"report_rate"},
+    {kSettingSensor, 2, L"sensor_flag"},
+    {kSettingRespondTime, 2, L"button_respondtime"},
+    {kSettingScroll, 4, L"scroll_flag"},
+    {kSettingLiftoff, 2, L"liftoff_height"},
+    {kSettingHighspeed, 2, L"highspeed_mode"},
+    {kSettingSleep, 5, nullptr},
+    {kSettingMoveWakeup, 2, L"move_wakeup"},
 };
 
 // Keys of the settings laid out by hand.
@@ -49,21 +47,15 @@ const uint8_t kFullWriteSettings[8] = {kSettingDpiStage,    kSettingReportRate, 
                                        kSettingRespondTime, kSettingScroll,     kSettingLiftoff,
                                        kSettingHighspeed,   kSettingSleep};
 
-uint8_t SettingIdForTask(int task) {
+uint8_t SettingForConfigKey(const std::wstring& key) {
     for (const SettingLayout& s : kSettings)
-        if (s.task == task) return s.id;
-    return 0;
-}
-
-int TaskForConfigKey(const std::wstring& key) {
-    for (const SettingLayout& s : kSettings)
-        if (s.key && key == s.key) return s.task;
+        if (s.key && key == s.key) return s.id;
     // The keys the DPI stage and sleep reports are built from (BuildSettingReport).
     const bool dpiValue = key.starts_with(kDpiValuePrefix) && key.ends_with(kDpiValueSuffix) &&
                           key.size() > std::wcslen(kDpiValuePrefix) + std::wcslen(kDpiValueSuffix);
-    if (key == kDpiCountKey || key == kDpiIndexKey || dpiValue) return kTaskWriteDpiStage;
-    if (key == kLightSleepKey || key == kDeepSleepKey) return kTaskWriteSleep;
-    return kTaskNone;
+    if (key == kDpiCountKey || key == kDpiIndexKey || dpiValue) return kSettingDpiStage;
+    if (key == kLightSleepKey || key == kDeepSleepKey) return kSettingSleep;
+    return 0;
 }
 
 bool BuildSettingReport(uint8_t settingId, const ConfigReader& read, ReportBuffer& report) {

@@ -27,11 +27,9 @@ constexpr uint8_t kResetEverything = 0xFF;
 // The stored text of a configuration key of the active profile ("" when missing).
 using ConfigReader = std::function<std::wstring(const std::wstring& key)>;
 
-// The setting that worker task 10 to 18 writes; 0 for any other task.
-uint8_t SettingIdForTask(int task);
-// The worker task that sends a configuration key (the one its page queues), or
-// kTaskNone for keys kept in the store only.
-int TaskForConfigKey(const std::wstring& key);
+// The setting whose report carries a configuration key, or 0 for keys kept in
+// the store only.
+uint8_t SettingForConfigKey(const std::wstring& key);
 
 // The settings the full write sends, in its order.
 extern const uint8_t kFullWriteSettings[8];

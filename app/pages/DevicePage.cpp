@@ -3,7 +3,6 @@
 #include "app/DeviceMainDef.h"
 #include "app/pages/DevicePageText.h"
 #include "app/pages/MainPageHost.h"
-#include "device/DeviceManager.h"
 #include "dialogs/CUIMessageBox.h"
 #include "features/PerformanceOptions.h"
 #include "orvix/controls/CRadioButton.h"
@@ -60,7 +59,7 @@ void DevicePage::Create() {
 
 void DevicePage::UpdatePairingButton() {
     // Pairing is the receiver's: without one, the button says what to plug in.
-    const bool receiver = DeviceManager::Instance().HasReceiver();
+    const bool receiver = m_host.HasReceiver();
     if (auto* button = GetControlAs<MControlFont>(IDC_PAIRING)) {
         button->SetTitle(Text(receiver ? kTextPairing : kTextPlugReceiver));
         button->SetEnabled(receiver ? TRUE : FALSE);

@@ -6,7 +6,6 @@
 #include "app/DeviceMainDef.h"
 #include "app/pages/MainPageHost.h"
 #include "app/pages/PagePlacement.h"
-#include "device/DeviceManager.h"
 #include "dialogs/CUIMessageBox.h"
 #include "features/DpiLevels.h"
 #include "features/PerformanceOptions.h"
@@ -460,8 +459,7 @@ void DpiPage::ResetDpi() {
         return store.SetConfigValue(profile, L"dpi_index", std::to_wstring(kDpiResetIndex)) && ok;
     });
     ReloadDpi();
-    m_host.GetState().SetPageResetValue(kPageResetDpi);
-    m_host.QueueTask(kTaskResetPage);
+    m_host.QueueTask(kTaskResetDpiPage);
     m_host.QueueTask(kTaskWriteDpiStage);
 }
 
@@ -486,7 +484,7 @@ void DpiPage::ReloadPerformance() {
     }
     // On the cable the mouse always runs at high speed: the switch shows it and stays put.
     if (auto* sw = GetControlAs<CSwitchButton>(IDC_HIGHSPEED)) {
-        const bool cable = DeviceManager::Instance().GetCurrentDevMode() == 0;
+        const bool cable = m_host.IsOnCable();
         sw->SetCheck(cable || ReadInt(L"highspeed_mode") == 1 ? TRUE : FALSE);
         sw->SetEnabled(cable ? FALSE : TRUE);
     }

@@ -36,7 +36,7 @@
 #include "platform/FileDialog.h"
 #include "platform/ParseInt.h"
 #include "platform/RawInputReader.h"
-#include "protocol/WorkerTasks.h"
+#include "app/WorkerTask.h"
 #include "storage/DataStore.h"
 
 using namespace Orvix;

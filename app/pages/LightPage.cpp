@@ -488,6 +488,5 @@ void LightPage::ResetLighting() {
             return store.SetActiveLightMode(profile, kLightDefaultActiveMode);
         });
     }
-    m_host.GetState().SetPageResetValue(kPageResetLighting);
-    m_host.QueueTask(kTaskResetPage);
+    m_host.QueueTask(kTaskResetLightingPage);
 }

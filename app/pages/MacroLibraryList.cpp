@@ -17,7 +17,7 @@
 #include "orvix/widgets/MacroList.h"
 #include "protocol/MacroImage.h"
 #include "protocol/Report.h"
-#include "protocol/WorkerTasks.h"
+#include "app/WorkerTask.h"
 #include "storage/DataStore.h"
 
 using namespace Orvix;

@@ -1,7 +1,8 @@
 #pragma once
 // What the main window offers its pages: the window itself (owner of message
 // boxes and pop-ups), the controller state with the current profile, the store,
-// the worker's queue, the model's description and the other pages.
+// the worker's queue, the model's description and link, and the other pages.
+// Pages reach nothing else of the program.
 #include <string>
 
 #include "app/pages/MainPage.h"
@@ -24,6 +25,7 @@ enum : int {
 class AutoProfileSwitcher;
 class DataStore;
 class DeviceMainDef;
+struct WorkerTask;
 struct DeviceDescription;
 struct SoftwareInfo;
 namespace Orvix {
@@ -38,7 +40,7 @@ class MainPageHost {
     virtual DeviceMainDef& GetState() = 0;
     virtual DataStore& GetStore() = 0;
     // Appends a task for the worker (from the UI thread).
-    virtual void QueueTask(int code) = 0;
+    virtual void QueueTask(const WorkerTask& task) = 0;
     // The current model's description: buttons, default functions, lighting.
     virtual const DeviceDescription& GetDescription() const = 0;
     virtual const SoftwareInfo& GetSoftwareInfo() const = 0;
@@ -53,6 +55,10 @@ class MainPageHost {
     virtual void BroadcastPageEvent(PageEvent event, MainPage* from) = 0;
     // The receiver pairing dialog (after its confirmation).
     virtual void OpenPairingDialog() = 0;
+    // The current model answers on its cable (not through the receiver).
+    virtual bool IsOnCable() const = 0;
+    // A receiver is plugged in (pairing needs one).
+    virtual bool HasReceiver() const = 0;
     // Selects the tab with that item id (1 home, 2 keys, ...).
     virtual void SelectTab(int itemId) = 0;
     // Enables or disables the ways to another page or profile (the tab strip and

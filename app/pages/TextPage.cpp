@@ -13,7 +13,7 @@
 #include "orvix/core/MText.h"
 #include "orvix/platform/Fonts.h"
 #include "orvix/widgets/MacroList.h"
-#include "protocol/WorkerTasks.h"
+#include "app/WorkerTask.h"
 #include "storage/DataStore.h"
 
 using namespace Orvix;

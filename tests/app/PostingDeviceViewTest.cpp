@@ -62,3 +62,15 @@ TEST_F(PostingDeviceViewTest, CallsStillOnTheirWayAfterDetachAreDropped) {
     Platform::RunPending();
     EXPECT_TRUE(target.Calls().empty());
 }
+
+// A device event reaches the window's view as the event; the view decides what it changes.
+TEST_F(PostingDeviceViewTest, DeviceEventsReachTheViewOnTheUiThread) {
+    RecordingView target;
+    target.lightingPage = false;
+    PostingDeviceView view(target);
+    std::thread worker([&] { view.OnDeviceEvent(DeviceEvent::StateRead); });
+    worker.join();
+    EXPECT_TRUE(target.Calls().empty());
+    Platform::RunPending();
+    EXPECT_EQ(target.Calls(), (std::vector<std::string>{"reload buttons", "reload macros", "reload dpi"}));
+}

@@ -1,5 +1,7 @@
 #pragma once
-// A device view that writes down every call, for tests of the worker.
+// A device view that writes down every call, for tests of the worker. A device
+// event is written down as what the window does about it (a model with the
+// lighting page unless told otherwise).
 #include <algorithm>
 #include <mutex>
 #include <string>
@@ -35,12 +37,9 @@ class RecordingView : public DeviceView {
     void ShowNotConnectedView() override { Note("not connected"); }
     void ShowDeviceListView(int mode) override { Note("device list " + N(mode)); }
     void SelectDpiStage(int index) override { Note("dpi stage " + N(index)); }
-    void ReloadButtonPage() override { Note("reload buttons"); }
-    void ReloadMacroList() override { Note("reload macros"); }
-    void ReloadDpiPerformancePage() override { Note("reload dpi"); }
-    void ReloadLightingPage() override { Note("reload lighting"); }
-    void StopMacroRecording() override { Note("stop recording"); }
-    void ClosePopups() override { Note("close popups"); }
+    void OnDeviceEvent(DeviceEvent event) override {
+        for (WindowReaction reaction : ReactionsTo(event, lightingPage)) Note(Name(reaction));
+    }
     void CloseWaitDialog() override { Note("close wait"); }
     void EnableMainWindow(bool enable) override { Note(enable ? "enable" : "disable"); }
     void TellStoreProblems() override { Note("store problems"); }
@@ -63,8 +62,21 @@ class RecordingView : public DeviceView {
         return std::count(calls.begin(), calls.end(), call);
     }
 
+    bool lightingPage = true;
+
   private:
     static std::string N(int value) { return std::to_string(value); }
+    static std::string Name(WindowReaction reaction) {
+        switch (reaction) {
+            case WindowReaction::ReloadButtons: return "reload buttons";
+            case WindowReaction::ReloadMacros: return "reload macros";
+            case WindowReaction::ReloadDpiPerformance: return "reload dpi";
+            case WindowReaction::ReloadLighting: return "reload lighting";
+            case WindowReaction::StopMacroRecording: return "stop recording";
+            case WindowReaction::ClosePopups: return "close popups";
+        }
+        return "?";
+    }
     void Note(std::string call) {
         std::lock_guard<std::mutex> lock(m_lock);
         m_calls.push_back(std::move(call));

@@ -11,7 +11,7 @@ namespace {
 using TaskOutcomeConcurrency = WorkerFixture;
 
 // Queues `task` and waits for its outcome (nullopt when none came).
-std::optional<bool> Outcome(DeviceMainDef& state, int task) {
+std::optional<bool> Outcome(DeviceMainDef& state, const WorkerTask& task) {
     auto promise = std::make_shared<std::promise<bool>>();
     std::future<bool> told = promise->get_future();
     state.QueueTask(task, [promise](bool sent) { promise->set_value(sent); });

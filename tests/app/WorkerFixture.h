@@ -85,7 +85,7 @@ class WorkerFixture : public SimFixture {
 
     // Runs every queued task, as the worker's cycles would.
     void RunQueued() {
-        int task = 0;
+        WorkerTask task;
         while (state.TakeTask(task)) {
             worker.RunTask(task);
             state.FinishTask();

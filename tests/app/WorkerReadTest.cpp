@@ -39,7 +39,7 @@ TEST_F(WorkerRead, InitialReadStoresTheMouseState) {
                              "reload buttons", "reload macros", "reload dpi", "reload lighting"})
         EXPECT_TRUE(view.Has(call)) << call;
 
-    int task = 0;  // the macro memory follows every successful read
+    WorkerTask task;  // the macro memory follows every successful read
     ASSERT_TRUE(state.TakeTask(task));
     EXPECT_EQ(task, kTaskWriteMacros);
     worker.RunTask(task);

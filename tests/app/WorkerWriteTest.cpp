@@ -5,6 +5,7 @@
 #include "features/ButtonFunction.h"
 #include "protocol/MacroImage.h"
 #include "protocol/Notification.h"
+#include "exchange/ExchangeFiles.h"
 #include "protocol/SettingReports.h"
 
 namespace {
@@ -111,13 +112,13 @@ TEST_F(WorkerWrite, MacrosAndButtonsReachTheMouse) {
 TEST_F(WorkerWrite, SingleSettingsAndTasksWithoutReports) {
     SetConfig(L"report_rate", L"0");
     state.QueueTask(kTaskWriteReportRate);
-    state.QueueTask(9);
-    state.QueueTask(21);
+    state.QueueTask(kTaskLighting);
+    state.QueueTask(kTaskNone);
     RunQueued();
     EXPECT_EQ(sim->State().settings.reportRate, 0);
 
     sim->Unplug(SimEndpoint::Cable);  // any report sent now fails and is counted
-    for (int task : {9, 19, 21, 24, 99}) worker.RunTask(task);
+    for (const WorkerTask& task : {kTaskLighting, kTaskNone, TaskAfterImport(kImportStoredOnly)}) worker.RunTask(task);
     EXPECT_EQ(worker.GetSendFailures(), 0);
     worker.RunTask(kTaskWriteMoveWakeup);
     EXPECT_EQ(worker.GetSendFailures(), 1);
@@ -205,11 +206,9 @@ TEST_F(WorkerWrite, PageAndFactoryResets) {
         s.settings.dpi[0] = 400;
         s.settings.reportRate = 1;
     });
-    state.SetPageResetValue(kPageResetLighting);
-    worker.RunTask(kTaskResetPage);
+    worker.RunTask(kTaskResetLightingPage);
     EXPECT_EQ(view.Calls(), std::vector<std::string>{"reload lighting"});
-    state.SetPageResetValue(kPageResetDpi);
-    worker.RunTask(kTaskResetPage);
+    worker.RunTask(kTaskResetDpiPage);
     EXPECT_EQ(sim->State().settings.dpi[0], 800);
     EXPECT_EQ(sim->State().settings.reportRate, 1);
 
@@ -223,6 +222,17 @@ TEST_F(WorkerWrite, PageAndFactoryResets) {
     EXPECT_EQ(calls.front(), "disable");
     EXPECT_EQ(calls[calls.size() - 2], "close wait");
     EXPECT_EQ(calls.back(), "enable");
+}
+
+// The DPI page queues its reset and the lighting page its own before the worker
+// takes either: each reset is carried out for its own page.
+TEST_F(WorkerWrite, ResetsQueuedBackToBackEachResetTheirOwnPage) {
+    sim->Configure([](SimMouseState& s) { s.settings.dpi[0] = 400; });
+    state.QueueTask(kTaskResetDpiPage);
+    state.QueueTask(kTaskResetLightingPage);
+    RunCycles();
+    EXPECT_EQ(sim->State().settings.dpi[0], 800);
+    EXPECT_EQ(view.Calls(), std::vector<std::string>{"reload lighting"});
 }
 
 using WorkerNotification = WorkerWrite;

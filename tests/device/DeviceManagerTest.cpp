@@ -148,11 +148,11 @@ TEST_F(DeviceManagerTest, UnpluggingTheCableContinuesOverTheReceiver) {
 
     events.clear();
     sim->Unplug(SimEndpoint::Cable);
-    std::vector<int> tasks;
-    HotplugActions actions{[&](int task) { tasks.push_back(task); }, nullptr};
+    std::vector<DeviceChangeRead> tasks;
+    HotplugActions actions{[&](DeviceChangeRead task) { tasks.push_back(task); }, nullptr};
     for (const auto& [change, path] : events)
         OnDeviceChange(change, path, CatalogModes(), true, manager, actions);
-    EXPECT_EQ(tasks, std::vector<int>{kTaskReadAfterChangeShort});
+    EXPECT_EQ(tasks, std::vector<DeviceChangeRead>{DeviceChangeRead::Short});
 
     Refresh();  // what task 3 runs
     EXPECT_EQ(manager.GetCurrentDevMode(), kModeReceiver);

@@ -220,7 +220,7 @@ TEST_F(ExchangeFiles, ProfileTravelsToAnotherDatabaseWithItsParameters) {
     Store().AddKeyOtherData(L"unrelated", L"/bin/false", 9);
     Store().SetConfigValue(2, L"dpi_group5_value", L"777");
 
-    EXPECT_EQ(ImportProfile(FileOf("p.xml"), Store(), Context(2)), kTaskWriteEverything);
+    EXPECT_EQ(ImportProfile(FileOf("p.xml"), Store(), Context(2)), kImportSendProfile);
     std::wstring name;
     Store().GetProfileName(2, name, kLcidEnglish);
     EXPECT_EQ(name, L"Other 2");
@@ -250,7 +250,7 @@ TEST_F(ExchangeFiles, ProfileTravelsToAnotherDatabaseWithItsParameters) {
 
     // Importing again reuses the library text; a model above type 200 gets task 24.
     EXPECT_EQ(ImportProfile(FileOf("p.xml"), Store(), {2, true, 201, kLcidEnglish}),
-              kTaskProfileImportOtherModel);
+              kImportStoredOnly);
     std::vector<TextData> texts;
     EXPECT_EQ(Store().ListTexts(texts), 1);
 }
@@ -262,12 +262,12 @@ TEST_F(ExchangeFiles, ProfileWithoutLightingOrKeysAndOlderFiles) {
     Store().SetConfigValue(1, L"highspeed_mode", L"0");
     Store().SetActiveLightMode(1, 5);
     const std::string lights = ProfileState(1)[2];
-    ASSERT_EQ(ImportProfile(FileOf("p.xml"), Store(), Context(1)), kTaskWriteEverything);
+    ASSERT_EQ(ImportProfile(FileOf("p.xml"), Store(), Context(1)), kImportSendProfile);
     EXPECT_EQ(ProfileState(1)[2], lights);
     EXPECT_EQ(Config(1, L"highspeed_mode"), L"1");
     EXPECT_EQ(Config(1, L"e-sports_flag"), L"9");
 
-    ASSERT_EQ(ImportProfile(WriteProfile("<keyitems/>"), Store(), Context(1)), kTaskWriteEverything);
+    ASSERT_EQ(ImportProfile(WriteProfile("<keyitems/>"), Store(), Context(1)), kImportSendProfile);
     std::vector<KeyRecord> keys;
     EXPECT_EQ(Store().ListKeys(1, keys), 0);
 
@@ -286,7 +286,7 @@ TEST_F(ExchangeFiles, ProfileWithoutLightingOrKeysAndOlderFiles) {
     ASSERT_EQ(ImportProfile(WriteProfile("<keyitems>" + KeyItem("3", 10, 77, "macro_desc=\"www.site.test\"") +
                                          "</keyitems>"),
                             Store(), Context(1), &bad),
-              kTaskWriteEverything);
+              kImportSendProfile);
     EXPECT_TRUE(bad.empty());
     ASSERT_EQ(Store().ListKeys(1, keys), 1);
     std::wstring desc, param;
@@ -369,7 +369,7 @@ TEST_F(ExchangeFiles, FailedOrHostileProfileImportsLeaveTheProfileAlone) {
     EXPECT_EQ(ImportProfile(WriteProfile("<keyitems>" + items + "</keyitems><Mouse><scroll_flag value=\"0\"/>"
                                          "</Mouse>"),
                             Store(), Context(2), &bad),
-              kTaskWriteEverything);
+              kImportSendProfile);
     EXPECT_TRUE(bad.empty());
     const std::vector<std::string> after = ProfileState(2);
     EXPECT_EQ(after[0], "1:10:3");
@@ -400,7 +400,7 @@ TEST_F(ExchangeFiles, ProfileApplicationsTravelAndMoveFromOtherProfiles) {
     ASSERT_TRUE(older.FindNext(L"profile") && older.StepIn() && older.FindNext(L"profileinfo") && older.StepIn());
     for (const wchar_t* name : {L"keyitems", L"Lightitems", L"Mouse_DPI", L"Mouse"}) EXPECT_TRUE(older.FindNext(name)) << name;
 
-    ASSERT_EQ(ImportProfile(FileOf("p.xml"), Store(), Context(2)), kTaskWriteEverything);
+    ASSERT_EQ(ImportProfile(FileOf("p.xml"), Store(), Context(2)), kImportSendProfile);
     // Profile 2 has the file's applications; profile 1 gave them up but stays the default.
     EXPECT_EQ(QueryAll("SELECT app FROM t_profile_data ORDER BY profile"),
               (std::vector<std::string>{"default=1", "desktop=firefox-esr.desktop;class=steam", "class=Other", ""}));
@@ -411,15 +411,15 @@ TEST_F(ExchangeFiles, ProfileApplicationsTravelAndMoveFromOtherProfiles) {
 TEST_F(ExchangeFiles, OlderProfileFilesLeaveTheApplicationsAlone) {
     ASSERT_TRUE(Store().SetProfileApp(1, L"class=steam"));
     ASSERT_EQ(ImportProfile(WriteProfile("<keyitems/><Mouse_DPI dpi_count=\"4\"/>"), Store(), Context(1)),
-              kTaskWriteEverything);
+              kImportSendProfile);
     EXPECT_EQ(Query("SELECT app FROM t_profile_data WHERE profile = 1"), "class=steam");
     // An empty list in a newer file empties the profile's; odd items are skipped.
     ASSERT_EQ(ImportProfile(WriteProfile("<Mouse/><applications><item/><item desktop=\"\" class=\"\"/>"
                                          "<item class=\"a\"/><item class=\"a\"/></applications>"),
                             Store(), Context(1)),
-              kTaskWriteEverything);
+              kImportSendProfile);
     EXPECT_EQ(Query("SELECT app FROM t_profile_data WHERE profile = 1"), "class=a");
-    ASSERT_EQ(ImportProfile(WriteProfile("<applications/>"), Store(), Context(1)), kTaskWriteEverything);
+    ASSERT_EQ(ImportProfile(WriteProfile("<applications/>"), Store(), Context(1)), kImportSendProfile);
     EXPECT_EQ(Query("SELECT app FROM t_profile_data WHERE profile = 1"), "");
     // No such profile: nothing is stored, and the caller is told.
     EXPECT_FALSE(Store().SetProfileApp(99, L"class=x"));

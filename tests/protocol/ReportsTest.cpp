@@ -26,7 +26,7 @@ ConfigReader Config(std::map<std::wstring, std::wstring> values) {
 TEST(SettingReports, BytesOfEachSetting) {
     ReportBuffer r;
     r.fill(0xCC);
-    ASSERT_TRUE(BuildSettingReport(SettingIdForTask(11), Config({{L"report_rate", L"3"}}), r));
+    ASSERT_TRUE(BuildSettingReport(kSettingReportRate, Config({{L"report_rate", L"3"}}), r));
     EXPECT_EQ(Bytes(r), (std::vector<uint8_t>{0x06, 0x13, 0x02, 0x00, 0x00, 0x02, 0x03}));
     EXPECT_EQ(r[kReportSize], 0);  // the spare byte is cleared too
 
@@ -43,32 +43,28 @@ TEST(SettingReports, BytesOfEachSetting) {
     EXPECT_EQ(Bytes(r), (std::vector<uint8_t>{0x06, 0x13, 0x05, 0x00, 0x00, 0x01, 0x06, 0x02, 0x40, 0x06}));
 
     // The scroll flag announces four bytes; values are read the way stored texts always were.
-    ASSERT_TRUE(BuildSettingReport(SettingIdForTask(14), Config({{L"scroll_flag", L" 1x"}}), r));
+    ASSERT_TRUE(BuildSettingReport(kSettingScroll, Config({{L"scroll_flag", L" 1x"}}), r));
     EXPECT_EQ(Bytes(r), (std::vector<uint8_t>{0x06, 0x13, 0x04, 0x00, 0x00, 0x05, 0x01}));
-    ASSERT_TRUE(BuildSettingReport(SettingIdForTask(12), Config({{L"sensor_flag", L"53"}}), r));
+    ASSERT_TRUE(BuildSettingReport(kSettingSensor, Config({{L"sensor_flag", L"53"}}), r));
     EXPECT_EQ(Bytes(r), (std::vector<uint8_t>{0x06, 0x13, 0x02, 0x00, 0x00, 0x07, 53}));
-    ASSERT_TRUE(BuildSettingReport(SettingIdForTask(18), Config({}), r));
+    ASSERT_TRUE(BuildSettingReport(kSettingMoveWakeup, Config({}), r));
     EXPECT_EQ(Bytes(r), (std::vector<uint8_t>{0x06, 0x13, 0x02, 0x00, 0x00, 0x0C}));
 
     EXPECT_FALSE(BuildSettingReport(0x09, Config({}), r));
-    EXPECT_EQ(SettingIdForTask(9), 0);
-    EXPECT_EQ(SettingIdForTask(19), 0);
-    EXPECT_EQ(SettingIdForTask(16), kSettingHighspeed);
 }
 
-TEST(SettingReports, KeysSendTheTaskOfTheirPage) {
-    EXPECT_EQ(TaskForConfigKey(L"report_rate"), 11);
-    EXPECT_EQ(TaskForConfigKey(L"dpi_group3_value"), 10);
-    EXPECT_EQ(TaskForConfigKey(L"dpi_index"), 10);
-    EXPECT_EQ(TaskForConfigKey(L"dpi_count"), 10);
-    EXPECT_EQ(TaskForConfigKey(L"dpi_group_value"), 0);
-    EXPECT_EQ(TaskForConfigKey(L"dpi_group3_rgb"), 0);
-    EXPECT_EQ(TaskForConfigKey(L"deep_sleep"), 17);
-    EXPECT_EQ(TaskForConfigKey(L"light_sleep"), 17);
-    EXPECT_EQ(TaskForConfigKey(L"move_closelight"), 0);
-    // Each key's task sends a report that carries that key.
-    EXPECT_EQ(SettingIdForTask(TaskForConfigKey(L"sensor_flag")), kSettingSensor);
-    EXPECT_EQ(SettingIdForTask(TaskForConfigKey(L"move_wakeup")), kSettingMoveWakeup);
+TEST(SettingReports, KeysAreCarriedByTheReportOfTheirSetting) {
+    EXPECT_EQ(SettingForConfigKey(L"report_rate"), kSettingReportRate);
+    EXPECT_EQ(SettingForConfigKey(L"dpi_group3_value"), kSettingDpiStage);
+    EXPECT_EQ(SettingForConfigKey(L"dpi_index"), kSettingDpiStage);
+    EXPECT_EQ(SettingForConfigKey(L"dpi_count"), kSettingDpiStage);
+    EXPECT_EQ(SettingForConfigKey(L"dpi_group_value"), 0);
+    EXPECT_EQ(SettingForConfigKey(L"dpi_group3_rgb"), 0);
+    EXPECT_EQ(SettingForConfigKey(L"deep_sleep"), kSettingSleep);
+    EXPECT_EQ(SettingForConfigKey(L"light_sleep"), kSettingSleep);
+    EXPECT_EQ(SettingForConfigKey(L"move_closelight"), 0);
+    EXPECT_EQ(SettingForConfigKey(L"sensor_flag"), kSettingSensor);
+    EXPECT_EQ(SettingForConfigKey(L"move_wakeup"), kSettingMoveWakeup);
 }
 
 TEST(SettingReports, ResetAndButtonMap) {

@@ -283,7 +283,7 @@ TEST_F(LightPageTest, ResetAsksThenRestoresTheRowsOfTheFirstLoad) {
     ChooseMode(5);
     ClickControl(LightPage::IDC_PRESET_FIRST + 2);
     Settle();
-    const int resets = dlg->GetState().GetQueuedCount(kTaskResetPage);
+    const int resets = dlg->GetState().GetQueuedCount(kTaskResetLightingPage);
 
     AnswerMessageBoxes({CUIMessageBox::IDC_SECOND});
     ClickControl(LightPage::IDC_RESET);
@@ -291,7 +291,7 @@ TEST_F(LightPageTest, ResetAsksThenRestoresTheRowsOfTheFirstLoad) {
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0].title, GetLanguageText(L"LAN", 276));
     EXPECT_EQ(boxes[0].message, GetLanguageText(L"LAN", 275));
-    EXPECT_EQ(dlg->GetState().GetQueuedCount(kTaskResetPage), resets);
+    EXPECT_EQ(dlg->GetState().GetQueuedCount(kTaskResetLightingPage), resets);
     EXPECT_EQ(Row(3).speed, 40) << "cancelled: nothing changes";
     EXPECT_EQ(Row(5).colorValue, 0xFF0C00);
 
@@ -299,7 +299,7 @@ TEST_F(LightPageTest, ResetAsksThenRestoresTheRowsOfTheFirstLoad) {
     AnswerMessageBoxes({CUIMessageBox::IDC_FIRST});
     ClickControl(LightPage::IDC_RESET);
     Settle();
-    EXPECT_EQ(dlg->GetState().GetQueuedCount(kTaskResetPage), resets + 1);
+    EXPECT_EQ(dlg->GetState().GetQueuedCount(kTaskResetLightingPage), resets + 1);
     for (const LightData& first : DefaultLightRows(Profile())) {
         const LightData now = Row(first.mode);
         EXPECT_EQ(now.brightness, first.brightness) << first.mode;

@@ -11,6 +11,7 @@
 #include "MainWindowFixture.h"
 #include "PasteTarget.h"
 #include "PrivateDisplayFixture.h"
+#include "app/WorkerTask.h"
 #include "app/pages/KeyPage.h"
 #include "app/pages/TextPage.h"
 #include "exchange/LanguageText.h"
@@ -22,7 +23,6 @@
 #include "orvix/core/TextConv.h"
 #include "orvix/widgets/MacroList.h"
 #include "orvix/widgets/MouseCtrl.h"
-#include "protocol/WorkerTasks.h"
 
 using namespace Orvix;
 namespace fs = std::filesystem;

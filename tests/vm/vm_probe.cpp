@@ -140,14 +140,14 @@ bool Act(Probe& probe, const std::string& line) {
 }
 
 // Counts the events whose decision is `task`, printing each.
-int Decisions(Probe& probe, EventQueue& events, int task) {
+int Decisions(Probe& probe, EventQueue& events, DeviceChangeRead task) {
     int count = 0;
     for (const auto& [change, path] :
          events.Collect(std::chrono::seconds(5), std::chrono::milliseconds(300))) {
         const bool arrival = change == DeviceChange::Arrival;
-        const int decided = arrival ? DecideArrival(path, probe.modes, probe.manager)
+        const DeviceChangeRead decided = arrival ? DecideArrival(path, probe.modes, probe.manager)
                                     : DecideRemoval(path, probe.modes, true, probe.manager);
-        std::printf("%s %s -> task %d\n", arrival ? "arrival" : "removal", path.c_str(), decided);
+        std::printf("%s %s -> read %d\n", arrival ? "arrival" : "removal", path.c_str(), int(decided));
         count += decided == task;
     }
     return count;
@@ -194,9 +194,9 @@ int Hotplug(Probe& probe) {
     }
     bool ok = Refresh(probe);
     const std::string endpoint = EndpointWord(probe);
-    ok = Act(probe, "unplug " + endpoint) && Decisions(probe, events, kTaskReadAfterChangeShort) == 1 && ok;
+    ok = Act(probe, "unplug " + endpoint) && Decisions(probe, events, DeviceChangeRead::Short) == 1 && ok;
     ok = !Refresh(probe) && ok;
-    ok = Act(probe, "plug " + endpoint) && Decisions(probe, events, kTaskReadAfterChangeLong) == 1 && ok;
+    ok = Act(probe, "plug " + endpoint) && Decisions(probe, events, DeviceChangeRead::Long) == 1 && ok;
     ok = Refresh(probe) && ok;
     backend.SetDeviceChangeHandler(nullptr);
     return ok ? 0 : 1;

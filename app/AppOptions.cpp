@@ -3,7 +3,7 @@
 #include <string_view>
 
 #include "orvix/platform/DesktopScale.h"
-#include "platform/AppContext.h"
+#include "base/AppContext.h"
 
 namespace {
 

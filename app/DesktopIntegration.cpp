@@ -5,7 +5,7 @@
 #include "orvix/platform/Platform.h"
 #include "platform/ApplicationId.h"
 #include "platform/DesktopServices.h"
-#include "platform/Folders.h"
+#include "base/Folders.h"
 #include "platform/TrayIcon.h"
 #include "platform/dbus/DesktopNotifier.h"
 #include "platform/dbus/SleepMonitor.h"

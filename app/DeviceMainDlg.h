@@ -15,10 +15,10 @@
 #include "app/ModelController.h"
 #include "app/MouseController.h"
 #include "app/PostingDeviceView.h"
-#include "app/pages/MainPageHost.h"
+#include "pages/MainPageHost.h"
 #include "dialogs/DonglePairDlg.h"
 #include "device/DeviceCatalog.h"
-#include "features/PcFunctionExecutor.h"
+#include "platform/PcFunctionExecutor.h"
 #include "orvix/core/MDialog.h"
 #include "platform/HidBackend.h"
 

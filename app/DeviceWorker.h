@@ -10,8 +10,8 @@
 #include <map>
 #include <string>
 
-#include "app/CThreadBasic.h"
-#include "app/DeviceMainDef.h"
+#include "platform/CThreadBasic.h"
+#include "device/DeviceMainDef.h"
 #include "app/DeviceView.h"
 #include "protocol/Report.h"
 

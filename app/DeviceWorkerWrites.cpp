@@ -3,8 +3,8 @@
 
 #include "app/DeviceWorker.h"
 #include "device/DeviceManager.h"
-#include "features/ButtonFunction.h"
-#include "features/PcFunctionExecutor.h"
+#include "base/ButtonFunction.h"
+#include "platform/PcFunctionExecutor.h"
 #include "protocol/MacroImage.h"
 #include "protocol/Notification.h"
 #include "protocol/SettingReports.h"

@@ -1,10 +1,10 @@
 #include "app/ModelController.h"
 
 #include "device/DeviceManager.h"
-#include "platform/AppContext.h"
-#include "platform/Folders.h"
-#include "platform/SettingsStore.h"
-#include "platform/Trace.h"
+#include "base/AppContext.h"
+#include "base/Folders.h"
+#include "base/SettingsStore.h"
+#include "base/Trace.h"
 #include "storage/DataStore.h"
 
 ModelController::ModelController(DeviceManager& manager, DataStore& store) : m_manager(manager), m_store(store) {}

@@ -6,7 +6,7 @@
 #include <functional>
 #include <string>
 
-#include "app/DeviceMainDef.h"
+#include "device/DeviceMainDef.h"
 #include "device/DeviceCatalog.h"
 
 class DataStore;

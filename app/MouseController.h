@@ -5,7 +5,7 @@
 // implements it; the service never sees the window itself.
 #include <cstdint>
 
-#include "app/DeviceMainDef.h"
+#include "device/DeviceMainDef.h"
 
 class DataStore;
 struct DeviceCatalog;

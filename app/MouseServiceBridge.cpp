@@ -5,7 +5,7 @@
 #include "app/ScriptedChanges.h"
 #include "device/DeviceCatalog.h"
 #include "device/DeviceManager.h"
-#include "orvix/core/TextConv.h"
+#include "base/TextConv.h"
 #include "orvix/platform/Platform.h"
 #include "storage/DataStore.h"
 

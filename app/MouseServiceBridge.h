@@ -7,7 +7,7 @@
 #include <memory>
 #include <string>
 
-#include "app/DeviceMainDef.h"
+#include "device/DeviceMainDef.h"
 #include "platform/dbus/MouseService.h"
 
 class MouseController;

@@ -2,13 +2,13 @@
 
 #include <algorithm>
 
-#include "app/DeviceMainDef.h"
+#include "device/DeviceMainDef.h"
 #include "device/DeviceCatalog.h"
 #include "device/DeviceManager.h"
 #include "features/DpiLevels.h"
-#include "orvix/core/TextConv.h"
-#include "platform/AppContext.h"
-#include "platform/ParseInt.h"
+#include "base/TextConv.h"
+#include "base/AppContext.h"
+#include "base/ParseInt.h"
 #include "storage/ConfigDefaults.h"
 #include "storage/DataStore.h"
 

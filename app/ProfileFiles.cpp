@@ -1,12 +1,12 @@
 #include "app/ProfileFiles.h"
 
-#include "app/DeviceMainDef.h"
+#include "device/DeviceMainDef.h"
 #include "app/WorkerTask.h"
-#include "app/pages/ExchangeFileUi.h"
-#include "app/pages/MainPageHost.h"
+#include "pages/ExchangeFileUi.h"
+#include "pages/MainPageHost.h"
 #include "dialogs/ProfileDlg.h"
 #include "exchange/ExchangeFiles.h"
-#include "platform/AppContext.h"
+#include "base/AppContext.h"
 #include "storage/DataStore.h"
 
 namespace {

@@ -2,12 +2,12 @@
 
 #include <algorithm>
 
-#include "features/ButtonFunction.h"
+#include "base/ButtonFunction.h"
 #include "features/DpiLevels.h"
-#include "features/KeyCodes.h"
+#include "base/KeyCodes.h"
 #include "features/SettingRanges.h"
-#include "orvix/core/TextConv.h"
-#include "platform/ParseInt.h"
+#include "base/TextConv.h"
+#include "base/ParseInt.h"
 #include "protocol/SettingReports.h"
 #include "storage/DataStore.h"
 

@@ -1,6 +1,6 @@
 #include "app/TrayStatusBuilder.h"
 
-#include "exchange/LanguageText.h"
+#include "base/LanguageText.h"
 #include "features/LowBatteryWatch.h"
 
 namespace {

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "orvix/core/TextConv.h"
-#include "platform/ParseInt.h"
+#include "base/TextConv.h"
+#include "base/ParseInt.h"
 
 namespace {
 

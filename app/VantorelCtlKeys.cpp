@@ -3,7 +3,7 @@
 #include <cstdio>
 
 #include "features/PerformanceOptions.h"
-#include "orvix/core/TextConv.h"
+#include "base/TextConv.h"
 #include "storage/ConfigDefaults.h"
 
 namespace {

@@ -24,14 +24,14 @@
 #include <vector>
 
 #include "ScratchUser.h"
-#include "app/AutoProfileSwitcher.h"
+#include "dialogs/AutoProfileSwitcher.h"
 #include "app/DeviceMainDlg.h"
 #include "app/ScreenshotTour.h"
 #include "device/DeviceManager.h"
 #include "orvix/core/Manager.h"
 #include "orvix/platform/Platform.h"
-#include "platform/AppContext.h"
-#include "platform/SettingsStore.h"
+#include "base/AppContext.h"
+#include "base/SettingsStore.h"
 #include "sim/SimBackend.h"
 #include "storage/DataStore.h"
 #include "tests/support/PrivateXServer.h"

@@ -8,7 +8,7 @@
 
 #include "bench/BenchFolder.h"
 #include "exchange/ExchangeFiles.h"
-#include "orvix/core/TextConv.h"
+#include "base/TextConv.h"
 #include "storage/DataStore.h"
 
 namespace {

@@ -11,10 +11,10 @@
 #include <string>
 #include <vector>
 
-#include "exchange/LanguageText.h"
-#include "platform/AppContext.h"
-#include "platform/Folders.h"
-#include "platform/IniFile.h"
+#include "base/LanguageText.h"
+#include "base/AppContext.h"
+#include "base/Folders.h"
+#include "base/IniFile.h"
 
 namespace {
 

@@ -12,7 +12,7 @@
 #include "app/DeviceWorker.h"
 #include "device/DeviceManager.h"
 #include "features/MacroEditing.h"
-#include "features/PcFunctionExecutor.h"
+#include "platform/PcFunctionExecutor.h"
 #include "platform/DesktopServices.h"
 #include "protocol/MacroImage.h"
 #include "protocol/Report.h"

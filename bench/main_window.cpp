@@ -15,7 +15,7 @@
 #include "device/DeviceManager.h"
 #include "orvix/core/Manager.h"
 #include "orvix/platform/Platform.h"
-#include "platform/AppContext.h"
+#include "base/AppContext.h"
 #include "sim/SimBackend.h"
 #include "storage/DataStore.h"
 

@@ -9,8 +9,8 @@
 
 #include "app/DeviceWorker.h"
 #include "device/DeviceManager.h"
-#include "features/ButtonFunction.h"
-#include "features/PcFunctionExecutor.h"
+#include "base/ButtonFunction.h"
+#include "platform/PcFunctionExecutor.h"
 #include "platform/DesktopServices.h"
 #include "protocol/MacroImage.h"
 #include "sim/SimBackend.h"

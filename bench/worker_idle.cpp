@@ -16,7 +16,7 @@
 #include "BenchFolder.h"
 #include "app/DeviceWorker.h"
 #include "device/DeviceManager.h"
-#include "features/PcFunctionExecutor.h"
+#include "platform/PcFunctionExecutor.h"
 #include "platform/DesktopServices.h"
 #include "sim/SimSetup.h"
 

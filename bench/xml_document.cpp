@@ -6,7 +6,7 @@
 
 #include "exchange/XmlDocument.h"
 #include "exchange/XmlEncodings.h"
-#include "orvix/core/TextConv.h"
+#include "base/TextConv.h"
 
 namespace {
 

@@ -4,12 +4,12 @@
 #include <utility>
 
 #include "exchange/XmlDocument.h"
-#include "orvix/core/TextConv.h"
-#include "platform/FileUtil.h"
-#include "features/ButtonFunction.h"
-#include "platform/Folders.h"
-#include "platform/ParseInt.h"
-#include "platform/Trace.h"
+#include "base/TextConv.h"
+#include "base/FileUtil.h"
+#include "base/ButtonFunction.h"
+#include "base/Folders.h"
+#include "base/ParseInt.h"
+#include "base/Trace.h"
 
 namespace {
 

@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "device/SupportedId.h"
-#include "features/KeyRecord.h"
+#include "base/KeyRecord.h"
 
 // Device type used when none is stored (or a value below 1 is).
 constexpr int kDefaultDeviceType = 101;

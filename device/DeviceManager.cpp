@@ -14,7 +14,7 @@
 
 #include "platform/HidPath.h"
 #include "platform/HidrawBackend.h"
-#include "platform/Trace.h"
+#include "base/Trace.h"
 
 namespace {
 

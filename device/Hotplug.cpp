@@ -3,7 +3,7 @@
 #include <optional>
 
 #include "device/DeviceManager.h"
-#include "orvix/core/TextConv.h"
+#include "base/TextConv.h"
 #include "platform/HidPath.h"
 
 bool IsVendorInterface(HidBackend& backend, const std::string& path) {

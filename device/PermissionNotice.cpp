@@ -4,9 +4,9 @@
 #include <filesystem>
 
 #include "device/UdevRule.h"
-#include "exchange/LanguageText.h"
-#include "orvix/core/TextConv.h"
-#include "platform/Folders.h"
+#include "base/LanguageText.h"
+#include "base/TextConv.h"
+#include "base/Folders.h"
 
 using Orvix::Utf8ToWide;
 using Orvix::WideToUtf8;

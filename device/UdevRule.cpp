@@ -4,7 +4,7 @@
 #include <set>
 #include <utility>
 
-#include "orvix/core/TextConv.h"
+#include "base/TextConv.h"
 
 namespace {
 

@@ -1,12 +1,12 @@
 #include "dialogs/AppPickerDlg.h"
 
-#include "exchange/LanguageText.h"
+#include "base/LanguageText.h"
 #include "orvix/controls/MListBox.h"
 #include "orvix/core/MPicture.h"
 #include "orvix/core/MText.h"
 #include "orvix/platform/Fonts.h"
 #include "orvix/platform/Platform.h"
-#include "platform/AppContext.h"
+#include "base/AppContext.h"
 #include "platform/InstalledApps.h"
 
 using namespace Orvix;

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <memory>
 
-#include "exchange/LanguageText.h"
+#include "base/LanguageText.h"
 #include "orvix/controls/MButton.h"
 #include "orvix/core/MText.h"
 #include "orvix/core/Manager.h"

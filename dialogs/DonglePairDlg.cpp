@@ -3,10 +3,10 @@
 #include <memory>
 #include <vector>
 
-#include "app/DeviceMainDef.h"
+#include "device/DeviceMainDef.h"
 #include "device/DeviceManager.h"
 #include "dialogs/CUIMessageBox.h"
-#include "exchange/LanguageText.h"
+#include "base/LanguageText.h"
 #include "orvix/controls/CImageButton.h"
 #include "orvix/controls/MButton.h"
 #include "orvix/core/MPicture.h"
@@ -14,7 +14,7 @@
 #include "orvix/platform/Fonts.h"
 #include "orvix/platform/Platform.h"
 #include "platform/HidPath.h"
-#include "platform/Trace.h"
+#include "base/Trace.h"
 
 using namespace Orvix;
 

@@ -10,7 +10,7 @@
 #include <mutex>
 #include <string>
 
-#include "app/CThreadBasic.h"
+#include "platform/CThreadBasic.h"
 #include "orvix/core/MDialog.h"
 #include "platform/HidBackend.h"
 #include "protocol/Report.h"

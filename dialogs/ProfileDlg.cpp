@@ -2,12 +2,12 @@
 
 #include <vector>
 
-#include "exchange/LanguageText.h"
+#include "base/LanguageText.h"
 #include "orvix/controls/DListBox.h"
 #include "orvix/core/MPicture.h"
 #include "orvix/platform/Fonts.h"
 #include "orvix/platform/Platform.h"
-#include "platform/AppContext.h"
+#include "base/AppContext.h"
 #include "storage/DataStore.h"
 
 using namespace Orvix;

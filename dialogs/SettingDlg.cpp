@@ -4,7 +4,7 @@
 #include <iterator>
 #include <utility>
 
-#include "exchange/LanguageText.h"
+#include "base/LanguageText.h"
 #include "orvix/controls/CCheckButton.h"
 #include "orvix/controls/CImageButton.h"
 #include "orvix/controls/CRadioButton.h"
@@ -18,13 +18,13 @@
 #include "orvix/core/MText.h"
 #include "orvix/platform/Fonts.h"
 #include "orvix/platform/Platform.h"
-#include "platform/AppContext.h"
+#include "base/AppContext.h"
 #include "platform/Autostart.h"
 #include "platform/DisplayScale.h"
 #include "platform/DesktopServices.h"
-#include "platform/Folders.h"
-#include "platform/SettingsStore.h"
-#include "platform/Trace.h"
+#include "base/Folders.h"
+#include "base/SettingsStore.h"
+#include "base/Trace.h"
 
 using namespace Orvix;
 

@@ -1,6 +1,6 @@
 #include "dialogs/WaitDlg.h"
 
-#include "exchange/LanguageText.h"
+#include "base/LanguageText.h"
 #include "orvix/controls/CGifPicture.h"
 #include "orvix/platform/Platform.h"
 

@@ -8,13 +8,13 @@
 #include <utility>
 #include <vector>
 
-#include "exchange/LanguageText.h"
+#include "base/LanguageText.h"
 #include "exchange/XmlDocument.h"
 #include "features/AppProfileRules.h"
-#include "features/ButtonFunction.h"
-#include "orvix/core/TextConv.h"
-#include "platform/ParseInt.h"
-#include "platform/Trace.h"
+#include "base/ButtonFunction.h"
+#include "base/TextConv.h"
+#include "base/ParseInt.h"
+#include "base/Trace.h"
 #include "protocol/MacroImage.h"
 #include "storage/ConfigDefaults.h"
 #include "storage/DataStore.h"

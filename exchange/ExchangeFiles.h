@@ -22,7 +22,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/AppContext.h"
+#include "base/AppContext.h"
 
 class DataStore;
 

@@ -9,8 +9,8 @@
 
 #include "exchange/XmlEncodings.h"
 #include "exchange/XmlText.h"
-#include "orvix/core/TextConv.h"
-#include "platform/FileUtil.h"
+#include "base/TextConv.h"
+#include "base/FileUtil.h"
 
 namespace {
 

@@ -9,8 +9,8 @@
 #include <utility>
 
 #include "exchange/XmlText.h"
-#include "orvix/core/TextConv.h"
-#include "platform/FileUtil.h"
+#include "base/TextConv.h"
+#include "base/FileUtil.h"
 
 namespace {
 

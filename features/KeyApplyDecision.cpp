@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <cwctype>
 
-#include "features/ButtonFunction.h"
-#include "features/KeyCodes.h"
-#include "platform/ParseInt.h"
+#include "base/ButtonFunction.h"
+#include "base/KeyCodes.h"
+#include "base/ParseInt.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string>
 
-#include "features/KeyRecord.h"
+#include "base/KeyRecord.h"
 
 // One choice of a list or combo box: its item data and text. `value` is the
 // item data even when nothing is chosen (a combo box without a selection gives

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "platform/ParseInt.h"
+#include "base/ParseInt.h"
 
 const std::array<LightModeInfo, kLightModeCount> kLightModes{{
     {0, L"\u5173\u95ed", 0, 280},

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "storage/StoreRecords.h"
+#include "base/StoreRecords.h"
 
 // Bits of `config_func`: the parameters a mode uses.
 constexpr int32_t kLightUsesBrightness = 0x01;

@@ -1,6 +1,6 @@
 #include "features/LowBatteryWatch.h"
 
-#include "exchange/LanguageText.h"
+#include "base/LanguageText.h"
 
 int LowBatteryWatch::Feed(int level, bool charging) {
     if (level < 1 || level > 100) return 0;

@@ -4,7 +4,7 @@
 #include <cwctype>
 #include <set>
 
-#include "platform/ParseInt.h"
+#include "base/ParseInt.h"
 #include "protocol/MacroImage.h"
 
 namespace {

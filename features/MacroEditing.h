@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "features/RawInput.h"
-#include "storage/StoreRecords.h"
+#include "base/StoreRecords.h"
 
 constexpr int kMacroEventLimit = 200;
 constexpr int kMaxRecordedDelay = 31000;  // ms; a longer pause is stored as this

@@ -1,6 +1,6 @@
 #include "features/RawInput.h"
 
-#include "features/KeyCodes.h"
+#include "base/KeyCodes.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 
 #include "features/DpiLevels.h"
 #include "features/PerformanceOptions.h"
-#include "orvix/core/TextConv.h"
+#include "base/TextConv.h"
 #include "storage/ConfigDefaults.h"
 
 bool IsConfigKey(const std::wstring& key) {

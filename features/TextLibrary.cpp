@@ -3,10 +3,10 @@
 #include <cwctype>
 #include <vector>
 
-#include "exchange/LanguageText.h"
-#include "features/ButtonFunction.h"
-#include "platform/AppContext.h"
-#include "platform/Folders.h"
+#include "base/LanguageText.h"
+#include "base/ButtonFunction.h"
+#include "base/AppContext.h"
+#include "base/Folders.h"
 #include "storage/DataStore.h"
 
 namespace {

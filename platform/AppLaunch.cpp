@@ -8,7 +8,7 @@
 #include <atomic>
 #include <cstring>
 
-#include "platform/Trace.h"
+#include "base/Trace.h"
 
 // After GIO's headers: X11 defines macros (None, Bool, Status) that clash with names there.
 #include <X11/Xatom.h>

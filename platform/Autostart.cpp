@@ -5,10 +5,10 @@
 #include <cerrno>
 #include <sstream>
 
-#include "orvix/core/TextConv.h"
+#include "base/TextConv.h"
 #include "platform/ApplicationId.h"
-#include "platform/FileUtil.h"
-#include "platform/Folders.h"
+#include "base/FileUtil.h"
+#include "base/Folders.h"
 
 namespace {
 

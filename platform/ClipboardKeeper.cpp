@@ -15,7 +15,7 @@
 #include <mutex>
 #include <thread>
 
-#include "platform/Trace.h"
+#include "base/Trace.h"
 
 // After the standard headers: X11 defines macros (None, Bool) that clash with
 // names elsewhere.

@@ -9,9 +9,9 @@
 #include <thread>
 #include <vector>
 
-#include "orvix/core/TextConv.h"
+#include "base/TextConv.h"
 #include "platform/AppLaunch.h"
-#include "platform/Trace.h"
+#include "base/Trace.h"
 #include "platform/WaylandClipboard.h"
 
 // After the toolkit's headers: X11 defines macros (None, Bool) that clash with their names.

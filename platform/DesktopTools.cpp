@@ -10,7 +10,7 @@
 #include <cstdlib>
 #include <thread>
 
-#include "platform/Trace.h"
+#include "base/Trace.h"
 
 extern char** environ;
 

@@ -4,8 +4,8 @@
 #include <cmath>
 
 #include "orvix/platform/Platform.h"
-#include "platform/SettingsStore.h"
-#include "platform/Trace.h"
+#include "base/SettingsStore.h"
+#include "base/Trace.h"
 
 namespace {
 

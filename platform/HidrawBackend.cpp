@@ -12,7 +12,7 @@
 #include "platform/HidDescriptor.h"
 #include "platform/HidPath.h"
 #include "platform/HidSysfs.h"
-#include "platform/Trace.h"
+#include "base/Trace.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "orvix/core/TextConv.h"
+#include "base/TextConv.h"
 #include "orvix/platform/Canvas.h"
 #include "orvix/platform/Image.h"
 

@@ -13,12 +13,12 @@
 #include <set>
 #include <sstream>
 
-#include "orvix/core/TextConv.h"
+#include "base/TextConv.h"
 #include "orvix/platform/Canvas.h"
 #include "orvix/platform/Image.h"
-#include "platform/AppContext.h"
+#include "base/AppContext.h"
 #include "platform/DesktopEntry.h"
-#include "platform/Folders.h"
+#include "base/Folders.h"
 
 namespace {
 

@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "orvix/platform/Platform.h"
-#include "platform/Trace.h"
+#include "base/Trace.h"
 
 // After the toolkit's headers: X11 defines macros (None, Bool) that clash with their names.
 #include <X11/XF86keysym.h>

@@ -17,9 +17,9 @@
 #include <string_view>
 #include <vector>
 
-#include "orvix/core/TextConv.h"
-#include "platform/Folders.h"
-#include "platform/Trace.h"
+#include "base/TextConv.h"
+#include "base/Folders.h"
+#include "base/Trace.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include <string>
 
 #include "platform/HidPath.h"
-#include "platform/Trace.h"
+#include "base/Trace.h"
 
 namespace {
 

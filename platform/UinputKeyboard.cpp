@@ -11,7 +11,7 @@
 #include <filesystem>
 #include <thread>
 
-#include "platform/Trace.h"
+#include "base/Trace.h"
 
 namespace {
 

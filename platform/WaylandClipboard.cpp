@@ -13,7 +13,7 @@
 #include <thread>
 #include <vector>
 
-#include "platform/Trace.h"
+#include "base/Trace.h"
 
 extern char** environ;
 

@@ -6,10 +6,10 @@
 #include <climits>
 #include <cstdlib>
 
-#include "orvix/core/TextConv.h"
-#include "platform/AppContext.h"
+#include "base/TextConv.h"
+#include "base/AppContext.h"
 #include "platform/InstalledApps.h"
-#include "platform/Trace.h"
+#include "base/Trace.h"
 #include "platform/dbus/GLibLoop.h"
 
 struct WindowWatch::Shared {

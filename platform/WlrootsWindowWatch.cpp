@@ -13,9 +13,9 @@
 #include <algorithm>
 #include <cstring>
 
-#include "orvix/core/TextConv.h"
+#include "base/TextConv.h"
 #include "platform/PollThread.h"
-#include "platform/Trace.h"
+#include "base/Trace.h"
 #include "wlr-foreign-toplevel-management-unstable-v1-client-protocol.h"
 
 namespace {

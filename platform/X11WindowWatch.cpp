@@ -9,9 +9,9 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "orvix/core/TextConv.h"
+#include "base/TextConv.h"
 #include "platform/PollThread.h"
-#include "platform/Trace.h"
+#include "base/Trace.h"
 #include "platform/WindowWatch.h"
 
 namespace {

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <string>
 
-#include "features/KeyCodes.h"
+#include "base/KeyCodes.h"
 #include "protocol/Report.h"
 
 namespace {

@@ -9,7 +9,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "storage/StoreRecords.h"
+#include "base/StoreRecords.h"
 
 // Macro event types (MacroEvent::type).
 constexpr int kEventKeyDown = 2;

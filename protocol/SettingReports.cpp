@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cwchar>
 
-#include "platform/ParseInt.h"
+#include "base/ParseInt.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <functional>
 #include <string>
 
-#include "features/ButtonFunction.h"
+#include "base/ButtonFunction.h"
 #include "protocol/Report.h"
 
 // Setting ids (byte 5 of a 0x13 report).

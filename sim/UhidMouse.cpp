@@ -12,8 +12,8 @@
 #include <cstring>
 #include <sstream>
 
-#include "orvix/core/TextConv.h"
-#include "platform/Trace.h"
+#include "base/TextConv.h"
+#include "base/Trace.h"
 #include "protocol/Report.h"
 
 using Clock = SimFirmware::Clock;

@@ -1,6 +1,6 @@
 #include "storage/ConfigDefaults.h"
 
-#include "platform/ParseInt.h"
+#include "base/ParseInt.h"
 
 namespace {
 constexpr int kByte = 0xFF;

@@ -14,11 +14,11 @@
 #include <set>
 #include <utility>
 
-#include "orvix/core/TextConv.h"
-#include "platform/AppContext.h"
-#include "platform/Folders.h"
-#include "platform/ParseInt.h"
-#include "platform/Trace.h"
+#include "base/TextConv.h"
+#include "base/AppContext.h"
+#include "base/Folders.h"
+#include "base/ParseInt.h"
+#include "base/Trace.h"
 #include "storage/ConfigDefaults.h"
 
 namespace {

@@ -27,7 +27,7 @@
 #include <vector>
 
 #include "storage/SQLiteDB.h"
-#include "storage/StoreRecords.h"
+#include "base/StoreRecords.h"
 
 // A stored profile name as the lists show it: under English (language id 1033),
 // names stored with another language's default prefix are shown as

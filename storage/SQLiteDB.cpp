@@ -9,8 +9,8 @@
 #include <cstring>
 #include <thread>
 
-#include "orvix/core/TextConv.h"
-#include "platform/Trace.h"
+#include "base/TextConv.h"
+#include "base/Trace.h"
 
 namespace {
 std::atomic<int> g_busyTimeoutMs{SQLiteDB::kBusyTimeoutMs};

@@ -1,6 +1,6 @@
 #include "orvix/controls/CHelpButton.h"
 
-#include "orvix/controls/MAirBladder.h"
+#include "orvix/core/MAirBladder.h"
 #include "orvix/core/ControlFactory.h"
 
 namespace Orvix {

@@ -3,7 +3,7 @@
 // top-left and an optional icon centred (2 pixels right, 4 up). With a bubble
 // mode, hovering shows the title in the window's bubble at its right (mode 1)
 // or left (mode 2) edge, vertically centred.
-#include "orvix/controls/MAirBladder.h"
+#include "orvix/core/MAirBladder.h"
 #include "orvix/controls/MButton.h"
 
 namespace Orvix {

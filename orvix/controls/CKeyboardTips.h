@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "orvix/controls/MPaintWnd.h"
+#include "orvix/core/MPaintWnd.h"
 
 namespace Orvix {
 

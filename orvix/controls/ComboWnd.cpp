@@ -1,7 +1,7 @@
 #include "orvix/controls/ComboWnd.h"
 
 #include "orvix/controls/MComboBox.h"
-#include "orvix/controls/MScroll.h"
+#include "orvix/core/MScroll.h"
 
 namespace Orvix {
 

@@ -4,7 +4,7 @@
 // their own delays) on its background.
 #include <memory>
 
-#include "orvix/controls/MPaintWnd.h"
+#include "orvix/core/MPaintWnd.h"
 #include "orvix/core/MObject.h"
 
 namespace Orvix {

@@ -4,7 +4,7 @@
 #include <atomic>
 #include <unordered_set>
 
-#include "orvix/core/TextConv.h"
+#include "base/TextConv.h"
 
 namespace Orvix {
 

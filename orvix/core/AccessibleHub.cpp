@@ -9,7 +9,7 @@
 #include "orvix/core/MControl.h"
 #include "orvix/core/MDialog.h"
 #include "orvix/core/Manager.h"
-#include "orvix/core/TextConv.h"
+#include "base/TextConv.h"
 #include "orvix/platform/Platform.h"
 
 namespace Orvix {

@@ -6,7 +6,7 @@
 #include <cwchar>
 #include <typeinfo>
 
-#include "orvix/controls/DragDrop.h"
+#include "orvix/core/DragDrop.h"
 #include "orvix/core/FocusChain.h"
 #include "orvix/core/PaintManager.h"
 

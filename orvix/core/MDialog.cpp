@@ -1,7 +1,7 @@
 #include "orvix/core/MDialog.h"
 
-#include "orvix/controls/MAirBladder.h"
-#include "orvix/controls/MShadow.h"
+#include "orvix/core/MAirBladder.h"
+#include "orvix/core/MShadow.h"
 #include "orvix/core/AccessibleHub.h"
 
 namespace Orvix {

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "orvix/controls/CScrollHorizontal.h"
-#include "orvix/controls/CScrollVertical.h"
+#include "orvix/core/CScrollHorizontal.h"
+#include "orvix/core/CScrollVertical.h"
 #include "orvix/core/ControlFactory.h"
 #include "orvix/core/PaintManager.h"
 

@@ -3,8 +3,8 @@
 
 #include <algorithm>
 
-#include "orvix/controls/MAirBladder.h"
-#include "orvix/controls/MTooltipWnd.h"
+#include "orvix/core/MAirBladder.h"
+#include "orvix/core/MTooltipWnd.h"
 #include "orvix/core/ControlFactory.h"
 #include "orvix/core/FocusChain.h"
 #include "orvix/core/MRender.h"

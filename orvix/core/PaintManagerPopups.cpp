@@ -1,7 +1,7 @@
 // PaintManager: the windows it keeps beside its own (tooltip, bubble) and the
 // files dropped onto the window.
-#include "orvix/controls/MAirBladder.h"
-#include "orvix/controls/MTooltipWnd.h"
+#include "orvix/core/MAirBladder.h"
+#include "orvix/core/MTooltipWnd.h"
 #include "orvix/core/PaintManager.h"
 
 namespace Orvix {

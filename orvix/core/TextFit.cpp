@@ -12,7 +12,7 @@
 
 #include "orvix/core/MControl.h"
 #include "orvix/core/PaintManager.h"
-#include "orvix/core/TextConv.h"
+#include "base/TextConv.h"
 #include "orvix/platform/Platform.h"
 
 namespace Orvix {

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "app/OffscreenRender.h"
+#include "orvix/demo/OffscreenRender.h"
 #include "orvix/controls/CSpinButton.h"
 #include "orvix/controls/ComboWnd.h"
 #include "orvix/controls/DListBox.h"
@@ -10,7 +10,7 @@
 #include "orvix/controls/MEdit.h"
 #include "orvix/controls/MEditEx.h"
 #include "orvix/controls/MListBox.h"
-#include "orvix/controls/MScroll.h"
+#include "orvix/core/MScroll.h"
 #include "orvix/controls/MSpinButton.h"
 #include "orvix/controls/MenuWnd.h"
 #include "orvix/controls/NumberEdit.h"
@@ -19,7 +19,7 @@
 #include "orvix/core/MPicture.h"
 #include "orvix/core/MText.h"
 #include "orvix/core/Manager.h"
-#include "orvix/core/TextConv.h"
+#include "base/TextConv.h"
 #include "orvix/platform/Canvas.h"
 #include "orvix/platform/Fonts.h"
 #include "orvix/platform/Headless.h"

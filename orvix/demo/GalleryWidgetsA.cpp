@@ -2,13 +2,13 @@
 
 #include <string>
 
-#include "app/OffscreenRender.h"
+#include "orvix/demo/OffscreenRender.h"
 #include "orvix/core/MDialog.h"
 #include "orvix/core/MPanel.h"
 #include "orvix/core/MPicture.h"
 #include "orvix/core/MText.h"
 #include "orvix/core/Manager.h"
-#include "orvix/core/TextConv.h"
+#include "base/TextConv.h"
 #include "orvix/platform/Fonts.h"
 #include "orvix/platform/Headless.h"
 #include "orvix/widgets/BatteryCtrl.h"

@@ -2,15 +2,15 @@
 
 #include <string>
 
-#include "app/OffscreenRender.h"
+#include "orvix/demo/OffscreenRender.h"
 #include "device/DeviceCatalog.h"
-#include "exchange/LanguageText.h"
-#include "orvix/controls/MScroll.h"
+#include "base/LanguageText.h"
+#include "orvix/core/MScroll.h"
 #include "orvix/core/MDialog.h"
 #include "orvix/core/MPicture.h"
 #include "orvix/core/MText.h"
 #include "orvix/core/Manager.h"
-#include "orvix/core/TextConv.h"
+#include "base/TextConv.h"
 #include "orvix/platform/Fonts.h"
 #include "orvix/platform/Headless.h"
 #include "orvix/widgets/CRecordList.h"
@@ -19,8 +19,8 @@
 #include "orvix/widgets/MacroList.h"
 #include "orvix/widgets/MouseCtrl.h"
 #include "orvix/widgets/MouseKeyCtrl.h"
-#include "platform/AppContext.h"
-#include "platform/ParseInt.h"
+#include "base/AppContext.h"
+#include "base/ParseInt.h"
 
 namespace {
 

@@ -1,11 +1,11 @@
 #include "orvix/demo/ToolkitDemo.h"
 
-#include "app/OffscreenRender.h"
+#include "orvix/demo/OffscreenRender.h"
 #include "orvix/core/MDialog.h"
 #include "orvix/core/MPicture.h"
 #include "orvix/core/MText.h"
 #include "orvix/core/Manager.h"
-#include "orvix/core/TextConv.h"
+#include "base/TextConv.h"
 #include "orvix/platform/Fonts.h"
 
 int RunToolkitDemo(const char* outPng) {

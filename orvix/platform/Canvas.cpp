@@ -7,7 +7,7 @@
 #include <cmath>
 #include <cstring>
 
-#include "orvix/core/TextConv.h"
+#include "base/TextConv.h"
 #include "orvix/platform/CairoImpl.h"
 #include "orvix/platform/Fonts.h"
 #include "orvix/platform/Image.h"

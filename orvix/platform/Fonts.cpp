@@ -10,7 +10,7 @@
 #include <map>
 #include <mutex>
 
-#include "orvix/core/TextConv.h"
+#include "base/TextConv.h"
 #include "orvix/platform/ProgramFolder.h"
 
 namespace Orvix {

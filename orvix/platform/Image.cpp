@@ -13,7 +13,7 @@
 #include <map>
 #include <mutex>
 
-#include "orvix/core/TextConv.h"
+#include "base/TextConv.h"
 #include "orvix/platform/CairoImpl.h"
 
 namespace Orvix {

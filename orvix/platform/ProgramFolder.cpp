@@ -5,7 +5,7 @@
 
 #include <climits>
 
-#include "orvix/core/TextConv.h"
+#include "base/TextConv.h"
 
 namespace Orvix {
 

@@ -7,7 +7,7 @@
 #include <cstring>
 #include <map>
 
-#include "orvix/core/TextConv.h"
+#include "base/TextConv.h"
 #include "orvix/platform/Backend.h"
 #include "orvix/platform/Canvas.h"
 #include "orvix/platform/X11Desktop.h"

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "orvix/controls/MScroll.h"
+#include "orvix/core/MScroll.h"
 #include "orvix/core/ControlFactory.h"
 #include "orvix/core/MRender.h"
 #include "orvix/core/Manager.h"

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "orvix/controls/MScroll.h"
+#include "orvix/core/MScroll.h"
 #include "orvix/core/ControlFactory.h"
 #include "orvix/core/MImageList.h"
 #include "orvix/core/MRender.h"

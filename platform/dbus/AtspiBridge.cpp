@@ -8,9 +8,9 @@
 #include <vector>
 
 #include "orvix/core/AccessibleHub.h"
-#include "orvix/core/TextConv.h"
+#include "base/TextConv.h"
 #include "orvix/platform/Platform.h"
-#include "platform/Trace.h"
+#include "base/Trace.h"
 #include "platform/dbus/AtspiInterfaces.h"
 
 using Orvix::AccessibleEvent;

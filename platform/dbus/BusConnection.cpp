@@ -1,6 +1,6 @@
 #include "platform/dbus/BusConnection.h"
 
-#include "platform/Trace.h"
+#include "base/Trace.h"
 
 void ConnectToBus(const std::string& address, GAsyncReadyCallback done, gpointer data) {
     g_dbus_connection_new_for_address(

@@ -5,8 +5,8 @@
 #include <deque>
 #include <map>
 
-#include "orvix/core/TextConv.h"
-#include "platform/Trace.h"
+#include "base/TextConv.h"
+#include "base/Trace.h"
 
 namespace {
 constexpr const char* kServerName = "org.freedesktop.Notifications";

@@ -9,8 +9,8 @@
 #include <cstdio>
 #include <future>
 
-#include "orvix/core/TextConv.h"
-#include "platform/Trace.h"
+#include "base/TextConv.h"
+#include "base/Trace.h"
 #include "platform/WindowWatch.h"
 #include "platform/dbus/GLibLoop.h"
 

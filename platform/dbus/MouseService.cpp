@@ -5,7 +5,7 @@
 #include <map>
 #include <set>
 
-#include "platform/Trace.h"
+#include "base/Trace.h"
 #include "platform/dbus/BusConnection.h"
 #include "platform/dbus/MouseBusVariant.h"
 

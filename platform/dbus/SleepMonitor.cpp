@@ -2,7 +2,7 @@
 
 #include <gio/gio.h>
 
-#include "platform/Trace.h"
+#include "base/Trace.h"
 
 namespace {
 constexpr const char* kLogin = "org.freedesktop.login1";

@@ -2,10 +2,10 @@
 
 #include <gio/gio.h>
 
-#include "orvix/core/TextConv.h"
+#include "base/TextConv.h"
 #include "platform/ApplicationId.h"
 #include "platform/IconPixmap.h"
-#include "platform/Trace.h"
+#include "base/Trace.h"
 #include "platform/dbus/BusConnection.h"
 #include "platform/dbus/TrayMenu.h"
 

@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "platform/Trace.h"
+#include "base/Trace.h"
 
 namespace {
 

@@ -4,14 +4,14 @@
 #include <algorithm>
 
 #include "AccessibilityBus.h"
-#include "app/pages/DpiPage.h"
-#include "app/pages/KeyPage.h"
-#include "exchange/LanguageText.h"
+#include "pages/DpiPage.h"
+#include "pages/KeyPage.h"
+#include "base/LanguageText.h"
 #include "orvix/core/AccessibleHub.h"
 #include "orvix/controls/NumberEdit.h"
 #include "orvix/widgets/DPIControl.h"
 #include "orvix/widgets/DPISlider.h"
-#include "platform/Folders.h"
+#include "base/Folders.h"
 #include "platform/dbus/AtspiBridge.h"
 #include "tests/ui/MainWindowFixture.h"
 

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "app/OffscreenRender.h"
+#include "orvix/demo/OffscreenRender.h"
 #include "orvix/core/Manager.h"
 #include "orvix/platform/Fonts.h"
 #include "orvix/platform/Platform.h"

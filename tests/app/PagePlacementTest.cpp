@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "app/pages/PagePlacement.h"
+#include "pages/PagePlacement.h"
 
 using Orvix::CRect;
 

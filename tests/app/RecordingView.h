@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "app/DeviceView.h"
-#include "orvix/core/TextConv.h"
+#include "base/TextConv.h"
 
 class RecordingView : public DeviceView {
   public:

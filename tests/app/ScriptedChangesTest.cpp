@@ -7,7 +7,7 @@
 
 #include "../support/TempFolder.h"
 #include "app/ScriptedChanges.h"
-#include "features/ButtonFunction.h"
+#include "base/ButtonFunction.h"
 #include "storage/DataStore.h"
 #include "storage/SQLiteDB.h"
 

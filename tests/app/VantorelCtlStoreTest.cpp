@@ -14,7 +14,7 @@
 #include <thread>
 
 #include "../support/TempFolder.h"
-#include "orvix/core/TextConv.h"
+#include "base/TextConv.h"
 #include "storage/SQLiteDB.h"
 
 namespace {

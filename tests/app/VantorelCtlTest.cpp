@@ -10,7 +10,7 @@
 #include "../support/TempFolder.h"
 #include "JsonReader.h"
 #include "app/VantorelCtl.h"
-#include "orvix/core/TextConv.h"
+#include "base/TextConv.h"
 
 namespace {
 

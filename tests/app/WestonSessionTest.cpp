@@ -8,7 +8,7 @@
 #include <set>
 
 #include "ProgramRun.h"
-#include "orvix/core/TextConv.h"
+#include "base/TextConv.h"
 #include "orvix/platform/Image.h"
 #include "tests/platform/ScratchHome.h"
 

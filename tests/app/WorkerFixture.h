@@ -14,8 +14,8 @@
 #include "../support/TempFolder.h"
 #include "RecordingView.h"
 #include "app/DeviceWorker.h"
-#include "features/PcFunctionExecutor.h"
-#include "orvix/core/TextConv.h"
+#include "platform/PcFunctionExecutor.h"
+#include "base/TextConv.h"
 #include "storage/DataStore.h"
 
 inline WorkerTimings FastWorkerTimings() {

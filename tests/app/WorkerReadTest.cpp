@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "WorkerFixture.h"
-#include "platform/SettingsStore.h"
+#include "base/SettingsStore.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // Worker tasks carry their own arguments through the queue.
 #include <gtest/gtest.h>
 
-#include "app/DeviceMainDef.h"
+#include "device/DeviceMainDef.h"
 #include "app/WorkerTask.h"
 #include "device/Hotplug.h"
 #include "exchange/ExchangeFiles.h"

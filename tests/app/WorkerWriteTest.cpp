@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "WorkerFixture.h"
-#include "features/ButtonFunction.h"
+#include "base/ButtonFunction.h"
 #include "protocol/MacroImage.h"
 #include "protocol/Notification.h"
 #include "exchange/ExchangeFiles.h"

@@ -11,10 +11,10 @@
 #include <string>
 #include <vector>
 
-#include "orvix/core/TextConv.h"
+#include "base/TextConv.h"
 #include "orvix/platform/Fonts.h"
-#include "platform/AppContext.h"
-#include "platform/IniFile.h"
+#include "base/AppContext.h"
+#include "base/IniFile.h"
 
 namespace {
 

@@ -14,7 +14,7 @@
 
 #include "device/DeviceCatalog.h"
 #include "exchange/XmlDocument.h"
-#include "orvix/core/TextConv.h"
+#include "base/TextConv.h"
 
 namespace {
 

@@ -3,9 +3,9 @@
 #include <gtest/gtest.h>
 
 #include "PrivateBus.h"
-#include "exchange/LanguageText.h"
+#include "base/LanguageText.h"
 #include "features/LowBatteryWatch.h"
-#include "orvix/core/TextConv.h"
+#include "base/TextConv.h"
 #include "platform/dbus/DesktopNotifier.h"
 
 namespace {

@@ -14,7 +14,7 @@
 #include "../ui/MainWindowFixture.h"
 #include "PrivateBus.h"
 #include "dialogs/ProfileDlg.h"
-#include "features/ButtonFunction.h"
+#include "base/ButtonFunction.h"
 #include "orvix/controls/DListBox.h"
 #include "platform/ApplicationId.h"
 #include "platform/Autostart.h"

@@ -6,7 +6,7 @@
 #include <memory>
 
 #include "PrivateBus.h"
-#include "orvix/core/TextConv.h"
+#include "base/TextConv.h"
 #include "orvix/platform/Canvas.h"
 #include "platform/dbus/StatusNotifierTray.h"
 #include "tests/support/TempFolder.h"

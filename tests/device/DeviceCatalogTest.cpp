@@ -6,7 +6,7 @@
 #include <tuple>
 
 #include "device/DeviceCatalog.h"
-#include "orvix/core/TextConv.h"
+#include "base/TextConv.h"
 #include "tests/support/TempFolder.h"
 
 namespace {

@@ -13,8 +13,8 @@
 #include "device/DeviceCatalog.h"
 #include "device/PermissionNotice.h"
 #include "device/UdevRule.h"
-#include "orvix/core/TextConv.h"
-#include "platform/AppContext.h"
+#include "base/TextConv.h"
+#include "base/AppContext.h"
 
 namespace {
 

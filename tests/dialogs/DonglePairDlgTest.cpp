@@ -4,7 +4,7 @@
 
 #include "../device/SimFixture.h"
 #include "DialogFixture.h"
-#include "app/DeviceMainDef.h"
+#include "device/DeviceMainDef.h"
 #include "dialogs/CUIMessageBox.h"
 #include "dialogs/DonglePairDlg.h"
 #include "tests/support/FastPairing.h"

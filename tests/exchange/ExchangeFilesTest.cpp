@@ -7,7 +7,7 @@
 
 #include "exchange/ExchangeFiles.h"
 #include "exchange/XmlDocument.h"
-#include "orvix/core/TextConv.h"
+#include "base/TextConv.h"
 #include "tests/storage/StoreTestSupport.h"
 
 namespace {

@@ -6,11 +6,11 @@
 #include <map>
 #include <set>
 
-#include "exchange/LanguageText.h"
-#include "orvix/core/TextConv.h"
-#include "platform/AppContext.h"
-#include "platform/Folders.h"
-#include "platform/IniFile.h"
+#include "base/LanguageText.h"
+#include "base/TextConv.h"
+#include "base/AppContext.h"
+#include "base/Folders.h"
+#include "base/IniFile.h"
 #include "tests/platform/ScratchHome.h"
 
 namespace fs = std::filesystem;

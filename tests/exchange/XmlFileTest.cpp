@@ -5,7 +5,7 @@
 
 #include "exchange/XmlDocument.h"
 #include "exchange/XmlEncodings.h"
-#include "orvix/core/TextConv.h"
+#include "base/TextConv.h"
 #include "tests/support/TempFolder.h"
 
 namespace {

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "features/ButtonFunction.h"
+#include "base/ButtonFunction.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "features/ButtonFunction.h"
+#include "base/ButtonFunction.h"
 #include "features/KeyApplyDecision.h"
-#include "features/KeyCodes.h"
+#include "base/KeyCodes.h"
 
 namespace {
 

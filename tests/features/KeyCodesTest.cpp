@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "features/KeyCodes.h"
+#include "base/KeyCodes.h"
 #include "features/RawInput.h"
 
 namespace {

@@ -4,9 +4,9 @@
 #include <utility>
 #include <vector>
 
-#include "exchange/LanguageText.h"
+#include "base/LanguageText.h"
 #include "features/LowBatteryWatch.h"
-#include "orvix/core/TextConv.h"
+#include "base/TextConv.h"
 
 namespace {
 

@@ -11,9 +11,9 @@
 
 #include "../support/TempFolder.h"
 #include "RecordingDesktop.h"
-#include "features/ButtonFunction.h"
-#include "features/PcFunctionExecutor.h"
-#include "orvix/core/TextConv.h"
+#include "base/ButtonFunction.h"
+#include "platform/PcFunctionExecutor.h"
+#include "base/TextConv.h"
 #include "platform/DesktopServices.h"
 #include "storage/DataStore.h"
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "orvix/core/TextConv.h"
+#include "base/TextConv.h"
 #include "platform/DesktopServices.h"
 
 class RecordingDesktop : public DesktopServices {

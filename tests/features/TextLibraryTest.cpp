@@ -7,9 +7,9 @@
 #include <map>
 
 #include "../support/TempFolder.h"
-#include "features/ButtonFunction.h"
+#include "base/ButtonFunction.h"
 #include "features/TextLibrary.h"
-#include "orvix/core/TextConv.h"
+#include "base/TextConv.h"
 #include "storage/DataStore.h"
 
 namespace {

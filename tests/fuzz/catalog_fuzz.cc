@@ -10,7 +10,7 @@
 #include <string>
 
 #include "device/DeviceCatalog.h"
-#include "orvix/core/TextConv.h"
+#include "base/TextConv.h"
 
 namespace {
 

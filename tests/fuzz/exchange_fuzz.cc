@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "exchange/ExchangeFiles.h"
-#include "orvix/core/TextConv.h"
+#include "base/TextConv.h"
 #include "storage/DataStore.h"
 
 namespace {

@@ -9,8 +9,8 @@
 #include <cstdint>
 #include <string>
 
-#include "orvix/core/TextConv.h"
-#include "platform/IniFile.h"
+#include "base/TextConv.h"
+#include "base/IniFile.h"
 
 namespace {
 

@@ -16,17 +16,17 @@ if ! command -v clang++ >/dev/null; then
 fi
 
 xml=(exchange/XmlDocument.cpp exchange/XmlEncodings.cpp exchange/XmlText.cpp)
-base=(orvix/core/TextConv.cpp platform/FileUtil.cpp platform/ParseInt.cpp platform/Trace.cpp)
+base=(base/TextConv.cpp base/FileUtil.cpp base/ParseInt.cpp base/Trace.cpp)
 store=(storage/DataStore.cpp storage/DataStoreTables.cpp storage/SQLiteDB.cpp storage/ConfigDefaults.cpp
-  platform/Folders.cpp platform/AppContext.cpp platform/SettingsStore.cpp platform/IniFile.cpp
+  base/Folders.cpp base/AppContext.cpp base/SettingsStore.cpp base/IniFile.cpp
   tests/fuzz/text_language.cc)
 declare -A sources=(
   [xml_document_fuzz]="${xml[*]} ${base[*]}"
-  [ini_file_fuzz]="platform/IniFile.cpp ${base[*]}"
-  [catalog_fuzz]="device/DeviceCatalog.cpp features/ButtonFunction.cpp features/KeyCodes.cpp ${xml[*]} ${base[*]}
-    platform/Folders.cpp platform/AppContext.cpp platform/SettingsStore.cpp platform/IniFile.cpp
+  [ini_file_fuzz]="base/IniFile.cpp ${base[*]}"
+  [catalog_fuzz]="device/DeviceCatalog.cpp base/ButtonFunction.cpp base/KeyCodes.cpp ${xml[*]} ${base[*]}
+    base/Folders.cpp base/AppContext.cpp base/SettingsStore.cpp base/IniFile.cpp
     tests/fuzz/text_language.cc"
-  [exchange_fuzz]="exchange/ExchangeFiles.cpp exchange/LanguageText.cpp features/AppProfileRules.cpp features/ButtonFunction.cpp features/KeyCodes.cpp
+  [exchange_fuzz]="exchange/ExchangeFiles.cpp base/LanguageText.cpp features/AppProfileRules.cpp base/ButtonFunction.cpp base/KeyCodes.cpp
     protocol/MacroImage.cpp protocol/Report.cpp ${xml[*]} ${base[*]} ${store[*]}"
   [reports_fuzz]="protocol/DeviceState.cpp protocol/Notification.cpp protocol/Report.cpp ${base[*]}"
 )

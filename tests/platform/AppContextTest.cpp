@@ -4,11 +4,11 @@
 #include <string>
 #include <vector>
 
-#include "orvix/core/TextConv.h"
+#include "base/TextConv.h"
 #include "orvix/platform/Fonts.h"
-#include "platform/AppContext.h"
-#include "platform/Folders.h"
-#include "platform/SettingsStore.h"
+#include "base/AppContext.h"
+#include "base/Folders.h"
+#include "base/SettingsStore.h"
 #include "tests/platform/ScratchHome.h"
 
 namespace fs = std::filesystem;

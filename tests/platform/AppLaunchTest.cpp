@@ -13,7 +13,7 @@
 #include "../support/PrivateXServer.h"
 #include "../support/TempFolder.h"
 #include "ScratchHome.h"
-#include "orvix/core/TextConv.h"
+#include "base/TextConv.h"
 #include "platform/AppLaunch.h"
 #include "platform/DesktopServices.h"
 

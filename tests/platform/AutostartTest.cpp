@@ -9,7 +9,7 @@
 #include <sstream>
 
 #include "ScratchHome.h"
-#include "orvix/core/TextConv.h"
+#include "base/TextConv.h"
 #include "platform/Autostart.h"
 
 namespace {

@@ -19,12 +19,12 @@
 #include "ScratchHome.h"
 #include "orvix/controls/MEdit.h"
 #include "orvix/core/Manager.h"
-#include "orvix/core/TextConv.h"
+#include "base/TextConv.h"
 #include "orvix/platform/Headless.h"
 #include "orvix/platform/NativeWindow.h"
 #include "orvix/platform/Platform.h"
-#include "platform/FileDialog.h"
-#include "platform/FilePathDlg.h"
+#include "dialogs/FileDialog.h"
+#include "dialogs/FilePathDlg.h"
 #include "tests/support/PrivateXServer.h"
 
 #if defined(__SANITIZE_ADDRESS__)

@@ -8,8 +8,8 @@
 #include <filesystem>
 #include <string>
 
-#include "orvix/core/TextConv.h"
-#include "platform/FileUtil.h"
+#include "base/TextConv.h"
+#include "base/FileUtil.h"
 #include "tests/support/TempFolder.h"
 
 namespace {

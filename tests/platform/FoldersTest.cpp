@@ -1,8 +1,8 @@
 #include <filesystem>
 #include <fstream>
 
-#include "orvix/core/TextConv.h"
-#include "platform/Folders.h"
+#include "base/TextConv.h"
+#include "base/Folders.h"
 #include "tests/platform/ScratchHome.h"
 
 namespace fs = std::filesystem;

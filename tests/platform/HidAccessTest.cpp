@@ -11,7 +11,7 @@
 #include <cerrno>
 
 #include "../support/TempFolder.h"
-#include "orvix/core/TextConv.h"
+#include "base/TextConv.h"
 #include "platform/HidSysfs.h"
 #include "platform/HidrawBackend.h"
 

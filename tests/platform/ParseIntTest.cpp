@@ -4,7 +4,7 @@
 
 #include <climits>
 
-#include "platform/ParseInt.h"
+#include "base/ParseInt.h"
 
 TEST(ParseInt, LenientReadingStopsAtTheFirstNonDigitAndClamps) {
     EXPECT_EQ(ParseInt(L"  42abc"), 42);

@@ -8,8 +8,8 @@
 #include <thread>
 #include <vector>
 
-#include "orvix/core/TextConv.h"
-#include "platform/SettingsStore.h"
+#include "base/TextConv.h"
+#include "base/SettingsStore.h"
 #include "tests/platform/ScratchHome.h"
 
 namespace fs = std::filesystem;

@@ -13,7 +13,7 @@
 #include <mutex>
 #include <vector>
 
-#include "orvix/core/TextConv.h"
+#include "base/TextConv.h"
 #include "platform/SingleInstance.h"
 #include "tests/platform/ScratchHome.h"
 

@@ -3,7 +3,7 @@
 
 #include <map>
 
-#include "features/ButtonFunction.h"
+#include "base/ButtonFunction.h"
 #include "protocol/DeviceState.h"
 #include "protocol/Notification.h"
 #include "protocol/SettingReports.h"

@@ -27,12 +27,12 @@
 
 #include "../support/ProcessFigures.h"
 #include "../ui/MainWindowFixture.h"
-#include "app/pages/DevicePage.h"
-#include "app/pages/DpiPage.h"
-#include "app/pages/KeyPage.h"
-#include "app/pages/LightPage.h"
-#include "app/pages/MacroPage.h"
-#include "app/pages/TextPage.h"
+#include "pages/DevicePage.h"
+#include "pages/DpiPage.h"
+#include "pages/KeyPage.h"
+#include "pages/LightPage.h"
+#include "pages/MacroPage.h"
+#include "pages/TextPage.h"
 #include "protocol/MacroImage.h"
 
 // A short quarantine: freed memory is reused within seconds, so resident

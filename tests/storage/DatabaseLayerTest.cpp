@@ -2,8 +2,8 @@
 #include <filesystem>
 
 #include "StoreTestSupport.h"
-#include "orvix/core/TextConv.h"
-#include "platform/AppContext.h"
+#include "base/TextConv.h"
+#include "base/AppContext.h"
 
 using DatabaseFile = StoreTest;
 

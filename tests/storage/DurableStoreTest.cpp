@@ -15,7 +15,7 @@
 #include <thread>
 
 #include "StoreTestSupport.h"
-#include "platform/AppContext.h"
+#include "base/AppContext.h"
 #include "storage/ConfigDefaults.h"
 
 namespace {

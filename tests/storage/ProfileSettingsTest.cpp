@@ -2,7 +2,7 @@
 #include <map>
 
 #include "StoreTestSupport.h"
-#include "platform/AppContext.h"
+#include "base/AppContext.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <thread>
 
 #include "StoreTestSupport.h"
-#include "features/ButtonFunction.h"
+#include "base/ButtonFunction.h"
 #include "storage/ConfigDefaults.h"
 
 namespace {

@@ -9,7 +9,7 @@
 #include <string>
 #include <string_view>
 
-#include "orvix/core/TextConv.h"
+#include "base/TextConv.h"
 
 class TempFolder {
   public:

@@ -10,9 +10,9 @@
 #include <map>
 #include <string>
 
-#include "orvix/core/TextConv.h"
-#include "platform/AppContext.h"
-#include "platform/IniFile.h"
+#include "base/TextConv.h"
+#include "base/AppContext.h"
+#include "base/IniFile.h"
 #include "tests/platform/ScratchHome.h"
 
 namespace {

@@ -7,9 +7,9 @@
 #include <thread>
 
 #include "MainWindowFixture.h"
-#include "app/AutoProfileSwitcher.h"
-#include "platform/SettingsStore.h"
-#include "app/pages/DevicePage.h"
+#include "dialogs/AutoProfileSwitcher.h"
+#include "base/SettingsStore.h"
+#include "pages/DevicePage.h"
 #include "dialogs/AppPickerDlg.h"
 #include "orvix/controls/CCheckButton.h"
 #include "orvix/controls/MListBox.h"

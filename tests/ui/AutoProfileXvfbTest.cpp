@@ -12,8 +12,8 @@
 
 #include "MainWindowFixture.h"
 #include "PrivateDisplayFixture.h"
-#include "app/AutoProfileSwitcher.h"
-#include "platform/SettingsStore.h"
+#include "dialogs/AutoProfileSwitcher.h"
+#include "base/SettingsStore.h"
 
 using namespace Orvix;
 

@@ -3,8 +3,8 @@
 #include <algorithm>
 
 #include "MainWindowFixture.h"
-#include "app/pages/DevicePage.h"
-#include "exchange/LanguageText.h"
+#include "pages/DevicePage.h"
+#include "base/LanguageText.h"
 #include "features/PerformanceOptions.h"
 #include "orvix/controls/CCheckButton.h"
 #include "orvix/controls/CComboBoxList.h"

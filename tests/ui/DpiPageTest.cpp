@@ -9,8 +9,8 @@
 #include <thread>
 
 #include "MainWindowFixture.h"
-#include "app/pages/DpiPage.h"
-#include "exchange/LanguageText.h"
+#include "pages/DpiPage.h"
+#include "base/LanguageText.h"
 #include "orvix/controls/CCheckButton.h"
 #include "orvix/controls/CComboBoxList.h"
 #include "orvix/controls/ComboWnd.h"

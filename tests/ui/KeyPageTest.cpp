@@ -14,9 +14,9 @@
 
 #include "MainWindowFixture.h"
 #include "PrivateDisplayFixture.h"
-#include "app/pages/KeyPage.h"
-#include "exchange/LanguageText.h"
-#include "features/ButtonFunction.h"
+#include "pages/KeyPage.h"
+#include "base/LanguageText.h"
+#include "base/ButtonFunction.h"
 #include "orvix/controls/CRadioButton.h"
 #include "orvix/controls/MButton3.h"
 #include "orvix/controls/MComboBox.h"
@@ -25,12 +25,12 @@
 #include "orvix/core/MPicture.h"
 #include "orvix/core/MRender.h"
 #include "orvix/core/Manager.h"
-#include "orvix/core/TextConv.h"
+#include "base/TextConv.h"
 #include "orvix/widgets/KeyFuncType.h"
 #include "orvix/widgets/KeyFuncValue.h"
 #include "orvix/widgets/MouseCtrl.h"
-#include "platform/FileDialog.h"
-#include "platform/Folders.h"
+#include "dialogs/FileDialog.h"
+#include "base/Folders.h"
 
 using namespace Orvix;
 namespace fs = std::filesystem;

@@ -7,8 +7,8 @@
 #include <filesystem>
 
 #include "MainWindowFixture.h"
-#include "app/pages/LightPage.h"
-#include "exchange/LanguageText.h"
+#include "pages/LightPage.h"
+#include "base/LanguageText.h"
 #include "features/LightingModes.h"
 #include "orvix/controls/CArea.h"
 #include "orvix/controls/CComboBoxList.h"
@@ -19,7 +19,7 @@
 #include "orvix/widgets/CColorButton.h"
 #include "orvix/widgets/HslColor.h"
 #include "orvix/widgets/PaletteBar.h"
-#include "platform/SettingsStore.h"
+#include "base/SettingsStore.h"
 
 using namespace Orvix;
 

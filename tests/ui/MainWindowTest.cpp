@@ -6,14 +6,14 @@
 
 #include "../support/DeniedBackend.h"
 #include "MainWindowFixture.h"
-#include "app/pages/DevicePage.h"
-#include "app/pages/KeyPage.h"
+#include "pages/DevicePage.h"
+#include "pages/KeyPage.h"
 #include "dialogs/ProfileDlg.h"
 #include "dialogs/WaitDlg.h"
-#include "exchange/LanguageText.h"
+#include "base/LanguageText.h"
 #include "orvix/controls/DListBox.h"
 #include "orvix/core/MRender.h"
-#include "orvix/core/TextConv.h"
+#include "base/TextConv.h"
 #include "orvix/widgets/BatteryCtrl.h"
 #include "orvix/widgets/CDeviceList.h"
 

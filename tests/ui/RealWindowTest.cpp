@@ -9,9 +9,9 @@
 
 #include "MainWindowFixture.h"
 #include "PrivateDisplayFixture.h"
-#include "app/pages/DevicePage.h"
-#include "app/pages/DpiPage.h"
-#include "app/pages/KeyPage.h"
+#include "pages/DevicePage.h"
+#include "pages/DpiPage.h"
+#include "pages/KeyPage.h"
 #include "dialogs/DonglePairDlg.h"
 #include "dialogs/SettingDlg.h"
 #include "orvix/widgets/DPIControl.h"

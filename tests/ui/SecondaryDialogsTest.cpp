@@ -5,14 +5,14 @@
 #include <thread>
 
 #include "MainWindowFixture.h"
-#include "app/pages/DevicePage.h"
+#include "pages/DevicePage.h"
 #include "dialogs/SettingDlg.h"
-#include "exchange/LanguageText.h"
+#include "base/LanguageText.h"
 #include "orvix/controls/CRadioButton.h"
 #include "orvix/controls/CComboBoxList.h"
 #include "orvix/controls/ComboWnd.h"
 #include "orvix/controls/MComboBox.h"
-#include "platform/Folders.h"
+#include "base/Folders.h"
 #include "tests/support/FastPairing.h"
 
 using namespace Orvix;

@@ -9,23 +9,23 @@
 #include <set>
 
 #include "MainWindowFixture.h"
-#include "app/pages/DevicePage.h"
-#include "app/pages/KeyPage.h"
-#include "app/pages/LightPage.h"
-#include "app/pages/MacroPage.h"
+#include "pages/DevicePage.h"
+#include "pages/KeyPage.h"
+#include "pages/LightPage.h"
+#include "pages/MacroPage.h"
 #include "dialogs/AppPickerDlg.h"
 #include "dialogs/DialogPictures.h"
 #include "dialogs/DonglePairDlg.h"
 #include "dialogs/SettingDlg.h"
-#include "exchange/LanguageText.h"
-#include "features/ButtonFunction.h"
+#include "base/LanguageText.h"
+#include "base/ButtonFunction.h"
 #include "orvix/controls/CRadioButton.h"
 #include "orvix/controls/MEdit.h"
-#include "orvix/core/TextConv.h"
+#include "base/TextConv.h"
 #include "orvix/core/TextFit.h"
 #include "platform/DesktopServices.h"
-#include "platform/FilePathDlg.h"
-#include "platform/Folders.h"
+#include "dialogs/FilePathDlg.h"
+#include "base/Folders.h"
 
 using namespace Orvix;
 namespace fs = std::filesystem;

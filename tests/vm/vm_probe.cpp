@@ -27,10 +27,10 @@
 #include "device/DeviceCatalog.h"
 #include "device/DeviceManager.h"
 #include "device/Hotplug.h"
-#include "orvix/core/TextConv.h"
+#include "base/TextConv.h"
 #include "device/PermissionNotice.h"
 #include "platform/DesktopServices.h"
-#include "platform/Folders.h"
+#include "base/Folders.h"
 #include "tests/support/EvdevReader.h"
 #include "sim/SimSetup.h"
 

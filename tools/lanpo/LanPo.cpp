@@ -23,9 +23,9 @@
 #include <string>
 #include <vector>
 
-#include "orvix/core/TextConv.h"
-#include "platform/AppContext.h"
-#include "platform/IniFile.h"
+#include "base/TextConv.h"
+#include "base/AppContext.h"
+#include "base/IniFile.h"
 
 namespace {
 

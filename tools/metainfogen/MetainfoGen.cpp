@@ -9,8 +9,8 @@
 
 #include "device/DeviceCatalog.h"
 #include "device/UdevRule.h"
-#include "orvix/core/TextConv.h"
-#include "platform/FileUtil.h"
+#include "base/TextConv.h"
+#include "base/FileUtil.h"
 
 int main(int argc, char** argv) {
     if (argc != 4) {

@@ -10,7 +10,7 @@
 #include <set>
 #include <string>
 
-#include "orvix/core/TextConv.h"
+#include "base/TextConv.h"
 #include "orvix/platform/Image.h"
 #include "platform/LeakSuppressions.h"
 #include "tools/skingen/GifWriter.h"

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "orvix/core/TextConv.h"
+#include "base/TextConv.h"
 #include "tests/orvix/core/ToolkitFixture.h"
 
 namespace ControlsTest {

@@ -4,10 +4,10 @@
 #include "orvix/controls/CHelpButton.h"
 #include "orvix/controls/CKeyboardTips.h"
 #include "orvix/controls/LoadingWnd.h"
-#include "orvix/controls/MAirBladder.h"
+#include "orvix/core/MAirBladder.h"
 #include "orvix/controls/MButton.h"
-#include "orvix/controls/MShadow.h"
-#include "orvix/controls/MTooltipWnd.h"
+#include "orvix/core/MShadow.h"
+#include "orvix/core/MTooltipWnd.h"
 
 using namespace ControlsTest;
 

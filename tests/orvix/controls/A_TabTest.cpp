@@ -4,7 +4,7 @@
 #include "orvix/controls/CTabCtrl1.h"
 #include "orvix/controls/MTabCtrl.h"
 #include "orvix/controls/MTabLayout.h"
-#include "orvix/controls/MTooltipWnd.h"
+#include "orvix/core/MTooltipWnd.h"
 
 using namespace ControlsTest;
 

@@ -1,7 +1,7 @@
 // Text lists: selection, data lookups, row bookkeeping, renames and scrolling.
 #include "orvix/controls/DListBox.h"
 #include "orvix/controls/MListBox.h"
-#include "orvix/controls/MScroll.h"
+#include "orvix/core/MScroll.h"
 #include "tests/orvix/controls/B_ControlsFixture.h"
 
 namespace ToolkitTest {

@@ -2,7 +2,7 @@
 #include "orvix/controls/ComboWnd.h"
 #include "orvix/controls/MComboBox.h"
 #include "orvix/controls/MComboBox2.h"
-#include "orvix/controls/MScroll.h"
+#include "orvix/core/MScroll.h"
 #include "orvix/controls/MenuWnd.h"
 #include "tests/orvix/controls/B_ControlsFixture.h"
 

@@ -1,5 +1,5 @@
 // Scrolling containers: bars, offsets, wheel, dragging and shifted drawing.
-#include "orvix/controls/MScroll.h"
+#include "orvix/core/MScroll.h"
 #include "tests/orvix/controls/B_ControlsFixture.h"
 
 namespace ToolkitTest {

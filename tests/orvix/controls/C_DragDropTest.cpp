@@ -1,7 +1,7 @@
 // Drag and drop between controls: a press on an armed control, a move past the
 // threshold, and a release over another control delivers the drop there.
 #include "orvix/controls/DListBox.h"
-#include "orvix/controls/DragDrop.h"
+#include "orvix/core/DragDrop.h"
 #include "orvix/platform/Image.h"
 #include "tests/orvix/controls/B_ControlsFixture.h"
 

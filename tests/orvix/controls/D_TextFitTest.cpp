@@ -6,7 +6,7 @@
 #include "orvix/controls/MButton.h"
 #include "orvix/controls/MComboBox.h"
 #include "orvix/controls/MListBox.h"
-#include "orvix/controls/MTooltipWnd.h"
+#include "orvix/core/MTooltipWnd.h"
 #include "orvix/core/MText.h"
 #include "orvix/core/PaintManager.h"
 #include "orvix/core/TextFit.h"

@@ -7,7 +7,7 @@
 
 #include "ToolkitFixture.h"
 #include "orvix/core/MImageList.h"
-#include "orvix/core/TextConv.h"
+#include "base/TextConv.h"
 
 using namespace ToolkitTest;
 namespace H = Orvix::Headless;

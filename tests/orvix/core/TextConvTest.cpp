@@ -1,4 +1,4 @@
-#include "orvix/core/TextConv.h"
+#include "base/TextConv.h"
 
 #include <gtest/gtest.h>
 

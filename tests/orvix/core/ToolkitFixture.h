@@ -11,7 +11,7 @@
 #include "orvix/core/MDialog.h"
 #include "orvix/core/MPanel.h"
 #include "orvix/core/Manager.h"
-#include "orvix/core/TextConv.h"
+#include "base/TextConv.h"
 #include "orvix/platform/Headless.h"
 #include "orvix/platform/Platform.h"
 

@@ -8,7 +8,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "orvix/core/TextConv.h"
+#include "base/TextConv.h"
 #include "orvix/platform/Canvas.h"
 #include "orvix/platform/Fonts.h"
 #include "orvix/platform/ProgramFolder.h"

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "SdlOffscreen.h"
-#include "orvix/core/TextConv.h"
+#include "base/TextConv.h"
 #include "orvix/platform/Backend.h"
 #include "orvix/platform/Canvas.h"
 #include "orvix/platform/Headless.h"

@@ -1,7 +1,7 @@
 // The device list (state and selection rules, cards), the battery gauge, the
 // report-rate cards and the device tile.
 #include "A_WidgetsFixture.h"
-#include "orvix/controls/MScroll.h"
+#include "orvix/core/MScroll.h"
 #include "orvix/platform/Image.h"
 #include "orvix/widgets/BatteryCtrl.h"
 #include "orvix/widgets/CDeviceCtrl.h"

@@ -1,6 +1,6 @@
 // The function type and value lists: data lookups, press and release, icons
 // and scrolling.
-#include "orvix/controls/MScroll.h"
+#include "orvix/core/MScroll.h"
 #include "orvix/widgets/KeyFuncType.h"
 #include "orvix/widgets/KeyFuncValue.h"
 #include "tests/orvix/widgets/B_WidgetsFixture.h"

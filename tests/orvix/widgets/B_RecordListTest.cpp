@@ -1,6 +1,6 @@
 // The macro event list and the macro list: row bookkeeping, time stamps, the
 // delay edit with its limits, notifications and the row buttons.
-#include "orvix/controls/MScroll.h"
+#include "orvix/core/MScroll.h"
 #include "orvix/widgets/CRecordList.h"
 #include "orvix/widgets/MacroList.h"
 #include "tests/orvix/widgets/B_WidgetsFixture.h"

@@ -7,7 +7,6 @@
 #include <cstdlib>
 
 #include "base/TextConv.h"
-#include "orvix/platform/Fonts.h"
 #include "base/Folders.h"
 #include "base/SettingsStore.h"
 #include "base/Trace.h"
@@ -15,6 +14,7 @@
 namespace {
 
 std::atomic<int> g_currentLcid{kLcidEnglish};
+std::atomic<void (*)(const char*)> g_textLanguageListener{nullptr};
 
 // In the order of the language list: Latin names alphabetically, then the
 // other scripts. French keeps its old rule: only fr_FR chooses it, and every
@@ -87,7 +87,11 @@ int GetCurrentLcid() {
 void SetCurrentLcid(int lcid) {
     g_currentLcid.store(lcid, std::memory_order_relaxed);
     const LanguageInfo* language = FindLanguage(lcid);
-    Orvix::SetTextLanguage(language ? language->textLanguage : "en");
+    if (auto listener = g_textLanguageListener.load()) listener(language ? language->textLanguage : "en");
+}
+
+void SetTextLanguageListener(void (*listener)(const char* tag)) {
+    g_textLanguageListener.store(listener);
 }
 
 int LanguageIdFromLocale(std::string_view locale, std::span<const int> available) {

@@ -39,9 +39,13 @@ std::vector<int> GetAvailableLanguages(const std::wstring& programFolder);
 
 // The current language id: settled at start (1033 before). Every text lookup
 // reads it; the settings dialog changes it. Setting it also tells the toolkit
-// the language its texts are in.
+// the language its texts are in, through the listener below.
 int GetCurrentLcid();
 void SetCurrentLcid(int lcid);
+// Told the text language (the LanguageInfo's tag, "en" for an unknown id) each
+// time the language id is set. The toolkit, which sits above this layer, sets it
+// when it is loaded; one listener.
+void SetTextLanguageListener(void (*listener)(const char* tag));
 
 // The language id of a POSIX locale name (language[_territory][.codeset][@modifier])
 // among `available`: the exact language_territory first, then the language

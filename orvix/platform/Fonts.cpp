@@ -10,6 +10,7 @@
 #include <map>
 #include <mutex>
 
+#include "base/AppContext.h"
 #include "base/TextConv.h"
 #include "orvix/platform/ProgramFolder.h"
 
@@ -131,6 +132,12 @@ const char* GetTextLanguage() {
     const char* tag = g_textLanguage.load(std::memory_order_relaxed);
     return tag ? tag : "en";
 }
+
+namespace {
+// The program's language setting tells the fonts which forms to draw; the
+// library is loaded before any code can set it.
+[[maybe_unused]] const bool g_followsLanguage = (SetTextLanguageListener(&SetTextLanguage), true);
+}  // namespace
 
 std::wstring EmbeddedFontPath() {
     RegisterEmbeddedFont();

@@ -18,14 +18,12 @@ fi
 xml=(exchange/XmlDocument.cpp exchange/XmlEncodings.cpp exchange/XmlText.cpp)
 base=(base/TextConv.cpp base/FileUtil.cpp base/ParseInt.cpp base/Trace.cpp)
 store=(storage/DataStore.cpp storage/DataStoreTables.cpp storage/SQLiteDB.cpp storage/ConfigDefaults.cpp
-  base/Folders.cpp base/AppContext.cpp base/SettingsStore.cpp base/IniFile.cpp
-  tests/fuzz/text_language.cc)
+  base/Folders.cpp base/AppContext.cpp base/SettingsStore.cpp base/IniFile.cpp)
 declare -A sources=(
   [xml_document_fuzz]="${xml[*]} ${base[*]}"
   [ini_file_fuzz]="base/IniFile.cpp ${base[*]}"
   [catalog_fuzz]="device/DeviceCatalog.cpp base/ButtonFunction.cpp base/KeyCodes.cpp ${xml[*]} ${base[*]}
-    base/Folders.cpp base/AppContext.cpp base/SettingsStore.cpp base/IniFile.cpp
-    tests/fuzz/text_language.cc"
+    base/Folders.cpp base/AppContext.cpp base/SettingsStore.cpp base/IniFile.cpp"
   [exchange_fuzz]="exchange/ExchangeFiles.cpp base/LanguageText.cpp features/AppProfileRules.cpp base/ButtonFunction.cpp base/KeyCodes.cpp
     protocol/MacroImage.cpp protocol/Report.cpp ${xml[*]} ${base[*]} ${store[*]}"
   [reports_fuzz]="protocol/DeviceState.cpp protocol/Notification.cpp protocol/Report.cpp ${base[*]}"

@@ -8,6 +8,8 @@ set -euo pipefail
 packages=(
   # toolchain and test frameworks
   build-essential cmake ninja-build pkg-config git
+  # the include check of the layers (tools/layers)
+  python3
   # the fuzz targets (libFuzzer)
   clang
   libgtest-dev libgmock-dev libbenchmark-dev

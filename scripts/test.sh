@@ -6,6 +6,9 @@ set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 "$here/scripts/setup.sh"
 
+# Includes point down the layers of cmake/layers.txt (every build checks it too).
+python3 "$here/tools/layers/check_layers.py" "$here"
+
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=0
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 

@@ -1,7 +1,7 @@
 #include "app/ProfileFiles.h"
 
 #include "device/DeviceMainDef.h"
-#include "app/WorkerTask.h"
+#include "device/WorkerTask.h"
 #include "pages/ExchangeFileUi.h"
 #include "pages/MainPageHost.h"
 #include "dialogs/ProfileDlg.h"

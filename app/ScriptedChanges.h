@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <string>
 
-#include "app/WorkerTask.h"
+#include "device/WorkerTask.h"
 
 class DataStore;
 

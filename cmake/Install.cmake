@@ -98,8 +98,8 @@ endforeach()
 
 # ---- installation ----
 
-# RPATH $ORIGIN (top-level file) finds libOrvix.so beside the executables.
-install(TARGETS VantorelMouse vantorelctl Orvix
+# RPATH $ORIGIN (top-level file) finds libOrvix.so and libVantorelBase.so beside the executables.
+install(TARGETS VantorelMouse vantorelctl Orvix vantorel_base
   RUNTIME DESTINATION ${VANTOREL_PROGRAM_DIR}
   LIBRARY DESTINATION ${VANTOREL_PROGRAM_DIR})
 install(DIRECTORY ${CMAKE_SOURCE_DIR}/data/ DESTINATION ${VANTOREL_PROGRAM_DIR} PATTERN "*.md" EXCLUDE)

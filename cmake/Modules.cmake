@@ -94,3 +94,12 @@ function(vantorel_add_benchmarks)
     target_compile_definitions(bench_${name} PRIVATE VANTOREL_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
   endforeach()
 endfunction()
+
+# One static library per program folder, vantorel_<folder>; the arguments after
+# the folder are its target_link_libraries: the layers below it that it uses.
+function(vantorel_add_layer folder)
+  vantorel_glob_sources(sources ${folder})
+  list(FILTER sources EXCLUDE REGEX "/app/(main|[a-z_]*_main)\\.cpp$")
+  add_library(vantorel_${folder} STATIC ${sources})
+  target_link_libraries(vantorel_${folder} ${ARGN})
+endfunction()

@@ -4,7 +4,7 @@
 # itself does not carry it). Without it the wlroots provider is left out and the
 # program watches X11 windows through XWayland there.
 pkg_check_modules(XCB REQUIRED IMPORTED_TARGET xcb)
-target_link_libraries(vantorel_core PRIVATE PkgConfig::XCB)
+target_link_libraries(vantorel_platform PRIVATE PkgConfig::XCB)
 
 pkg_check_modules(WAYLAND_CLIENT IMPORTED_TARGET wayland-client)
 find_program(WAYLAND_SCANNER wayland-scanner)
@@ -20,11 +20,11 @@ if(WAYLAND_CLIENT_FOUND AND WAYLAND_SCANNER AND WLR_TOPLEVEL_XML)
     COMMAND ${WAYLAND_SCANNER} client-header ${xml} ${header}
     COMMAND ${WAYLAND_SCANNER} private-code ${xml} ${code}
     DEPENDS ${xml})
-  target_sources(vantorel_core PRIVATE ${header} ${code})
+  target_sources(vantorel_platform PRIVATE ${header} ${code})
   # Only the provider's source sees them, so the other sources keep their compile lines.
   set_source_files_properties(${CMAKE_SOURCE_DIR}/platform/WlrootsWindowWatch.cpp PROPERTIES
     INCLUDE_DIRECTORIES "${gen};${WAYLAND_CLIENT_INCLUDE_DIRS}" COMPILE_DEFINITIONS VANTOREL_HAVE_WLR_TOPLEVEL=1)
-  target_link_libraries(vantorel_core PRIVATE PkgConfig::WAYLAND_CLIENT)
+  target_link_libraries(vantorel_platform PRIVATE PkgConfig::WAYLAND_CLIENT)
   message(STATUS "window watch: wlroots provider from ${xml}")
 else()
   message(STATUS "window watch: no wlr-foreign-toplevel-management description; wlroots provider left out")

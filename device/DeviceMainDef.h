@@ -13,7 +13,7 @@
 #include <utility>
 #include <vector>
 
-#include "app/WorkerTask.h"
+#include "device/WorkerTask.h"
 
 // What the last state read found.
 struct DeviceValues {

@@ -36,7 +36,7 @@
 #include "dialogs/FileDialog.h"
 #include "base/ParseInt.h"
 #include "platform/RawInputReader.h"
-#include "app/WorkerTask.h"
+#include "device/WorkerTask.h"
 #include "storage/DataStore.h"
 
 using namespace Orvix;

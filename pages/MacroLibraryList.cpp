@@ -17,7 +17,7 @@
 #include "orvix/widgets/MacroList.h"
 #include "protocol/MacroImage.h"
 #include "protocol/Report.h"
-#include "app/WorkerTask.h"
+#include "device/WorkerTask.h"
 #include "storage/DataStore.h"
 
 using namespace Orvix;

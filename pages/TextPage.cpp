@@ -13,7 +13,7 @@
 #include "orvix/core/MText.h"
 #include "orvix/platform/Fonts.h"
 #include "orvix/widgets/MacroList.h"
-#include "app/WorkerTask.h"
+#include "device/WorkerTask.h"
 #include "storage/DataStore.h"
 
 using namespace Orvix;

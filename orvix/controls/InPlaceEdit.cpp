@@ -1,5 +1,7 @@
 #include "orvix/controls/InPlaceEdit.h"
 
+#include <algorithm>
+
 namespace Orvix {
 
 MEditBox* InPlaceEdit::Box() {
@@ -24,6 +26,27 @@ void InPlaceEdit::Open(const CRect& rect, const std::wstring& text, int hAlign) 
 
 void InPlaceEdit::Close() {
     if (m_box) m_box->Close();
+}
+
+TextEditOutcome InPlaceEditHost::EditAsTyping(TextOp op, int start, int end, const std::wstring& text) {
+    MEditBox* box = OpenEditBox();
+    if (!box || !box->IsOpen()) return {};
+    const int n = int(box->GetText().size());
+    const size_t from = size_t(std::clamp(start, 0, n));
+    const size_t to = size_t(end < 0 ? n : std::clamp(end, int(from), n));
+    bool done = false;
+    switch (op) {
+        case TextOp::SetContents:
+            box->TypeOver(0, size_t(n), text);
+            done = box->GetText() == text;
+            break;
+        case TextOp::Insert: done = box->TypeOver(from, from, text); break;
+        case TextOp::Delete: done = box->TypeOver(from, to, L""); break;
+        case TextOp::Copy: done = box->CopyRange(from, to); break;
+        case TextOp::Cut: done = box->CutRange(from, to); break;
+        case TextOp::Paste: done = box->PasteAt(from); break;
+    }
+    return {true, done};
 }
 
 }  // namespace Orvix

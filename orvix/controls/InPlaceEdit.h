@@ -6,16 +6,18 @@
 #include <string>
 
 #include "orvix/controls/MEditBox.h"
+#include "orvix/core/EditableTextHost.h"
 
 namespace Orvix {
 
 // A control whose text is edited in an InPlaceEdit, for those who change the
 // text without keys (assistive technology): they go through the box as typing does.
-class InPlaceEditHost {
+class InPlaceEditHost : public EditableTextHost {
   public:
     // Opens the box (the host takes the focus) and returns it; null when the
     // host cannot be edited now (read-only, disabled, no window).
     virtual MEditBox* OpenEditBox() = 0;
+    TextEditOutcome EditAsTyping(TextOp op, int start, int end, const std::wstring& text) final;
 
   protected:
     ~InPlaceEditHost() = default;

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <unordered_map>
 
-#include "orvix/controls/InPlaceEdit.h"
+#include "orvix/core/EditableTextHost.h"
 #include "orvix/core/FocusChain.h"
 #include "orvix/core/MControl.h"
 #include "orvix/core/MDialog.h"
@@ -326,32 +326,13 @@ bool AccessibleHub::GrabFocus(uint64_t serial, int item) {
 
 bool AccessibleHub::EditText(uint64_t serial, TextOp op, int start, int end, const std::wstring& text) {
     MControl* control = Actionable(serial);
-    auto* host = dynamic_cast<InPlaceEditHost*>(control);
+    auto* host = dynamic_cast<EditableTextHost*>(control);
     if (!host) return false;
     PaintManager* pm = control->GetManager();
     if (HWND hwnd = pm->GetPaintWnd(); Platform::GetActiveWindow() != hwnd) Platform::SetActiveWindow(hwnd);
-    MEditBox* box = host->OpenEditBox();
-    if (!box || !box->IsOpen()) return false;
-    pm->ShowKeyboardCues(TRUE);
-    const int n = int(box->GetText().size());
-    const size_t from = size_t(std::clamp(start, 0, n));
-    const size_t to = size_t(end < 0 ? n : std::clamp(end, int(from), n));
-    switch (op) {
-        case TextOp::SetContents:
-            box->TypeOver(0, size_t(n), text);
-            return box->GetText() == text;
-        case TextOp::Insert:
-            return box->TypeOver(from, from, text);
-        case TextOp::Delete:
-            return box->TypeOver(from, to, L"");
-        case TextOp::Copy:
-            return box->CopyRange(from, to);
-        case TextOp::Cut:
-            return box->CutRange(from, to);
-        case TextOp::Paste:
-            return box->PasteAt(from);
-    }
-    return false;
+    const TextEditOutcome outcome = host->EditAsTyping(op, start, end, text);
+    if (outcome.opened) pm->ShowKeyboardCues(TRUE);
+    return outcome.done;
 }
 
 bool AccessibleHub::SetValue(uint64_t serial, double value) {

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "orvix/core/Accessible.h"
+#include "orvix/core/EditableTextHost.h"
 
 namespace Orvix {
 
@@ -48,7 +49,7 @@ class AccessibleHub {
     // What a reader does to an edit's text: the edit opens and takes the focus,
     // and the change goes through its box as typing does, so the edit's owner
     // hears it as it hears keys. Offsets are characters; `end` < 0 is the end.
-    enum class TextOp { SetContents, Insert, Delete, Copy, Cut, Paste };
+    using TextOp = Orvix::TextOp;
     static bool EditText(uint64_t control, TextOp op, int start, int end, const std::wstring& text);
 
     // The control with this serial, if it still lives in a registered window.

@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "device/DeviceMainDef.h"
-#include "app/WorkerTask.h"
+#include "device/WorkerTask.h"
 #include "device/Hotplug.h"
 #include "exchange/ExchangeFiles.h"
 

@@ -27,7 +27,7 @@ echo "$deb"
 step "listing it"
 dpkg-deb -c "$deb" | awk '{ print $6 }' | sed 's|^\./||; s|/$||' >"$work/list"
 for f in usr/bin/VantorelMouse usr/bin/vantorelctl \
-  $prog/VantorelMouse $prog/vantorelctl $prog/libOrvix.so $prog/config.xml \
+  $prog/VantorelMouse $prog/vantorelctl $prog/libOrvix.so $prog/libVantorelBase.so $prog/config.xml \
   $prog/language/1033.lan $prog/language/1036.lan $prog/language/1031.lan $prog/language/2052.lan \
   $prog/language/1041.lan $prog/language/1042.lan $prog/device/vantorel_v8.xml $prog/skins/theme1/main_bkg.png \
   usr/lib/udev/rules.d/70-vantorel-mouse.rules \
@@ -64,6 +64,8 @@ unset LD_LIBRARY_PATH
 libraries=$(ldd "$root/$prog/VantorelMouse")
 grep -q "libOrvix.so => $root/$prog/libOrvix.so" <<<"$libraries" ||
   fail "libOrvix.so is not found beside the program: $(grep Orvix <<<"$libraries")"
+grep -q "libVantorelBase.so => $root/$prog/libVantorelBase.so" <<<"$libraries" ||
+  fail "libVantorelBase.so is not found beside the program: $(grep VantorelBase <<<"$libraries")"
 export HOME=$work/home XDG_CONFIG_HOME=$work/home/config XDG_DATA_HOME=$work/home/data
 export XDG_RUNTIME_DIR=$work/home/run SDL_VIDEODRIVER=offscreen
 mkdir -p -m 700 "$XDG_RUNTIME_DIR"

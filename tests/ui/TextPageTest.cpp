@@ -11,7 +11,7 @@
 #include "MainWindowFixture.h"
 #include "PasteTarget.h"
 #include "PrivateDisplayFixture.h"
-#include "app/WorkerTask.h"
+#include "device/WorkerTask.h"
 #include "pages/KeyPage.h"
 #include "pages/TextPage.h"
 #include "base/LanguageText.h"

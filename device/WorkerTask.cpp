@@ -1,4 +1,4 @@
-#include "app/WorkerTask.h"
+#include "device/WorkerTask.h"
 
 #include <ostream>
 

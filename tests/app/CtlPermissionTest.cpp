@@ -7,6 +7,7 @@
 
 #include "../support/DeniedBackend.h"
 #include "app/VantorelCtl.h"
+#include "base/AppContext.h"
 #include "device/DeviceManager.h"
 #include "sim/SimSetup.h"
 #include "tests/platform/ScratchHome.h"
@@ -17,6 +18,9 @@ class CtlPermission : public ScratchHome {
   protected:
     void SetUp() override {
         ScratchHome::SetUp();
+        // vantorelctl takes the language of the environment for the process; the
+        // tests after this one keep theirs.
+        lcidBefore = GetCurrentLcid();
         SetEnv("LANGUAGE", std::nullopt);
         SetEnv("LC_MESSAGES", std::nullopt);
         SetEnv("LANG", std::nullopt);
@@ -26,6 +30,7 @@ class CtlPermission : public ScratchHome {
     }
     void TearDown() override {
         DeviceManager::Instance().SetBackend(nullptr);
+        SetCurrentLcid(lcidBefore);
         ScratchHome::TearDown();
     }
 
@@ -38,6 +43,7 @@ class CtlPermission : public ScratchHome {
     }
 
     std::shared_ptr<DeniedBackend> denied;
+    int lcidBefore = kLcidEnglish;
 };
 
 TEST_F(CtlPermission, InfoNamesTheCauseAndTheFix) {

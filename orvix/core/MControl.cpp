@@ -220,8 +220,7 @@ BOOL MControl::OnMouseMove(UINT flags, CPoint pt) {
     return answer || old != nullptr;  // a child that lost the pointer repaints
 }
 
-BOOL MControl::RouteButtonDown(UINT flags, CPoint pt, bool left) {
-    if (!m_visible || !m_response) return FALSE;
+MControl* MControl::PressTarget(UINT flags, CPoint pt, CPoint& childPoint) {
     m_mouseDownInside = m_rect.PtInRect(pt);
     CPoint moved = pt;
     OnMousePointChange(moved);
@@ -236,9 +235,16 @@ BOOL MControl::RouteButtonDown(UINT flags, CPoint pt, bool left) {
     if (target) {
         LeaveSelf();
         m_hoverChild = target;
-        CPoint p = PointForChild(target, pt, moved);
-        return left ? target->OnLButtonDown(flags, p) : target->OnRButtonDown(flags, p);
+        childPoint = PointForChild(target, pt, moved);
     }
+    return target;
+}
+
+BOOL MControl::RouteButtonDown(UINT flags, CPoint pt, bool left) {
+    if (!m_visible || !m_response) return FALSE;
+    CPoint p;
+    if (MControl* target = PressTarget(flags, pt, p))
+        return left ? target->OnLButtonDown(flags, p) : target->OnRButtonDown(flags, p);
     // The press is this control's own: its release must come back here, not go
     // to a child that was last under the pointer (hidden or moved meanwhile).
     m_hoverChild = nullptr;
@@ -273,19 +279,8 @@ BOOL MControl::RouteDblClk(UINT flags, CPoint pt, bool left) {
     if (!m_visible || !m_response) return FALSE;
     // The second press of a pair: it lands where the hit test says, and its
     // release comes back the way a press's does.
-    m_mouseDownInside = m_rect.PtInRect(pt);
-    CPoint moved = pt;
-    OnMousePointChange(moved);
-    MControl* target = ChildAt(pt, moved, flags, true);
-    if (m_hoverChild && m_hoverChild != target) {
-        MControl* old = m_hoverChild;
-        m_hoverChild = nullptr;
-        old->OnMouseLeave();
-    }
-    if (MControl* hover = target) {
-        LeaveSelf();
-        m_hoverChild = hover;
-        CPoint p = PointForChild(hover, pt, moved);
+    CPoint p;
+    if (MControl* hover = PressTarget(flags, pt, p)) {
         BOOL handled = left ? hover->OnLButtonDblClk(flags, p) : hover->OnRButtonDblClk(flags, p);
         if (!handled && !hover->GetDblClk())
             handled = left ? hover->OnLButtonDown(flags, p) : hover->OnRButtonDown(flags, p);

@@ -306,6 +306,10 @@ private:
     // is in the focus chain, else its nearest ancestor that is.
     MControl* FocusTargetForPress();
 
+    // A press finds its child: the child under it takes the hover (the old one
+    // hears it end); null when the press is this control's own. `childPoint` is
+    // the press in the child's terms.
+    MControl* PressTarget(UINT flags, CPoint pt, CPoint& childPoint);
     BOOL RouteButtonDown(UINT flags, CPoint pt, bool left);
     BOOL RouteButtonUp(UINT flags, CPoint pt, bool left);
     BOOL RouteDblClk(UINT flags, CPoint pt, bool left);

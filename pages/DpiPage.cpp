@@ -80,13 +80,8 @@ void DpiPage::Create() {
     AddArea(IDC_AREA, kTextDpiCaption);
     if (auto* subtitle = AddLabel(IDC_SUBTITLE, CRect(), Text(kTextDpiSubtitle), 13))
         subtitle->SetTextColor(kPageDimTextColor);
-    if (auto* help =
-            AddControlAs<MControlFont>(L"CHelpButton", IDC_DPI_HELP, CRect(), Text(kTextDpiHelp).c_str()))
-        help->SetImage(L"img_help.png", 4);
-    if (auto* reset = AddControlAs<MControlFont>(L"CImageButton", IDC_DPI_RESET, CRect())) {
-        reset->SetImage(L"btn_reset.png", 4);
-        reset->SetTooltip(Text(kTextDpiReset).c_str());
-    }
+    AddHelpButton(IDC_DPI_HELP, Text(kTextDpiHelp));
+    AddResetButton(IDC_DPI_RESET, Text(kTextDpiReset));
     if (auto* levels = AddControlAs<DPIControl>(L"DPIControl", IDC_DPI_LEVELS, CRect())) {
         levels->SetFont(kEmbeddedFontFamily, 16, 1);
         levels->SetValueRange(SliderToDpi(kDpiSliderMin), SliderToDpi(kDpiSliderMax), kDpiSliderStep);
@@ -117,13 +112,8 @@ void DpiPage::Create() {
         panel->SetShowMode(SHOW_MODE_NINE, 8);
     }
     AddLabel(IDC_RATE_CAPTION, CRect(), Text(kTextReportRate), 15);
-    if (auto* help =
-            AddControlAs<MControlFont>(L"CHelpButton", IDC_RATE_HELP, CRect(), Text(kTextRateHelp).c_str()))
-        help->SetImage(L"img_help.png", 4);
-    if (auto* reset = AddControlAs<MControlFont>(L"CImageButton", IDC_RATE_RESET, CRect())) {
-        reset->SetImage(L"btn_reset.png", 4);
-        reset->SetTooltip(Text(kTextRateReset).c_str());
-    }
+    AddHelpButton(IDC_RATE_HELP, Text(kTextRateHelp));
+    AddResetButton(IDC_RATE_RESET, Text(kTextRateReset));
     if (auto* rate = AddControlAs<ReporteCtrl>(L"ReporteCtrl", IDC_RATE, CRect())) {
         rate->SetFont(kEmbeddedFontFamily, 15, 1);
         rate->SetTextColor(kPageTextColor);
@@ -140,9 +130,7 @@ void DpiPage::Create() {
         if (checked) button->SetCheck(TRUE);
     };
     AddLabel(IDC_LIFTOFF_TEXT, CRect(), Text(kTextLiftoff));
-    if (auto* help = AddControlAs<MControlFont>(L"CHelpButton", IDC_LIFTOFF_HELP, CRect(),
-                                                Text(kTextLiftoffHelp).c_str()))
-        help->SetImage(L"img_help.png", 4);
+    AddHelpButton(IDC_LIFTOFF_HELP, Text(kTextLiftoffHelp));
     radio(IDC_LIFTOFF_1MM, L"1.0mm", kLiftoffGroup, true);
     radio(IDC_LIFTOFF_2MM, L"2.0mm", kLiftoffGroup, false);
 

@@ -97,10 +97,7 @@ void LightPage::Create() {
         modes->SetTextColor(kPageTextColor);
     }
     if (auto* label = AddLabel(IDC_RESET_TEXT, CRect(), Text(kTextReset))) label->SetAlignment(2, 1);
-    if (auto* reset = AddControlAs<MControlFont>(L"CImageButton", IDC_RESET, CRect())) {
-        reset->SetImage(L"btn_reset.png", 4);
-        reset->SetTooltip(Text(kTextResetTitle).c_str());
-    }
+    AddResetButton(IDC_RESET, Text(kTextResetTitle));
 
     auto slider = [this](UINT id, int maximum, int value) {
         auto* s = AddControlAs<MSlider>(L"MSlider", id, CRect());

@@ -87,6 +87,21 @@ MControlFont* MainPage::AddButton(UINT id, CRect rect, const std::wstring& text)
     return button;
 }
 
+MControlFont* MainPage::AddHelpButton(UINT id, const std::wstring& help) {
+    auto* button = AddControlAs<MControlFont>(L"CHelpButton", id, CRect(), help.c_str());
+    if (button) button->SetImage(L"img_help.png", 4);
+    return button;
+}
+
+MControlFont* MainPage::AddResetButton(UINT id, const std::wstring& tooltip) {
+    auto* button = AddControlAs<MControlFont>(L"CImageButton", id, CRect());
+    if (button) {
+        button->SetImage(L"btn_reset.png", 4);
+        button->SetTooltip(tooltip.c_str());
+    }
+    return button;
+}
+
 void MainPage::SetLabels(std::initializer_list<std::pair<UINT, UINT>> pairs) {
     for (const auto& [control, label] : pairs)
         if (MControl* c = GetControl(control)) c->SetLabelledBy(label);

@@ -93,6 +93,9 @@ class MainPage {
     // them (control id, label id) for a screen reader.
     void SetLabels(std::initializer_list<std::pair<Orvix::UINT, Orvix::UINT>> pairs);
     Orvix::MControlFont* AddButton(Orvix::UINT id, Orvix::CRect rect, const std::wstring& text);
+    // The round "?" that shows `help` as its tooltip, and the picture button that resets an area.
+    Orvix::MControlFont* AddHelpButton(Orvix::UINT id, const std::wstring& help);
+    Orvix::MControlFont* AddResetButton(Orvix::UINT id, const std::wstring& tooltip);
     // Deletes an entry of a library that buttons may be assigned to (function
     // `functionType`, value `id`: a macro or a text) with `remove`. When buttons
     // of any profile use it, a message names them and asks first; they then go
